@@ -26,3 +26,16 @@ public:
 };
 
 } // namespace qvr
+
+namespace qvr {
+
+// Stands in while no mouse is open: every call fails, nothing is touched.
+class NullDevice final : public HidDevice {
+public:
+    bool setFeature(std::span<const std::uint8_t>) override { return false; }
+    int getFeature(std::span<std::uint8_t>) override { return -1; }
+    int write(std::span<const std::uint8_t>) override { return -1; }
+    int read(std::span<std::uint8_t>, int) override { return -1; }
+};
+
+} // namespace qvr
