@@ -1,11 +1,15 @@
 #include "config/ini_file.h"
 
+#include <array>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace qvr {
 namespace {
+
+using namespace std::string_literals;
 
 std::string textOf(const IniFile& file) {
     const auto bytes = file.toBytes();
@@ -251,7 +255,7 @@ TEST(IniGarbage, BinaryBytesAndNulsLoadWithADefinedResult) {
     const auto ini = IniFile::fromBytes(junk);
     EXPECT_EQ(ini.toBytes(), junk); // kept as it is
 
-    const std::string withNul("[A]\nv=ab\0cd\nw=\xFF\xFEz\n", 20);
+    const std::string withNul = "[A]\nv=ab\0cd\nw=\xFF\xFEz\n"s;
     const auto nulIni = IniFile::fromText(withNul);
     EXPECT_EQ(nulIni.value("A", "v"), "ab");                        // as a C buffer reads it
     EXPECT_EQ(nulIni.value("A", "w"), "\xEF\xBF\xBD\xEF\xBF\xBDz"); // always valid UTF-8
@@ -285,6 +289,34 @@ TEST(IniGarbage, Utf16BigEndianWithBomIsReadAndKept) {
     EXPECT_EQ(ini.encoding(), IniEncoding::Utf16BeWithBom);
     EXPECT_EQ(ini.value("A", "x"), "1");
     EXPECT_EQ(ini.toBytes(), bytes);
+}
+
+TEST(IniGarbage, RandomImagesRoundTripAndSurviveEdits) {
+    std::mt19937 random(20240611);
+    const std::array<std::vector<std::uint8_t>, 4> prefixes{
+        std::vector<std::uint8_t>{}, {0xEF, 0xBB, 0xBF}, {0xFF, 0xFE}, {0xFE, 0xFF}};
+    // Bytes that matter to the parser come up often.
+    const std::string alphabet = "[]=;\r\n \t\"'aA\0\xD8\xDC\xFF\xC3\xE5"s;
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<std::uint8_t> bytes = prefixes[round % prefixes.size()];
+        const std::size_t length = (random() % 200) * 2; // whole UTF-16 units
+        for (std::size_t i = 0; i < length; ++i) {
+            bytes.push_back(random() % 2
+                                ? static_cast<std::uint8_t>(random())
+                                : static_cast<std::uint8_t>(alphabet[random() % alphabet.size()]));
+        }
+        auto ini = IniFile::fromBytes(bytes);
+        ASSERT_EQ(ini.toBytes(), bytes) << "round " << round;
+        for (const auto& section : ini.sectionNames()) {
+            for (const auto& key : ini.keyNames(section)) {
+                ini.value(section, key);
+            }
+        }
+        ini.setValue("a", "a", "value");
+        EXPECT_EQ(ini.value("A", "A"), "value") << "round " << round;
+        ini.removeSection("a");
+        EXPECT_FALSE(ini.hasSection("a")) << "round " << round;
+    }
 }
 
 } // namespace

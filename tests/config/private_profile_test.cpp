@@ -13,6 +13,7 @@ namespace qvr {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 class ProfileFileTest : public ::testing::Test {
   protected:
@@ -65,10 +66,10 @@ TEST_F(ProfileFileTest, WritingCreatesAMissingFileAsUtf8WithCrLf) {
 
 TEST_F(ProfileFileTest, WritingKeepsTheEncodingOfAUtf16File) {
     const auto path = file("str1.ini");
-    const std::string utf16{"\xFF\xFE[\0A\0]\0\r\0\n\0", 12};
+    const std::string utf16 = "\xFF\xFE[\0A\0]\0\r\0\n\0"s;
     put(path, utf16);
     ASSERT_TRUE(writeProfileString(path, "A", "k", "v").ok());
-    EXPECT_EQ(contents(path), utf16 + std::string("k\0=\0v\0\r\0\n\0", 10));
+    EXPECT_EQ(contents(path), utf16 + "k\0=\0v\0\r\0\n\0"s);
 }
 
 TEST_F(ProfileFileTest, RemovingASectionOrKeyRewritesOnlyWhenSomethingGoes) {
