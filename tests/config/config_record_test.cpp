@@ -6,8 +6,8 @@ namespace qvr {
 namespace {
 
 TEST(ConfigRecordWriters, TypedDpiIsClampedAndStoredInUnitsOfFifty) {
-    EXPECT_EQ(dpiToStageValue(125), 2);   // remainder dropped: 100 DPI
-    EXPECT_EQ(dpiToStageValue(99), 2);    // below the range
+    EXPECT_EQ(dpiToStageValue(125), 2); // remainder dropped: 100 DPI
+    EXPECT_EQ(dpiToStageValue(99), 2);  // below the range
     EXPECT_EQ(dpiToStageValue(5001), 100);
     EXPECT_EQ(dpiToStageValue(-7), 2);
     EXPECT_EQ(dpiToStageValue(175), 3);

@@ -1,0 +1,46 @@
+#include "app/notification_text.h"
+
+#include "config/config_record.h"
+
+namespace qvr {
+namespace {
+
+bool isDpiStageEvent(int type) {
+    return type == static_cast<int>(DeviceEventType::DpiStage1) ||
+           type == static_cast<int>(DeviceEventType::DpiStage2) ||
+           type == static_cast<int>(DeviceEventType::DpiStage3);
+}
+
+} // namespace
+
+std::optional<Balloon> balloonForEvent(int type, int value, Language language,
+                                       std::span<const std::uint8_t> activeBlock) {
+    const MainWindowTexts& texts = mainWindowTexts(language);
+    if (isDpiStageEvent(type)) {
+        if (value < 1 || value > static_cast<int>(texts.dpiStageSwitched.size())) {
+            return std::nullopt;
+        }
+        const std::size_t offset = kBlockDpiStageOffset + static_cast<std::size_t>(value) - 1;
+        const std::uint8_t stageByte = offset < activeBlock.size() ? activeBlock[offset] : 0;
+        std::string text(texts.dpiStageSwitched[static_cast<std::size_t>(value) - 1]);
+        text += std::to_string(stageByte * kDpiUnit);
+        return Balloon{std::move(text), kInfoTitle, kEventBalloonTimeoutMs};
+    }
+    switch (type) {
+    case static_cast<int>(DeviceEventType::MacroKey):
+        if (value == 0) {
+            return std::nullopt;
+        }
+        return Balloon{std::string(texts.macroKeySwitched) + std::to_string(value), kInfoTitle,
+                       kEventBalloonTimeoutMs};
+    case static_cast<int>(DeviceEventType::MouseDetected):
+        return Balloon{std::string(texts.mouseDetected), kInfoTitle, kPresenceBalloonTimeoutMs};
+    case static_cast<int>(DeviceEventType::MouseNotDetected):
+        return Balloon{std::string(texts.mouseNotDetected), kWarningTitle,
+                       kPresenceBalloonTimeoutMs};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace qvr

@@ -1,0 +1,477 @@
+#include "ui/language_tables.h"
+
+#include <bit>
+
+namespace qvr {
+namespace {
+
+// Index of a language in the per-language tables below.
+constexpr std::size_t index(Language language) {
+    return static_cast<std::size_t>(language);
+}
+
+constexpr MainWindowTexts kMainEnglish{
+    "QVR 2.7",
+    "LOAD",
+    "SAVE",
+    "RESET",
+    // Section titles.
+    "Button Assignment",
+    "Macro Manager",
+    "X/Y Sensitivity Setting",
+    "DPI Setting",
+    "Lighting",
+    "USB Report Rate",
+    "Mouse Speed",
+    "Double Click Speed",
+    "Scroll Speed",
+    "Angle Snap",
+    // Buttons and labels.
+    "Config",
+    "Front",
+    "Side",
+    "Reset",
+    "Cancel",
+    "Save",
+    "Exit",
+    // Axis and speed captions.
+    "X axis",
+    "Y axis",
+    "Slow",
+    "Fast",
+    "The number of rows",
+    "Scroll one screen",
+    {"Button 1", "Button 2", "Button 3", "Button 4", "Button 5", "Button 6", "Button 7",
+     "Button 8"},
+    "DPI loop",
+    "DPI Dial Up",
+    "DPI Dial Down",
+    // Functions.
+    "Click",
+    "Menu",
+    "Scroll Select",
+    "IE Forward",
+    "IE Backward",
+    "Double Click",
+    "CPI Cycle",
+    "Multimedia",
+    "HotKey",
+    "Windows",
+    "Single Key",
+    "Combo Key",
+    "Macro Key",
+    "Button Off",
+    "Mouse M Button",
+    "Mouse Scroll Up",
+    "Mouse Scroll Down",
+    // Lighting modes.
+    "Standard",
+    "Respiration",
+    "Neon",
+    // Messages.
+    "Left key must be selected!",
+    "The system did not detect the gaming mouse!",
+    "The system detect the gaming mouse.",
+    // Notifications.
+    {"Switch DPI into the first stage ", "Switch DPI into the second stage ",
+     "Switch DPI into the third stage ", "Switch DPI into the fourth stage ",
+     "Switch DPI into the fifth stage ", "Switch DPI into the sixth stage "},
+    "Switch to macro key",
+    "Setting-EN",
+};
+
+constexpr MainWindowTexts kMainSimplified{
+    "QVR 2.7",
+    "LOAD",
+    "SAVE",
+    "RESET",
+    "按键设置",
+    "宏管理器",
+    "X/Y 灵敏度设置",
+    "DPI 设置",
+    "灯光",
+    "USB 回报率",
+    "鼠标速度",
+    "双击速度",
+    "滚轮速度",
+    "直线修正",
+    "配置",
+    "正面",
+    "侧面",
+    "重置",
+    "取消",
+    "保存",
+    "退出",
+    "X 轴",
+    "Y 轴",
+    "慢",
+    "快",
+    "滚动行数",
+    "一次滚动一个屏幕",
+    {"按钮1", "按钮2", "按钮3", "按钮4", "按钮5", "按钮6", "按钮7", "按钮8"},
+    "DPI loop",
+    "DPI 增加",
+    "DPI 减少",
+    "左键",
+    "右键",
+    "滚轮功能",
+    "前进",
+    "后退",
+    "双击",
+    "DPI切换",
+    "多媒体",
+    "快捷键",
+    "Windows",
+    "单键",
+    "组合键",
+    "宏",
+    "关闭按键",
+    "滚轮",
+    "滚轮向上",
+    "滚轮向下",
+    "常亮",
+    "呼吸",
+    "霓虹",
+    "左键功能必须选择！",
+    "系统没有检测到游戏鼠标！",
+    "系统检测到游戏鼠标。",
+    {"DPI切换到第一段 ", "DPI切换到第二段 ", "DPI切换到第三段 ", "DPI切换到第四段 ",
+     "DPI切换到第五段 ", "DPI切换到第六段 "},
+    "切换到宏",
+    "Setting-CHS",
+};
+
+constexpr MainWindowTexts kMainTraditional{
+    "QVR 2.7",
+    "LOAD",
+    "SAVE",
+    "RESET",
+    "按鍵設置",
+    "巨集管理器",
+    "X/Y 靈敏度設置",
+    "DPI 設置",
+    "燈光",
+    "USB 回報率",
+    "滑鼠移動速度",
+    "雙擊速度",
+    "滾輪速度",
+    "直線修正",
+    "配置",
+    "正面",
+    "側面",
+    "重置",
+    "取消",
+    "保存",
+    "結束",
+    "X 軸",
+    "Y 軸",
+    "慢",
+    "快",
+    "捲動行數",
+    "一次捲動一個畫面",
+    {"按鈕1", "按鈕2", "按鈕3", "按鈕4", "按鈕5", "按鈕6", "按鈕7", "按鈕8"},
+    "DPI loop",
+    "DPI 增加",
+    "DPI 減少",
+    // "双击" is written with these characters in the Traditional table too.
+    "左鍵",
+    "右鍵",
+    "滾輪功能",
+    "前進",
+    "後退",
+    "双击",
+    "DPI切換",
+    "多媒體",
+    "快速鍵",
+    "Windows",
+    "單鍵",
+    "複合鍵",
+    "巨集",
+    "關閉按鍵",
+    "滾輪",
+    "滾輪向上",
+    "滾輪向下",
+    "恆亮",
+    "呼吸",
+    "霓虹",
+    "左鍵功能必須選擇！",
+    "系統沒有檢測到遊戲滑鼠！",
+    "系統檢測到遊戲滑鼠。",
+    {"DPI切換到第一段 ", "DPI切換到第二段 ", "DPI切換到第三段 ", "DPI切換到第四段 ",
+     "DPI切換到第五段 ", "DPI切換到第六段 "},
+    "切換到巨集",
+    "Setting-CHT",
+};
+
+constexpr std::array<const MainWindowTexts*, 3> kMain{&kMainEnglish, &kMainSimplified,
+                                                      &kMainTraditional};
+
+constexpr std::array<ComboKeyDialogTexts, 3> kComboKey{{
+    {"OK", "Cancel"},
+    {"确定", "取消"},
+    {"確定", "取消"},
+}};
+
+constexpr std::array<SingleKeyDialogTexts, 3> kSingleKey{{
+    {"Ok", "Cancel", "Please enter a key"},
+    {"确定", "取消", "请输入一个按键"},
+    {"確定", "取消", "請輸入一個按鍵"},
+}};
+
+constexpr std::string_view kProfileBaseName = "PROFILE";
+
+constexpr std::array<ProfileManagerTexts, 3> kProfileManager{{
+    {"Configuration", "New", "Delete", "Edit", "Copy", "Load", "Save", "Warning",
+     "Profile numbers up to 6.", kProfileBaseName},
+    {"配置", "新建", "删除", "编辑", "复制", "加载", "保存", "警告", "最多可以存储6个配置。",
+     kProfileBaseName},
+    {"配置", "新建", "刪除", "編輯", "複製", "載入", "保存", "警告", "最多可以存儲6個配置。",
+     kProfileBaseName},
+}};
+
+constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
+    {"OK",
+     "Cancel",
+     "Macro Manager",
+     "Select Macro",
+     "Key Press Sequence",
+     "Record Option",
+     "Record delays between key commands",
+     "Loop Times",
+     "New",
+     "Delete",
+     "Macro",
+     "Start Recording",
+     "Stop Recording",
+     "Press Ctrl+Break key to stop recording",
+     "Insert the left Button",
+     "Insert the middle Button",
+     "Insert the right button",
+     "Insert Delay",
+     "Warning",
+     "Macro numbers up to 12."},
+    // "按鍵序列" and "刪除" are written with these characters here too.
+    {"确定",
+     "取消",
+     "宏管理器",
+     "选择宏",
+     "按鍵序列",
+     "录制选项",
+     "记录按键动作间的延迟",
+     "循环次数",
+     "新建",
+     "刪除",
+     "宏",
+     "开始录制",
+     "停止录制",
+     "按 Ctrl+Break 停止录制",
+     "插入鼠标左键",
+     "插入鼠标中键",
+     "插入鼠标右键",
+     "插入延时",
+     "警告",
+     "最多可以新建12个宏。"},
+    {"確定",
+     "取消",
+     "巨集管理器",
+     "選擇巨集",
+     "按鍵序列",
+     "錄製選項",
+     "記錄按鍵動作間的延遲",
+     "迴圈次數",
+     "新建",
+     "刪除",
+     "巨集",
+     "開始錄製",
+     "停止錄製",
+     "按Ctrl+Break 停止錄製",
+     "插入滑鼠左鍵",
+     "插入滑鼠中鍵",
+     "插入滑鼠右鍵",
+     "插入延時",
+     "警告",
+     "最多可以新建12個巨集。"},
+}};
+
+constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
+    {"Ok",
+     "Cancel",
+     {"Repeat a specified number of times or press any key to end",
+      "Repeat until press any key to end", "Repeat until the key is released"},
+     "Please select a macro"},
+    {"确定",
+     "取消",
+     {"重复指定次数或按任意键结束", "重复直到按任意键结束", "重复直到该按键松开结束"},
+     "请从列表框选择一个宏"},
+    {"確定",
+     "取消",
+     {"重複指定次數或按任意鍵結束", "重複直到按任意鍵結束", "重複直到該按鍵鬆開結束"},
+     "請從清單方塊選擇一個巨集"},
+}};
+
+// The same in every language; the colon is the full-width U+FF1A.
+constexpr HelpPanelTexts kHelp{"Update Firmware", "Version：1.0"};
+
+constexpr std::array<std::string_view, 3> kDpiOptions{"DPI +", "DPI -", "DPI Loop"};
+
+constexpr OptionListTexts makeOptionLists(const MainWindowTexts& t,
+                                          std::array<std::string_view, 8> media,
+                                          std::array<std::string_view, 10> hotKey,
+                                          std::array<std::string_view, 7> windowsCommand) {
+    return {{t.click, t.menu, t.scrollSelect, t.ieForward, t.ieBackward, t.doubleClick, t.cpiCycle,
+             t.multimedia, t.hotKey, t.windows, t.singleKey, t.comboKey, t.macroKey, t.buttonOff},
+            {t.mouseMButton, t.mouseScrollUp, t.mouseScrollDown},
+            kDpiOptions,
+            media,
+            hotKey,
+            windowsCommand};
+}
+
+constexpr std::array<OptionListTexts, 3> kOptionLists{{
+    makeOptionLists(
+        kMainEnglish,
+        {"Media player", "Next Track", "Pre Track", "Stop", "Play/Pause", "Mute", "Volume Up",
+         "Volume Down"},
+        {"New", "Cut", "Copy", "Paste", "Save", "Print", "Find", "Redo", "Undo", "Select All"},
+        {"My computer", "Browser-Home", "Search", "Maximum", "Minimum", "Show desktop", "Run"}),
+    makeOptionLists(
+        kMainSimplified,
+        {"多媒体播放器", "下一首", "上一首", "停止", "播放/暂停", "静音", "音量+", "音量-"},
+        {"新建", "剪切", "复制", "粘贴", "保存", "打印", "查找", "重复", "撤销", "全选"},
+        {"我的电脑", "浏览器-主页", "搜索", "最大化", "最小化", "显示桌面", "运行"}),
+    makeOptionLists(
+        kMainTraditional,
+        {"多媒體播放器", "下一首", "上一首", "停止", "播放/暫停", "靜音", "音量+", "音量-"},
+        {"新建", "剪切", "複製", "粘貼", "保存", "列印", "查找", "重複", "撤銷", "全選"},
+        {"我的電腦", "瀏覽器-主頁", "搜索", "最大化", "最小化", "顯示桌面", "運行"}),
+}};
+
+// Font rows: English, Simplified Chinese, Traditional Chinese. The Simplified
+// face is chosen by the Windows version afterwards.
+struct FontRow {
+    WindowFont font;
+    std::array<FontSpec, 3> specs;
+};
+
+constexpr std::string_view kHei = "黑体";
+constexpr std::string_view kSong = "宋体";
+
+constexpr std::array<FontRow, 6> kFonts{{
+    {WindowFont::MainText, {{{"Segoe UI", 15, 300}, {kHei, 13, 400}, {kHei, 14, 400}}}},
+    {WindowFont::MainHeading, {{{"Tahoma", 18, 700}, {kHei, 18, 700}, {kHei, 18, 700}}}},
+    {WindowFont::MainSmall, {{{"Arial", 13, 0}, {"Arial", 13, 0}, {"Arial", 13, 0}}}},
+    {WindowFont::SmallDialog, {{{"Arial", 14, 400}, {kHei, 13, 400}, {kHei, 14, 400}}}},
+    {WindowFont::SingleKey, {{{"Segoe UI", 15, 400}, {kHei, 13, 400}, {kHei, 14, 400}}}},
+    {WindowFont::MacroManager, {{{"Segoe UI", 15, 700}, {kHei, 13, 400}, {kHei, 14, 400}}}},
+}};
+
+struct FaceMapping {
+    std::string_view windowsFace;
+    std::string_view linuxFamily;
+};
+
+// DejaVu Sans is what fontconfig gives for Segoe UI and Tahoma anyway;
+// Liberation Sans has Arial's metrics, so texts keep their widths.
+constexpr std::array<FaceMapping, 5> kFaceMappings{{
+    {"Segoe UI", "DejaVu Sans"},
+    {"Tahoma", "DejaVu Sans"},
+    {"Arial", "Liberation Sans"},
+    {kHei, "WenQuanYi Micro Hei"},
+    {kSong, "WenQuanYi Micro Hei"},
+}};
+
+} // namespace
+
+std::array<std::string_view, MainWindowTexts::kTextCount> MainWindowTexts::allTexts() const {
+    return std::bit_cast<std::array<std::string_view, kTextCount>>(*this);
+}
+
+Language languageFromCode(std::string_view lanSetting) {
+    if (lanSetting == "CHS") {
+        return Language::SimplifiedChinese;
+    }
+    if (lanSetting == "CHT") {
+        return Language::TraditionalChinese;
+    }
+    return Language::English;
+}
+
+std::string_view languageCode(Language language) {
+    constexpr std::array<std::string_view, 3> kCodes{"EN", "CHS", "CHT"};
+    return kCodes[index(language)];
+}
+
+std::string_view labelSectionName(Language language) {
+    return mainWindowTexts(language).labelSection;
+}
+
+const MainWindowTexts& mainWindowTexts(Language language) {
+    return *kMain[index(language)];
+}
+
+const ComboKeyDialogTexts& comboKeyDialogTexts(Language language) {
+    return kComboKey[index(language)];
+}
+
+const SingleKeyDialogTexts& singleKeyDialogTexts(Language language) {
+    return kSingleKey[index(language)];
+}
+
+const ProfileManagerTexts& profileManagerTexts(Language language) {
+    return kProfileManager[index(language)];
+}
+
+const MacroManagerTexts& macroManagerTexts(Language language) {
+    return kMacroManager[index(language)];
+}
+
+const MacroKeyDialogTexts& macroKeyDialogTexts(Language language) {
+    return kMacroKey[index(language)];
+}
+
+const HelpPanelTexts& helpPanelTexts(Language) {
+    return kHelp;
+}
+
+const OptionListTexts& optionListTexts(Language language) {
+    return kOptionLists[index(language)];
+}
+
+std::array<std::string_view, 8> defaultButtonLabels(Language language) {
+    const MainWindowTexts& t = mainWindowTexts(language);
+    return {t.click,           t.menu,         t.mouseMButton, t.mouseScrollUp,
+            t.mouseScrollDown, t.dpiLoopLabel, t.ieForward,    t.ieBackward};
+}
+
+std::string assignmentLabel(std::string_view functionText, std::string_view name) {
+    std::string label(functionText);
+    label += '-';
+    label += name;
+    return label;
+}
+
+FontSpec fontFor(WindowFont font, Language language, WindowsVersion version) {
+    for (const FontRow& row : kFonts) {
+        if (row.font != font) {
+            continue;
+        }
+        FontSpec spec = row.specs[index(language)];
+        if (language == Language::SimplifiedChinese && spec.windowsFace == kHei &&
+            version != WindowsVersion::Version6_2) {
+            spec.windowsFace = kSong;
+        }
+        return spec;
+    }
+    return kFonts.front().specs[index(language)];
+}
+
+std::string_view linuxFontFamily(std::string_view windowsFace) {
+    for (const FaceMapping& mapping : kFaceMappings) {
+        if (mapping.windowsFace == windowsFace) {
+            return mapping.linuxFamily;
+        }
+    }
+    return "sans-serif";
+}
+
+} // namespace qvr

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace qvr {
+
+// The interface language, fixed at start-up from the "Lan" setting.
+enum class Language { English, SimplifiedChinese, TraditionalChinese };
+
+// "CHS" and "CHT" compared exactly; anything else, empty included, is English.
+Language languageFromCode(std::string_view lanSetting);
+// The settings code of a language; English has no code of its own and is
+// written "EN", which reads back as English like any other text.
+std::string_view languageCode(Language language);
+
+// Where the Lan setting lives.
+inline constexpr std::string_view kLanguageSection = "Skins";
+inline constexpr std::string_view kLanguageKey = "Lan";
+
+// The settings section that holds the button labels of a language.
+std::string_view labelSectionName(Language language);
+
+// The main window's 69 texts. The fields are all std::string_view, in this
+// order, so that allTexts() can list every one of them.
+struct MainWindowTexts {
+    std::string_view windowTitle, loadButton, saveButton, resetButton;
+
+    // Section titles.
+    std::string_view buttonAssignment, macroManager, sensitivitySetting, dpiSetting, lighting,
+        reportRate, mouseSpeed, doubleClickSpeed, scrollSpeed, angleSnap;
+
+    // Buttons and other labels.
+    std::string_view config, front, side, reset, cancel, save, exit;
+
+    // Axis and speed captions.
+    std::string_view xAxis, yAxis, slow, fast, numberOfRows, scrollOneScreen;
+
+    std::array<std::string_view, 8> buttonTitles;
+    std::string_view dpiLoopLabel; // first-run label of button 6
+
+    std::string_view dpiDialUp, dpiDialDown;
+
+    // The function list of the assignment page, in list order.
+    std::string_view click, menu, scrollSelect, ieForward, ieBackward, doubleClick, cpiCycle,
+        multimedia, hotKey, windows, singleKey, comboKey, macroKey, buttonOff;
+    // The Scroll Select options.
+    std::string_view mouseMButton, mouseScrollUp, mouseScrollDown;
+
+    std::string_view lightingStandard, lightingRespiration, lightingNeon;
+
+    std::string_view leftKeyRequired, mouseNotDetected, mouseDetected;
+
+    // Tray balloons: each stage text is followed directly by the DPI value,
+    // the macro text by the macro number.
+    std::array<std::string_view, 6> dpiStageSwitched;
+    std::string_view macroKeySwitched;
+
+    std::string_view labelSection;
+
+    static constexpr std::size_t kTextCount = 69;
+    std::array<std::string_view, kTextCount> allTexts() const;
+};
+static_assert(sizeof(MainWindowTexts) == MainWindowTexts::kTextCount * sizeof(std::string_view),
+              "every main window text is one std::string_view field");
+
+struct ComboKeyDialogTexts {
+    std::string_view ok, cancel;
+};
+
+struct SingleKeyDialogTexts {
+    std::string_view ok, cancel, prompt;
+};
+
+struct ProfileManagerTexts {
+    std::string_view title, newButton, deleteItem, editItem, copyItem, loadItem, saveItem,
+        warningCaption, limitMessage;
+    std::string_view profileBaseName; // the same in every language
+};
+
+struct MacroManagerTexts {
+    std::string_view ok, cancel, title, macroListCaption, eventListCaption, optionsCaption,
+        recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
+        stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
+        insertDelay, warningCaption, limitMessage;
+};
+
+struct MacroKeyDialogTexts {
+    std::string_view ok, cancel;
+    std::array<std::string_view, 3> repeatModes;
+    std::string_view selectMacroCaption;
+};
+
+struct HelpPanelTexts {
+    std::string_view updateFirmware, version;
+};
+
+// Option lists of the assignment page; the position selects the stored value.
+struct OptionListTexts {
+    std::array<std::string_view, 14> functions;
+    std::array<std::string_view, 3> scroll;
+    std::array<std::string_view, 3> dpi;
+    std::array<std::string_view, 8> media;
+    std::array<std::string_view, 10> hotKey;
+    std::array<std::string_view, 7> windowsCommand;
+};
+
+const MainWindowTexts& mainWindowTexts(Language language);
+const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
+const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
+const ProfileManagerTexts& profileManagerTexts(Language language);
+const MacroManagerTexts& macroManagerTexts(Language language);
+const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
+const HelpPanelTexts& helpPanelTexts(Language language);
+const OptionListTexts& optionListTexts(Language language);
+
+// The first-run labels of buttons 1..8.
+std::array<std::string_view, 8> defaultButtonLabels(Language language);
+
+// A button's label for an assignment that carries a name, such as "Macro
+// Key-Macro_0": the function text, "-", then the name.
+std::string assignmentLabel(std::string_view functionText, std::string_view name);
+
+// Fonts.
+enum class WindowFont {
+    MainText,
+    MainHeading,
+    MainSmall,   // the main window's third font, the same in every language
+    SmallDialog, // combination-key capture, profile manager, macro key dialog, help panel
+    SingleKey,
+    MacroManager,
+};
+
+// The Simplified Chinese face depends on the Windows version (6.2 or not).
+enum class WindowsVersion { Version6_2, Other };
+
+struct FontSpec {
+    std::string_view windowsFace;
+    int height = 0; // logical units (pixels)
+    int weight = 0; // 0 = the face's default
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+FontSpec fontFor(WindowFont font, Language language,
+                 WindowsVersion version = WindowsVersion::Other);
+
+// The installed family that stands in for a Windows face on Linux.
+std::string_view linuxFontFamily(std::string_view windowsFace);
+
+} // namespace qvr
