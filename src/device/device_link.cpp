@@ -73,6 +73,11 @@ bool DeviceLink::openMouse() {
     return false;
 }
 
+void DeviceLink::setPresent(bool present) {
+    devicePresent = present ? 1 : 0;
+    listenerWakeEvent.set();
+}
+
 MouseProtocol DeviceLink::protocol() {
     static NullDevice absent;
     HidDevice* device = commandHandle_ ? commandHandle_.get() : &absent;

@@ -29,7 +29,7 @@ bool isEventCollection(const HidInterfaceInfo& info);
 // device-present flag (the one gate of every command) and the device images.
 // Lives as long as the program; the UI thread writes it, the listener reads.
 class DeviceLink {
-public:
+  public:
     DeviceLink(HidBackend& backend, Clock& clock);
 
     // Searches the HID interfaces for the mouse and opens its collections.
@@ -44,6 +44,10 @@ public:
     std::shared_ptr<HidDevice> listenerHandle() const;
     MouseProtocol protocol();
 
+    // Changes the device-present flag and wakes the listener, which sleeps
+    // while the mouse is absent.
+    void setPresent(bool present);
+
     std::atomic<int> devicePresent{0};
     std::atomic<std::uint16_t> listenerReportLength{0};
     std::uint16_t featureReportLength = 0;
@@ -57,7 +61,7 @@ public:
     DeviceImages images;
     WakeEvent listenerWakeEvent;
 
-private:
+  private:
     HidBackend& backend_;
     Clock& clock_;
     std::unique_ptr<HidDevice> commandHandle_;

@@ -29,7 +29,7 @@ enum class OpenMode { ReadWrite, ReadOnly };
 // Where HID interfaces come from: hidapi on a real system, the virtual mouse
 // in tests and demonstrations.
 class HidBackend {
-public:
+  public:
     virtual ~HidBackend() = default;
     virtual std::vector<HidInterfaceInfo> enumerate() = 0;
     // nullptr when the interface cannot be opened (gone, no permission).

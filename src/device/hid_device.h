@@ -9,7 +9,7 @@ namespace qvr {
 // (0 for this mouse); the caller owns the buffers. Results are always
 // returned, never thrown: the protocol decides what a failure means.
 class HidDevice {
-public:
+  public:
     virtual ~HidDevice() = default;
 
     // Sends a feature report; true when the whole report went out.
@@ -31,7 +31,7 @@ namespace qvr {
 
 // Stands in while no mouse is open: every call fails, nothing is touched.
 class NullDevice final : public HidDevice {
-public:
+  public:
     bool setFeature(std::span<const std::uint8_t>) override { return false; }
     int getFeature(std::span<std::uint8_t>) override { return -1; }
     int write(std::span<const std::uint8_t>) override { return -1; }

@@ -16,7 +16,9 @@ Command makeCommand(std::uint8_t code, std::uint8_t p1 = 0, std::uint8_t p2 = 0)
     return Command{code, p1, p2, 0, 0, 0, 0, 0};
 }
 
-std::size_t reportCount(std::size_t length) { return (length + kDataChunk - 1) / kDataChunk; }
+std::size_t reportCount(std::size_t length) {
+    return (length + kDataChunk - 1) / kDataChunk;
+}
 
 } // namespace
 

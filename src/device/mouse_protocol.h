@@ -54,7 +54,7 @@ std::array<std::uint8_t, kFeatureReportSize> buildCommandReport(const Command& c
 // commands; results of single reports are not acted on (the device-present
 // flag is the only gate, checked by the callers).
 class MouseProtocol {
-public:
+  public:
     // inputReportLength: the command collection's declared input report
     // length, used to read data reports (65 expected).
     MouseProtocol(HidDevice& device, Clock& clock, DeviceImages& images,
@@ -83,7 +83,7 @@ public:
     void uploadConfiguration(ConfigRecord& record,
                              const std::function<void(const ConfigRecord&)>& afterUpload = {});
 
-private:
+  private:
     void writeDataReports(std::span<const std::uint8_t> data, std::size_t length);
     std::size_t readDataReports(std::span<std::uint8_t> data, std::size_t length);
 

@@ -65,8 +65,9 @@ bool TracingDevice::setFeature(std::span<const std::uint8_t> report) {
 
 int TracingDevice::getFeature(std::span<std::uint8_t> buffer) {
     const int result = inner_->getFeature(buffer);
-    trace_->addBytes("get-feature", result > 0 ? buffer.first(static_cast<std::size_t>(result))
-                                               : std::span<std::uint8_t>{},
+    trace_->addBytes("get-feature",
+                     result > 0 ? buffer.first(static_cast<std::size_t>(result))
+                                : std::span<std::uint8_t>{},
                      result > 0);
     return result;
 }

@@ -20,7 +20,7 @@ namespace qvr {
 // Failed calls say so at the end of the line ("failed"). Bytes are two-digit
 // lowercase hex with the report ID byte first. Safe to use from two threads.
 class Trace {
-public:
+  public:
     void add(std::string line);
     void addBytes(const char* operation, std::span<const std::uint8_t> bytes, bool ok = true);
     std::vector<std::string> lines() const;
@@ -28,7 +28,7 @@ public:
     // Also append every line to a file, flushed at once so a crash keeps it.
     bool writeTo(const std::string& path);
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<std::string> lines_;
     std::ofstream file_;
@@ -38,25 +38,26 @@ std::string hexBytes(std::span<const std::uint8_t> bytes, const char* separator 
 
 // Wraps a device so that every call lands in the trace.
 class TracingDevice final : public HidDevice {
-public:
+  public:
     TracingDevice(std::unique_ptr<HidDevice> inner, std::shared_ptr<Trace> trace);
     bool setFeature(std::span<const std::uint8_t> report) override;
     int getFeature(std::span<std::uint8_t> buffer) override;
     int write(std::span<const std::uint8_t> report) override;
     int read(std::span<std::uint8_t> buffer, int timeoutMs) override;
 
-private:
+  private:
     std::unique_ptr<HidDevice> inner_;
     std::shared_ptr<Trace> trace_;
 };
 
 // Wraps a clock so that every wait lands in the trace.
 class TracingClock final : public Clock {
-public:
-    TracingClock(Clock& inner, std::shared_ptr<Trace> trace) : inner_(inner), trace_(std::move(trace)) {}
+  public:
+    TracingClock(Clock& inner, std::shared_ptr<Trace> trace)
+        : inner_(inner), trace_(std::move(trace)) {}
     void sleepFor(std::chrono::milliseconds duration) override;
 
-private:
+  private:
     Clock& inner_;
     std::shared_ptr<Trace> trace_;
 };

@@ -137,14 +137,13 @@ struct VirtualMouse::State {
             break;
         }
         if (answerReady) {
-            answer[8] =
-                commandChecksum(std::span<const std::uint8_t, 7>(answer.data() + 1, 7));
+            answer[8] = commandChecksum(std::span<const std::uint8_t, 7>(answer.data() + 1, 7));
         }
     }
 };
 
 class VirtualMouse::CommandCollection final : public HidDevice {
-public:
+  public:
     CommandCollection(std::shared_ptr<State> state, unsigned generation)
         : state_(std::move(state)), generation_(generation) {}
 
@@ -190,13 +189,13 @@ public:
         return static_cast<int>(n);
     }
 
-private:
+  private:
     std::shared_ptr<State> state_;
     unsigned generation_;
 };
 
 class VirtualMouse::EventCollection final : public HidDevice {
-public:
+  public:
     EventCollection(std::shared_ptr<State> state, unsigned generation)
         : state_(std::move(state)), generation_(generation) {}
 
@@ -220,12 +219,13 @@ public:
         return static_cast<int>(n);
     }
 
-private:
+  private:
     std::shared_ptr<State> state_;
     unsigned generation_;
 };
 
-VirtualMouse::VirtualMouse() : state_(std::make_shared<State>()), trace_(std::make_shared<Trace>()) {
+VirtualMouse::VirtualMouse()
+    : state_(std::make_shared<State>()), trace_(std::make_shared<Trace>()) {
     // A plausible factory block: the template with four stages and colours.
     ConfigRecord factory{};
     factory.dpiStage = {16, 32, 48, 64, 0, 0};

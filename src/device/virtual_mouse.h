@@ -21,7 +21,7 @@ namespace qvr {
 // the read commands, emits event reports on its input collection, and can be
 // unplugged or told to fail. Every report and wait is recorded in its trace.
 class VirtualMouse {
-public:
+  public:
     // What a command-collection call does when a fault is armed.
     enum class FaultKind { None, FailOnce, FailFromThenOn, VanishAt };
 
@@ -67,7 +67,7 @@ public:
 
     static constexpr std::size_t kEventReportLength = 8; // report ID 6 + 7 bytes
 
-private:
+  private:
     class CommandCollection;
     class EventCollection;
     struct State;

@@ -8,7 +8,7 @@ namespace qvr {
 
 // A manual-reset event: set() wakes every waiter and stays set until reset().
 class WakeEvent {
-public:
+  public:
     void set() {
         std::lock_guard lock(mutex_);
         set_ = true;
@@ -28,7 +28,7 @@ public:
         changed_.wait(lock, [this] { return set_; });
     }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable changed_;
     bool set_ = false;

@@ -3,7 +3,6 @@
 #include "device/virtual_mouse.h"
 
 #include <gtest/gtest.h>
-
 #include <numeric>
 #include <string>
 
@@ -100,8 +99,8 @@ TEST(Upload, SendsEveryReportInOrderWithItsWaits) {
     std::size_t at = 0;
     auto expectLine = [&](const std::string& prefix) {
         ASSERT_LT(at, lines.size()) << "trace ends before " << prefix;
-        EXPECT_TRUE(startsWith(lines[at], prefix)) << "line " << at << ": " << lines[at]
-                                                    << "\nexpected: " << prefix;
+        EXPECT_TRUE(startsWith(lines[at], prefix))
+            << "line " << at << ": " << lines[at] << "\nexpected: " << prefix;
         ++at;
     };
     auto expectBlock = [&](const std::string& command, const std::string& after) {
@@ -179,8 +178,8 @@ TEST(Upload, RunsTheSaveStepAfterTheLastBlockEvenWhenTheMouseFails) {
     rig.mouse.armFault(VirtualMouse::FaultKind::FailFromThenOn, 0);
     ConfigRecord record = sampleRecord();
     std::size_t linesAtSave = 0;
-    rig.protocol.uploadConfiguration(record,
-                                     [&](const ConfigRecord&) { linesAtSave = rig.trace().size(); });
+    rig.protocol.uploadConfiguration(
+        record, [&](const ConfigRecord&) { linesAtSave = rig.trace().size(); });
     EXPECT_EQ(linesAtSave, rig.trace().size());
     EXPECT_GT(linesAtSave, 0u);
     EXPECT_EQ(rig.manual.elapsed.count(), 832); // the pacing does not depend on answers
@@ -204,8 +203,8 @@ TEST(Upload, RecordOfAllOnesStaysInsideEveryTable) {
     std::fill(recordBytes(record).begin(), recordBytes(record).end(), 0xFF);
     rig.protocol.uploadConfiguration(record);
     const Block block = rig.mouse.configurationBlock();
-    EXPECT_EQ(block[0x33], 0x00);             // angle-snap level 255: off
-    EXPECT_EQ(block[0x4A], (255 * 20) % 256); // sensitivity wraps
+    EXPECT_EQ(block[0x33], 0x00);                // angle-snap level 255: off
+    EXPECT_EQ(block[0x4A], (255 * 20) % 256);    // sensitivity wraps
     EXPECT_EQ(rig.mouse.buttonBlock(), Block{}); // type 255 encodes as nothing
     Block ones;
     ones.fill(0xFF);

@@ -1,0 +1,103 @@
+#include "device/virtual_backend.h"
+
+#include "device/mouse_descriptor.h"
+#include "device/report_descriptor.h"
+
+namespace qvr {
+namespace {
+
+HidInterfaceInfo describe(std::span<const std::uint8_t> descriptor, std::string path,
+                          int interfaceNumber) {
+    HidInterfaceInfo info;
+    info.path = std::move(path);
+    info.vendorId = kMouseVendorId;
+    info.productId = kMouseProductId;
+    info.interfaceNumber = interfaceNumber;
+    const auto parsed = parseReportDescriptor(descriptor);
+    if (parsed && !parsed->collections.empty()) {
+        const auto& collection = parsed->collections.front();
+        info.usagePage = collection.usagePage;
+        info.usage = collection.usage;
+        info.inputReportLength = collection.inputReportLength;
+        info.outputReportLength = collection.outputReportLength;
+        info.featureReportLength = collection.featureReportLength;
+    }
+    return info;
+}
+
+// Foreign interfaces answer nothing useful; the search must never need them.
+class DeadDevice final : public HidDevice {
+  public:
+    bool setFeature(std::span<const std::uint8_t>) override { return false; }
+    int getFeature(std::span<std::uint8_t>) override { return -1; }
+    int write(std::span<const std::uint8_t>) override { return -1; }
+    int read(std::span<std::uint8_t>, int) override { return -1; }
+};
+
+} // namespace
+
+std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
+    auto mouse = std::make_shared<VirtualMouse>();
+    const std::string base = "virtual:mouse" + std::to_string(mice_++);
+    Entry command{describe(mouseCommandInterfaceDescriptor(), base + ":command",
+                           kMouseCommandInterfaceNumber),
+                  mouse, true, true};
+    Entry event{
+        describe(mouseEventInterfaceDescriptor(), base + ":event", kMouseEventInterfaceNumber),
+        mouse, false, true};
+    if (order == Order::EventFirst) {
+        entries_.push_back(event);
+        entries_.push_back(command);
+    } else {
+        entries_.push_back(command);
+        entries_.push_back(event);
+    }
+    return mouse;
+}
+
+void VirtualHidBackend::addForeign(HidInterfaceInfo info, bool openable) {
+    entries_.push_back(Entry{std::move(info), nullptr, false, openable});
+}
+
+void VirtualHidBackend::setPlugListener(PlugListener listener) {
+    plugListener_ = std::move(listener);
+}
+
+void VirtualHidBackend::unplug(const std::shared_ptr<VirtualMouse>& mouse) {
+    mouse->unplug();
+    if (plugListener_)
+        for (const auto& entry : entries_)
+            if (entry.mouse == mouse)
+                plugListener_(Plug::Removal, entry.info.path);
+}
+
+void VirtualHidBackend::plug(const std::shared_ptr<VirtualMouse>& mouse) {
+    mouse->plug();
+    if (plugListener_)
+        for (const auto& entry : entries_)
+            if (entry.mouse == mouse)
+                plugListener_(Plug::Arrival, entry.info.path);
+}
+
+std::vector<HidInterfaceInfo> VirtualHidBackend::enumerate() {
+    std::vector<HidInterfaceInfo> list;
+    for (const auto& entry : entries_)
+        if (!entry.mouse || entry.mouse->plugged())
+            list.push_back(entry.info);
+    return list;
+}
+
+std::unique_ptr<HidDevice> VirtualHidBackend::open(const HidInterfaceInfo& info, OpenMode) {
+    opened_.push_back(info.path);
+    for (const auto& entry : entries_) {
+        if (entry.info.path != info.path)
+            continue;
+        if (!entry.mouse)
+            return entry.openable ? std::make_unique<DeadDevice>() : nullptr;
+        return entry.command ? entry.mouse->openCommandCollection()
+                             : entry.mouse->openEventCollection();
+    }
+    return nullptr;
+}
+
+} // namespace qvr

@@ -1,0 +1,256 @@
+#include "device/device_events.h"
+#include "device/listener.h"
+#include "device/virtual_backend.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <vector>
+
+namespace qvr {
+namespace {
+
+using namespace std::chrono_literals;
+
+HidInterfaceInfo foreign(std::string path, std::uint16_t vendor, std::uint16_t usagePage,
+                         std::uint16_t usage) {
+    HidInterfaceInfo info;
+    info.path = std::move(path);
+    info.vendorId = vendor;
+    info.productId = 0x1234;
+    info.usagePage = usagePage;
+    info.usage = usage;
+    info.inputReportLength = 9;
+    info.featureReportLength = 9; // same length as ours: only the ids may tell
+    return info;
+}
+
+struct LinkRig {
+    VirtualHidBackend backend;
+    ManualClock clock;
+    DeviceLink link{backend, clock};
+    ConfigRecord record{};
+    std::vector<std::pair<int, int>> notified; // (type, devicePresent at that moment)
+    bool hidden = false;
+    int reloads = 0;
+    DeviceEventHooks hooks{
+        [this](int type, int) { notified.emplace_back(type, link.devicePresent.load()); },
+        [this] { ++reloads; },
+        [this] { hidden = true; },
+    };
+};
+
+TEST(MouseSearch, FindsTheMouseBehindForeignInterfacesWithoutOpeningThem) {
+    LinkRig rig;
+    rig.backend.addForeign(foreign("/dev/hidraw0", 0x046D, 0x0001, 0x0002));
+    rig.backend.addForeign(foreign("/dev/hidraw1", 0x04D9, 0xFF00, 0xFF00)); // same vendor
+    rig.backend.addForeign(foreign("/dev/hidraw2", 0x1532, 0xFF00, 0xFF00), false);
+    auto mouse = rig.backend.addMouse();
+
+    ASSERT_TRUE(rig.link.openMouse());
+    EXPECT_NE(rig.link.commandHandle(), nullptr);
+    EXPECT_NE(rig.link.listenerHandle(), nullptr);
+    EXPECT_EQ(rig.link.featureReportLength, 9);
+    EXPECT_EQ(rig.link.inputReportLength, 65);
+    EXPECT_EQ(rig.link.outputReportLength, 65);
+    EXPECT_EQ(rig.link.listenerReportLength, 8);
+    const std::vector<std::string> opened = {"virtual:mouse0:event", "virtual:mouse0:command"};
+    EXPECT_EQ(rig.backend.openedPaths(), opened);
+}
+
+TEST(MouseSearch, CommandCollectionFirstLeavesTheListenerWithoutAHandle) {
+    LinkRig rig;
+    rig.backend.addMouse(VirtualHidBackend::Order::CommandFirst);
+    ASSERT_TRUE(rig.link.openMouse());
+    EXPECT_NE(rig.link.commandHandle(), nullptr);
+    EXPECT_EQ(rig.link.listenerHandle(), nullptr);
+}
+
+TEST(MouseSearch, NoMouseMeansNoHandles) {
+    LinkRig rig;
+    rig.backend.addForeign(foreign("/dev/hidraw0", 0x046D, 0x0001, 0x0002));
+    EXPECT_FALSE(rig.link.openMouse());
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+}
+
+TEST(MouseSearch, AnUnplugableFirstMouseDoesNotHideASecond) {
+    LinkRig rig;
+    auto first = rig.backend.addMouse();
+    auto second = rig.backend.addMouse();
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    rig.backend.unplug(first);
+    onDeviceRemoval(rig.link, rig.hooks);
+    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.notified.empty());
+    // The handle now talks to the second mouse.
+    rig.link.protocol().readActiveSlot();
+    EXPECT_EQ(second->trace()->lines().back().rfind("get-feature", 0), 0u);
+}
+
+TEST(Hotplug, ArrivalTellsTheUserBeforeTheMouseCountsAsPresentThenOpensAndReloads) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    mouse->unplug();
+    EXPECT_FALSE(connectAtStartup(rig.link, rig.record));
+    mouse->setSlot(2);
+    rig.backend.plug(mouse);
+    onDeviceArrival(rig.link, rig.record, rig.hooks);
+
+    ASSERT_EQ(rig.notified.size(), 1u);
+    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyDetected, 0));
+    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_EQ(rig.reloads, 1);
+    EXPECT_EQ(rig.record.activeProfile, 2);
+    const auto lines = mouse->trace()->lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "set-feature 00 82 00 00 00 00 00 00 7d");
+    EXPECT_EQ(lines[2], "set-feature 00 01 fc 00 00 00 00 00 02");
+    EXPECT_EQ(mouse->uploadsBegun(), 0); // no upload on arrival
+}
+
+TEST(Hotplug, FailedArrivalWarnsHidesAndClearsThePresence) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    mouse->unplug();
+    onDeviceArrival(rig.link, rig.record, rig.hooks);
+    ASSERT_EQ(rig.notified.size(), 1u);
+    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyNotDetected, 1));
+    EXPECT_TRUE(rig.hidden);
+    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_EQ(rig.reloads, 0);
+}
+
+TEST(Hotplug, RemovalSearchesAgainAndWarnsWhenNothingIsLeft) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    rig.backend.unplug(mouse);
+    onDeviceRemoval(rig.link, rig.hooks);
+    ASSERT_EQ(rig.notified.size(), 1u);
+    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyNotDetected, 1));
+    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_FALSE(rig.hidden); // the window stays as it was
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+}
+
+TEST(Hotplug, TheVirtualMouseRaisesPlugEventsForBothNodes) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    std::vector<std::string> events;
+    rig.backend.setPlugListener([&](VirtualHidBackend::Plug plug, const std::string& path) {
+        events.push_back((plug == VirtualHidBackend::Plug::Arrival ? "+" : "-") + path);
+    });
+    rig.backend.unplug(mouse);
+    rig.backend.plug(mouse);
+    const std::vector<std::string> expected = {"-virtual:mouse0:event", "-virtual:mouse0:command",
+                                               "+virtual:mouse0:event", "+virtual:mouse0:command"};
+    EXPECT_EQ(events, expected);
+}
+
+TEST(DpiEventReadBack, ReadsTheSlotAndBlockFromTheMouse) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    const Block block = readBackForDpiEvent(rig.link, rig.record);
+    EXPECT_EQ(block, mouse->configurationBlock());
+    EXPECT_EQ(block[0x54 + 2], 48); // the model's third stage
+    rig.record.activeProfile = 200; // from a hand-edited file
+    EXPECT_EQ(readBackForDpiEvent(rig.link, rig.record), mouse->configurationBlock());
+}
+
+// Collects delivered events; the test thread plays the UI thread.
+struct EventLog {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<MouseEvent> events;
+
+    void add(MouseEvent event) {
+        std::lock_guard lock(mutex);
+        events.push_back(event);
+        arrived.notify_all();
+    }
+    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout = 3s) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, timeout, [&] { return events.size() >= count; });
+    }
+};
+
+TEST(EventReport, OnlyReportsStartingSixSevenAreEvents) {
+    const std::uint8_t good[] = {0x06, 0x07, 0x01, 0x03};
+    const std::uint8_t wrongMarker[] = {0x06, 0x08, 0x01, 0x03};
+    const std::uint8_t tooShort[] = {0x06, 0x07, 0x01};
+    EXPECT_EQ(decodeEventReport(good), (MouseEvent{1, 3}));
+    EXPECT_FALSE(decodeEventReport(wrongMarker));
+    EXPECT_FALSE(decodeEventReport(tooShort));
+    EXPECT_FALSE(decodeEventReport({}));
+}
+
+TEST(ListenerThread, HandsEventsOverInOrderAndDropsForeignReports) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    EventLog log;
+    Listener listener(rig.link, [&](MouseEvent event) { log.add(event); });
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    listener.start();
+    mouse->emitEvent(1, 3);
+    mouse->emitInputReport({0x06, 0x08, 0x01, 0x03, 0, 0, 0, 0});
+    mouse->emitEvent(9, 2);
+    ASSERT_TRUE(log.waitForCount(2));
+    listener.stop();
+    const std::vector<MouseEvent> expected = {{1, 3}, {9, 2}};
+    EXPECT_EQ(log.events, expected);
+}
+
+TEST(ListenerThread, ReadsNothingWhileTheMouseIsAbsentAndStartsOnArrival) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    mouse->unplug();
+    EventLog log;
+    Listener listener(rig.link, [&](MouseEvent event) { log.add(event); });
+    EXPECT_FALSE(connectAtStartup(rig.link, rig.record));
+    listener.start();
+    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(mouse->trace()->lines().empty());
+
+    rig.backend.plug(mouse);
+    onDeviceArrival(rig.link, rig.record, rig.hooks);
+    mouse->emitEvent(2, 4);
+    ASSERT_TRUE(log.waitForCount(1));
+    EXPECT_EQ(log.events.front(), (MouseEvent{2, 4}));
+}
+
+TEST(ListenerThread, StopsWithinASecondWhileAReadIsPending) {
+    LinkRig rig;
+    rig.backend.addMouse();
+    Listener listener(rig.link, [](MouseEvent) {});
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    listener.start();
+    std::this_thread::sleep_for(30ms); // inside a read by now
+    const auto begin = std::chrono::steady_clock::now();
+    listener.stop();
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, 1s);
+}
+
+TEST(ListenerThread, SurvivesUnplugDuringAReadAndResumesAfterReplug) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    EventLog log;
+    Listener listener(rig.link, [&](MouseEvent event) { log.add(event); });
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    listener.start();
+    std::this_thread::sleep_for(20ms);
+    rig.backend.unplug(mouse);
+    onDeviceRemoval(rig.link, rig.hooks);
+    EXPECT_EQ(rig.link.devicePresent, 0);
+    std::this_thread::sleep_for(50ms);
+    rig.backend.plug(mouse);
+    onDeviceArrival(rig.link, rig.record, rig.hooks);
+    mouse->emitEvent(1, 1);
+    ASSERT_TRUE(log.waitForCount(1));
+    EXPECT_EQ(log.events.front(), (MouseEvent{1, 1}));
+}
+
+} // namespace
+} // namespace qvr
