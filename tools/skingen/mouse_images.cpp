@@ -91,8 +91,8 @@ QPainterPath sideBody() {
     b.moveTo(118, 34);
     b.cubicTo(122, 14, 150, 10, 168, 24);
     b.cubicTo(190, 44, 200, 100, 208, 150);
-    b.cubicTo(216, 200, 232, 250, 238, 300);
-    b.cubicTo(244, 360, 228, 420, 190, 440);
+    b.cubicTo(216, 200, 242, 240, 252, 300);
+    b.cubicTo(262, 362, 240, 422, 192, 440);
     b.cubicTo(160, 452, 128, 450, 116, 440);
     b.cubicTo(108, 380, 108, 120, 118, 34);
     b.closeSubpath();
@@ -243,7 +243,6 @@ void drawSidePicture(QPainter& p, QSize) {
     p.setRenderHint(QPainter::Antialiasing);
     const QPainterPath body = sideBody();
     // The floor is to the left: a long shadow along the base.
-    drawFloorShadow(p, QPointF(104, 240), 210, 12);
     p.save();
     p.translate(104, 240);
     p.rotate(90);
@@ -291,8 +290,8 @@ void drawSidePicture(QPainter& p, QSize) {
         p.drawPath(pill);
     }
     QPainterPath strip;
-    strip.moveTo(232, 360);
-    strip.cubicTo(228, 400, 212, 424, 186, 436);
+    strip.moveTo(246, 362);
+    strip.cubicTo(242, 402, 222, 426, 188, 436);
     ledStrip(p, strip);
 }
 

@@ -349,9 +349,10 @@ void dialogs(Sheet& s) {
         s.put(QString("/MouseSlider%1-normal.png").arg(i), 0, 220 + 24 * i);
         s.put(QString("/MouseSlider%1-over.png").arg(i), 0, 320 + 24 * i);
     }
+    int dialX = 0;
     for (const int hz : {500, 250, 125}) {
-        static int at = 0;
-        s.put(QString("/USBReportRate/%1HZ.png").arg(hz), (at++ % 3) * 130 - 300, 470);
+        s.put(QString("/USBReportRate/%1HZ.png").arg(hz), dialX, 450);
+        dialX += 130;
     }
 }
 
