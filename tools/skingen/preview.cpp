@@ -25,7 +25,11 @@ class Sheet {
         p_.begin(&image_);
         p_.setRenderHint(QPainter::TextAntialiasing);
     }
-    ~Sheet() { p_.end(); }
+    ~Sheet() {
+        if (p_.isActive()) {
+            p_.end();
+        }
+    }
 
     void put(const QString& path, int x, int y) {
         p_.drawImage(QPoint(x, y) + origin_, images_.value(path));
