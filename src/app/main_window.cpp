@@ -21,8 +21,8 @@ namespace qvr {
 
 namespace {
 
-constexpr QPoint kFrontPicture{335, 58};
-constexpr QPoint kSidePicture{362, 59};
+constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
+constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
 constexpr QRect kAssignmentHeader = edges(20, 107, 262, 127);
 
 } // namespace
@@ -66,7 +66,7 @@ void CMavloDlg::addWindowElements() {
     const auto button = [](QRect rect, const char* stem, std::function<void(QPoint)> click) {
         return WindowElement{.rect = rect, .image = stem, .hover = true, .onClick = click};
     };
-    ids_.track = table.add({.rect = QRect(984, 32, 8, 564),
+    ids_.track = table.add({.rect = kTrackRect,
                             .image = "/Bar1.png",
                             .stage = ClickStage::Sliders,
                             .clickable = false});
@@ -80,7 +80,7 @@ void CMavloDlg::addWindowElements() {
     ids_.close = table.add(button(kCloseRect, "/button-close", [this](QPoint) { exitProgram(); }));
     ids_.config = table.add(button(kConfigRect, "/button-config", {}));
     table[ids_.config].align = LabelAlign::LeftIndented;
-    table[ids_.config].labelIndent = 25;
+    table[ids_.config].labelIndent = skin::kConfigLabelIndent;
     ids_.frontTab = table.add({.rect = kFrontTabRect,
                                .onClick = [this](QPoint) { setMouseView(1); },
                                .stage = ClickStage::PanelButtons});

@@ -64,15 +64,17 @@ class CMavloDlg : public SkinnedWindow {
         ElementTable::Id track, reset, cancel, save, help, minimise, close, config, frontTab,
             sideTab;
     };
-    static constexpr QRect kResetRect = edges(798, 604, 855, 634);
-    static constexpr QRect kCancelRect = edges(860, 604, 917, 634);
-    static constexpr QRect kSaveRect = edges(923, 604, 980, 634);
-    static constexpr QRect kHelpRect = edges(937, 5, 952, 20);
-    static constexpr QRect kMinimiseRect = edges(958, 5, 973, 20);
-    static constexpr QRect kCloseRect = edges(979, 5, 994, 20);
-    static constexpr QRect kConfigRect = edges(18, 604, 90, 634);
-    static constexpr QRect kFrontTabRect = edges(437, 527, 499, 556);
-    static constexpr QRect kSideTabRect = edges(500, 527, 562, 556);
+    static constexpr QRect kResetRect = toQRect(skin::kResetButton);
+    static constexpr QRect kCancelRect = toQRect(skin::kCancelButton);
+    static constexpr QRect kSaveRect = toQRect(skin::kSaveButton);
+    static constexpr QRect kHelpRect = toQRect(skin::kHelpButton);
+    static constexpr QRect kMinimiseRect = toQRect(skin::kMinimiseButton);
+    static constexpr QRect kCloseRect = toQRect(skin::kCloseButton);
+    static constexpr QRect kConfigRect = toQRect(skin::kConfigButton);
+    static constexpr QRect kFrontTabRect = toQRect(skin::kFrontTab);
+    static constexpr QRect kSideTabRect = toQRect(skin::kSideTab);
+    static constexpr QRect kTrackRect = toQRect(skin::kScrollTrack);
+    // The thumb starts at the top of the track, 114 pixels high.
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
     static constexpr QSize kDefaultSize{1000, 640};
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/skin_layout.h"
+
 #include <QColor>
 #include <QFont>
 #include <QPoint>
@@ -19,6 +21,11 @@ class SkinImageCache;
 // edges exclusive, the way the window layouts are written.
 constexpr QRect edges(int left, int top, int right, int bottom) {
     return QRect(QPoint(left, top), QSize(right - left, bottom - top));
+}
+
+// A rectangle of the skin's shared layout.
+constexpr QRect toQRect(skin::Rect rect) {
+    return edges(rect.left, rect.top, rect.right, rect.bottom);
 }
 
 // Where an element's click handler runs among the others. Lower stages are

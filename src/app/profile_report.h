@@ -1,0 +1,23 @@
+#pragma once
+
+#include "config/config_record.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace qvr {
+
+// A profile record written out for people: every field by name, buttons with
+// their function and option or key names, DPI in DPI, colours as #rrggbb,
+// the report rate in Hz, and each macro image decoded.
+std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFlag);
+
+// What one upload of the record sends, one block per line:
+// "config-block: <hex>", "button-block: <hex>", "macro-1: <hex>" .. "macro-12: <hex>".
+std::string describeUpload(const ConfigRecord& record);
+
+// Lines "macro-1: <hex>" .. "macro-12: <hex>" for a 1536-byte macro table.
+std::string describeMacroTable(std::span<const std::uint8_t> table);
+
+} // namespace qvr

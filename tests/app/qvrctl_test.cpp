@@ -1,0 +1,206 @@
+#include "config/config_record.h"
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace qvr {
+namespace {
+
+using test::runProcess;
+using test::TempDir;
+
+const std::filesystem::path kQvrctl = std::filesystem::path(QVR_PROGRAM_DIR) / "qvrctl";
+
+std::vector<unsigned char> profileFile(const ConfigRecord& record, unsigned char flag = 1) {
+    std::vector<unsigned char> bytes{flag};
+    const auto view = recordBytes(record);
+    bytes.insert(bytes.end(), view.begin(), view.end());
+    return bytes;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        result.push_back(line);
+    return result;
+}
+
+TEST(QvrctlEncode, PrintsTheThreeKindsOfBlockAsPlainHex) {
+    TempDir dir;
+    ConfigRecord record{};
+    record.dpiStage = {16, 32, 48, 64, 0, 0};
+    record.macroData[128] = 0x00;
+    record.macroData[129] = 0x01; // macro 2: loop count 1
+    record.macroData[130] = 0x0C;
+    record.macroData[131] = 0x04;
+    test::writeBytes(dir / "p.bin", profileFile(record));
+
+    const auto result = runProcess(kQvrctl, {"encode", (dir / "p.bin").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 14u);
+    EXPECT_EQ(out[0].rfind("config-block: 88080100", 0), 0u) << out[0];
+    EXPECT_EQ(out[0].size(), std::string("config-block: ").size() + 256);
+    // All-zero buttons: left click in slot 0.
+    EXPECT_EQ(out[1].rfind("button-block: 0100f000", 0), 0u) << out[1];
+    EXPECT_EQ(out[2], "macro-1: " + std::string(256, '0'));
+    EXPECT_EQ(out[3], "macro-2: 00010c04" + std::string(248, '0'));
+    EXPECT_EQ(out[13].rfind("macro-12: ", 0), 0u);
+}
+
+TEST(QvrctlEncode, FactoryFileAndAllOnesFileBothEncode) {
+    TempDir dir;
+    ConfigRecord ones{};
+    std::fill(recordBytes(ones).begin(), recordBytes(ones).end(), 0xFF);
+    test::writeBytes(dir / "ones.bin", profileFile(ones, 0xFF));
+    const auto result = runProcess(kQvrctl, {"encode", (dir / "ones.bin").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 14u);
+    EXPECT_EQ(out[1], "button-block: " + std::string(256, '0')); // type 255 sends nothing
+    EXPECT_EQ(out[13], "macro-12: " + std::string(256, 'f'));
+
+    const auto factory = std::filesystem::path(QVR_PROGRAM_DIR) / "config0.bin";
+    if (!std::filesystem::exists(factory))
+        GTEST_SKIP() << "factory files are not generated in this build";
+    const auto fromFactory = runProcess(kQvrctl, {"encode", factory.string()});
+    ASSERT_EQ(fromFactory.exitCode, 0) << fromFactory.err;
+    EXPECT_EQ(lines(fromFactory.out).size(), 14u);
+}
+
+TEST(QvrctlShow, NamesEveryFunctionTypeAndTheSettings) {
+    TempDir dir;
+    std::string shown;
+    for (int first : {0, 8}) {
+        ConfigRecord record{};
+        record.reportRateCode = 2;
+        record.dpiStage = {16, 32, 48, 64, 0, 0};
+        setStageColor(record, 0, Rgb{0xFF, 0x80, 0x00});
+        for (int i = 0; i < 8; ++i)
+            record.buttonFunction[i] = static_cast<std::uint8_t>(std::min(first + i, 13));
+        record.buttonWheelChoice[2] = 2;
+        record.buttonMediaCode[7] = 0xE9;
+        record.buttonHotKey[0] = 0x06;
+        record.buttonCommand[1] = 5;
+        record.buttonSingleKey[2] = 0x59;
+        record.buttonComboModifiers[3] = 0x02;
+        record.buttonComboKey1[3] = 0x04;
+        record.buttonMacroNumber[4] = 1;
+        test::writeBytes(dir / "p.bin", profileFile(record));
+        const auto result = runProcess(kQvrctl, {"show", (dir / "p.bin").string()});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        shown += result.out;
+    }
+    for (const char* name :
+         {"Click", "Menu", "Scroll Select - Mouse Scroll Up", "IE Forward", "IE Backward",
+          "Double Click", "CPI Cycle", "Multimedia - Volume Up", "HotKey - Copy",
+          "Windows - Show desktop", "Single Key - key Num 1", "Combo Key - modifiers Left Shift",
+          "Macro Key - macro 2", "Button Off", "500 Hz", "1600 DPI", "#ff8000"})
+        EXPECT_NE(shown.find(name), std::string::npos) << name << "\n" << shown;
+}
+
+TEST(QvrctlMacros, BuildsTwelveImagesFromAStoreOfThirteen) {
+    TempDir dir;
+    std::string store;
+    for (int n = 0; n < 13; ++n) {
+        store += "[Macro_" + std::to_string(n) + "]\r\n";
+        store += "DelayTimeSelStatus=1\r\nLoopTimeSelStatus=0\r\nMacroLoopTimes=1\r\n";
+        store += "ItemCount=2\r\nItem0=A   Dn\r\nItem1=30000 ms\r\n";
+    }
+    test::writeText(dir / "record.ini", store);
+    const auto result = runProcess(kQvrctl, {"macros", (dir / "record.ini").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 12u);
+    // Loop 1, press of A with a 30000 ms delay: the six-byte form.
+    EXPECT_EQ(out[0], "macro-1: 0001"
+                      "0004"
+                      "0003"
+                      "012c" +
+                          std::string(240, '0'));
+    EXPECT_EQ(out[11].rfind("macro-12: 00010004", 0), 0u);
+}
+
+TEST(QvrctlUpload, SendsTheFullSequenceToTheVirtualMouseWithItsWaits) {
+    TempDir dir;
+    ConfigRecord record{};
+    record.reportRateCode = 4;
+    test::writeBytes(dir / "p.bin", profileFile(record));
+    const auto trace = dir / "trace.txt";
+    const auto result = runProcess(kQvrctl, {"--virtual-mouse", "--trace", trace.string(), "upload",
+                                             (dir / "p.bin").string()});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto traced = lines(test::readText(trace));
+    int waited = 0, macroCommands = 0, dataReports = 0;
+    for (const auto& line : traced) {
+        if (line.rfind("wait ", 0) == 0)
+            waited += std::stoi(line.substr(5));
+        macroCommands += line.rfind("set-feature 00 0f ", 0) == 0;
+        dataReports += line.rfind("write 00 ", 0) == 0;
+    }
+    EXPECT_EQ(waited, 832);
+    EXPECT_EQ(macroCommands, 12);
+    EXPECT_EQ(dataReports, 28);
+    ASSERT_GE(traced.size(), 5u);
+    EXPECT_EQ(traced[0], "set-feature 00 82 00 00 00 00 00 00 7d"); // the open sequence
+    EXPECT_EQ(traced[3], "set-feature 00 02 00 00 00 00 00 00 fd");
+    EXPECT_EQ(traced[5], "set-feature 00 03 00 04 00 00 00 00 f8");
+}
+
+TEST(QvrctlListen, PrintsTheMouseSwitchesOneALine) {
+    const auto result = runProcess(kQvrctl, {"--virtual-mouse", "--virtual-event", "1:3",
+                                             "--virtual-event", "9:2", "listen", "--count", "2"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "DPI stage 3\nmacro key 2\n");
+}
+
+TEST(QvrctlReadBlock, ReadsTheSlotAndBlockBack) {
+    const auto result = runProcess(kQvrctl, {"--virtual-mouse", "read-block"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto out = lines(result.out);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0], "slot: 0");
+    EXPECT_EQ(out[1].rfind("config-block: 88083f00", 0), 0u);
+}
+
+TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
+    TempDir dir;
+    test::writeBytes(dir / "short.bin", std::vector<unsigned char>(1756, 0));
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    } cases[] = {
+        {{}, 1, "no command"},
+        {{"frobnicate"}, 1, "unknown command"},
+        {{"--bogus", "info"}, 1, "unknown option"},
+        {{"show"}, 1, "one profile file"},
+        {{"listen", "--count", "x"}, 1, "positive number"},
+        {{"show", (dir / "missing.bin").string()}, 3, "cannot read"},
+        {{"show", (dir / "short.bin").string()}, 3, "1756 bytes"},
+        {{"encode", dir.path().string()}, 3, ""},
+        {{"macros", (dir / "none.ini").string()}, 3, "cannot read"},
+        {{"read-block"}, 2, "not found"}, // no hidraw device on a test machine
+    };
+    for (const auto& c : cases) {
+        const auto result = runProcess(kQvrctl, c.args);
+        EXPECT_EQ(result.exitCode, c.status) << testing::PrintToString(c.args) << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST(QvrctlHelp, HelpAndVersionSucceed) {
+    const auto help = runProcess(kQvrctl, {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.out.find("upload FILE.bin"), std::string::npos);
+    const auto version = runProcess(kQvrctl, {"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out.rfind("qvrctl ", 0), 0u);
+}
+
+} // namespace
+} // namespace qvr
