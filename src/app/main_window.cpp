@@ -331,11 +331,12 @@ void CMavloDlg::paintFace(QPainter& painter) {
 }
 
 void CMavloDlg::paintPlaceholderPage(QPainter& painter) {
-    // Until the button page is built: its closed section header.
+    // Until the button page is built: its closed section header, titled in
+    // the window's text font like every section header.
     skin().draw(painter, "/ItemBK.png", kAssignmentHeader.topLeft());
-    painter.setFont(headingFont_);
+    painter.setFont(textFont());
     painter.setPen(textColor());
-    painter.drawText(kAssignmentHeader.adjusted(10, 0, 0, 0),
+    painter.drawText(kAssignmentHeader.adjusted(12, 0, 0, 0),
                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      qstr(texts_->buttonAssignment));
 }
