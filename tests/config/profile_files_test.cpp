@@ -143,7 +143,8 @@ TEST_F(ProfileFilesTest, ResetReadsOnlyTheSettingsPartAndKeepsFirstByteAndMacros
     files.resetToDefaults(state);
 
     const auto got = recordBytes(state.record);
-    const auto defaults = recordBytes(patternRecord(50));
+    const ConfigRecord defaultRecord = patternRecord(50);
+    const auto defaults = recordBytes(defaultRecord);
     const auto old = recordBytes(before);
     EXPECT_EQ(got[0], old[0]);
     EXPECT_TRUE(std::equal(got.begin() + 1, got.begin() + kSettingsPartSize, defaults.begin() + 1));
