@@ -1,0 +1,313 @@
+#include "config/profile_files.h"
+
+#include "config/ini_file.h"
+#include "config/private_profile.h"
+#include "config/profile_record_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <system_error>
+
+namespace qvr {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string replaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The files the program itself keeps in its folder. Compared ignoring case, as
+// the folder may live on a file system that does.
+bool isProgramOwnFile(std::string_view fileName) {
+    if (equalsIgnoringAsciiCase(fileName, kDefaultRecordFileName) ||
+        equalsIgnoringAsciiCase(fileName, kGlobalSettingsFileName) ||
+        equalsIgnoringAsciiCase(fileName, kMacroStoreFileName)) {
+        return true;
+    }
+    for (int index = 0; index < kProfileCount; ++index) {
+        if (equalsIgnoringAsciiCase(fileName, profileRecordFileName(index)) ||
+            equalsIgnoringAsciiCase(fileName, profileSettingsFileName(index))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+IniFile readIniOrEmpty(const fs::path& path) {
+    IniLoadResult loaded = loadIniFile(path);
+    return loaded.status == IniLoadStatus::Loaded ? std::move(loaded.file) : IniFile{};
+}
+
+} // namespace
+
+std::string profileRecordFileName(int index) {
+    return "config" + std::to_string(index) + ".bin";
+}
+
+std::string profileSettingsFileName(int index) {
+    return "str" + std::to_string(index) + ".ini";
+}
+
+std::string settings_keys::itemKey(int number) {
+    return "Item" + std::to_string(number);
+}
+
+std::string writeErrorMessage(int errorCode) {
+    return "Error Code is: " + std::to_string(errorCode) + " \n";
+}
+
+int parseProfileInt(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            break;
+        }
+        value = std::min<long long>(value * 10 + (c - '0'), static_cast<long long>(INT_MAX) + 1);
+    }
+    value = negative ? -value : value;
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+ProfileFiles::ProfileFiles(fs::path programDirectory, MessageSink& messages)
+    : programDirectory_(std::move(programDirectory)), messages_(messages) {
+    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
+    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    formCurrentProfilePaths();
+}
+
+fs::path ProfileFiles::inProgramDirectory(std::string_view fileName) const {
+    return programDirectory_ / fs::path(std::string(fileName));
+}
+
+void ProfileFiles::formCurrentProfilePaths() {
+    recordFilePath_ = inProgramDirectory(profileRecordFileName(currentProfileIndex_));
+    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+}
+
+bool ProfileFiles::setCurrentProfileIndex(int index) {
+    if (index < 0 || index >= kProfileCount) {
+        return false;
+    }
+    currentProfileIndex_ = index;
+    return true;
+}
+
+void ProfileFiles::reportMissingRecordFile() {
+    messages_.showMessage(std::string(kFileMissingMessage), kApplicationTitle);
+}
+
+void ProfileFiles::reportWriteError(int errorCode) {
+    messages_.showMessage(writeErrorMessage(errorCode), std::string(kWriteErrorCaption));
+}
+
+bool ProfileFiles::writeRecordFile(const fs::path& path, const ConfigRecord& record) {
+    const auto image = recordFileImage(record, 1);
+    const FileWriteResult result = writeFileAtomically(path, image, writeFault_);
+    if (!result.ok()) {
+        reportWriteError(result.errorCode);
+    }
+    return result.ok();
+}
+
+// Returns false when the list is unusable ("ItemCount" missing, 0 or above 6).
+bool ProfileFiles::selectProfileFromList() {
+    using namespace settings_keys;
+    const IniFile global = readIniOrEmpty(globalSettingsPath_);
+    const std::string currentName = global.value(kProfileSection, kCurProfileName);
+    const int count = parseProfileInt(global.value(kProfileSection, kItemCount));
+    if (count <= 0 || count > kProfileCount) {
+        return false;
+    }
+    // The last position holding the name wins; no match keeps the index.
+    for (int i = 0; i < count; ++i) {
+        if (global.value(kProfileSection, itemKey(i)) == currentName) {
+            currentProfileIndex_ = i;
+        }
+    }
+    return true;
+}
+
+bool ProfileFiles::LoadProfileFiles(RecordState& state) {
+    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
+    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    if (defaultLoadMode_) {
+        recordFilePath_ = inProgramDirectory(kDefaultRecordFileName);
+        settingsFilePath_ = inProgramDirectory(kGlobalSettingsFileName);
+    } else {
+        const bool listUsable = selectProfileFromList();
+        // With an unusable profile list nothing is loaded, but the paths still
+        // name the current profile's files (profile 0 unless an earlier load
+        // chose another), so a later label write lands in that profile's
+        // settings file and never on a half-formed path.
+        formCurrentProfilePaths();
+        if (!listUsable) {
+            return false;
+        }
+    }
+
+    const RecordFileRead read = readRecordFile(recordFilePath_);
+    switch (read.status) {
+    case RecordFileStatus::Missing:
+    case RecordFileStatus::Unreadable:
+        reportMissingRecordFile();
+        return false;
+    case RecordFileStatus::WrongSize:
+        return false;
+    case RecordFileStatus::Loaded:
+        break;
+    }
+    state.firstRunFlag = read.firstRunFlag;
+    // Reset takes only the settings part, so the user's macros survive it.
+    const std::size_t count = defaultLoadMode_ ? kSettingsPartSize : kRecordSize;
+    std::copy_n(read.recordBytes.begin(), count, recordBytes(state.record).begin());
+    return true;
+}
+
+void ProfileFiles::ReadProfileSettings() {
+    using namespace settings_keys;
+    const IniFile settings = readIniOrEmpty(settingsFilePath_);
+    for (int i = 0; i < kButtonCount; ++i) {
+        labels_[static_cast<std::size_t>(i)] = settings.value(labelSection(), itemKey(i + 1));
+    }
+    skinStrings_.red = settings.value(kSkinsSection, kRColor);
+    skinStrings_.green = settings.value(kSkinsSection, kGColor);
+    skinStrings_.blue = settings.value(kSkinsSection, kBColor);
+    skinStrings_.path = settings.value(kSkinsSection, kPath);
+    for (std::size_t i = 0; i < kPointKeys.size(); ++i) {
+        pointStrings_[i] = settings.value(kPointSection, kPointKeys[i]);
+    }
+}
+
+bool ProfileFiles::WriteButtonLabels() {
+    IniLoadResult loaded = loadIniFile(settingsFilePath_);
+    if (loaded.status == IniLoadStatus::Failed) {
+        // A file that cannot be read is never replaced: its other sections
+        // would be lost.
+        reportWriteError(loaded.errorCode);
+        return false;
+    }
+    IniFile& file = loaded.file;
+    const auto before = file.toBytes();
+    for (int i = 0; i < kButtonCount; ++i) {
+        if (!file.setValue(labelSection(), settings_keys::itemKey(i + 1),
+                           labels_[static_cast<std::size_t>(i)])) {
+            reportWriteError(EINVAL); // a label with a line break in it
+            return false;
+        }
+    }
+    if (loaded.status == IniLoadStatus::Loaded && file.toBytes() == before) {
+        return true;
+    }
+    const FileWriteResult result = saveIniFile(settingsFilePath_, file, writeFault_);
+    if (!result.ok()) {
+        reportWriteError(result.errorCode);
+    }
+    return result.ok();
+}
+
+bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
+    formCurrentProfilePaths();
+    std::error_code ec;
+    if (!fs::exists(recordFilePath_, ec)) {
+        reportMissingRecordFile();
+        return false;
+    }
+    return writeRecordFile(recordFilePath_, record);
+}
+
+void ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state) {
+    if (chosenPath.filename().string().find(".bin") == std::string::npos) {
+        return;
+    }
+    recordFilePath_ = chosenPath;
+    const RecordFileRead read = readRecordFile(recordFilePath_);
+    if (read.status == RecordFileStatus::Missing || read.status == RecordFileStatus::Unreadable) {
+        reportMissingRecordFile();
+    } else {
+        if (read.status == RecordFileStatus::Loaded) {
+            state.firstRunFlag = read.firstRunFlag;
+            std::copy(read.recordBytes.begin(), read.recordBytes.end(),
+                      recordBytes(state.record).begin());
+        }
+        settingsFilePath_ = replaceAll(chosenPath.string(), ".bin", ".ini");
+        ReadProfileSettings();
+    }
+    // The imported values stay in memory only; every later write goes to the
+    // current profile's own files again.
+    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
+    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    formCurrentProfilePaths();
+}
+
+void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+    std::string fileName = chosenPath.filename().string();
+    if (fileName.empty()) {
+        return;
+    }
+    std::string fullPath = chosenPath.string();
+    // Whether ".bin" is missing is judged on the file name alone: a folder
+    // such as "a.bin.d" must not leave the file without its extension.
+    if (fileName.find(".bin") == std::string::npos) {
+        fileName += ".bin";
+        fullPath += ".bin";
+    }
+
+    settingsFilePath_ = replaceAll(fullPath, ".bin", ".ini");
+    WriteButtonLabels();
+    recordFilePath_ = fullPath;
+    writeRecordFile(recordFilePath_, record);
+
+    const std::string settingsCopyName = replaceAll(fileName, ".bin", ".ini");
+    const std::string clash = isProgramOwnFile(fileName)           ? fileName
+                              : isProgramOwnFile(settingsCopyName) ? settingsCopyName
+                                                                   : std::string();
+    if (!clash.empty()) {
+        // The copy would replace a profile, the defaults or the macro store.
+        messages_.showMessage("The copy in the program folder was skipped: " + clash +
+                                  " is one of the program's own files.",
+                              kApplicationTitle);
+    } else {
+        settingsFilePath_ = inProgramDirectory(settingsCopyName);
+        WriteButtonLabels();
+        recordFilePath_ = inProgramDirectory(fileName);
+        writeRecordFile(recordFilePath_, record);
+    }
+    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+}
+
+void ProfileFiles::resetToDefaults(RecordState& state) {
+    const std::uint8_t keptActiveProfile = state.record.activeProfile;
+    defaultLoadMode_ = true;
+    LoadProfileFiles(state);
+    ReadProfileSettings();
+    state.record.activeProfile = keptActiveProfile;
+    defaultLoadMode_ = false;
+    // Without the mouse nothing saves the defaults; pointing the paths back at
+    // the current profile keeps any later label write out of the global
+    // defaults in "str.ini".
+    formCurrentProfilePaths();
+}
+
+std::string ProfileFiles::readLanguageCode() const {
+    return readProfileString(settingsFilePath_, settings_keys::kSkinsSection, settings_keys::kLan);
+}
+
+} // namespace qvr

@@ -1,0 +1,156 @@
+#pragma once
+
+#include "config/atomic_file.h"
+#include "config/config_record.h"
+#include "config/message_sink.h"
+#include "ui/language_tables.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qvr {
+
+inline constexpr int kProfileCount = 6;
+
+// Files of the program directory.
+inline constexpr std::string_view kDefaultRecordFileName = "config.bin";
+inline constexpr std::string_view kGlobalSettingsFileName = "str.ini";
+inline constexpr std::string_view kMacroStoreFileName = "record.ini";
+std::string profileRecordFileName(int index);   // "config%d.bin"
+std::string profileSettingsFileName(int index); // "str%d.ini"
+
+// Sections and keys of the settings files.
+namespace settings_keys {
+inline constexpr std::string_view kProfileSection = "Profile";
+inline constexpr std::string_view kCurProfileName = "CurProfileName";
+inline constexpr std::string_view kItemCount = "ItemCount";
+inline constexpr std::string_view kSkinsSection = "Skins";
+inline constexpr std::string_view kRColor = "RColor";
+inline constexpr std::string_view kGColor = "GColor";
+inline constexpr std::string_view kBColor = "BColor";
+inline constexpr std::string_view kPath = "Path";
+inline constexpr std::string_view kLan = "Lan";
+inline constexpr std::string_view kPointSection = "Point";
+inline constexpr std::array<std::string_view, 4> kPointKeys = {"SensitivityX_Y", "SensitivityY_Y",
+                                                               "Sensitivity_Y", "MouseSpeed_Y"};
+// "Item%d": profile names count from 0, button labels from 1.
+std::string itemKey(int number);
+} // namespace settings_keys
+
+// Texts of the file messages.
+inline constexpr std::string_view kFileMissingMessage = "Config file is not exist.";
+inline constexpr std::string_view kWriteErrorCaption = "NULL ==fp ";
+std::string writeErrorMessage(int errorCode); // "Error Code is: %d \n"
+
+// A whole decimal number the way the private-profile integer reader takes it:
+// optional sign, then the leading digits; no digits gives 0. Clamped to int.
+int parseProfileInt(std::string_view text);
+
+// The colour and skin-folder strings of "Skins", as text; start-up converts them.
+struct SkinStrings {
+    std::string red, green, blue, path;
+};
+
+// The four "Point" strings, in the order of settings_keys::kPointKeys.
+using PointStrings = std::array<std::string, 4>;
+
+using ButtonLabels = std::array<std::string, kButtonCount>;
+
+// The profile files of the program directory and the state that says which of
+// them are in use: the record file ("config%d.bin"), the settings file
+// ("str%d.ini") of the current profile, the global settings file "str.ini",
+// the macro store "record.ini", the button labels and the skin and point
+// strings read with them.
+//
+// Every failure a user should hear of goes to the message sink; none of the
+// operations throws or stops the program. Files that hold user data are
+// always replaced whole (writeFileAtomically), so a failed write leaves the
+// previous file as it was.
+class ProfileFiles {
+  public:
+    // programDirectory: the folder of the running executable.
+    ProfileFiles(std::filesystem::path programDirectory, MessageSink& messages);
+
+    // Forms the paths and reads the current profile's record file into the
+    // record; in default-load mode the first 220 bytes of "config.bin"
+    // instead. Returns whether record bytes were read.
+    bool LoadProfileFiles(RecordState& state);
+    // Reads the labels of the label section, the "Skins" and the "Point"
+    // strings from the settings file now in use. Missing keys read empty.
+    void ReadProfileSettings();
+    // Writes "Item1".."Item8" of the label section into the settings file now
+    // in use, creating it when needed. Returns false after reporting a failure.
+    bool WriteButtonLabels();
+    // Writes the flag 1 and the record into the current profile's record
+    // file, which must already exist; also points the settings path back at
+    // the current profile's settings file.
+    bool SaveProfileRecord(const ConfigRecord& record);
+    // The file part of an import: chosenPath is the file the user picked.
+    void ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
+    // The file part of an export: the record and labels go to chosenPath (with
+    // ".bin" added when its name lacks it) and its ".ini" twin, and a second
+    // copy of both into the program directory.
+    void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
+
+    // The file part of Reset: the settings part of "config.bin" and the
+    // labels of "str.ini", keeping the record's first byte and macro part.
+    void resetToDefaults(RecordState& state);
+
+    // "Lan" of the settings file now in use (start-up reads it once).
+    std::string readLanguageCode() const;
+
+    const std::filesystem::path& programDirectory() const { return programDirectory_; }
+    const std::filesystem::path& macroStorePath() const { return macroStorePath_; }
+    const std::filesystem::path& globalSettingsPath() const { return globalSettingsPath_; }
+    const std::filesystem::path& recordFilePath() const { return recordFilePath_; }
+    const std::filesystem::path& settingsFilePath() const { return settingsFilePath_; }
+
+    int currentProfileIndex() const { return currentProfileIndex_; }
+    // The profile manager selects a list position before import and export.
+    // Indices outside 0..5 are refused (false) and the index is kept.
+    bool setCurrentProfileIndex(int index);
+
+    bool defaultLoadMode() const { return defaultLoadMode_; }
+    void setDefaultLoadMode(bool on) { defaultLoadMode_ = on; }
+
+    Language language() const { return language_; }
+    void setLanguage(Language language) { language_ = language; }
+    std::string_view labelSection() const { return labelSectionName(language_); }
+
+    ButtonLabels& labels() { return labels_; }
+    const ButtonLabels& labels() const { return labels_; }
+    const SkinStrings& skinStrings() const { return skinStrings_; }
+    const PointStrings& pointStrings() const { return pointStrings_; }
+
+    // Lets tests make a file write fail at a chosen step.
+    void setWriteFault(AtomicWriteFault fault) { writeFault_ = std::move(fault); }
+
+  private:
+    std::filesystem::path inProgramDirectory(std::string_view fileName) const;
+    void formCurrentProfilePaths();
+    void reportMissingRecordFile();
+    void reportWriteError(int errorCode);
+    bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
+    bool selectProfileFromList();
+
+    std::filesystem::path programDirectory_;
+    MessageSink& messages_;
+    AtomicWriteFault writeFault_;
+
+    std::filesystem::path macroStorePath_;
+    std::filesystem::path globalSettingsPath_;
+    std::filesystem::path recordFilePath_;
+    std::filesystem::path settingsFilePath_;
+
+    int currentProfileIndex_ = 0;
+    bool defaultLoadMode_ = false;
+    Language language_ = Language::English;
+
+    ButtonLabels labels_;
+    SkinStrings skinStrings_;
+    PointStrings pointStrings_;
+};
+
+} // namespace qvr

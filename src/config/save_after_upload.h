@@ -1,0 +1,17 @@
+#pragma once
+
+#include "config/config_record.h"
+#include "config/profile_files.h"
+
+#include <functional>
+
+namespace qvr {
+
+// The hook MouseProtocol::uploadConfiguration runs after an upload: saves the
+// record into the current profile's record file, then its labels. The order
+// matters: the save is what points the settings path back at the current
+// profile's settings file. The returned function refers to files, which must
+// outlive it.
+std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
+
+} // namespace qvr

@@ -1,0 +1,377 @@
+#include "config/ini_file.h"
+#include "config/private_profile.h"
+#include "config/profile_files.h"
+#include "program_folder.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace qvr {
+namespace {
+
+using testing::fileImage;
+using testing::patternRecord;
+using testing::ProgramFolder;
+using Message = RecordingMessageSink::Message;
+
+const Message kMissingFile{"Config file is not exist.", "QVR 2.7"};
+
+std::string profileList(std::string_view current, std::string_view count,
+                        std::initializer_list<std::string_view> names) {
+    std::string text = "[Profile]\r\nCurProfileName=" + std::string(current) +
+                       "\r\nItemCount=" + std::string(count) + "\r\n";
+    int i = 0;
+    for (auto name : names) {
+        text += "Item" + std::to_string(i++) + "=" + std::string(name) + "\r\n";
+    }
+    return text;
+}
+
+std::string labelSection(std::string_view section, std::string_view prefix) {
+    std::string text = "[" + std::string(section) + "]\r\n";
+    for (int i = 1; i <= 8; ++i) {
+        text += "Item" + std::to_string(i) + "=" + std::string(prefix) + std::to_string(i) + "\r\n";
+    }
+    return text;
+}
+
+ButtonLabels labelsWith(std::string_view prefix) {
+    ButtonLabels labels;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        labels[i] = std::string(prefix) + std::to_string(i + 1);
+    }
+    return labels;
+}
+
+class ProfileFilesTest : public ::testing::Test {
+  protected:
+    // A program directory with one profile "P" at position 0.
+    void SetUp() override {
+        folder.putText("str.ini", profileList("P", "1", {"P"}));
+        state.record = patternRecord(1);
+    }
+
+    ProgramFolder folder;
+    RecordingMessageSink sink;
+    ProfileFiles files{folder.path(), sink};
+    RecordState state;
+};
+
+TEST_F(ProfileFilesTest, LoadIgnoresFilesOneByteShortOrLongAndLoadsExactSize) {
+    const ConfigRecord before = state.record;
+    for (std::size_t size : {kProfileFileSize - 1, kProfileFileSize + 1}) {
+        auto image = fileImage(patternRecord(9), 1);
+        image.resize(size, 0xEE);
+        folder.put("config0.bin", image);
+        EXPECT_FALSE(files.LoadProfileFiles(state)) << size;
+        EXPECT_EQ(state.record, before) << size;
+        EXPECT_EQ(state.firstRunFlag, 0) << size;
+    }
+    EXPECT_TRUE(sink.messages.empty());
+
+    folder.put("config0.bin", fileImage(patternRecord(9), 1));
+    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(state.record, patternRecord(9));
+    EXPECT_EQ(state.firstRunFlag, 1);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(files.macroStorePath(), folder / "record.ini");
+    EXPECT_EQ(files.globalSettingsPath(), folder / "str.ini");
+}
+
+TEST_F(ProfileFilesTest, ImportIgnoresWrongSizesButStillReadsTheLabels) {
+    const ConfigRecord before = state.record;
+    folder.putText("out/p.ini", labelSection("Setting-EN", "Imported "));
+    for (std::size_t size : {kProfileFileSize - 1, kProfileFileSize + 1}) {
+        auto image = fileImage(patternRecord(9), 1);
+        image.resize(size, 0xEE);
+        folder.put("out/p.bin", image);
+        files.labels() = labelsWith("Old ");
+        files.ImportProfile(folder / "out/p.bin", state);
+        EXPECT_EQ(state.record, before) << size;
+        EXPECT_EQ(files.labels(), labelsWith("Imported ")) << size;
+    }
+    EXPECT_TRUE(sink.messages.empty());
+
+    folder.put("out/p.bin", fileImage(patternRecord(9), 1));
+    files.ImportProfile(folder / "out/p.bin", state);
+    EXPECT_EQ(state.record, patternRecord(9));
+    EXPECT_EQ(state.firstRunFlag, 1);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(ProfileFilesTest, ImportOfANameWithoutBinDoesNothing) {
+    folder.put("out/p.dat", fileImage(patternRecord(9), 1));
+    folder.put("out/p.BIN", fileImage(patternRecord(9), 1)); // the test is case-sensitive
+    const ConfigRecord before = state.record;
+    files.ImportProfile(folder / "out/p.dat", state);
+    files.ImportProfile(folder / "out/p.BIN", state);
+    EXPECT_EQ(state.record, before);
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(ProfileFilesTest, ImportReplacesEveryBinInThePathForTheSettingsFile) {
+    folder.put("a.bin.d/p.bin", fileImage(patternRecord(9), 0));
+    folder.putText("a.ini.d/p.ini", labelSection("Setting-EN", "Folder "));
+    folder.putText("a.bin.d/p.ini", labelSection("Setting-EN", "Wrong "));
+    files.setCurrentProfileIndex(2);
+    files.ImportProfile(folder / "a.bin.d/p.bin", state);
+    EXPECT_EQ(state.record, patternRecord(9));
+    EXPECT_EQ(state.firstRunFlag, 0);
+    EXPECT_EQ(files.labels(), labelsWith("Folder "));
+    // Later writes go to the selected profile's own files again.
+    EXPECT_EQ(files.recordFilePath(), folder / "config2.bin");
+    EXPECT_EQ(files.settingsFilePath(), folder / "str2.ini");
+    EXPECT_EQ(files.macroStorePath(), folder / "record.ini");
+}
+
+TEST_F(ProfileFilesTest, ImportOfAMissingOrUnreadableFileReportsItAsMissing) {
+    std::filesystem::create_directories(folder / "out/dir.bin");
+    const ConfigRecord before = state.record;
+    files.ImportProfile(folder / "out/none.bin", state);
+    files.ImportProfile(folder / "out/dir.bin", state);
+    EXPECT_EQ(state.record, before);
+    EXPECT_EQ(sink.messages, (std::vector<Message>{kMissingFile, kMissingFile}));
+    EXPECT_EQ(files.recordFilePath(), folder / "config0.bin");
+}
+
+TEST_F(ProfileFilesTest, ResetReadsOnlyTheSettingsPartAndKeepsFirstByteAndMacros) {
+    folder.put("config.bin", fileImage(patternRecord(50), 0));
+    folder.putText("str.ini", profileList("P", "1", {"P"}) + labelSection("Setting-EN", "Def "));
+    state.firstRunFlag = 1;
+    const ConfigRecord before = state.record;
+
+    files.resetToDefaults(state);
+
+    const auto got = recordBytes(state.record);
+    const ConfigRecord defaultRecord = patternRecord(50);
+    const auto defaults = recordBytes(defaultRecord);
+    const auto old = recordBytes(before);
+    EXPECT_EQ(got[0], old[0]);
+    EXPECT_TRUE(std::equal(got.begin() + 1, got.begin() + kSettingsPartSize, defaults.begin() + 1));
+    EXPECT_EQ(state.record.macroData, before.macroData);
+    EXPECT_EQ(state.firstRunFlag, 0);
+    EXPECT_EQ(files.labels(), labelsWith("Def "));
+    EXPECT_FALSE(files.defaultLoadMode());
+    EXPECT_TRUE(sink.messages.empty());
+    // A later label write cannot reach the global defaults.
+    EXPECT_EQ(files.settingsFilePath(), folder / "str0.ini");
+}
+
+TEST_F(ProfileFilesTest, ResetWithoutADefaultFileReportsItAndKeepsTheRecord) {
+    const ConfigRecord before = state.record;
+    files.resetToDefaults(state);
+    EXPECT_EQ(state.record, before);
+    EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
+}
+
+TEST_F(ProfileFilesTest, TheLaterOfTwoProfilesWithOneNameBecomesCurrent) {
+    folder.putText("str.ini", profileList("Twin", "3", {"Twin", "Other", "Twin"}));
+    folder.put("config0.bin", fileImage(patternRecord(10), 1));
+    folder.put("config2.bin", fileImage(patternRecord(12), 1));
+    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(files.currentProfileIndex(), 2);
+    EXPECT_EQ(state.record, patternRecord(12));
+    EXPECT_EQ(files.settingsFilePath(), folder / "str2.ini");
+}
+
+TEST_F(ProfileFilesTest, ACurrentNameMatchingNoProfileKeepsTheIndex) {
+    folder.putText("str.ini", profileList("Gone", "6", {"A", "B", "C", "D", "E", "F"}));
+    folder.put("config4.bin", fileImage(patternRecord(14), 1));
+    ASSERT_TRUE(files.setCurrentProfileIndex(4));
+    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(files.currentProfileIndex(), 4);
+    EXPECT_EQ(state.record, patternRecord(14));
+    // Names are compared case-sensitively.
+    folder.putText("str.ini", profileList("a", "2", {"X", "A"}));
+    files.LoadProfileFiles(state);
+    EXPECT_EQ(files.currentProfileIndex(), 4);
+}
+
+TEST_F(ProfileFilesTest, InvalidItemCountLoadsNothingAndLabelsGoToTheFirstProfile) {
+    folder.put("config0.bin", fileImage(patternRecord(20), 1));
+    const auto listingBefore = folder.listing();
+    for (std::string_view count : {"", "0", "7", "-1", "abc"}) {
+        folder.putText("str.ini", profileList("P", count, {"P"}));
+        const ConfigRecord before = state.record;
+        EXPECT_FALSE(files.LoadProfileFiles(state)) << count;
+        EXPECT_EQ(state.record, before) << count;
+        EXPECT_EQ(files.recordFilePath(), folder / "config0.bin") << count;
+        EXPECT_EQ(files.settingsFilePath(), folder / "str0.ini") << count;
+    }
+    EXPECT_TRUE(sink.messages.empty());
+
+    files.labels() = labelsWith("First ");
+    EXPECT_TRUE(files.WriteButtonLabels());
+    auto expected = listingBefore;
+    expected.push_back("str0.ini");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder.listing(), expected);
+    EXPECT_EQ(readProfileString(folder / "str0.ini", "Setting-EN", "Item1"), "First 1");
+}
+
+TEST_F(ProfileFilesTest, AnUnreadableRecordFileIsReportedAsMissing) {
+    std::filesystem::create_directories(folder / "config0.bin");
+    const ConfigRecord before = state.record;
+    EXPECT_FALSE(files.LoadProfileFiles(state));
+    EXPECT_EQ(state.record, before);
+    EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
+}
+
+TEST_F(ProfileFilesTest, AMissingRecordFileIsReportedAtLoad) {
+    EXPECT_FALSE(files.LoadProfileFiles(state));
+    EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
+}
+
+TEST_F(ProfileFilesTest, SavingIntoADeletedRecordFileReportsAndCreatesNothing) {
+    files.setCurrentProfileIndex(3);
+    EXPECT_FALSE(files.SaveProfileRecord(state.record));
+    EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
+    EXPECT_EQ(folder.listing(), std::vector<std::string>{"str.ini"});
+}
+
+TEST_F(ProfileFilesTest, SaveWritesFlagOneAndTheRecordIntoTheCurrentProfile) {
+    folder.put("config3.bin", fileImage(patternRecord(30), 0));
+    files.setCurrentProfileIndex(3);
+    EXPECT_TRUE(files.SaveProfileRecord(patternRecord(33)));
+    EXPECT_EQ(folder.bytes("config3.bin"), fileImage(patternRecord(33), 1));
+    EXPECT_EQ(files.settingsFilePath(), folder / "str3.ini");
+    EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST_F(ProfileFilesTest, AWriteThatFailsHalfwayLeavesTheOldFilesAndReportsTheError) {
+    folder.put("config0.bin", fileImage(patternRecord(40), 0));
+    folder.putText("str0.ini", labelSection("Setting-EN", "Kept "));
+    const auto oldRecord = folder.bytes("config0.bin");
+    const auto oldSettings = folder.bytes("str0.ini");
+    for (auto stage : {AtomicWriteStage::WriteData, AtomicWriteStage::Rename}) {
+        files.setWriteFault([stage](AtomicWriteStage at) { return at == stage ? ENOSPC : 0; });
+        sink.messages.clear();
+        EXPECT_FALSE(files.SaveProfileRecord(patternRecord(41)));
+        files.labels() = labelsWith("New ");
+        EXPECT_FALSE(files.WriteButtonLabels());
+        EXPECT_EQ(folder.bytes("config0.bin"), oldRecord);
+        EXPECT_EQ(folder.bytes("str0.ini"), oldSettings);
+        const Message error{"Error Code is: " + std::to_string(ENOSPC) + " \n", "NULL ==fp "};
+        EXPECT_EQ(sink.messages, (std::vector<Message>{error, error}));
+        // No temporary file is left behind.
+        EXPECT_EQ(folder.listing(),
+                  (std::vector<std::string>{"config0.bin", "str.ini", "str0.ini"}));
+    }
+}
+
+TEST_F(ProfileFilesTest, LabelsAreNotWrittenOverASettingsFileThatCannotBeRead) {
+    std::filesystem::create_directories(folder / "str0.ini");
+    files.labels() = labelsWith("New ");
+    EXPECT_FALSE(files.WriteButtonLabels());
+    EXPECT_TRUE(std::filesystem::is_directory(folder / "str0.ini"));
+    const Message error{"Error Code is: " + std::to_string(EISDIR) + " \n", "NULL ==fp "};
+    EXPECT_EQ(sink.messages, std::vector<Message>{error});
+}
+
+TEST_F(ProfileFilesTest, LabelWritesKeepTheOtherSectionsOfTheSettingsFile) {
+    folder.putText("str0.ini", "[Skins]\r\nPath=Carbon\r\nLan=CHS\r\n" +
+                                   labelSection("Setting-EN", "English "));
+    files.setLanguage(Language::SimplifiedChinese);
+    files.labels() = labelsWith("Chinese ");
+    EXPECT_TRUE(files.WriteButtonLabels());
+    files.ReadProfileSettings();
+    EXPECT_EQ(files.labels(), labelsWith("Chinese "));
+    EXPECT_EQ(files.skinStrings().path, "Carbon");
+    EXPECT_EQ(files.readLanguageCode(), "CHS");
+    EXPECT_EQ(readProfileString(folder / "str0.ini", "Setting-EN", "Item8"), "English 8");
+}
+
+class ExportTest : public ProfileFilesTest {
+  protected:
+    void SetUp() override {
+        ProfileFilesTest::SetUp();
+        files.setLanguage(Language::TraditionalChinese);
+        files.labels() = labelsWith("Exported ");
+        files.setCurrentProfileIndex(1);
+    }
+
+    // The exported INI holds the eight labels of the language's section only.
+    void expectLabelsOnly(const std::string& name) {
+        const IniLoadResult loaded = loadIniFile(folder / name);
+        ASSERT_EQ(loaded.status, IniLoadStatus::Loaded) << name;
+        EXPECT_EQ(loaded.file.sectionNames(), std::vector<std::string>{"Setting-CHT"}) << name;
+        EXPECT_EQ(loaded.file.keyNames("Setting-CHT"),
+                  (std::vector<std::string>{"Item1", "Item2", "Item3", "Item4", "Item5", "Item6",
+                                            "Item7", "Item8"}))
+            << name;
+        EXPECT_EQ(loaded.file.value("Setting-CHT", "Item5"), "Exported 5") << name;
+    }
+};
+
+TEST_F(ExportTest, WritesBinAndIniAtTheChosenPlaceAndInTheProgramDirectory) {
+    std::filesystem::create_directories(folder / "out");
+    files.ExportProfile(folder / "out/p", patternRecord(60));
+
+    for (const std::string prefix : {"out/", ""}) {
+        EXPECT_EQ(folder.bytes(prefix + "p.bin"), fileImage(patternRecord(60), 1)) << prefix;
+        expectLabelsOnly(prefix + "p.ini");
+    }
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(files.settingsFilePath(), folder / "str1.ini");
+    EXPECT_EQ(files.recordFilePath(), folder / "p.bin");
+}
+
+TEST_F(ExportTest, ANameEndingInBinGetsNoSecondExtension) {
+    std::filesystem::create_directories(folder / "out");
+    files.ExportProfile(folder / "out/q.bin", patternRecord(61));
+    EXPECT_EQ(folder.bytes("out/q.bin"), fileImage(patternRecord(61), 1));
+    EXPECT_TRUE(folder.exists("out/q.ini"));
+    EXPECT_FALSE(folder.exists("out/q.bin.bin"));
+}
+
+TEST_F(ExportTest, AFolderNamedWithBinStillGetsTheExtensionOnTheFile) {
+    std::filesystem::create_directories(folder / "a.bin.d");
+    std::filesystem::create_directories(folder / "a.ini.d");
+    files.ExportProfile(folder / "a.bin.d/p", patternRecord(62));
+    EXPECT_EQ(folder.bytes("a.bin.d/p.bin"), fileImage(patternRecord(62), 1));
+    expectLabelsOnly("a.ini.d/p.ini");
+    EXPECT_FALSE(folder.exists("a.bin.d/p"));
+}
+
+TEST_F(ExportTest, NamesOfTheProgramsOwnFilesSkipTheProgramDirectoryCopy) {
+    std::filesystem::create_directories(folder / "out");
+    folder.put("config3.bin", fileImage(patternRecord(70), 0));
+    folder.putText("record.ini", "[Macro_0]\r\n");
+    const auto ownBefore = std::vector{folder.bytes("config3.bin"), folder.bytes("record.ini"),
+                                       folder.bytes("str.ini")};
+
+    for (std::string name : {"record", "config3", "str", "STR0.bin"}) {
+        sink.messages.clear();
+        files.ExportProfile(folder / "out" / name, patternRecord(71));
+        const std::string binName = name.find(".bin") == std::string::npos ? name + ".bin" : name;
+        EXPECT_EQ(folder.bytes("out/" + binName), fileImage(patternRecord(71), 1)) << name;
+        ASSERT_EQ(sink.messages.size(), 1u) << name;
+        EXPECT_NE(sink.messages[0].text.find("skipped"), std::string::npos) << name;
+    }
+    EXPECT_NE(sink.messages[0].text.find("STR0.ini"), std::string::npos);
+    EXPECT_EQ(ownBefore, (std::vector{folder.bytes("config3.bin"), folder.bytes("record.ini"),
+                                      folder.bytes("str.ini")}));
+    EXPECT_FALSE(folder.exists("record.bin"));
+    EXPECT_FALSE(folder.exists("str.bin"));
+}
+
+TEST_F(ExportTest, AFailedExportWriteIsReportedAndTheSecondCopyStillHappens) {
+    // The chosen folder does not exist, so both writes there fail.
+    files.ExportProfile(folder / "missing/p", patternRecord(63));
+    const Message error{"Error Code is: " + std::to_string(ENOENT) + " \n", "NULL ==fp "};
+    EXPECT_EQ(sink.messages, (std::vector<Message>{error, error}));
+    EXPECT_EQ(folder.bytes("p.bin"), fileImage(patternRecord(63), 1));
+    expectLabelsOnly("p.ini");
+}
+
+TEST(ProfileInt, ReadsLeadingDecimalDigitsLikeTheProfileReader) {
+    EXPECT_EQ(parseProfileInt("6"), 6);
+    EXPECT_EQ(parseProfileInt("3 profiles"), 3);
+    EXPECT_EQ(parseProfileInt("-2"), -2);
+    EXPECT_EQ(parseProfileInt(""), 0);
+    EXPECT_EQ(parseProfileInt("x5"), 0);
+    EXPECT_EQ(parseProfileInt("99999999999999999999"), INT_MAX);
+}
+
+} // namespace
+} // namespace qvr
