@@ -99,10 +99,12 @@ void CMavloDlg::startUp() {
     startListener();
     startHotplugWatch();
 
-    setup_.profile->loadProfileFiles(state);
+    ProfileFiles& profile = *setup_.profile;
+    profile.LoadProfileFiles(state);
     state.takeSnapshot();
 
-    language_ = languageFromCode(setup_.profile->readLanguageCode());
+    language_ = languageFromCode(profile.readLanguageCode());
+    profile.setLanguage(language_);
     texts_ = &mainWindowTexts(language_);
     setWindowTitle(qstr(texts_->windowTitle));
     ElementTable& table = elements();
@@ -112,13 +114,17 @@ void CMavloDlg::startUp() {
     table[ids_.config].label = qstr(texts_->config);
     table[ids_.frontTab].label = qstr(texts_->front);
     table[ids_.sideTab].label = qstr(texts_->side);
-    setup_.profile->readProfileSettings(texts_->labelSection);
+    profile.ReadProfileSettings();
 
     loadSkin();
 
-    const ProfileSettings& settings = setup_.profile->settings();
-    setTextColor(QColor(colorComponent(settings.redColor), colorComponent(settings.greenColor),
-                        colorComponent(settings.blueColor)));
+    // Each component is kept as one byte, as the settings file format says.
+    const SkinStrings& skinStrings = profile.skinStrings();
+    const auto component = [](const std::string& text) {
+        return static_cast<std::uint8_t>(parseProfileInt(text));
+    };
+    setTextColor(QColor(component(skinStrings.red), component(skinStrings.green),
+                        component(skinStrings.blue)));
 
     setTextFont(qtFontFor(WindowFont::MainText, language_));
     headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
@@ -129,10 +135,10 @@ void CMavloDlg::startUp() {
 }
 
 void CMavloDlg::loadSkin() {
-    const auto folder = setup_.programDir / "Skins" / setup_.profile->settings().skinName;
+    const auto folder = setup_.programDir / "Skins" / setup_.profile->skinStrings().path;
     setSkin(std::make_shared<SkinImageCache>(QString::fromStdString(folder.string()), messages()));
     if (!loadBackground("/main.png", {}))
-        messages().show(kLoadImageFailed, kApplicationTitle);
+        messages().showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
     // Centred on the screen at the skin's size.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect placed(QPoint(), size());
@@ -195,14 +201,14 @@ void CMavloDlg::explainPermissionOnce() {
         return;
     if (auto advice = setup_.permissionProblem()) {
         permissionExplained_ = true;
-        messages().show(*advice, kApplicationTitle);
+        messages().showMessage(std::string(*advice), std::string(kApplicationTitle));
     }
 }
 
 void CMavloDlg::reloadProfile() {
-    setup_.profile->loadProfileFiles(*setup_.state);
+    setup_.profile->LoadProfileFiles(*setup_.state);
     setup_.state->takeSnapshot();
-    setup_.profile->readProfileSettings(texts_->labelSection);
+    setup_.profile->ReadProfileSettings();
     update();
 }
 

@@ -2,9 +2,9 @@
 
 #include "app/balloons.h"
 #include "app/hotplug_watch.h"
-#include "app/profile_session.h"
-#include "app/user_messages.h"
 #include "config/config_record.h"
+#include "config/message_sink.h"
+#include "config/profile_files.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
 #include "device/listener.h"
@@ -39,8 +39,8 @@ struct TrayAction {
 struct MainWindowSetup {
     DeviceLink* link = nullptr;
     RecordState* state = nullptr;
-    ProfileSession* profile = nullptr;
-    UserMessages* messages = nullptr;
+    ProfileFiles* profile = nullptr;
+    MessageSink* messages = nullptr;
     std::filesystem::path programDir;
     std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
     BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
@@ -92,7 +92,7 @@ class CMavloDlg : public SkinnedWindow {
     const QFont& smallFont() const { return smallFont_; }
     RecordState& state() { return *setup_.state; }
     DeviceLink& link() { return *setup_.link; }
-    ProfileSession& profile() { return *setup_.profile; }
+    ProfileFiles& profile() { return *setup_.profile; }
     const std::filesystem::path& programDirectory() const { return setup_.programDir; }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     QMenu* trayMenu() const { return trayMenu_.get(); }

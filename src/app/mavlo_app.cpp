@@ -109,7 +109,7 @@ int CMavloApp::run(int argc, char** argv) {
     RecordState state;
     MessageBoxes messages;
     const auto programDir = programDirectory();
-    IniProfileSession profile(programDir, messages);
+    ProfileFiles profile(programDir, messages);
 
     MainWindowSetup setup;
     setup.link = &link;

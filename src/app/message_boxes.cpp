@@ -6,8 +6,8 @@
 
 namespace qvr {
 
-void MessageBoxes::show(std::string_view text, std::string_view caption) {
-    QMessageBox::warning(owner_, qstr(caption), qstr(text));
+void MessageBoxes::showMessage(std::string text, std::string caption) {
+    QMessageBox::warning(owner_, QString::fromStdString(caption), QString::fromStdString(text));
 }
 
 } // namespace qvr

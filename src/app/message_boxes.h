@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_messages.h"
+#include "config/message_sink.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -8,10 +8,10 @@
 namespace qvr {
 
 // The program's messages as modal message boxes owned by a window.
-class MessageBoxes final : public UserMessages {
+class MessageBoxes final : public MessageSink {
   public:
     void setOwner(QWidget* owner) { owner_ = owner; }
-    void show(std::string_view text, std::string_view caption) override;
+    void showMessage(std::string text, std::string caption) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -6,7 +6,7 @@
 
 namespace qvr {
 
-CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, UserMessages& messages,
+CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                          Language language, std::function<void()> updateFirmware, QWidget* parent)
     : SkinnedWindow(std::move(skin), messages, parent), texts_(helpPanelTexts(language)) {
     loadBackground("/Help/HelpWindow.png", "Help Dialog Load background image failed!!!");

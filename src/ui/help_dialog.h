@@ -17,7 +17,7 @@ class CHelpDialog : public SkinnedWindow {
     static constexpr QRect kUpdateLine = edges(0, 26, 166, 49);
     static constexpr QRect kVersionLine = edges(0, 50, 166, 77);
 
-    CHelpDialog(std::shared_ptr<SkinImageCache> skin, UserMessages& messages, Language language,
+    CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                 std::function<void()> updateFirmware, QWidget* parent);
 
   protected:

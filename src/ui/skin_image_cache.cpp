@@ -4,7 +4,7 @@
 
 namespace qvr {
 
-SkinImageCache::SkinImageCache(QString skinFolder, UserMessages& messages)
+SkinImageCache::SkinImageCache(QString skinFolder, MessageSink& messages)
     : folder_(std::move(skinFolder)), messages_(messages) {}
 
 const QImage* SkinImageCache::image(const QString& name, OnMissing onMissing) {
@@ -16,7 +16,7 @@ const QImage* SkinImageCache::image(const QString& name, OnMissing onMissing) {
     if (decoded.isNull()) {
         failed_.insert(name);
         if (onMissing == OnMissing::Report)
-            messages_.show(kLoadImageFailed, kApplicationTitle);
+            messages_.showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
         return nullptr;
     }
     // Premultiplied once here, so each draw is a plain blend.

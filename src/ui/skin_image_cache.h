@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_messages.h"
+#include "config/message_sink.h"
 
 #include <QHash>
 #include <QImage>
@@ -18,7 +18,7 @@ namespace qvr {
 // appended to the folder as they stand.
 class SkinImageCache {
   public:
-    SkinImageCache(QString skinFolder, UserMessages& messages);
+    SkinImageCache(QString skinFolder, MessageSink& messages);
 
     const QString& folder() const { return folder_; }
 
@@ -35,7 +35,7 @@ class SkinImageCache {
 
   private:
     QString folder_;
-    UserMessages& messages_;
+    MessageSink& messages_;
     QHash<QString, QImage> images_;
     QSet<QString> failed_;
 };

@@ -6,7 +6,7 @@
 
 namespace qvr {
 
-SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, UserMessages& messages,
+SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                              QWidget* parent, Dragging dragging)
     : QWidget(parent), skin_(std::move(skin)), messages_(messages), dragging_(dragging) {
     setMouseTracking(true);
@@ -21,7 +21,7 @@ bool SkinnedWindow::loadBackground(const QString& name, std::string_view failure
     hasBackground_ = background != nullptr;
     if (!background) {
         if (!failureCaption.empty())
-            messages_.show("error", failureCaption);
+            messages_.showMessage(std::string("error"), std::string(failureCaption));
         return false;
     }
     setFixedSize(background->size());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_messages.h"
+#include "config/message_sink.h"
 #include "ui/skin_image_cache.h"
 #include "ui/window_elements.h"
 
@@ -24,13 +24,13 @@ class SkinnedWindow : public QWidget {
   public:
     enum class Dragging { Allowed, NotAllowed };
 
-    SkinnedWindow(std::shared_ptr<SkinImageCache> skin, UserMessages& messages,
+    SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                   QWidget* parent = nullptr, Dragging dragging = Dragging::NotAllowed);
 
     ElementTable& elements() { return elements_; }
     SkinImageCache& skin() { return *skin_; }
     std::shared_ptr<SkinImageCache> sharedSkin() const { return skin_; }
-    UserMessages& messages() { return messages_; }
+    MessageSink& messages() { return messages_; }
 
     bool hasBackground() const { return hasBackground_; }
     std::optional<ElementTable::Id> hoveredElement() const { return hovered_; }
@@ -68,7 +68,7 @@ class SkinnedWindow : public QWidget {
     void updateHover(QPoint position);
 
     std::shared_ptr<SkinImageCache> skin_;
-    UserMessages& messages_;
+    MessageSink& messages_;
     Dragging dragging_;
     ElementTable elements_;
     QString backgroundName_;

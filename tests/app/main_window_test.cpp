@@ -42,7 +42,7 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     ASSERT_NE(window.trayIcon(), nullptr);
     EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7");
     EXPECT_EQ(window.textColor(), QColor(0, 255, 0));
-    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_TRUE(rig.messages.messages.empty());
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
 }
 
@@ -61,8 +61,8 @@ TEST(MainWindowStartUp, AMissingBackgroundIsReportedAndTheWindowKeepsItsDefaultS
     WindowRig rig;
     std::filesystem::remove(rig.dir / "Skins" / "Test" / "main.png");
     CMavloDlg& window = rig.start();
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].text, "LoadPng---Load image failed.");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
     EXPECT_EQ(window.size(), CMavloDlg::kDefaultSize);
     EXPECT_FALSE(window.grab().isNull());
 }
@@ -76,8 +76,8 @@ TEST(MainWindowStartUp, AMouseThatMayNotBeOpenedIsExplainedOnce) {
     };
     rig.start();
     rig.window->trayLeftClick();
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].text, "Install the udev rule.");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "Install the udev rule.");
     EXPECT_EQ(asked, 1);
 }
 
@@ -238,7 +238,7 @@ TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomBut
     EXPECT_TRUE(window.helpPanelOpen());
     window.clickAt({500, 300});
     EXPECT_FALSE(window.helpPanelOpen());
-    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_TRUE(rig.messages.messages.empty());
 }
 
 TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {
@@ -246,9 +246,9 @@ TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {
     std::filesystem::remove(rig.dir / "Skins" / "Test" / "Help" / "HelpWindow.png");
     CMavloDlg& window = rig.start();
     window.toggleHelpPanel();
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].text, "error");
-    EXPECT_EQ(rig.messages.shown[0].caption, "Help Dialog Load background image failed!!!");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "error");
+    EXPECT_EQ(rig.messages.messages[0].caption, "Help Dialog Load background image failed!!!");
 }
 
 TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
@@ -257,8 +257,8 @@ TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
     CMavloDlg& window = rig.start();
     const QImage first = window.grab().toImage();
     const QImage second = window.grab().toImage();
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].text, "LoadPng---Load image failed.");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
     EXPECT_EQ(first.size(), QSize(1000, 640));
     EXPECT_EQ(first, second);
 }

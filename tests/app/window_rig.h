@@ -14,18 +14,6 @@
 
 namespace qvr::test {
 
-struct RecordedMessage {
-    std::string text, caption;
-};
-
-class RecordingMessages final : public UserMessages {
-  public:
-    void show(std::string_view text, std::string_view caption) override {
-        shown.push_back({std::string(text), std::string(caption)});
-    }
-    std::vector<RecordedMessage> shown;
-};
-
 struct RecordedBalloon {
     QString title, text;
     int timeoutMs = 0;
@@ -87,9 +75,9 @@ struct WindowRig {
     std::shared_ptr<VirtualMouse> virtualMouse;
     DeviceLink link{backend, clock};
     RecordState state;
-    RecordingMessages messages;
+    RecordingMessageSink messages;
     RecordingBalloons balloons;
-    IniProfileSession profile{dir, messages};
+    ProfileFiles profile{dir, messages};
     std::function<std::optional<std::string>()> permissionProblem;
     std::optional<int> exitCode;
     std::unique_ptr<CMavloDlg> window;

@@ -13,18 +13,10 @@
 namespace qvr::test {
 namespace {
 
-class CountingMessages final : public UserMessages {
-  public:
-    void show(std::string_view text, std::string_view caption) override {
-        shown.push_back(std::string(text) + " | " + std::string(caption));
-    }
-    std::vector<std::string> shown;
-};
-
 struct SkinRig {
     SkinRig() { qtApp(); }
     QTemporaryDir dir;
-    CountingMessages messages;
+    RecordingMessageSink messages;
     SkinImageCache cache{dir.path(), messages};
 };
 
@@ -55,11 +47,12 @@ TEST(SkinImages, ImagesAreDecodedOnceAndMissingOnesReportedOnce) {
         EXPECT_FALSE(rig.cache.draw(painter, "/missing.png", {0, 0}));
     }
     EXPECT_EQ(rig.cache.decodedCount(), 1);
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0], "LoadPng---Load image failed. | QVR 2.7");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
+    EXPECT_EQ(rig.messages.messages[0].caption, "QVR 2.7");
     // Asked silently (a background), a missing image says nothing.
     EXPECT_EQ(rig.cache.image("/other.png", SkinImageCache::OnMissing::Silent), nullptr);
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.messages.size(), 1u);
 }
 
 TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
@@ -141,7 +134,7 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     EXPECT_EQ(updates, 0);
     panel.clickAt({80, 30});
     EXPECT_EQ(updates, 1);
-    EXPECT_TRUE(rig.messages.shown.empty());
+    EXPECT_TRUE(rig.messages.messages.empty());
 }
 
 } // namespace
