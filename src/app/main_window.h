@@ -10,6 +10,7 @@
 #include "device/listener.h"
 #include "ui/help_dialog.h"
 #include "ui/language_tables.h"
+#include "ui/left_panel.h"
 #include "ui/skinned_window.h"
 
 #include <QPointer>
@@ -119,6 +120,10 @@ class CMavloDlg : public SkinnedWindow {
 
     // Set by Cancel; the next tray click reloads the profile first.
     bool reloadOnReopen = false;
+
+    // Which left-panel sections are open; the assignment section moves the
+    // macro manager bar and the X/Y section.
+    LeftPanel leftPanel;
 
     // Hooks of the pages built later: drawing over the face, closing their
     // lists and edit boxes before a reload, and scrolling the right panel
