@@ -7,6 +7,9 @@
 #include "app/single_instance.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
+#include "settings/colour_dialog.h"
+#include "settings/command_runner.h"
+#include "settings/settings_pages.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -129,8 +132,12 @@ int CMavloApp::run(int argc, char** argv) {
         };
     }
 
+    // The settings pages use these for as long as the window lives.
+    QtColourDialog colours;
+    SpawnCommandRunner pointerCommands;
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
+    installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
     window.show();
     return QApplication::exec();

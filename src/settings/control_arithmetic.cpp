@@ -1,0 +1,97 @@
+#include "settings/control_arithmetic.h"
+
+#include "config/config_record.h"
+#include "config/profile_files.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace qvr {
+namespace {
+
+// The radians-to-degrees factor the gauge has always used; kept so that the
+// sector borders fall on the same pixels.
+constexpr double kDegreesPerRadian = 57.29578;
+
+constexpr int kStepOffset = 9, kStepSpacing = 21;
+constexpr int kLightingOffset = 4, kLightingSpacing = 30;
+constexpr int kDpiRowOffset = 3, kDpiMaxValue = 100;
+constexpr int kDialInner = 35, kDialOuter = 64;
+constexpr int kGaugeInner = 43, kGaugeOuter = 71;
+constexpr int kMinRows = 1, kMaxRows = 100;
+
+int sliderValue(int xInArea, int offset, int spacing) {
+    const int dx = xInArea - offset;
+    return dx < 0 ? 1 : dx / spacing + 2;
+}
+
+bool onRing(int dx, int dy, int inner, int outer) {
+    const int squared = dx * dx + dy * dy;
+    return squared >= inner * inner && squared <= outer * outer;
+}
+
+} // namespace
+
+int stepSliderValue(int xInArea) {
+    return sliderValue(xInArea, kStepOffset, kStepSpacing);
+}
+
+int lightingSliderValue(int xInArea) {
+    return sliderValue(xInArea, kLightingOffset, kLightingSpacing);
+}
+
+int dpiSliderValue(int bottomEdge, int y) {
+    const int dy = bottomEdge - y - kDpiRowOffset;
+    return dy < 0 ? 1 : std::min(dy + 2, kDpiMaxValue);
+}
+
+std::optional<std::uint8_t> reportRateForDialClick(int dx, int dy) {
+    if (!onRing(dx, dy, kDialInner, kDialOuter) || dx == 0 || dy == 0)
+        return std::nullopt;
+    const bool above = dy<0, right = dx> 0;
+    if (above)
+        return right ? std::uint8_t{1} : std::uint8_t{8};
+    return right ? std::uint8_t{2} : std::uint8_t{4};
+}
+
+std::optional<int> gaugeValueForClick(int dx, int dy) {
+    if (dy > 0 || !onRing(dx, dy, kGaugeInner, kGaugeOuter))
+        return std::nullopt;
+    const double ax = std::abs(dx), ay = std::abs(dy);
+    double degrees = 90.0;
+    if (dx > 0)
+        degrees = std::atan(ay / ax) * kDegreesPerRadian;
+    else if (dx < 0)
+        // On the centre line the left end is 180 degrees; no division by 0.
+        degrees = 90.0 + (ay == 0 ? 90.0 : std::atan(ax / ay) * kDegreesPerRadian);
+    return static_cast<int>(12.0 - degrees / 18.0);
+}
+
+EditRuleResult dpiEditRule(std::string_view text) {
+    const int typed = parseProfileInt(text);
+    if (typed < kMinDpi)
+        return {std::to_string(kMinDpi), dpiToStageValue(kMinDpi)};
+    if (typed > kMaxDpi)
+        return {std::to_string(kMaxDpi), dpiToStageValue(kMaxDpi)};
+    return {std::nullopt, dpiToStageValue(typed)};
+}
+
+EditRuleResult scrollRowsEditRule(std::string_view text) {
+    const int typed = parseProfileInt(text);
+    if (typed < kMinRows || typed > kMaxRows)
+        return {std::to_string(kMinRows), kMinRows};
+    return {std::nullopt, typed};
+}
+
+int frameFor(int value, int first, int last) {
+    return std::clamp(value, first, last);
+}
+
+std::optional<int> reportRateHz(std::uint8_t code) {
+    if (!isReportRateCode(code))
+        return std::nullopt;
+    return 1000 / code;
+}
+
+} // namespace qvr

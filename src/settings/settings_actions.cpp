@@ -1,0 +1,83 @@
+#include "settings/settings_actions.h"
+
+#include "app/main_window.h"
+#include "app/notification_text.h"
+#include "config/save_after_upload.h"
+#include "settings/pointer_values.h"
+#include "settings/settings_sections.h"
+
+namespace qvr {
+
+SettingsActions::SettingsActions(CMavloDlg& window, SettingsSections& sections,
+                                 CommandRunner& pointerCommands, std::ostream& notes,
+                                 SettingsTimings timings)
+    : QObject(&window), window_(window), sections_(sections), pointer_(pointerCommands, notes) {
+    applyBusyTimer_.setSingleShot(true);
+    applyBusyTimer_.setInterval(timings.applyBusy);
+    connect(&applyBusyTimer_, &QTimer::timeout, this, [this] { applyBusy_ = false; });
+    for (QTimer* cursor : {&resetCursorTimer_, &saveCursorTimer_}) {
+        cursor->setSingleShot(true);
+        cursor->setInterval(timings.waitCursor);
+        connect(cursor, &QTimer::timeout, this, [this, cursor] { endWaitCursor(*cursor); });
+    }
+}
+
+bool SettingsActions::waitCursorShown() const {
+    return window_.cursor().shape() == Qt::WaitCursor;
+}
+
+void SettingsActions::showWaitCursor(QTimer& until) {
+    window_.setCursor(Qt::WaitCursor);
+    until.start();
+}
+
+void SettingsActions::endWaitCursor(QTimer& timer) {
+    timer.stop();
+    window_.setCursor(Qt::ArrowCursor);
+}
+
+void SettingsActions::uploadAndApply() {
+    RecordState& state = window_.state();
+    window_.link().protocol().uploadConfiguration(state.record, saveAfterUpload(window_.profile()));
+    state.takeSnapshot();
+    ApplyPointerSettings();
+}
+
+void SettingsActions::ApplySettings() {
+    if (applyBusy_)
+        return;
+    applyBusy_ = true;
+    if (window_.link().devicePresent == 1) {
+        showWaitCursor(saveCursorTimer_);
+        uploadAndApply();
+    } else {
+        // Nothing reaches the mouse or the files; say so rather than let the
+        // press look like a save.
+        window_.showDeviceNotification(kNotifyNotDetected, 0);
+    }
+    applyBusyTimer_.start();
+}
+
+void SettingsActions::ResetToDefaults() {
+    showWaitCursor(resetCursorTimer_);
+    window_.profile().resetToDefaults(window_.state());
+    if (window_.link().devicePresent == 1)
+        uploadAndApply();
+    if (window_.closePagePopups)
+        window_.closePagePopups();
+    sections_.closeAll();
+    window_.update();
+}
+
+void SettingsActions::CancelChanges() {
+    window_.state().restoreSnapshot();
+    window_.reloadOnReopen = true;
+    window_.hideToTray();
+}
+
+void SettingsActions::ApplyPointerSettings() {
+    for (const PointerFailure& failure : pointer_.apply(pointerValuesFor(window_.state().record)))
+        window_.messages().showMessage(failure.text, failure.caption);
+}
+
+} // namespace qvr

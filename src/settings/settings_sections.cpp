@@ -1,0 +1,621 @@
+#include "settings/settings_sections.h"
+
+#include "app/main_window.h"
+#include "settings/colour_dialog.h"
+#include "settings/control_arithmetic.h"
+#include "ui/gdip_button.h"
+#include "ui/qt_fonts.h"
+#include "ui/skin_layout.h"
+
+#include <QLineEdit>
+#include <QPainter>
+#include <QSignalBlocker>
+
+namespace qvr {
+namespace {
+
+using enum RightSection;
+
+QRect rectOf(skin::Rect r) {
+    return toQRect(r);
+}
+
+QRect rectAt(skin::Point at, skin::Size size) {
+    return QRect(at.x, at.y, size.width, size.height);
+}
+
+QPoint topLeftOf(skin::Rect r) {
+    return QPoint(r.left, r.top);
+}
+
+// The DPI section is always the first one shown, so its controls sit at
+// fixed window positions; they are kept relative to its body like the rest.
+constexpr QPoint kDpiBodyOrigin{skin::kRightHeaderLeft,
+                                skin::kRightHeaderTop + skin::kHeaderHeight};
+constexpr int kDpiSliderWidth = 10;
+constexpr int kDpiEditTop = 220, kDpiEditBottom = 236, kDpiEditWidth = 40;
+constexpr int kSwatchTop = 255, kSwatchSize = 10;
+constexpr int kValueFrameInset = 2;
+constexpr int kDpiFrameOffsetX = 5;
+constexpr QRect kDialDownCaption = edges(765, 65, 850, 84);
+constexpr QRect kDialUpCaption = edges(875, 65, 960, 84);
+constexpr int kHeaderTitleIndent = 12;
+constexpr int kDialCentre = 64, kGaugeCentre = 71;
+constexpr int kMaxRows = 100;
+
+QRect dpiSliderRect(int stage) {
+    const int left = skin::kDpiSliderLeft[stage];
+    return edges(left, skin::kDpiSliderTop, left + kDpiSliderWidth, skin::kDpiSliderBottom)
+        .translated(-kDpiBodyOrigin);
+}
+
+QRect dpiEditRect(int stage) {
+    const int left = skin::kDpiEditLeft[stage];
+    return edges(left, kDpiEditTop, left + kDpiEditWidth, kDpiEditBottom);
+}
+
+QRect swatchRect(int stage) {
+    return QRect(skin::kDpiSliderLeft[stage], kSwatchTop, kSwatchSize, kSwatchSize);
+}
+
+// A radio row answers on its picture and on its text.
+QRect radioRow(skin::Rect radio, skin::Rect text) {
+    return rectOf(radio).united(rectOf(text));
+}
+
+constexpr std::array<std::array<const char*, 5>, 3> kLightingStops = {{
+    {"0%", "25%", "50%", "75%", "100%"},
+    {"4S", "5S", "6S", "7S", "8S"},
+    {"3S", "6S", "9S", "12S", "15S"},
+}};
+
+std::uint8_t& lightingParam(ConfigRecord& record, int row) {
+    return row == 0   ? record.lightingParam1
+           : row == 1 ? record.lightingParam2
+                      : record.lightingParam3;
+}
+
+int lightingValue(const ConfigRecord& record, int row) {
+    return row == 0   ? record.lightingParam1
+           : row == 1 ? record.lightingParam2
+                      : record.lightingParam3;
+}
+
+// Draws a label in a fixed rectangle, stepping the font down until the
+// text fits: the texts of some languages are wider than the skin's room.
+void drawFitted(QPainter& painter, QRect rect, int flags, const QString& text, QFont font) {
+    constexpr int kSmallestPixels = 9;
+    while (font.pixelSize() > kSmallestPixels &&
+           QFontMetrics(font).horizontalAdvance(text) > rect.width())
+        font.setPixelSize(font.pixelSize() - 1);
+    painter.setFont(font);
+    painter.drawText(rect, flags | Qt::TextSingleLine, text);
+}
+
+} // namespace
+
+SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
+    : QObject(&window), window_(window), colours_(colours) {
+    for (int stage = 0; stage < 4; ++stage) {
+        auto* edit = new QLineEdit(&window);
+        edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
+        edit->setGeometry(dpiEditRect(stage));
+        edit->hide();
+        connect(edit, &QLineEdit::textChanged, this, [this, stage] { dpiTextChanged(stage); });
+        dpiEdits_[static_cast<std::size_t>(stage)] = edit;
+    }
+    rowsEdit_ = new QLineEdit(&window);
+    rowsEdit_->setObjectName("rowsEdit121");
+    rowsEdit_->hide();
+    connect(rowsEdit_, &QLineEdit::textChanged, this, [this] { rowsTextChanged(); });
+    for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
+        edit->setFrame(false);
+        edit->setAlignment(Qt::AlignCenter);
+    }
+    addElements();
+    relayout();
+}
+
+ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickStage stage,
+                                              std::function<void(QPoint, QRect)> click) {
+    ElementTable& table = window_.elements();
+    const ElementTable::Id id =
+        table.add({.stage = stage, .onHit = OnHit::Continue, .active = [this, section] {
+                       return controlsAnswer(section);
+                   }});
+    table[id].onClick = [this, id, click](QPoint at) { click(at, window_.elements()[id].rect); };
+    controls_.push_back({id, section, inBody});
+    return id;
+}
+
+void SettingsSections::addElements() {
+    ElementTable& table = window_.elements();
+    RecordState& state = window_.state();
+    const auto redrawAfter = [this](auto change) {
+        return [this, change](QPoint at, QRect rect) {
+            change(at, rect);
+            redraw();
+        };
+    };
+
+    for (int s = 0; s < kRightSectionCount; ++s) {
+        headerIds_[static_cast<std::size_t>(s)] = table.add(
+            {.onClick = [this, s](QPoint) { toggle(static_cast<RightSection>(s)); },
+             .stage = ClickStage::Sections,
+             .onHit = OnHit::Continue,
+             .active = [this, s] { return layout_[static_cast<std::size_t>(s)].visible; }});
+    }
+    // The left panel's header stops the dispatch, as the other left-panel
+    // headers do.
+    xyHeaderId_ =
+        table.add({.onClick = [this](QPoint) { toggleXY(); }, .stage = ClickStage::PanelButtons});
+
+    for (int axis = 0; axis < 2; ++axis) {
+        addControl(kLeftXY, rectOf(skin::kXYSliderHit[axis]), ClickStage::Sections,
+                   redrawAfter([&state, axis](QPoint at, QRect rect) {
+                       const auto value =
+                           static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
+                       (axis == 0 ? state.record.sensitivityX : state.record.sensitivityY) = value;
+                   }));
+    }
+
+    for (int stage = 0; stage < 4; ++stage) {
+        addControl(index(DpiSetting), swatchRect(stage).translated(-kDpiBodyOrigin),
+                   ClickStage::Sections, [this, stage](QPoint, QRect) { pickStageColour(stage); });
+    }
+    for (int row = 0; row < 3; ++row) {
+        addControl(index(Lighting), radioRow(skin::lightingRadio(row), skin::lightingName(row)),
+                   ClickStage::Sections, redrawAfter([&state, row](QPoint, QRect) {
+                       state.record.lightingMode = static_cast<std::uint8_t>(row + 1);
+                   }));
+    }
+    addControl(index(ReportRate), rectAt(skin::kDialAt, skin::kDial), ClickStage::Sections,
+               redrawAfter([&state](QPoint at, QRect rect) {
+                   const auto code = reportRateForDialClick(at.x() - rect.left() - kDialCentre,
+                                                            at.y() - rect.top() - kDialCentre);
+                   if (code)
+                       state.record.reportRateCode = *code;
+               }));
+    for (RightSection gauge : {MouseSpeed, DoubleClickSpeed}) {
+        addControl(index(gauge), rectAt(skin::kGaugeAt, skin::kGauge), ClickStage::Sections,
+                   redrawAfter([&state, gauge](QPoint at, QRect rect) {
+                       const auto value = gaugeValueForClick(at.x() - rect.left() - kGaugeCentre,
+                                                             at.y() - rect.top() - kGaugeCentre);
+                       if (!value)
+                           return;
+                       (gauge == MouseSpeed ? state.record.pointerSpeed
+                                            : state.record.doubleClickSpeed) =
+                           static_cast<std::uint8_t>(*value);
+                   }));
+    }
+    for (int row = 0; row < 2; ++row) {
+        addControl(index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
+                   ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
+                       state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
+                       rowsEdit_->setEnabled(row == 0);
+                   }));
+    }
+    addControl(index(ScrollSpeed), rectOf(skin::kScrollUp), ClickStage::Sections,
+               [this](QPoint, QRect) { stepRows(+1); });
+    addControl(index(ScrollSpeed), rectOf(skin::kScrollDown), ClickStage::Sections,
+               [this](QPoint, QRect) { stepRows(-1); });
+
+    // The sliders come last, after the assignment drop-downs.
+    for (int stage = 0; stage < 4; ++stage) {
+        addControl(index(DpiSetting), dpiSliderRect(stage), ClickStage::Sliders,
+                   [this, &state, stage](QPoint at, QRect) {
+                       const int value = dpiSliderValue(skin::kDpiSliderBottom, at.y());
+                       state.record.dpiStage[static_cast<std::size_t>(stage)] =
+                           static_cast<std::uint8_t>(value);
+                       // The box's rule turns a value of 1 into 2 at once.
+                       setEditText(dpiEdit(stage), value * kDpiUnit);
+                       redraw();
+                   });
+    }
+    for (int row = 0; row < 3; ++row) {
+        addControl(index(Lighting), rectOf(skin::lightingSliderHit(row)), ClickStage::Sliders,
+                   redrawAfter([&state, row](QPoint at, QRect rect) {
+                       lightingParam(state.record, row) =
+                           static_cast<std::uint8_t>(lightingSliderValue(at.x() - rect.left()));
+                   }));
+    }
+    addControl(index(AngleSnap), rectOf(skin::kAngleSliderHit), ClickStage::Sliders,
+               redrawAfter([&state](QPoint at, QRect rect) {
+                   state.record.angleSnapLevel =
+                       static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
+               }));
+}
+
+bool SettingsSections::controlsAnswer(int section) const {
+    if (section == kLeftXY)
+        return window_.leftPanel.xyOpen;
+    const auto s = static_cast<std::size_t>(section);
+    return open_[s] && layout_[s].visible;
+}
+
+QRect SettingsSections::headerRect(RightSection section) const {
+    return QRect(skin::kRightHeaderLeft, layout_[index(section)].headerTop, skin::kPanelWidth,
+                 skin::kHeaderHeight);
+}
+
+QPoint SettingsSections::bodyOrigin(RightSection section) const {
+    return QPoint(skin::kRightHeaderLeft, layout_[index(section)].headerTop + skin::kHeaderHeight);
+}
+
+QRect SettingsSections::xyHeaderRect() const {
+    return window_.leftPanel.xyHeader();
+}
+
+QPoint SettingsSections::xyBodyOrigin() const {
+    return QPoint(window_.leftPanel.xyHeader().left(), window_.leftPanel.xyBodyTop());
+}
+
+QPoint SettingsSections::originOf(int section) const {
+    return section == kLeftXY ? xyBodyOrigin() : bodyOrigin(static_cast<RightSection>(section));
+}
+
+void SettingsSections::placeElements() {
+    ElementTable& table = window_.elements();
+    for (int s = 0; s < kRightSectionCount; ++s)
+        table.setRect(headerIds_[static_cast<std::size_t>(s)],
+                      headerRect(static_cast<RightSection>(s)));
+    table.setRect(xyHeaderId_, xyHeaderRect());
+    for (const Control& control : controls_)
+        table.setRect(control.id, control.inBody.translated(originOf(control.section)));
+}
+
+void SettingsSections::relayout() {
+    layout_ = layOutRightPanel(open_, position_);
+    placeElements();
+    // The boxes exist only while their section is shown; a box that comes
+    // back takes its text from the record.
+    const bool dpiShown = controlsAnswer(index(DpiSetting));
+    for (QLineEdit* edit : dpiEdits_)
+        edit->setVisible(dpiShown);
+    const bool rowsShown = controlsAnswer(index(ScrollSpeed));
+    if (rowsShown)
+        rowsEdit_->setGeometry(rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
+    rowsEdit_->setVisible(rowsShown);
+    styleEdits();
+    syncEdits();
+}
+
+void SettingsSections::styleEdits() {
+    // Dark boxes that let the skin's value frame show through, with the
+    // text in the skin's colour; a disabled box greys its text.
+    const QColor text = window_.textColor();
+    const QString style = QString("QLineEdit { background: transparent; color: %1; border: none; "
+                                  "selection-background-color: rgb(0, 110, 190); }"
+                                  "QLineEdit:disabled { color: rgb(96, 100, 110); }")
+                              .arg(text.name());
+    if (style == editStyle_)
+        return;
+    editStyle_ = style;
+    for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
+        edit->setStyleSheet(style);
+        edit->setFont(window_.textFont());
+    }
+}
+
+void SettingsSections::syncEdits() {
+    const ConfigRecord& record = window_.state().record;
+    for (int stage = 0; stage < 4; ++stage) {
+        QLineEdit* edit = dpiEdit(stage);
+        const int stored = record.dpiStage[static_cast<std::size_t>(stage)];
+        if (edit->isVisibleTo(&window_) &&
+            (edit->text().isEmpty() || dpiEditRule(edit->text().toStdString()).value != stored))
+            setEditText(edit, stored * kDpiUnit);
+    }
+    if (rowsEdit_->isVisibleTo(&window_)) {
+        if (rowsEdit_->text().isEmpty() ||
+            scrollRowsEditRule(rowsEdit_->text().toStdString()).value != record.wheelScrollLines)
+            setEditText(rowsEdit_, record.wheelScrollLines);
+        rowsEdit_->setEnabled(record.scrollOneScreen == 0);
+    }
+}
+
+void SettingsSections::setEditText(QLineEdit* edit, int value) {
+    editUpdateGuard_ = true;
+    edit->setText(QString::number(value));
+    editUpdateGuard_ = false;
+}
+
+void SettingsSections::dpiTextChanged(int stage) {
+    QLineEdit* edit = dpiEdit(stage);
+    const EditRuleResult result = dpiEditRule(edit->text().toStdString());
+    if (result.replacement) {
+        const QSignalBlocker block(edit);
+        edit->setText(QString::fromStdString(*result.replacement));
+    }
+    window_.state().record.dpiStage[static_cast<std::size_t>(stage)] =
+        static_cast<std::uint8_t>(result.value);
+    if (!editUpdateGuard_)
+        window_.update();
+}
+
+void SettingsSections::rowsTextChanged() {
+    const EditRuleResult result = scrollRowsEditRule(rowsEdit_->text().toStdString());
+    if (result.replacement) {
+        const QSignalBlocker block(rowsEdit_);
+        rowsEdit_->setText(QString::fromStdString(*result.replacement));
+    }
+    window_.state().record.wheelScrollLines = static_cast<std::uint8_t>(result.value);
+}
+
+void SettingsSections::stepRows(int delta) {
+    if (!rowsEdit_->isVisibleTo(&window_))
+        return;
+    std::uint8_t& lines = window_.state().record.wheelScrollLines;
+    lines = static_cast<std::uint8_t>(std::clamp(lines + delta, 1, kMaxRows));
+    setEditText(rowsEdit_, lines);
+}
+
+void SettingsSections::pickStageColour(int stage) {
+    const auto colour = colours_.pickColour();
+    if (!colour)
+        return;
+    setStageColor(window_.state().record, stage,
+                  Rgb{static_cast<std::uint8_t>(colour->red()),
+                      static_cast<std::uint8_t>(colour->green()),
+                      static_cast<std::uint8_t>(colour->blue())});
+    redraw();
+}
+
+void SettingsSections::toggle(RightSection section) {
+    if (!isVisible(section))
+        return;
+    open_[index(section)] = !open_[index(section)];
+    relayout();
+    redraw();
+}
+
+void SettingsSections::toggleXY() {
+    window_.leftPanel.xyOpen = !window_.leftPanel.xyOpen;
+    placeElements();
+    redraw();
+}
+
+void SettingsSections::scrollTo(int thumbTop) {
+    const auto position = panelPositionForThumb(thumbTop, open_, position_);
+    if (!position)
+        return;
+    position_ = *position;
+    relayout();
+    redraw();
+}
+
+void SettingsSections::closeAll() {
+    open_ = {};
+    window_.leftPanel.xyOpen = false;
+    window_.leftPanel.assignmentOpen = false;
+    position_ = PanelPosition::Top;
+    // The thumb goes back up with the panel, so that it shows where it is.
+    if (CGdipButton* thumb = window_.scrollThumb())
+        thumb->move(CMavloDlg::kThumbRect.topLeft());
+    relayout();
+    redraw();
+}
+
+void SettingsSections::refresh() {
+    relayout();
+    redraw();
+}
+
+void SettingsSections::redraw() {
+    window_.update();
+}
+
+// ------------------------------------------------------------------ drawing
+
+void SettingsSections::paint(QPainter& painter) {
+    // The assignment section may have moved the X/Y section since the last
+    // paint; its rectangles follow before the next click.
+    placeElements();
+    styleEdits();
+    syncEdits();
+
+    const MainWindowTexts& texts = window_.texts();
+    paintHeader(painter, xyHeaderRect(), qstr(texts.sensitivitySetting));
+    if (window_.leftPanel.xyOpen)
+        paintXY(painter, xyBodyOrigin());
+
+    const std::array<std::string_view, kRightSectionCount> titles = {
+        texts.dpiSetting,       texts.lighting,    texts.reportRate, texts.mouseSpeed,
+        texts.doubleClickSpeed, texts.scrollSpeed, texts.angleSnap};
+    const ConfigRecord& record = window_.state().record;
+    for (int s = 0; s < kRightSectionCount; ++s) {
+        const auto section = static_cast<RightSection>(s);
+        if (!isVisible(section))
+            continue;
+        paintHeader(painter, headerRect(section), qstr(titles[static_cast<std::size_t>(s)]));
+        if (!isOpen(section))
+            continue;
+        const QPoint origin = bodyOrigin(section);
+        switch (section) {
+        case DpiSetting:
+            paintDpi(painter);
+            break;
+        case Lighting:
+            paintLighting(painter, origin);
+            break;
+        case ReportRate:
+            paintReportRate(painter, origin);
+            break;
+        case MouseSpeed:
+            paintGauge(painter, origin, record.pointerSpeed);
+            break;
+        case DoubleClickSpeed:
+            paintGauge(painter, origin, record.doubleClickSpeed);
+            break;
+        case ScrollSpeed:
+            paintScroll(painter, origin);
+            break;
+        case AngleSnap:
+            paintAngleSnap(painter, origin);
+            break;
+        }
+    }
+}
+
+void SettingsSections::paintHeader(QPainter& painter, QRect rect, const QString& title) {
+    window_.skin().draw(painter, "/ItemBK.png", rect.topLeft());
+    painter.setFont(window_.textFont());
+    painter.setPen(window_.textColor());
+    painter.drawText(rect.adjusted(kHeaderTitleIndent, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
+}
+
+void SettingsSections::paintStepSlider(QPainter& painter, QRect hit, QRect labels, int value) {
+    window_.skin().draw(painter, QString::asprintf("/StageSlider/%d.png", frameFor(value, 1, 11)),
+                        hit.topLeft() - QPoint(skin::kStepFrameInset, skin::kStepFrameInset));
+    painter.setFont(window_.smallFont());
+    painter.setPen(window_.textColor());
+    for (int stop = 1; stop <= 10; ++stop) {
+        const int centre = hit.left() + skin::stepSliderStop(stop);
+        painter.drawText(QRect(centre - 12, labels.top(), 25, labels.height()),
+                         Qt::AlignCenter | Qt::TextSingleLine, QString::number(stop));
+    }
+}
+
+void SettingsSections::paintXY(QPainter& painter, QPoint origin) {
+    window_.skin().draw(painter, "/XYSensitivity/BK_XYSensSetting.png", origin);
+    const MainWindowTexts& texts = window_.texts();
+    const ConfigRecord& record = window_.state().record;
+    const std::array<std::string_view, 2> captions = {texts.xAxis, texts.yAxis};
+    const std::array<int, 2> values = {record.sensitivityX, record.sensitivityY};
+    for (std::size_t axis = 0; axis < 2; ++axis) {
+        painter.setFont(window_.textFont());
+        painter.setPen(window_.textColor());
+        painter.drawText(rectOf(skin::kXYCaption[axis]).translated(origin),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         qstr(captions[axis]));
+        paintStepSlider(painter, rectOf(skin::kXYSliderHit[axis]).translated(origin),
+                        rectOf(skin::kXYStopLabels[axis]).translated(origin), values[axis]);
+    }
+}
+
+void SettingsSections::paintDpi(QPainter& painter) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/DPISetting/BK_DPISetting.png", kDpiBodyOrigin);
+    const MainWindowTexts& texts = window_.texts();
+    painter.setPen(window_.textColor());
+    // Each caption may use the room up to the next one.
+    const int captionFlags = Qt::AlignLeft | Qt::AlignVCenter;
+    drawFitted(painter, kDialDownCaption.adjusted(0, 0, kDialUpCaption.left() - kDialDownCaption.right() - 2, 0),
+               captionFlags, qstr(texts.dpiDialDown), window_.smallFont());
+    drawFitted(painter, kDialUpCaption.adjusted(0, 0, 14, 0), captionFlags, qstr(texts.dpiDialUp),
+               window_.smallFont());
+    const ConfigRecord& record = window_.state().record;
+    for (int stage = 0; stage < 4; ++stage) {
+        const int value = record.dpiStage[static_cast<std::size_t>(stage)];
+        skin.draw(painter,
+                  QString::asprintf("/DPISetting/DPIStage/%d.png", frameFor(value, 1, 100)),
+                  QPoint(skin::kDpiSliderLeft[stage] - kDpiFrameOffsetX, skin::kDpiFrameTop));
+        skin.draw(painter, "/DPISetting/BK-DPIValue.png",
+                  dpiEditRect(stage).topLeft() - QPoint(kValueFrameInset, kValueFrameInset));
+        const Rgb colour = stageColor(record, stage);
+        painter.fillRect(swatchRect(stage), QColor(colour.red, colour.green, colour.blue));
+    }
+}
+
+void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/Lighting/BK_Lighting.png", origin);
+    const MainWindowTexts& texts = window_.texts();
+    const ConfigRecord& record = window_.state().record;
+    const std::array<std::string_view, 3> names = {texts.lightingStandard,
+                                                   texts.lightingRespiration, texts.lightingNeon};
+    for (int row = 0; row < 3; ++row) {
+        const bool chosen = record.lightingMode == row + 1;
+        skin.draw(painter, chosen ? "/Enable.png" : "/Disable.png",
+                  topLeftOf(skin::lightingRadio(row)) + origin);
+        painter.setPen(window_.textColor());
+        drawFitted(painter, rectOf(skin::lightingName(row)).translated(origin),
+                   Qt::AlignLeft | Qt::AlignVCenter, qstr(names[static_cast<std::size_t>(row)]),
+                   window_.textFont());
+        const QRect hit = rectOf(skin::lightingSliderHit(row)).translated(origin);
+        const int value = lightingValue(record, row);
+        skin.draw(painter, QString::asprintf("/Lighting/%d.png", frameFor(value, 1, 6)),
+                  hit.topLeft() - QPoint(skin::kLightingFrameInset, skin::kLightingFrameInset));
+        const QRect labels = rectOf(skin::lightingLabels(row)).translated(origin);
+        painter.setFont(window_.smallFont());
+        for (int stop = 1; stop <= 5; ++stop) {
+            const int centre = hit.left() + skin::lightingSliderStop(stop);
+            painter.drawText(
+                QRect(centre - 15, labels.top(), 31, labels.height()),
+                Qt::AlignCenter | Qt::TextSingleLine,
+                kLightingStops[static_cast<std::size_t>(row)][static_cast<std::size_t>(stop - 1)]);
+        }
+    }
+}
+
+void SettingsSections::paintReportRate(QPainter& painter, QPoint origin) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/USBReportRate/BK_USBReportRate.png", origin);
+    const QRect dial = rectAt(skin::kDialAt, skin::kDial).translated(origin);
+    const auto hz = reportRateHz(window_.state().record.reportRateCode);
+    if (!hz) {
+        // A code the mouse does not know: the dial without a chosen rate.
+        painter.setOpacity(0.35);
+        skin.draw(painter, "/USBReportRate/1000HZ.png", dial.topLeft());
+        painter.setOpacity(1.0);
+        return;
+    }
+    skin.draw(painter, QString::asprintf("/USBReportRate/%dHZ.png", *hz), dial.topLeft());
+    painter.setPen(window_.textColor());
+    painter.setFont(window_.headingFont());
+    const QRect disc(dial.center() - QPoint(28, 20), QSize(57, 26));
+    painter.drawText(disc, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
+                     QString::number(*hz));
+    painter.setFont(window_.smallFont());
+    painter.drawText(QRect(disc.left(), disc.bottom() + 1, disc.width(), 16),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, "Hz");
+}
+
+void SettingsSections::paintGauge(QPainter& painter, QPoint origin, int value) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/MouseAttribute/BK_MouseAttribute.png", origin);
+    skin.draw(painter, QString::asprintf("/MouseAttribute/Speed/%d.png", frameFor(value, 2, 12)),
+              QPoint(skin::kGaugeAt.x, skin::kGaugeAt.y) + origin);
+    const MainWindowTexts& texts = window_.texts();
+    painter.setFont(window_.smallFont());
+    painter.setPen(window_.textColor());
+    painter.drawText(rectOf(skin::kGaugeSlowLabel).translated(origin),
+                     Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.slow));
+    painter.drawText(rectOf(skin::kGaugeFastLabel).translated(origin),
+                     Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.fast));
+}
+
+void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/MouseAttribute/BK_ScrollSpeed.png", origin);
+    const MainWindowTexts& texts = window_.texts();
+    const bool oneScreen = window_.state().record.scrollOneScreen != 0;
+    const std::array<std::string_view, 2> captions = {texts.numberOfRows, texts.scrollOneScreen};
+    painter.setFont(window_.textFont());
+    painter.setPen(window_.textColor());
+    for (std::size_t row = 0; row < 2; ++row) {
+        const bool chosen = (row == 1) == oneScreen;
+        skin.draw(painter,
+                  chosen ? "/MouseAttribute/ScrollSpeed/Enable.png"
+                         : "/MouseAttribute/ScrollSpeed/Disable.png",
+                  topLeftOf(skin::kScrollRadio[row]) + origin);
+        painter.drawText(rectOf(skin::kScrollText[row]).translated(origin),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                         qstr(captions[row]));
+    }
+    skin.draw(painter, "/MouseAttribute/ScrollSpeed/ScrollLines.png",
+              QPoint(skin::kScrollLinesAt.x, skin::kScrollLinesAt.y) + origin);
+}
+
+void SettingsSections::paintAngleSnap(QPainter& painter, QPoint origin) {
+    SkinImageCache& skin = window_.skin();
+    skin.draw(painter, "/AngleSnap/BK_AngleSnap.png", origin);
+    const int level = window_.state().record.angleSnapLevel;
+    skin.draw(painter, QString::asprintf("/AngleSnap/%d.png", frameFor(level, 1, 11)),
+              QPoint(skin::kAnglePreviewAt.x, skin::kAnglePreviewAt.y) + origin);
+    paintStepSlider(painter, rectOf(skin::kAngleSliderHit).translated(origin),
+                    rectOf(skin::kAngleStopLabels).translated(origin), level);
+}
+
+} // namespace qvr

@@ -1,0 +1,107 @@
+#pragma once
+
+#include "settings/right_panel_layout.h"
+#include "ui/window_elements.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <array>
+#include <vector>
+
+class QLineEdit;
+class QPainter;
+
+namespace qvr {
+
+class CMavloDlg;
+class ColourDialog;
+
+// The performance settings of the main window: the left panel's X/Y
+// sensitivity section and the right panel's seven sections. Every control
+// is a rectangle of the window's table; every picture is chosen from the
+// record when it is drawn, so a loaded, imported or reset record shows at
+// the next paint. Only the five edit boxes are native widgets.
+class SettingsSections : public QObject {
+    Q_OBJECT
+
+  public:
+    SettingsSections(CMavloDlg& window, ColourDialog& colours);
+
+    bool isOpen(RightSection section) const { return open_[index(section)]; }
+    bool isVisible(RightSection section) const { return layout_[index(section)].visible; }
+    PanelPosition position() const { return position_; }
+    QRect headerRect(RightSection section) const;
+    QPoint bodyOrigin(RightSection section) const;
+    QPoint xyBodyOrigin() const;
+    QRect xyHeaderRect() const;
+
+    // The DPI value boxes (stages 0..3, controls 124..127) and the scroll
+    // rows box (control 121); hidden while their section is not shown.
+    QLineEdit* dpiEdit(int stage) const { return dpiEdits_.at(static_cast<std::size_t>(stage)); }
+    QLineEdit* rowsEdit() const { return rowsEdit_; }
+
+    void toggle(RightSection section);
+    void toggleXY();
+    // The scroll thumb moved to thumbTop.
+    void scrollTo(int thumbTop);
+    // Reset: every section of both panels closed, the panel at the top.
+    void closeAll();
+    // Takes up changes made elsewhere: the left panel moved, a record loaded.
+    void refresh();
+
+    void paint(QPainter& painter);
+
+  private:
+    // A control's rectangle relative to its section body, and where clicks
+    // on it go.
+    struct Control {
+        ElementTable::Id id;
+        int section; // a RightSection index, or kLeftXY
+        QRect inBody;
+    };
+    static constexpr int kLeftXY = -1;
+
+    void addElements();
+    ElementTable::Id addControl(int section, QRect inBody, ClickStage stage,
+                                std::function<void(QPoint, QRect)> click);
+    bool controlsAnswer(int section) const;
+    QPoint originOf(int section) const;
+    void relayout();
+    void placeElements();
+    void syncEdits();
+    void styleEdits();
+    void setEditText(QLineEdit* edit, int value);
+    void dpiTextChanged(int stage);
+    void rowsTextChanged();
+    void stepRows(int delta);
+    void pickStageColour(int stage);
+    void redraw();
+
+    void paintHeader(QPainter& painter, QRect rect, const QString& title);
+    void paintXY(QPainter& painter, QPoint origin);
+    void paintStepSlider(QPainter& painter, QRect hit, QRect labels, int value);
+    void paintDpi(QPainter& painter);
+    void paintLighting(QPainter& painter, QPoint origin);
+    void paintReportRate(QPainter& painter, QPoint origin);
+    void paintGauge(QPainter& painter, QPoint origin, int value);
+    void paintScroll(QPainter& painter, QPoint origin);
+    void paintAngleSnap(QPainter& painter, QPoint origin);
+
+    CMavloDlg& window_;
+    ColourDialog& colours_;
+    SectionFlags open_{};
+    PanelPosition position_ = PanelPosition::Top;
+    PanelLayout layout_{};
+    std::array<ElementTable::Id, kRightSectionCount> headerIds_{};
+    ElementTable::Id xyHeaderId_ = -1;
+    std::vector<Control> controls_;
+    std::array<QLineEdit*, 4> dpiEdits_{};
+    QLineEdit* rowsEdit_ = nullptr;
+    // Set while a slider, an arrow or a redraw writes an edit box, so the
+    // box's change handler knows the text did not come from the keyboard.
+    bool editUpdateGuard_ = false;
+    QString editStyle_;
+};
+
+} // namespace qvr
