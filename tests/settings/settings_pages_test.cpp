@@ -1,0 +1,459 @@
+#include "device/mouse_protocol.h"
+#include "settings/settings_rig.h"
+#include "support/process.h"
+#include "ui/gdip_button.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+using enum RightSection;
+
+bool waitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 200 && !condition(); ++i)
+        QTest::qWait(10);
+    return condition();
+}
+
+// Headers of the closed right panel: every 25 pixels from y 32.
+constexpr int kHeaderX = 800;
+int closedHeaderY(RightSection section) {
+    return 42 + 25 * index(section);
+}
+
+// ------------------------------------------------------------ DPI Setting
+
+TEST(SettingsDpiSection, TheLowestTwoRowsOfASliderGiveOneHundredDpi) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    ASSERT_TRUE(rig.sections().isOpen(DpiSetting));
+    EXPECT_EQ(rig.dpiText(0), "800"); // drawn from the record: 16 x 50
+
+    rig.click(780, 202);
+    EXPECT_EQ(rig.dpiText(0), "100");
+    EXPECT_EQ(rig.record().dpiStage[0], 2);
+    rig.click(830, 201);
+    EXPECT_EQ(rig.dpiText(1), "100");
+    EXPECT_EQ(rig.record().dpiStage[1], 2);
+    rig.click(940, 150);
+    EXPECT_EQ(rig.dpiText(3), "2600");
+    EXPECT_EQ(rig.record().dpiStage[3], 52);
+    rig.click(890, 90); // the top row
+    EXPECT_EQ(rig.dpiText(2), "5000");
+    EXPECT_EQ(rig.record().dpiStage[2], 100);
+}
+
+TEST(SettingsDpiSection, TypedValuesAreHeldToTheLimitsAndStoredInFiftySteps) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    QLineEdit* edit = rig.sections().dpiEdit(1);
+    edit->setText("99");
+    EXPECT_EQ(edit->text(), "100");
+    EXPECT_EQ(rig.record().dpiStage[1], 2);
+    edit->setText("5001");
+    EXPECT_EQ(edit->text(), "5000");
+    EXPECT_EQ(rig.record().dpiStage[1], 100);
+    edit->setText("175");
+    EXPECT_EQ(edit->text(), "175");
+    EXPECT_EQ(rig.record().dpiStage[1], 3);
+    // The next draw keeps what was typed: it is the stored value.
+    rig.paint();
+    EXPECT_EQ(edit->text(), "175");
+    // Keys go the same way, one change at a time: a first digit is below
+    // the limit and becomes "100" at once, the next one is appended.
+    edit->selectAll();
+    QTest::keyClicks(edit, "2");
+    EXPECT_EQ(edit->text(), "100");
+    QTest::keyClicks(edit, "0");
+    EXPECT_EQ(edit->text(), "1000");
+    EXPECT_EQ(rig.record().dpiStage[1], 20);
+}
+
+TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
+    SettingsRig rig;
+    rig.start();
+    EXPECT_FALSE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
+    rig.click(780, 150);
+    EXPECT_EQ(rig.record().dpiStage[0], 16);
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    EXPECT_TRUE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    EXPECT_FALSE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
+}
+
+TEST(SettingsDpiSection, ASwatchStoresTheChosenColourRedBlueGreenAndCancelKeepsIt) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.colours.answers.push_back(QColor(10, 20, 30));
+    rig.click(830, 260); // stage 2's swatch
+    EXPECT_EQ(rig.colours.opened, 1);
+    EXPECT_EQ(rig.record().stageColor[3], 10); // red
+    EXPECT_EQ(rig.record().stageColor[4], 30); // blue
+    EXPECT_EQ(rig.record().stageColor[5], 20); // green
+    const QImage face = rig.window().grab().toImage();
+    EXPECT_EQ(face.pixelColor(830, 260), QColor(10, 20, 30));
+
+    rig.click(830, 260); // cancelled
+    EXPECT_EQ(rig.colours.opened, 2);
+    EXPECT_EQ(rig.record().stageColor[3], 10);
+}
+
+TEST(SettingsDpiSection, ALoadedRecordShowsInTheBoxesAtTheNextDraw) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.record().dpiStage[0] = 40;
+    rig.record().dpiStage[3] = 0; // a hand-made file: the box's rule makes it 100 DPI
+    rig.paint();
+    EXPECT_EQ(rig.dpiText(0), "2000");
+    EXPECT_EQ(rig.dpiText(3), "100");
+    EXPECT_EQ(rig.record().dpiStage[3], 2);
+}
+
+// ------------------------------------------------- Lighting, report rate
+
+TEST(SettingsLightingSection, RadiosPickTheModeAndSlidersTheirParameter) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(Lighting)); // body from y 77
+    rig.click(750, 124);                          // second row's radio
+    EXPECT_EQ(rig.record().lightingMode, 2);
+    rig.click(838 + 124, 95); // last pixels of the first row's slider
+    EXPECT_EQ(rig.record().lightingParam1, 6);
+    rig.click(838 + 34, 124); // second row's slider, third stop
+    EXPECT_EQ(rig.record().lightingParam2, 3);
+    EXPECT_EQ(rig.record().lightingMode, 2);
+}
+
+TEST(SettingsReportRateSection, OnlyTheRingCountsAndEachQuadrantHasItsRate) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(ReportRate));
+    const QPoint centre(734 + 57 + 64, 102 + 6 + 64);
+    const auto clickAt = [&](int dx, int dy) {
+        rig.click(centre.x() + dx, centre.y() + dy);
+        return rig.record().reportRateCode;
+    };
+    rig.record().reportRateCode = 2;
+    EXPECT_EQ(clickAt(18, -24), 2); // 30 pixels from the centre
+    EXPECT_EQ(clickAt(39, -52), 2); // 65 pixels
+    EXPECT_EQ(clickAt(50, 0), 2);   // on the axis
+    EXPECT_EQ(clickAt(30, -30), 1);
+    EXPECT_EQ(clickAt(-30, -30), 8);
+    EXPECT_EQ(clickAt(30, 30), 2);
+    EXPECT_EQ(clickAt(-30, 30), 4);
+}
+
+// ------------------------------------------------------------- gauges
+
+TEST(SettingsSpeedGauges, BelowTheCentreLineNothingChangesTheRightEndIsFast) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
+    const QPoint centre(734 + 50 + 71, 127 + 6 + 71);
+    rig.click(centre.x() + 50, centre.y() + 1);
+    EXPECT_EQ(rig.record().pointerSpeed, 6);
+    rig.click(centre.x() + 70, centre.y());
+    EXPECT_EQ(rig.record().pointerSpeed, 12);
+    rig.click(centre.x() - 70, centre.y());
+    EXPECT_EQ(rig.record().pointerSpeed, 2);
+    EXPECT_EQ(rig.record().doubleClickSpeed, 7); // the other gauge is closed
+}
+
+TEST(SettingsSpeedGauges, TheDoubleClickGaugeSetsItsOwnField) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DoubleClickSpeed));
+    rig.click(734 + 50 + 71, 152 + 6 + 71 - 60); // straight up
+    EXPECT_EQ(rig.record().doubleClickSpeed, 7);
+    rig.click(734 + 50 + 71 + 60, 152 + 6 + 71);
+    EXPECT_EQ(rig.record().doubleClickSpeed, 12);
+    EXPECT_EQ(rig.record().pointerSpeed, 6);
+}
+
+// ------------------------------------------------------------ scrolling
+
+TEST(SettingsScrollSection, ArrowsKeepTheirLimitsAndTypedValuesOutsideBecomeOne) {
+    SettingsRig rig;
+    rig.start();
+    rig.record().wheelScrollLines = 1;
+    rig.click(kHeaderX, closedHeaderY(ScrollSpeed)); // body from y 177
+    QLineEdit* rows = rig.sections().rowsEdit();
+    ASSERT_TRUE(rows->isVisibleTo(&rig.window()));
+    EXPECT_EQ(rows->text(), "1");
+    rig.click(947, 200); // down at 1
+    EXPECT_EQ(rig.record().wheelScrollLines, 1);
+    EXPECT_EQ(rows->text(), "1");
+    rig.click(947, 189); // up
+    EXPECT_EQ(rows->text(), "2");
+    EXPECT_EQ(rig.record().wheelScrollLines, 2);
+    rows->setText("100");
+    rig.click(947, 189); // up at 100
+    EXPECT_EQ(rig.record().wheelScrollLines, 100);
+    EXPECT_EQ(rows->text(), "100");
+    rows->setText("0");
+    EXPECT_EQ(rows->text(), "1");
+    rows->setText("101");
+    EXPECT_EQ(rows->text(), "1");
+    EXPECT_EQ(rig.record().wheelScrollLines, 1);
+}
+
+TEST(SettingsScrollSection, OneScreenDisablesTheRowsBoxAndRowsEnablesIt) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
+    rig.click(750, 225);
+    EXPECT_EQ(rig.record().scrollOneScreen, 1);
+    EXPECT_FALSE(rig.sections().rowsEdit()->isEnabled());
+    rig.click(750, 195);
+    EXPECT_EQ(rig.record().scrollOneScreen, 0);
+    EXPECT_TRUE(rig.sections().rowsEdit()->isEnabled());
+}
+
+// -------------------------------------------------------- step sliders
+
+TEST(SettingsStepSliders, LeftOfTheFirstStopIsOneAndTheLastTenPixelsAreEleven) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(100, 185); // X/Y Sensitivity Setting, body from y 195
+    ASSERT_TRUE(rig.window().leftPanel.xyOpen);
+    rig.click(37 + 5, 223);
+    EXPECT_EQ(rig.record().sensitivityX, 1);
+    rig.click(37 + 199, 271); // Y axis
+    EXPECT_EQ(rig.record().sensitivityY, 11);
+
+    rig.click(kHeaderX, closedHeaderY(AngleSnap)); // body from y 202
+    rig.click(751 + 205, 272);
+    EXPECT_EQ(rig.record().angleSnapLevel, 11);
+    rig.click(751 + 51, 272);
+    EXPECT_EQ(rig.record().angleSnapLevel, 4);
+}
+
+TEST(SettingsStepSliders, TheXYSectionFollowsTheAssignmentSection) {
+    SettingsRig rig;
+    rig.start();
+    rig.window().leftPanel.assignmentOpen = true; // pushes it down by 198
+    rig.paint();
+    rig.click(100, 185 + 198);
+    ASSERT_TRUE(rig.window().leftPanel.xyOpen);
+    rig.click(37 + 30, 223 + 198);
+    EXPECT_EQ(rig.record().sensitivityX, 3);
+}
+
+// ------------------------------------------- panel overflow and scrolling
+
+TEST(SettingsPanel, WithThreeUpperSectionsOpenTheLowerOnesAreNotShown) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, 42);  // DPI Setting
+    rig.click(kHeaderX, 295); // Lighting, below the DPI body
+    rig.click(kHeaderX, 420); // USB Report Rate
+    auto& sections = rig.sections();
+    ASSERT_TRUE(sections.isOpen(DpiSetting) && sections.isOpen(Lighting) &&
+                sections.isOpen(ReportRate));
+    for (RightSection lower : {MouseSpeed, DoubleClickSpeed, ScrollSpeed, AngleSnap})
+        EXPECT_FALSE(sections.isVisible(lower));
+    // Where Mouse Speed's header would be, nothing answers.
+    EXPECT_FALSE(rig.click(kHeaderX, 585));
+    EXPECT_FALSE(sections.isOpen(MouseSpeed));
+}
+
+TEST(SettingsPanel, TheThumbBelowHalfWayShowsTheFourLowerSections) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    auto& sections = rig.sections();
+    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
+    // One open section: the thumb moves, the panel does not.
+    ASSERT_TRUE(window.scrollThumb()->dragBy(300));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sections.position(), PanelPosition::Top);
+    ASSERT_TRUE(window.scrollThumb()->dragBy(-300));
+    QCoreApplication::processEvents();
+
+    rig.click(kHeaderX, 42); // DPI Setting
+    ASSERT_TRUE(window.scrollThumb()->dragBy(300));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sections.position(), PanelPosition::Bottom);
+    for (RightSection upper : {DpiSetting, Lighting, ReportRate})
+        EXPECT_FALSE(sections.isVisible(upper));
+    EXPECT_FALSE(sections.dpiEdit(0)->isVisibleTo(&window));
+    EXPECT_EQ(sections.headerRect(MouseSpeed).top(), 32);
+    EXPECT_EQ(sections.headerRect(AngleSnap).top(), 32 + 125 + 25 + 25);
+    // The top header is Mouse Speed's now: a click there closes it.
+    rig.click(kHeaderX, 42);
+    EXPECT_FALSE(sections.isOpen(MouseSpeed));
+    EXPECT_TRUE(sections.isOpen(DpiSetting));
+}
+
+TEST(SettingsPanel, ClicksReachTheSectionsThroughTheWindowAndEmptyAreasAreLeftToDragging) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(kHeaderX, 42));
+    EXPECT_TRUE(rig.sections().isOpen(DpiSetting));
+    EXPECT_FALSE(rig.click(kHeaderX, 560)); // below the last header
+    EXPECT_FALSE(rig.click(780, 60));       // DPI body, off the controls
+}
+
+// -------------------------------------------------- Save, Reset, Cancel
+
+TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(955, 619);
+    rig.click(955, 619);
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
+    EXPECT_TRUE(rig.pages->actions().applyBusy());
+    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    rig.click(955, 619);
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
+    EXPECT_TRUE(rig.rig.messages.messages.empty());
+}
+
+TEST(SettingsSave, SaveUploadsStoresAppliesThePointerSettingsAndShowsTheWaitCursor) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(100, 185);
+    rig.click(37 + 30, 223); // X axis 3
+    rig.click(955, 619);
+
+    EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
+    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    const std::string file = readText(rig.rig.dir / "config0.bin");
+    ASSERT_EQ(file.size(), kProfileFileSize);
+    EXPECT_EQ(file[1 + 0x3A], 3);
+    // Field 6 is Windows speed 10, the desktop's unchanged middle.
+    const std::vector<std::string> expected = {"accel-profile=flat", "speed=0", "double-click=480"};
+    EXPECT_EQ(rig.runner.setKeys(), expected);
+    EXPECT_TRUE(rig.pages->actions().waitCursorShown());
+    EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
+}
+
+TEST(SettingsSave, WithoutTheMouseNothingIsSavedAndTheUserIsTold) {
+    SettingsRig rig(WindowRig::Mouse::Absent);
+    rig.start();
+    const std::string before = readText(rig.rig.dir / "config0.bin");
+    rig.click(100, 185);
+    rig.click(37 + 30, 223);
+    rig.click(955, 619);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), before);
+    EXPECT_TRUE(rig.runner.calls.empty());
+    EXPECT_NE(rig.rig.state.appliedRecord, rig.record());
+    ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
+    EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
+}
+
+TEST(SettingsSave, ARefusedSpeedWarnsAndTheOtherSettingsAreStillApplied) {
+    SettingsRig rig;
+    rig.start();
+    rig.record().pointerSpeed = 12; // 22: more than the desktop takes
+    rig.runner.refuseKey = "accel-profile";
+    rig.click(955, 619);
+    const std::vector<RecordingMessageSink::Message> expected = {
+        {"SETMOUSE failed.", "Warning"}, {"SETMOUSESPEED failed.", "Warning"}};
+    EXPECT_EQ(rig.rig.messages.messages, expected);
+    EXPECT_EQ(rig.runner.setKeys().back(), "double-click=480");
+    EXPECT_EQ(rig.record().pointerSpeed, 12);
+}
+
+TEST(SettingsSave, TheRealGsettingsStoresTheSavedValues) {
+    SpawnCommandRunner probe;
+    if (probe.run({"gsettings", "list-keys", DesktopPointerSettings::kSchema}) != 0)
+        GTEST_SKIP() << "the GNOME mouse schema is not installed";
+    TempDir home;
+    ::setenv("GSETTINGS_BACKEND", "keyfile", 1);
+    ::setenv("XDG_CONFIG_HOME", home.path().c_str(), 1);
+    {
+        SpawnCommandRunner real;
+        SettingsRig rig;
+        rig.pointerCommands = &real;
+        rig.start();
+        rig.record().doubleClickSpeed = 12;
+        rig.record().pointerSpeed = 11; // Windows 20, the fastest
+        rig.record().enhancePointerPrecision = 1;
+        rig.click(955, 619);
+        const std::string keyfile = readText(home / "glib-2.0/settings/keyfile");
+        EXPECT_NE(keyfile.find("double-click=130"), std::string::npos) << keyfile;
+        EXPECT_NE(keyfile.find("accel-profile='adaptive'"), std::string::npos) << keyfile;
+        EXPECT_NE(keyfile.find("speed=1.0"), std::string::npos) << keyfile;
+    }
+    ::unsetenv("GSETTINGS_BACKEND");
+    ::unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    rig.click(kHeaderX, 42);
+    rig.click(780, 150); // 2600 DPI
+    rig.click(955, 619);
+    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    rig.click(780, 180); // 1100 DPI, not saved
+    rig.click(37 + 30, 223);
+    EXPECT_EQ(rig.dpiText(0), "1100");
+
+    rig.click(890, 619); // Cancel
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(window.reloadOnReopen);
+    window.trayLeftClick();
+    EXPECT_TRUE(window.isVisible());
+    rig.paint();
+    EXPECT_EQ(rig.record().dpiStage[0], 52);
+    EXPECT_EQ(rig.dpiText(0), "2600");
+    EXPECT_EQ(rig.record(), rig.rig.state.appliedRecord);
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
+}
+
+TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
+    SettingsRig rig(WindowRig::Mouse::Absent);
+    std::string defaults(kProfileFileSize, '\0');
+    for (std::size_t i = 1; i < defaults.size(); ++i)
+        defaults[i] = static_cast<char>(i % 97 + 1);
+    WindowRig::writeFile(rig.rig.dir / "config.bin", defaults);
+    WindowRig::writeFile(rig.rig.dir / "str.ini",
+                         "[Profile]\r\nCurProfileName=P1\r\nItemCount=1\r\nItem0=P1\r\n");
+    rig.start();
+    rig.record().activeProfile = 4;
+    rig.record().macroData.fill(0x5A);
+    rig.click(kHeaderX, 42);
+    rig.click(100, 185);
+
+    rig.click(826, 619); // Reset
+    const auto bytes = recordBytes(rig.record());
+    EXPECT_EQ(bytes[0], 4);
+    for (std::size_t i = 1; i < kSettingsPartSize; ++i)
+        ASSERT_EQ(bytes[i], static_cast<std::uint8_t>(defaults[i + 1])) << i;
+    for (std::size_t i = kSettingsPartSize; i < kRecordSize; ++i)
+        ASSERT_EQ(bytes[i], 0x5A) << i;
+    EXPECT_FALSE(rig.sections().isOpen(DpiSetting));
+    EXPECT_FALSE(rig.window().leftPanel.xyOpen);
+    EXPECT_TRUE(rig.pages->actions().waitCursorShown());
+}
+
+TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    WindowRig::writeFile(rig.rig.dir / "config.bin", readText(rig.rig.dir / "config0.bin"));
+    rig.click(kHeaderX, 42);
+    rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // below the DPI body
+    window.scrollThumb()->dragBy(300);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(rig.sections().position(), PanelPosition::Bottom);
+
+    rig.click(826, 619);
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
+    EXPECT_EQ(rig.sections().position(), PanelPosition::Top);
+    EXPECT_EQ(window.scrollThumb()->geometry().top(), 32);
+    for (int s = 0; s < kRightSectionCount; ++s) {
+        EXPECT_FALSE(rig.sections().isOpen(static_cast<RightSection>(s)));
+        EXPECT_TRUE(rig.sections().isVisible(static_cast<RightSection>(s)));
+    }
+    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+}
+
+} // namespace
+} // namespace qvr::test
