@@ -501,8 +501,10 @@ void SettingsSections::paintDpi(QPainter& painter) {
     painter.setPen(window_.textColor());
     // Each caption may use the room up to the next one.
     const int captionFlags = Qt::AlignLeft | Qt::AlignVCenter;
-    drawFitted(painter, kDialDownCaption.adjusted(0, 0, kDialUpCaption.left() - kDialDownCaption.right() - 2, 0),
-               captionFlags, qstr(texts.dpiDialDown), window_.smallFont());
+    drawFitted(
+        painter,
+        kDialDownCaption.adjusted(0, 0, kDialUpCaption.left() - kDialDownCaption.right() - 2, 0),
+        captionFlags, qstr(texts.dpiDialDown), window_.smallFont());
     drawFitted(painter, kDialUpCaption.adjusted(0, 0, 14, 0), captionFlags, qstr(texts.dpiDialUp),
                window_.smallFont());
     const ConfigRecord& record = window_.state().record;
