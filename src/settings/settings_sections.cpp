@@ -101,7 +101,10 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
         edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
         edit->setGeometry(dpiEditRect(stage));
         edit->hide();
+        connect(edit, &QLineEdit::textEdited, this, [this] { typing_ = true; });
         connect(edit, &QLineEdit::textChanged, this, [this, stage] { dpiTextChanged(stage); });
+        connect(edit, &QLineEdit::editingFinished, this,
+                [this, stage] { dpiEditingFinished(stage); });
         dpiEdits_[static_cast<std::size_t>(stage)] = edit;
     }
     rowsEdit_ = new QLineEdit(&window);
@@ -322,8 +325,12 @@ void SettingsSections::setEditText(QLineEdit* edit, int value) {
 
 void SettingsSections::dpiTextChanged(int stage) {
     QLineEdit* edit = dpiEdit(stage);
+    const bool typing = std::exchange(typing_, false);
     const EditRuleResult result = dpiEditRule(edit->text().toStdString());
-    if (result.replacement) {
+    // Checking every keystroke against the lower limit would turn the first
+    // digit of "2600" into "100"; the limit text waits for the end of typing.
+    const bool belowWhileTyping = typing && parseProfileInt(edit->text().toStdString()) < kMinDpi;
+    if (result.replacement && !belowWhileTyping) {
         const QSignalBlocker block(edit);
         edit->setText(QString::fromStdString(*result.replacement));
     }
@@ -331,6 +338,14 @@ void SettingsSections::dpiTextChanged(int stage) {
         static_cast<std::uint8_t>(result.value);
     if (!editUpdateGuard_)
         window_.update();
+}
+
+void SettingsSections::dpiEditingFinished(int stage) {
+    QLineEdit* edit = dpiEdit(stage);
+    if (const auto replacement = dpiEditRule(edit->text().toStdString()).replacement) {
+        const QSignalBlocker block(edit);
+        edit->setText(QString::fromStdString(*replacement));
+    }
 }
 
 void SettingsSections::rowsTextChanged() {

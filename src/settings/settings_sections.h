@@ -73,6 +73,7 @@ class SettingsSections : public QObject {
     void styleEdits();
     void setEditText(QLineEdit* edit, int value);
     void dpiTextChanged(int stage);
+    void dpiEditingFinished(int stage);
     void rowsTextChanged();
     void stepRows(int delta);
     void pickStageColour(int stage);
@@ -101,6 +102,10 @@ class SettingsSections : public QObject {
     // Set while a slider, an arrow or a redraw writes an edit box, so the
     // box's change handler knows the text did not come from the keyboard.
     bool editUpdateGuard_ = false;
+    // Set by a keystroke in a DPI box until its change is handled: while the
+    // user is still typing, a value below the limit is stored as the limit
+    // but the digits stay, so "2600" can be typed digit by digit.
+    bool typing_ = false;
     QString editStyle_;
 };
 

@@ -63,14 +63,31 @@ TEST(SettingsDpiSection, TypedValuesAreHeldToTheLimitsAndStoredInFiftySteps) {
     // The next draw keeps what was typed: it is the stored value.
     rig.paint();
     EXPECT_EQ(edit->text(), "175");
-    // Keys go the same way, one change at a time: a first digit is below
-    // the limit and becomes "100" at once, the next one is appended.
+    // Typed digit by digit, a value passes through numbers below the limit:
+    // they store the limit at once, but the text waits for the end of typing.
     edit->selectAll();
     QTest::keyClicks(edit, "2");
-    EXPECT_EQ(edit->text(), "100");
+    EXPECT_EQ(edit->text(), "2");
+    EXPECT_EQ(rig.record().dpiStage[1], 2);
+    QTest::keyClicks(edit, "600");
+    EXPECT_EQ(edit->text(), "2600");
+    EXPECT_EQ(rig.record().dpiStage[1], 52);
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "2600");
+    // Above the limit no further digit can help: replaced at once.
     QTest::keyClicks(edit, "0");
-    EXPECT_EQ(edit->text(), "1000");
-    EXPECT_EQ(rig.record().dpiStage[1], 20);
+    EXPECT_EQ(edit->text(), "5000");
+    EXPECT_EQ(rig.record().dpiStage[1], 100);
+    // Left below the limit, the box shows the limit when typing ends.
+    edit->selectAll();
+    QTest::keyClicks(edit, "7");
+    EXPECT_EQ(edit->text(), "7");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "100");
+    EXPECT_EQ(rig.record().dpiStage[1], 2);
+    // A later slider write is no keystroke: it takes the whole rule again.
+    edit->setText("50");
+    EXPECT_EQ(edit->text(), "100");
 }
 
 TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
