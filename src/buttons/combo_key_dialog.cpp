@@ -4,7 +4,6 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
-#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -49,11 +48,12 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
         (*field)->setFont(textFont());
         (*field)->setStyleSheet(fieldStyle);
         (*field)->setContextMenuPolicy(Qt::NoContextMenu);
-        (*field)->installEventFilter(this);
     }
     field1_->setGeometry(kKeyField1Rect);
     field2_->setGeometry(kKeyField2Rect);
     // No field has the focus at first: keys go nowhere until one is clicked.
+    // Clicks elsewhere on the dialog leave the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
     setFocus(Qt::OtherFocusReason);
 
     capture_ = std::make_unique<KeyCapture>(
@@ -63,26 +63,21 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
 
 CComboDialog::~CComboDialog() = default;
 
-bool CComboDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == field1_ || watched == field2_) {
-        auto* field = static_cast<QLineEdit*>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            focusedField_ = field;
-        } else if (event->type() == QEvent::FocusOut && focusedField_ == field) {
-            // Leaving the window keeps the field; it has the focus again when
-            // the window comes back.
-            if (static_cast<QFocusEvent*>(event)->reason() != Qt::ActiveWindowFocusReason)
-                focusedField_ = nullptr;
-        }
-    }
-    return SkinnedDialog::eventFilter(watched, event);
+QLineEdit* CComboDialog::focusedField() const {
+    // The dialog's own focus, which a click into a field sets; keys reach
+    // the program only while the dialog is the active window anyway.
+    QWidget* focused = focusWidget();
+    if (focused == field1_ || focused == field2_)
+        return static_cast<QLineEdit*>(focused);
+    return nullptr;
 }
 
 bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
-    if (focusedField_ == field1_ && field1_->isEnabled()) {
+    QLineEdit* focused = focusedField();
+    if (focused && focused == field1_ && field1_->isEnabled()) {
         key1Name_ = name;
         field1_->setText(QString::fromStdString(name));
-    } else if (focusedField_ == field2_ && field2_->isEnabled()) {
+    } else if (focused && focused == field2_ && field2_->isEnabled()) {
         key2Name_ = name;
         field2_->setText(QString::fromStdString(name));
     }
@@ -124,14 +119,13 @@ void CComboDialog::setFieldsEnabled(bool enabled) {
         return;
     // Disabling takes the focus away from a field; it gets it back with the
     // list closed, so the user need not click it again.
-    QLineEdit* focused = enabled ? fieldBeforeList_ : focusedField_;
+    QLineEdit* focused = enabled ? fieldBeforeList_ : focusedField();
     field1_->setEnabled(enabled);
     field2_->setEnabled(enabled);
     if (!enabled) {
         fieldBeforeList_ = focused;
     } else if (focused) {
         focused->setFocus(Qt::OtherFocusReason);
-        focusedField_ = focused;
         fieldBeforeList_ = nullptr;
     }
 }

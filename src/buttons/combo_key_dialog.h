@@ -45,12 +45,12 @@ class CComboDialog : public SkinnedDialog {
   protected:
     void paintFace(QPainter& painter) override;
     bool beforeClick(QPoint position) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     bool onKey(const std::string& name, const QKeyEvent& event);
     void chooseModifier(int row);
     void setFieldsEnabled(bool enabled);
+    QLineEdit* focusedField() const;
 
     QString title_;
     std::string modifierName_;
@@ -59,7 +59,6 @@ class CComboDialog : public SkinnedDialog {
     std::string key2Name_;
     QLineEdit* field1_ = nullptr;
     QLineEdit* field2_ = nullptr;
-    QLineEdit* focusedField_ = nullptr;
     QLineEdit* fieldBeforeList_ = nullptr;
     QPointer<SkinListBox> list_;
     std::unique_ptr<KeyCapture> capture_;
