@@ -18,6 +18,7 @@ namespace qvr {
 namespace {
 
 constexpr std::string_view kWarningCaption = "Warning";
+constexpr int kBoxArrowWidth = 16;
 
 // The lists are the window's native controls. The white-on-blue of the
 // original lists clashes with the dark skin, so they take the skin's panel

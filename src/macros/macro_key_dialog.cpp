@@ -106,7 +106,7 @@ void CMacroDialog::paintFace(QPainter& painter) {
         skin().draw(painter, mode == repeatMode_ ? "/PaneMakingTick.png" : "/Pane.png",
                     kTickRects[i].topLeft());
         painter.drawText(kOptionTextRects[i].adjusted(4, 0, 0, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextDontClip,
                          qstr(texts_.repeatModes[i]));
     }
 }
