@@ -3,6 +3,7 @@
 #include "app/firmware_updater.h"
 #include "app/notification_text.h"
 #include "app/ui_handoff.h"
+#include "buttons/assignment_section.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
 
@@ -130,7 +131,10 @@ void CMavloDlg::startUp() {
     headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
     smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
 
+    installAssignmentSection(*this);
     pageDrawn_ = link.devicePresent == 1;
+    if (pageDrawn_ && onPageDrawn)
+        onPageDrawn();
     createTrayIcon();
 }
 
@@ -244,6 +248,8 @@ void CMavloDlg::trayLeftClick() {
         reloadProfile();
     }
     pageDrawn_ = true;
+    if (onPageDrawn)
+        onPageDrawn();
     update();
     show();
     raise();

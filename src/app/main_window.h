@@ -132,6 +132,11 @@ class CMavloDlg : public SkinnedWindow {
     void addFacePainter(std::function<void(QPainter&)> painter);
     std::function<void()> closePagePopups;
     std::function<void(int thumbTop)> scrollPanel;
+    // Whether the page has been drawn (the mouse was there at start-up or
+    // the window came back from the tray), and the hook run at each full
+    // drawing of the page.
+    bool pageDrawn() const { return pageDrawn_; }
+    std::function<void()> onPageDrawn;
 
     // Loads the current profile and its settings again (device arrival,
     // reopening after Cancel) and takes it as the applied record.

@@ -11,6 +11,8 @@
 
 namespace qvr::test {
 
+inline void writeButtonPageImages(const std::filesystem::path& folder);
+
 // Writes one PNG of a flat colour, creating its folders.
 inline void writePng(const std::filesystem::path& file, QSize size, QColor color) {
     QDir().mkpath(QString::fromStdString(file.parent_path().string()));
@@ -48,6 +50,9 @@ inline void writeMinimalSkin(const std::filesystem::path& folder) {
         writePng(folder / name, size, QColor(30, 32, 40));
     // The over images differ, so a test can tell them apart.
     writePng(folder / "button-help-over.png", {15, 15}, QColor(0, 150, 255));
+    writeButtonPageImages(folder);
 }
 
 } // namespace qvr::test
+
+#include "support/button_page_skin.h"

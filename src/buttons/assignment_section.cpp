@@ -1,0 +1,489 @@
+#include "buttons/assignment_section.h"
+
+#include "app/main_window.h"
+#include "buttons/button_labels.h"
+#include "buttons/combo_key_dialog.h"
+#include "buttons/key_tables.h"
+#include "buttons/single_key_dialog.h"
+#include "macros/macro_key_dialog.h"
+#include "macros/macro_store.h"
+#include "ui/qt_fonts.h"
+#include "ui/skin_list_box.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace qvr {
+
+namespace {
+
+constexpr std::string_view kWarningCaption = "Warning";
+constexpr int kBoxArrowWidth = 16;
+
+// The lists are the window's native controls. The white-on-blue of the
+// original lists clashes with the dark skin, so they take the skin's panel
+// colour and its accent for the entry under the pointer.
+const ListColours kListColours{QColor(250, 250, 250), QColor(0x1b, 0x1e, 0x25),
+                               QColor(0x11, 0x7d, 0xb0)};
+
+constexpr std::array kOptionLists = {OptionList::Scroll, OptionList::Dpi, OptionList::Media,
+                                     OptionList::HotKey, OptionList::Windows};
+
+std::size_t slot(OptionList option) {
+    return static_cast<std::size_t>(option);
+}
+
+QStringList toList(std::span<const std::string_view> texts) {
+    QStringList list;
+    for (std::string_view text : texts)
+        list << qstr(text);
+    return list;
+}
+
+QStringList optionEntries(OptionList option, Language language) {
+    const OptionListTexts& texts = optionListTexts(language);
+    switch (option) {
+    case OptionList::Scroll:
+        return toList(texts.scroll);
+    case OptionList::Dpi:
+        return toList(texts.dpi);
+    case OptionList::Media:
+        return toList(texts.media);
+    case OptionList::HotKey:
+        return toList(texts.hotKey);
+    case OptionList::Windows:
+        return toList(texts.windowsCommand);
+    }
+    return {};
+}
+
+QString boxImage(AssignmentSection::BoxLook look) {
+    switch (look) {
+    case AssignmentSection::BoxLook::Over:
+        return QStringLiteral("/ButtonAssignment/DropdownBox-over.png");
+    case AssignmentSection::BoxLook::Leave:
+        return QStringLiteral("/ButtonAssignment/DropdownBox-leave.png");
+    case AssignmentSection::BoxLook::Normal:
+        break;
+    }
+    return QStringLiteral("/ButtonAssignment/DropdownBox-normal.png");
+}
+
+} // namespace
+
+QRect AssignmentSection::optionListRect(OptionList option, QRect list, QRect entry) {
+    // Scroll Select and CPI Cycle open level with the entry; the longer
+    // lists end level with its bottom edge.
+    const int right = list.left() + list.width();
+    const int entryRight = entry.left() + entry.width();
+    const int entryBottom = entry.top() + entry.height();
+    switch (option) {
+    case OptionList::Scroll:
+        return QRect(list.left() + entryRight, list.top() + entry.top(), 110, 60);
+    case OptionList::Dpi:
+        return QRect(list.left() + entryRight, list.top() + entry.top(), 60, 60);
+    case OptionList::Media:
+        return QRect(right, list.top() + entryBottom - 130, 90, 130);
+    case OptionList::HotKey:
+        return QRect(right, list.top() + entryBottom - 162, 60, 162);
+    case OptionList::Windows:
+        return QRect(right, list.top() + entryBottom - 114, 90, 114);
+    }
+    return {};
+}
+
+AssignmentSection::AssignmentSection(CMavloDlg& window) : QObject(&window), window_(window) {
+    looks_.fill(BoxLook::Normal);
+    addElements();
+    window_.addFacePainter([this](QPainter& painter) { paint(painter); });
+    window_.installEventFilter(this);
+}
+
+AssignmentSection::~AssignmentSection() = default;
+
+void AssignmentSection::addElements() {
+    ElementTable& table = window_.elements();
+    table.add({.rect = LeftPanel::kAssignmentHeader,
+               .onClick = [this](QPoint) { toggle(); },
+               .stage = ClickStage::PanelButtons,
+               .active = [this] { return window_.pageDrawn(); }});
+    // Runs before the boxes and lets the click on to them.
+    table.add({.rect = QRect(QPoint(0, 0), CMavloDlg::kDefaultSize),
+               .onClick = [this](QPoint position) { closeListsOutside(position); },
+               .stage = ClickStage::DropDowns,
+               .onHit = OnHit::Continue,
+               .active = [this] { return anyFunctionList(); }});
+    for (int index = 0; index < kButtonCount; ++index) {
+        table.add({.rect = boxRect(index),
+                   .onClick = [this, index](QPoint) { clickBox(index); },
+                   .stage = ClickStage::DropDowns,
+                   .active = [this] { return window_.pageDrawn() && isOpen(); }});
+    }
+}
+
+bool AssignmentSection::isOpen() const {
+    return window_.leftPanel.assignmentOpen;
+}
+
+void AssignmentSection::toggle() {
+    window_.leftPanel.assignmentOpen = !window_.leftPanel.assignmentOpen;
+    if (!isOpen())
+        closeAllLists();
+    window_.update();
+}
+
+void AssignmentSection::clickBox(int index) {
+    if (!isOpen() || index < 0 || index >= kButtonCount)
+        return;
+    const auto n = static_cast<std::size_t>(index);
+    if (listOpen_[n]) {
+        destroyFunctionList(index);
+        listOpen_[n] = false;
+        return;
+    }
+    for (int other = 0; other < kButtonCount; ++other) {
+        if (other != index)
+            listOpen_[static_cast<std::size_t>(other)] = false;
+    }
+    for (int other = 0; other < kButtonCount; ++other) {
+        if (other != index && functionLists_[static_cast<std::size_t>(other)]) {
+            destroyFunctionList(other);
+            break;
+        }
+    }
+    // At least one button keeps "Click", or the mouse could not be clicked.
+    const auto& functions = window_.state().record.buttonFunction;
+    const bool lastClick = functions[n] == 0 && std::ranges::count(functions, std::uint8_t{0}) == 1;
+    if (lastClick) {
+        window_.messages().showMessage(std::string(window_.texts().leftKeyRequired),
+                                       std::string(kWarningCaption));
+        return;
+    }
+    if (!functionLists_[n])
+        openFunctionList(index);
+    viewHighlight_ = index;
+    listOpen_[n] = true;
+    window_.update();
+}
+
+void AssignmentSection::openFunctionList(int index) {
+    const Language language = window_.language();
+    auto* list = new SkinListBox(&window_, functionListRect(index),
+                                 toList(optionListTexts(language).functions), kListColours,
+                                 window_.smallFont());
+    functionLists_[static_cast<std::size_t>(index)] = list;
+    connect(list, &SkinListBox::hovered, this,
+            [this, index](int row) { hoverFunctionEntry(index, row); });
+    connect(list, &SkinListBox::chosen, this,
+            [this, index](int row) { chooseFunction(index, row); });
+}
+
+void AssignmentSection::destroyFunctionList(int index) {
+    auto& list = functionLists_[static_cast<std::size_t>(index)];
+    if (list)
+        list->discard();
+    list = nullptr;
+    // An option list belongs to the function list it opened from.
+    destroyOptionLists();
+}
+
+void AssignmentSection::destroyOptionLists() {
+    for (auto& list : optionLists_) {
+        if (list)
+            list->discard();
+        list = nullptr;
+    }
+}
+
+bool AssignmentSection::anyFunctionList() const {
+    return std::ranges::any_of(functionLists_, [](const auto& list) { return !list.isNull(); });
+}
+
+void AssignmentSection::closeListsOutside(QPoint position) {
+    for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
+        if (!functionLists_[n])
+            continue;
+        if (functionLists_[n]->geometry().contains(position) || boxRect(index).contains(position))
+            continue;
+        destroyFunctionList(index);
+        listOpen_[n] = false;
+    }
+}
+
+void AssignmentSection::closeAllLists() {
+    for (int index = 0; index < kButtonCount; ++index)
+        destroyFunctionList(index);
+    listOpen_.fill(false);
+    destroyOptionLists();
+}
+
+void AssignmentSection::hoverFunctionEntry(int index, int row) {
+    SkinListBox* list = functionList(index);
+    if (!list || row < 0 || row >= kButtonFunctionCount)
+        return;
+    const auto option = optionListOf(static_cast<ButtonFunctionType>(row));
+    for (OptionList other : kOptionLists) {
+        if (other != option && optionLists_[slot(other)]) {
+            optionLists_[slot(other)]->discard();
+            optionLists_[slot(other)] = nullptr;
+        }
+    }
+    if (option && !optionLists_[slot(*option)])
+        openOptionList(*option, index, row);
+}
+
+void AssignmentSection::openOptionList(OptionList option, int index, int row) {
+    SkinListBox* parent = functionList(index);
+    const QRect placed = optionListRect(option, parent->geometry(), parent->entryRect(row));
+    auto* list = new SkinListBox(&window_, placed, optionEntries(option, window_.language()),
+                                 kListColours, window_.smallFont());
+    list->raise();
+    optionLists_[slot(option)] = list;
+    connect(list, &SkinListBox::chosen, this,
+            [this, option](int position) { chooseOption(option, position); });
+}
+
+void AssignmentSection::chooseFunction(int index, int position) {
+    if (index < 0 || index >= kButtonCount || position < 0 || position >= kButtonFunctionCount)
+        return;
+    const auto n = static_cast<std::size_t>(index);
+    const auto type = static_cast<ButtonFunctionType>(position);
+    const FunctionChoice choice = functionChoice(type);
+    if (choice != FunctionChoice::OpensOptionList) {
+        bool assigned = true;
+        if (choice == FunctionChoice::StoredAtOnce) {
+            window_.profile().labels()[n] =
+                optionListTexts(window_.language()).functions[static_cast<std::size_t>(position)];
+        } else {
+            assigned = assignByDialog(index, type);
+        }
+        if (assigned)
+            window_.state().record.buttonFunction[n] = static_cast<std::uint8_t>(position);
+        destroyFunctionList(index);
+    }
+    setLook(index, BoxLook::Leave);
+    listOpen_[n] = false;
+    highlighted_[n] = true;
+    window_.update();
+}
+
+bool AssignmentSection::runDialog(SkinnedDialog& dialog) {
+    dialog.centreOver(&window_);
+    ModalDialogRunner modal;
+    SkinnedDialogRunner& runner = runner_ ? *runner_ : modal;
+    return runner.run(dialog) == SkinnedDialog::OK;
+}
+
+bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
+    const auto n = static_cast<std::size_t>(index);
+    ConfigRecord& record = window_.state().record;
+    std::string& label = window_.profile().labels()[n];
+    const MainWindowTexts& texts = window_.texts();
+    const Language language = window_.language();
+    const QColor color = window_.textColor();
+
+    switch (type) {
+    case ButtonFunctionType::SingleKey: {
+        CSingleDialog dialog(window_.sharedSkin(), window_.messages(), language, color);
+        if (!runDialog(dialog))
+            return false;
+        record.buttonSingleKey[n] = KeyNameToCode(dialog.keyName());
+        label = singleKeyLabel(dialog.keyName(), texts.singleKey);
+        return true;
+    }
+    case ButtonFunctionType::ComboKey: {
+        CComboDialog dialog(window_.sharedSkin(), window_.messages(), language, color);
+        if (!runDialog(dialog))
+            return false;
+        record.buttonComboModifiers[n] = ModifierNameToBit(dialog.modifierName());
+        record.buttonComboKey1[n] = KeyNameToCode(dialog.key1Name());
+        record.buttonComboKey2[n] = KeyNameToCode(dialog.key2Name());
+        label = comboKeyLabel(dialog.modifierName(), dialog.key1Name(), dialog.key2Name(),
+                              texts.comboKey);
+        return true;
+    }
+    case ButtonFunctionType::MacroKey: {
+        std::optional<MacroKeyPreset> preset;
+        if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey))
+            preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
+        CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
+                            MacroStore(window_.profile().macroStorePath()).names(), preset);
+        if (!runDialog(dialog))
+            return false;
+        record.buttonMacroNumber[n] = dialog.macroPosition();
+        record.buttonMacroRepeat[n] = dialog.repeatMode();
+        label = macroKeyLabel(dialog.macroName(), texts.macroKey);
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void AssignmentSection::chooseOption(OptionList option, int position) {
+    const auto owner =
+        std::ranges::find_if(functionLists_, [](const auto& l) { return !l.isNull(); });
+    if (owner == functionLists_.end())
+        return;
+    const int index = static_cast<int>(owner - functionLists_.begin());
+    const auto n = static_cast<std::size_t>(index);
+    const QStringList entries = optionEntries(option, window_.language());
+    if (position < 0 || position >= entries.size())
+        return;
+    assignOption(window_.state().record, index, option, position);
+    window_.profile().labels()[n] = entries[position].toStdString();
+    setLook(index, BoxLook::Normal);
+    destroyFunctionList(index);
+    listOpen_[n] = false;
+    highlighted_[n] = true;
+    window_.update();
+}
+
+void AssignmentSection::setLook(int index, BoxLook look) {
+    auto& current = looks_[static_cast<std::size_t>(index)];
+    if (current != look) {
+        current = look;
+        window_.update(boxRect(index));
+    }
+}
+
+void AssignmentSection::pointerAt(std::optional<QPoint> position) {
+    if (!isOpen())
+        return;
+    std::optional<int> over;
+    for (int index = 0; position && index < kButtonCount; ++index) {
+        if (boxRect(index).contains(*position))
+            over = index;
+    }
+    if (over) {
+        for (int index = 0; index < kButtonCount; ++index) {
+            const auto n = static_cast<std::size_t>(index);
+            if (index != *over && highlighted_[n]) {
+                setLook(index, BoxLook::Normal);
+                highlighted_[n] = false;
+            }
+        }
+        setLook(*over, BoxLook::Over);
+        highlighted_[static_cast<std::size_t>(*over)] = true;
+        return;
+    }
+    for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
+        if (functionLists_[n])
+            continue;
+        if (highlighted_[n]) {
+            setLook(index, BoxLook::Normal);
+            highlighted_[n] = false;
+        }
+        if (viewHighlight_ == index) {
+            viewHighlight_.reset();
+            window_.update();
+        }
+    }
+}
+
+void AssignmentSection::applyFirstRunLabels() {
+    RecordState& state = window_.state();
+    if (state.firstRunFlag != 0)
+        return;
+    const auto defaults = defaultButtonLabels(window_.language());
+    ProfileFiles& profile = window_.profile();
+    for (std::size_t n = 0; n < defaults.size(); ++n)
+        profile.labels()[n] = std::string(defaults[n]);
+    profile.WriteButtonLabels();
+    // Once per loaded profile: later redraws must not take back labels the
+    // user chose since. Loading the profile again reads the flag anew.
+    state.firstRunFlag = 1;
+    window_.update();
+}
+
+SkinListBox* AssignmentSection::functionList(int index) const {
+    if (index < 0 || index >= kButtonCount)
+        return nullptr;
+    return functionLists_[static_cast<std::size_t>(index)];
+}
+
+SkinListBox* AssignmentSection::optionList(OptionList option) const {
+    return optionLists_[slot(option)];
+}
+
+bool AssignmentSection::listOpen(int index) const {
+    return index >= 0 && index < kButtonCount && listOpen_[static_cast<std::size_t>(index)];
+}
+
+AssignmentSection::BoxLook AssignmentSection::boxLook(int index) const {
+    return looks_.at(static_cast<std::size_t>(index));
+}
+
+bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_) {
+        if (event->type() == QEvent::MouseMove)
+            pointerAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        else if (event->type() == QEvent::Leave)
+            pointerAt(std::nullopt);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void AssignmentSection::paint(QPainter& painter) {
+    if (!window_.pageDrawn())
+        return;
+    paintMouseView(painter);
+    SkinImageCache& skin = window_.skin();
+    const QRect header = LeftPanel::kAssignmentHeader;
+    skin.draw(painter, "/ItemBK.png", header.topLeft());
+    painter.setFont(window_.textFont());
+    painter.setPen(window_.textColor());
+    painter.drawText(header.adjusted(12, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     qstr(window_.texts().buttonAssignment));
+    if (!isOpen())
+        return;
+    skin.draw(painter, "/ButtonAssignment/BK_ButtonAssignment.png", kBodyAt);
+    painter.setFont(window_.smallFont());
+    const auto& titles = window_.texts().buttonTitles;
+    for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
+        painter.drawText(rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
+                         qstr(titles[n]));
+        skin.draw(painter, boxImage(looks_[n]), boxRect(index).topLeft());
+        const QRect box = boxRect(index);
+        const QString label = painter.fontMetrics().elidedText(
+            QString::fromStdString(window_.profile().labels()[n]), Qt::ElideRight, box.width() - 6);
+        painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, label);
+    }
+}
+
+void AssignmentSection::paintMouseView(QPainter& painter) {
+    const bool front = window_.mouseView() != 2;
+    for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
+        const skin::Point at = front ? skin::kFrontButtonAt[n] : skin::kSideButtonAt[n];
+        const QString name = QStringLiteral("/Mouse/%1/%2-%3-%4.png")
+                                 .arg(front ? "Front" : "Side", front ? "F" : "S")
+                                 .arg(index + 1)
+                                 .arg(viewHighlight_ == index ? "over" : "normal");
+        window_.skin().draw(painter, name, QPoint(at.x, at.y));
+    }
+}
+
+AssignmentSection& installAssignmentSection(CMavloDlg& window) {
+    auto* section = new AssignmentSection(window);
+    auto closeOthers = std::move(window.closePagePopups);
+    window.closePagePopups = [section, closeOthers] {
+        if (closeOthers)
+            closeOthers();
+        section->closeAllLists();
+    };
+    auto drawnOthers = std::move(window.onPageDrawn);
+    window.onPageDrawn = [section, drawnOthers] {
+        if (drawnOthers)
+            drawnOthers();
+        section->closeAllLists();
+        section->applyFirstRunLabels();
+    };
+    return *section;
+}
+
+} // namespace qvr

@@ -1,0 +1,153 @@
+#include "buttons/combo_key_dialog.h"
+
+#include "buttons/key_tables.h"
+#include "ui/qt_fonts.h"
+#include "ui/skin_list_box.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+namespace qvr {
+
+namespace {
+
+constexpr std::string_view kBackgroundFailed = "Combo Dialog Load background image failed!!!";
+const QColor kFieldBackground(40, 40, 40);
+
+} // namespace
+
+CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                           Language language, QColor textColor)
+    : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
+      title_(qstr(mainWindowTexts(language).comboKey)) {
+    resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
+    setWindowTitle(title_);
+    const ComboKeyDialogTexts& texts = comboKeyDialogTexts(language);
+    addFrameButtons(qstr(texts.ok), qstr(texts.cancel));
+    if (!loadBackground("/combo-key.png", kBackgroundFailed))
+        return;
+    setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    setTextColor(textColor);
+    elements().add(
+        {.rect = kModifierClickRect, .onClick = [this](QPoint) { toggleModifierList(); }});
+
+    // The fields only show what was captured; typing into them would add
+    // the key's character to its name.
+    const QString fieldStyle =
+        QStringLiteral("QLineEdit { color: white; background: %1; border: 0; }"
+                       "QLineEdit:focus { background: %2; }"
+                       "QLineEdit:disabled { color: #8a8f99; }")
+            .arg(kFieldBackground.name(), QColor(58, 62, 70).name());
+    for (QLineEdit** field : {&field1_, &field2_}) {
+        *field = new QLineEdit(this);
+        (*field)->setReadOnly(true);
+        (*field)->setAlignment(Qt::AlignCenter);
+        (*field)->setFocusPolicy(Qt::ClickFocus);
+        (*field)->setFrame(false);
+        (*field)->setFont(textFont());
+        (*field)->setStyleSheet(fieldStyle);
+        (*field)->setContextMenuPolicy(Qt::NoContextMenu);
+    }
+    field1_->setGeometry(kKeyField1Rect);
+    field2_->setGeometry(kKeyField2Rect);
+    // No field has the focus at first: keys go nowhere until one is clicked.
+    // Clicks elsewhere on the dialog leave the focus where it is.
+    setFocusPolicy(Qt::TabFocus);
+    setFocus(Qt::OtherFocusReason);
+
+    capture_ = std::make_unique<KeyCapture>(
+        [this](const std::string& name, const QKeyEvent& event) { return onKey(name, event); });
+    connect(this, &SkinnedDialog::ended, this, [this] { capture_.reset(); });
+}
+
+CComboDialog::~CComboDialog() = default;
+
+QLineEdit* CComboDialog::focusedField() const {
+    // The dialog's own focus, which a click into a field sets; keys reach
+    // the program only while the dialog is the active window anyway.
+    QWidget* focused = focusWidget();
+    if (focused == field1_ || focused == field2_)
+        return static_cast<QLineEdit*>(focused);
+    return nullptr;
+}
+
+bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
+    QLineEdit* focused = focusedField();
+    if (focused && focused == field1_ && field1_->isEnabled()) {
+        key1Name_ = name;
+        field1_->setText(QString::fromStdString(name));
+    } else if (focused && focused == field2_ && field2_->isEnabled()) {
+        key2Name_ = name;
+        field2_->setText(QString::fromStdString(name));
+    }
+    return isDialogEndingKey(event);
+}
+
+void CComboDialog::toggleModifierList() {
+    if (list_) {
+        closeModifierList();
+        return;
+    }
+    QStringList names;
+    for (const ModifierRow& row : kModifierNameTable)
+        names << qstr(row.name);
+    list_ = new SkinListBox(this, kModifierListRect, names,
+                            {Qt::white, kFieldBackground, QColor(0x19, 0x6f, 0x9e)}, textFont());
+    connect(list_, &SkinListBox::chosen, this, [this](int row) { chooseModifier(row); });
+    setFieldsEnabled(false);
+}
+
+void CComboDialog::closeModifierList() {
+    if (list_)
+        list_->discard();
+    list_ = nullptr;
+    setFieldsEnabled(true);
+}
+
+void CComboDialog::chooseModifier(int row) {
+    if (row < 0 || row >= static_cast<int>(kModifierNameTable.size()))
+        return;
+    modifierName_ = std::string(kModifierNameTable[static_cast<std::size_t>(row)].name);
+    modifierPosition_ = row;
+    closeModifierList();
+    update();
+}
+
+void CComboDialog::setFieldsEnabled(bool enabled) {
+    if (!field1_)
+        return;
+    // Disabling takes the focus away from a field; it gets it back with the
+    // list closed, so the user need not click it again.
+    QLineEdit* focused = enabled ? fieldBeforeList_ : focusedField();
+    field1_->setEnabled(enabled);
+    field2_->setEnabled(enabled);
+    if (!enabled) {
+        fieldBeforeList_ = focused;
+    } else if (focused) {
+        focused->setFocus(Qt::OtherFocusReason);
+        fieldBeforeList_ = nullptr;
+    }
+}
+
+bool CComboDialog::beforeClick(QPoint position) {
+    // A click anywhere but the list and its opener closes the list; the click
+    // itself still counts (OK, Cancel).
+    if (list_ && !kModifierClickRect.contains(position))
+        closeModifierList();
+    return false;
+}
+
+void CComboDialog::paintFace(QPainter& painter) {
+    paintTitle(painter, title_);
+    paintCloseButton(painter);
+    if (!field1_)
+        return;
+    painter.fillRect(kModifierDisplayRect, kFieldBackground);
+    painter.setFont(textFont());
+    painter.setPen(Qt::white);
+    painter.drawText(kModifierDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     QString::fromStdString(modifierName_));
+}
+
+} // namespace qvr

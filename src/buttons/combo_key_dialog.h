@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ui/language_tables.h"
+#include "ui/skinned_dialog.h"
+
+#include <QPointer>
+#include <memory>
+#include <string>
+
+class QLineEdit;
+
+namespace qvr {
+
+class SkinListBox;
+
+// The combination capture dialog: one modifier chosen from a list and up to
+// two keys, each captured into the key field the user clicked into.
+class CComboDialog : public SkinnedDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr QRect kModifierDisplayRect = edges(50, 70, 116, 84);
+    static constexpr QRect kModifierClickRect = edges(50, 70, 132, 84);
+    static constexpr QRect kModifierListRect = edges(50, 87, 132, 227);
+    static constexpr QRect kKeyField1Rect = edges(50, 120, 131, 134);
+    static constexpr QRect kKeyField2Rect = edges(50, 170, 131, 184);
+
+    CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                 QColor textColor);
+    ~CComboDialog() override;
+
+    const std::string& modifierName() const { return modifierName_; }
+    int modifierPosition() const { return modifierPosition_; }
+    const std::string& key1Name() const { return key1Name_; }
+    const std::string& key2Name() const { return key2Name_; }
+
+    QLineEdit* keyField1() const { return field1_; }
+    QLineEdit* keyField2() const { return field2_; }
+    SkinListBox* modifierList() const { return list_; }
+    bool capturing() const { return capture_ != nullptr; }
+
+    void toggleModifierList();
+    void closeModifierList();
+
+  protected:
+    void paintFace(QPainter& painter) override;
+    bool beforeClick(QPoint position) override;
+
+  private:
+    bool onKey(const std::string& name, const QKeyEvent& event);
+    void chooseModifier(int row);
+    void setFieldsEnabled(bool enabled);
+    QLineEdit* focusedField() const;
+
+    QString title_;
+    std::string modifierName_;
+    int modifierPosition_ = -1;
+    std::string key1Name_;
+    std::string key2Name_;
+    QLineEdit* field1_ = nullptr;
+    QLineEdit* field2_ = nullptr;
+    QLineEdit* fieldBeforeList_ = nullptr;
+    QPointer<SkinListBox> list_;
+    std::unique_ptr<KeyCapture> capture_;
+};
+
+} // namespace qvr

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui/language_tables.h"
+#include "ui/skinned_dialog.h"
+
+#include <memory>
+#include <string>
+
+namespace qvr {
+
+// The single-key capture dialog: the user presses a key and the dialog shows
+// its name; OK hands the last name to the assignment page.
+class CSingleDialog : public SkinnedDialog {
+    Q_OBJECT
+
+  public:
+    static constexpr QRect kPromptRect = edges(34, 103, 180, 123);
+    static constexpr QRect kKeyDisplayRect = edges(74, 129, 150, 143);
+
+    CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                  QColor textColor);
+    ~CSingleDialog() override;
+
+    // The last key name captured; empty until a key is pressed.
+    const std::string& keyName() const { return keyName_; }
+    bool capturing() const { return capture_ != nullptr; }
+
+  protected:
+    void paintFace(QPainter& painter) override;
+
+  private:
+    bool onKey(const std::string& name, const QKeyEvent& event);
+
+    const SingleKeyDialogTexts& texts_;
+    QString title_;
+    std::string keyName_;
+    std::unique_ptr<KeyCapture> capture_;
+};
+
+} // namespace qvr

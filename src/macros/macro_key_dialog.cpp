@@ -1,0 +1,114 @@
+#include "macros/macro_key_dialog.h"
+
+#include "ui/qt_fonts.h"
+#include "ui/skin_list_box.h"
+
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace qvr {
+
+namespace {
+
+constexpr std::string_view kBackgroundFailed = "Macro Key Dialog Load background image failed!!!";
+
+} // namespace
+
+CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                           Language language, QColor textColor, std::vector<std::string> macroNames,
+                           std::optional<MacroKeyPreset> preset)
+    : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
+      texts_(macroKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).macroKey)),
+      names_(std::move(macroNames)) {
+    resize(skin::kMacroKeyDialog.width, skin::kMacroKeyDialog.height);
+    setWindowTitle(title_);
+    addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel));
+    if (!loadBackground("/macro-key.png", kBackgroundFailed))
+        return;
+    setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    setTextColor(textColor);
+    elements().add({.rect = kFieldRect, .onClick = [this](QPoint) { toggleList(); }});
+    for (int mode = 0; mode < kRepeatModeCount; ++mode) {
+        elements().add({.rect = kTickRects[static_cast<std::size_t>(mode)],
+                        .onClick = [this, mode](QPoint) { chooseRepeatMode(mode); }});
+    }
+    if (preset) {
+        if (preset->position < names_.size()) {
+            position_ = preset->position;
+            name_ = names_[preset->position];
+        }
+        if (preset->repeatMode < kRepeatModeCount)
+            repeatMode_ = preset->repeatMode;
+    }
+}
+
+CMacroDialog::~CMacroDialog() = default;
+
+void CMacroDialog::toggleList() {
+    if (list_) {
+        closeList();
+        return;
+    }
+    QStringList entries;
+    for (const std::string& name : names_)
+        entries << QString::fromStdString(name);
+    list_ = new SkinListBox(this, kListRect, entries,
+                            {Qt::white, QColor(40, 40, 40), QColor(0x19, 0x6f, 0x9e)}, textFont());
+    connect(list_, &SkinListBox::chosen, this, [this](int row) { chooseMacro(row); });
+}
+
+void CMacroDialog::closeList() {
+    if (list_)
+        list_->discard();
+    list_ = nullptr;
+}
+
+void CMacroDialog::chooseMacro(int row) {
+    // At most twelve macros reach the mouse; the position is a byte either way.
+    if (row < 0 || row >= static_cast<int>(names_.size()) || row > 0xFF)
+        return;
+    position_ = static_cast<std::uint8_t>(row);
+    name_ = names_[static_cast<std::size_t>(row)];
+    closeList();
+    update();
+}
+
+void CMacroDialog::chooseRepeatMode(int mode) {
+    if (mode < 0 || mode >= kRepeatModeCount)
+        return;
+    repeatMode_ = static_cast<std::uint8_t>(mode);
+    update();
+}
+
+bool CMacroDialog::beforeClick(QPoint position) {
+    if (list_ && !kFieldRect.contains(position))
+        closeList();
+    return false;
+}
+
+void CMacroDialog::wheelEvent(QWheelEvent* event) {
+    if (list_)
+        list_->scrollByNotches(event->angleDelta().y() / kWheelNotch);
+    event->accept();
+}
+
+void CMacroDialog::paintFace(QPainter& painter) {
+    paintTitle(painter, title_);
+    paintCloseButton(painter);
+    painter.setFont(textFont());
+    painter.setPen(Qt::white);
+    painter.drawText(kCaptionRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     qstr(texts_.selectMacroCaption));
+    painter.drawText(kNameRect, Qt::AlignCenter | Qt::TextSingleLine,
+                     QString::fromStdString(name_));
+    for (int mode = 0; mode < kRepeatModeCount; ++mode) {
+        const auto i = static_cast<std::size_t>(mode);
+        skin().draw(painter, mode == repeatMode_ ? "/PaneMakingTick.png" : "/Pane.png",
+                    kTickRects[i].topLeft());
+        painter.drawText(kOptionTextRects[i].adjusted(4, 0, 0, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextDontClip,
+                         qstr(texts_.repeatModes[i]));
+    }
+}
+
+} // namespace qvr

@@ -1,0 +1,134 @@
+#include "ui/skinned_dialog.h"
+
+#include "ui/key_event_names.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace qvr {
+
+SkinnedDialog::SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                             Dragging dragging)
+    : SkinnedWindow(std::move(skin), messages, nullptr, dragging) {
+    // Top-level without a parent, so that the skinned window may move it;
+    // modality keeps the main window out of reach while it is open.
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setWindowModality(Qt::ApplicationModal);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+SkinnedDialog::~SkinnedDialog() {
+    if (loop_)
+        loop_->exit(result_);
+}
+
+int SkinnedDialog::exec() {
+    finished_ = false;
+    show();
+    raise();
+    activateWindow();
+    QEventLoop loop;
+    loop_ = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    loop_ = nullptr;
+    return result_;
+}
+
+void SkinnedDialog::done(int result) {
+    result_ = result;
+    finished_ = true;
+    hide();
+    if (loop_)
+        loop_->exit(result);
+    emit ended(result);
+}
+
+void SkinnedDialog::centreOver(const QWidget* window) {
+    if (!window)
+        return;
+    QRect placed(QPoint(), size());
+    placed.moveCenter(window->frameGeometry().center());
+    move(placed.topLeft());
+}
+
+void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancelText) {
+    const QString stem = QStringLiteral("/MacroManagement/button-new");
+    elements().add(
+        {.rect = kOkRect, .image = stem, .hover = true, .label = okText, .onClick = [this](QPoint) {
+             done(OK);
+         }});
+    elements().add({.rect = kCancelRect,
+                    .image = stem,
+                    .hover = true,
+                    .label = cancelText,
+                    .onClick = [this](QPoint) { done(Cancel); }});
+    closeId_ = elements().add(
+        {.rect = kCloseRect, .hover = true, .onClick = [this](QPoint) { done(Cancel); }});
+}
+
+void SkinnedDialog::paintCloseButton(QPainter& painter) {
+    if (!closeId_)
+        return;
+    const QSize image(skin::kCloseImage.width, skin::kCloseImage.height);
+    QRect placed(QPoint(), image);
+    placed.moveCenter(kCloseRect.center());
+    skin().draw(painter,
+                hoveredElement() == closeId_ ? "/button-close-over.png"
+                                             : "/button-close-normal.png",
+                placed.topLeft());
+}
+
+void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
+    painter.save();
+    QFont font = textFont();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(textColor());
+    painter.drawText(edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     title);
+    painter.restore();
+}
+
+void SkinnedDialog::closeEvent(QCloseEvent* event) {
+    // A close request from the desktop (Alt+F4) counts as Cancel.
+    if (!finished_)
+        done(Cancel);
+    event->accept();
+}
+
+void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
+    // Keys are the dialog's input, never its commands.
+    event->accept();
+}
+
+bool isDialogEndingKey(const QKeyEvent& event) {
+    const int key = event.key();
+    return event.type() == QEvent::KeyPress &&
+           (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape);
+}
+
+KeyCapture::KeyCapture(Handler handler) : handler_(std::move(handler)) {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+KeyCapture::~KeyCapture() {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        app->removeEventFilter(this);
+}
+
+bool KeyCapture::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return false;
+    // A keystroke reaches its window first and then travels on through the
+    // widgets; naming it at the window names it exactly once.
+    if (!qobject_cast<QWindow*>(watched))
+        return false;
+    const auto& key = static_cast<const QKeyEvent&>(*event);
+    return handler_(keyNameFromKeyEvent(key), key);
+}
+
+} // namespace qvr

@@ -1,0 +1,241 @@
+#include "buttons/button_page_support.h"
+#include "buttons/combo_key_dialog.h"
+#include "buttons/key_tables.h"
+#include "buttons/single_key_dialog.h"
+#include "support/qt_test_app.h"
+#include "support/skin_folder.h"
+#include "ui/key_event_names.h"
+
+#include <QLineEdit>
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+struct DialogRig {
+    DialogRig() {
+        qtApp();
+        writeMinimalSkin(folder());
+    }
+    std::filesystem::path folder() const { return pathOf(temp) / "Skin"; }
+    std::shared_ptr<SkinImageCache> skin() {
+        return std::make_shared<SkinImageCache>(QString::fromStdString(folder().string()),
+                                                messages);
+    }
+    QTemporaryDir temp;
+    RecordingMessageSink messages;
+};
+
+// Counts the keystrokes that get past the capture to the dialog's widgets.
+class KeyCounter : public QObject {
+  public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress)
+            ++presses;
+        return false;
+    }
+};
+
+TEST(KeyNaming, KeysWithoutScanCodeAreNamedFromTheQtKeyAndKeypadFlag) {
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_A, Qt::NoModifier), "A");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_A, Qt::ShiftModifier), "A");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Exclam, Qt::ShiftModifier), "1"); // Shift+1
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_1, Qt::KeypadModifier), "Num 1");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_End, Qt::KeypadModifier), "Num 1"); // Num Lock off
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_End, Qt::NoModifier), "End");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Delete, Qt::KeypadModifier), "Num Del");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Period, Qt::KeypadModifier), "Num Del");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Enter, Qt::KeypadModifier), "Num Enter");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Return, Qt::NoModifier), "Enter");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Control, Qt::ControlModifier), "Ctrl");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Super_R, Qt::NoModifier), "Right Windows");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_F12, Qt::NoModifier), "F12");
+    EXPECT_EQ(keyNameFromQtKey(Qt::Key_Print, Qt::NoModifier), "Prnt Scrn");
+    // Every name above is a row of the key table.
+    for (const char* name : {"A", "1", "Num 1", "Num Del", "Num Enter", "Right Windows"})
+        EXPECT_NE(KeyNameToCode(name), 0) << name;
+}
+
+TEST(KeyNaming, UnknownKeysKeepAReadableNameThatMapsToNoCode) {
+    for (int key : {int(Qt::Key_F24), int(Qt::Key_VolumeUp), int(Qt::Key_unknown), 0}) {
+        const std::string name = keyNameFromQtKey(key, Qt::NoModifier);
+        EXPECT_FALSE(name.empty()) << key;
+        EXPECT_EQ(KeyNameToCode(name), 0) << name;
+    }
+    // A scan code the key table does not know.
+    QKeyEvent event(QEvent::KeyPress, 0, Qt::NoModifier, 8 + 200, 0, 0);
+    EXPECT_EQ(KeyNameToCode(keyNameFromKeyEvent(event)), 0);
+    EXPECT_FALSE(keyNameFromKeyEvent(event).empty());
+}
+
+TEST(SingleKeyDialog, PressingAThenOkReturnsA) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    EXPECT_TRUE(dialog.capturing());
+    EXPECT_EQ(dialog.size(), QSize(378, 284));
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.keyName(), "A");
+    dialog.clickAt(SkinnedDialog::kOkRect.center());
+    EXPECT_TRUE(dialog.finished());
+    EXPECT_EQ(dialog.result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog.keyName(), "A");
+    // The capture ends with the dialog.
+    EXPECT_FALSE(dialog.capturing());
+    tapKey(dialog, Qt::Key_B);
+    EXPECT_EQ(dialog.keyName(), "A");
+    EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+TEST(SingleKeyDialog, EnterAndEscAreCapturedButNeverEndTheDialog) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    tapKey(dialog, Qt::Key_A);
+    tapKey(dialog, Qt::Key_Return);
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_EQ(dialog.keyName(), "Enter");
+    tapKey(dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.keyName(), "Esc");
+}
+
+TEST(SingleKeyDialog, LeftAndRightModifiersAreNamedApartByScanCode) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, kX11RightCtrl, Qt::ControlModifier);
+    EXPECT_EQ(dialog.keyName(), "Right Ctrl");
+    sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, kX11LeftCtrl, Qt::ControlModifier);
+    EXPECT_EQ(dialog.keyName(), "Ctrl");
+    // A release names its key again.
+    sendKey(dialog, QEvent::KeyRelease, Qt::Key_Control, kX11RightCtrl);
+    EXPECT_EQ(dialog.keyName(), "Right Ctrl");
+    tapKey(dialog, Qt::Key_End, kX11Keypad1, Qt::KeypadModifier);
+    EXPECT_EQ(dialog.keyName(), "Num 1");
+}
+
+TEST(SingleKeyDialog, WindowsKeysAreCapturedButKeptFromTheWidgets) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    KeyCounter counter;
+    dialog.installEventFilter(&counter);
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(counter.presses, 1);
+    tapKey(dialog, Qt::Key_Super_L, kX11LeftWindows);
+    EXPECT_EQ(dialog.keyName(), "Left Windows");
+    EXPECT_EQ(counter.presses, 1);
+}
+
+TEST(SingleKeyDialog, CancelAndCloseEndWithCancel) {
+    DialogRig rig;
+    for (QPoint at : {SkinnedDialog::kCancelRect.center(), SkinnedDialog::kCloseRect.center()}) {
+        CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+        dialog.show();
+        tapKey(dialog, Qt::Key_A);
+        QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_TRUE(dialog.finished());
+        EXPECT_EQ(dialog.result(), SkinnedDialog::Cancel);
+    }
+}
+
+TEST(SingleKeyDialog, AMissingBackgroundIsReportedAndNothingIsCaptured) {
+    DialogRig rig;
+    std::filesystem::remove(rig.folder() / "single-key.png");
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "error");
+    EXPECT_EQ(rig.messages.messages[0].caption,
+              "Single Key Dialog Load background image failed!!!");
+    EXPECT_FALSE(dialog.capturing());
+    tapKey(dialog, Qt::Key_A);
+    dialog.clickAt(SkinnedDialog::kOkRect.center());
+    EXPECT_EQ(dialog.result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog.keyName(), "");
+}
+
+TEST(ComboKeyDialog, KeysGoToTheClickedFieldAndNowhereWithoutOne) {
+    DialogRig rig;
+    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.key1Name(), "");
+    EXPECT_EQ(dialog.key2Name(), "");
+    EXPECT_EQ(dialog.keyField1()->text(), "");
+
+    QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.key1Name(), "A");
+    EXPECT_EQ(dialog.keyField1()->text(), "A");
+    QTest::mouseClick(dialog.keyField2(), Qt::LeftButton);
+    tapKey(dialog, Qt::Key_Control, kX11RightCtrl);
+    EXPECT_EQ(dialog.key1Name(), "A");
+    EXPECT_EQ(dialog.key2Name(), "Right Ctrl");
+    EXPECT_EQ(dialog.keyField2()->text(), "Right Ctrl");
+    tapKey(dialog, Qt::Key_Return);
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_EQ(dialog.key2Name(), "Enter");
+}
+
+TEST(ComboKeyDialog, TheModifierListDisablesTheFieldsUntilAChoiceClosesIt) {
+    DialogRig rig;
+    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
+    QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier,
+                      CComboDialog::kModifierClickRect.center());
+    SkinListBox* list = dialog.modifierList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->geometry(), CComboDialog::kModifierListRect);
+    ASSERT_EQ(list->count(), 8);
+    EXPECT_EQ(list->item(0)->text(), "Left Ctrl");
+    EXPECT_EQ(list->item(7)->text(), "Right Win");
+    EXPECT_FALSE(dialog.keyField1()->isEnabled());
+    EXPECT_FALSE(dialog.keyField2()->isEnabled());
+    tapKey(dialog, Qt::Key_B);
+    EXPECT_EQ(dialog.key1Name(), ""); // a disabled field takes nothing
+
+    hoverEntry(*list, 5);
+    EXPECT_EQ(list->currentRow(), 5);
+    EXPECT_EQ(dialog.modifierName(), ""); // hovering is no choice
+    clickEntry(*list, 1);
+    EXPECT_EQ(dialog.modifierName(), "Left Shift");
+    EXPECT_EQ(dialog.modifierPosition(), 1);
+    EXPECT_EQ(dialog.modifierList(), nullptr);
+    EXPECT_TRUE(dialog.keyField1()->isEnabled());
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.key1Name(), "A"); // the field has its focus back
+
+    // The opener toggles, and a click elsewhere closes without a choice.
+    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    EXPECT_EQ(dialog.modifierList(), nullptr);
+    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    ASSERT_NE(dialog.modifierList(), nullptr);
+    dialog.clickAt({300, 60});
+    EXPECT_EQ(dialog.modifierList(), nullptr);
+    EXPECT_TRUE(dialog.keyField2()->isEnabled());
+    EXPECT_EQ(dialog.modifierName(), "Left Shift");
+}
+
+TEST(ComboKeyDialog, CancelEndsWithCancelAndChineseTextsAreUsed) {
+    DialogRig rig;
+    CComboDialog dialog(rig.skin(), rig.messages, Language::SimplifiedChinese, Qt::green);
+    dialog.show();
+    QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
+    tapKey(dialog, Qt::Key_A);
+    dialog.clickAt(SkinnedDialog::kCancelRect.center());
+    EXPECT_EQ(dialog.result(), SkinnedDialog::Cancel);
+    EXPECT_FALSE(dialog.capturing());
+    bool foundOk = false;
+    for (ElementTable::Id id = 0; id < static_cast<int>(dialog.elements().size()); ++id)
+        foundOk = foundOk || dialog.elements()[id].label == QString::fromUtf8("确定");
+    EXPECT_TRUE(foundOk);
+}
+
+} // namespace
+} // namespace qvr::test
