@@ -1,5 +1,7 @@
 #include "app/balloons.h"
 
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <algorithm>
 #include <cstdio>
@@ -12,6 +14,13 @@ void TrayBalloons::showBalloon(const QString& title, const QString& text, int ti
                           std::max(timeoutMs, kMinimumTimeoutMs));
         return;
     }
+    // No tray: the desktop's notification service, where it has one.
+    const QString notifySend = QStandardPaths::findExecutable("notify-send");
+    if (!notifySend.isEmpty() &&
+        QProcess::startDetached(
+            notifySend, {"--app-name=QVR 2.7", "--expire-time",
+                         QString::number(std::max(timeoutMs, kMinimumTimeoutMs)), title, text}))
+        return;
     std::fprintf(stderr, "qvr: %s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
 }
 

@@ -13,8 +13,9 @@ class BalloonSink {
     virtual void showBalloon(const QString& title, const QString& text, int timeoutMs) = 0;
 };
 
-// Balloons of the tray icon; where the desktop has no tray they are written
-// to the standard error stream, so they are not lost silently.
+// Balloons of the tray icon; where the desktop has no tray they go to its
+// notification service (notify-send), and failing that to the standard
+// error stream, so they are not lost silently.
 class TrayBalloons final : public BalloonSink {
   public:
     // The shortest time a balloon stays up: the presence balloons ask for
