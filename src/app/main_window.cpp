@@ -2,6 +2,8 @@
 
 #include "app/firmware_updater.h"
 #include "app/notification_text.h"
+#include "app/status_card.h"
+#include "app/status_card.h"
 #include "app/ui_handoff.h"
 #include "buttons/assignment_section.h"
 #include "ui/gdip_button.h"
@@ -132,6 +134,7 @@ void CMavloDlg::startUp() {
     smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
 
     installAssignmentSection(*this);
+    installStatusCard(*this);
     pageDrawn_ = link.devicePresent == 1;
     if (pageDrawn_ && onPageDrawn)
         onPageDrawn();
