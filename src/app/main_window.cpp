@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/firmware_updater.h"
+#include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
 #include "app/ui_handoff.h"
 #include "ui/gdip_button.h"
@@ -132,6 +133,7 @@ void CMavloDlg::startUp() {
 
     pageDrawn_ = link.devicePresent == 1;
     createTrayIcon();
+    macroProfileDialogs_ = new MacroProfileDialogs(*this);
 }
 
 void CMavloDlg::loadSkin() {
