@@ -1,6 +1,7 @@
 #include "app/macro_profile_dialogs.h"
 
 #include "app/main_window.h"
+#include "macros/macro_editing.h"
 #include "ui/qt_fonts.h"
 
 #include <QEvent>
@@ -59,7 +60,6 @@ void MacroProfileDialogs::openMacroManager() {
     setup.language = window_.language();
     setup.textColor = window_.textColor();
     setup.storePath = window_.profile().macroStorePath();
-    setup.assignments = window_.state().record;
     setup.memory = &recorderMemory_;
     setup.tick = tick_;
     CMacroProgramDialog dialog(std::move(setup));
@@ -68,13 +68,27 @@ void MacroProfileDialogs::openMacroManager() {
     QRect placed(QPoint(), dialog.size());
     placed.moveCenter(window_.frameGeometry().center());
     dialog.move(placed.topLeft());
-    if (runner_->run(dialog) != DialogResult::Ok || !dialog.table())
-        return;
     ConfigRecord& record = window_.state().record;
-    // The table and the macro numbers change together, so that every button
-    // goes on playing the macro it was given.
+    const MacroStore store(window_.profile().macroStorePath());
+    // The record's macro numbers count in the order of its table. Unless the
+    // table changed behind our back (a profile load), that is the order we
+    // noted at the last OK; otherwise the best guess is the store's order.
+    if (!tableKnown_ || record.macroData != knownTable_)
+        tableNames_ = store.names();
+    const DialogResult result = runner_->run(dialog);
+    for (const auto& [oldName, newName] : dialog.renames())
+        renameInList(tableNames_, oldName, newName);
+    tableKnown_ = true;
+    knownTable_ = record.macroData;
+    if (result != DialogResult::Ok || !dialog.table())
+        return;
+    // The new table and the numbers change together, so that every button
+    // goes on playing the macro it was given, however saves reordered them.
+    const std::vector<std::string> storeNames = store.names();
+    remapMacroNumbers(record, tableNames_, storeNames);
     record.macroData = *dialog.table();
-    record.buttonMacroNumber = dialog.assignments().buttonMacroNumber;
+    tableNames_ = storeNames;
+    knownTable_ = record.macroData;
     window_.update();
 }
 

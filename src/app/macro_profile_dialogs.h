@@ -50,6 +50,10 @@ class MacroProfileDialogs final : public QObject {
     std::unique_ptr<FileDialogs> files_;
     std::function<std::uint32_t()> tick_;
     RecorderMemory recorderMemory_;
+    // The macro names in the order of the record's table, and that table.
+    std::vector<std::string> tableNames_;
+    MacroTable knownTable_{};
+    bool tableKnown_ = false;
     QPointer<CConfigDialog> profileManager_;
 };
 

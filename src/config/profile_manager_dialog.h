@@ -10,7 +10,7 @@
 #include <memory>
 
 class QListWidget;
-class QMenu;
+#include <QMenu>
 
 namespace qvr {
 

@@ -1,5 +1,6 @@
 #include "macros/macro_editing.h"
 
+#include "buttons/button_catalogue.h"
 #include "config/ini_file.h"
 #include "macros/macro_model.h"
 #include "macros/macro_store.h"
@@ -155,6 +156,29 @@ MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
     result.status = MacroRenameStatus::Renamed;
     result.movedFrom = positionIn(before, oldName);
     return result;
+}
+
+void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
+                       const std::vector<std::string>& storeNames) {
+    const auto empty = static_cast<int>(storeNames.size());
+    for (int button = 0; button < kButtonCount; ++button) {
+        if (record.buttonFunction[button] !=
+            static_cast<std::uint8_t>(ButtonFunctionType::MacroKey))
+            continue;
+        std::uint8_t& number = record.buttonMacroNumber[button];
+        if (number >= tableNames.size())
+            continue;
+        if (const auto now = positionIn(storeNames, tableNames[number]))
+            number = static_cast<std::uint8_t>(*now);
+        else if (empty < kMacroCount)
+            number = static_cast<std::uint8_t>(empty);
+    }
+}
+
+void renameInList(std::vector<std::string>& names, std::string_view oldName,
+                  std::string_view newName) {
+    if (const auto at = positionIn(names, oldName))
+        names[static_cast<std::size_t>(*at)] = std::string(newName);
 }
 
 } // namespace qvr

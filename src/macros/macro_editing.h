@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/atomic_file.h"
+#include "config/config_record.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -66,5 +67,18 @@ struct MacroRenameResult {
 // the renamed macro keeps a section whatever the store held.
 MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
                                      std::string_view oldName, std::string_view newName);
+
+// Points the record's macro keys at the same macros after the store was
+// reordered. tableNames are the macro names in the order of the record's
+// table (the order the numbers refer to), storeNames the store's order that
+// the new table is built in. A macro that is gone points at the first
+// position without a macro, whose image is empty, so the button plays
+// nothing rather than a neighbour; numbers beyond tableNames stay.
+void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
+                       const std::vector<std::string>& storeNames);
+
+// Applies a rename to a list of names (names match ignoring ASCII case).
+void renameInList(std::vector<std::string>& names, std::string_view oldName,
+                  std::string_view newName);
 
 } // namespace qvr

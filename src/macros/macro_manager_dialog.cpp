@@ -2,7 +2,6 @@
 
 #include "macros/key_recording_filter.h"
 #include "macros/macro_editing.h"
-#include "macros/macro_numbering.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
@@ -58,8 +57,7 @@ QString styleFor(const QColor& background, const QColor& text) {
 CMacroProgramDialog::CMacroProgramDialog(MacroManagerSetup setup, QWidget* parent)
     : ModalSkinnedWindow(setup.skin, *setup.messages, parent, Dragging::Allowed),
       setup_(std::move(setup)), texts_(macroManagerTexts(setup_.language)),
-      store_(setup_.storePath), assignments_(setup_.assignments),
-      memory_(setup_.memory ? *setup_.memory : ownMemory_) {
+      store_(setup_.storePath), memory_(setup_.memory ? *setup_.memory : ownMemory_) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(qstr(texts_.title));
     setTextColor(setup_.textColor);
@@ -236,7 +234,6 @@ void CMacroProgramDialog::deleteMacro() {
     const auto name = selectedName();
     if (!name)
         return;
-    const std::vector<std::string> before = store_.names();
     {
         const QSignalBlocker blocker(names_);
         delete names_->takeItem(names_->currentRow());
@@ -245,17 +242,7 @@ void CMacroProgramDialog::deleteMacro() {
     }
     lastNameActivated_ = -1;
     setEventItems({}, std::nullopt);
-    const FileWriteResult removed = store_.remove(*name);
-    report(removed);
-    if (!removed.ok())
-        return;
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        if (QString::fromStdString(before[i]).compare(QString::fromStdString(*name),
-                                                      Qt::CaseInsensitive) == 0) {
-            renumberAfterDelete(assignments_, static_cast<int>(i), static_cast<int>(before.size()));
-            break;
-        }
-    }
+    report(store_.remove(*name));
 }
 
 void CMacroProgramDialog::saveSelectedMacro() {
@@ -269,12 +256,8 @@ void CMacroProgramDialog::saveSelectedMacro() {
     macro.loop = loop_;
     macro.loopTimes = acceptedLoopTimes_.toStdString();
     const MacroSaveResult saved = store_.save(macro);
-    if (!saved.ok()) {
+    if (!saved.ok())
         report(saved.file);
-        return;
-    }
-    if (saved.status == MacroSaveStatus::Saved && saved.movedFrom)
-        renumberAfterMove(assignments_, *saved.movedFrom, saved.macroCount);
 }
 
 void CMacroProgramDialog::nameDoubleClicked(int row) {
@@ -301,8 +284,7 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
     switch (renamed.status) {
     case MacroRenameStatus::Renamed:
         item->setText(*typed);
-        if (renamed.movedFrom)
-            renumberAfterMove(assignments_, *renamed.movedFrom, renamed.macroCount);
+        renames_.emplace_back(oldName, newName);
         break;
     case MacroRenameStatus::Unchanged:
         break;

@@ -15,7 +15,7 @@
 
 class QLineEdit;
 class QListWidget;
-class QMenu;
+#include <QMenu>
 
 namespace qvr {
 
@@ -34,10 +34,6 @@ struct MacroManagerSetup {
     Language language = Language::English;
     QColor textColor{0, 255, 0};
     std::filesystem::path storePath; // "record.ini"
-    // The record's button assignments when the dialog opens. The dialog
-    // keeps their macro numbers pointing at the same macros while saves and
-    // deletes reorder the store; the caller takes them with the table.
-    ConfigRecord assignments{};
     RecorderMemory* memory = nullptr;
     // A millisecond counter that may wrap; the system's steady clock when empty.
     std::function<std::uint32_t()> tick;
@@ -76,8 +72,8 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     // The table built by OK; nullopt otherwise, or when the store could not
     // be read (the record's table should then stay as it is).
     const std::optional<MacroTable>& table() const { return table_; }
-    // The assignments with their macro numbers kept in step with the store.
-    const ConfigRecord& assignments() const { return assignments_; }
+    // The renames that reached the store, in order (old name, new name).
+    const std::vector<std::pair<std::string, std::string>>& renames() const { return renames_; }
     const MacroManagerTexts& texts() const { return texts_; }
 
     QListWidget& nameList() const { return *names_; }
@@ -136,7 +132,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     MacroManagerSetup setup_;
     const MacroManagerTexts& texts_;
     MacroStore store_;
-    ConfigRecord assignments_;
+    std::vector<std::pair<std::string, std::string>> renames_;
     RecorderMemory ownMemory_;
     RecorderMemory& memory_;
     MacroRecorder recorder_;
