@@ -11,8 +11,9 @@ namespace qvr {
 namespace {
 
 constexpr int kMacroBarTitleIndent = 10;
-// The profile manager lies over the main window's left panel.
-constexpr QPoint kProfileManagerOffset{10, 21};
+// The profile manager lies over the main window's left panel, ending just
+// above the Config button.
+constexpr QPoint kProfileManagerOffset{10, 5};
 
 } // namespace
 

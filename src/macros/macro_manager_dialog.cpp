@@ -107,8 +107,14 @@ void CMacroProgramDialog::createControls() {
         list->setFont(textFont());
         list->setStyleSheet(
             QString("QListWidget { %1 } QListWidget::item:selected { background-color: %2; "
-                    "color: %3; }")
-                .arg(listStyle, QColor(0, 120, 215).name(), QColor(Qt::white).name()));
+                    "color: %3; }"
+                    // A native light scroll bar would stand out on the dark skin.
+                    "QScrollBar:vertical { background: %4; width: 10px; margin: 0; }"
+                    "QScrollBar::handle:vertical { background: %5; min-height: 20px; }"
+                    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical "
+                    "{ height: 0; }")
+                .arg(listStyle, QColor(0, 120, 215).name(), QColor(Qt::white).name(),
+                     QColor(0x2a, 0x2e, 0x38).name(), QColor(0, 150, 255).name()));
         list->setSelectionMode(QAbstractItemView::SingleSelection);
     }
     loopTimes_ = new QLineEdit(this);
