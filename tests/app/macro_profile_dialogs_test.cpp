@@ -31,7 +31,6 @@ std::string readAll(const std::filesystem::path& path) {
 void writeDialogSkin(const std::filesystem::path& folder) {
     using test::writePng;
     const QColor face(30, 32, 40);
-    writePng(folder / "MacroManagementBK.png", {242, 38}, face);
     writePng(folder / "macro-button-close-normal.png", {51, 24}, face);
     writePng(folder / "macro-button-close-over.png", {51, 24}, face);
     writePng(folder / "MacroManagement/MacroManagement.png", {490, 434}, face);
