@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/firmware_updater.h"
+#include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
 #include "app/status_card.h"
 #include "app/status_card.h"
@@ -139,6 +140,7 @@ void CMavloDlg::startUp() {
     if (pageDrawn_ && onPageDrawn)
         onPageDrawn();
     createTrayIcon();
+    macroProfileDialogs_ = new MacroProfileDialogs(*this);
 }
 
 void CMavloDlg::loadSkin() {

@@ -28,6 +28,7 @@ class QSystemTrayIcon;
 namespace qvr {
 
 class CGdipButton;
+class MacroProfileDialogs;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
 struct TrayAction {
@@ -138,6 +139,9 @@ class CMavloDlg : public SkinnedWindow {
     bool pageDrawn() const { return pageDrawn_; }
     std::function<void()> onPageDrawn;
 
+    // The macro manager bar, the Config button and profile import/export.
+    MacroProfileDialogs& macroProfileDialogs() { return *macroProfileDialogs_; }
+
     // Loads the current profile and its settings again (device arrival,
     // reopening after Cancel) and takes it as the applied record.
     void reloadProfile();
@@ -177,6 +181,7 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<BalloonSink> trayBalloons_;
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
+    MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
 };
 
 // The program's icon, drawn rather than shipped: a mouse outline in the

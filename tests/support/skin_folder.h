@@ -28,6 +28,7 @@ inline void writeMinimalSkin(const std::filesystem::path& folder) {
         {"main.png", {1000, 640}},
         {"Bar1.png", {8, 564}},
         {"ItemBK.png", {242, 20}},
+        {"MacroManagementBK.png", {242, 38}},
         {"button-help-normal.png", {15, 15}},
         {"button-help-over.png", {15, 15}},
         {"button-min-normal.png", {15, 15}},

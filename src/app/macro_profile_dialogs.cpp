@@ -1,0 +1,137 @@
+#include "app/macro_profile_dialogs.h"
+
+#include "app/main_window.h"
+#include "macros/macro_editing.h"
+#include "ui/qt_fonts.h"
+
+#include <QEvent>
+
+namespace qvr {
+
+namespace {
+
+constexpr int kMacroBarTitleIndent = 10;
+// The profile manager lies over the main window's left panel, ending just
+// above the Config button.
+constexpr QPoint kProfileManagerOffset{10, 5};
+
+} // namespace
+
+MacroProfileDialogs::MacroProfileDialogs(CMavloDlg& window)
+    : QObject(&window), window_(window), runner_(std::make_unique<EventLoopRunner>()),
+      files_(std::make_unique<QtFileDialogs>()) {
+    macroBar_ = window_.elements().add({.rect = window_.leftPanel.macroBar(),
+                                        .image = "/MacroManagementBK.png",
+                                        .label = qstr(window_.texts().macroManager),
+                                        .align = LabelAlign::LeftIndented,
+                                        .labelIndent = kMacroBarTitleIndent,
+                                        .onClick = [this](QPoint) { openMacroManager(); },
+                                        .stage = ClickStage::PanelButtons});
+    window_.elements()[window_.ids().config].onClick = [this](QPoint) { openProfileManager(); };
+    // The bar follows the assignment section, whichever code opens it: its
+    // rectangle is brought up to date before every paint and mouse event.
+    window_.installEventFilter(this);
+}
+
+MacroProfileDialogs::~MacroProfileDialogs() {
+    if (profileManager_)
+        delete profileManager_.data();
+}
+
+bool MacroProfileDialogs::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_) {
+        switch (event->type()) {
+        case QEvent::Paint:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            window_.elements().setRect(macroBar_, window_.leftPanel.macroBar());
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+void MacroProfileDialogs::openMacroManager() {
+    MacroManagerSetup setup;
+    setup.skin = window_.sharedSkin();
+    setup.messages = &window_.messages();
+    setup.language = window_.language();
+    setup.textColor = window_.textColor();
+    setup.storePath = window_.profile().macroStorePath();
+    setup.memory = &recorderMemory_;
+    setup.tick = tick_;
+    CMacroProgramDialog dialog(std::move(setup));
+    if (dialog.finished())
+        return; // no background: the message has been shown
+    QRect placed(QPoint(), dialog.size());
+    placed.moveCenter(window_.frameGeometry().center());
+    dialog.move(placed.topLeft());
+    ConfigRecord& record = window_.state().record;
+    const MacroStore store(window_.profile().macroStorePath());
+    // The record's macro numbers count in the order of its table. Unless the
+    // table changed behind our back (a profile load), that is the order we
+    // noted at the last OK; otherwise the best guess is the store's order.
+    if (!tableKnown_ || record.macroData != knownTable_)
+        tableNames_ = store.names();
+    const DialogResult result = runner_->run(dialog);
+    for (const auto& [oldName, newName] : dialog.renames())
+        renameInList(tableNames_, oldName, newName);
+    tableKnown_ = true;
+    knownTable_ = record.macroData;
+    if (result != DialogResult::Ok || !dialog.table())
+        return;
+    // The new table and the numbers change together, so that every button
+    // goes on playing the macro it was given, however saves reordered them.
+    const std::vector<std::string> storeNames = store.names();
+    remapMacroNumbers(record, tableNames_, storeNames);
+    record.macroData = *dialog.table();
+    tableNames_ = storeNames;
+    knownTable_ = record.macroData;
+    window_.update();
+}
+
+void MacroProfileDialogs::openProfileManager() {
+    if (profileManager_)
+        return;
+    ProfileManagerSetup setup;
+    setup.skin = window_.sharedSkin();
+    setup.messages = &window_.messages();
+    setup.language = window_.language();
+    setup.textColor = window_.textColor();
+    setup.profile = &window_.profile();
+    setup.post = [this](ProfileCommand command, int position) {
+        // Posted, as the window message is: the dialog's handler ends first.
+        QMetaObject::invokeMethod(
+            this, [this, command, position] { runProfileCommand(command, position); },
+            Qt::QueuedConnection);
+    };
+    auto* dialog = new CConfigDialog(std::move(setup));
+    if (!dialog->created()) {
+        delete dialog;
+        return;
+    }
+    profileManager_ = dialog;
+    dialog->move(window_.pos() + kProfileManagerOffset);
+    dialog->show();
+}
+
+void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int) {
+    switch (command) {
+    case ProfileCommand::Import:
+        ImportProfile(*files_, &window_, window_.profile(), window_.state());
+        break;
+    case ProfileCommand::Export:
+        ExportProfile(*files_, &window_, window_.profile(), window_.state().record);
+        break;
+    case ProfileCommand::Redraw:
+        if (window_.closePagePopups)
+            window_.closePagePopups();
+        break;
+    }
+    window_.update();
+}
+
+} // namespace qvr

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/profile_transfer.h"
+#include "config/profile_manager_dialog.h"
+#include "macros/macro_manager_dialog.h"
+#include "ui/modal_runner.h"
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace qvr {
+
+class CMavloDlg;
+
+// The macro manager bar of the left panel, the Config button, and the import
+// and export the profile manager asks for, wired into the main window.
+class MacroProfileDialogs final : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit MacroProfileDialogs(CMavloDlg& window);
+    ~MacroProfileDialogs() override;
+
+    // Tests answer the dialogs themselves.
+    void setRunner(std::unique_ptr<ModalRunner> runner) { runner_ = std::move(runner); }
+    void setFileDialogs(std::unique_ptr<FileDialogs> files) { files_ = std::move(files); }
+    void setTick(std::function<std::uint32_t()> tick) { tick_ = std::move(tick); }
+
+    ElementTable::Id macroBar() const { return macroBar_; }
+
+    // The macro bar's click: runs the macro manager; after OK its table and
+    // the kept-in-step macro numbers go into the record.
+    void openMacroManager();
+    // The Config button's click; nothing while the profile manager is open.
+    void openProfileManager();
+    CConfigDialog* profileManager() const { return profileManager_; }
+    // The profile manager's requests (message 0x0B03).
+    void runProfileCommand(ProfileCommand command, int position);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    CMavloDlg& window_;
+    ElementTable::Id macroBar_ = 0;
+    std::unique_ptr<ModalRunner> runner_;
+    std::unique_ptr<FileDialogs> files_;
+    std::function<std::uint32_t()> tick_;
+    RecorderMemory recorderMemory_;
+    // The macro names in the order of the record's table, and that table.
+    std::vector<std::string> tableNames_;
+    MacroTable knownTable_{};
+    bool tableKnown_ = false;
+    QPointer<CConfigDialog> profileManager_;
+};
+
+} // namespace qvr

@@ -1,0 +1,42 @@
+#include "app/profile_transfer.h"
+
+#include <QFileDialog>
+
+namespace qvr {
+
+namespace {
+
+std::optional<std::filesystem::path> chosen(const QString& name) {
+    if (name.isEmpty())
+        return std::nullopt;
+    return std::filesystem::path(name.toStdString());
+}
+
+} // namespace
+
+std::optional<std::filesystem::path> QtFileDialogs::open(QWidget* owner,
+                                                         const std::filesystem::path& initial) {
+    return chosen(QFileDialog::getOpenFileName(
+        owner, QString(), QString::fromStdString(initial.string()), kProfileFileFilter));
+}
+
+std::optional<std::filesystem::path> QtFileDialogs::save(QWidget* owner,
+                                                         const std::filesystem::path& initial) {
+    return chosen(QFileDialog::getSaveFileName(
+        owner, QString(), QString::fromStdString(initial.string()), kProfileFileFilter));
+}
+
+void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state) {
+    const auto path = dialogs.open(owner, files.recordFilePath());
+    if (path)
+        files.ImportProfile(*path, state);
+}
+
+void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
+                   const ConfigRecord& record) {
+    const auto path = dialogs.save(owner, files.recordFilePath());
+    if (path)
+        files.ExportProfile(*path, record);
+}
+
+} // namespace qvr

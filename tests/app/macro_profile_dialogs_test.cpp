@@ -1,0 +1,520 @@
+// The macro manager, the profile manager and profile import and export, run
+// from the main window on a virtual mouse in a temporary program folder.
+#include "app/macro_profile_dialogs.h"
+#include "buttons/button_catalogue.h"
+#include "macros/macro_encoder.h"
+#include "window_rig.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace qvr {
+namespace {
+
+using test::WindowRig;
+using Names = std::vector<std::string>;
+using Items = std::vector<std::string>;
+
+constexpr int kX11KeyA = 30 + 8; // evdev KEY_A + the X11 offset
+constexpr int kX11KeyB = 48 + 8;
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeDialogSkin(const std::filesystem::path& folder) {
+    using test::writePng;
+    const QColor face(30, 32, 40);
+    writePng(folder / "macro-button-close-normal.png", {51, 24}, face);
+    writePng(folder / "macro-button-close-over.png", {51, 24}, face);
+    writePng(folder / "MacroManagement/MacroManagement.png", {490, 434}, face);
+    for (const char* name : {"Pane.png", "PaneMakingTick.png"})
+        writePng(folder / "MacroManagement" / name, {14, 14}, face);
+    writePng(folder / "MacroManagement/Record-normal.png", {89, 24}, face);
+    for (const char* name : {"button-cancel-normal.png", "button-cancel-over.png"})
+        writePng(folder / "MacroManagement" / name, {54, 28}, face);
+    for (const char* name : {"button-new-normal.png", "button-new-over.png"})
+        writePng(folder / "MacroManagement" / name, {58, 25}, face);
+    writePng(folder / "Config/Config.png", {263, 598}, face);
+    writePng(folder / "Config/New-Config.png", {263, 23}, face);
+}
+
+Items textsOf(const QListWidget& list) {
+    Items items;
+    for (int i = 0; i < list.count(); ++i)
+        items.push_back(list.item(i)->text().toStdString());
+    return items;
+}
+
+// A double click on a list row, as the mouse gives it.
+void doubleClickRow(QListWidget& list, int row) {
+    const QPoint at = list.visualItemRect(list.item(row)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+}
+
+class DialogsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        writeDialogSkin(rig.dir / "Skins" / "Test");
+        rig.start();
+        dialogs().setTick([this] { return tick; });
+    }
+
+    MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
+    std::filesystem::path store() const { return rig.dir / "record.ini"; }
+
+    // Runs the macro manager with the script; returns whether it ended with OK.
+    bool runMacroManager(std::function<void(CMacroProgramDialog&)> script) {
+        bool ran = false;
+        DialogResult result = DialogResult::Cancel;
+        dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& window) {
+            ran = true;
+            auto& dialog = static_cast<CMacroProgramDialog&>(window);
+            script(dialog);
+            result = dialog.finished() ? dialog.result() : DialogResult::Cancel;
+        }));
+        dialogs().openMacroManager();
+        EXPECT_TRUE(ran);
+        return result == DialogResult::Ok;
+    }
+
+    static void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
+                    bool autoRepeat = false) {
+        QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0, QString(),
+                        autoRepeat);
+        QCoreApplication::sendEvent(dialog.windowHandle(), &event);
+    }
+
+    WindowRig rig;
+    std::uint32_t tick = 1000;
+};
+
+// ----------------------------------------------------------- macro manager
+
+TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        dialog.toggleRecording();
+        ASSERT_TRUE(dialog.recording());
+        EXPECT_EQ(dialog.windowTitle(), "Press Ctrl+Break key to stop recording");
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        tick += 120;
+        key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "120 ms", "A   Up"}));
+
+        dialog.newMacro();
+        dialog.toggleRecordDelays();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
+        tick += 120;
+        key(dialog, QEvent::KeyRelease, Qt::Key_B, kX11KeyB);
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"B   Dn", "B   Up"}));
+        dialog.cancel();
+    });
+    const MacroStore macros(store());
+    EXPECT_EQ(macros.names(), (Names{"Macro_0", "Macro_1"}));
+    EXPECT_EQ(macros.load("Macro_0").items, (Items{"A   Dn", "120 ms", "A   Up"}));
+    EXPECT_TRUE(macros.load("Macro_0").recordDelays);
+    EXPECT_EQ(macros.load("Macro_1").items, (Items{"B   Dn", "B   Up"}));
+    EXPECT_FALSE(macros.load("Macro_1").recordDelays);
+}
+
+TEST_F(DialogsTest, HeldKeyRecordsOnePressAndTheSixtyFifthKeyEventStops) {
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        dialog.toggleRecordDelays();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        for (int i = 0; i < 5; ++i) {
+            key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA, true);
+            key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA, true);
+        }
+        key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "A   Up"}));
+
+        for (int i = 0; i < 40; ++i) {
+            key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
+            key(dialog, QEvent::KeyRelease, Qt::Key_B, kX11KeyB);
+        }
+        EXPECT_FALSE(dialog.recording());
+        EXPECT_EQ(dialog.eventList().count(), 64);
+        EXPECT_EQ(dialog.windowTitle(), "Macro Manager");
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("Macro_0").items.size(), 64u);
+}
+
+TEST_F(DialogsTest, DialogEndingWhileRecordingStopsWithoutSavingOrListening) {
+    QPointer<CMacroProgramDialog> seen;
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        seen = &dialog;
+        dialog.newMacro();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        dialog.clickAt(CMacroProgramDialog::kCloseRect.center());
+        EXPECT_TRUE(dialog.finished());
+        EXPECT_FALSE(dialog.recording());
+        // The recorder no longer listens: a key now changes nothing.
+        key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn"}));
+    });
+    EXPECT_TRUE(seen.isNull());
+    EXPECT_EQ(MacroStore(store()).load("Macro_0").items, Items{});
+}
+
+TEST_F(DialogsTest, NewNamesMacrosAndRefusesAThirteenth) {
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        EXPECT_EQ(textsOf(dialog.nameList()), (Names{"Macro_0"}));
+        dialog.cancel();
+    });
+    EXPECT_EQ(readAll(store()), "[Macro_0]\r\nMacroLoopTimes=1\r\n");
+
+    std::string text;
+    for (int i = 0; i < 7; ++i)
+        text += "[Mine" + std::to_string(i) + "]\r\nMacroLoopTimes=1\r\n";
+    text += "[Macro_7]\r\nMacroLoopTimes=1\r\n";
+    WindowRig::writeFile(store(), text);
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        EXPECT_EQ(dialog.nameList().item(8)->text(), "Macro_8");
+        for (int i = 0; i < 3; ++i)
+            dialog.newMacro();
+        EXPECT_EQ(dialog.nameList().count(), 12);
+        EXPECT_TRUE(rig.messages.messages.empty());
+        dialog.newMacro();
+        EXPECT_EQ(dialog.nameList().count(), 12);
+        dialog.cancel();
+    });
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "Macro numbers up to 12.");
+    EXPECT_EQ(rig.messages.messages[0].caption, "Warning");
+    EXPECT_EQ(MacroStore(store()).names().size(), 12u);
+}
+
+TEST_F(DialogsTest, EventEditingFollowsTheInsertionRulesAndSavesAtOnce) {
+    WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nLoopTimeSelStatus=0\r\n"
+                                  "MacroLoopTimes=1\r\nItemCount=3\r\nItem0=A   Dn\r\n"
+                                  "Item1=120 ms\r\nItem2=A   Up\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        QListWidget& events = dialog.eventList();
+        ASSERT_EQ(events.count(), 3);
+        using Command = CMacroProgramDialog::EventCommand;
+        events.setCurrentRow(0);
+        dialog.runEventCommand(Command::InsertDelay);
+        events.setCurrentRow(1);
+        dialog.runEventCommand(Command::InsertDelay);
+        events.setCurrentRow(2);
+        dialog.runEventCommand(Command::InsertDelay);
+        EXPECT_EQ(textsOf(events), (Items{"A   Dn", "120 ms", "A   Up"}));
+
+        events.setCurrentRow(0);
+        dialog.runEventCommand(Command::InsertRight);
+        EXPECT_EQ(events.currentRow(), 1);
+        events.setCurrentRow(3);
+        dialog.runEventCommand(Command::Delete);
+        EXPECT_EQ(textsOf(events), (Items{"A   Dn", "R-Button   Dn", "R-Button   Up", "A   Up"}));
+        events.setCurrentRow(3);
+        dialog.runEventCommand(Command::InsertDelay);
+        EXPECT_EQ(events.item(3)->text(), "50 ms");
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("M").items,
+              (Items{"A   Dn", "R-Button   Dn", "R-Button   Up", "50 ms", "A   Up"}));
+}
+
+TEST_F(DialogsTest, DelayEditorClampsLargeValuesAndIgnoresOtherText) {
+    WindowRig::writeFile(store(),
+                         "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                         "ItemCount=3\r\nItem0=A   Dn\r\nItem1=120 ms\r\nItem2=A   Up\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        QListWidget& events = dialog.eventList();
+        doubleClickRow(events, 1);
+        ASSERT_NE(dialog.editor(), nullptr);
+        dialog.editor()->setText("12a ms");
+        QTest::keyClick(dialog.editor(), Qt::Key_Return);
+        EXPECT_EQ(events.item(1)->text(), "120 ms");
+
+        QTest::mouseDClick(events.viewport(), Qt::LeftButton, {},
+                           events.visualItemRect(events.item(1)).center());
+        ASSERT_NE(dialog.editor(), nullptr);
+        dialog.editor()->setText("9999999 ms");
+        QTest::keyClick(dialog.editor(), Qt::Key_Return);
+        EXPECT_EQ(events.item(1)->text(), "6553500 ms");
+        QCoreApplication::processEvents(); // the posted save
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("M").items, (Items{"A   Dn", "6553500 ms", "A   Up"}));
+}
+
+TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
+    WindowRig::writeFile(store(), "[Macro_0]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
+                                  "[Macro_1]\r\nMacroLoopTimes=1\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        QListWidget& names = dialog.nameList();
+        doubleClickRow(names, 0);
+        EXPECT_EQ(dialog.editor(), nullptr); // the first double click only remembers
+        doubleClickRow(names, 0);
+        ASSERT_NE(dialog.editor(), nullptr);
+        QTest::keyClick(dialog.editor(), Qt::Key_Escape);
+        EXPECT_EQ(MacroStore(store()).names(), (Names{"Macro_0", "Macro_1"}));
+
+        QTest::mouseDClick(names.viewport(), Qt::LeftButton, {},
+                           names.visualItemRect(names.item(0)).center());
+        ASSERT_NE(dialog.editor(), nullptr);
+        dialog.editor()->setText("Jump");
+        // Choosing the other macro ends the edit and keeps the typed name.
+        QTest::mouseClick(names.viewport(), Qt::LeftButton, {},
+                          names.visualItemRect(names.item(1)).center());
+        EXPECT_EQ(textsOf(names), (Names{"Jump", "Macro_1"}));
+        EXPECT_EQ(names.currentRow(), 1);
+        dialog.cancel();
+    });
+    const MacroStore macros(store());
+    EXPECT_EQ(macros.names(), (Names{"Macro_1", "Jump"}));
+    EXPECT_EQ(macros.load("Jump").items, (Items{"A   Dn", "A   Up"}));
+}
+
+TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDoesNot) {
+    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
+                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    ConfigRecord& record = rig.state.record;
+    record.buttonFunction[2] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+    record.buttonMacroNumber[2] = 0; // "First"
+    record.buttonFunction[3] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+    record.buttonMacroNumber[3] = 1; // "Second"
+    const ConfigRecord before = record;
+
+    // Saving "First" moves it to the end of the store; Cancel keeps the old
+    // table, so the numbers must stay as they were too.
+    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.saveSelectedMacro();
+        dialog.cancel();
+    }));
+    EXPECT_EQ(MacroStore(store()).names(), (Names{"Second", "First"}));
+    EXPECT_EQ(record, before);
+
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.nameList().setCurrentRow(0); // "Second"
+        dialog.eventList().setCurrentRow(1);
+        dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+        dialog.nameList().setCurrentRow(1); // "First"
+        dialog.saveSelectedMacro();
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+    }));
+    EXPECT_EQ(MacroStore(store()).names(), (Names{"Second", "First"}));
+    const auto table = buildMacroTable(store());
+    ASSERT_TRUE(table);
+    EXPECT_EQ(record.macroData, *table);
+    EXPECT_EQ(record.macroData[3], 0x05);       // image 0 is "Second": B pressed
+    EXPECT_EQ(record.macroData[128 + 3], 0x04); // image 1 is "First": A pressed
+    // Each button still plays its macro, across the cancelled run's move too.
+    EXPECT_EQ(record.buttonMacroNumber[2], 1);
+    EXPECT_EQ(record.buttonMacroNumber[3], 0);
+}
+
+TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
+    WindowRig::writeFile(store(), "[M]\r\nLoopTimeSelStatus=1\r\nMacroLoopTimes=5\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        QLineEdit& field = dialog.loopTimesField();
+        EXPECT_EQ(field.text(), "5");
+        EXPECT_TRUE(field.isEnabled());
+        field.setText("300");
+        EXPECT_EQ(MacroStore(store()).load("M").loopTimes, "300");
+        field.setText("70000");
+        EXPECT_EQ(field.text(), "1");
+        EXPECT_EQ(MacroStore(store()).load("M").loopTimes, "1");
+        dialog.toggleLoop();
+        EXPECT_FALSE(field.isEnabled());
+        dialog.cancel();
+    });
+}
+
+TEST_F(DialogsTest, MacroBarOpensTheManagerAndFollowsTheAssignmentSection) {
+    int runs = 0;
+    dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow&) { ++runs; }));
+    CMavloDlg& window = *rig.window;
+    const auto press = [&](int y) { QTest::mouseClick(&window, Qt::LeftButton, {}, {100, y}); };
+    press(150);
+    EXPECT_EQ(runs, 1);
+
+    window.leftPanel.assignmentOpen = true;
+    press(150); // now inside the open assignment section
+    EXPECT_EQ(runs, 1);
+    press(150 + skin::kAssignmentBody.height);
+    EXPECT_EQ(runs, 2);
+}
+
+// ---------------------------------------------------------- profile manager
+
+class ProfileManagerTest : public DialogsTest {
+  protected:
+    void writeProfiles(const std::string& section) {
+        WindowRig::writeFile(rig.dir / "str.ini", "[Setting-EN]\r\nItem1=Click\r\n\r\n" + section);
+    }
+    CConfigDialog& open() {
+        rig.window->clickAt(CMavloDlg::kConfigRect.center());
+        CConfigDialog* dialog = dialogs().profileManager();
+        EXPECT_NE(dialog, nullptr);
+        return *dialog;
+    }
+    void close(CConfigDialog& dialog) {
+        dialog.clickAt(CConfigDialog::kCloseRect.center());
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(dialogs().profileManager(), nullptr);
+    }
+    std::string profileSection() {
+        const std::string text = readAll(rig.dir / "str.ini");
+        const auto at = text.find("[Profile]");
+        return at == std::string::npos ? std::string() : text.substr(at);
+    }
+};
+
+TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
+    writeProfiles("[Profile]\r\nCurProfileName=PROFILE_1\r\nItemCount=2\r\n"
+                  "Item0=PROFILE_0\r\nItem1=PROFILE_1\r\n");
+    CConfigDialog& dialog = open();
+    EXPECT_EQ(dialog.windowOpacity(), CConfigDialog::kOpacity);
+    EXPECT_EQ(dialog.list().currentRow(), 1);
+    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
+    // A second Config click while it is open does nothing.
+    rig.window->clickAt(CMavloDlg::kConfigRect.center());
+    EXPECT_EQ(dialogs().profileManager(), &dialog);
+
+    dialog.clickAt(CConfigDialog::kNewRect.center());
+    EXPECT_EQ(textsOf(dialog.list()), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2"}));
+    for (int i = 0; i < 4; ++i)
+        dialog.NewProfileName();
+    EXPECT_EQ(dialog.list().count(), 6);
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "Profile numbers up to 6.");
+    EXPECT_EQ(rig.messages.messages[0].caption, "Warning");
+    close(dialog);
+}
+
+TEST_F(ProfileManagerTest, DeletingTheFirstShiftsTheNamesButNotTheFiles) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=3\r\nItem0=A\r\nItem1=B\r\n"
+                  "Item2=C\r\n");
+    WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
+    CConfigDialog& dialog = open();
+    dialog.list().setCurrentRow(0);
+    dialog.DeleteProfileName();
+    EXPECT_EQ(textsOf(dialog.list()), (Names{"B", "C"}));
+    close(dialog);
+    EXPECT_EQ(profileSection(),
+              "[Profile]\r\nCurProfileName=B\r\nItemCount=2\r\nItem0=B\r\nItem1=C\r\n");
+    EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
+    EXPECT_EQ(readAll(rig.dir / "config1.bin"), std::string(kProfileFileSize, '\x01'));
+    EXPECT_EQ(readAll(rig.dir / "str.ini").rfind("[Setting-EN]\r\nItem1=Click", 0), 0u);
+}
+
+TEST_F(ProfileManagerTest, ClosingWithAnEmptyListWritesOnlyAnEmptyCurrentName) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    CConfigDialog& dialog = open();
+    dialog.list().setCurrentRow(0);
+    dialog.DeleteProfileName();
+    close(dialog);
+    EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=\r\n");
+}
+
+TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    CConfigDialog& dialog = open();
+    QListWidget& list = dialog.list();
+    doubleClickRow(list, 0);
+    ASSERT_NE(dialog.editor(), nullptr);
+    dialog.editor()->setText("Work");
+    QTest::keyClick(dialog.editor(), Qt::Key_Return);
+    dialog.CopyProfileName();
+    EXPECT_EQ(textsOf(list), (Names{"Work", "Copy Work"}));
+    const auto menu = dialog.contextMenu();
+    QStringList texts;
+    for (QAction* action : menu->actions())
+        texts << action->text();
+    EXPECT_EQ(texts, QStringList({"Delete", "Edit", "Copy", "Load", "Save"}));
+    close(dialog);
+    EXPECT_EQ(
+        profileSection(),
+        "[Profile]\r\nCurProfileName=Work\r\nItemCount=2\r\nItem0=Work\r\nItem1=Copy Work\r\n");
+}
+
+// File dialogs that answer with fixed choices.
+struct FixedFileDialogs final : FileDialogs {
+    std::optional<std::filesystem::path> open(QWidget*,
+                                              const std::filesystem::path& initial) override {
+        offered = initial;
+        return openChoice;
+    }
+    std::optional<std::filesystem::path> save(QWidget*,
+                                              const std::filesystem::path& initial) override {
+        offered = initial;
+        return saveChoice;
+    }
+    std::optional<std::filesystem::path> openChoice, saveChoice;
+    std::filesystem::path offered;
+};
+
+TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=2\r\nItem0=A\r\nItem1=B\r\n");
+    WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\0'));
+    auto files = std::make_unique<FixedFileDialogs>();
+    FixedFileDialogs& answers = *files;
+    dialogs().setFileDialogs(std::move(files));
+    QTemporaryDir elsewhere;
+    const auto chosen = std::filesystem::path(elsewhere.path().toStdString()) / "mine";
+    answers.saveChoice = chosen;
+    answers.openChoice = chosen.string() + ".bin";
+
+    ConfigRecord& record = rig.state.record;
+    record.dpiStage = {1, 2, 3, 4, 5, 6};
+    record.macroData[10] = 0x42;
+    rig.profile.labels()[0] = "Fire";
+    const ConfigRecord exported = record;
+
+    CConfigDialog& dialog = open();
+    dialog.list().setCurrentRow(1);
+    dialog.SaveProfileCommand();
+    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
+    QCoreApplication::processEvents(); // the posted export
+    EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
+    EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
+    EXPECT_NE(readAll(chosen.string() + ".ini").find("Item1=Fire"), std::string::npos);
+
+    record = ConfigRecord{};
+    rig.profile.labels()[0] = "Other";
+    dialog.LoadProfileCommand();
+    QCoreApplication::processEvents(); // the posted import
+    EXPECT_EQ(record, exported);
+    EXPECT_EQ(rig.profile.labels()[0], "Fire");
+    // Later writes go to the selected profile's own files again.
+    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config1.bin");
+    EXPECT_TRUE(rig.messages.messages.empty());
+    close(dialog);
+}
+
+TEST_F(ProfileManagerTest, CancelledFileDialogsChangeNothing) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    dialogs().setFileDialogs(std::make_unique<FixedFileDialogs>());
+    rig.state.record.dpiStage[0] = 9;
+    const ConfigRecord before = rig.state.record;
+    dialogs().runProfileCommand(ProfileCommand::Import, 0);
+    dialogs().runProfileCommand(ProfileCommand::Export, 0);
+    EXPECT_EQ(rig.state.record, before);
+    EXPECT_FALSE(std::filesystem::exists(rig.dir / ".bin"));
+}
+
+} // namespace
+} // namespace qvr
