@@ -26,32 +26,14 @@ MacroProfileDialogs::MacroProfileDialogs(CMavloDlg& window)
                                         .align = LabelAlign::LeftIndented,
                                         .labelIndent = kMacroBarTitleIndent,
                                         .onClick = [this](QPoint) { openMacroManager(); },
-                                        .stage = ClickStage::PanelButtons});
+                                        .stage = ClickStage::PanelButtons,
+                                        .follow = [this] { return window_.leftPanel.macroBar(); }});
     window_.elements()[window_.ids().config].onClick = [this](QPoint) { openProfileManager(); };
-    // The bar follows the assignment section, whichever code opens it: its
-    // rectangle is brought up to date before every paint and mouse event.
-    window_.installEventFilter(this);
 }
 
 MacroProfileDialogs::~MacroProfileDialogs() {
     if (profileManager_)
         delete profileManager_.data();
-}
-
-bool MacroProfileDialogs::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_) {
-        switch (event->type()) {
-        case QEvent::Paint:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-            window_.elements().setRect(macroBar_, window_.leftPanel.macroBar());
-            break;
-        default:
-            break;
-        }
-    }
-    return false;
 }
 
 void MacroProfileDialogs::openMacroManager() {

@@ -40,9 +40,6 @@ class MacroProfileDialogs final : public QObject {
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     CMavloDlg& window_;
     ElementTable::Id macroBar_ = 0;

@@ -126,7 +126,11 @@ ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickSt
         table.add({.stage = stage, .onHit = OnHit::Continue, .active = [this, section] {
                        return controlsAnswer(section);
                    }});
-    table[id].onClick = [this, id, click](QPoint at) { click(at, window_.elements()[id].rect); };
+    table[id].onClick = [this, id, click](QPoint at) { click(at, window_.elements().rectOf(id)); };
+    // The X/Y section moves with the assignment section, which another page
+    // opens and closes.
+    if (section == kLeftXY)
+        table[id].follow = [this, inBody] { return inBody.translated(xyBodyOrigin()); };
     controls_.push_back({id, section, inBody});
     return id;
 }
@@ -150,8 +154,9 @@ void SettingsSections::addElements() {
     }
     // The left panel's header stops the dispatch, as the other left-panel
     // headers do.
-    xyHeaderId_ =
-        table.add({.onClick = [this](QPoint) { toggleXY(); }, .stage = ClickStage::PanelButtons});
+    xyHeaderId_ = table.add({.onClick = [this](QPoint) { toggleXY(); },
+                             .stage = ClickStage::PanelButtons,
+                             .follow = [this] { return xyHeaderRect(); }});
 
     for (int axis = 0; axis < 2; ++axis) {
         addControl(kLeftXY, rectOf(skin::kXYSliderHit[axis]), ClickStage::Sections,

@@ -18,6 +18,11 @@ bool ElementTable::isActive(Id id) const {
     return !element.active || element.active();
 }
 
+QRect ElementTable::rectOf(Id id) const {
+    const WindowElement& element = (*this)[id];
+    return element.follow ? element.follow() : element.rect;
+}
+
 std::vector<ElementTable::Id> ElementTable::clickOrder() const {
     std::vector<Id> order(elements_.size());
     std::iota(order.begin(), order.end(), 0);
@@ -29,7 +34,7 @@ std::vector<ElementTable::Id> ElementTable::clickOrder() const {
 
 std::optional<ElementTable::Id> ElementTable::elementAt(QPoint point) const {
     for (Id id : clickOrder()) {
-        if ((*this)[id].clickable && (*this)[id].rect.contains(point) && isActive(id))
+        if ((*this)[id].clickable && rectOf(id).contains(point) && isActive(id))
             return id;
     }
     return std::nullopt;
@@ -37,7 +42,7 @@ std::optional<ElementTable::Id> ElementTable::elementAt(QPoint point) const {
 
 std::optional<ElementTable::Id> ElementTable::hoverElementAt(QPoint point) const {
     for (Id id : clickOrder()) {
-        if ((*this)[id].hover && (*this)[id].rect.contains(point) && isActive(id))
+        if ((*this)[id].hover && rectOf(id).contains(point) && isActive(id))
             return id;
     }
     return std::nullopt;
@@ -47,7 +52,7 @@ bool ElementTable::dispatch(QPoint point) const {
     bool taken = false;
     for (Id id : clickOrder()) {
         const WindowElement& element = (*this)[id];
-        if (!element.clickable || !element.rect.contains(point) || !isActive(id))
+        if (!element.clickable || !rectOf(id).contains(point) || !isActive(id))
             continue;
         taken = true;
         // Copied: a handler may add elements and so move the table's storage.
@@ -67,11 +72,12 @@ void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<
         const WindowElement& element = (*this)[id];
         if (!isActive(id))
             continue;
+        const QRect rect = rectOf(id);
         if (!element.image.isEmpty()) {
             const QString name = element.hover
                                      ? element.image + (hovered == id ? "-over.png" : "-normal.png")
                                      : element.image;
-            skin.draw(painter, name, element.rect.topLeft());
+            skin.draw(painter, name, rect.topLeft());
         }
         if (element.label.isEmpty())
             continue;
@@ -79,9 +85,9 @@ void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<
         painter.setFont(labelFont);
         painter.setPen(labelColor);
         if (element.align == LabelAlign::Centre) {
-            painter.drawText(element.rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
+            painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
         } else {
-            painter.drawText(element.rect.adjusted(element.labelIndent, 0, 0, 0),
+            painter.drawText(rect.adjusted(element.labelIndent, 0, 0, 0),
                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, element.label);
         }
         painter.restore();

@@ -63,6 +63,10 @@ struct WindowElement {
     bool clickable = true;
     // Elements of hidden or closed sections neither draw nor answer clicks.
     std::function<bool()> active{};
+    // For an element that moves with a layout another page owns (the left
+    // panel's bar and X/Y section follow the assignment section): asked for
+    // the rectangle at each paint and click, in place of rect.
+    std::function<QRect()> follow{};
 };
 
 // The rectangle table of one window, with its click dispatcher. Later pages
@@ -78,6 +82,8 @@ class ElementTable {
         return elements_.at(static_cast<std::size_t>(id));
     }
     void setRect(Id id, QRect rect) { (*this)[id].rect = rect; }
+    // Where the element is now: its follow function's answer, or its rect.
+    QRect rectOf(Id id) const;
     std::size_t size() const { return elements_.size(); }
 
     bool isActive(Id id) const;

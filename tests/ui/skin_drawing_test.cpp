@@ -104,6 +104,21 @@ TEST(ElementTable, RightAndBottomEdgesAreExclusiveAndPicturesLetClicksThrough) {
     EXPECT_EQ(table.hoverElementAt({960, 10}), button);
 }
 
+TEST(ElementTable, AFollowingElementIsHitWhereItsLayoutPutsItNow) {
+    ElementTable table;
+    int shift = 0;
+    int clicks = 0;
+    const auto bar = table.add({.rect = edges(20, 132, 262, 170),
+                                .onClick = [&](QPoint) { ++clicks; },
+                                .follow = [&] { return edges(20, 132 + shift, 262, 170 + shift); }});
+    EXPECT_TRUE(table.dispatch({30, 140}));
+    shift = 198; // the section above it opened; nobody told the table
+    EXPECT_FALSE(table.dispatch({30, 140}));
+    EXPECT_TRUE(table.dispatch({30, 340}));
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(table.rectOf(bar), edges(20, 330, 262, 368));
+}
+
 TEST(ScrollThumb, DragsStayInsideTheTrack) {
     qtApp();
     QWidget parent;
