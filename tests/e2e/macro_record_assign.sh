@@ -41,15 +41,35 @@ sleep 0.3
 xdotool search --onlyvisible --pid "$E2E_QVR_PID" 2>/dev/null | grep -qx "$dialog" &&
     e2e_fail "OK did not close the macro manager"
 
+# Button 4 plays the macro: its function list's "Macro Key" entry opens the
+# macro key dialog, whose list holds the new macro.
+e2e_click 141 117               # "Button Assignment" header
+e2e_click 185 222               # box of button 4
+e2e_click 300 414               # "Macro Key" (entry 12, rows of 16 pixels from y 214)
+macro_dialog=$(find_titled "Macro Key") || e2e_fail "the macro key dialog did not open"
+e2e_click_in "$macro_dialog" 96 136   # the macro field opens its list
+e2e_click_in "$macro_dialog" 96 154   # its first entry, Macro_0
+e2e_shot macro_key_dialog
+e2e_click_in "$macro_dialog" 279 262  # OK
+
+lines_before=$(wc -l <"$E2E_TRACE")
 e2e_click 951 619               # Save
-sleep 1
+for _ in $(seq 30); do
+    tail -n +"$((lines_before + 1))" "$E2E_TRACE" | grep -q '^set-feature 00 0f 0c' && break
+    sleep 0.2
+done
+upload=$(tail -n +"$((lines_before + 1))" "$E2E_TRACE")
 # Macro block 1: loop count 1, then A down, A up, B down, B up, 50 ms each.
-if e2e_trace_has '^set-feature .*\b0f\b'; then
-    e2e_trace_has '00 01 05 04 85 04 05 05 85 05' ||
-        e2e_fail "the recorded macro is not in the 0x0F block of the upload"
-else
-    echo "note: Save uploaded nothing (its handler is not on this branch); block check skipped"
-fi
+echo "$upload" | awk '/^set-feature 00 0f 01/ { found = 1; next } found && /^write 00/ { print; exit }' |
+    grep -q '^write 00 00 01 05 04 85 04 05 05 85 05 00' ||
+    e2e_fail "the recorded macro is not in macro block 1 of the upload"
+# Button 4 sits in slot 14 (bytes 56..59) of the button block: macro 1.
+slot=$(echo "$upload" |
+    awk '/^set-feature 00 0d/ { found = 1; next } found && /^write 00/ { print $59, $60, $61, $62; exit }')
+case "$slot" in
+09\ 0?\ 01\ 00) ;;
+*) e2e_fail "slot 14 holds '$slot', not a macro key of macro 1" ;;
+esac
 
 # The profile manager, from the Config button.
 e2e_click 54 619
