@@ -47,6 +47,21 @@ std::string forCaller(std::string_view text) {
     return sanitizeUtf8(text);
 }
 
+// A stored name matches in its own spelling or in the form the name lists
+// hand out (cut at a NUL, invalid bytes as U+FFFD, trimmed), so that every
+// listed section or key can be read, changed and removed. Without this a
+// hand-edited name with a stray byte would be listed yet never found, and a
+// macro of that name could not even be deleted.
+bool matchesName(std::string_view stored, std::string_view wanted) {
+    if (sameName(stored, wanted)) {
+        return true;
+    }
+    const bool plain = std::none_of(stored.begin(), stored.end(), [](char c) {
+        return c == '\0' || static_cast<unsigned char>(c) >= 0x80;
+    });
+    return !plain && sameName(trim(forCaller(stored)), wanted);
+}
+
 std::string_view stripMatchingQuotes(std::string_view value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
@@ -175,7 +190,7 @@ std::vector<std::uint8_t> IniFile::toBytes() const {
 std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) const {
     const auto wanted = trim(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && sameName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Section && matchesName(lines_[i].name, wanted)) {
             std::size_t end = i + 1;
             while (end < lines_.size() && lines_[end].kind != LineKind::Section) {
                 ++end;
@@ -189,7 +204,7 @@ std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) co
 std::optional<std::size_t> IniFile::firstKey(Range range, std::string_view key) const {
     const auto wanted = trim(key);
     for (std::size_t i = range.begin + 1; i < range.end; ++i) {
-        if (lines_[i].kind == LineKind::Key && sameName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Key && matchesName(lines_[i].name, wanted)) {
             return i;
         }
     }

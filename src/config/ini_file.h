@@ -41,7 +41,8 @@ inline constexpr std::uintmax_t kIniMaxFileSize = 16u * 1024u * 1024u;
 //   single or double quotes loses them. Lines starting with ";" are comments.
 //   Lines before the first section belong to no section.
 // - Section and key names are compared ignoring ASCII case; other bytes must
-//   match exactly.
+//   match exactly. A name is also found under the form the name lists give
+//   it (see below), so every listed name can be read, changed and removed.
 // - With duplicate sections the first one is the section (as on Windows: a
 //   key only in a later duplicate is not found); with duplicate keys the first
 //   one counts.

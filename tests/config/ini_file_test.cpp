@@ -291,6 +291,21 @@ TEST(IniGarbage, Utf16BigEndianWithBomIsReadAndKept) {
     EXPECT_EQ(ini.toBytes(), bytes);
 }
 
+TEST(IniGarbage, NamesListedWithReplacedBytesOrCutAtNulCanBeReadChangedAndRemoved) {
+    const std::string image = "[bad\xFF]\nk\xC3=1\n[cut\0 tail]\nx=2\n"s;
+    auto ini = IniFile::fromText(image);
+    const auto sections = ini.sectionNames();
+    ASSERT_EQ(sections, (std::vector<std::string>{"bad\uFFFD", "cut"}));
+    const auto keys = ini.keyNames(sections[0]);
+    ASSERT_EQ(keys, std::vector<std::string>{"k\uFFFD"});
+    EXPECT_EQ(ini.value(sections[0], keys[0]), "1");
+    EXPECT_EQ(ini.value(sections[1], "x"), "2");
+    EXPECT_TRUE(ini.setValue(sections[0], keys[0], "3"));
+    EXPECT_EQ(ini.keyNames(sections[0]).size(), 1u); // changed in place, not added
+    EXPECT_TRUE(ini.removeSection(sections[1]));
+    EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{"bad\uFFFD"});
+}
+
 TEST(IniGarbage, RandomImagesRoundTripAndSurviveEdits) {
     std::mt19937 random(20240611);
     const std::array<std::vector<std::uint8_t>, 4> prefixes{
