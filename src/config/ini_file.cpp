@@ -52,14 +52,17 @@ std::string forCaller(std::string_view text) {
 // listed section or key can be read, changed and removed. Without this a
 // hand-edited name with a stray byte would be listed yet never found, and a
 // macro of that name could not even be deleted.
-bool matchesName(std::string_view stored, std::string_view wanted) {
+bool matchesName(std::string_view stored, bool storedIsAscii, std::string_view wanted) {
     if (sameName(stored, wanted)) {
         return true;
     }
-    const bool plain = std::none_of(stored.begin(), stored.end(), [](char c) {
-        return c == '\0' || static_cast<unsigned char>(c) >= 0x80;
-    });
-    return !plain && sameName(trim(forCaller(stored)), wanted);
+    return !storedIsAscii && sameName(trim(forCaller(stored)), wanted);
+}
+
+// Plain ASCII without NUL: listed exactly as stored.
+bool isPlainAscii(std::string_view name) {
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return c == '\0' || static_cast<unsigned char>(c) >= 0x80; });
 }
 
 std::string_view stripMatchingQuotes(std::string_view value) {
@@ -108,6 +111,7 @@ IniFile::Line IniFile::classify(std::string text, std::string eol) {
             line.name = std::string(key);
         }
     }
+    line.plainName = isPlainAscii(line.name);
     return line;
 }
 
@@ -190,7 +194,8 @@ std::vector<std::uint8_t> IniFile::toBytes() const {
 std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) const {
     const auto wanted = trim(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && matchesName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Section &&
+            matchesName(lines_[i].name, lines_[i].plainName, wanted)) {
             std::size_t end = i + 1;
             while (end < lines_.size() && lines_[end].kind != LineKind::Section) {
                 ++end;
@@ -204,7 +209,8 @@ std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) co
 std::optional<std::size_t> IniFile::firstKey(Range range, std::string_view key) const {
     const auto wanted = trim(key);
     for (std::size_t i = range.begin + 1; i < range.end; ++i) {
-        if (lines_[i].kind == LineKind::Key && matchesName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Key &&
+            matchesName(lines_[i].name, lines_[i].plainName, wanted)) {
             return i;
         }
     }
@@ -220,10 +226,38 @@ std::optional<std::string> IniFile::find(std::string_view section, std::string_v
     if (!index) {
         return std::nullopt;
     }
-    const std::string_view text = lines_[*index].text;
+    return valueOfLine(*index);
+}
+
+std::string IniFile::valueOfLine(std::size_t index) const {
+    const std::string_view text = lines_[index].text;
     std::string_view value = trim(text.substr(text.find('=') + 1));
     value = stripMatchingQuotes(value);
     return forCaller(truncateToUtf16Units(value, kIniMaxValueUnits));
+}
+
+IniFile::SectionView IniFile::section(std::string_view name) const {
+    const auto range = firstSection(name);
+    if (!range) {
+        return SectionView(*this, std::nullopt);
+    }
+    return SectionView(*this, std::make_pair(range->begin, range->end));
+}
+
+std::optional<std::string> IniFile::SectionView::find(std::string_view key) const {
+    if (!range_) {
+        return std::nullopt;
+    }
+    const auto index = file_->firstKey(Range{range_->first, range_->second}, key);
+    if (!index) {
+        return std::nullopt;
+    }
+    return file_->valueOfLine(*index);
+}
+
+std::string IniFile::SectionView::value(std::string_view key, std::string_view defaultValue) const {
+    auto found = find(key);
+    return found ? std::move(*found) : std::string(defaultValue);
 }
 
 std::string IniFile::value(std::string_view section, std::string_view key,

@@ -80,6 +80,23 @@ class IniFile {
                       std::string_view defaultValue = {}) const;
 
     bool hasSection(std::string_view section) const;
+
+    // One section, found once, for reading many of its keys: each look-up
+    // then searches that section only, not the whole file. Valid while the
+    // file is neither changed nor destroyed. Reads like find() and value().
+    class SectionView {
+      public:
+        std::optional<std::string> find(std::string_view key) const;
+        std::string value(std::string_view key, std::string_view defaultValue = {}) const;
+
+      private:
+        friend class IniFile;
+        SectionView(const IniFile& file, std::optional<std::pair<std::size_t, std::size_t>> range)
+            : file_(&file), range_(range) {}
+        const IniFile* file_;
+        std::optional<std::pair<std::size_t, std::size_t>> range_;
+    };
+    SectionView section(std::string_view name) const;
     // Section names in file order, each name once (the first spelling).
     std::vector<std::string> sectionNames() const;
     // Key names of the section in file order, each name once.
@@ -106,7 +123,8 @@ class IniFile {
         std::string text; // without the line break
         std::string eol;  // "\r\n", "\n" or "" for a last line without one
         LineKind kind = LineKind::Other;
-        std::string name; // trimmed section or key name
+        std::string name;      // trimmed section or key name
+        bool plainName = true; // ASCII without NUL, so listed exactly as stored
 
         bool operator==(const Line&) const = default;
     };
@@ -119,6 +137,7 @@ class IniFile {
     static Line classify(std::string text, std::string eol);
     std::optional<Range> firstSection(std::string_view section) const;
     std::optional<std::size_t> firstKey(Range range, std::string_view key) const;
+    std::string valueOfLine(std::size_t index) const;
     std::string newLineBreak() const;
     void insertLine(std::size_t at, std::string text);
 

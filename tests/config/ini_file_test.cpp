@@ -306,6 +306,15 @@ TEST(IniGarbage, NamesListedWithReplacedBytesOrCutAtNulCanBeReadChangedAndRemove
     EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{"bad\uFFFD"});
 }
 
+TEST(IniGarbage, ASectionViewReadsItsOwnSectionLikeTheFileDoes) {
+    const auto ini = IniFile::fromText("[a]\nx=1\n[B]\nx= '2' \ny=3\n[b]\nz=4\n");
+    const auto b = ini.section("b");
+    EXPECT_EQ(b.value("X"), ini.value("b", "x"));
+    EXPECT_EQ(b.value("x"), "2");
+    EXPECT_EQ(b.find("z"), std::nullopt); // only in the later duplicate, as for find()
+    EXPECT_EQ(ini.section("missing").value("x", "dflt"), "dflt");
+}
+
 TEST(IniGarbage, RandomImagesRoundTripAndSurviveEdits) {
     std::mt19937 random(20240611);
     const std::array<std::vector<std::uint8_t>, 4> prefixes{
