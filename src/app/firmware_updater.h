@@ -1,0 +1,16 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace qvr {
+
+// The updater of the machine's native architecture, relative to the program
+// directory. cpuArchitecture is the name the system gives ("x86_64", "i686").
+std::string_view updaterRelativePath(std::string_view cpuArchitecture);
+
+// Starts the updater without waiting for it. A missing file starts nothing
+// and says nothing. Returns whether a process was started.
+bool launchFirmwareUpdater(const std::filesystem::path& programDir);
+
+} // namespace qvr

@@ -1,0 +1,5 @@
+#include "app/mavlo_app.h"
+
+int main(int argc, char** argv) {
+    return qvr::CMavloApp().run(argc, argv);
+}

@@ -1,0 +1,386 @@
+#include "app/main_window.h"
+
+#include "app/firmware_updater.h"
+#include "app/notification_text.h"
+#include "app/ui_handoff.h"
+#include "ui/gdip_button.h"
+#include "ui/qt_fonts.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <cstdio>
+
+namespace qvr {
+
+namespace {
+
+constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
+constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
+constexpr QRect kAssignmentHeader = edges(20, 107, 262, 127);
+
+} // namespace
+
+QIcon applicationIcon() {
+    QPixmap pixmap(64, 64);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor accent(0, 150, 255);
+    painter.setBrush(QColor(24, 26, 32));
+    painter.setPen(QPen(accent, 4));
+    painter.drawRoundedRect(QRectF(14, 4, 36, 56), 18, 18);
+    painter.drawLine(QPointF(32, 6), QPointF(32, 26));
+    painter.drawLine(QPointF(15, 26), QPointF(49, 26));
+    painter.setBrush(accent);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(29, 12, 6, 10), 3, 3);
+    return QIcon(pixmap);
+}
+
+CMavloDlg::CMavloDlg(MainWindowSetup setup)
+    : SkinnedWindow(nullptr, *setup.messages, nullptr, Dragging::Allowed), setup_(std::move(setup)),
+      texts_(&mainWindowTexts(Language::English)) {
+    // No frame, and as a tool window no taskbar button: the tray icon is the
+    // way back to it.
+    setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
+    setWindowIcon(applicationIcon());
+    setFocusPolicy(Qt::StrongFocus);
+    resize(kDefaultSize);
+    addWindowElements();
+}
+
+CMavloDlg::~CMavloDlg() {
+    // The listener may be waiting for this window; stop it while it exists.
+    listener_.reset();
+}
+
+void CMavloDlg::addWindowElements() {
+    ElementTable& table = elements();
+    const auto button = [](QRect rect, const char* stem, std::function<void(QPoint)> click) {
+        return WindowElement{.rect = rect, .image = stem, .hover = true, .onClick = click};
+    };
+    ids_.track = table.add({.rect = kTrackRect,
+                            .image = "/Bar1.png",
+                            .stage = ClickStage::Sliders,
+                            .clickable = false});
+    // Reset, Cancel and Save get their handlers from the settings pages.
+    ids_.reset = table.add(button(kResetRect, "/button-cancel", {}));
+    ids_.cancel = table.add(button(kCancelRect, "/button-cancel", {}));
+    ids_.save = table.add(button(kSaveRect, "/button-save", {}));
+    ids_.help = table.add(button(kHelpRect, "/button-help", [this](QPoint) { toggleHelpPanel(); }));
+    ids_.minimise =
+        table.add(button(kMinimiseRect, "/button-min", [this](QPoint) { hideToTray(); }));
+    ids_.close = table.add(button(kCloseRect, "/button-close", [this](QPoint) { exitProgram(); }));
+    ids_.config = table.add(button(kConfigRect, "/button-config", {}));
+    table[ids_.config].align = LabelAlign::LeftIndented;
+    table[ids_.config].labelIndent = skin::kConfigLabelIndent;
+    ids_.frontTab = table.add({.rect = kFrontTabRect,
+                               .onClick = [this](QPoint) { setMouseView(1); },
+                               .stage = ClickStage::PanelButtons});
+    ids_.sideTab = table.add({.rect = kSideTabRect,
+                              .onClick = [this](QPoint) { setMouseView(2); },
+                              .stage = ClickStage::PanelButtons});
+    setMouseView(1);
+}
+
+void CMavloDlg::startUp() {
+    DeviceLink& link = *setup_.link;
+    RecordState& state = *setup_.state;
+
+    if (!connectAtStartup(link, state.record))
+        explainPermissionOnce();
+    startListener();
+    startHotplugWatch();
+
+    ProfileFiles& profile = *setup_.profile;
+    profile.LoadProfileFiles(state);
+    state.takeSnapshot();
+
+    language_ = languageFromCode(profile.readLanguageCode());
+    profile.setLanguage(language_);
+    texts_ = &mainWindowTexts(language_);
+    setWindowTitle(qstr(texts_->windowTitle));
+    ElementTable& table = elements();
+    table[ids_.reset].label = qstr(texts_->reset);
+    table[ids_.cancel].label = qstr(texts_->cancel);
+    table[ids_.save].label = qstr(texts_->save);
+    table[ids_.config].label = qstr(texts_->config);
+    table[ids_.frontTab].label = qstr(texts_->front);
+    table[ids_.sideTab].label = qstr(texts_->side);
+    profile.ReadProfileSettings();
+
+    loadSkin();
+
+    // Each component is kept as one byte, as the settings file format says.
+    const SkinStrings& skinStrings = profile.skinStrings();
+    const auto component = [](const std::string& text) {
+        return static_cast<std::uint8_t>(parseProfileInt(text));
+    };
+    setTextColor(QColor(component(skinStrings.red), component(skinStrings.green),
+                        component(skinStrings.blue)));
+
+    setTextFont(qtFontFor(WindowFont::MainText, language_));
+    headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
+    smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
+
+    pageDrawn_ = link.devicePresent == 1;
+    createTrayIcon();
+}
+
+void CMavloDlg::loadSkin() {
+    const auto folder = setup_.programDir / "Skins" / setup_.profile->skinStrings().path;
+    setSkin(std::make_shared<SkinImageCache>(QString::fromStdString(folder.string()), messages()));
+    if (!loadBackground("/main.png", {}))
+        messages().showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
+    // Centred on the screen at the skin's size.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed(QPoint(), size());
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+
+    thumb_ = new CGdipButton(scrollThumbImage(), kThumbRect, {31, 596}, this);
+    thumb_->setMovedHandler([this](int top) {
+        // Posted, as the thumb's message is: the panel scrolls after the move.
+        QMetaObject::invokeMethod(
+            this,
+            [this, top] {
+                if (scrollPanel)
+                    scrollPanel(top);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CMavloDlg::startListener() {
+    listener_ = std::make_unique<Listener>(*setup_.link, [this](MouseEvent event) {
+        runOnUiThreadAndWait(
+            this, [this, event] { showDeviceNotification(event.type, event.value); },
+            [this] { return listener_->stopping(); });
+    });
+    listener_->start();
+}
+
+void CMavloDlg::startHotplugWatch() {
+    coalescer_ = std::make_unique<HotplugCoalescer>([this](HotplugKind kind) { runHotplug(kind); },
+                                                    setup_.hotplugSettle);
+    if (!setup_.hotplug)
+        return;
+    // Without udev (a container, for one) the window still works; only
+    // plugging the mouse in later goes unnoticed.
+    if (!setup_.hotplug->start([this](HotplugKind kind) { coalescer_->add(kind); }))
+        std::fprintf(stderr, "qvr: device arrival and removal cannot be watched here\n");
+}
+
+DeviceEventHooks CMavloDlg::deviceHooks() {
+    return {.notify = [this](int type, int value) { showDeviceNotification(type, value); },
+            .reloadProfile = [this] { reloadProfile(); },
+            .hideWindow = [this] { hideToTray(); }};
+}
+
+void CMavloDlg::runHotplug(HotplugKind kind) {
+    if (kind == HotplugKind::Arrival) {
+        onDeviceArrival(*setup_.link, setup_.state->record, deviceHooks());
+        if (setup_.link->devicePresent != 1)
+            explainPermissionOnce();
+    } else {
+        onDeviceRemoval(*setup_.link, deviceHooks());
+    }
+    update();
+}
+
+void CMavloDlg::explainPermissionOnce() {
+    if (permissionExplained_ || !setup_.permissionProblem)
+        return;
+    if (auto advice = setup_.permissionProblem()) {
+        permissionExplained_ = true;
+        messages().showMessage(std::string(*advice), std::string(kApplicationTitle));
+    }
+}
+
+void CMavloDlg::reloadProfile() {
+    setup_.profile->LoadProfileFiles(*setup_.state);
+    setup_.state->takeSnapshot();
+    setup_.profile->ReadProfileSettings();
+    update();
+}
+
+void CMavloDlg::createTrayIcon() {
+    trayMenu_ = std::make_unique<QMenu>();
+    for (const TrayAction& action : setup_.trayActions)
+        trayMenu_->addAction(action.text, this, action.run);
+    if (!setup_.trayActions.empty())
+        trayMenu_->addSeparator();
+    trayMenu_->addAction(qstr(texts_->exit), this, [this] { exitProgram(); });
+
+    tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
+    tray_->setToolTip(qstr(texts_->windowTitle));
+    tray_->setContextMenu(trayMenu_.get());
+    connect(tray_.get(), &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+                    trayLeftClick();
+            });
+    tray_->show();
+    trayBalloons_ = std::make_unique<TrayBalloons>(*tray_);
+}
+
+void CMavloDlg::trayLeftClick() {
+    if (setup_.link->devicePresent != 1) {
+        showDeviceNotification(kNotifyNotDetected, 0);
+        return;
+    }
+    if (reloadOnReopen) {
+        reloadOnReopen = false;
+        if (closePagePopups)
+            closePagePopups();
+        reloadProfile();
+    }
+    pageDrawn_ = true;
+    update();
+    show();
+    raise();
+    activateWindow();
+}
+
+void CMavloDlg::showDeviceNotification(int type, int value) {
+    Block active{};
+    const bool dpiStage = type >= 1 && type <= 3 && value >= 1 && value <= 6;
+    if (dpiStage)
+        active = readBackForDpiEvent(*setup_.link, setup_.state->record);
+    const auto balloon = balloonForEvent(type, value, language_, active);
+    if (!balloon)
+        return;
+    BalloonSink* sink = setup_.balloons ? setup_.balloons : trayBalloons_.get();
+    const QString text = QString::fromStdString(balloon->text);
+    const QString title = qstr(balloon->title);
+    if (sink)
+        sink->showBalloon(title, text, balloon->timeoutMs);
+    else
+        std::fprintf(stderr, "qvr: %s: %s\n", title.toUtf8().constData(),
+                     text.toUtf8().constData());
+}
+
+void CMavloDlg::exitProgram() {
+    listener_.reset();
+    setup_.link->closeHandles();
+    if (tray_)
+        tray_->hide();
+    tray_.reset();
+    hide();
+    if (setup_.endProcess)
+        setup_.endProcess(0);
+    else
+        QCoreApplication::exit(0);
+}
+
+void CMavloDlg::hideToTray() {
+    hide();
+}
+
+void CMavloDlg::toggleHelpPanel() {
+    if (help_) {
+        closeHelpPanel();
+        return;
+    }
+    help_ = new CHelpDialog(
+        sharedSkin(), messages(), language_, [this] { launchUpdater(0); }, this);
+    help_->show();
+}
+
+void CMavloDlg::closeHelpPanel() {
+    if (!help_)
+        return;
+    // The panel may be the sender of the click that closes it.
+    help_->hide();
+    help_->deleteLater();
+    help_ = nullptr;
+}
+
+void CMavloDlg::launchUpdater(int request) {
+    if (request == 0)
+        launchFirmwareUpdater(setup_.programDir);
+}
+
+void CMavloDlg::setMouseView(int view) {
+    mouseView_ = view;
+    elements()[ids_.frontTab].image =
+        view == 1 ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
+    elements()[ids_.sideTab].image =
+        view == 2 ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
+    update();
+}
+
+void CMavloDlg::addFacePainter(std::function<void(QPainter&)> painter) {
+    facePainters_.push_back(std::move(painter));
+    update();
+}
+
+void CMavloDlg::paintFace(QPainter& painter) {
+    if (mouseView_ == 1)
+        skin().draw(painter, "/Mouse/Front/MouseFront.png", kFrontPicture);
+    else
+        skin().draw(painter, "/Mouse/Side/MouseSide.png", kSidePicture);
+    if (!facePainters_.empty()) {
+        for (const auto& paint : facePainters_)
+            paint(painter);
+    } else if (pageDrawn_) {
+        paintPlaceholderPage(painter);
+    }
+}
+
+void CMavloDlg::paintPlaceholderPage(QPainter& painter) {
+    // Until the button page is built: its closed section header, titled in
+    // the window's text font like every section header.
+    skin().draw(painter, "/ItemBK.png", kAssignmentHeader.topLeft());
+    painter.setFont(textFont());
+    painter.setPen(textColor());
+    painter.drawText(kAssignmentHeader.adjusted(12, 0, 0, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     qstr(texts_->buttonAssignment));
+}
+
+bool CMavloDlg::beforeClick(QPoint position) {
+    // A click elsewhere closes the help panel first; the help button toggles
+    // it itself and the three bottom-right buttons leave it open.
+    if (help_ && !kHelpRect.contains(position) && !kResetRect.contains(position) &&
+        !kCancelRect.contains(position) && !kSaveRect.contains(position))
+        closeHelpPanel();
+    return false;
+}
+
+void CMavloDlg::closeEvent(QCloseEvent* event) {
+    // Closing only hides: the program lives on in the tray.
+    event->ignore();
+    hideToTray();
+}
+
+void CMavloDlg::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        event->accept();
+        return;
+    default:
+        SkinnedWindow::keyPressEvent(event);
+    }
+}
+
+void CMavloDlg::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        QMetaObject::invokeMethod(
+            this, [this] { hideToTray(); }, Qt::QueuedConnection);
+    }
+    SkinnedWindow::changeEvent(event);
+}
+
+} // namespace qvr

@@ -1,0 +1,181 @@
+#pragma once
+
+#include "app/balloons.h"
+#include "app/hotplug_watch.h"
+#include "config/config_record.h"
+#include "config/message_sink.h"
+#include "config/profile_files.h"
+#include "device/device_events.h"
+#include "device/device_link.h"
+#include "device/listener.h"
+#include "ui/help_dialog.h"
+#include "ui/language_tables.h"
+#include "ui/left_panel.h"
+#include "ui/skinned_window.h"
+
+#include <QPointer>
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QMenu;
+class QSystemTrayIcon;
+
+namespace qvr {
+
+class CGdipButton;
+
+// An extra item of the tray menu (the virtual mouse's own actions).
+struct TrayAction {
+    QString text;
+    std::function<void()> run;
+};
+
+// What the main window is built from. The application fills it from the
+// command line; tests fill it with a virtual mouse and a temporary folder.
+struct MainWindowSetup {
+    DeviceLink* link = nullptr;
+    RecordState* state = nullptr;
+    ProfileFiles* profile = nullptr;
+    MessageSink* messages = nullptr;
+    std::filesystem::path programDir;
+    std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
+    BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
+    std::vector<TrayAction> trayActions;
+    // Says why a mouse that is there could not be opened (no permission).
+    std::function<std::optional<std::string>()> permissionProblem;
+    std::function<void(int exitCode)> endProcess; // none: leave the event loop
+    std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
+};
+
+// The main window: a borderless skinned window without a taskbar entry that
+// lives for the whole run and hides to the tray. The settings pages, the
+// button page and the dialogs are built into it through its rectangle table
+// (elements()), the face painters and the handlers below.
+class CMavloDlg : public SkinnedWindow {
+    Q_OBJECT
+
+  public:
+    // The window's own buttons, in the order the clicks test them.
+    struct Ids {
+        ElementTable::Id track, reset, cancel, save, help, minimise, close, config, frontTab,
+            sideTab;
+    };
+    static constexpr QRect kResetRect = toQRect(skin::kResetButton);
+    static constexpr QRect kCancelRect = toQRect(skin::kCancelButton);
+    static constexpr QRect kSaveRect = toQRect(skin::kSaveButton);
+    static constexpr QRect kHelpRect = toQRect(skin::kHelpButton);
+    static constexpr QRect kMinimiseRect = toQRect(skin::kMinimiseButton);
+    static constexpr QRect kCloseRect = toQRect(skin::kCloseButton);
+    static constexpr QRect kConfigRect = toQRect(skin::kConfigButton);
+    static constexpr QRect kFrontTabRect = toQRect(skin::kFrontTab);
+    static constexpr QRect kSideTabRect = toQRect(skin::kSideTab);
+    static constexpr QRect kTrackRect = toQRect(skin::kScrollTrack);
+    // The thumb starts at the top of the track, 114 pixels high.
+    static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
+    static constexpr QSize kDefaultSize{1000, 640};
+
+    explicit CMavloDlg(MainWindowSetup setup);
+    ~CMavloDlg() override;
+
+    // The start-up sequence: device, listener, hotplug, profile, language,
+    // texts, skin, colours, fonts, first page, tray icon.
+    void startUp();
+
+    const Ids& ids() const { return ids_; }
+    Language language() const { return language_; }
+    const MainWindowTexts& texts() const { return *texts_; }
+    const QFont& headingFont() const { return headingFont_; }
+    const QFont& smallFont() const { return smallFont_; }
+    RecordState& state() { return *setup_.state; }
+    DeviceLink& link() { return *setup_.link; }
+    ProfileFiles& profile() { return *setup_.profile; }
+    const std::filesystem::path& programDirectory() const { return setup_.programDir; }
+    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    QMenu* trayMenu() const { return trayMenu_.get(); }
+    CGdipButton* scrollThumb() const { return thumb_; }
+
+    // Tray icon: a left click or double click shows the window (or says the
+    // mouse is missing); the menu's "Exit" ends the program.
+    void trayLeftClick();
+    // The balloon of a device event (DPI stage, macro key, found, lost).
+    void showDeviceNotification(int type, int value);
+    // The close button and "Exit": handles closed, tray icon removed, end.
+    void exitProgram();
+    void hideToTray();
+
+    bool helpPanelOpen() const { return help_ != nullptr; }
+    void toggleHelpPanel();
+    void closeHelpPanel();
+    // The updater request: 0 launches the updater, anything else nothing.
+    void launchUpdater(int request);
+
+    // 1 front, 2 side.
+    int mouseView() const { return mouseView_; }
+    void setMouseView(int view);
+
+    // Set by Cancel; the next tray click reloads the profile first.
+    bool reloadOnReopen = false;
+
+    // Which left-panel sections are open; the assignment section moves the
+    // macro manager bar and the X/Y section.
+    LeftPanel leftPanel;
+
+    // Hooks of the pages built later: drawing over the face, closing their
+    // lists and edit boxes before a reload, and scrolling the right panel
+    // when the thumb moves. A face painter added here replaces the
+    // placeholder of the button page.
+    void addFacePainter(std::function<void(QPainter&)> painter);
+    std::function<void()> closePagePopups;
+    std::function<void(int thumbTop)> scrollPanel;
+
+    // Loads the current profile and its settings again (device arrival,
+    // reopening after Cancel) and takes it as the applied record.
+    void reloadProfile();
+
+  protected:
+    void paintFace(QPainter& painter) override;
+    bool beforeClick(QPoint position) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    void addWindowElements();
+    void startListener();
+    void startHotplugWatch();
+    void runHotplug(HotplugKind kind);
+    void explainPermissionOnce();
+    void loadSkin();
+    void createTrayIcon();
+    void paintPlaceholderPage(QPainter& painter);
+    DeviceEventHooks deviceHooks();
+
+    MainWindowSetup setup_;
+    Ids ids_{};
+    Language language_ = Language::English;
+    const MainWindowTexts* texts_ = nullptr;
+    QFont headingFont_;
+    QFont smallFont_;
+    bool pageDrawn_ = false;
+    bool permissionExplained_ = false;
+    int mouseView_ = 1;
+    std::vector<std::function<void(QPainter&)>> facePainters_;
+    std::unique_ptr<Listener> listener_;
+    std::unique_ptr<HotplugCoalescer> coalescer_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    std::unique_ptr<QMenu> trayMenu_;
+    std::unique_ptr<BalloonSink> trayBalloons_;
+    QPointer<CHelpDialog> help_;
+    CGdipButton* thumb_ = nullptr;
+};
+
+// The program's icon, drawn rather than shipped: a mouse outline in the
+// accent colour.
+QIcon applicationIcon();
+
+} // namespace qvr

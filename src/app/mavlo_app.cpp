@@ -1,0 +1,139 @@
+#include "app/mavlo_app.h"
+
+#include "app/hotplug_watch.h"
+#include "app/main_window.h"
+#include "app/message_boxes.h"
+#include "app/program_directory.h"
+#include "app/single_instance.h"
+#include "device/hidapi_backend.h"
+#include "device/virtual_backend.h"
+
+#include <QApplication>
+#include <cstdio>
+
+namespace qvr {
+
+AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
+    AppOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--virtual-mouse") {
+            options.virtualMouse = true;
+        } else if (argument == "--trace") {
+            if (i + 1 >= arguments.size()) {
+                options.error = "--trace needs a file name";
+                return options;
+            }
+            options.traceFile = arguments[++i];
+        } else if (argument.starts_with("--trace=")) {
+            options.traceFile = argument.substr(8);
+        } else if (argument == "--help" || argument == "-h") {
+            options.help = true;
+        } else {
+            options.error = "unknown option " + argument;
+            return options;
+        }
+    }
+    if (!options.traceFile.empty() && !options.virtualMouse)
+        options.error = "--trace works with --virtual-mouse only";
+    return options;
+}
+
+const char* appUsage() {
+    return "Usage: qvr [--virtual-mouse [--trace FILE]]\n"
+           "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
+           "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
+           "  --trace FILE     append every report sent to the virtual mouse to FILE\n"
+           "  --help           show this text\n";
+}
+
+namespace {
+
+std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
+                                            const std::shared_ptr<VirtualMouse>& mouse) {
+    std::vector<TrayAction> actions;
+    for (std::uint8_t stage = 1; stage <= 4; ++stage) {
+        actions.push_back({QString("Virtual mouse: switch to DPI stage %1").arg(stage),
+                           [mouse, stage] { mouse->emitEvent(1, stage); }});
+    }
+    actions.push_back({"Virtual mouse: press macro key 1", [mouse] { mouse->emitEvent(9, 1); }});
+    actions.push_back({"Virtual mouse: unplug", [&backend, mouse] { backend.unplug(mouse); }});
+    actions.push_back({"Virtual mouse: plug in", [&backend, mouse] { backend.plug(mouse); }});
+    return actions;
+}
+
+} // namespace
+
+int CMavloApp::run(int argc, char** argv) {
+    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (options.help) {
+        std::fputs(appUsage(), stdout);
+        return 0;
+    }
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "qvr: %s\n%s", options.error.c_str(), appUsage());
+        return 2;
+    }
+
+    // A second copy leaves at once, silently, before it shows anything.
+    SingleInstanceLock instance;
+    if (instance.acquire(runtimeFolder()) == SingleInstanceLock::Result::AlreadyRunning)
+        return 0;
+
+    // Fixed before the first window exists, which takes it as its class.
+    QCoreApplication::setApplicationName(kWindowClassName);
+    QApplication application(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SteadyClock clock;
+    std::unique_ptr<HidBackend> backend;
+    VirtualHidBackend* virtualBackend = nullptr;
+    HidapiBackend* hidapiBackend = nullptr;
+    std::shared_ptr<VirtualMouse> virtualMouse;
+    if (options.virtualMouse) {
+        auto owned = std::make_unique<VirtualHidBackend>();
+        virtualBackend = owned.get();
+        virtualMouse = owned->addMouse();
+        if (!options.traceFile.empty() && !virtualMouse->trace()->writeTo(options.traceFile)) {
+            std::fprintf(stderr, "qvr: cannot write the trace to %s\n", options.traceFile.c_str());
+            return 2;
+        }
+        backend = std::move(owned);
+    } else {
+        auto owned = std::make_unique<HidapiBackend>();
+        hidapiBackend = owned.get();
+        backend = std::move(owned);
+    }
+
+    DeviceLink link(*backend, clock);
+    RecordState state;
+    MessageBoxes messages;
+    const auto programDir = programDirectory();
+    ProfileFiles profile(programDir, messages);
+
+    MainWindowSetup setup;
+    setup.link = &link;
+    setup.state = &state;
+    setup.profile = &profile;
+    setup.messages = &messages;
+    setup.programDir = programDir;
+    if (virtualBackend) {
+        setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
+        setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
+    } else {
+        setup.hotplug = std::make_unique<UdevHotplugSource>();
+        setup.permissionProblem = [hidapiBackend, &link]() -> std::optional<std::string> {
+            if (hidapiBackend->lastOpenError() != HidOpenError::PermissionDenied)
+                return std::nullopt;
+            return permissionAdvice(link.devicePath);
+        };
+    }
+
+    CMavloDlg window(std::move(setup));
+    messages.setOwner(&window);
+    window.startUp();
+    window.show();
+    return QApplication::exec();
+}
+
+} // namespace qvr

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvr {
+
+// What the command line asks for.
+struct AppOptions {
+    bool virtualMouse = false;
+    std::string traceFile; // the virtual mouse's trace, appended as it goes
+    bool help = false;
+    std::string error; // set when the command line cannot be understood
+};
+
+AppOptions parseAppOptions(const std::vector<std::string>& arguments);
+const char* appUsage();
+
+// The application: one instance per user, one main window for the whole
+// run. run() returns the process's exit code.
+class CMavloApp {
+  public:
+    int run(int argc, char** argv);
+};
+
+// The class name other programs find the window by (WM_CLASS on X11).
+inline constexpr char kWindowClassName[] = "VL384-netGMClass";
+
+} // namespace qvr

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "config/message_sink.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace qvr {
+
+// The program's messages as modal message boxes owned by a window.
+class MessageBoxes final : public MessageSink {
+  public:
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    void showMessage(std::string text, std::string caption) override;
+
+  private:
+    QPointer<QWidget> owner_;
+};
+
+} // namespace qvr

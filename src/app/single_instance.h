@@ -1,0 +1,35 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace qvr {
+
+// The name every running copy of the program locks.
+inline constexpr std::string_view kSingleInstanceName = "ZPVL384-netMutex";
+
+// A lock file in the user's runtime folder, held by the first instance for
+// as long as it runs. The lock goes with the process, so a crash never leaves
+// a stale lock behind.
+class SingleInstanceLock {
+  public:
+    enum class Result { Acquired, AlreadyRunning, Unavailable };
+
+    SingleInstanceLock() = default;
+    ~SingleInstanceLock();
+    SingleInstanceLock(const SingleInstanceLock&) = delete;
+    SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
+
+    // Unavailable when the lock file cannot be created; the program then runs
+    // without the guard rather than not at all.
+    Result acquire(const std::filesystem::path& folder,
+                   std::string_view name = kSingleInstanceName);
+
+  private:
+    int fd_ = -1;
+};
+
+// $XDG_RUNTIME_DIR, or the temporary folder when it is not set.
+std::filesystem::path runtimeFolder();
+
+} // namespace qvr

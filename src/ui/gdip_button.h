@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+namespace qvr {
+
+// The picture of the right panel's scroll thumb: 8 x 114 pixels, a vertical
+// blue bar. It is part of the program, not of the skin.
+QImage scrollThumbImage();
+
+// Brightens an image the way a resting skinned button is shown: each colour
+// channel times 1.05 plus 5 percent.
+QImage hotImage(const QImage& image);
+
+// A skinned image button that can be dragged vertically within limits; the
+// main window's scroll thumb. Each move inside the limits reports the new
+// top in parent coordinates.
+class CGdipButton : public QWidget {
+    Q_OBJECT
+
+  public:
+    struct Limits {
+        int minTopExclusive;    // the top must stay above this (31)
+        int maxBottomExclusive; // and the bottom below this (596)
+    };
+
+    CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* parent);
+
+    void setMovedHandler(std::function<void(int top)> handler) { moved_ = std::move(handler); }
+    // Moves by dy as a drag would; false when the limits refuse it.
+    bool dragBy(int dy);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    QImage hot_;
+    Limits limits_;
+    int fixedX_;
+    std::optional<int> dragY_;
+    std::function<void(int)> moved_;
+};
+
+} // namespace qvr

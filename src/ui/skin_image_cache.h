@@ -1,0 +1,45 @@
+#pragma once
+
+#include "config/message_sink.h"
+
+#include <QHash>
+#include <QImage>
+#include <QPoint>
+#include <QSet>
+#include <QString>
+
+class QPainter;
+
+namespace qvr {
+
+// The decoded images of one skin folder. Images are decoded on their first
+// draw and kept, premultiplied, for as long as the skin is in use; a repaint
+// then costs no file access. Names are relative paths that start with "/",
+// appended to the folder as they stand.
+class SkinImageCache {
+  public:
+    SkinImageCache(QString skinFolder, MessageSink& messages);
+
+    const QString& folder() const { return folder_; }
+
+    enum class OnMissing { Report, Silent };
+    // nullptr when the file is missing or cannot be decoded. A missing image
+    // is reported once, not at every paint.
+    const QImage* image(const QString& name, OnMissing onMissing = OnMissing::Report);
+
+    // Draws the image unscaled with its top-left corner at `at`, blending by
+    // its own per-pixel alpha. Returns whether it was drawn.
+    bool draw(QPainter& painter, const QString& name, QPoint at);
+
+    int decodedCount() const { return static_cast<int>(images_.size()); }
+
+  private:
+    QString folder_;
+    MessageSink& messages_;
+    QHash<QString, QImage> images_;
+    QSet<QString> failed_;
+};
+
+inline constexpr std::string_view kLoadImageFailed = "LoadPng---Load image failed.";
+
+} // namespace qvr

@@ -1,0 +1,102 @@
+#include "ui/skinned_window.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace qvr {
+
+SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                             QWidget* parent, Dragging dragging)
+    : QWidget(parent), skin_(std::move(skin)), messages_(messages), dragging_(dragging) {
+    setMouseTracking(true);
+    // The face covers every pixel; nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+bool SkinnedWindow::loadBackground(const QString& name, std::string_view failureCaption) {
+    backgroundName_ = name;
+    const QImage* background =
+        skin_ ? skin_->image(name, SkinImageCache::OnMissing::Silent) : nullptr;
+    hasBackground_ = background != nullptr;
+    if (!background) {
+        if (!failureCaption.empty())
+            messages_.showMessage(std::string("error"), std::string(failureCaption));
+        return false;
+    }
+    setFixedSize(background->size());
+    return true;
+}
+
+void SkinnedWindow::paintFace(QPainter&) {}
+
+bool SkinnedWindow::beforeClick(QPoint) {
+    return false;
+}
+
+void SkinnedWindow::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (!hasBackground_ || !skin_)
+        return;
+    skin_->draw(painter, backgroundName_, QPoint(0, 0));
+    elements_.paint(painter, *skin_, hovered_, textFont_, textColor_);
+    painter.save();
+    paintFace(painter);
+    painter.restore();
+}
+
+bool SkinnedWindow::clickAt(QPoint position) {
+    if (beforeClick(position))
+        return true;
+    return elements_.dispatch(position);
+}
+
+void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    const QPoint position = event->position().toPoint();
+    if (clickAt(position) || dragging_ != Dragging::Allowed || parentWidget())
+        return;
+    // The window manager moves the window where it can; otherwise we follow
+    // the pointer ourselves.
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;
+    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+}
+
+void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click is two presses, as far as the skin is concerned.
+    mousePressEvent(event);
+}
+
+void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - *dragOffset_);
+        return;
+    }
+    updateHover(event->position().toPoint());
+}
+
+void SkinnedWindow::mouseReleaseEvent(QMouseEvent* event) {
+    dragOffset_.reset();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void SkinnedWindow::leaveEvent(QEvent* event) {
+    if (hovered_) {
+        hovered_.reset();
+        update();
+    }
+    QWidget::leaveEvent(event);
+}
+
+void SkinnedWindow::updateHover(QPoint position) {
+    const auto now = elements_.hoverElementAt(position);
+    if (now == hovered_)
+        return;
+    hovered_ = now;
+    update();
+}
+
+} // namespace qvr

@@ -1,0 +1,91 @@
+#include "ui/window_elements.h"
+
+#include "ui/skin_image_cache.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <numeric>
+
+namespace qvr {
+
+ElementTable::Id ElementTable::add(WindowElement element) {
+    elements_.push_back(std::move(element));
+    return static_cast<Id>(elements_.size() - 1);
+}
+
+bool ElementTable::isActive(Id id) const {
+    const WindowElement& element = (*this)[id];
+    return !element.active || element.active();
+}
+
+std::vector<ElementTable::Id> ElementTable::clickOrder() const {
+    std::vector<Id> order(elements_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](Id a, Id b) {
+        return static_cast<int>((*this)[a].stage) < static_cast<int>((*this)[b].stage);
+    });
+    return order;
+}
+
+std::optional<ElementTable::Id> ElementTable::elementAt(QPoint point) const {
+    for (Id id : clickOrder()) {
+        if ((*this)[id].clickable && (*this)[id].rect.contains(point) && isActive(id))
+            return id;
+    }
+    return std::nullopt;
+}
+
+std::optional<ElementTable::Id> ElementTable::hoverElementAt(QPoint point) const {
+    for (Id id : clickOrder()) {
+        if ((*this)[id].hover && (*this)[id].rect.contains(point) && isActive(id))
+            return id;
+    }
+    return std::nullopt;
+}
+
+bool ElementTable::dispatch(QPoint point) const {
+    bool taken = false;
+    for (Id id : clickOrder()) {
+        const WindowElement& element = (*this)[id];
+        if (!element.clickable || !element.rect.contains(point) || !isActive(id))
+            continue;
+        taken = true;
+        // Copied: a handler may add elements and so move the table's storage.
+        const auto handler = element.onClick;
+        const OnHit onHit = element.onHit;
+        if (handler)
+            handler(point);
+        if (onHit == OnHit::Stop)
+            break;
+    }
+    return taken;
+}
+
+void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<Id> hovered,
+                         const QFont& labelFont, QColor labelColor) const {
+    for (Id id = 0; id < static_cast<Id>(elements_.size()); ++id) {
+        const WindowElement& element = (*this)[id];
+        if (!isActive(id))
+            continue;
+        if (!element.image.isEmpty()) {
+            const QString name = element.hover
+                                     ? element.image + (hovered == id ? "-over.png" : "-normal.png")
+                                     : element.image;
+            skin.draw(painter, name, element.rect.topLeft());
+        }
+        if (element.label.isEmpty())
+            continue;
+        painter.save();
+        painter.setFont(labelFont);
+        painter.setPen(labelColor);
+        if (element.align == LabelAlign::Centre) {
+            painter.drawText(element.rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
+        } else {
+            painter.drawText(element.rect.adjusted(element.labelIndent, 0, 0, 0),
+                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, element.label);
+        }
+        painter.restore();
+    }
+}
+
+} // namespace qvr

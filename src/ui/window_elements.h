@@ -1,0 +1,104 @@
+#pragma once
+
+#include "ui/skin_layout.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class QPainter;
+
+namespace qvr {
+
+class SkinImageCache;
+
+// A rectangle given as left, top, right, bottom with the right and bottom
+// edges exclusive, the way the window layouts are written.
+constexpr QRect edges(int left, int top, int right, int bottom) {
+    return QRect(QPoint(left, top), QSize(right - left, bottom - top));
+}
+
+// A rectangle of the skin's shared layout.
+constexpr QRect toQRect(skin::Rect rect) {
+    return edges(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// Where an element's click handler runs among the others. Lower stages are
+// tried first; within a stage, elements run in the order they were added.
+enum class ClickStage : int {
+    WindowButtons = 100, // Reset, Cancel, Save, help, minimise, close, Config
+    PanelButtons = 200,  // mouse-view tabs, left-panel headers, macro header
+    Sections = 300,      // section headers, swatches, radios, dials, gauges
+    DropDowns = 400,     // assignment drop-down boxes
+    Sliders = 500,       // DPI, lighting and angle-snap sliders
+};
+
+// Whether a hit ends the dispatch or lets later elements see the click too.
+enum class OnHit { Stop, Continue };
+
+// How an element's label sits in its rectangle.
+enum class LabelAlign { Centre, LeftIndented };
+
+// One entry of a window's rectangle table: what is drawn there and what a
+// click there does. The same rectangle serves the painting and the
+// hit-testing, so the two cannot drift apart.
+struct WindowElement {
+    QRect rect{};
+    // With hover, image is a stem completed by "-normal.png" or "-over.png";
+    // otherwise the full relative name. Empty: the table draws no image.
+    QString image{};
+    bool hover = false;
+    QString label{};
+    LabelAlign align = LabelAlign::Centre;
+    int labelIndent = 0;
+    std::function<void(QPoint)> onClick{}; // click position in window coordinates
+    ClickStage stage = ClickStage::WindowButtons;
+    OnHit onHit = OnHit::Stop;
+    // Pictures such as a track are drawn but let clicks through.
+    bool clickable = true;
+    // Elements of hidden or closed sections neither draw nor answer clicks.
+    std::function<bool()> active{};
+};
+
+// The rectangle table of one window, with its click dispatcher. Later pages
+// add their elements (or move them with setRect when a layout shifts) and
+// the window's painting and clicks pick them up.
+class ElementTable {
+  public:
+    using Id = int;
+
+    Id add(WindowElement element);
+    WindowElement& operator[](Id id) { return elements_.at(static_cast<std::size_t>(id)); }
+    const WindowElement& operator[](Id id) const {
+        return elements_.at(static_cast<std::size_t>(id));
+    }
+    void setRect(Id id, QRect rect) { (*this)[id].rect = rect; }
+    std::size_t size() const { return elements_.size(); }
+
+    bool isActive(Id id) const;
+    // The first active element in click order that contains the point.
+    std::optional<Id> elementAt(QPoint point) const;
+    // The element with a hover image under the point, if any.
+    std::optional<Id> hoverElementAt(QPoint point) const;
+
+    // Runs the click handlers of the active elements containing the point in
+    // stage order, up to the first Stop element hit. Returns whether any
+    // element took the click (a click nobody takes may move the window).
+    bool dispatch(QPoint point) const;
+
+    // Draws the images and labels of the active elements in the order they
+    // were added; the hovered element gets its "-over" image.
+    void paint(QPainter& painter, SkinImageCache& skin, std::optional<Id> hovered,
+               const QFont& labelFont, QColor labelColor) const;
+
+  private:
+    std::vector<Id> clickOrder() const;
+    std::vector<WindowElement> elements_;
+};
+
+} // namespace qvr

@@ -1,0 +1,171 @@
+#include "app/firmware_updater.h"
+#include "app/hotplug_watch.h"
+#include "app/mavlo_app.h"
+#include "app/single_instance.h"
+#include "app/ui_handoff.h"
+#include "support/qt_test_app.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+#include <atomic>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace qvr::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(SingleInstance, ASecondLockOnTheSameNameIsRefusedUntilTheFirstEnds) {
+    QTemporaryDir dir;
+    auto first = std::make_unique<SingleInstanceLock>();
+    EXPECT_EQ(first->acquire(pathOf(dir)), SingleInstanceLock::Result::Acquired);
+    SingleInstanceLock second;
+    EXPECT_EQ(second.acquire(pathOf(dir)), SingleInstanceLock::Result::AlreadyRunning);
+    first.reset();
+    EXPECT_EQ(second.acquire(pathOf(dir)), SingleInstanceLock::Result::Acquired);
+    EXPECT_EQ(SingleInstanceLock().acquire("/proc/no-such-folder"),
+              SingleInstanceLock::Result::Unavailable);
+}
+
+TEST(SingleInstance, ASecondProgramEndsWithZeroWhileTheFirstRuns) {
+    qtApp();
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString program = QVR_PROGRAM_DIR "/qvr";
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(program, {"--virtual-mouse"});
+    ASSERT_TRUE(first.waitForStarted(5000));
+    // The lock is taken before anything else; give the program time to get
+    // past it.
+    const QString lockFile = runtime.path() + "/ZPVL384-netMutex.lock";
+    for (int i = 0; i < 100 && !QFile::exists(lockFile); ++i)
+        QTest::qWait(20);
+    QTest::qWait(300);
+    ASSERT_EQ(first.state(), QProcess::Running);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(program, {"--virtual-mouse"});
+    ASSERT_TRUE(second.waitForFinished(5000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.terminate();
+    if (!first.waitForFinished(3000)) {
+        first.kill();
+        first.waitForFinished(3000);
+    }
+}
+
+TEST(AppOptions, UnderstoodOptionsAndMistakes) {
+    const AppOptions plain = parseAppOptions({});
+    EXPECT_FALSE(plain.virtualMouse);
+    EXPECT_TRUE(plain.error.empty());
+
+    const AppOptions traced = parseAppOptions({"--virtual-mouse", "--trace", "/tmp/t.txt"});
+    EXPECT_TRUE(traced.virtualMouse);
+    EXPECT_EQ(traced.traceFile, "/tmp/t.txt");
+    EXPECT_TRUE(traced.error.empty());
+
+    EXPECT_TRUE(parseAppOptions({"--help"}).help);
+    EXPECT_FALSE(parseAppOptions({"--virtual-mouse", "--trace"}).error.empty());
+    EXPECT_FALSE(parseAppOptions({"--trace", "t.txt"}).error.empty()); // needs the virtual mouse
+    EXPECT_FALSE(parseAppOptions({"--lang", "CHS"}).error.empty());
+}
+
+TEST(UiHandoff, WorkRunsOnTheUiThreadAndTheCallerWaitsForIt) {
+    QObject context;
+    qtApp();
+    std::atomic<bool> ran{false};
+    std::atomic<bool> result{false};
+    std::thread::id ranOn;
+    std::thread worker([&] {
+        result = runOnUiThreadAndWait(
+            &context,
+            [&] {
+                ranOn = std::this_thread::get_id();
+                ran = true;
+            },
+            [] { return false; });
+    });
+    for (int i = 0; i < 200 && !ran; ++i)
+        QTest::qWait(5);
+    worker.join();
+    EXPECT_TRUE(result);
+    EXPECT_EQ(ranOn, std::this_thread::get_id());
+}
+
+TEST(UiHandoff, AStopRequestEndsTheWaitWhenTheUiThreadIsBusyJoining) {
+    QObject context;
+    qtApp();
+    std::atomic<bool> stop{false};
+    std::atomic<bool> result{true};
+    std::thread worker([&] {
+        result = runOnUiThreadAndWait(
+            &context, [] {}, [&] { return stop.load(); }, 5ms);
+    });
+    // The UI thread never returns to its event loop here, as at exit.
+    stop = true;
+    worker.join();
+    EXPECT_FALSE(result);
+    QCoreApplication::processEvents(); // the stale call still runs harmlessly
+}
+
+TEST(HotplugCoalescing, TheEventsOfOnePlugRunOnceWithTheLastKind) {
+    qtApp();
+    std::vector<HotplugKind> runs;
+    HotplugCoalescer coalescer([&](HotplugKind kind) { runs.push_back(kind); }, 20ms);
+    coalescer.add(HotplugKind::Arrival);
+    coalescer.add(HotplugKind::Arrival);
+    EXPECT_TRUE(runs.empty());
+    QTest::qWait(80);
+    EXPECT_EQ(runs, std::vector<HotplugKind>{HotplugKind::Arrival});
+
+    coalescer.add(HotplugKind::Arrival);
+    coalescer.add(HotplugKind::Removal);
+    QTest::qWait(80);
+    EXPECT_EQ(runs, (std::vector<HotplugKind>{HotplugKind::Arrival, HotplugKind::Removal}));
+}
+
+TEST(FirmwareUpdater, ThePathFollowsTheNativeArchitecture) {
+    EXPECT_EQ(updaterRelativePath("x86_64"), "Update/X64/FwUpdate.exe");
+    EXPECT_EQ(updaterRelativePath("ia64"), "Update/X64/FwUpdate.exe");
+    EXPECT_EQ(updaterRelativePath("i386"), "Update/X86/FwUpdate.exe");
+    EXPECT_EQ(updaterRelativePath(""), "Update/X86/FwUpdate.exe");
+}
+
+TEST(FirmwareUpdater, AMissingUpdaterStartsNothingAndAPresentOneIsStarted) {
+    qtApp();
+    QTemporaryDir dir;
+    EXPECT_FALSE(launchFirmwareUpdater(pathOf(dir)));
+
+    const QByteArray arch = QSysInfo::currentCpuArchitecture().toUtf8();
+    const QString updater =
+        dir.path() + "/" + QString::fromUtf8(updaterRelativePath(arch.toStdString()).data());
+    QDir().mkpath(QFileInfo(updater).path());
+    const QString marker = dir.path() + "/started";
+    QFile script(updater);
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    script.close();
+    script.setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+
+    EXPECT_TRUE(launchFirmwareUpdater(pathOf(dir)));
+    for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
+        QTest::qWait(10);
+    EXPECT_TRUE(QFile::exists(marker));
+}
+
+} // namespace
+} // namespace qvr::test

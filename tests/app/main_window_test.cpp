@@ -1,0 +1,304 @@
+#include "app/window_rig.h"
+#include "device/mouse_protocol.h"
+#include "ui/gdip_button.h"
+#include "ui/qt_fonts.h"
+
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs the event loop until the condition holds or two seconds pass.
+void moveMouse(QWidget& widget, QPoint position) {
+    QMouseEvent move(QEvent::MouseMove, position, widget.mapToGlobal(position), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &move);
+}
+
+bool waitFor(const std::function<bool()>& condition) {
+    for (int i = 0; i < 200 && !condition(); ++i)
+        QTest::qWait(10);
+    return condition();
+}
+
+TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+
+    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_EQ(rig.virtualMouse->openModeByte(), 0xFC); // the open sequence ran
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.size(), QSize(1000, 640));
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
+    ASSERT_NE(window.trayIcon(), nullptr);
+    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7");
+    EXPECT_EQ(window.textColor(), QColor(0, 255, 0));
+    EXPECT_TRUE(rig.messages.messages.empty());
+    EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
+}
+
+TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
+    WindowRig rig(WindowRig::Mouse::Absent);
+    CMavloDlg& window = rig.start();
+
+    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.size(), QSize(1000, 640));
+    EXPECT_NE(window.trayIcon(), nullptr);
+    EXPECT_TRUE(rig.balloons.shown.empty()); // the missing mouse is not announced at once
+}
+
+TEST(MainWindowStartUp, AMissingBackgroundIsReportedAndTheWindowKeepsItsDefaultSize) {
+    WindowRig rig;
+    std::filesystem::remove(rig.dir / "Skins" / "Test" / "main.png");
+    CMavloDlg& window = rig.start();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
+    EXPECT_EQ(window.size(), CMavloDlg::kDefaultSize);
+    EXPECT_FALSE(window.grab().isNull());
+}
+
+TEST(MainWindowStartUp, AMouseThatMayNotBeOpenedIsExplainedOnce) {
+    WindowRig rig(WindowRig::Mouse::Absent);
+    int asked = 0;
+    rig.permissionProblem = [&]() -> std::optional<std::string> {
+        ++asked;
+        return "Install the udev rule.";
+    };
+    rig.start();
+    rig.window->trayLeftClick();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "Install the udev rule.");
+    EXPECT_EQ(asked, 1);
+}
+
+TEST(MainWindowHideAndShow, CloseRequestAndMinimiseHideAndTheTrayClickShowsAgain) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+
+    window.close();
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(rig.exitCode.has_value());
+    window.trayLeftClick();
+    EXPECT_TRUE(window.isVisible());
+
+    window.clickAt({960, 10}); // minimise button
+    EXPECT_FALSE(window.isVisible());
+    window.trayLeftClick();
+    EXPECT_TRUE(window.isVisible());
+
+    for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(&window, static_cast<Qt::Key>(key));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(rig.balloons.shown.empty());
+}
+
+TEST(MainWindowHideAndShow, TrayClickWithTheMouseAbsentRaisesTheBalloonInstead) {
+    WindowRig rig(WindowRig::Mouse::Absent);
+    CMavloDlg& window = rig.start();
+    window.close();
+    window.trayLeftClick();
+    EXPECT_FALSE(window.isVisible());
+    ASSERT_EQ(rig.balloons.shown.size(), 1u);
+    EXPECT_EQ(rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
+    EXPECT_EQ(rig.balloons.shown[0].title, "Warning");
+    EXPECT_EQ(rig.balloons.shown[0].timeoutMs, 100);
+}
+
+TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
+    {
+        WindowRig rig;
+        CMavloDlg& window = rig.start();
+        window.clickAt({985, 10});
+        EXPECT_EQ(rig.exitCode, 0);
+        EXPECT_EQ(rig.link.commandHandle(), nullptr);
+        EXPECT_EQ(window.trayIcon(), nullptr);
+    }
+    {
+        WindowRig rig;
+        CMavloDlg& window = rig.start();
+        const QList<QAction*> actions = window.trayMenu()->actions();
+        ASSERT_FALSE(actions.isEmpty());
+        EXPECT_EQ(actions.back()->text(), "Exit");
+        actions.back()->trigger();
+        EXPECT_EQ(rig.exitCode, 0);
+    }
+}
+
+TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    rig.state.record.dpiStage[0] = 77; // an edit that Cancel discards
+    bool popupsClosed = false;
+    window.closePagePopups = [&] { popupsClosed = true; };
+    window.reloadOnReopen = true;
+    window.hide();
+    window.trayLeftClick();
+    EXPECT_TRUE(popupsClosed);
+    EXPECT_FALSE(window.reloadOnReopen);
+    EXPECT_EQ(rig.state.record.dpiStage[0], 0); // as in config0.bin
+}
+
+TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    // Put DPI byte 32 in stage 3 of the mouse's active slot.
+    rig.state.record.dpiStage = {16, 24, 32, 64, 0, 0};
+    rig.state.record.reportRateCode = 1;
+    rig.link.protocol().uploadConfiguration(rig.state.record);
+
+    rig.virtualMouse->emitEvent(2, 3);
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    EXPECT_EQ(rig.balloons.shown[0].text, "Switch DPI into the third stage 1600");
+    EXPECT_EQ(rig.balloons.shown[0].title, "Info");
+    EXPECT_EQ(rig.balloons.shown[0].timeoutMs, 5000);
+
+    // 06 07 04 01 shows nothing; the macro event sent after it is the next
+    // balloon.
+    rig.virtualMouse->emitEvent(4, 1);
+    rig.virtualMouse->emitEvent(9, 2);
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() >= 2; }));
+    QTest::qWait(50);
+    ASSERT_EQ(rig.balloons.shown.size(), 2u);
+    EXPECT_EQ(rig.balloons.shown[1].text, "Switch to macro key2");
+    EXPECT_EQ(rig.balloons.shown[1].title, "Info");
+    (void)window;
+}
+
+TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
+    WindowRig rig;
+    rig.start();
+
+    rig.backend.unplug(rig.virtualMouse); // two nodes, two events
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    QTest::qWait(60);
+    ASSERT_EQ(rig.balloons.shown.size(), 1u);
+    EXPECT_EQ(rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
+    EXPECT_EQ(rig.balloons.shown[0].title, "Warning");
+    EXPECT_EQ(rig.link.devicePresent, 0);
+
+    rig.backend.plug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 2; }));
+    QTest::qWait(60);
+    ASSERT_EQ(rig.balloons.shown.size(), 2u);
+    EXPECT_EQ(rig.balloons.shown[1].text, "The system detect the gaming mouse.");
+    EXPECT_EQ(rig.balloons.shown[1].title, "Info");
+    EXPECT_EQ(rig.link.devicePresent, 1);
+}
+
+TEST(MainWindowLanguage, OnlyExactCodesSelectChinese) {
+    const std::vector<std::pair<std::optional<std::string>, Language>> cases = {
+        {"Lan=chs", Language::English},
+        {"Lan=\"CHS \"", Language::English}, // quoted, so the blank stays
+        {std::nullopt, Language::English},
+        {"Lan=CHS", Language::SimplifiedChinese},
+        {"Lan=CHT", Language::TraditionalChinese},
+    };
+    for (const auto& [line, expected] : cases) {
+        WindowRig rig(WindowRig::Mouse::Present, line);
+        CMavloDlg& window = rig.start();
+        EXPECT_EQ(window.language(), expected) << line.value_or("(none)");
+        EXPECT_EQ(window.trayMenu()->actions().back()->text(),
+                  qstr(mainWindowTexts(expected).exit));
+    }
+}
+
+TEST(MainWindowLanguage, ChineseFacesMapToTheInstalledCjkSans) {
+    WindowRig rig(WindowRig::Mouse::Present, "Lan=CHS");
+    CMavloDlg& window = rig.start();
+    EXPECT_EQ(window.textFont().family(), "WenQuanYi Micro Hei");
+    EXPECT_EQ(window.textFont().pixelSize(), 13);
+    EXPECT_EQ(window.headingFont().pixelSize(), 18);
+    EXPECT_EQ(window.headingFont().weight(), QFont::Bold);
+    EXPECT_EQ(window.elements()[window.ids().save].label, "保存");
+}
+
+TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomButtons) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const QPoint help(940, 10);
+
+    window.clickAt(help);
+    EXPECT_TRUE(window.helpPanelOpen());
+    window.clickAt(help);
+    EXPECT_FALSE(window.helpPanelOpen());
+
+    window.clickAt(help);
+    window.clickAt({930, 610}); // Save
+    window.clickAt({800, 610}); // Reset
+    EXPECT_TRUE(window.helpPanelOpen());
+    window.clickAt({500, 300});
+    EXPECT_FALSE(window.helpPanelOpen());
+    EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {
+    WindowRig rig;
+    std::filesystem::remove(rig.dir / "Skins" / "Test" / "Help" / "HelpWindow.png");
+    CMavloDlg& window = rig.start();
+    window.toggleHelpPanel();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "error");
+    EXPECT_EQ(rig.messages.messages[0].caption, "Help Dialog Load background image failed!!!");
+}
+
+TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
+    WindowRig rig;
+    std::filesystem::remove(rig.dir / "Skins" / "Test" / "button-save-normal.png");
+    CMavloDlg& window = rig.start();
+    const QImage first = window.grab().toImage();
+    const QImage second = window.grab().toImage();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
+    EXPECT_EQ(first.size(), QSize(1000, 640));
+    EXPECT_EQ(first, second);
+}
+
+TEST(MainWindowSkin, HoverShowsTheOverImage) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    moveMouse(window, {944, 12});
+    ASSERT_EQ(window.hoveredElement(), window.ids().help);
+    EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(0, 150, 255));
+    moveMouse(window, {500, 300});
+    EXPECT_FALSE(window.hoveredElement().has_value());
+    EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(30, 32, 40));
+}
+
+TEST(MainWindowSkin, ScrollThumbPostsItsTopToTheWindow) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    std::vector<int> tops;
+    window.scrollPanel = [&](int top) { tops.push_back(top); };
+    CGdipButton* thumb = window.scrollThumb();
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_EQ(thumb->geometry(), QRect(984, 32, 8, 114));
+    EXPECT_TRUE(thumb->dragBy(300));
+    ASSERT_TRUE(waitFor([&] { return !tops.empty(); }));
+    EXPECT_EQ(tops, std::vector<int>{332});
+}
+
+TEST(MainWindowPages, FacePaintersAndElementsAddedLaterTakePartInPaintAndClicks) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    int clicks = 0;
+    window.elements().add({.rect = edges(734, 32, 976, 52),
+                           .onClick = [&](QPoint) { ++clicks; },
+                           .stage = ClickStage::Sections});
+    window.addFacePainter([](QPainter& painter) { painter.fillRect(734, 32, 242, 20, Qt::red); });
+    window.clickAt({740, 40});
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(window.grab().toImage().pixelColor(740, 40), QColor(Qt::red));
+}
+
+} // namespace
+} // namespace qvr::test

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "device/clock.h"
+#include "device/virtual_backend.h"
+#include "support/qt_test_app.h"
+#include "support/skin_folder.h"
+
+#include <QTemporaryDir>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qvr::test {
+
+struct RecordedBalloon {
+    QString title, text;
+    int timeoutMs = 0;
+};
+
+class RecordingBalloons final : public BalloonSink {
+  public:
+    void showBalloon(const QString& title, const QString& text, int timeoutMs) override {
+        shown.push_back({title, text, timeoutMs});
+    }
+    std::vector<RecordedBalloon> shown;
+};
+
+// A program directory with one profile and a minimal skin, a virtual mouse
+// (or none), and a main window built on them but not started.
+struct WindowRig {
+    enum class Mouse { Present, Absent };
+
+    explicit WindowRig(Mouse mouse = Mouse::Present,
+                       std::optional<std::string> lanLine = std::nullopt) {
+        qtApp();
+        writeFile(dir / "str.ini", "[Profile]\r\nCurProfileName=P1\r\nItemCount=1\r\nItem0=P1\r\n");
+        std::string settings = "[Skins]\r\nPath=Test\r\nRColor=0\r\nGColor=255\r\nBColor=0\r\n";
+        if (lanLine)
+            settings += *lanLine + "\r\n";
+        writeFile(dir / "str0.ini", settings);
+        writeFile(dir / "config0.bin", std::string(kProfileFileSize, '\0'));
+        writeMinimalSkin(dir / "Skins" / "Test");
+        if (mouse == Mouse::Present)
+            virtualMouse = backend.addMouse();
+    }
+
+    static void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+
+    CMavloDlg& start() {
+        MainWindowSetup setup;
+        setup.link = &link;
+        setup.state = &state;
+        setup.profile = &profile;
+        setup.messages = &messages;
+        setup.programDir = dir;
+        setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
+        setup.balloons = &balloons;
+        setup.permissionProblem = permissionProblem;
+        setup.endProcess = [this](int code) { exitCode = code; };
+        setup.hotplugSettle = std::chrono::milliseconds(20);
+        window = std::make_unique<CMavloDlg>(std::move(setup));
+        window->startUp();
+        window->show();
+        return *window;
+    }
+
+    QTemporaryDir temp;
+    std::filesystem::path dir = pathOf(temp);
+    ManualClock clock;
+    VirtualHidBackend backend;
+    std::shared_ptr<VirtualMouse> virtualMouse;
+    DeviceLink link{backend, clock};
+    RecordState state;
+    RecordingMessageSink messages;
+    RecordingBalloons balloons;
+    ProfileFiles profile{dir, messages};
+    std::function<std::optional<std::string>()> permissionProblem;
+    std::optional<int> exitCode;
+    std::unique_ptr<CMavloDlg> window;
+};
+
+} // namespace qvr::test

@@ -1,0 +1,141 @@
+#include "support/qt_test_app.h"
+#include "support/skin_folder.h"
+#include "ui/gdip_button.h"
+#include "ui/help_dialog.h"
+#include "ui/skin_image_cache.h"
+#include "ui/window_elements.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace qvr::test {
+namespace {
+
+struct SkinRig {
+    SkinRig() { qtApp(); }
+    QTemporaryDir dir;
+    RecordingMessageSink messages;
+    SkinImageCache cache{dir.path(), messages};
+};
+
+TEST(SkinImages, PerPixelAlphaBlendsOverTheBackground) {
+    SkinRig rig;
+    QImage element(2, 1, QImage::Format_ARGB32);
+    element.setPixel(0, 0, qRgba(255, 0, 0, 0));       // fully transparent red
+    element.setPixel(1, 0, qRgba(255, 255, 255, 128)); // half-transparent white
+    element.save(rig.dir.path() + "/element.png");
+
+    QImage target(2, 1, QImage::Format_RGB32);
+    target.fill(Qt::black);
+    QPainter painter(&target);
+    EXPECT_TRUE(rig.cache.draw(painter, "/element.png", {0, 0}));
+    painter.end();
+
+    EXPECT_EQ(target.pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_EQ(target.pixelColor(1, 0), QColor(128, 128, 128));
+}
+
+TEST(SkinImages, ImagesAreDecodedOnceAndMissingOnesReportedOnce) {
+    SkinRig rig;
+    writePng(pathOf(rig.dir) / "a.png", {4, 4}, Qt::blue);
+    QImage target(8, 8, QImage::Format_RGB32);
+    QPainter painter(&target);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(rig.cache.draw(painter, "/a.png", {0, 0}));
+        EXPECT_FALSE(rig.cache.draw(painter, "/missing.png", {0, 0}));
+    }
+    EXPECT_EQ(rig.cache.decodedCount(), 1);
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
+    EXPECT_EQ(rig.messages.messages[0].caption, "QVR 2.7");
+    // Asked silently (a background), a missing image says nothing.
+    EXPECT_EQ(rig.cache.image("/other.png", SkinImageCache::OnMissing::Silent), nullptr);
+    EXPECT_EQ(rig.messages.messages.size(), 1u);
+}
+
+TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
+    ElementTable table;
+    std::vector<std::string> ran;
+    const auto record = [&](std::string name) {
+        return [&ran, name](QPoint) { ran.push_back(name); };
+    };
+    const QRect everywhere = edges(0, 0, 100, 100);
+    table.add({.rect = everywhere,
+               .onClick = record("slider"),
+               .stage = ClickStage::Sliders,
+               .onHit = OnHit::Continue});
+    table.add({.rect = everywhere,
+               .onClick = record("header"),
+               .stage = ClickStage::Sections,
+               .onHit = OnHit::Continue});
+    bool dropDownOpen = false;
+    table.add({.rect = everywhere,
+               .onClick = record("dropdown"),
+               .stage = ClickStage::DropDowns,
+               .active = [&] { return dropDownOpen; }});
+    table.add({.rect = edges(0, 0, 10, 10), .onClick = record("save")});
+
+    EXPECT_TRUE(table.dispatch({50, 50}));
+    EXPECT_EQ(ran, (std::vector<std::string>{"header", "slider"}));
+
+    ran.clear();
+    dropDownOpen = true;
+    table.dispatch({50, 50});
+    EXPECT_EQ(ran, (std::vector<std::string>{"header", "dropdown"}));
+
+    ran.clear();
+    table.dispatch({5, 5});
+    EXPECT_EQ(ran, std::vector<std::string>{"save"});
+
+    EXPECT_FALSE(table.dispatch({150, 5}));
+}
+
+TEST(ElementTable, RightAndBottomEdgesAreExclusiveAndPicturesLetClicksThrough) {
+    ElementTable table;
+    table.add({.rect = edges(0, 0, 20, 20), .image = "/Bar1.png", .clickable = false});
+    const auto button = table.add({.rect = edges(958, 5, 973, 20), .hover = true});
+    EXPECT_EQ(table.elementAt({958, 5}), button);
+    EXPECT_EQ(table.elementAt({972, 19}), button);
+    EXPECT_FALSE(table.elementAt({973, 10}).has_value());
+    EXPECT_FALSE(table.elementAt({960, 20}).has_value());
+    EXPECT_FALSE(table.dispatch({5, 5}));
+    EXPECT_EQ(table.hoverElementAt({960, 10}), button);
+}
+
+TEST(ScrollThumb, DragsStayInsideTheTrack) {
+    qtApp();
+    QWidget parent;
+    parent.resize(1000, 640);
+    CGdipButton thumb(scrollThumbImage(), edges(984, 32, 992, 146), {31, 596}, &parent);
+    std::vector<int> tops;
+    thumb.setMovedHandler([&](int top) { tops.push_back(top); });
+
+    EXPECT_FALSE(thumb.dragBy(-1)); // top would be 31
+    EXPECT_TRUE(thumb.dragBy(449)); // top 481, bottom 595
+    EXPECT_FALSE(thumb.dragBy(1));  // bottom would reach 596
+    EXPECT_EQ(thumb.y(), 481);
+    EXPECT_EQ(tops, std::vector<int>{481});
+    EXPECT_EQ(scrollThumbImage().size(), QSize(8, 114));
+}
+
+TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
+    SkinRig rig;
+    writeMinimalSkin(pathOf(rig.dir));
+    auto skin = std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages);
+    QWidget main;
+    main.resize(1000, 640);
+    int updates = 0;
+    CHelpDialog panel(
+        skin, rig.messages, Language::English, [&] { ++updates; }, &main);
+    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 90));
+    panel.clickAt({80, 60}); // the version line
+    EXPECT_EQ(updates, 0);
+    panel.clickAt({80, 30});
+    EXPECT_EQ(updates, 1);
+    EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+} // namespace
+} // namespace qvr::test
