@@ -78,8 +78,8 @@ Macro sixtyFourEventMacro(int number) {
     Macro macro;
     macro.name = "Macro_" + std::to_string(number);
     macro.recordDelays = true;
-    const std::array<std::string_view, 8> keys = {"A", "S", "D", "F", "Left Shift", "Space", "Num 1",
-                                                  "Enter"};
+    const std::array<std::string_view, 8> keys = {"A",          "S",     "D",     "F",
+                                                  "Left Shift", "Space", "Num 1", "Enter"};
     for (int event = 0; event < 64; ++event) {
         const auto key = keys[static_cast<std::size_t>(event / 2) % keys.size()];
         macro.items.push_back(event % 2 == 0 ? pressItem(key) : releaseItem(key));
@@ -111,9 +111,10 @@ void LoadAndSaveProfile(benchmark::State& state) {
     const auto image = recordFileImage(typicalRecord(), 1);
     folder.write("config0.bin",
                  std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
-    folder.write("str0.ini", "[Setting-EN]\r\nItem1=Click\r\nItem2=Menu\r\n[Skins]\r\nRColor=255\r\n"
-                             "GColor=0\r\nBColor=0\r\nPath=Carbon\r\nLan=EN\r\n[Point]\r\n"
-                             "SensitivityX_Y=10\r\n");
+    folder.write("str0.ini",
+                 "[Setting-EN]\r\nItem1=Click\r\nItem2=Menu\r\n[Skins]\r\nRColor=255\r\n"
+                 "GColor=0\r\nBColor=0\r\nPath=Carbon\r\nLan=EN\r\n[Point]\r\n"
+                 "SensitivityX_Y=10\r\n");
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink);
     RecordState record;
