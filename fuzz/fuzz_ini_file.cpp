@@ -13,8 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (wholeUnits && ini.toBytes() != std::vector<std::uint8_t>(bytes.begin(), bytes.end()))
         std::abort();
     for (const auto& section : ini.sectionNames()) {
+        const auto view = ini.section(section);
         for (const auto& key : ini.keyNames(section)) {
-            if (!ini.find(section, key))
+            const auto value = ini.find(section, key);
+            if (!value || view.find(key) != value)
                 std::abort();
         }
     }

@@ -32,6 +32,12 @@ char foldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), foldAscii);
+    return folded;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return foldAscii(x) == foldAscii(y);
@@ -237,22 +243,31 @@ std::string IniFile::valueOfLine(std::size_t index) const {
 }
 
 IniFile::SectionView IniFile::section(std::string_view name) const {
+    SectionView view(*this);
     const auto range = firstSection(name);
     if (!range) {
-        return SectionView(*this, std::nullopt);
+        return view;
     }
-    return SectionView(*this, std::make_pair(range->begin, range->end));
+    // Lines in file order and emplace keeping the first entry give the same
+    // line firstKey would find, under either form of the name.
+    for (std::size_t i = range->begin + 1; i < range->end; ++i) {
+        if (lines_[i].kind != LineKind::Key) {
+            continue;
+        }
+        view.keyLines_.emplace(foldedName(lines_[i].name), i);
+        if (!lines_[i].plainName) {
+            view.keyLines_.emplace(foldedName(trim(forCaller(lines_[i].name))), i);
+        }
+    }
+    return view;
 }
 
 std::optional<std::string> IniFile::SectionView::find(std::string_view key) const {
-    if (!range_) {
+    const auto found = keyLines_.find(foldedName(trim(key)));
+    if (found == keyLines_.end()) {
         return std::nullopt;
     }
-    const auto index = file_->firstKey(Range{range_->first, range_->second}, key);
-    if (!index) {
-        return std::nullopt;
-    }
-    return file_->valueOfLine(*index);
+    return file_->valueOfLine(found->second);
 }
 
 std::string IniFile::SectionView::value(std::string_view key, std::string_view defaultValue) const {

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qvr {
@@ -81,9 +82,9 @@ class IniFile {
 
     bool hasSection(std::string_view section) const;
 
-    // One section, found once, for reading many of its keys: each look-up
-    // then searches that section only, not the whole file. Valid while the
-    // file is neither changed nor destroyed. Reads like find() and value().
+    // One section, found once and its keys indexed, for reading many of its
+    // keys: each look-up then costs no search at all. Valid while the file is
+    // neither changed nor destroyed. Reads like find() and value().
     class SectionView {
       public:
         std::optional<std::string> find(std::string_view key) const;
@@ -91,10 +92,11 @@ class IniFile {
 
       private:
         friend class IniFile;
-        SectionView(const IniFile& file, std::optional<std::pair<std::size_t, std::size_t>> range)
-            : file_(&file), range_(range) {}
+        explicit SectionView(const IniFile& file) : file_(&file) {}
         const IniFile* file_;
-        std::optional<std::pair<std::size_t, std::size_t>> range_;
+        // Key names folded to lower case (as stored and as listed) -> the
+        // first line that holds the key.
+        std::unordered_map<std::string, std::size_t> keyLines_;
     };
     SectionView section(std::string_view name) const;
     // Section names in file order, each name once (the first spelling).
