@@ -32,6 +32,12 @@ char foldAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string foldedName(std::string_view name) {
+    std::string folded(name);
+    std::transform(folded.begin(), folded.end(), folded.begin(), foldAscii);
+    return folded;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
                return foldAscii(x) == foldAscii(y);
@@ -45,6 +51,24 @@ std::string forCaller(std::string_view text) {
         text = text.substr(0, nul);
     }
     return sanitizeUtf8(text);
+}
+
+// A stored name matches in its own spelling or in the form the name lists
+// hand out (cut at a NUL, invalid bytes as U+FFFD, trimmed), so that every
+// listed section or key can be read, changed and removed. Without this a
+// hand-edited name with a stray byte would be listed yet never found, and a
+// macro of that name could not even be deleted.
+bool matchesName(std::string_view stored, bool storedIsAscii, std::string_view wanted) {
+    if (sameName(stored, wanted)) {
+        return true;
+    }
+    return !storedIsAscii && sameName(trim(forCaller(stored)), wanted);
+}
+
+// Plain ASCII without NUL: listed exactly as stored.
+bool isPlainAscii(std::string_view name) {
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return c == '\0' || static_cast<unsigned char>(c) >= 0x80; });
 }
 
 std::string_view stripMatchingQuotes(std::string_view value) {
@@ -93,6 +117,7 @@ IniFile::Line IniFile::classify(std::string text, std::string eol) {
             line.name = std::string(key);
         }
     }
+    line.plainName = isPlainAscii(line.name);
     return line;
 }
 
@@ -175,7 +200,8 @@ std::vector<std::uint8_t> IniFile::toBytes() const {
 std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) const {
     const auto wanted = trim(section);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].kind == LineKind::Section && sameName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Section &&
+            matchesName(lines_[i].name, lines_[i].plainName, wanted)) {
             std::size_t end = i + 1;
             while (end < lines_.size() && lines_[end].kind != LineKind::Section) {
                 ++end;
@@ -189,7 +215,8 @@ std::optional<IniFile::Range> IniFile::firstSection(std::string_view section) co
 std::optional<std::size_t> IniFile::firstKey(Range range, std::string_view key) const {
     const auto wanted = trim(key);
     for (std::size_t i = range.begin + 1; i < range.end; ++i) {
-        if (lines_[i].kind == LineKind::Key && sameName(lines_[i].name, wanted)) {
+        if (lines_[i].kind == LineKind::Key &&
+            matchesName(lines_[i].name, lines_[i].plainName, wanted)) {
             return i;
         }
     }
@@ -205,10 +232,47 @@ std::optional<std::string> IniFile::find(std::string_view section, std::string_v
     if (!index) {
         return std::nullopt;
     }
-    const std::string_view text = lines_[*index].text;
+    return valueOfLine(*index);
+}
+
+std::string IniFile::valueOfLine(std::size_t index) const {
+    const std::string_view text = lines_[index].text;
     std::string_view value = trim(text.substr(text.find('=') + 1));
     value = stripMatchingQuotes(value);
     return forCaller(truncateToUtf16Units(value, kIniMaxValueUnits));
+}
+
+IniFile::SectionView IniFile::section(std::string_view name) const {
+    SectionView view(*this);
+    const auto range = firstSection(name);
+    if (!range) {
+        return view;
+    }
+    // Lines in file order and emplace keeping the first entry give the same
+    // line firstKey would find, under either form of the name.
+    for (std::size_t i = range->begin + 1; i < range->end; ++i) {
+        if (lines_[i].kind != LineKind::Key) {
+            continue;
+        }
+        view.keyLines_.emplace(foldedName(lines_[i].name), i);
+        if (!lines_[i].plainName) {
+            view.keyLines_.emplace(foldedName(trim(forCaller(lines_[i].name))), i);
+        }
+    }
+    return view;
+}
+
+std::optional<std::string> IniFile::SectionView::find(std::string_view key) const {
+    const auto found = keyLines_.find(foldedName(trim(key)));
+    if (found == keyLines_.end()) {
+        return std::nullopt;
+    }
+    return file_->valueOfLine(found->second);
+}
+
+std::string IniFile::SectionView::value(std::string_view key, std::string_view defaultValue) const {
+    auto found = find(key);
+    return found ? std::move(*found) : std::string(defaultValue);
 }
 
 std::string IniFile::value(std::string_view section, std::string_view key,

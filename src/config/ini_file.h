@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qvr {
@@ -41,7 +42,8 @@ inline constexpr std::uintmax_t kIniMaxFileSize = 16u * 1024u * 1024u;
 //   single or double quotes loses them. Lines starting with ";" are comments.
 //   Lines before the first section belong to no section.
 // - Section and key names are compared ignoring ASCII case; other bytes must
-//   match exactly.
+//   match exactly. A name is also found under the form the name lists give
+//   it (see below), so every listed name can be read, changed and removed.
 // - With duplicate sections the first one is the section (as on Windows: a
 //   key only in a later duplicate is not found); with duplicate keys the first
 //   one counts.
@@ -79,6 +81,24 @@ class IniFile {
                       std::string_view defaultValue = {}) const;
 
     bool hasSection(std::string_view section) const;
+
+    // One section, found once and its keys indexed, for reading many of its
+    // keys: each look-up then costs no search at all. Valid while the file is
+    // neither changed nor destroyed. Reads like find() and value().
+    class SectionView {
+      public:
+        std::optional<std::string> find(std::string_view key) const;
+        std::string value(std::string_view key, std::string_view defaultValue = {}) const;
+
+      private:
+        friend class IniFile;
+        explicit SectionView(const IniFile& file) : file_(&file) {}
+        const IniFile* file_;
+        // Key names folded to lower case (as stored and as listed) -> the
+        // first line that holds the key.
+        std::unordered_map<std::string, std::size_t> keyLines_;
+    };
+    SectionView section(std::string_view name) const;
     // Section names in file order, each name once (the first spelling).
     std::vector<std::string> sectionNames() const;
     // Key names of the section in file order, each name once.
@@ -105,7 +125,8 @@ class IniFile {
         std::string text; // without the line break
         std::string eol;  // "\r\n", "\n" or "" for a last line without one
         LineKind kind = LineKind::Other;
-        std::string name; // trimmed section or key name
+        std::string name;      // trimmed section or key name
+        bool plainName = true; // ASCII without NUL, so listed exactly as stored
 
         bool operator==(const Line&) const = default;
     };
@@ -118,6 +139,7 @@ class IniFile {
     static Line classify(std::string text, std::string eol);
     std::optional<Range> firstSection(std::string_view section) const;
     std::optional<std::size_t> firstKey(Range range, std::string_view key) const;
+    std::string valueOfLine(std::size_t index) const;
     std::string newLineBreak() const;
     void insertLine(std::size_t at, std::string text);
 

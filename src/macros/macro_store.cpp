@@ -55,15 +55,17 @@ std::vector<std::string> listMacroNames(const IniFile& store) {
 Macro loadMacro(const IniFile& store, std::string_view name) {
     Macro macro;
     macro.name = std::string(name);
-    macro.loopTimes = store.value(name, kMacroLoopTimesKey);
+    // Found once: an upload reads every item of twelve macros.
+    const IniFile::SectionView section = store.section(name);
+    macro.loopTimes = section.value(kMacroLoopTimesKey);
     const std::size_t count = static_cast<std::size_t>(
-        std::min<std::uint64_t>(leadingNumber(store.value(name, kItemCountKey)), kMaxMacroItems));
+        std::min<std::uint64_t>(leadingNumber(section.value(kItemCountKey)), kMaxMacroItems));
     macro.items.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
-        macro.items.push_back(store.value(name, itemKey(i)));
+        macro.items.push_back(section.value(itemKey(i)));
     }
-    macro.recordDelays = leadingNumber(store.value(name, kDelayTimeSelStatusKey)) != 0;
-    macro.loop = leadingNumber(store.value(name, kLoopTimeSelStatusKey)) == 1;
+    macro.recordDelays = leadingNumber(section.value(kDelayTimeSelStatusKey)) != 0;
+    macro.loop = leadingNumber(section.value(kLoopTimeSelStatusKey)) == 1;
     return macro;
 }
 

@@ -291,6 +291,30 @@ TEST(IniGarbage, Utf16BigEndianWithBomIsReadAndKept) {
     EXPECT_EQ(ini.toBytes(), bytes);
 }
 
+TEST(IniGarbage, NamesListedWithReplacedBytesOrCutAtNulCanBeReadChangedAndRemoved) {
+    const std::string image = "[bad\xFF]\nk\xC3=1\n[cut\0 tail]\nx=2\n"s;
+    auto ini = IniFile::fromText(image);
+    const auto sections = ini.sectionNames();
+    ASSERT_EQ(sections, (std::vector<std::string>{"bad\uFFFD", "cut"}));
+    const auto keys = ini.keyNames(sections[0]);
+    ASSERT_EQ(keys, std::vector<std::string>{"k\uFFFD"});
+    EXPECT_EQ(ini.value(sections[0], keys[0]), "1");
+    EXPECT_EQ(ini.value(sections[1], "x"), "2");
+    EXPECT_TRUE(ini.setValue(sections[0], keys[0], "3"));
+    EXPECT_EQ(ini.keyNames(sections[0]).size(), 1u); // changed in place, not added
+    EXPECT_TRUE(ini.removeSection(sections[1]));
+    EXPECT_EQ(ini.sectionNames(), std::vector<std::string>{"bad\uFFFD"});
+}
+
+TEST(IniGarbage, ASectionViewReadsItsOwnSectionLikeTheFileDoes) {
+    const auto ini = IniFile::fromText("[a]\nx=1\n[B]\nx= '2' \ny=3\n[b]\nz=4\n");
+    const auto b = ini.section("b");
+    EXPECT_EQ(b.value("X"), ini.value("b", "x"));
+    EXPECT_EQ(b.value("x"), "2");
+    EXPECT_EQ(b.find("z"), std::nullopt); // only in the later duplicate, as for find()
+    EXPECT_EQ(ini.section("missing").value("x", "dflt"), "dflt");
+}
+
 TEST(IniGarbage, RandomImagesRoundTripAndSurviveEdits) {
     std::mt19937 random(20240611);
     const std::array<std::vector<std::uint8_t>, 4> prefixes{
