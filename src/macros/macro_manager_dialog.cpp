@@ -29,7 +29,9 @@ constexpr int kWheelLinesPerNotch = 3;
 constexpr int kWheelNotch = 120;
 
 const QColor kFieldColour(34, 24, 21);
-const QColor kListColour(109, 109, 109);
+// The lists take the dark list colour of the rest of the skin: a mid grey
+// (109, 109, 109) under light text read poorly on this dark skin.
+const QColor kListColour(0x1b, 0x1e, 0x25);
 
 // Draws text in the rectangle, making the font smaller until it fits: the
 // skin's rectangles are small and the interface fonts differ by language.
