@@ -4,7 +4,6 @@
 #include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
 #include "app/status_card.h"
-#include "app/status_card.h"
 #include "app/ui_handoff.h"
 #include "buttons/assignment_section.h"
 #include "ui/gdip_button.h"

@@ -1,9 +1,8 @@
 #include "ui/skin_layout.h"
 #include "window_rig.h"
 
-#include <gtest/gtest.h>
-
 #include <QImage>
+#include <gtest/gtest.h>
 
 namespace qvr {
 namespace {

@@ -108,9 +108,10 @@ TEST(ElementTable, AFollowingElementIsHitWhereItsLayoutPutsItNow) {
     ElementTable table;
     int shift = 0;
     int clicks = 0;
-    const auto bar = table.add({.rect = edges(20, 132, 262, 170),
-                                .onClick = [&](QPoint) { ++clicks; },
-                                .follow = [&] { return edges(20, 132 + shift, 262, 170 + shift); }});
+    const auto bar =
+        table.add({.rect = edges(20, 132, 262, 170),
+                   .onClick = [&](QPoint) { ++clicks; },
+                   .follow = [&] { return edges(20, 132 + shift, 262, 170 + shift); }});
     EXPECT_TRUE(table.dispatch({30, 140}));
     shift = 198; // the section above it opened; nobody told the table
     EXPECT_FALSE(table.dispatch({30, 140}));
