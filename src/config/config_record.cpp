@@ -5,7 +5,8 @@
 
 namespace qvr {
 
-// clang-format off: rows of sixteen, as the mouse documents them
+// Rows of sixteen, as the mouse documents them.
+// clang-format off
 const std::array<std::uint8_t, 128> kBlockTemplate = {
     // 0x00
     0x88, 0x08, 0x3F, 0x00, 0x33, 0xAA, 0xFE, 0x0B, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
