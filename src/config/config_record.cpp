@@ -45,7 +45,9 @@ std::uint8_t dpiToStageValue(int typedDpi) {
     return static_cast<std::uint8_t>(std::clamp(typedDpi, kMinDpi, kMaxDpi) / kDpiUnit);
 }
 
-int stageValueToDpi(std::uint8_t stageValue) { return stageValue * kDpiUnit; }
+int stageValueToDpi(std::uint8_t stageValue) {
+    return stageValue * kDpiUnit;
+}
 
 void setStageColor(ConfigRecord& record, int stage, Rgb color) {
     auto* entry = &record.stageColor.at(static_cast<std::size_t>(stage) * 3);
