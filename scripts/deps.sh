@@ -1,7 +1,7 @@
 # Sourced by the scripts: installs the Debian packages the project needs,
 # only when something is missing.
 qvr_packages=(
-    cmake g++ ninja-build pkg-config clang libclang-rt-14-dev
+    cmake g++ ninja-build pkg-config clang clang-format libclang-rt-14-dev git
     qt6-base-dev libhidapi-dev libudev-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool imagemagick trayer
