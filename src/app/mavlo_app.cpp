@@ -1,5 +1,6 @@
 #include "app/mavlo_app.h"
 
+#include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
@@ -139,6 +140,7 @@ int CMavloApp::run(int argc, char** argv) {
     messages.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    exitAfterFirstPaintWhenAsked(window);
     window.show();
     return QApplication::exec();
 }

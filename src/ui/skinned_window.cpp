@@ -36,10 +36,16 @@ bool SkinnedWindow::beforeClick(QPoint) {
 
 void SkinnedWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-    if (!hasBackground_ || !skin_)
+    const QImage* background =
+        hasBackground_ && skin_ ? skin_->image(backgroundName_, SkinImageCache::OnMissing::Silent)
+                                : nullptr;
+    // An opaque background covers every pixel; black shows only through a
+    // transparent one.
+    if (!background || background->hasAlphaChannel() || background->size() != size())
+        painter.fillRect(rect(), Qt::black);
+    if (!background)
         return;
-    skin_->draw(painter, backgroundName_, QPoint(0, 0));
+    painter.drawImage(QPoint(0, 0), *background);
     elements_.paint(painter, *skin_, hovered_, textFont_, textColor_);
     painter.save();
     paintFace(painter);

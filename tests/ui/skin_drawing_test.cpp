@@ -3,6 +3,7 @@
 #include "ui/gdip_button.h"
 #include "ui/help_dialog.h"
 #include "ui/skin_image_cache.h"
+#include "ui/skinned_window.h"
 #include "ui/window_elements.h"
 
 #include <QPainter>
@@ -53,6 +54,58 @@ TEST(SkinImages, ImagesAreDecodedOnceAndMissingOnesReportedOnce) {
     // Asked silently (a background), a missing image says nothing.
     EXPECT_EQ(rig.cache.image("/other.png", SkinImageCache::OnMissing::Silent), nullptr);
     EXPECT_EQ(rig.messages.messages.size(), 1u);
+}
+
+TEST(SkinImages, DecodingAtEveryDrawReadsTheFileAgainAndKeepingDoesNot) {
+    SkinRig rig;
+    const auto file = pathOf(rig.dir) / "a.png";
+    writePng(file, {2, 2}, Qt::red);
+    ASSERT_NE(rig.cache.image("/a.png"), nullptr);
+    writePng(file, {2, 2}, Qt::blue);
+    EXPECT_EQ(rig.cache.image("/a.png")->pixelColor(0, 0), QColor(Qt::red));
+
+    rig.cache.setCachePolicy(SkinImageCache::CachePolicy::DecodeEveryDraw);
+    EXPECT_EQ(rig.cache.image("/a.png")->pixelColor(0, 0), QColor(Qt::blue));
+    writePng(file, {2, 2}, Qt::green);
+    EXPECT_EQ(rig.cache.image("/a.png")->pixelColor(0, 0), QColor(Qt::green));
+    EXPECT_EQ(rig.cache.decodedCount(), 1);
+    // A file gone since its last decode is missing, reported once.
+    std::filesystem::remove(file);
+    EXPECT_EQ(rig.cache.image("/a.png"), nullptr);
+    EXPECT_EQ(rig.cache.image("/a.png"), nullptr);
+    EXPECT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.cache.decodedCount(), 0);
+}
+
+class Face final : public SkinnedWindow {
+  public:
+    using SkinnedWindow::loadBackground;
+    using SkinnedWindow::SkinnedWindow;
+};
+
+TEST(SkinnedWindowFace, BlackShowsThroughATransparentBackgroundAndAnOpaqueOneCoversAll) {
+    SkinRig rig;
+    QImage half(2, 1, QImage::Format_ARGB32);
+    half.setPixel(0, 0, qRgba(255, 255, 255, 0));
+    half.setPixel(1, 0, qRgba(10, 200, 30, 255));
+    half.save(rig.dir.path() + "/half.png");
+    writePng(pathOf(rig.dir) / "opaque.png", {2, 1}, QColor(10, 200, 30));
+    Face face(std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages), rig.messages);
+    const auto shot = [&face] {
+        QImage target(2, 1, QImage::Format_RGB32);
+        target.fill(Qt::red); // whatever the window leaves unpainted
+        face.render(&target, {}, {}, QWidget::DrawChildren);
+        return target;
+    };
+
+    ASSERT_TRUE(face.loadBackground("/half.png", {}));
+    QImage drawn = shot();
+    EXPECT_EQ(drawn.pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_EQ(drawn.pixelColor(1, 0), QColor(10, 200, 30));
+    ASSERT_TRUE(face.loadBackground("/opaque.png", {}));
+    drawn = shot();
+    EXPECT_EQ(drawn.pixelColor(0, 0), QColor(10, 200, 30));
+    EXPECT_EQ(drawn.pixelColor(1, 0), QColor(10, 200, 30));
 }
 
 TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
