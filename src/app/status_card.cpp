@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "config/private_profile.h"
+#include "ui/label_text.h"
 #include "ui/skin_layout.h"
 
 #include <QElapsedTimer>
@@ -76,15 +77,15 @@ void installStatusCard(CMavloDlg& window) {
         painter.save();
         painter.setFont(window.textFont());
         painter.setPen(window.textColor());
-        painter.drawText(rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(texts.device));
+        drawLabel(painter, rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
+                  QString::fromUtf8(texts.device));
         const bool present = window.link().devicePresent == 1;
         painter.setPen(present ? kConnected : kAbsent);
-        painter.drawText(rect.adjusted(0, line, 0, -line), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(present ? texts.connected : texts.absent));
+        drawLabel(painter, rect.adjusted(0, line, 0, -line), Qt::AlignLeft | Qt::AlignVCenter,
+                  QString::fromUtf8(present ? texts.connected : texts.absent));
         painter.setPen(window.textColor());
-        painter.drawText(rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromUtf8(texts.profile) + ": " + name->of(window));
+        drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                  QString::fromUtf8(texts.profile) + ": " + name->of(window));
         painter.restore();
     });
 }

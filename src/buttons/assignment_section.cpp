@@ -7,6 +7,7 @@
 #include "buttons/single_key_dialog.h"
 #include "macros/macro_key_dialog.h"
 #include "macros/macro_store.h"
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
@@ -435,9 +436,9 @@ void AssignmentSection::paint(QPainter& painter) {
     skin.draw(painter, "/ItemBK.png", header.topLeft());
     painter.setFont(window_.textFont());
     painter.setPen(window_.textColor());
-    painter.drawText(header.adjusted(12, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     qstr(window_.texts().buttonAssignment));
+    drawLabel(painter, header.adjusted(12, 0, 0, 0),
+              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              qstr(window_.texts().buttonAssignment));
     if (!isOpen())
         return;
     skin.draw(painter, "/ButtonAssignment/BK_ButtonAssignment.png", kBodyAt);
@@ -445,13 +446,13 @@ void AssignmentSection::paint(QPainter& painter) {
     const auto& titles = window_.texts().buttonTitles;
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
-        painter.drawText(rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
-                         qstr(titles[n]));
+        drawLabel(painter, rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
+                  qstr(titles[n]));
         skin.draw(painter, boxImage(looks_[n]), boxRect(index).topLeft());
         const QRect box = boxRect(index);
         const QString label = painter.fontMetrics().elidedText(
             QString::fromStdString(window_.profile().labels()[n]), Qt::ElideRight, box.width() - 6);
-        painter.drawText(box, Qt::AlignCenter | Qt::TextSingleLine, label);
+        drawLabel(painter, box, Qt::AlignCenter | Qt::TextSingleLine, label);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "settings/colour_dialog.h"
 #include "settings/control_arithmetic.h"
 #include "ui/gdip_button.h"
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 
@@ -89,7 +90,7 @@ void drawFitted(QPainter& painter, QRect rect, int flags, const QString& text, Q
            QFontMetrics(font).horizontalAdvance(text) > rect.width())
         font.setPixelSize(font.pixelSize() - 1);
     painter.setFont(font);
-    painter.drawText(rect, flags | Qt::TextSingleLine, text);
+    drawLabel(painter, rect, flags | Qt::TextSingleLine, text);
 }
 
 } // namespace
@@ -481,8 +482,8 @@ void SettingsSections::paintHeader(QPainter& painter, QRect rect, const QString&
     window_.skin().draw(painter, "/ItemBK.png", rect.topLeft());
     painter.setFont(window_.textFont());
     painter.setPen(window_.textColor());
-    painter.drawText(rect.adjusted(kHeaderTitleIndent, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
+    drawLabel(painter, rect.adjusted(kHeaderTitleIndent, 0, 0, 0),
+              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
 }
 
 void SettingsSections::paintStepSlider(QPainter& painter, QRect hit, QRect labels, int value) {
@@ -492,8 +493,8 @@ void SettingsSections::paintStepSlider(QPainter& painter, QRect hit, QRect label
     painter.setPen(window_.textColor());
     for (int stop = 1; stop <= 10; ++stop) {
         const int centre = hit.left() + skin::stepSliderStop(stop);
-        painter.drawText(QRect(centre - 12, labels.top(), 25, labels.height()),
-                         Qt::AlignCenter | Qt::TextSingleLine, QString::number(stop));
+        drawLabel(painter, QRect(centre - 12, labels.top(), 25, labels.height()),
+                  Qt::AlignCenter | Qt::TextSingleLine, QString::number(stop));
     }
 }
 
@@ -506,9 +507,8 @@ void SettingsSections::paintXY(QPainter& painter, QPoint origin) {
     for (std::size_t axis = 0; axis < 2; ++axis) {
         painter.setFont(window_.textFont());
         painter.setPen(window_.textColor());
-        painter.drawText(rectOf(skin::kXYCaption[axis]).translated(origin),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         qstr(captions[axis]));
+        drawLabel(painter, rectOf(skin::kXYCaption[axis]).translated(origin),
+                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, qstr(captions[axis]));
         paintStepSlider(painter, rectOf(skin::kXYSliderHit[axis]).translated(origin),
                         rectOf(skin::kXYStopLabels[axis]).translated(origin), values[axis]);
     }
@@ -563,8 +563,8 @@ void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
         painter.setFont(window_.smallFont());
         for (int stop = 1; stop <= 5; ++stop) {
             const int centre = hit.left() + skin::lightingSliderStop(stop);
-            painter.drawText(
-                QRect(centre - 15, labels.top(), 31, labels.height()),
+            drawLabel(
+                painter, QRect(centre - 15, labels.top(), 31, labels.height()),
                 Qt::AlignCenter | Qt::TextSingleLine,
                 kLightingStops[static_cast<std::size_t>(row)][static_cast<std::size_t>(stop - 1)]);
         }
@@ -587,11 +587,11 @@ void SettingsSections::paintReportRate(QPainter& painter, QPoint origin) {
     painter.setPen(window_.textColor());
     painter.setFont(window_.headingFont());
     const QRect disc(dial.center() - QPoint(28, 20), QSize(57, 26));
-    painter.drawText(disc, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
-                     QString::number(*hz));
+    drawLabel(painter, disc, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
+              QString::number(*hz));
     painter.setFont(window_.smallFont());
-    painter.drawText(QRect(disc.left(), disc.bottom() + 1, disc.width(), 16),
-                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, "Hz");
+    drawLabel(painter, QRect(disc.left(), disc.bottom() + 1, disc.width(), 16),
+              Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, "Hz");
 }
 
 void SettingsSections::paintGauge(QPainter& painter, QPoint origin, int value) {
@@ -602,10 +602,10 @@ void SettingsSections::paintGauge(QPainter& painter, QPoint origin, int value) {
     const MainWindowTexts& texts = window_.texts();
     painter.setFont(window_.smallFont());
     painter.setPen(window_.textColor());
-    painter.drawText(rectOf(skin::kGaugeSlowLabel).translated(origin),
-                     Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.slow));
-    painter.drawText(rectOf(skin::kGaugeFastLabel).translated(origin),
-                     Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.fast));
+    drawLabel(painter, rectOf(skin::kGaugeSlowLabel).translated(origin),
+              Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.slow));
+    drawLabel(painter, rectOf(skin::kGaugeFastLabel).translated(origin),
+              Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.fast));
 }
 
 void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
@@ -622,9 +622,8 @@ void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
                   chosen ? "/MouseAttribute/ScrollSpeed/Enable.png"
                          : "/MouseAttribute/ScrollSpeed/Disable.png",
                   topLeftOf(skin::kScrollRadio[row]) + origin);
-        painter.drawText(rectOf(skin::kScrollText[row]).translated(origin),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         qstr(captions[row]));
+        drawLabel(painter, rectOf(skin::kScrollText[row]).translated(origin),
+                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, qstr(captions[row]));
     }
     skin.draw(painter, "/MouseAttribute/ScrollSpeed/ScrollLines.png",
               QPoint(skin::kScrollLinesAt.x, skin::kScrollLinesAt.y) + origin);

@@ -1,5 +1,6 @@
 #include "ui/window_elements.h"
 
+#include "ui/label_text.h"
 #include "ui/skin_image_cache.h"
 
 #include <QPainter>
@@ -85,10 +86,10 @@ void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<
         painter.setFont(labelFont);
         painter.setPen(labelColor);
         if (element.align == LabelAlign::Centre) {
-            painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
+            drawLabel(painter, rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
         } else {
-            painter.drawText(rect.adjusted(element.labelIndent, 0, 0, 0),
-                             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, element.label);
+            drawLabel(painter, rect.adjusted(element.labelIndent, 0, 0, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, element.label);
         }
         painter.restore();
     }

@@ -2,11 +2,13 @@
 #include "support/skin_folder.h"
 #include "ui/gdip_button.h"
 #include "ui/help_dialog.h"
+#include "ui/label_text.h"
 #include "ui/skin_image_cache.h"
 #include "ui/skinned_window.h"
 #include "ui/window_elements.h"
 
 #include <QPainter>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -204,6 +206,66 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     panel.clickAt({80, 30});
     EXPECT_EQ(updates, 1);
     EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+} // namespace
+} // namespace qvr::test
+
+namespace qvr::test {
+namespace {
+
+// The ink of a label: the box around every pixel that is not background.
+QRect inkOf(const std::function<void(QPainter&)>& draw) {
+    QImage image(200, 60, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    {
+        QPainter painter(&image);
+        painter.setPen(Qt::white);
+        QFont font("DejaVu Sans");
+        font.setPixelSize(14);
+        painter.setFont(font);
+        draw(painter);
+    }
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qRed(image.pixel(x, y)) > 100)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+TEST(LabelText, KeptLayoutsLandWhereDrawTextPutsThem) {
+    qtApp();
+    const QRect box(20, 10, 160, 30);
+    for (int flags :
+         {int(Qt::AlignCenter), int(Qt::AlignLeft | Qt::AlignVCenter),
+          int(Qt::AlignRight | Qt::AlignVCenter), int(Qt::AlignHCenter | Qt::AlignBottom)}) {
+        for (int round = 0; round < 2; ++round) { // the second draw comes from the kept layout
+            const QRect expected = inkOf([&](QPainter& painter) {
+                painter.drawText(box, flags | Qt::TextSingleLine, "Mouse Speed 10");
+            });
+            const QRect drawn =
+                inkOf([&](QPainter& painter) { drawLabel(painter, box, flags, "Mouse Speed 10"); });
+            ASSERT_FALSE(drawn.isEmpty());
+            EXPECT_LE(std::abs(drawn.left() - expected.left()), 1) << flags;
+            EXPECT_LE(std::abs(drawn.top() - expected.top()), 1) << flags;
+            EXPECT_LE(std::abs(drawn.width() - expected.width()), 1) << flags;
+        }
+    }
+}
+
+TEST(LabelText, TheSameTextInAnotherFontIsLaidOutAgain) {
+    qtApp();
+    const QRect box(0, 0, 200, 60);
+    const QRect small =
+        inkOf([&](QPainter& painter) { drawLabel(painter, box, Qt::AlignCenter, "Save"); });
+    const QRect large = inkOf([&](QPainter& painter) {
+        QFont font = painter.font();
+        font.setPixelSize(28);
+        painter.setFont(font);
+        drawLabel(painter, box, Qt::AlignCenter, "Save");
+    });
+    EXPECT_GT(large.width(), small.width() * 3 / 2);
 }
 
 } // namespace

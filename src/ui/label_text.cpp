@@ -1,0 +1,51 @@
+#include "ui/label_text.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QStaticText>
+
+namespace qvr {
+namespace {
+
+// Labels are few and fixed (texts of one language, numbers of sliders); the
+// bound only guards against a caller that draws ever new texts.
+constexpr qsizetype kMaxCachedLabels = 1024;
+
+QStaticText& layoutOf(const QFont& font, const QString& text) {
+    static QHash<QString, QStaticText> cache;
+    const QString key = font.key() + QChar(0x1F) + text;
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+        if (cache.size() >= kMaxCachedLabels)
+            cache.clear();
+        QStaticText layout(text);
+        layout.setTextFormat(Qt::PlainText);
+        layout.setPerformanceHint(QStaticText::AggressiveCaching);
+        layout.prepare(QTransform(), font);
+        found = cache.insert(key, layout);
+    }
+    return *found;
+}
+
+} // namespace
+
+void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    if (text.isEmpty())
+        return;
+    const QStaticText& layout = layoutOf(painter.font(), text);
+    const QSizeF size = layout.size();
+    qreal x = rect.left();
+    if (flags & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - size.width()) / 2;
+    else if (flags & Qt::AlignRight)
+        x = rect.left() + rect.width() - size.width();
+    qreal y = rect.top();
+    if (flags & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - size.height()) / 2;
+    else if (flags & Qt::AlignBottom)
+        y = rect.top() + rect.height() - size.height();
+    // Whole pixels, as drawText places its text: no blurred half-pixel glyphs.
+    painter.drawStaticText(QPoint(qRound(x), qRound(y)), layout);
+}
+
+} // namespace qvr
