@@ -5,6 +5,7 @@
 #include "ui/qt_fonts.h"
 
 #include <QEvent>
+#include <algorithm>
 
 namespace qvr {
 
@@ -53,11 +54,7 @@ void MacroProfileDialogs::openMacroManager() {
     dialog.move(placed.topLeft());
     ConfigRecord& record = window_.state().record;
     const MacroStore store(window_.profile().macroStorePath());
-    // The record's macro numbers count in the order of its table. Unless the
-    // table changed behind our back (a profile load), that is the order we
-    // noted at the last OK; otherwise the best guess is the store's order.
-    if (!tableKnown_ || record.macroData != knownTable_)
-        tableNames_ = store.names();
+    learnTableOrder(store.names());
     const DialogResult result = runner_->run(dialog);
     for (const auto& [oldName, newName] : dialog.renames())
         renameInList(tableNames_, oldName, newName);
@@ -73,6 +70,43 @@ void MacroProfileDialogs::openMacroManager() {
     tableNames_ = storeNames;
     knownTable_ = record.macroData;
     window_.update();
+}
+
+void MacroProfileDialogs::learnTableOrder(const std::vector<std::string>& storeNames) {
+    const ConfigRecord& record = window_.state().record;
+    if (!tableKnown_ || record.macroData != knownTable_)
+        tableNames_ = storeNames;
+    tableKnown_ = true;
+    knownTable_ = record.macroData;
+}
+
+int MacroProfileDialogs::macroNumberFor(int storePosition) {
+    const MacroStore store(window_.profile().macroStorePath());
+    const std::vector<std::string> names = store.names();
+    learnTableOrder(names);
+    if (storePosition < 0 || storePosition >= static_cast<int>(names.size()))
+        return storePosition;
+    const auto inTable = std::find(tableNames_.begin(), tableNames_.end(), names[storePosition]);
+    if (inTable != tableNames_.end())
+        return static_cast<int>(inTable - tableNames_.begin());
+    const auto table = buildMacroTable(window_.profile().macroStorePath());
+    if (!table)
+        return storePosition; // the store cannot be read: keep what the dialog said
+    ConfigRecord& record = window_.state().record;
+    remapMacroNumbers(record, tableNames_, names);
+    record.macroData = *table;
+    tableNames_ = names;
+    knownTable_ = record.macroData;
+    return storePosition;
+}
+
+int MacroProfileDialogs::storePositionOf(int macroNumber) {
+    const std::vector<std::string> names = MacroStore(window_.profile().macroStorePath()).names();
+    learnTableOrder(names);
+    if (macroNumber < 0 || macroNumber >= static_cast<int>(tableNames_.size()))
+        return macroNumber;
+    const auto inStore = std::find(names.begin(), names.end(), tableNames_[macroNumber]);
+    return inStore != names.end() ? static_cast<int>(inStore - names.begin()) : macroNumber;
 }
 
 void MacroProfileDialogs::openProfileManager() {

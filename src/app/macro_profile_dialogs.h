@@ -40,7 +40,19 @@ class MacroProfileDialogs final : public QObject {
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
+    // A button's macro number counts in the order of the record's table,
+    // which lags behind "record.ini" after a Cancel in the macro manager
+    // that saved (and so moved) macros. These translate for the macro key
+    // dialog, which lists the store. A macro the table does not hold yet
+    // brings the table up to date, every button keeping its macro.
+    int macroNumberFor(int storePosition);
+    int storePositionOf(int macroNumber);
+
   private:
+    // Makes tableNames_ describe the record's table; when the table changed
+    // behind our back (a profile load), the store's order is the best guess.
+    void learnTableOrder(const std::vector<std::string>& storeNames);
+
     CMavloDlg& window_;
     ElementTable::Id macroBar_ = 0;
     std::unique_ptr<ModalRunner> runner_;

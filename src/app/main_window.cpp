@@ -140,6 +140,10 @@ void CMavloDlg::startUp() {
         onPageDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
+    macroNumberFor = [this](int position) {
+        return macroProfileDialogs_->macroNumberFor(position);
+    };
+    storePositionOf = [this](int number) { return macroProfileDialogs_->storePositionOf(number); };
 }
 
 void CMavloDlg::loadSkin() {

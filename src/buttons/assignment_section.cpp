@@ -306,13 +306,20 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
     }
     case ButtonFunctionType::MacroKey: {
         std::optional<MacroKeyPreset> preset;
-        if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey))
-            preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
+        if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
+            const int number = record.buttonMacroNumber[n];
+            preset = MacroKeyPreset{static_cast<std::uint8_t>(window_.storePositionOf
+                                                                  ? window_.storePositionOf(number)
+                                                                  : number),
+                                    record.buttonMacroRepeat[n]};
+        }
         CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
                             MacroStore(window_.profile().macroStorePath()).names(), preset);
         if (!runDialog(dialog))
             return false;
-        record.buttonMacroNumber[n] = dialog.macroPosition();
+        const int position = dialog.macroPosition();
+        record.buttonMacroNumber[n] = static_cast<std::uint8_t>(
+            window_.macroNumberFor ? window_.macroNumberFor(position) : position);
         record.buttonMacroRepeat[n] = dialog.repeatMode();
         label = macroKeyLabel(dialog.macroName(), texts.macroKey);
         return true;

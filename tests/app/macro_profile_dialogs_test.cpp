@@ -325,6 +325,45 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
     EXPECT_EQ(record.buttonMacroNumber[3], 0);
 }
 
+TEST_F(DialogsTest, MacroKeyNumbersCountInTheTablesOrderWhileItLagsBehindTheStore) {
+    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
+                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    ConfigRecord& record = rig.state.record;
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+    }));
+    const Names tableOrder = MacroStore(store()).names();
+    ASSERT_EQ(tableOrder.size(), 2u);
+    // The store changes at once while the manager runs: a run that saved the
+    // first macro and was then cancelled leaves it last in the store while
+    // the record's table keeps the old order.
+    const MacroStore macros(store());
+    ASSERT_TRUE(macros.save(macros.load(tableOrder[0])).ok());
+    ASSERT_EQ(macros.names(), (Names{tableOrder[1], tableOrder[0]}));
+    const MacroTable before = record.macroData;
+
+    CMavloDlg& window = *rig.window;
+    EXPECT_EQ(window.macroNumberFor(1), 0); // listed second, image 0 of the table
+    EXPECT_EQ(window.macroNumberFor(0), 1);
+    EXPECT_EQ(window.storePositionOf(0), 1);
+    EXPECT_EQ(window.storePositionOf(1), 0);
+    EXPECT_EQ(record.macroData, before); // translating leaves the table alone
+
+    // A macro the table does not hold yet: the table follows the store and
+    // a button already on a macro keeps it.
+    record.buttonFunction[5] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+    record.buttonMacroNumber[5] = 0; // tableOrder[0], now last but one in the store
+    ASSERT_TRUE(macros.writeLoopCount("Third", 1).ok());
+    EXPECT_EQ(window.macroNumberFor(2), 2);
+    const auto table = buildMacroTable(store());
+    ASSERT_TRUE(table);
+    EXPECT_EQ(record.macroData, *table);
+    EXPECT_EQ(record.buttonMacroNumber[5], 1);
+    EXPECT_EQ(window.storePositionOf(1), 1);
+}
+
 TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
     WindowRig::writeFile(store(), "[M]\r\nLoopTimeSelStatus=1\r\nMacroLoopTimes=5\r\n");
     runMacroManager([&](CMacroProgramDialog& dialog) {
