@@ -85,11 +85,7 @@ int lightingValue(const ConfigRecord& record, int row) {
 // Draws a label in a fixed rectangle, stepping the font down until the
 // text fits: the texts of some languages are wider than the skin's room.
 void drawFitted(QPainter& painter, QRect rect, int flags, const QString& text, QFont font) {
-    constexpr int kSmallestPixels = 9;
-    while (font.pixelSize() > kSmallestPixels &&
-           QFontMetrics(font).horizontalAdvance(text) > rect.width())
-        font.setPixelSize(font.pixelSize() - 1);
-    painter.setFont(font);
+    painter.setFont(fittedFont(font, text, rect.width()));
     drawLabel(painter, rect, flags | Qt::TextSingleLine, text);
 }
 

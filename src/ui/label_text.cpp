@@ -1,5 +1,6 @@
 #include "ui/label_text.h"
 
+#include <QFontMetrics>
 #include <QHash>
 #include <QPainter>
 #include <QStaticText>
@@ -28,6 +29,15 @@ QStaticText& layoutOf(const QFont& font, const QString& text) {
 }
 
 } // namespace
+
+QFont fittedFont(QFont font, const QString& text, int width) {
+    constexpr int kSmallestPixels = 9;
+    if (font.pixelSize() <= 0)
+        font.setPixelSize(QFontMetrics(font).height());
+    while (font.pixelSize() > kSmallestPixels && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
 
 void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text) {
     if (text.isEmpty())

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QRect>
 #include <QString>
 
@@ -12,5 +13,9 @@ namespace qvr {
 // the skinned windows repaint the same few dozen labels at every hover, and
 // laying them out again each time is a good part of a repaint.
 void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text);
+
+// The font stepped down until the text fits the width (never below a
+// readable size): the skin's rooms are small and some languages' texts wide.
+QFont fittedFont(QFont font, const QString& text, int width);
 
 } // namespace qvr

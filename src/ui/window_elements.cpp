@@ -83,14 +83,16 @@ void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<
         if (element.label.isEmpty())
             continue;
         painter.save();
-        painter.setFont(labelFont);
         painter.setPen(labelColor);
-        if (element.align == LabelAlign::Centre) {
-            drawLabel(painter, rect, Qt::AlignCenter | Qt::TextSingleLine, element.label);
-        } else {
-            drawLabel(painter, rect.adjusted(element.labelIndent, 0, 0, 0),
-                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, element.label);
-        }
+        // A left-aligned label keeps a few pixels off the element's right edge.
+        constexpr int kRightMargin = 4;
+        const QRect room = element.align == LabelAlign::Centre
+                               ? rect
+                               : rect.adjusted(element.labelIndent, 0, -kRightMargin, 0);
+        painter.setFont(fittedFont(labelFont, element.label, room.width()));
+        const int align = element.align == LabelAlign::Centre ? Qt::AlignCenter
+                                                              : Qt::AlignLeft | Qt::AlignVCenter;
+        drawLabel(painter, room, align | Qt::TextSingleLine, element.label);
         painter.restore();
     }
 }

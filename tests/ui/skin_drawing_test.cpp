@@ -254,6 +254,18 @@ TEST(LabelText, KeptLayoutsLandWhereDrawTextPutsThem) {
     }
 }
 
+TEST(LabelText, WideLabelsStepDownToTheirRoomAndShortOnesKeepTheirFont) {
+    qtApp();
+    QFont font("DejaVu Sans");
+    font.setPixelSize(14);
+    const QFont fitted = fittedFont(font, "Config", 40);
+    EXPECT_LT(fitted.pixelSize(), 14);
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance("Config"), 40);
+    EXPECT_EQ(fittedFont(font, "OK", 40).pixelSize(), 14);
+    // Never below a readable size, even when nothing would fit.
+    EXPECT_EQ(fittedFont(font, "A very long label indeed", 10).pixelSize(), 9);
+}
+
 TEST(LabelText, TheSameTextInAnotherFontIsLaidOutAgain) {
     qtApp();
     const QRect box(0, 0, 200, 60);
