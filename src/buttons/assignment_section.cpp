@@ -271,9 +271,9 @@ void AssignmentSection::chooseFunction(int index, int position) {
 
 bool AssignmentSection::runDialog(SkinnedDialog& dialog) {
     dialog.centreOver(&window_);
-    ModalDialogRunner modal;
-    SkinnedDialogRunner& runner = runner_ ? *runner_ : modal;
-    return runner.run(dialog) == SkinnedDialog::OK;
+    EventLoopRunner modal;
+    ModalRunner& runner = runner_ ? *runner_ : modal;
+    return runner.run(dialog) == DialogResult::Ok;
 }
 
 bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {

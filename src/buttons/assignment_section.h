@@ -44,7 +44,7 @@ class AssignmentSection : public QObject {
     ~AssignmentSection() override;
 
     // Dialogs run through this; nothing set means modal runs.
-    void setDialogRunner(SkinnedDialogRunner* runner) { runner_ = runner; }
+    void setDialogRunner(ModalRunner* runner) { runner_ = runner; }
 
     bool isOpen() const;
     void toggle();
@@ -87,7 +87,7 @@ class AssignmentSection : public QObject {
     void setLook(int index, BoxLook look);
 
     CMavloDlg& window_;
-    SkinnedDialogRunner* runner_ = nullptr;
+    ModalRunner* runner_ = nullptr;
     std::array<QPointer<SkinListBox>, 8> functionLists_{};
     std::array<QPointer<SkinListBox>, 5> optionLists_{};
     std::array<bool, 8> listOpen_{};

@@ -3,8 +3,6 @@
 #include "ui/key_event_names.h"
 
 #include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWindow>
@@ -13,38 +11,12 @@ namespace qvr {
 
 SkinnedDialog::SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                              Dragging dragging)
-    : SkinnedWindow(std::move(skin), messages, nullptr, dragging) {
+    : ModalSkinnedWindow(std::move(skin), messages, nullptr, dragging) {
     // Top-level without a parent, so that the skinned window may move it;
     // modality keeps the main window out of reach while it is open.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowModality(Qt::ApplicationModal);
     setFocusPolicy(Qt::StrongFocus);
-}
-
-SkinnedDialog::~SkinnedDialog() {
-    if (loop_)
-        loop_->exit(result_);
-}
-
-int SkinnedDialog::exec() {
-    finished_ = false;
-    show();
-    raise();
-    activateWindow();
-    QEventLoop loop;
-    loop_ = &loop;
-    loop.exec(QEventLoop::DialogExec);
-    loop_ = nullptr;
-    return result_;
-}
-
-void SkinnedDialog::done(int result) {
-    result_ = result;
-    finished_ = true;
-    hide();
-    if (loop_)
-        loop_->exit(result);
-    emit ended(result);
 }
 
 void SkinnedDialog::centreOver(const QWidget* window) {
@@ -59,15 +31,16 @@ void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancel
     const QString stem = QStringLiteral("/MacroManagement/button-new");
     elements().add(
         {.rect = kOkRect, .image = stem, .hover = true, .label = okText, .onClick = [this](QPoint) {
-             done(OK);
+             done(DialogResult::Ok);
          }});
     elements().add({.rect = kCancelRect,
                     .image = stem,
                     .hover = true,
                     .label = cancelText,
-                    .onClick = [this](QPoint) { done(Cancel); }});
-    closeId_ = elements().add(
-        {.rect = kCloseRect, .hover = true, .onClick = [this](QPoint) { done(Cancel); }});
+                    .onClick = [this](QPoint) { done(DialogResult::Cancel); }});
+    closeId_ = elements().add({.rect = kCloseRect, .hover = true, .onClick = [this](QPoint) {
+                                   done(DialogResult::Cancel);
+                               }});
 }
 
 void SkinnedDialog::paintCloseButton(QPainter& painter) {
@@ -91,13 +64,6 @@ void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
     painter.drawText(edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                      title);
     painter.restore();
-}
-
-void SkinnedDialog::closeEvent(QCloseEvent* event) {
-    // A close request from the desktop (Alt+F4) counts as Cancel.
-    if (!finished_)
-        done(Cancel);
-    event->accept();
 }
 
 void SkinnedDialog::keyPressEvent(QKeyEvent* event) {

@@ -1,35 +1,24 @@
 #pragma once
 
-#include "ui/skinned_window.h"
+#include "ui/modal_runner.h"
 
 #include <QObject>
 #include <functional>
 #include <optional>
 #include <string>
 
-class QEventLoop;
 class QKeyEvent;
 
 namespace qvr {
 
-// A skinned window that is run as a modal dialog: it ends with a result,
-// OK (1) or Cancel (0), like a dialog of the desktop's own kind.
-class SkinnedDialog : public SkinnedWindow {
+// The small capture and macro-key dialogs: a modal skinned window with the
+// shared frame of a close button, OK and Cancel, whose keys are its input.
+class SkinnedDialog : public ModalSkinnedWindow {
     Q_OBJECT
 
   public:
-    enum Result { Cancel = 0, OK = 1 };
-
     SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                   Dragging dragging = Dragging::NotAllowed);
-    ~SkinnedDialog() override;
-
-    // Shows the dialog application-modal and returns when it ends.
-    int exec();
-    // Ends the dialog with the result (also when it is not run by exec).
-    void done(int result);
-    int result() const { return result_; }
-    bool finished() const { return finished_; }
 
     // Centres the dialog over another window.
     void centreOver(const QWidget* window);
@@ -38,9 +27,6 @@ class SkinnedDialog : public SkinnedWindow {
     static constexpr QRect kCloseRect = edges(352, 6, 370, 24);
     static constexpr QRect kOkRect = edges(250, 250, 308, 275);
     static constexpr QRect kCancelRect = edges(314, 250, 372, 275);
-
-  signals:
-    void ended(int result);
 
   protected:
     // Adds the close, OK and Cancel elements; OK ends with OK, the other two
@@ -51,27 +37,10 @@ class SkinnedDialog : public SkinnedWindow {
     // The dialog's name in its title band.
     void paintTitle(QPainter& painter, const QString& title);
 
-    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
     std::optional<ElementTable::Id> closeId_;
-    int result_ = Cancel;
-    bool finished_ = false;
-    QEventLoop* loop_ = nullptr;
-};
-
-// Runs a dialog modally. The program runs it with exec(); widget tests drive
-// the open dialog themselves and return its result, without a modal loop.
-class SkinnedDialogRunner {
-  public:
-    virtual ~SkinnedDialogRunner() = default;
-    virtual int run(SkinnedDialog& dialog) = 0;
-};
-
-class ModalDialogRunner final : public SkinnedDialogRunner {
-  public:
-    int run(SkinnedDialog& dialog) override { return dialog.exec(); }
 };
 
 // Enter and Esc presses, which the capture dialogs name like any key but

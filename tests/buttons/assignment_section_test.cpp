@@ -41,7 +41,7 @@ struct PageRig {
     WindowRig rig;
     CMavloDlg* window = nullptr;
     AssignmentSection* section = nullptr;
-    ScriptedRunner runner;
+    ScriptedDialogRunner runner;
 };
 
 TEST(AssignmentSection, TheLastClickButtonRefusesItsListUntilAnotherButtonClicks) {
@@ -261,7 +261,7 @@ TEST(AssignmentSection, MacroKeyStoresPositionAndModeFromTheStore) {
         presetPosition = macro.macroPosition();
         EXPECT_EQ(macro.repeatMode(), 1);
         EXPECT_EQ(macro.macroName(), "Reload");
-        return int(SkinnedDialog::Cancel);
+        return DialogResult::Cancel;
     };
     page.window->clickAt(boxCentre(8));
     clickEntry(*page.section->functionList(7), 12);

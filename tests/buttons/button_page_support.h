@@ -14,15 +14,15 @@ namespace qvr::test {
 
 // Runs a dialog by a test's script instead of a modal loop: the dialog is
 // shown, the script presses its keys and buttons and returns its result.
-class ScriptedRunner final : public SkinnedDialogRunner {
+class ScriptedDialogRunner final : public ModalRunner {
   public:
-    std::function<int(SkinnedDialog&)> script;
+    std::function<DialogResult(SkinnedDialog&)> script;
     int runs = 0;
 
-    int run(SkinnedDialog& dialog) override {
+    DialogResult run(ModalSkinnedWindow& dialog) override {
         ++runs;
         dialog.show();
-        return script ? script(dialog) : SkinnedDialog::Cancel;
+        return script ? script(static_cast<SkinnedDialog&>(dialog)) : DialogResult::Cancel;
     }
 };
 

@@ -79,7 +79,7 @@ TEST(SingleKeyDialog, PressingAThenOkReturnsA) {
     EXPECT_EQ(dialog.keyName(), "A");
     dialog.clickAt(SkinnedDialog::kOkRect.center());
     EXPECT_TRUE(dialog.finished());
-    EXPECT_EQ(dialog.result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog.result(), DialogResult::Ok);
     EXPECT_EQ(dialog.keyName(), "A");
     // The capture ends with the dialog.
     EXPECT_FALSE(dialog.capturing());
@@ -138,7 +138,7 @@ TEST(SingleKeyDialog, CancelAndCloseEndWithCancel) {
         tapKey(dialog, Qt::Key_A);
         QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, at);
         EXPECT_TRUE(dialog.finished());
-        EXPECT_EQ(dialog.result(), SkinnedDialog::Cancel);
+        EXPECT_EQ(dialog.result(), DialogResult::Cancel);
     }
 }
 
@@ -154,7 +154,7 @@ TEST(SingleKeyDialog, AMissingBackgroundIsReportedAndNothingIsCaptured) {
     EXPECT_FALSE(dialog.capturing());
     tapKey(dialog, Qt::Key_A);
     dialog.clickAt(SkinnedDialog::kOkRect.center());
-    EXPECT_EQ(dialog.result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog.result(), DialogResult::Ok);
     EXPECT_EQ(dialog.keyName(), "");
 }
 
@@ -229,7 +229,7 @@ TEST(ComboKeyDialog, CancelEndsWithCancelAndChineseTextsAreUsed) {
     QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
     tapKey(dialog, Qt::Key_A);
     dialog.clickAt(SkinnedDialog::kCancelRect.center());
-    EXPECT_EQ(dialog.result(), SkinnedDialog::Cancel);
+    EXPECT_EQ(dialog.result(), DialogResult::Cancel);
     EXPECT_FALSE(dialog.capturing());
     bool foundOk = false;
     for (ElementTable::Id id = 0; id < static_cast<int>(dialog.elements().size()); ++id)

@@ -51,7 +51,7 @@ TEST(MacroKeyDialog, TheSecondMacroAndTheMiddleModeAreReturnedOnOk) {
     EXPECT_EQ(dialog->macroList(), nullptr);
     dialog->clickAt(CMacroDialog::kTickRects[1].center());
     dialog->clickAt(SkinnedDialog::kOkRect.center());
-    EXPECT_EQ(dialog->result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog->result(), DialogResult::Ok);
     EXPECT_EQ(dialog->macroPosition(), 1);
     EXPECT_EQ(dialog->repeatMode(), 1);
     EXPECT_EQ(dialog->macroName(), "Two");
@@ -61,7 +61,7 @@ TEST(MacroKeyDialog, OkWithoutAChoiceGivesTheDefaultsAndCancelEndsWithCancel) {
     MacroDialogRig rig;
     auto dialog = rig.open({"One", "Two"});
     dialog->clickAt(SkinnedDialog::kOkRect.center());
-    EXPECT_EQ(dialog->result(), SkinnedDialog::OK);
+    EXPECT_EQ(dialog->result(), DialogResult::Ok);
     EXPECT_EQ(dialog->macroPosition(), 0);
     EXPECT_EQ(dialog->repeatMode(), 0);
     EXPECT_EQ(dialog->macroName(), "");
@@ -71,7 +71,7 @@ TEST(MacroKeyDialog, OkWithoutAChoiceGivesTheDefaultsAndCancelEndsWithCancel) {
     ASSERT_NE(cancelled->macroList(), nullptr);
     EXPECT_EQ(cancelled->macroList()->count(), 0); // no store: an empty list
     cancelled->clickAt(SkinnedDialog::kCloseRect.center());
-    EXPECT_EQ(cancelled->result(), SkinnedDialog::Cancel);
+    EXPECT_EQ(cancelled->result(), DialogResult::Cancel);
     EXPECT_EQ(cancelled->macroList(), nullptr);
 }
 
@@ -119,7 +119,7 @@ TEST(MacroKeyDialog, AMissingBackgroundIsReported) {
     EXPECT_EQ(rig.messages.messages[0].text, "error");
     EXPECT_EQ(rig.messages.messages[0].caption, "Macro Key Dialog Load background image failed!!!");
     dialog->clickAt(SkinnedDialog::kCancelRect.center());
-    EXPECT_EQ(dialog->result(), SkinnedDialog::Cancel);
+    EXPECT_EQ(dialog->result(), DialogResult::Cancel);
 }
 
 } // namespace
