@@ -1,6 +1,6 @@
 #include "macros/key_recording_filter.h"
 
-#include "macros/recorder_key_names.h"
+#include "ui/key_event_names.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -30,7 +30,7 @@ bool KeyRecordingFilter::eventFilter(QObject* watched, QEvent* event) {
         watched != window_.data())
         return false;
     const auto* key = static_cast<QKeyEvent*>(event);
-    std::string name = recorderKeyName(*key);
+    std::string name = keyNameFromKeyEvent(*key);
     if (name.empty())
         return false;
     handler_(type == QEvent::KeyPress ? KeyDirection::Press : KeyDirection::Release,
