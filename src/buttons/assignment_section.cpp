@@ -449,17 +449,21 @@ void AssignmentSection::paint(QPainter& painter) {
     if (!isOpen())
         return;
     skin.draw(painter, "/ButtonAssignment/BK_ButtonAssignment.png", kBodyAt);
-    painter.setFont(window_.smallFont());
+    // The box's right end holds the skin's arrow; the label keeps left of it,
+    // a step smaller when it is long, and elided only when even that fails.
+    constexpr int kArrowRoom = 16;
     const auto& titles = window_.texts().buttonTitles;
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
+        painter.setFont(window_.smallFont());
         drawLabel(painter, rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
                   qstr(titles[n]));
         skin.draw(painter, boxImage(looks_[n]), boxRect(index).topLeft());
-        const QRect box = boxRect(index);
-        const QString label = painter.fontMetrics().elidedText(
-            QString::fromStdString(window_.profile().labels()[n]), Qt::ElideRight, box.width() - 6);
-        drawLabel(painter, box, Qt::AlignCenter | Qt::TextSingleLine, label);
+        const QRect room = boxRect(index).adjusted(3, 0, -kArrowRoom, 0);
+        const QString text = QString::fromStdString(window_.profile().labels()[n]);
+        painter.setFont(fittedFont(window_.smallFont(), text, room.width()));
+        const QString label = painter.fontMetrics().elidedText(text, Qt::ElideRight, room.width());
+        drawLabel(painter, room, Qt::AlignCenter | Qt::TextSingleLine, label);
     }
 }
 
