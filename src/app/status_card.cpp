@@ -1,7 +1,7 @@
 #include "app/status_card.h"
 
 #include "app/main_window.h"
-#include "config/private_profile.h"
+#include "config/profile_list.h"
 #include "ui/label_text.h"
 #include "ui/skin_layout.h"
 
@@ -50,9 +50,10 @@ class ProfileName {
         if (index != index_ || !age_.isValid() || age_.elapsed() > 1000) {
             index_ = index;
             age_.start();
-            const std::string key = "Item" + std::to_string(index);
-            name_ = QString::fromStdString(
-                readProfileString(window.profile().globalSettingsPath(), "Profile", key, ""));
+            const auto names = readProfileList(window.profile().globalSettingsPath()).names;
+            name_ = index >= 0 && index < static_cast<int>(names.size())
+                        ? QString::fromStdString(names[static_cast<std::size_t>(index)])
+                        : QString();
             if (name_.isEmpty())
                 name_ = QString::number(index + 1);
         }
