@@ -25,15 +25,6 @@ HidInterfaceInfo describe(std::span<const std::uint8_t> descriptor, std::string 
     return info;
 }
 
-// Foreign interfaces answer nothing useful; the search must never need them.
-class DeadDevice final : public HidDevice {
-  public:
-    bool setFeature(std::span<const std::uint8_t>) override { return false; }
-    int getFeature(std::span<std::uint8_t>) override { return -1; }
-    int write(std::span<const std::uint8_t>) override { return -1; }
-    int read(std::span<std::uint8_t>, int) override { return -1; }
-};
-
 } // namespace
 
 std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
@@ -93,7 +84,8 @@ std::unique_ptr<HidDevice> VirtualHidBackend::open(const HidInterfaceInfo& info,
         if (entry.info.path != info.path)
             continue;
         if (!entry.mouse)
-            return entry.openable ? std::make_unique<DeadDevice>() : nullptr;
+            // Foreign interfaces answer nothing; the search must never need them.
+            return entry.openable ? std::make_unique<NullDevice>() : nullptr;
         return entry.command ? entry.mouse->openCommandCollection()
                              : entry.mouse->openEventCollection();
     }
