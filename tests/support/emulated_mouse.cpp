@@ -582,10 +582,8 @@ void EmulatedMouse::plug() {
     if (plugged())
         return;
     impl_->firmware->plug();
+    // umockdev announces every device it adds with an "add" uevent.
     impl_->addMouse();
-    for (Node kind : {Node::Command, Node::Event})
-        umockdev_testbed_uevent(impl_->testbed, impl_->hidrawSyspaths[Impl::index(kind)].c_str(),
-                                "add");
 }
 
 bool EmulatedMouse::plugged() const {
