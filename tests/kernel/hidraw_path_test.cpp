@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <hidapi.h>
+#include <map>
 #include <mutex>
 
 namespace qvr {
@@ -50,9 +51,11 @@ class HidrawNode : public ::testing::Test {
     hid_device* open(Node node) {
         hid_device* handle = hid_open_path(mouse_.devnode(node).c_str());
         EXPECT_NE(handle, nullptr) << mouse_.devnode(node);
+        EXPECT_TRUE(mouse_.waitUntilOpen(node, ++opens_[node]));
         return handle;
     }
     EmulatedMouse mouse_;
+    std::map<Node, int> opens_;
 };
 
 TEST_F(HidrawNode, EachReadReturnsOneReportWithTheIdOnlyWhenNumbered) {
@@ -82,6 +85,7 @@ TEST_F(HidrawNode, EachReadReturnsOneReportWithTheIdOnlyWhenNumbered) {
 
 TEST_F(HidrawNode, ReportsSentWhileNobodyHoldsTheNodeAreLost) {
     mouse_.emitEvent(1, 2);
+    mouse_.sendInputReport(Node::Event, {6, 7, 1, 3, 0, 0, 0, 0});
     hid_device* event = open(Node::Event);
     ASSERT_NE(event, nullptr);
     std::array<std::uint8_t, 64> buffer{};
@@ -125,8 +129,9 @@ TEST_F(HidrawNode, AnUnpluggedNodeFailsAtOnceAndItsNameIsGone) {
     hid_close(command);
     hid_close(event);
 
-    // A fresh device: the same names, new handles, the firmware answers again.
+    // A fresh device: new nodes, the firmware answers again.
     mouse_.plug();
+    opens_.clear();
     hid_device* again = open(Node::Command);
     ASSERT_NE(again, nullptr);
     const auto ask = buildCommandReport({command::kReadSlot, 0, 0, 0, 0, 0, 0, 0});
@@ -170,8 +175,8 @@ TEST(KernelDiscovery, OpensBothCollectionsInEitherOrderWithoutTouchingTheForeign
         EXPECT_NE(link.listenerHandle(), nullptr);
         EXPECT_EQ(link.listenerReportLength, 8);
         EXPECT_EQ(link.inputReportLength, 65);
-        EXPECT_EQ(mouse.openCount(Node::Command), 1);
-        EXPECT_EQ(mouse.openCount(Node::Event), 1);
+        EXPECT_TRUE(mouse.waitUntilOpen(Node::Command));
+        EXPECT_TRUE(mouse.waitUntilOpen(Node::Event));
         EXPECT_EQ(mouse.openCount(Node::Foreign), 0);
     }
 }
@@ -252,6 +257,7 @@ TEST(KernelEvents, AnEventReportInTheEventNodeGivesTheDpiBalloonFromTheReadBack)
     DeviceLink link(backend, clock);
     ConfigRecord record{};
     ASSERT_TRUE(connectAtStartup(link, record));
+    ASSERT_TRUE(mouse.waitUntilOpen(Node::Event));
     Events events;
     Listener listener(link, [&](MouseEvent event) { events.add(event); });
     listener.start();

@@ -73,6 +73,7 @@ TEST(KernelHotplug, RemoveThenAddGivesOneLostAndOneFoundAndTheListenerResumes) {
     DeviceLink link(backend, clock);
     ConfigRecord record{};
     ASSERT_TRUE(connectAtStartup(link, record));
+    ASSERT_TRUE(mouse.waitUntilOpen(Node::Event));
 
     std::mutex mutex;
     std::vector<MouseEvent> events;
@@ -113,7 +114,7 @@ TEST(KernelHotplug, RemoveThenAddGivesOneLostAndOneFoundAndTheListenerResumes) {
     ASSERT_TRUE(spinUntil([&] { return notifications.size() == 2 && !coalescer.pending(); }));
     EXPECT_EQ(notifications, (std::vector<int>{kNotifyNotDetected, kNotifyDetected}));
     EXPECT_EQ(link.devicePresent, 1);
-    EXPECT_EQ(mouse.openCount(Node::Command), 1);
+    ASSERT_TRUE(mouse.waitUntilOpen(Node::Event));
 
     // The listener reads the new event node.
     mouse.emitEvent(1, 3);

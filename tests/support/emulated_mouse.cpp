@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <deque>
 #include <linux/hidraw.h>
@@ -81,6 +83,7 @@ struct EmulatedMouse::Impl {
     std::array<std::shared_ptr<NodeInstance>, 3> nodes;
     std::vector<std::shared_ptr<NodeInstance>> retired;
     mutable std::mutex mutex;
+    mutable std::condition_variable opened;
 
     static std::size_t index(Node node) { return static_cast<std::size_t>(node); }
 
@@ -296,6 +299,7 @@ struct EmulatedMouse::Impl {
             std::lock_guard lock(node->owner->mutex);
             ++node->clients;
         }
+        node->owner->opened.notify_all();
         g_signal_connect(client, "notify::connected", G_CALLBACK(onConnectionChanged), node);
     }
 
@@ -609,6 +613,14 @@ int EmulatedMouse::openCount(Node node) const {
     std::lock_guard lock(impl_->mutex);
     const auto& instance = impl_->nodes[Impl::index(node)];
     return instance ? instance->clients : 0;
+}
+
+bool EmulatedMouse::waitUntilOpen(Node node, int count, int timeoutMs) const {
+    std::unique_lock lock(impl_->mutex);
+    return impl_->opened.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] {
+        const auto& instance = impl_->nodes[Impl::index(node)];
+        return instance && instance->clients >= count;
+    });
 }
 
 } // namespace qvr::test

@@ -62,8 +62,11 @@ class EmulatedMouse {
     // The mouse's nodes become root-only (mode 0600), as without the udev rule.
     void restrictToRoot();
 
-    // Number of open file descriptors on a node of the current device.
+    // Number of open file descriptors on a node of the current device. The
+    // emulation learns of an open() shortly after it returned: a test that
+    // sends a report right after opening first waits for the open to count.
     int openCount(Node node) const;
+    bool waitUntilOpen(Node node, int count = 1, int timeoutMs = 5000) const;
 
     struct Impl;
 
