@@ -36,13 +36,6 @@ constexpr char kUsbRoot[] = "pci0000:00/0000:00:14.0/usb1";
 // The kernel refuses writes longer than this (HID_MAX_BUFFER_SIZE).
 constexpr std::size_t kMaxReportSize = 16384;
 
-struct Layout {
-    const char* usbDevice; // under usb1
-    int interfaceNumber;
-    const char* hidName;
-    int minor;
-};
-
 // One node of one plug-in of the device. Handles of earlier plug-ins stay
 // dead, as a file descriptor of a removed device does.
 struct NodeInstance {
