@@ -7,6 +7,7 @@ qvr_packages=(
     xvfb xauth xdotool imagemagick trayer
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-bin
+    umockdev libumockdev-dev
 )
 
 qvr_install_deps() {

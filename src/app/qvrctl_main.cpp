@@ -70,8 +70,8 @@ Options:
   --version            print the version
   -h, --help           print this help
 
-Exit status: 0 success, 1 usage error, 2 mouse absent or not openable,
-3 file unreadable or not a profile record file.
+Exit status: 0 success, 1 usage error, 2 mouse absent, not openable or gone
+during an upload, 3 file unreadable or not a profile record file.
 )";
 
 struct Options {
@@ -258,7 +258,10 @@ int commandUpload(Session& session, const Options& options) {
         ConfigRecord scratch{};
         if (int code = session.connect(scratch))
             return code;
-        session.link().protocol().uploadConfiguration(record);
+        if (!session.link().protocol().uploadConfiguration(record))
+            return fail(kNoMouse, "the mouse did not receive all of " +
+                                      profilePath(options.arguments[0]) +
+                                      ": it stopped answering during the upload.");
         std::printf("uploaded %s\n", profilePath(options.arguments[0]).c_str());
         return kOk;
     });

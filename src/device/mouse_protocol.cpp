@@ -53,7 +53,8 @@ bool MouseProtocol::sendCommand(Command& command) {
     return ok;
 }
 
-void MouseProtocol::writeDataReports(std::span<const std::uint8_t> data, std::size_t length) {
+bool MouseProtocol::writeDataReports(std::span<const std::uint8_t> data, std::size_t length) {
+    bool allSent = true;
     for (std::size_t chunk = 0; chunk < reportCount(length); ++chunk) {
         std::array<std::uint8_t, kDataReportSize> report{};
         const std::size_t start = chunk * kDataChunk;
@@ -61,9 +62,11 @@ void MouseProtocol::writeDataReports(std::span<const std::uint8_t> data, std::si
             const std::size_t n = std::min(kDataChunk, data.size() - start);
             std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(start), n, report.begin() + 1);
         }
-        device_.write(report);
+        if (device_.write(report) != static_cast<int>(report.size()))
+            allSent = false;
         clock_.sleepFor(pacing::kAfterDataReport);
     }
+    return allSent;
 }
 
 std::size_t MouseProtocol::readDataReports(std::span<std::uint8_t> data, std::size_t length) {
@@ -90,11 +93,11 @@ std::size_t MouseProtocol::readDataReports(std::span<std::uint8_t> data, std::si
     return stored;
 }
 
-void MouseProtocol::sendBlock(Command& command, std::span<std::uint8_t> data) {
-    sendCommand(command);
+bool MouseProtocol::sendBlock(Command& command, std::span<std::uint8_t> data) {
+    const bool sent = sendCommand(command);
     if (command[0] & command::kReadBit)
-        return; // never reached: a read's answer replaced the code
-    writeDataReports(data, command[2]);
+        return sent; // never reached: a read's answer replaced the code
+    return writeDataReports(data, command[2]) && sent;
 }
 
 void MouseProtocol::readActiveSlot() {
@@ -118,25 +121,30 @@ std::size_t MouseProtocol::readConfigurationBlock() {
     return stored;
 }
 
-void MouseProtocol::writeConfigurationBlock() {
+bool MouseProtocol::writeConfigurationBlock() {
     Command command = makeCommand(command::kWriteConfig, 0, kBlockSize);
-    sendBlock(command, images_.profileBlocks[0]);
+    const bool sent = sendBlock(command, images_.profileBlocks[0]);
     clock_.sleepFor(pacing::kAfterConfigBlock);
+    return sent;
 }
 
-void MouseProtocol::writeButtonBlock() {
+bool MouseProtocol::writeButtonBlock() {
     Command command = makeCommand(command::kWriteButtons, images_.deviceState[0], kBlockSize);
-    sendBlock(command, images_.buttonBlock);
+    const bool sent = sendBlock(command, images_.buttonBlock);
     clock_.sleepFor(pacing::kAfterButtonBlock);
+    return sent;
 }
 
-void MouseProtocol::writeMacroBlocks() {
+bool MouseProtocol::writeMacroBlocks() {
+    bool allSent = true;
     for (std::size_t n = 0; n < images_.macroBlocks.size(); ++n) {
         Command command =
             makeCommand(command::kWriteMacro, static_cast<std::uint8_t>(n + 1), kBlockSize);
-        sendBlock(command, images_.macroBlocks[n]);
+        if (!sendBlock(command, images_.macroBlocks[n]))
+            allSent = false;
         clock_.sleepFor(pacing::kAfterMacroBlock);
     }
+    return allSent;
 }
 
 void MouseProtocol::openSequence(ConfigRecord& record) {
@@ -147,32 +155,35 @@ void MouseProtocol::openSequence(ConfigRecord& record) {
     sendOpenCommand();
 }
 
-void MouseProtocol::uploadConfiguration(
+bool MouseProtocol::uploadConfiguration(
     ConfigRecord& record, const std::function<void(const ConfigRecord&)>& afterUpload) {
     record.activeProfile = 0;
     images_.deviceState[0] = 0;
 
+    // A failure does not stop the upload: the mouse takes each block on its
+    // own, so whatever still gets through is kept.
     Command begin = makeCommand(command::kBeginUpload);
-    sendCommand(begin);
+    bool allSent = sendCommand(begin);
     clock_.sleepFor(pacing::kAfterShortCommand);
 
     Command rate = makeCommand(command::kReportRate, images_.deviceState[0], record.reportRateCode);
-    sendCommand(rate);
+    allSent = sendCommand(rate) && allSent;
     clock_.sleepFor(pacing::kAfterShortCommand);
 
     images_.profileBlocks[record.activeProfile] = buildConfigurationBlock(record);
-    writeConfigurationBlock();
+    allSent = writeConfigurationBlock() && allSent;
 
     BuildButtonBlock(record, images_.buttonBlock);
-    writeButtonBlock();
+    allSent = writeButtonBlock() && allSent;
 
     for (std::size_t n = 0; n < images_.macroBlocks.size(); ++n)
         std::copy_n(record.macroData.begin() + static_cast<std::ptrdiff_t>(n * kBlockSize),
                     kBlockSize, images_.macroBlocks[n].begin());
-    writeMacroBlocks();
+    allSent = writeMacroBlocks() && allSent;
 
     if (afterUpload)
         afterUpload(record);
+    return allSent;
 }
 
 } // namespace qvr

@@ -63,28 +63,31 @@ class MouseProtocol {
     bool sendCommand(Command& command);
     // Write: sends ceil(p2 / 64) data reports from data (zero-filled past its
     // end). Read: the answer's byte 2 gives the length; at most data.size()
-    // bytes are stored, the rest is read and dropped.
-    void sendBlock(Command& command, std::span<std::uint8_t> data);
+    // bytes are stored, the rest is read and dropped. True when every report
+    // went out.
+    bool sendBlock(Command& command, std::span<std::uint8_t> data);
 
     void readActiveSlot();
     void sendOpenCommand();
     // Returns the number of bytes stored in profileBlocks[0].
     std::size_t readConfigurationBlock();
-    void writeConfigurationBlock();
-    void writeButtonBlock();
-    void writeMacroBlocks();
+    // True when every report of the block(s) went out.
+    bool writeConfigurationBlock();
+    bool writeButtonBlock();
+    bool writeMacroBlocks();
 
     // Right after the mouse is opened: clear the images, read the slot into
     // the record's activeProfile and send the open command.
     void openSequence(ConfigRecord& record);
 
     // The whole upload of Save and Reset. afterUpload is where the profile
-    // files are saved; it runs whatever happened on the wire.
-    void uploadConfiguration(ConfigRecord& record,
+    // files are saved; it runs whatever happened on the wire. Returns whether
+    // every report reached the mouse, so the caller can say when it did not.
+    bool uploadConfiguration(ConfigRecord& record,
                              const std::function<void(const ConfigRecord&)>& afterUpload = {});
 
   private:
-    void writeDataReports(std::span<const std::uint8_t> data, std::size_t length);
+    bool writeDataReports(std::span<const std::uint8_t> data, std::size_t length);
     std::size_t readDataReports(std::span<std::uint8_t> data, std::size_t length);
 
     HidDevice& device_;

@@ -38,8 +38,13 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 
 void SettingsActions::uploadAndApply() {
     RecordState& state = window_.state();
-    window_.link().protocol().uploadConfiguration(state.record, saveAfterUpload(window_.profile()));
+    const bool received = window_.link().protocol().uploadConfiguration(
+        state.record, saveAfterUpload(window_.profile()));
     state.takeSnapshot();
+    // The files are saved either way; the user must not take the mouse to
+    // hold what it never received.
+    if (!received)
+        window_.showDeviceNotification(kNotifyNotDetected, 0);
     ApplyPointerSettings();
 }
 

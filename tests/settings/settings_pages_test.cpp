@@ -364,6 +364,23 @@ TEST(SettingsSave, WithoutTheMouseNothingIsSavedAndTheUserIsTold) {
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
 }
 
+TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(100, 185);
+    rig.click(37 + 30, 223); // X axis 3
+    rig.rig.virtualMouse->resetCallCount();
+    rig.rig.virtualMouse->armFault(VirtualMouse::FaultKind::VanishAt, 8); // in the button block
+    rig.click(955, 619);
+
+    const std::string file = readText(rig.rig.dir / "config0.bin");
+    ASSERT_EQ(file.size(), kProfileFileSize);
+    EXPECT_EQ(file[1 + 0x3A], 3);
+    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
+    EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
+}
+
 TEST(SettingsSave, ARefusedSpeedWarnsAndTheOtherSettingsAreStillApplied) {
     SettingsRig rig;
     rig.start();
