@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <cstdio>
+#include <utility>
 
 namespace qvr {
 
@@ -27,6 +28,11 @@ namespace {
 constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
 constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
 constexpr QRect kAssignmentHeader = edges(20, 107, 262, 127);
+
+// These are answered after a read-back, on the device thread.
+bool isDpiStageEvent(int type, int value) {
+    return type >= 1 && type <= 3 && value >= 1 && value <= 6;
+}
 
 } // namespace
 
@@ -57,11 +63,32 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
     setFocusPolicy(Qt::StrongFocus);
     resize(kDefaultSize);
     addWindowElements();
+    deviceThread_ = std::make_unique<DeviceThread>(*setup_.link);
+    connect(deviceThread_.get(), &DeviceThread::idle, this, [this] {
+        for (HotplugKind kind : std::exchange(deferredHotplug_, {}))
+            runHotplug(kind);
+    });
+    outcomeTimer_.setSingleShot(true);
+    outcomeTimer_.setInterval(kOutcomeShown);
+    connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
 }
 
 CMavloDlg::~CMavloDlg() {
     // The listener may be waiting for this window; stop it while it exists.
     listener_.reset();
+    // Answers still owed (a Save's files) are handled while the window lives.
+    deviceThread_->stop();
+}
+
+void CMavloDlg::setSaveProgress(SaveProgress progress) {
+    saveProgress_ = progress;
+    const bool outcome = progress.phase != SaveProgress::Phase::Idle &&
+                         progress.phase != SaveProgress::Phase::Uploading;
+    if (outcome)
+        outcomeTimer_.start();
+    else if (progress.phase == SaveProgress::Phase::Uploading)
+        outcomeTimer_.stop();
+    update();
 }
 
 void CMavloDlg::addWindowElements() {
@@ -179,7 +206,16 @@ void CMavloDlg::loadSkin() {
 void CMavloDlg::startListener() {
     listener_ = std::make_unique<Listener>(*setup_.link, [this](MouseEvent event) {
         runOnUiThreadAndWait(
-            this, [this, event] { showDeviceNotification(event.type, event.value); },
+            this,
+            [this, event] {
+                // Behind a read-back still under way, so balloons keep the
+                // mouse's order.
+                if (deviceThread_->busy() && !isDpiStageEvent(event.type, event.value))
+                    deviceThread_->run(
+                        {}, [this, event] { showDeviceNotification(event.type, event.value); });
+                else
+                    showDeviceNotification(event.type, event.value);
+            },
             [this] { return listener_->stopping(); });
     });
     listener_->start();
@@ -203,6 +239,12 @@ DeviceEventHooks CMavloDlg::deviceHooks() {
 }
 
 void CMavloDlg::runHotplug(HotplugKind kind) {
+    // A search lets go of the handles a request may be using; it runs once
+    // the device thread has answered them.
+    if (deviceThread_->busy()) {
+        deferredHotplug_.push_back(kind);
+        return;
+    }
     if (kind == HotplugKind::Arrival) {
         onDeviceArrival(*setup_.link, setup_.state->record, deviceHooks());
         if (setup_.link->devicePresent != 1)
@@ -270,10 +312,16 @@ void CMavloDlg::trayLeftClick() {
 }
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
-    Block active{};
-    const bool dpiStage = type >= 1 && type <= 3 && value >= 1 && value <= 6;
-    if (dpiStage)
-        active = readBackForDpiEvent(*setup_.link, setup_.state->record);
+    if (isDpiStageEvent(type, value)) {
+        deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
+            showBalloon(type, value, active);
+        });
+        return;
+    }
+    showBalloon(type, value, Block{});
+}
+
+void CMavloDlg::showBalloon(int type, int value, const Block& active) {
     const auto balloon = balloonForEvent(type, value, language_, active);
     if (!balloon)
         return;
@@ -289,6 +337,7 @@ void CMavloDlg::showDeviceNotification(int type, int value) {
 
 void CMavloDlg::exitProgram() {
     listener_.reset();
+    deviceThread_->stop();
     setup_.link->closeHandles();
     if (tray_)
         tray_->hide();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/balloons.h"
+#include "app/device_thread.h"
 #include "app/hotplug_watch.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
@@ -14,6 +15,7 @@
 #include "ui/skinned_window.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -50,6 +52,14 @@ struct MainWindowSetup {
     std::function<std::optional<std::string>()> permissionProblem;
     std::function<void(int exitCode)> endProcess; // none: leave the event loop
     std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
+};
+
+// Where the last Save or Reset stands, for the status card.
+struct SaveProgress {
+    enum class Phase { Idle, Uploading, Saved, NotReceived, NotWritten };
+    Phase phase = Phase::Idle;
+    int done = 0;
+    int total = 0;
 };
 
 // The main window: a borderless skinned window without a taskbar entry that
@@ -94,6 +104,12 @@ class CMavloDlg : public SkinnedWindow {
     RecordState& state() { return *setup_.state; }
     DeviceLink& link() { return *setup_.link; }
     ProfileFiles& profile() { return *setup_.profile; }
+    // Every command to the mouse after start-up goes through it.
+    DeviceThread& deviceThread() { return *deviceThread_; }
+    const SaveProgress& saveProgress() const { return saveProgress_; }
+    // An outcome stays on the status card for kOutcomeShown.
+    void setSaveProgress(SaveProgress progress);
+    static constexpr std::chrono::milliseconds kOutcomeShown{5000};
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     QMenu* trayMenu() const { return trayMenu_.get(); }
     CGdipButton* scrollThumb() const { return thumb_; }
@@ -164,6 +180,7 @@ class CMavloDlg : public SkinnedWindow {
     void loadSkin();
     void createTrayIcon();
     void paintPlaceholderPage(QPainter& painter);
+    void showBalloon(int type, int value, const Block& active);
     DeviceEventHooks deviceHooks();
 
     MainWindowSetup setup_;
@@ -176,6 +193,11 @@ class CMavloDlg : public SkinnedWindow {
     bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<std::function<void(QPainter&)>> facePainters_;
+    std::unique_ptr<DeviceThread> deviceThread_;
+    // Searches wait while the device thread may hold the handles.
+    std::vector<HotplugKind> deferredHotplug_;
+    SaveProgress saveProgress_;
+    QTimer outcomeTimer_;
     std::unique_ptr<Listener> listener_;
     std::unique_ptr<HotplugCoalescer> coalescer_;
     std::unique_ptr<QSystemTrayIcon> tray_;

@@ -7,6 +7,7 @@
 
 #include <QElapsedTimer>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -66,6 +67,51 @@ class ProfileName {
     QString name_;
 };
 
+QString qtext(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The upload's bar and the outcome of the last Save take the connection
+// line while they last. False when there is nothing to show.
+bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
+    const SaveProgress& progress = window.saveProgress();
+    const SaveProgressTexts& texts = saveProgressTexts(window.language());
+    using Phase = SaveProgress::Phase;
+    switch (progress.phase) {
+    case Phase::Idle:
+        return false;
+    case Phase::Uploading: {
+        painter.setPen(window.textColor());
+        const QRect label = line.adjusted(0, 0, -line.width() / 2, 0);
+        drawLabel(painter, label, Qt::AlignLeft | Qt::AlignVCenter, qtext(texts.saving));
+        const int height = std::max(4, line.height() / 3);
+        const QRect bar(label.right() + 4, line.center().y() - height / 2,
+                        line.right() - label.right() - 4, height);
+        painter.setPen(kConnected);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bar.adjusted(0, 0, -1, -1));
+        if (progress.total > 0) {
+            const int filled =
+                bar.width() * std::clamp(progress.done, 0, progress.total) / progress.total;
+            painter.fillRect(QRect(bar.left(), bar.top(), filled, bar.height()), kConnected);
+        }
+        return true;
+    }
+    case Phase::Saved:
+        painter.setPen(kConnected);
+        drawLabel(painter, line, Qt::AlignLeft | Qt::AlignVCenter, qtext(texts.saved));
+        return true;
+    case Phase::NotReceived:
+    case Phase::NotWritten:
+        painter.setPen(kAbsent);
+        drawLabel(
+            painter, line, Qt::AlignLeft | Qt::AlignVCenter,
+            qtext(progress.phase == Phase::NotReceived ? texts.notReceived : texts.notWritten));
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 void installStatusCard(CMavloDlg& window) {
@@ -80,10 +126,13 @@ void installStatusCard(CMavloDlg& window) {
         painter.setPen(window.textColor());
         drawLabel(painter, rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
                   QString::fromUtf8(texts.device));
-        const bool present = window.link().devicePresent == 1;
-        painter.setPen(present ? kConnected : kAbsent);
-        drawLabel(painter, rect.adjusted(0, line, 0, -line), Qt::AlignLeft | Qt::AlignVCenter,
-                  QString::fromUtf8(present ? texts.connected : texts.absent));
+        const QRect second = rect.adjusted(0, line, 0, -line);
+        if (!drawSaveProgress(painter, window, second)) {
+            const bool present = window.link().devicePresent == 1;
+            painter.setPen(present ? kConnected : kAbsent);
+            drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter,
+                      QString::fromUtf8(present ? texts.connected : texts.absent));
+        }
         painter.setPen(window.textColor());
         drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
                   QString::fromUtf8(texts.profile) + ": " + name->of(window));

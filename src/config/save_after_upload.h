@@ -14,4 +14,20 @@ namespace qvr {
 // outlive it.
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
 
+// What a Save acts on, taken when it is pressed: edits made while its upload
+// runs belong to the next Save, and a profile switched to meanwhile must not
+// receive it.
+struct ProfileSnapshot {
+    ConfigRecord record{};
+    ButtonLabels labels{};
+    int profileIndex = 0;
+};
+
+ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record);
+
+// Saves the snapshot into its own profile's files as saveAfterUpload does,
+// then leaves files pointing at the profile current now, with its labels.
+// False when a file could not be written (the user has been told).
+bool saveProfileSnapshot(ProfileFiles& files, const ProfileSnapshot& snapshot);
+
 } // namespace qvr

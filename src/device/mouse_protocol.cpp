@@ -143,6 +143,8 @@ bool MouseProtocol::writeMacroBlocks() {
         if (!sendBlock(command, images_.macroBlocks[n]))
             allSent = false;
         clock_.sleepFor(pacing::kAfterMacroBlock);
+        if (progress_)
+            progress_(5 + static_cast<int>(n), uploadSteps());
     }
     return allSent;
 }
@@ -159,22 +161,30 @@ bool MouseProtocol::uploadConfiguration(
     ConfigRecord& record, const std::function<void(const ConfigRecord&)>& afterUpload) {
     record.activeProfile = 0;
     images_.deviceState[0] = 0;
+    const auto stepDone = [this](int done) {
+        if (progress_)
+            progress_(done, uploadSteps());
+    };
 
     // A failure does not stop the upload: the mouse takes each block on its
     // own, so whatever still gets through is kept.
     Command begin = makeCommand(command::kBeginUpload);
     bool allSent = sendCommand(begin);
     clock_.sleepFor(pacing::kAfterShortCommand);
+    stepDone(1);
 
     Command rate = makeCommand(command::kReportRate, images_.deviceState[0], record.reportRateCode);
     allSent = sendCommand(rate) && allSent;
     clock_.sleepFor(pacing::kAfterShortCommand);
+    stepDone(2);
 
     images_.profileBlocks[record.activeProfile] = buildConfigurationBlock(record);
     allSent = writeConfigurationBlock() && allSent;
+    stepDone(3);
 
     BuildButtonBlock(record, images_.buttonBlock);
     allSent = writeButtonBlock() && allSent;
+    stepDone(4);
 
     for (std::size_t n = 0; n < images_.macroBlocks.size(); ++n)
         std::copy_n(record.macroData.begin() + static_cast<std::ptrdiff_t>(n * kBlockSize),

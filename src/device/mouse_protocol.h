@@ -85,6 +85,11 @@ class MouseProtocol {
     // every report reached the mouse, so the caller can say when it did not.
     bool uploadConfiguration(ConfigRecord& record,
                              const std::function<void(const ConfigRecord&)>& afterUpload = {});
+    // Called after each step of an upload (the two short commands, then each
+    // block) with the steps done and their total.
+    using Progress = std::function<void(int done, int total)>;
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
+    int uploadSteps() const { return 4 + static_cast<int>(images_.macroBlocks.size()); }
 
   private:
     bool writeDataReports(std::span<const std::uint8_t> data, std::size_t length);
@@ -94,6 +99,7 @@ class MouseProtocol {
     Clock& clock_;
     DeviceImages& images_;
     std::size_t inputReportLength_;
+    Progress progress_;
 };
 
 } // namespace qvr

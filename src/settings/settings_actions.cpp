@@ -2,9 +2,11 @@
 
 #include "app/main_window.h"
 #include "app/notification_text.h"
-#include "config/save_after_upload.h"
 #include "settings/pointer_values.h"
 #include "settings/settings_sections.h"
+
+#include <memory>
+#include <vector>
 
 namespace qvr {
 
@@ -20,6 +22,13 @@ SettingsActions::SettingsActions(CMavloDlg& window, SettingsSections& sections,
         cursor->setInterval(timings.waitCursor);
         connect(cursor, &QTimer::timeout, this, [this, cursor] { endWaitCursor(*cursor); });
     }
+    connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+            &SettingsActions::uploadFinished);
+    connect(&window_.deviceThread(), &DeviceThread::uploadProgress, this,
+            [this](int done, int total) {
+                if (inFlight_)
+                    window_.setSaveProgress({SaveProgress::Phase::Uploading, done, total});
+            });
 }
 
 bool SettingsActions::waitCursorShown() const {
@@ -37,15 +46,47 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 }
 
 void SettingsActions::uploadAndApply() {
-    RecordState& state = window_.state();
-    const bool received = window_.link().protocol().uploadConfiguration(
-        state.record, saveAfterUpload(window_.profile()));
-    state.takeSnapshot();
+    ConfigRecord& record = window_.state().record;
+    // The upload leaves the mouse on its first slot.
+    record.activeProfile = 0;
+    ProfileSnapshot snapshot = takeProfileSnapshot(window_.profile(), record);
+    if (inFlight_)
+        pending_ = std::move(snapshot);
+    else
+        startUpload(std::move(snapshot));
+}
+
+void SettingsActions::startUpload(ProfileSnapshot snapshot) {
+    inFlight_ = std::move(snapshot);
+    window_.setSaveProgress({SaveProgress::Phase::Uploading, 0, 0});
+    window_.deviceThread().upload(inFlight_->record);
+}
+
+void SettingsActions::uploadFinished(bool received) {
+    if (!inFlight_)
+        return;
+    const ProfileSnapshot done = std::move(*inFlight_);
+    inFlight_.reset();
     // The files are saved either way; the user must not take the mouse to
     // hold what it never received.
+    ProfileFiles& files = window_.profile();
+    const bool written = saveProfileSnapshot(files, done);
+    if (done.profileIndex == files.currentProfileIndex())
+        window_.state().appliedRecord = done.record;
+    using Phase = SaveProgress::Phase;
+    window_.setSaveProgress({!written   ? Phase::NotWritten
+                             : received ? Phase::Saved
+                                        : Phase::NotReceived,
+                             0, 0});
     if (!received)
         window_.showDeviceNotification(kNotifyNotDetected, 0);
-    ApplyPointerSettings();
+    ApplyPointerSettings(done.record);
+    if (pending_) {
+        ProfileSnapshot next = std::move(*pending_);
+        pending_.reset();
+        startUpload(std::move(next));
+    }
+    emit saveFinished(received, written);
 }
 
 void SettingsActions::ApplySettings() {
@@ -80,9 +121,15 @@ void SettingsActions::CancelChanges() {
     window_.hideToTray();
 }
 
-void SettingsActions::ApplyPointerSettings() {
-    for (const PointerFailure& failure : pointer_.apply(pointerValuesFor(window_.state().record)))
-        window_.messages().showMessage(failure.text, failure.caption);
+void SettingsActions::ApplyPointerSettings(const ConfigRecord& record) {
+    // The desktop's settings programs take tens of milliseconds each.
+    auto failures = std::make_shared<std::vector<PointerFailure>>();
+    window_.deviceThread().run(
+        [this, failures, values = pointerValuesFor(record)] { *failures = pointer_.apply(values); },
+        [this, failures] {
+            for (const PointerFailure& failure : *failures)
+                window_.messages().showMessage(failure.text, failure.caption);
+        });
 }
 
 } // namespace qvr

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "config/save_after_upload.h"
 #include "settings/command_runner.h"
 #include "settings/desktop_pointer_settings.h"
 
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <optional>
 #include <ostream>
 
 namespace qvr {
@@ -23,6 +25,11 @@ struct SettingsTimings {
 // The three buttons at the bottom right: Save uploads and stores the record
 // and applies the desktop pointer settings, Reset goes back to the factory
 // settings, Cancel drops the changes and hides the window.
+//
+// Save and Reset take a snapshot of the record, its labels and the profile
+// index when pressed; the upload runs on the device thread and the files are
+// written from the snapshot once it ends. One snapshot waits while an upload
+// runs; a newer press replaces it.
 class SettingsActions : public QObject {
     Q_OBJECT
 
@@ -33,17 +40,27 @@ class SettingsActions : public QObject {
     void ApplySettings();
     void ResetToDefaults();
     void CancelChanges();
-    // The record's pointer settings on the desktop; each refusal is a
-    // "Warning" message box, and the next setting follows after it.
-    void ApplyPointerSettings();
+    // The record's pointer settings on the desktop, applied off the window's
+    // thread; each refusal is a "Warning" message box, and the next setting
+    // follows after it.
+    void ApplyPointerSettings(const ConfigRecord& record);
+
+    // Upload, save, snapshot and pointer settings: what Save and Reset do
+    // while the mouse is there, for the record as it is now.
+    void uploadAndApply();
 
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;
+    // An upload of a snapshot is under way or waiting.
+    bool uploadPending() const { return inFlight_ || pending_; }
+
+  signals:
+    // The snapshot's files are written and its pointer settings requested.
+    void saveFinished(bool received, bool written);
 
   private:
-    // Upload, save, snapshot and pointer settings: what Save and Reset do
-    // while the mouse is there.
-    void uploadAndApply();
+    void startUpload(ProfileSnapshot snapshot);
+    void uploadFinished(bool received);
     void showWaitCursor(QTimer& until);
     void endWaitCursor(QTimer& timer);
 
@@ -51,6 +68,8 @@ class SettingsActions : public QObject {
     SettingsSections& sections_;
     DesktopPointerSettings pointer_;
     bool applyBusy_ = false;
+    std::optional<ProfileSnapshot> inFlight_;
+    std::optional<ProfileSnapshot> pending_;
     QTimer applyBusyTimer_;   // timer 1
     QTimer resetCursorTimer_; // timer 2
     QTimer saveCursorTimer_;  // timer 3

@@ -327,6 +327,12 @@ constexpr std::array<UserFolderTexts, 3> kUserFolder{{
      "以下檔案無法使用，未覆寫任何內容：\n%1", "%1\n程式將在不檢查是否已有副本執行的情況下執行。"},
 }};
 
+constexpr std::array<SaveProgressTexts, 3> kSaveProgress{{
+    {"Saving", "Saved", "Saved; the mouse did not receive it", "The profile could not be saved"},
+    {"正在保存", "已保存", "已保存，但鼠标未收到", "无法保存配置"},
+    {"正在儲存", "已儲存", "已儲存，但滑鼠未收到", "無法儲存設定"},
+}};
+
 constexpr std::array<std::string_view, 3> kDpiOptions{"DPI +", "DPI -", "DPI Loop"};
 
 constexpr OptionListTexts makeOptionLists(const MainWindowTexts& t,
@@ -454,6 +460,10 @@ const OptionListTexts& optionListTexts(Language language) {
 
 const UserFolderTexts& userFolderTexts(Language language) {
     return kUserFolder[index(language)];
+}
+
+const SaveProgressTexts& saveProgressTexts(Language language) {
+    return kSaveProgress[index(language)];
 }
 
 std::array<std::string_view, 8> defaultButtonLabels(Language language) {

@@ -115,6 +115,14 @@ struct UserFolderTexts {
     std::string_view lockRefused;   // %1 why
 };
 
+// The status card's line about the last Save or Reset.
+struct SaveProgressTexts {
+    std::string_view saving;      // while the upload runs, beside its bar
+    std::string_view saved;       // the mouse and the profile files have it
+    std::string_view notReceived; // the files have it, the mouse did not take all of it
+    std::string_view notWritten;  // the profile files could not be written
+};
+
 const MainWindowTexts& mainWindowTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
@@ -124,6 +132,7 @@ const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
 const UserFolderTexts& userFolderTexts(Language language);
+const SaveProgressTexts& saveProgressTexts(Language language);
 
 // The first-run labels of buttons 1..8.
 std::array<std::string_view, 8> defaultButtonLabels(Language language);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "device/clock.h"
 #include "device/virtual_backend.h"
+#include "support/gated_clock.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
 
@@ -46,6 +46,12 @@ struct WindowRig {
             virtualMouse = backend.addMouse();
     }
 
+    ~WindowRig() {
+        // The window joins the device thread, which must not wait at the gate.
+        clock.release();
+        window.reset();
+    }
+
     static void writeFile(const std::filesystem::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
     }
@@ -69,7 +75,7 @@ struct WindowRig {
 
     QTemporaryDir temp;
     std::filesystem::path dir = pathOf(temp);
-    ManualClock clock;
+    GatedClock clock;
     VirtualHidBackend backend;
     std::shared_ptr<VirtualMouse> virtualMouse;
     DeviceLink link{backend, clock};

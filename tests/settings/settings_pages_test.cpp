@@ -17,6 +17,14 @@ bool waitFor(const std::function<bool()>& condition) {
     return condition();
 }
 
+// Save and Reset end on the device thread; their files, balloons and pointer
+// settings follow once the window hears back.
+bool settled(SettingsRig& rig) {
+    return waitFor([&] {
+        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+    });
+}
+
 // Headers of the closed right panel: every 25 pixels from y 32.
 constexpr int kHeaderX = 800;
 int closedHeaderY(RightSection section) {
@@ -323,10 +331,12 @@ TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
     rig.start();
     rig.click(955, 619);
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
     EXPECT_TRUE(rig.pages->actions().applyBusy());
     ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_TRUE(rig.rig.messages.messages.empty());
 }
@@ -337,6 +347,8 @@ TEST(SettingsSave, SaveUploadsStoresAppliesThePointerSettingsAndShowsTheWaitCurs
     rig.click(100, 185);
     rig.click(37 + 30, 223); // X axis 3
     rig.click(955, 619);
+    EXPECT_TRUE(rig.pages->actions().waitCursorShown());
+    ASSERT_TRUE(settled(rig));
 
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
     EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
@@ -346,7 +358,6 @@ TEST(SettingsSave, SaveUploadsStoresAppliesThePointerSettingsAndShowsTheWaitCurs
     // Field 6 is Windows speed 10, the desktop's unchanged middle.
     const std::vector<std::string> expected = {"accel-profile=flat", "speed=0", "double-click=480"};
     EXPECT_EQ(rig.runner.setKeys(), expected);
-    EXPECT_TRUE(rig.pages->actions().waitCursorShown());
     EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
 }
 
@@ -357,6 +368,7 @@ TEST(SettingsSave, WithoutTheMouseNothingIsSavedAndTheUserIsTold) {
     rig.click(100, 185);
     rig.click(37 + 30, 223);
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), before);
     EXPECT_TRUE(rig.runner.calls.empty());
     EXPECT_NE(rig.rig.state.appliedRecord, rig.record());
@@ -372,6 +384,7 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
     rig.rig.virtualMouse->resetCallCount();
     rig.rig.virtualMouse->armFault(VirtualMouse::FaultKind::VanishAt, 8); // in the button block
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
 
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
@@ -387,6 +400,7 @@ TEST(SettingsSave, ARefusedSpeedWarnsAndTheOtherSettingsAreStillApplied) {
     rig.record().pointerSpeed = 12; // 22: more than the desktop takes
     rig.runner.refuseKey = "accel-profile";
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
     const std::vector<RecordingMessageSink::Message> expected = {
         {"SETMOUSE failed.", "Warning"}, {"SETMOUSESPEED failed.", "Warning"}};
     EXPECT_EQ(rig.rig.messages.messages, expected);
@@ -410,6 +424,7 @@ TEST(SettingsSave, TheRealGsettingsStoresTheSavedValues) {
         rig.record().pointerSpeed = 11; // Windows 20, the fastest
         rig.record().enhancePointerPrecision = 1;
         rig.click(955, 619);
+        ASSERT_TRUE(settled(rig));
         const std::string keyfile = readText(home / "glib-2.0/settings/keyfile");
         EXPECT_NE(keyfile.find("double-click=130"), std::string::npos) << keyfile;
         EXPECT_NE(keyfile.find("accel-profile='adaptive'"), std::string::npos) << keyfile;
@@ -425,6 +440,7 @@ TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     rig.click(kHeaderX, 42);
     rig.click(780, 150); // 2600 DPI
     rig.click(955, 619);
+    ASSERT_TRUE(settled(rig));
     ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(780, 180); // 1100 DPI, not saved
     rig.click(37 + 30, 223);
@@ -479,6 +495,7 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
     ASSERT_EQ(rig.sections().position(), PanelPosition::Bottom);
 
     rig.click(826, 619);
+    ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
     EXPECT_EQ(rig.sections().position(), PanelPosition::Top);
     EXPECT_EQ(window.scrollThumb()->geometry().top(), 32);
