@@ -331,9 +331,9 @@ TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
     rig.start();
     rig.click(955, 619);
     rig.click(955, 619);
+    EXPECT_TRUE(rig.pages->actions().applyBusy());
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
-    EXPECT_TRUE(rig.pages->actions().applyBusy());
     ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(955, 619);
     ASSERT_TRUE(settled(rig));
