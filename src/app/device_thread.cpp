@@ -10,6 +10,8 @@ DeviceThread::DeviceThread(DeviceLink& link, QObject* parent)
     : QObject(parent), link_(link), worker_(new QObject) {
     thread_.setObjectName("qvr-device");
     worker_->moveToThread(&thread_);
+    // Deleted on its own thread as it ends, before that thread's data goes.
+    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_.start();
 }
 
@@ -25,7 +27,6 @@ void DeviceThread::stop() {
     QMetaObject::invokeMethod(
         worker_, [this] { thread_.quit(); }, Qt::QueuedConnection);
     thread_.wait();
-    delete worker_;
     worker_ = nullptr;
     // Answers them here: an answer may give a new request (a pending Save),
     // which now runs here as if the mouse were gone. Each request is answered
