@@ -2,6 +2,7 @@
 // It shares the core and the device link with the window and links no Qt.
 
 #include "app/profile_report.h"
+#include "app/version.h"
 #include "config/config_record.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
@@ -31,8 +32,6 @@ namespace qvr {
 namespace {
 
 enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3 };
-
-constexpr const char* kVersion = "qvrctl 2.7.0";
 
 constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS]
 
@@ -316,7 +315,7 @@ int run(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return kOk;
         } else if (arg == "--version") {
-            std::puts(kVersion);
+            std::printf("qvrctl %s\n", kVersion);
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
