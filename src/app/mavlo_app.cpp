@@ -129,7 +129,6 @@ int CMavloApp::run(int argc, char** argv) {
     SteadyClock clock;
     std::unique_ptr<HidBackend> backend;
     VirtualHidBackend* virtualBackend = nullptr;
-    HidapiBackend* hidapiBackend = nullptr;
     std::shared_ptr<VirtualMouse> virtualMouse;
     if (options.virtualMouse) {
         auto owned = std::make_unique<VirtualHidBackend>();
@@ -141,9 +140,7 @@ int CMavloApp::run(int argc, char** argv) {
         }
         backend = std::move(owned);
     } else {
-        auto owned = std::make_unique<HidapiBackend>();
-        hidapiBackend = owned.get();
-        backend = std::move(owned);
+        backend = std::make_unique<HidapiBackend>();
     }
 
     DeviceLink link(*backend, clock);
@@ -163,10 +160,10 @@ int CMavloApp::run(int argc, char** argv) {
         setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
-        setup.permissionProblem = [hidapiBackend, &link]() -> std::optional<std::string> {
-            if (hidapiBackend->lastOpenError() != HidOpenError::PermissionDenied)
+        setup.permissionProblem = [&link]() -> std::optional<std::string> {
+            if (link.commandRefusal.error != HidOpenError::PermissionDenied)
                 return std::nullopt;
-            return permissionAdvice(link.devicePath);
+            return permissionAdvice(link.commandRefusal.path);
         };
     }
 

@@ -54,6 +54,9 @@ Options:
   --virtual-mouse      use the built-in virtual mouse instead of the hardware
   --virtual-event T:V  (with --virtual-mouse) have the virtual mouse send event
                        type T with value V once it is open; may be repeated
+  --virtual-refuse NODE
+                       (with --virtual-mouse) have the virtual mouse's command or
+                       event node refuse to open, as without permission
   --trace FILE         write every HID report and wait to FILE, one a line
   --version            print the version
   -h, --help           print this help
@@ -66,6 +69,7 @@ struct Options {
     bool virtualMouse = false;
     std::string tracePath;
     std::vector<MouseEvent> virtualEvents;
+    std::vector<std::string> virtualRefusals; // "command", "event"
     std::string command;
     std::vector<std::string> arguments;
 };
@@ -125,6 +129,9 @@ class Session {
     explicit Session(const Options& options) : trace_(std::make_shared<Trace>()) {
         if (options.virtualMouse) {
             virtualMouse_ = virtualBackend_.addMouse();
+            for (const auto& node : options.virtualRefusals)
+                virtualBackend_.refuseOpen("virtual:mouse0:" + node,
+                                           HidOpenError::PermissionDenied);
             trace_ = virtualMouse_->trace();
             backend_ = &virtualBackend_;
         } else {
@@ -144,8 +151,8 @@ class Session {
     int connect(ConfigRecord& record) {
         if (connectAtStartup(*link_, record))
             return kOk;
-        if (hidapi_ && hidapi_->lastOpenError() == HidOpenError::PermissionDenied)
-            return fail(kNoMouse, permissionAdvice(link_->devicePath));
+        if (link_->commandRefusal.error == HidOpenError::PermissionDenied)
+            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path));
         return fail(kNoMouse, "the mouse (04D9:A0F4) was not found.");
     }
 
@@ -270,6 +277,19 @@ int commandListen(Session& session, const Options& options) {
     ConfigRecord record{};
     if (int code = session.connect(record))
         return code;
+    // Without the event node nothing would ever be printed.
+    if (!session.link().listenerHandle()) {
+        const DeviceLink::Refusal& refusal = session.link().eventRefusal;
+        if (refusal.error == HidOpenError::PermissionDenied)
+            return fail(kNoMouse, "no event collection of the mouse is open, so its switches "
+                                  "cannot be heard. " +
+                                      permissionAdvice(refusal.path));
+        if (!refusal.path.empty())
+            return fail(kNoMouse, "the mouse's event collection (" + refusal.path +
+                                      ") could not be opened, so its switches cannot be heard.");
+        return fail(kNoMouse,
+                    "the mouse lists no event collection, so its switches cannot be heard.");
+    }
     std::atomic<long> printed{0};
     Listener listener(session.link(), [&](MouseEvent event) {
         if (event.type >= 1 && event.type <= 3)
@@ -319,12 +339,16 @@ int run(int argc, char** argv) {
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
-        } else if (arg == "--trace" || arg == "--virtual-event") {
+        } else if (arg == "--trace" || arg == "--virtual-event" || arg == "--virtual-refuse") {
             if (i + 1 >= argc)
                 return fail(kUsage, arg + " needs a value.");
             const std::string value = argv[++i];
             if (arg == "--trace") {
                 options.tracePath = value;
+            } else if (arg == "--virtual-refuse") {
+                if (value != "command" && value != "event")
+                    return fail(kUsage, "--virtual-refuse takes command or event.");
+                options.virtualRefusals.push_back(value);
             } else if (auto event = parseEvent(value)) {
                 options.virtualEvents.push_back(*event);
             } else {

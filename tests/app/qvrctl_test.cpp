@@ -183,6 +183,12 @@ TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
         {{"encode", dir.path().string()}, 3, ""},
         {{"macros", (dir / "none.ini").string()}, 3, "cannot read"},
         {{"read-block"}, 2, "not found"}, // no hidraw device on a test machine
+        {{"--virtual-refuse", "mouse", "info"}, 1, "command or event"},
+        // The advice names the mouse's own node that refused, not the last one listed.
+        {{"--virtual-mouse", "--virtual-refuse", "command", "read-block"},
+         2,
+         "connected (virtual:mouse0:command)"},
+        {{"--virtual-mouse", "--virtual-refuse", "event", "listen"}, 2, "(virtual:mouse0:event)"},
     };
     for (const auto& c : cases) {
         const auto result = runProcess(kQvrctl, c.args);
