@@ -11,6 +11,10 @@ _qvrctl() {
             compopt -o filenames 2>/dev/null
             return
             ;;
+        --virtual-refuse)
+            COMPREPLY=($(compgen -W "command event" -- "$cur"))
+            return
+            ;;
         --virtual-event | --count)
             return
             ;;
@@ -20,7 +24,7 @@ _qvrctl() {
     command=
     for ((i = 1; i < COMP_CWORD; i++)); do
         case ${COMP_WORDS[i]} in
-            --trace | --virtual-event) ((i++)) ;;
+            --trace | --virtual-event | --virtual-refuse) ((i++)) ;;
             -*) ;;
             *) command=${COMP_WORDS[i]}; break ;;
         esac
@@ -28,7 +32,7 @@ _qvrctl() {
 
     if [ -z "$command" ]; then
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "--virtual-mouse --virtual-event --trace --version --help" -- "$cur"))
+            COMPREPLY=($(compgen -W "--virtual-mouse --virtual-event --virtual-refuse --trace --version --help" -- "$cur"))
         else
             COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths" -- "$cur"))
         fi
