@@ -1,5 +1,6 @@
 #include "ui/help_dialog.h"
 
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 
 #include <QPainter>
@@ -25,8 +26,8 @@ void CHelpDialog::paintFace(QPainter& painter) {
     painter.setFont(textFont());
     painter.setPen(textColor());
     const auto flags = Qt::AlignCenter | Qt::TextSingleLine;
-    painter.drawText(kUpdateLine, flags, qstr(texts_.updateFirmware));
-    painter.drawText(kVersionLine, flags, qstr(texts_.version));
+    drawLabel(painter, kUpdateLine, flags, qstr(texts_.updateFirmware));
+    drawLabel(painter, kVersionLine, flags, qstr(texts_.version));
 }
 
 } // namespace qvr

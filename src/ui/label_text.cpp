@@ -28,7 +28,28 @@ QStaticText& layoutOf(const QFont& font, const QString& text) {
     return *found;
 }
 
+DrawnTextLog* activeLog = nullptr;
+
+void note(const QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    if (activeLog)
+        activeLog->texts.push_back({rect, flags, text, painter.font()});
+}
+
 } // namespace
+
+DrawnTextLog::DrawnTextLog() {
+    activeLog = this;
+}
+
+DrawnTextLog::~DrawnTextLog() {
+    if (activeLog == this)
+        activeLog = nullptr;
+}
+
+void drawWrappedText(QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    note(painter, rect, flags, text);
+    painter.drawText(rect, flags, text);
+}
 
 QFont fittedFont(QFont font, const QString& text, int width) {
     constexpr int kSmallestPixels = 9;
@@ -42,6 +63,7 @@ QFont fittedFont(QFont font, const QString& text, int width) {
 void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text) {
     if (text.isEmpty())
         return;
+    note(painter, rect, flags, text);
     const QStaticText& layout = layoutOf(painter.font(), text);
     const QSizeF size = layout.size();
     qreal x = rect.left();

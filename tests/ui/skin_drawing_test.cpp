@@ -187,7 +187,10 @@ TEST(ScrollThumb, DragsStayInsideTheTrack) {
     EXPECT_TRUE(thumb.dragBy(449)); // top 481, bottom 595
     EXPECT_FALSE(thumb.dragBy(1));  // bottom would reach 596
     EXPECT_EQ(thumb.y(), 481);
-    EXPECT_EQ(tops, std::vector<int>{481});
+    // A fast drag past an end stops at that end.
+    EXPECT_TRUE(thumb.dragBy(-1000));
+    EXPECT_EQ(thumb.y(), 32);
+    EXPECT_EQ(tops, (std::vector<int>{481, 32}));
     EXPECT_EQ(scrollThumbImage().size(), QSize(8, 114));
 }
 
