@@ -106,9 +106,14 @@ void CMacroDialog::paintFace(QPainter& painter) {
         const auto i = static_cast<std::size_t>(mode);
         skin().draw(painter, mode == repeatMode_ ? "/PaneMakingTick.png" : "/Pane.png",
                     kTickRects[i].topLeft());
-        drawWrappedText(painter, kOptionTextRects[i].adjusted(4, 0, 0, 0),
-                        Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextDontClip,
-                        qstr(texts_.repeatModes[i]));
+        // Long in some languages: up to three lines, a step smaller if need be.
+        const QRect room = kOptionTextRects[i].adjusted(4, 0, 0, 0);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+        const QString text = qstr(texts_.repeatModes[i]);
+        painter.save();
+        painter.setFont(fittedWrappedFont(textFont(), text, room, flags));
+        drawWrappedText(painter, room, flags, text);
+        painter.restore();
     }
 }
 

@@ -307,10 +307,19 @@ void SettingsSections::styleEdits() {
     if (style == editStyle_)
         return;
     editStyle_ = style;
-    for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
+    // The boxes are narrow: the font is the one their widest value fits.
+    constexpr int kEditMargins = 6; // the line edit's own margins and a pixel each side
+    const QFont dpiFont =
+        fittedFont(window_.textFont(), QString::number(kMaxDpi), kDpiEditWidth - kEditMargins);
+    const QFont rowsFont =
+        fittedFont(window_.textFont(), QString::number(kMaxRows),
+                   skin::kScrollEdit.right - skin::kScrollEdit.left - kEditMargins);
+    for (QLineEdit* edit : dpiEdits_) {
         edit->setStyleSheet(style);
-        edit->setFont(window_.textFont());
+        edit->setFont(dpiFont);
     }
+    rowsEdit_->setStyleSheet(style);
+    rowsEdit_->setFont(rowsFont);
 }
 
 void SettingsSections::syncEdits() {
@@ -629,24 +638,36 @@ void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
     const ConfigRecord& record = window_.state().record;
     const std::array<std::string_view, 3> names = {texts.lightingStandard,
                                                    texts.lightingRespiration, texts.lightingNeon};
+    // The three names share one size, and so do the stop labels of all rows:
+    // a row drawn smaller than its neighbours looks like a fault.
+    const QFont nameFont =
+        fittedFont(window_.textFont(), QStringList{qstr(names[0]), qstr(names[1]), qstr(names[2])},
+                   rectOf(skin::lightingName(0)).width());
+    constexpr int kStopRoom = 30; // the stops' pitch: labels never touch
+    QStringList stopTexts;
+    for (const auto& row : kLightingStops)
+        for (const char* text : row)
+            stopTexts << text;
+    const QFont stopFont = fittedFont(window_.smallFont(), stopTexts, kStopRoom - 2);
     for (int row = 0; row < 3; ++row) {
         const bool chosen = record.lightingMode == row + 1;
         skin.draw(painter, chosen ? "/Enable.png" : "/Disable.png",
                   topLeftOf(skin::lightingRadio(row)) + origin);
         painter.setPen(window_.textColor());
-        drawFitted(painter, rectOf(skin::lightingName(row)).translated(origin),
-                   Qt::AlignLeft | Qt::AlignVCenter, qstr(names[static_cast<std::size_t>(row)]),
-                   window_.textFont());
+        painter.setFont(nameFont);
+        drawLabel(painter, rectOf(skin::lightingName(row)).translated(origin),
+                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                  qstr(names[static_cast<std::size_t>(row)]));
         const QRect hit = rectOf(skin::lightingSliderHit(row)).translated(origin);
         const int value = lightingValue(record, row);
         skin.draw(painter, QString::asprintf("/Lighting/%d.png", frameFor(value, 1, 6)),
                   hit.topLeft() - QPoint(skin::kLightingFrameInset, skin::kLightingFrameInset));
         const QRect labels = rectOf(skin::lightingLabels(row)).translated(origin);
-        painter.setFont(window_.smallFont());
+        painter.setFont(stopFont);
         for (int stop = 1; stop <= 5; ++stop) {
             const int centre = hit.left() + skin::lightingSliderStop(stop);
             drawLabel(
-                painter, QRect(centre - 15, labels.top(), 31, labels.height()),
+                painter, QRect(centre - kStopRoom / 2, labels.top(), kStopRoom, labels.height()),
                 Qt::AlignCenter | Qt::TextSingleLine,
                 kLightingStops[static_cast<std::size_t>(row)][static_cast<std::size_t>(stop - 1)]);
         }
@@ -696,7 +717,10 @@ void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
     const MainWindowTexts& texts = window_.texts();
     const bool oneScreen = window_.state().record.scrollOneScreen != 0;
     const std::array<std::string_view, 2> captions = {texts.numberOfRows, texts.scrollOneScreen};
-    painter.setFont(window_.textFont());
+    // The first caption has only the room left of the rows box; both rows
+    // take the size it needs.
+    painter.setFont(
+        fittedFont(window_.textFont(), qstr(captions[0]), rectOf(skin::kScrollText[0]).width()));
     painter.setPen(window_.textColor());
     for (std::size_t row = 0; row < 2; ++row) {
         const bool chosen = (row == 1) == oneScreen;

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 class QPainter;
@@ -42,5 +43,11 @@ class DrawnTextLog {
 // The font stepped down until the text fits the width (never below a
 // readable size): the skin's rooms are small and some languages' texts wide.
 QFont fittedFont(QFont font, const QString& text, int width);
+// The same for texts that share one size, such as the rows of a group: the
+// font the widest of them needs.
+QFont fittedFont(QFont font, const QStringList& texts, int width);
+// The font stepped down until the text, wrapped as the flags say, fits the
+// rectangle.
+QFont fittedWrappedFont(QFont font, const QString& text, const QRect& rect, int flags);
 
 } // namespace qvr
