@@ -129,6 +129,8 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
             rig.sections().toggle(section);
         for (RightSection section : {MouseSpeed, DoubleClickSpeed, ScrollSpeed, AngleSnap})
             rig.sections().toggle(section);
+        rig.sections().scrollToPosition(PanelPosition::Bottom);
+        ASSERT_TRUE(rig.sections().isVisible(AngleSnap));
         expectEverythingFits(window, "main-lower-" + tag);
 
         // The function list and each option list of button 3.
