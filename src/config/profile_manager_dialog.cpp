@@ -1,6 +1,7 @@
 #include "config/profile_manager_dialog.h"
 
 #include "config/profile_list.h"
+#include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
@@ -203,8 +204,8 @@ void CConfigDialog::paintFace(QPainter& painter) {
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(textColor());
-    painter.drawText(kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     qstr(texts_.title));
+    drawLabel(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              qstr(texts_.title));
 }
 
 void CConfigDialog::keyPressEvent(QKeyEvent* event) {

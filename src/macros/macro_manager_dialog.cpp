@@ -2,6 +2,7 @@
 
 #include "macros/key_recording_filter.h"
 #include "macros/macro_editing.h"
+#include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
@@ -45,7 +46,10 @@ void drawFitted(QPainter& painter, const QRect& rect, int flags, const QString& 
     }
     painter.save();
     painter.setFont(font);
-    painter.drawText(rect, flags, text);
+    if (flags & Qt::TextWordWrap)
+        drawWrappedText(painter, rect, flags, text);
+    else
+        drawLabel(painter, rect, flags, text);
     painter.restore();
 }
 

@@ -10,15 +10,15 @@ namespace qvr {
 class ColourDialog {
   public:
     virtual ~ColourDialog() = default;
-    // The colour the user chose, nullopt when the dialog was cancelled.
-    virtual std::optional<QColor> pickColour() = 0;
+    // The colour the user chose, nullopt when the dialog was cancelled. The
+    // dialog opens at initial, the colour being changed.
+    virtual std::optional<QColor> pickColour(QColor initial) = 0;
 };
 
-// Qt's colour dialog: no initial colour and no owner, as the swatches have
-// always opened it.
+// Qt's colour dialog, without an owner.
 class QtColourDialog final : public ColourDialog {
   public:
-    std::optional<QColor> pickColour() override;
+    std::optional<QColor> pickColour(QColor initial) override;
 };
 
 } // namespace qvr

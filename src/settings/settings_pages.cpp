@@ -1,6 +1,7 @@
 #include "settings/settings_pages.h"
 
 #include "app/main_window.h"
+#include "ui/gdip_button.h"
 
 #include <QLineEdit>
 #include <iostream>
@@ -38,6 +39,15 @@ SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup&
             earlier(thumbTop);
         sections.scrollTo(thumbTop);
     };
+    // Let go, the thumb rests at the end of the position it chose; queued
+    // behind the moves the thumb posted.
+    if (CGdipButton* thumb = window.scrollThumb()) {
+        thumb->setReleasedHandler([&sections] {
+            QMetaObject::invokeMethod(
+                &sections, [&sections] { sections.scrollToPosition(sections.position()); },
+                Qt::QueuedConnection);
+        });
+    }
     return *pages;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/skinned_dialog.h"
 
 #include "ui/key_event_names.h"
+#include "ui/label_text.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -61,8 +62,8 @@ void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(textColor());
-    painter.drawText(edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     title);
+    drawLabel(painter, edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              title);
     painter.restore();
 }
 

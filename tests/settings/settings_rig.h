@@ -15,8 +15,9 @@ namespace qvr::test {
 // Answers the colour dialog with the colours queued; an empty queue cancels.
 class ScriptedColourDialog final : public ColourDialog {
   public:
-    std::optional<QColor> pickColour() override {
+    std::optional<QColor> pickColour(QColor initial) override {
         ++opened;
+        initials.push_back(initial);
         if (answers.empty())
             return std::nullopt;
         const QColor colour = answers.front();
@@ -24,6 +25,7 @@ class ScriptedColourDialog final : public ColourDialog {
         return colour;
     }
     std::deque<QColor> answers;
+    std::vector<QColor> initials; // the colour each opening started at
     int opened = 0;
 };
 
