@@ -140,10 +140,7 @@ void CMavloDlg::startUp() {
         onPageDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
-    macroNumberFor = [this](int position) {
-        return macroProfileDialogs_->macroNumberFor(position);
-    };
-    storePositionOf = [this](int number) { return macroProfileDialogs_->storePositionOf(number); };
+    tableMacroNames = [this] { return macroProfileDialogs_->tableMacroNames(); };
 }
 
 void CMavloDlg::loadSkin() {

@@ -249,7 +249,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "Insert the right button",
      "Insert Delay",
      "Warning",
-     "Macro numbers up to 12."},
+     "Macro numbers up to 12.",
+     "The macro is full: the mouse has no room for more key events. Recording stopped."},
     // "按鍵序列" and "刪除" are written with these characters here too.
     {"确定",
      "取消",
@@ -270,7 +271,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入鼠标右键",
      "插入延时",
      "警告",
-     "最多可以新建12个宏。"},
+     "最多可以新建12个宏。",
+     "宏已满：鼠标无法再存储更多按键动作，录制已停止。"},
     {"確定",
      "取消",
      "巨集管理器",
@@ -290,7 +292,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入滑鼠右鍵",
      "插入延時",
      "警告",
-     "最多可以新建12個巨集。"},
+     "最多可以新建12個巨集。",
+     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。"},
 }};
 
 constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{

@@ -84,6 +84,7 @@ struct MacroManagerTexts {
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
         stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
         insertDelay, warningCaption, limitMessage;
+    std::string_view macroFull; // a recording stopped because the mouse has no more room
 };
 
 struct MacroKeyDialogTexts {
