@@ -136,6 +136,8 @@ class CMavloDlg : public SkinnedWindow {
     // can be given (the store may hold edits the user cancelled).
     std::function<std::vector<std::string>()> tableMacroNames;
     std::function<void(int thumbTop)> scrollPanel;
+    // Fills a record's pointer fields from the desktop's current settings.
+    std::function<void(ConfigRecord&)> takeDesktopPointerSettings;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray), and the hook run at each full
     // drawing of the page.
@@ -157,6 +159,7 @@ class CMavloDlg : public SkinnedWindow {
     void changeEvent(QEvent* event) override;
 
   private:
+    void takeDesktopPointerSettingsIfNew();
     void addWindowElements();
     void startListener();
     void startHotplugWatch();

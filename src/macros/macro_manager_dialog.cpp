@@ -156,7 +156,8 @@ void CMacroProgramDialog::createControls() {
 }
 
 bool CMacroProgramDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ContextMenu || (watched != events_ && watched != events_->viewport()))
+    if (event->type() != QEvent::ContextMenu ||
+        (watched != events_ && watched != events_->viewport()))
         return ModalSkinnedWindow::eventFilter(watched, event);
     const auto* request = static_cast<QContextMenuEvent*>(event);
     if (request->reason() == QContextMenuEvent::Mouse && !recording() && !openMenu_) {
@@ -456,8 +457,7 @@ void CMacroProgramDialog::startRecording() {
     winId(); // the window the keystrokes arrive at must exist
     filter_ = new KeyRecordingFilter(
         windowHandle(),
-        [this](KeyDirection direction, std::string name, bool autoRepeat,
-               std::uint64_t timestamp) {
+        [this](KeyDirection direction, std::string name, bool autoRepeat, std::uint64_t timestamp) {
             recordKey(direction, std::move(name), autoRepeat, timestamp);
         },
         this);

@@ -41,7 +41,7 @@ bool putMacro(IniFile& store, const Macro& macro);
 enum class MacroSaveStatus {
     Saved,
     NoStore, // "record.ini" does not exist: saving does nothing
-    Failed,        // see file.errorCode and file.message; the file is unchanged
+    Failed,  // see file.errorCode and file.message; the file is unchanged
 };
 
 struct MacroSaveResult {

@@ -191,12 +191,15 @@ void SettingsSections::addElements() {
                        (gauge == MouseSpeed ? state.record.pointerSpeed
                                             : state.record.doubleClickSpeed) =
                            static_cast<std::uint8_t>(*value);
+                       (gauge == MouseSpeed ? state.pointerChanges.speed
+                                            : state.pointerChanges.doubleClick) = true;
                    }));
     }
     for (int row = 0; row < 2; ++row) {
         addControl(index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
                    ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
                        state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
+                       state.pointerChanges.scrollLines = true;
                        rowsEdit_->setEnabled(row == 0);
                    }));
     }
@@ -357,6 +360,8 @@ void SettingsSections::rowsTextChanged() {
         rowsEdit_->setText(QString::fromStdString(*result.replacement));
     }
     window_.state().record.wheelScrollLines = static_cast<std::uint8_t>(result.value);
+    if (!editUpdateGuard_)
+        window_.state().pointerChanges.scrollLines = true;
 }
 
 void SettingsSections::stepRows(int delta) {
@@ -364,6 +369,7 @@ void SettingsSections::stepRows(int delta) {
         return;
     std::uint8_t& lines = window_.state().record.wheelScrollLines;
     lines = static_cast<std::uint8_t>(std::clamp(lines + delta, 1, kMaxRows));
+    window_.state().pointerChanges.scrollLines = true;
     setEditText(rowsEdit_, lines);
 }
 

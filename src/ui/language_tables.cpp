@@ -432,6 +432,23 @@ const MacroKeyDialogTexts& macroKeyDialogTexts(Language language) {
     return kMacroKey[index(language)];
 }
 
+constexpr std::array<PointerSettingTexts, 3> kPointerSettings{{
+    {"This desktop has no pointer acceleration setting, so it was not changed.",
+     "This desktop has no pointer speed setting, so it was not changed.",
+     "This desktop has no wheel scroll lines setting, so it was not changed.",
+     "This desktop has no double-click time setting, so it was not changed.", "Pointer Settings"},
+    {"此桌面没有指针加速设置，因此未作更改。", "此桌面没有指针速度设置，因此未作更改。",
+     "此桌面没有滚轮滚动行数设置，因此未作更改。", "此桌面没有双击速度设置，因此未作更改。",
+     "指针设置"},
+    {"此桌面沒有指標加速設定，因此未作變更。", "此桌面沒有指標速度設定，因此未作變更。",
+     "此桌面沒有滾輪捲動行數設定，因此未作變更。", "此桌面沒有按兩下速度設定，因此未作變更。",
+     "指標設定"},
+}};
+
+const PointerSettingTexts& pointerSettingTexts(Language language) {
+    return kPointerSettings[index(language)];
+}
+
 const HelpPanelTexts& helpPanelTexts(Language) {
     return kHelp;
 }

@@ -93,6 +93,11 @@ struct MacroKeyDialogTexts {
     std::string_view selectMacroCaption;
 };
 
+// Said once when the user changed a pointer setting the desktop does not have.
+struct PointerSettingTexts {
+    std::string_view noAcceleration, noSpeed, noScrollLines, noDoubleClick, caption;
+};
+
 struct HelpPanelTexts {
     std::string_view updateFirmware, version;
 };
@@ -114,6 +119,7 @@ const ProfileManagerTexts& profileManagerTexts(Language language);
 const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
+const PointerSettingTexts& pointerSettingTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
 
 // The first-run labels of buttons 1..8.

@@ -113,8 +113,8 @@ TEST(MacroRecorder, UnmarkedReleasePressPairsWithOneTimestampAreRepeats) {
     EXPECT_TRUE(twice.items.size() == 1u);
     twice.key(KeyDirection::Press, "C", 90, false, 190);
     EXPECT_EQ(twice.items, (Items{"C   Dn", "50 ms", "C   Up", "40 ms", "C   Dn"}));
-    const RecorderStep late = twice.recorder.onKey(
-        {KeyDirection::Release, "C", false, 120, 220}, DelayRecording::On);
+    const RecorderStep late =
+        twice.recorder.onKey({KeyDirection::Release, "C", false, 120, 220}, DelayRecording::On);
     EXPECT_TRUE(late.items.empty());
     const RecorderStep flushed = twice.recorder.flush(DelayRecording::On);
     EXPECT_EQ(flushed.items, (Items{"30 ms", "C   Up"}));

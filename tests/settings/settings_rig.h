@@ -7,6 +7,7 @@
 
 #include <QLineEdit>
 #include <deque>
+#include <map>
 #include <filesystem>
 #include <sstream>
 
@@ -36,6 +37,15 @@ class RecordingRunner final : public CommandRunner {
             return 1;
         return 0;
     }
+    // "gsettings get" answers from desktop; a key it lacks fails.
+    int capture(const std::vector<std::string>& argv, std::string& output) override {
+        calls.push_back(argv);
+        const auto found = argv.size() > 3 ? desktop.find(argv[3]) : desktop.end();
+        if (found == desktop.end())
+            return 1;
+        output = found->second + "\n";
+        return 0;
+    }
     std::vector<std::string> setKeys() const {
         std::vector<std::string> keys;
         for (const auto& call : calls)
@@ -44,6 +54,7 @@ class RecordingRunner final : public CommandRunner {
         return keys;
     }
     std::string refuseKey;
+    std::map<std::string, std::string> desktop;
     std::vector<std::vector<std::string>> calls;
 };
 
