@@ -446,8 +446,10 @@ void CMacroProgramDialog::toggleRecording() {
 void CMacroProgramDialog::startRecording() {
     if (editor_)
         editor_->commit();
-    if (openMenu_)
-        openMenu_->close();
+    if (openMenu_) {
+        openMenu_->close(); // deletes itself
+        openMenu_.clear();
+    }
     recorder_.start();
     setEventItems({}, std::nullopt);
     events_->setFocus(Qt::OtherFocusReason);

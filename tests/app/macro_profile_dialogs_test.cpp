@@ -2,6 +2,7 @@
 // from the main window on a virtual mouse in a temporary program folder.
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
+#include "macro_dialog_skin.h"
 #include "macros/macro_encoder.h"
 #include "window_rig.h"
 
@@ -29,23 +30,6 @@ std::string readAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeDialogSkin(const std::filesystem::path& folder) {
-    using test::writePng;
-    const QColor face(30, 32, 40);
-    writePng(folder / "macro-button-close-normal.png", {51, 24}, face);
-    writePng(folder / "macro-button-close-over.png", {51, 24}, face);
-    writePng(folder / "MacroManagement/MacroManagement.png", {490, 434}, face);
-    for (const char* name : {"Pane.png", "PaneMakingTick.png"})
-        writePng(folder / "MacroManagement" / name, {14, 14}, face);
-    writePng(folder / "MacroManagement/Record-normal.png", {89, 24}, face);
-    for (const char* name : {"button-cancel-normal.png", "button-cancel-over.png"})
-        writePng(folder / "MacroManagement" / name, {54, 28}, face);
-    for (const char* name : {"button-new-normal.png", "button-new-over.png"})
-        writePng(folder / "MacroManagement" / name, {58, 25}, face);
-    writePng(folder / "Config/Config.png", {263, 598}, face);
-    writePng(folder / "Config/New-Config.png", {263, 23}, face);
-}
-
 Items textsOf(const QListWidget& list) {
     Items items;
     for (int i = 0; i < list.count(); ++i)
@@ -63,7 +47,7 @@ void doubleClickRow(QListWidget& list, int row) {
 class DialogsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        writeDialogSkin(rig.dir / "Skins" / "Test");
+        test::writeDialogSkin(rig.dir / "Skins" / "Test");
         rig.start();
         dialogs().setTick([this] { return tick; });
     }
@@ -147,7 +131,7 @@ TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo)
             key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA, i % 3 == 0, at);
         }
         key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
-        key(dialog, QEvent::KeyPress, Qt::Key_Shift, 50 + 8);
+        key(dialog, QEvent::KeyPress, Qt::Key_Shift, 42 + 8);
         EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "A   Up", "Shift   Dn"}));
 
         for (int i = 0; i < 40 && dialog.recording(); ++i) {
@@ -406,7 +390,8 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     }));
     const MacroTable confirmed = record.macroData;
     CMavloDlg& window = *rig.window;
-    EXPECT_EQ(window.tableMacroNames(), (Names{"First", "Second"}));
+    // OK saved the selected "First", which moved it last.
+    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
 
     // Edits cancelled in the manager (a save that moves "First", a new
     // macro) stay out of the choices and out of the table.
@@ -416,8 +401,8 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
         dialog.newMacro();
         dialog.cancel();
     }));
-    ASSERT_EQ(MacroStore(store()).names(), (Names{"Second", "First", "Macro_1"}));
-    EXPECT_EQ(window.tableMacroNames(), (Names{"First", "Second"}));
+    ASSERT_EQ(MacroStore(store()).names(), (Names{"First", "Second", "Macro_2"}));
+    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
     EXPECT_EQ(record.macroData, confirmed);
 
     // Only the twelve macros the mouse holds are offered.
@@ -430,7 +415,8 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     }));
     const Names offered = window.tableMacroNames();
     ASSERT_EQ(offered.size(), 12u);
-    EXPECT_EQ(offered.back(), "M11");
+    EXPECT_EQ(offered.front(), "M1"); // OK saved "M0", which moved it last
+    EXPECT_EQ(offered.back(), "M12");
 }
 
 TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {

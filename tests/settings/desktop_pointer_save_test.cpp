@@ -114,7 +114,8 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     const auto view = recordBytes(factory);
     bytes.append(view.begin(), view.end());
     WindowRig::writeFile(rig.rig.dir / "config0.bin", bytes);
-    rig.runner.desktop = {{"speed", "0"}, {"double-click", "int32 620"}, {"accel-profile", "'flat'"}};
+    rig.runner.desktop = {
+        {"speed", "0"}, {"double-click", "int32 620"}, {"accel-profile", "'flat'"}};
     rig.start();
     EXPECT_EQ(rig.record().pointerSpeed, 6);
     EXPECT_EQ(rig.record().doubleClickSpeed, 5);
