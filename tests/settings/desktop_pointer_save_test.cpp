@@ -116,6 +116,7 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     WindowRig::writeFile(rig.rig.dir / "config0.bin", bytes);
     rig.runner.desktop = {
         {"speed", "0"}, {"double-click", "int32 620"}, {"accel-profile", "'flat'"}};
+    rig.installBeforeStartUp = true;
     rig.start();
     EXPECT_EQ(rig.record().pointerSpeed, 6);
     EXPECT_EQ(rig.record().doubleClickSpeed, 5);
@@ -125,6 +126,7 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     // A saved profile keeps its own values.
     SettingsRig saved;
     saved.runner.desktop = rig.runner.desktop;
+    saved.installBeforeStartUp = true;
     saved.start();
     EXPECT_EQ(saved.record().pointerSpeed, 6);
     EXPECT_EQ(saved.record().doubleClickSpeed, 7);

@@ -11,7 +11,7 @@ namespace {
 // Records the commands and answers as a desktop would.
 struct FakeRunner : CommandRunner {
     bool gnome = true;
-    std::string refuseKey; // gsettings refuses this key with status 1
+    std::string refuseKey;                     // gsettings refuses this key with status 1
     std::map<std::string, std::string> values; // what "gsettings get" prints
     std::vector<std::vector<std::string>> calls;
 
@@ -84,8 +84,8 @@ TEST(DesktopPointerSettings, OnlyChangedSettingsAreAppliedInOrder) {
 
     settings.apply(values(1, 20, 480), PointerChanges{.speed = true});
     const std::string schema = DesktopPointerSettings::kSchema;
-    EXPECT_EQ(runner.sets(), (std::vector<std::vector<std::string>>{
-                                 {"gsettings", "set", schema, "speed", "1"}}));
+    EXPECT_EQ(runner.sets(),
+              (std::vector<std::vector<std::string>>{{"gsettings", "set", schema, "speed", "1"}}));
 
     runner.calls.clear();
     EXPECT_TRUE(settings.apply(values(0, 1, 130), kAll).failures.empty());
@@ -147,18 +147,16 @@ TEST(DesktopPointerSettings, X11AccelerationCarriesThePrecisionButNeverUnderWayl
     std::ostringstream notes;
     {
         DesktopPointerSettings settings(runner, notes);
-        Environment x11({{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", nullptr},
-                         {"XDG_SESSION_TYPE", "x11"}});
+        Environment x11(
+            {{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", nullptr}, {"XDG_SESSION_TYPE", "x11"}});
         settings.apply(values(0, 10, 480), {.precision = true});
         EXPECT_EQ(runner.sets(),
                   (std::vector<std::vector<std::string>>{{"xset", "m", "1/1", "0"}}));
     }
-    for (const auto& wayland : {std::map<std::string, const char*>{{"DISPLAY", ":0"},
-                                                                  {"WAYLAND_DISPLAY", "wayland-0"}},
-                                std::map<std::string, const char*>{
-                                    {"DISPLAY", ":0"},
-                                    {"WAYLAND_DISPLAY", nullptr},
-                                    {"XDG_SESSION_TYPE", "wayland"}}}) {
+    for (const auto& wayland :
+         {std::map<std::string, const char*>{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}},
+          std::map<std::string, const char*>{
+              {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", nullptr}, {"XDG_SESSION_TYPE", "wayland"}}}) {
         runner.calls.clear();
         DesktopPointerSettings settings(runner, notes);
         Environment session(wayland);

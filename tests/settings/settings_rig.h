@@ -7,8 +7,8 @@
 
 #include <QLineEdit>
 #include <deque>
-#include <map>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace qvr::test {
@@ -87,14 +87,19 @@ struct SettingsRig {
     }
 
     CMavloDlg& start() {
+        const auto install = [this](CMavloDlg& window) {
+            SettingsPagesSetup setup;
+            setup.colours = &colours;
+            setup.pointerCommands = pointerCommands;
+            setup.notes = &notes;
+            setup.timings = {.applyBusy = std::chrono::milliseconds(60),
+                             .waitCursor = std::chrono::milliseconds(80)};
+            pages = &installSettingsPages(window, setup);
+        };
+        if (installBeforeStartUp)
+            return rig.start(install);
         CMavloDlg& window = rig.start();
-        SettingsPagesSetup setup;
-        setup.colours = &colours;
-        setup.pointerCommands = pointerCommands;
-        setup.notes = &notes;
-        setup.timings = {.applyBusy = std::chrono::milliseconds(60),
-                         .waitCursor = std::chrono::milliseconds(80)};
-        pages = &installSettingsPages(window, setup);
+        install(window);
         return window;
     }
 
@@ -113,6 +118,8 @@ struct SettingsRig {
     CommandRunner* pointerCommands = &runner; // set before start() to use another
     std::ostringstream notes;
     SettingsPages* pages = nullptr;
+    // As the program does: the pages see the profile load at start-up.
+    bool installBeforeStartUp = false;
 };
 
 } // namespace qvr::test
