@@ -80,33 +80,11 @@ void MacroProfileDialogs::learnTableOrder(const std::vector<std::string>& storeN
     knownTable_ = record.macroData;
 }
 
-int MacroProfileDialogs::macroNumberFor(int storePosition) {
-    const MacroStore store(window_.profile().macroStorePath());
-    const std::vector<std::string> names = store.names();
-    learnTableOrder(names);
-    if (storePosition < 0 || storePosition >= static_cast<int>(names.size()))
-        return storePosition;
-    const auto inTable = std::find(tableNames_.begin(), tableNames_.end(), names[storePosition]);
-    if (inTable != tableNames_.end())
-        return static_cast<int>(inTable - tableNames_.begin());
-    const auto table = buildMacroTable(window_.profile().macroStorePath());
-    if (!table)
-        return storePosition; // the store cannot be read: keep what the dialog said
-    ConfigRecord& record = window_.state().record;
-    remapMacroNumbers(record, tableNames_, names);
-    record.macroData = *table;
-    tableNames_ = names;
-    knownTable_ = record.macroData;
-    return storePosition;
-}
-
-int MacroProfileDialogs::storePositionOf(int macroNumber) {
-    const std::vector<std::string> names = MacroStore(window_.profile().macroStorePath()).names();
-    learnTableOrder(names);
-    if (macroNumber < 0 || macroNumber >= static_cast<int>(tableNames_.size()))
-        return macroNumber;
-    const auto inStore = std::find(names.begin(), names.end(), tableNames_[macroNumber]);
-    return inStore != names.end() ? static_cast<int>(inStore - names.begin()) : macroNumber;
+std::vector<std::string> MacroProfileDialogs::tableMacroNames() {
+    learnTableOrder(MacroStore(window_.profile().macroStorePath()).names());
+    std::vector<std::string> names = tableNames_;
+    names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
+    return names;
 }
 
 void MacroProfileDialogs::openProfileManager() {

@@ -40,13 +40,10 @@ class MacroProfileDialogs final : public QObject {
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
-    // A button's macro number counts in the order of the record's table,
-    // which lags behind "record.ini" after a Cancel in the macro manager
-    // that saved (and so moved) macros. These translate for the macro key
-    // dialog, which lists the store. A macro the table does not hold yet
-    // brings the table up to date, every button keeping its macro.
-    int macroNumberFor(int storePosition);
-    int storePositionOf(int macroNumber);
+    // The names of the macros in the record's table, by macro number (at
+    // most twelve). The table changes only with the macro manager's OK, so
+    // that edits the user cancelled there never reach the mouse.
+    std::vector<std::string> tableMacroNames();
 
   private:
     // Makes tableNames_ describe the record's table; when the table changed

@@ -92,6 +92,7 @@ void CMavloDlg::startUp() {
 
     ProfileFiles& profile = *setup_.profile;
     profile.LoadProfileFiles(state);
+    takeDesktopPointerSettingsIfNew();
     state.takeSnapshot();
 
     language_ = languageFromCode(profile.readLanguageCode());
@@ -128,10 +129,7 @@ void CMavloDlg::startUp() {
         onPageDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
-    macroNumberFor = [this](int position) {
-        return macroProfileDialogs_->macroNumberFor(position);
-    };
-    storePositionOf = [this](int number) { return macroProfileDialogs_->storePositionOf(number); };
+    tableMacroNames = [this] { return macroProfileDialogs_->tableMacroNames(); };
 }
 
 void CMavloDlg::loadSkin() {
@@ -210,8 +208,17 @@ void CMavloDlg::explainPermissionOnce() {
     }
 }
 
+void CMavloDlg::takeDesktopPointerSettingsIfNew() {
+    // A profile never saved still holds the factory file's pointer values,
+    // which are nobody's choice; the desktop's own are what the user has.
+    RecordState& state = *setup_.state;
+    if (state.firstRunFlag == 0 && !state.pointerChanges.any() && takeDesktopPointerSettings)
+        takeDesktopPointerSettings(state.record);
+}
+
 void CMavloDlg::reloadProfile() {
     setup_.profile->LoadProfileFiles(*setup_.state);
+    takeDesktopPointerSettingsIfNew();
     setup_.state->takeSnapshot();
     setup_.profile->ReadProfileSettings();
     update();

@@ -130,11 +130,12 @@ class CMavloDlg : public SkinnedWindow {
     // placeholder of the button page.
     void addFacePainter(std::function<void(QPainter&)> painter);
     std::function<void()> closePagePopups;
-    // Between a macro's place in "record.ini" and its number in the record
-    // (they differ while the record's macro table lags behind the store).
-    std::function<int(int storePosition)> macroNumberFor;
-    std::function<int(int macroNumber)> storePositionOf;
+    // The macros the record's table holds, by macro number: what a button
+    // can be given (the store may hold edits the user cancelled).
+    std::function<std::vector<std::string>()> tableMacroNames;
     std::function<void(int thumbTop)> scrollPanel;
+    // Fills a record's pointer fields from the desktop's current settings.
+    std::function<void(ConfigRecord&)> takeDesktopPointerSettings;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray), and the hook run at each full
     // drawing of the page.
@@ -156,6 +157,7 @@ class CMavloDlg : public SkinnedWindow {
     void changeEvent(QEvent* event) override;
 
   private:
+    void takeDesktopPointerSettingsIfNew();
     void addWindowElements();
     void startListener();
     void startHotplugWatch();

@@ -318,19 +318,20 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
     case ButtonFunctionType::MacroKey: {
         std::optional<MacroKeyPreset> preset;
         if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
-            const int number = record.buttonMacroNumber[n];
-            preset = MacroKeyPreset{static_cast<std::uint8_t>(window_.storePositionOf
-                                                                  ? window_.storePositionOf(number)
-                                                                  : number),
-                                    record.buttonMacroRepeat[n]};
+            preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
+        }
+        std::vector<std::string> names;
+        if (window_.tableMacroNames) {
+            names = window_.tableMacroNames();
+        } else {
+            names = MacroStore(window_.profile().macroStorePath()).names();
+            names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
         }
         CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
-                            MacroStore(window_.profile().macroStorePath()).names(), preset);
+                            std::move(names), preset);
         if (!runDialog(dialog))
             return false;
-        const int position = dialog.macroPosition();
-        record.buttonMacroNumber[n] = static_cast<std::uint8_t>(
-            window_.macroNumberFor ? window_.macroNumberFor(position) : position);
+        record.buttonMacroNumber[n] = dialog.macroPosition();
         record.buttonMacroRepeat[n] = dialog.repeatMode();
         label = macroKeyLabel(dialog.macroName(), texts.macroKey);
         return true;

@@ -87,6 +87,26 @@ int parseProfileInt(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
+PointerChanges readPointerChanges(const IniFile& settings) {
+    using namespace settings_keys;
+    const auto flag = [&](std::string_view key) {
+        return parseProfileInt(settings.value(kDesktopPointerSection, key)) == 1;
+    };
+    return {flag(kSpeedChanged), flag(kDoubleClickChanged), flag(kScrollLinesChanged),
+            flag(kPrecisionChanged)};
+}
+
+void putPointerChanges(IniFile& settings, const PointerChanges& changes) {
+    using namespace settings_keys;
+    const auto put = [&](std::string_view key, bool on) {
+        settings.setValue(kDesktopPointerSection, key, on ? "1" : "0");
+    };
+    put(kSpeedChanged, changes.speed);
+    put(kDoubleClickChanged, changes.doubleClick);
+    put(kScrollLinesChanged, changes.scrollLines);
+    put(kPrecisionChanged, changes.precision);
+}
+
 ProfileFiles::ProfileFiles(fs::path userFolder, MessageSink& messages, fs::path factoryFolder)
     : userFolder_(std::move(userFolder)),
       factoryFolder_(factoryFolder.empty() ? userFolder_ : std::move(factoryFolder)),
@@ -179,6 +199,9 @@ bool ProfileFiles::LoadProfileFiles(RecordState& state) {
         break;
     }
     state.firstRunFlag = read.firstRunFlag;
+    // Defaults leave the desktop's pointer settings as the user has them.
+    state.pointerChanges =
+        defaultLoadMode_ ? PointerChanges{} : readPointerChanges(readIniOrEmpty(settingsFilePath_));
     // Reset takes only the settings part, so the user's macros survive it.
     const std::size_t count = defaultLoadMode_ ? kSettingsPartSize : kRecordSize;
     std::copy_n(read.recordBytes.begin(), count, recordBytes(state.record).begin());
@@ -227,6 +250,28 @@ bool ProfileFiles::WriteButtonLabels() {
     return result.ok();
 }
 
+bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
+    IniLoadResult loaded = loadIniFile(settingsFilePath_);
+    if (loaded.status == IniLoadStatus::Failed) {
+        reportWriteError(loaded.errorCode);
+        return false;
+    }
+    IniFile& file = loaded.file;
+    if (!changes.any() && !file.hasSection(settings_keys::kDesktopPointerSection)) {
+        return true;
+    }
+    if (loaded.status == IniLoadStatus::Loaded && readPointerChanges(file) == changes &&
+        file.hasSection(settings_keys::kDesktopPointerSection)) {
+        return true;
+    }
+    putPointerChanges(file, changes);
+    const FileWriteResult result = saveIniFile(settingsFilePath_, file, writeFault_);
+    if (!result.ok()) {
+        reportWriteError(result.errorCode);
+    }
+    return result.ok();
+}
+
 bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
     formCurrentProfilePaths();
     std::error_code ec;
@@ -253,6 +298,8 @@ void ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
         }
         settingsFilePath_ = replaceAll(chosenPath.string(), ".bin", ".ini");
         ReadProfileSettings();
+        if (read.status == RecordFileStatus::Loaded)
+            state.pointerChanges = readPointerChanges(readIniOrEmpty(settingsFilePath_));
     }
     // The imported values stay in memory only; every later write goes to the
     // current profile's own files again.

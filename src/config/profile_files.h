@@ -2,6 +2,7 @@
 
 #include "config/atomic_file.h"
 #include "config/config_record.h"
+#include "config/ini_file.h"
 #include "config/message_sink.h"
 #include "ui/language_tables.h"
 
@@ -35,6 +36,12 @@ inline constexpr std::string_view kLan = "Lan";
 inline constexpr std::string_view kPointSection = "Point";
 inline constexpr std::array<std::string_view, 4> kPointKeys = {"SensitivityX_Y", "SensitivityY_Y",
                                                                "Sensitivity_Y", "MouseSpeed_Y"};
+// Which desktop pointer settings the user changed (1) in this program.
+inline constexpr std::string_view kDesktopPointerSection = "DesktopPointer";
+inline constexpr std::string_view kSpeedChanged = "Speed";
+inline constexpr std::string_view kDoubleClickChanged = "DoubleClick";
+inline constexpr std::string_view kScrollLinesChanged = "ScrollLines";
+inline constexpr std::string_view kPrecisionChanged = "Precision";
 // "Item%d": profile names count from 0, button labels from 1.
 std::string itemKey(int number);
 } // namespace settings_keys
@@ -47,6 +54,10 @@ std::string writeErrorMessage(int errorCode); // "Error Code is: %d \n"
 // A whole decimal number the way the private-profile integer reader takes it:
 // optional sign, then the leading digits; no digits gives 0. Clamped to int.
 int parseProfileInt(std::string_view text);
+
+// A settings file without the section changed nothing.
+PointerChanges readPointerChanges(const IniFile& settings);
+void putPointerChanges(IniFile& settings, const PointerChanges& changes);
 
 // The colour and skin-folder strings of "Skins", as text; start-up converts them.
 struct SkinStrings {
@@ -86,6 +97,10 @@ class ProfileFiles {
     // Writes "Item1".."Item8" of the label section into the settings file now
     // in use, creating it when needed. Returns false after reporting a failure.
     bool WriteButtonLabels();
+    // Keeps which pointer settings the user changed in the current profile's
+    // settings file. A file without the section is left alone while nothing
+    // changed. Returns false after reporting a failure.
+    bool WritePointerChanges(const PointerChanges& changes);
     // Writes the flag 1 and the record into the current profile's record
     // file, which must already exist; also points the settings path back at
     // the current profile's settings file.

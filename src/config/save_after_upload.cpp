@@ -9,4 +9,13 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files) {
     };
 }
 
+std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
+                                                         const PointerChanges& changes) {
+    return [&files, &changes](const ConfigRecord& record) {
+        files.SaveProfileRecord(record);
+        files.WriteButtonLabels();
+        files.WritePointerChanges(changes);
+    };
+}
+
 } // namespace qvr

@@ -13,5 +13,9 @@ namespace qvr {
 // profile's settings file. The returned function refers to files, which must
 // outlive it.
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
+// The same, then which pointer settings the user changed, as they are when
+// the upload ends.
+std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
+                                                         const PointerChanges& changes);
 
 } // namespace qvr

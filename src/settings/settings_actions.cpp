@@ -39,7 +39,7 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 void SettingsActions::uploadAndApply() {
     RecordState& state = window_.state();
     const bool received = window_.link().protocol().uploadConfiguration(
-        state.record, saveAfterUpload(window_.profile()));
+        state.record, saveAfterUpload(window_.profile(), state.pointerChanges));
     state.takeSnapshot();
     // The files are saved either way; the user must not take the mouse to
     // hold what it never received.
@@ -66,6 +66,9 @@ void SettingsActions::ApplySettings() {
 void SettingsActions::ResetToDefaults() {
     showWaitCursor(resetCursorTimer_);
     window_.profile().resetToDefaults(window_.state());
+    // The factory pointer fields are no choice of the user's: show the
+    // desktop's own, which a Save then leaves alone.
+    takeDesktopPointerSettings(window_.state().record);
     if (window_.link().devicePresent == 1)
         uploadAndApply();
     if (window_.closePagePopups)
@@ -81,8 +84,24 @@ void SettingsActions::CancelChanges() {
 }
 
 void SettingsActions::ApplyPointerSettings() {
-    for (const PointerFailure& failure : pointer_.apply(pointerValuesFor(window_.state().record)))
+    const RecordState& state = window_.state();
+    const PointerApplyResult result =
+        pointer_.apply(pointerValuesFor(state.record), state.pointerChanges);
+    for (const PointerFailure& failure : result.failures)
         window_.messages().showMessage(failure.text, failure.caption);
+    const PointerSettingTexts& texts = pointerSettingTexts(window_.language());
+    for (const PointerSetting setting : result.missing) {
+        const std::string_view text =
+            setting == PointerSetting::MouseParameters    ? texts.noAcceleration
+            : setting == PointerSetting::PointerSpeed     ? texts.noSpeed
+            : setting == PointerSetting::WheelScrollLines ? texts.noScrollLines
+                                                          : texts.noDoubleClick;
+        window_.messages().showMessage(std::string(text), std::string(texts.caption));
+    }
+}
+
+void SettingsActions::takeDesktopPointerSettings(ConfigRecord& record) {
+    pointer_.takeDesktopValues(record);
 }
 
 } // namespace qvr

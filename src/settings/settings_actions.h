@@ -33,9 +33,14 @@ class SettingsActions : public QObject {
     void ApplySettings();
     void ResetToDefaults();
     void CancelChanges();
-    // The record's pointer settings on the desktop; each refusal is a
-    // "Warning" message box, and the next setting follows after it.
+    // The pointer settings the user changed in this program, from the
+    // record to the desktop; each refusal is a "Warning" message box, and
+    // the next setting follows after it. A changed setting the desktop does
+    // not have is said once per run.
     void ApplyPointerSettings();
+    // The desktop's current pointer settings into the record's fields, for
+    // a profile that starts out from the factory files.
+    void takeDesktopPointerSettings(ConfigRecord& record);
 
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;

@@ -23,6 +23,10 @@ SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup&
     table[window.ids().reset].onClick = [&actions](QPoint) { actions.ResetToDefaults(); };
     table[window.ids().cancel].onClick = [&actions](QPoint) { actions.CancelChanges(); };
 
+    window.takeDesktopPointerSettings = [&actions](ConfigRecord& record) {
+        actions.takeDesktopPointerSettings(record);
+    };
+
     window.addFacePainter([&sections](QPainter& painter) { sections.paint(painter); });
 
     // Other pages may hook these too; each keeps the earlier hook running.

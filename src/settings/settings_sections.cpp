@@ -202,12 +202,15 @@ void SettingsSections::addElements() {
                        (gauge == MouseSpeed ? state.record.pointerSpeed
                                             : state.record.doubleClickSpeed) =
                            static_cast<std::uint8_t>(*value);
+                       (gauge == MouseSpeed ? state.pointerChanges.speed
+                                            : state.pointerChanges.doubleClick) = true;
                    }));
     }
     for (int row = 0; row < 2; ++row) {
         addControl(index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
                    ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
                        state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
+                       state.pointerChanges.scrollLines = true;
                        rowsEdit_->setEnabled(row == 0);
                    }));
     }
@@ -389,8 +392,10 @@ void SettingsSections::rowsTextChanged() {
         // Typing "15" passes through "1", and a cleared box is no value
         // yet: only values inside the limits are taken while typing.
         const int value = parseProfileInt(rowsEdit_->text().toStdString());
-        if (!scrollRowsEditRule(rowsEdit_->text().toStdString()).replacement)
+        if (!scrollRowsEditRule(rowsEdit_->text().toStdString()).replacement) {
             stored = static_cast<std::uint8_t>(value);
+            window_.state().pointerChanges.scrollLines = true;
+        }
         return;
     }
     const EditRuleResult result = scrollRowsEditRule(rowsEdit_->text().toStdString());
@@ -399,6 +404,8 @@ void SettingsSections::rowsTextChanged() {
         rowsEdit_->setText(QString::fromStdString(*result.replacement));
     }
     stored = static_cast<std::uint8_t>(result.value);
+    if (!editUpdateGuard_)
+        window_.state().pointerChanges.scrollLines = true;
 }
 
 void SettingsSections::rowsEditingFinished() {
@@ -415,6 +422,7 @@ void SettingsSections::stepRows(int delta) {
         return;
     std::uint8_t& lines = window_.state().record.wheelScrollLines;
     lines = static_cast<std::uint8_t>(std::clamp(lines + delta, 1, kMaxRows));
+    window_.state().pointerChanges.scrollLines = true;
     setEditText(rowsEdit_, lines);
 }
 

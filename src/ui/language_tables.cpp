@@ -249,7 +249,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "Insert the right button",
      "Insert Delay",
      "Warning",
-     "Macro numbers up to 12."},
+     "Macro numbers up to 12.",
+     "The macro is full: the mouse has no room for more key events. Recording stopped."},
     // "按鍵序列" and "刪除" are written with these characters here too.
     {"确定",
      "取消",
@@ -270,7 +271,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入鼠标右键",
      "插入延时",
      "警告",
-     "最多可以新建12个宏。"},
+     "最多可以新建12个宏。",
+     "宏已满：鼠标无法再存储更多按键动作，录制已停止。"},
     {"確定",
      "取消",
      "巨集管理器",
@@ -290,7 +292,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入滑鼠右鍵",
      "插入延時",
      "警告",
-     "最多可以新建12個巨集。"},
+     "最多可以新建12個巨集。",
+     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。"},
 }};
 
 constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
@@ -442,6 +445,23 @@ const MacroManagerTexts& macroManagerTexts(Language language) {
 
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language) {
     return kMacroKey[index(language)];
+}
+
+constexpr std::array<PointerSettingTexts, 3> kPointerSettings{{
+    {"This desktop has no pointer acceleration setting, so it was not changed.",
+     "This desktop has no pointer speed setting, so it was not changed.",
+     "This desktop has no wheel scroll lines setting, so it was not changed.",
+     "This desktop has no double-click time setting, so it was not changed.", "Pointer Settings"},
+    {"此桌面没有指针加速设置，因此未作更改。", "此桌面没有指针速度设置，因此未作更改。",
+     "此桌面没有滚轮滚动行数设置，因此未作更改。", "此桌面没有双击速度设置，因此未作更改。",
+     "指针设置"},
+    {"此桌面沒有指標加速設定，因此未作變更。", "此桌面沒有指標速度設定，因此未作變更。",
+     "此桌面沒有滾輪捲動行數設定，因此未作變更。", "此桌面沒有按兩下速度設定，因此未作變更。",
+     "指標設定"},
+}};
+
+const PointerSettingTexts& pointerSettingTexts(Language language) {
+    return kPointerSettings[index(language)];
 }
 
 const HelpPanelTexts& helpPanelTexts(Language) {

@@ -84,12 +84,18 @@ struct MacroManagerTexts {
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
         stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
         insertDelay, warningCaption, limitMessage;
+    std::string_view macroFull; // a recording stopped because the mouse has no more room
 };
 
 struct MacroKeyDialogTexts {
     std::string_view ok, cancel;
     std::array<std::string_view, 3> repeatModes;
     std::string_view selectMacroCaption;
+};
+
+// Said once when the user changed a pointer setting the desktop does not have.
+struct PointerSettingTexts {
+    std::string_view noAcceleration, noSpeed, noScrollLines, noDoubleClick, caption;
 };
 
 struct HelpPanelTexts {
@@ -122,6 +128,7 @@ const ProfileManagerTexts& profileManagerTexts(Language language);
 const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
+const PointerSettingTexts& pointerSettingTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
 const UserFolderTexts& userFolderTexts(Language language);
 

@@ -50,7 +50,8 @@ struct WindowRig {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
-    CMavloDlg& start() {
+    // beforeStartUp installs pages as the program does, before the profile loads.
+    CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
         setup.link = &link;
         setup.state = &state;
@@ -62,6 +63,8 @@ struct WindowRig {
         setup.endProcess = [this](int code) { exitCode = code; };
         setup.hotplugSettle = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(std::move(setup));
+        if (beforeStartUp)
+            beforeStartUp(*window);
         window->startUp();
         window->show();
         return *window;
