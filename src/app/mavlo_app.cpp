@@ -1,5 +1,6 @@
 #include "app/mavlo_app.h"
 
+#include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/main_window.h"
@@ -109,6 +110,7 @@ int CMavloApp::run(int argc, char** argv) {
         backend = std::move(owned);
     }
 
+    installFileAccessCheck();
     DeviceLink link(*backend, clock);
     RecordState state;
     MessageBoxes messages;

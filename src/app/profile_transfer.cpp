@@ -26,17 +26,4 @@ std::optional<std::filesystem::path> QtFileDialogs::save(QWidget* owner,
         owner, QString(), QString::fromStdString(initial.string()), kProfileFileFilter));
 }
 
-void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state) {
-    const auto path = dialogs.open(owner, files.recordFilePath());
-    if (path)
-        files.ImportProfile(*path, state);
-}
-
-void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
-                   const ConfigRecord& record) {
-    const auto path = dialogs.save(owner, files.recordFilePath());
-    if (path)
-        files.ExportProfile(*path, record);
-}
-
 } // namespace qvr

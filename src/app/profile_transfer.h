@@ -1,8 +1,5 @@
 #pragma once
 
-#include "config/config_record.h"
-#include "config/profile_files.h"
-
 #include <filesystem>
 #include <optional>
 
@@ -33,14 +30,5 @@ class QtFileDialogs final : public FileDialogs {
     std::optional<std::filesystem::path> save(QWidget* owner,
                                               const std::filesystem::path& initial) override;
 };
-
-// Asks for a ".bin" profile and reads it and its ".ini" labels into memory.
-void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state);
-
-// Asks for a file name and writes the record and labels there, and a second
-// copy into the program directory unless that would replace one of the
-// program's own files.
-void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
-                   const ConfigRecord& record);
 
 } // namespace qvr

@@ -1,6 +1,7 @@
 // qvrctl: the command-line face of the utility, for scripts and bug reports.
 // It shares the core and the device link with the window and links no Qt.
 
+#include "app/file_access.h"
 #include "app/profile_report.h"
 #include "config/config_record.h"
 #include "device/device_events.h"
@@ -358,5 +359,6 @@ int run(int argc, char** argv) {
 } // namespace qvr
 
 int main(int argc, char** argv) {
+    qvr::installFileAccessCheck();
     return qvr::run(argc, argv);
 }

@@ -48,7 +48,24 @@ std::FILE* createTemporary(const fs::path& target, fs::path& created, int& error
     return nullptr;
 }
 
+bool ownerMayWrite(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    return !fs::exists(status) ||
+           (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+WriteAccessCheck accessCheck = &ownerMayWrite;
+
 } // namespace
+
+void setWriteAccessCheck(WriteAccessCheck check) {
+    accessCheck = check != nullptr ? check : &ownerMayWrite;
+}
+
+bool mayReplaceFile(const fs::path& path) {
+    return accessCheck(path);
+}
 
 FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                                     const AtomicWriteFault& fault) {
@@ -63,6 +80,9 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::u
     }
     if (target.filename().empty()) {
         return failure(EISDIR, "no file name in " + path.string());
+    }
+    if (!mayReplaceFile(target)) {
+        return failure(EACCES, target.string() + " is write-protected");
     }
 
     int errorCode = injected(fault, AtomicWriteStage::CreateTemporary);

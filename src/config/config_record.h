@@ -110,6 +110,9 @@ struct RecordState {
     ConfigRecord record{};
     ConfigRecord appliedRecord{};
     std::uint8_t firstRunFlag = 0; // as last read from a profile file
+    // Whether the record came whole from a file; one that did not is never
+    // saved or sent to the mouse.
+    bool loaded = false;
 
     void takeSnapshot() { appliedRecord = record; }
     void restoreSnapshot() { record = appliedRecord; }

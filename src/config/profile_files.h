@@ -3,6 +3,7 @@
 #include "config/atomic_file.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
+#include "config/profile_record_file.h"
 #include "ui/language_tables.h"
 
 #include <array>
@@ -26,6 +27,8 @@ namespace settings_keys {
 inline constexpr std::string_view kProfileSection = "Profile";
 inline constexpr std::string_view kCurProfileName = "CurProfileName";
 inline constexpr std::string_view kItemCount = "ItemCount";
+// The position a delete was moving files for; present only while it runs.
+inline constexpr std::string_view kPendingDelete = "PendingDelete";
 inline constexpr std::string_view kSkinsSection = "Skins";
 inline constexpr std::string_view kRColor = "RColor";
 inline constexpr std::string_view kGColor = "GColor";
@@ -77,6 +80,9 @@ class ProfileFiles {
     // record; in default-load mode the first 220 bytes of "config.bin"
     // instead. Returns whether record bytes were read.
     bool LoadProfileFiles(RecordState& state);
+    // Makes index the current profile and reads its record file, without
+    // consulting the list (a switch, a reload of the profile on screen).
+    bool loadProfileAt(int index, RecordState& state);
     // Reads the labels of the label section, the "Skins" and the "Point"
     // strings from the settings file now in use. Missing keys read empty.
     void ReadProfileSettings();
@@ -88,11 +94,14 @@ class ProfileFiles {
     // the current profile's settings file.
     bool SaveProfileRecord(const ConfigRecord& record);
     // The file part of an import: chosenPath is the file the user picked.
-    void ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
+    // Returns whether anything was read.
+    bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
     // The file part of an export: the record and labels go to chosenPath (with
     // ".bin" added when its name lacks it) and its ".ini" twin, and a second
     // copy of both into the program directory.
     void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
+    // Export of another profile than the one on screen: its files as saved.
+    void ExportSavedProfile(const std::filesystem::path& chosenPath, int index);
 
     // The file part of Reset: the settings part of "config.bin" and the
     // labels of "str.ini", keeping the record's first byte and macro part.
@@ -134,6 +143,8 @@ class ProfileFiles {
     void reportWriteError(int errorCode);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
+    RecordFileRead startFromFactory(RecordFileStatus found);
+    bool readIntoRecord(RecordState& state);
 
     std::filesystem::path programDirectory_;
     MessageSink& messages_;

@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/notification_text.h"
-#include "config/save_after_upload.h"
+#include "app/profile_session.h"
 #include "settings/pointer_values.h"
 #include "settings/settings_sections.h"
 
@@ -37,10 +37,8 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 }
 
 void SettingsActions::uploadAndApply() {
-    RecordState& state = window_.state();
-    window_.link().protocol().uploadConfiguration(state.record, saveAfterUpload(window_.profile()));
-    state.takeSnapshot();
-    ApplyPointerSettings();
+    if (window_.profileSession().saveProfile())
+        ApplyPointerSettings();
 }
 
 void SettingsActions::ApplySettings() {
