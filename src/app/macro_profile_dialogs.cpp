@@ -144,13 +144,13 @@ void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position
     case ProfileCommand::Import:
         // The import belongs to the selected profile, which becomes the
         // window's; what the window held is asked about first.
-        if (const auto path = files_->open(&window_, profile.recordFilePath())) {
+        if (const auto path = chooseImport(*files_, &window_, profile)) {
             if (session.switchProfile(position) && profile.ImportProfile(*path, window_.state()))
                 session.markImported();
         }
         break;
     case ProfileCommand::Export:
-        if (const auto path = files_->save(&window_, profile.recordFilePath())) {
+        if (const auto path = chooseExport(*files_, &window_, profile)) {
             if (position == session.windowProfile())
                 profile.ExportProfile(*path, window_.state().record);
             else

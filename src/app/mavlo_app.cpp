@@ -1,12 +1,14 @@
 #include "app/mavlo_app.h"
 
+#include "app/app_folders.h"
 #include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/program_directory.h"
+#include "app/posix_file_system.h"
 #include "app/single_instance.h"
+#include "app/user_folder_notes.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -80,10 +82,19 @@ int CMavloApp::run(int argc, char** argv) {
         return 2;
     }
 
-    // A second copy leaves at once, silently, before it shows anything.
+    PosixFileSystem files;
+    installFileSystem(files);
+
+    // A second copy leaves at once, silently, before it shows anything. A
+    // lock folder someone else could change is not used at all: they could
+    // hold the lock or plant a link there.
+    const RuntimeFolder runtime = runtimeFolder();
     SingleInstanceLock instance;
-    if (instance.acquire(runtimeFolder()) == SingleInstanceLock::Result::AlreadyRunning)
+    if (runtime.usable() &&
+        instance.acquire(runtime.path) == SingleInstanceLock::Result::AlreadyRunning)
         return 0;
+    if (!runtime.usable())
+        std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -93,7 +104,6 @@ int CMavloApp::run(int argc, char** argv) {
     SteadyClock clock;
     std::unique_ptr<HidBackend> backend;
     VirtualHidBackend* virtualBackend = nullptr;
-    HidapiBackend* hidapiBackend = nullptr;
     std::shared_ptr<VirtualMouse> virtualMouse;
     if (options.virtualMouse) {
         auto owned = std::make_unique<VirtualHidBackend>();
@@ -105,33 +115,32 @@ int CMavloApp::run(int argc, char** argv) {
         }
         backend = std::move(owned);
     } else {
-        auto owned = std::make_unique<HidapiBackend>();
-        hidapiBackend = owned.get();
-        backend = std::move(owned);
+        backend = std::make_unique<HidapiBackend>();
     }
 
     installFileAccessCheck();
     DeviceLink link(*backend, clock);
     RecordState state;
     MessageBoxes messages;
-    const auto programDir = programDirectory();
-    ProfileFiles profile(programDir, messages);
+    const auto user = userFolder();
+    const auto factory = factoryFolder();
+    const UserFolderReport prepared = prepareUserFolder(user, factory, executableFolder());
+    ProfileFiles profile(user, messages, factory);
 
     MainWindowSetup setup;
     setup.link = &link;
     setup.state = &state;
     setup.profile = &profile;
     setup.messages = &messages;
-    setup.programDir = programDir;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
         setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
-        setup.permissionProblem = [hidapiBackend, &link]() -> std::optional<std::string> {
-            if (hidapiBackend->lastOpenError() != HidOpenError::PermissionDenied)
+        setup.permissionProblem = [&link]() -> std::optional<std::string> {
+            if (link.commandRefusal.error != HidOpenError::PermissionDenied)
                 return std::nullopt;
-            return permissionAdvice(link.devicePath);
+            return permissionAdvice(link.commandRefusal.path);
         };
     }
 
@@ -142,6 +151,9 @@ int CMavloApp::run(int argc, char** argv) {
     messages.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    for (const std::string& note :
+         userFolderNotes(prepared, user, window.language(), runtime.problem))
+        messages.showMessage(note, kApplicationTitle);
     exitAfterFirstPaintWhenAsked(window);
     window.show();
     return QApplication::exec();

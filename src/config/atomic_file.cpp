@@ -1,5 +1,7 @@
 #include "config/atomic_file.h"
 
+#include "config/file_system.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -69,6 +71,16 @@ bool mayReplaceFile(const fs::path& path) {
 
 FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                                     const AtomicWriteFault& fault) {
+    // mayReplaceFile follows a link to the file it names.
+    if (!mayReplaceFile(path)) {
+        return failure(EACCES, path.string() + " is write-protected");
+    }
+    return fileSystem().replaceFile(path, bytes, fault);
+}
+
+FileWriteResult StandardFileSystem::replaceFile(const fs::path& path,
+                                                std::span<const std::uint8_t> bytes,
+                                                const AtomicWriteFault& fault) {
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(path, ec)) {
@@ -81,10 +93,6 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::u
     if (target.filename().empty()) {
         return failure(EISDIR, "no file name in " + path.string());
     }
-    if (!mayReplaceFile(target)) {
-        return failure(EACCES, target.string() + " is write-protected");
-    }
-
     int errorCode = injected(fault, AtomicWriteStage::CreateTemporary);
     if (errorCode != 0) {
         return failure(errorCode, "cannot create a temporary file beside " + target.string());

@@ -1,6 +1,7 @@
 #include "config/profile_files.h"
 
 #include "config/factory_files.h"
+#include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/private_profile.h"
 #include "config/profile_list.h"
@@ -105,20 +106,22 @@ int parseProfileInt(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-ProfileFiles::ProfileFiles(fs::path programDirectory, MessageSink& messages)
-    : programDirectory_(std::move(programDirectory)), messages_(messages) {
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+ProfileFiles::ProfileFiles(fs::path userFolder, MessageSink& messages, fs::path factoryFolder)
+    : userFolder_(std::move(userFolder)),
+      factoryFolder_(factoryFolder.empty() ? userFolder_ : std::move(factoryFolder)),
+      messages_(messages) {
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     formCurrentProfilePaths();
 }
 
-fs::path ProfileFiles::inProgramDirectory(std::string_view fileName) const {
-    return programDirectory_ / fs::path(std::string(fileName));
+fs::path ProfileFiles::inUserFolder(std::string_view fileName) const {
+    return userFolder_ / fs::path(std::string(fileName));
 }
 
 void ProfileFiles::formCurrentProfilePaths() {
-    recordFilePath_ = inProgramDirectory(profileRecordFileName(currentProfileIndex_));
-    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+    recordFilePath_ = inUserFolder(profileRecordFileName(currentProfileIndex_));
+    settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
 }
 
 bool ProfileFiles::setCurrentProfileIndex(int index) {
@@ -150,7 +153,7 @@ bool ProfileFiles::writeRecordFile(const fs::path& path, const ConfigRecord& rec
 bool ProfileFiles::selectProfileFromList() {
     // A delete that was cut short is finished first, so that every name is
     // read with its own files.
-    const FileWriteResult resumed = ProfileSlots(programDirectory_).resumePendingDelete();
+    const FileWriteResult resumed = ProfileSlots(userFolder_).resumePendingDelete();
     if (!resumed.ok()) {
         reportWriteError(resumed.errorCode);
     }
@@ -171,11 +174,12 @@ bool ProfileFiles::selectProfileFromList() {
 }
 
 bool ProfileFiles::LoadProfileFiles(RecordState& state) {
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     if (defaultLoadMode_) {
-        recordFilePath_ = inProgramDirectory(kDefaultRecordFileName);
-        settingsFilePath_ = inProgramDirectory(kGlobalSettingsFileName);
+        // The defaults are the factory's, never a file the user could change.
+        recordFilePath_ = factoryFolder_ / std::string(kDefaultRecordFileName);
+        settingsFilePath_ = factoryFolder_ / profileSettingsFileName(0);
     } else {
         const bool listUsable = selectProfileFromList();
         // With an unusable profile list nothing is loaded, but the paths still
@@ -330,36 +334,53 @@ bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
     }
     // The imported values stay in memory only; every later write goes to the
     // current profile's own files again.
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     formCurrentProfilePaths();
     return imported;
 }
 
-void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+ProfileFiles::ExportPaths ProfileFiles::exportPaths(const fs::path& chosenPath) {
     std::string fileName = chosenPath.filename().string();
-    if (fileName.empty()) {
-        return;
-    }
     std::string fullPath = chosenPath.string();
     // Whether ".bin" is missing is judged on the file name alone: a folder
     // such as "a.bin.d" must not leave the file without its extension.
-    if (fileName.find(".bin") == std::string::npos) {
-        fileName += ".bin";
+    if (!fileName.empty() && fileName.find(".bin") == std::string::npos) {
         fullPath += ".bin";
     }
+    return {fullPath, replaceAll(fullPath, ".bin", ".ini")};
+}
 
+// In a folder others can write to, a link may have been planted to make the
+// export overwrite a file of the user's choosing elsewhere.
+bool ProfileFiles::refusesLinkIn(const fs::path& path) {
+    if (fileSystem().entryKind(path) != EntryKind::Link ||
+        fileSystem().folderTrust(path.parent_path()) == FolderTrust::Private) {
+        return false;
+    }
+    messages_.showMessage(path.string() + " is a link in a folder other users can change; "
+                                          "nothing was written.",
+                          kApplicationTitle);
+    return true;
+}
+
+void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+    if (chosenPath.filename().empty()) {
+        return;
+    }
+    const ExportPaths paths = exportPaths(chosenPath);
+    const std::string fileName = paths.record.filename().string();
     const std::string settingsCopyName = replaceAll(fileName, ".bin", ".ini");
-    const fs::path chosenSettings = replaceAll(fullPath, ".bin", ".ini");
     // Every target is checked before the first write: the chosen file and
-    // its twin may lie in the program's own folder, and the second copy
-    // always does.
+    // its twin may lie in the user or factory folder, and the second copy
+    // always lies in the user folder.
     const auto ownFile = [this](const fs::path& target) {
         return isProgramOwnFile(target.filename().string()) &&
-               sameFolder(target.parent_path(), programDirectory_);
+               (sameFolder(target.parent_path(), userFolder_) ||
+                sameFolder(target.parent_path(), factoryFolder_));
     };
-    for (const fs::path& target : {fs::path(fullPath), chosenSettings, inProgramDirectory(fileName),
-                                   inProgramDirectory(settingsCopyName)}) {
+    for (const fs::path& target :
+         {paths.record, paths.settings, inUserFolder(fileName), inUserFolder(settingsCopyName)}) {
         if (ownFile(target)) {
             messages_.showMessage(
                 fillIn(profileFileTexts(language_).exportRefused, target.string()),
@@ -367,28 +388,30 @@ void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord&
             return;
         }
     }
-
-    settingsFilePath_ = chosenSettings;
+    if (refusesLinkIn(paths.record) || refusesLinkIn(paths.settings)) {
+        return;
+    }
+    settingsFilePath_ = paths.settings;
     WriteButtonLabels();
-    recordFilePath_ = fullPath;
+    recordFilePath_ = paths.record;
     writeRecordFile(recordFilePath_, record);
 
-    settingsFilePath_ = inProgramDirectory(settingsCopyName);
+    settingsFilePath_ = inUserFolder(settingsCopyName);
     WriteButtonLabels();
-    recordFilePath_ = inProgramDirectory(fileName);
+    recordFilePath_ = inUserFolder(fileName);
     writeRecordFile(recordFilePath_, record);
-    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+    settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
 }
 
 void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
-    const RecordFileRead read = readRecordFile(inProgramDirectory(profileRecordFileName(index)));
+    const RecordFileRead read = readRecordFile(inUserFolder(profileRecordFileName(index)));
     if (read.status != RecordFileStatus::Loaded) {
         reportMissingRecordFile();
         return;
     }
     ConfigRecord record{};
     std::copy(read.recordBytes.begin(), read.recordBytes.end(), recordBytes(record).begin());
-    const IniFile settings = readIniOrEmpty(inProgramDirectory(profileSettingsFileName(index)));
+    const IniFile settings = readIniOrEmpty(inUserFolder(profileSettingsFileName(index)));
     const ButtonLabels windowLabels = labels_;
     for (int i = 0; i < kButtonCount; ++i) {
         labels_[static_cast<std::size_t>(i)] =

@@ -25,7 +25,7 @@ constexpr int kStoredNameRole = Qt::UserRole;
 CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     : SkinnedWindow(setup.skin, *setup.messages, nullptr, Dragging::NotAllowed),
       setup_(std::move(setup)), texts_(profileManagerTexts(setup_.language)),
-      slots_(setup_.profile->programDirectory(), setup_.slotFault) {
+      slots_(setup_.profile->userFolder(), setup_.slotFault) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
     // A layered window: the desktop shows through it (with a compositor).

@@ -39,7 +39,6 @@ struct Program {
         setup.state = state.get();
         setup.profile = profile.get();
         setup.messages = &messages;
-        setup.programDir = dir;
         setup.balloons = &balloons;
         setup.endProcess = [](int) {};
         window = std::make_unique<CMavloDlg>(std::move(setup));
