@@ -37,6 +37,7 @@ struct FixedFileDialogs final : FileDialogs {
     std::optional<std::filesystem::path> save(QWidget*, const std::filesystem::path&) override {
         return saveChoice;
     }
+    bool confirmReplace(QWidget*, const std::filesystem::path&) override { return true; }
     std::optional<std::filesystem::path> openChoice, saveChoice;
 };
 
