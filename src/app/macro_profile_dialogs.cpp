@@ -1,6 +1,7 @@
 #include "app/macro_profile_dialogs.h"
 
 #include "app/main_window.h"
+#include "app/profile_session.h"
 #include "macros/macro_editing.h"
 #include "ui/qt_fonts.h"
 
@@ -96,6 +97,8 @@ void MacroProfileDialogs::openProfileManager() {
     setup.language = window_.language();
     setup.textColor = window_.textColor();
     setup.profile = &window_.profile();
+    setup.host = &window_.profileSession();
+    setup.slotFault = slotFault_;
     setup.post = [this](ProfileCommand command, int position) {
         // Posted, as the window message is: the dialog's handler ends first.
         QMetaObject::invokeMethod(
@@ -112,13 +115,25 @@ void MacroProfileDialogs::openProfileManager() {
     dialog->show();
 }
 
-void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int) {
+void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position) {
+    ProfileFiles& profile = window_.profile();
+    ProfileSession& session = window_.profileSession();
     switch (command) {
     case ProfileCommand::Import:
-        ImportProfile(*files_, &window_, window_.profile(), window_.state());
+        // The import belongs to the selected profile, which becomes the
+        // window's; what the window held is asked about first.
+        if (const auto path = chooseImport(*files_, &window_, profile)) {
+            if (session.switchProfile(position) && profile.ImportProfile(*path, window_.state()))
+                session.markImported();
+        }
         break;
     case ProfileCommand::Export:
-        ExportProfile(*files_, &window_, window_.profile(), window_.state().record);
+        if (const auto path = chooseExport(*files_, &window_, profile)) {
+            if (position == session.windowProfile())
+                profile.ExportProfile(*path, window_.state().record);
+            else
+                profile.ExportSavedProfile(*path, position);
+        }
         break;
     case ProfileCommand::Redraw:
         if (window_.closePagePopups)

@@ -28,6 +28,8 @@ class MacroProfileDialogs final : public QObject {
     void setRunner(std::unique_ptr<ModalRunner> runner) { runner_ = std::move(runner); }
     void setFileDialogs(std::unique_ptr<FileDialogs> files) { files_ = std::move(files); }
     void setTick(std::function<std::uint32_t()> tick) { tick_ = std::move(tick); }
+    // Tests interrupt the profile manager's file changes with this.
+    void setSlotFault(SlotFault fault) { slotFault_ = std::move(fault); }
 
     ElementTable::Id macroBar() const { return macroBar_; }
 
@@ -55,6 +57,7 @@ class MacroProfileDialogs final : public QObject {
     std::unique_ptr<ModalRunner> runner_;
     std::unique_ptr<FileDialogs> files_;
     std::function<std::uint32_t()> tick_;
+    SlotFault slotFault_;
     RecorderMemory recorderMemory_;
     // The macro names in the order of the record's table, and that table.
     std::vector<std::string> tableNames_;

@@ -3,6 +3,7 @@
 #include "app/firmware_updater.h"
 #include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
+#include "app/profile_session.h"
 #include "app/status_card.h"
 #include "app/ui_handoff.h"
 #include "buttons/assignment_section.h"
@@ -107,6 +108,7 @@ void CMavloDlg::startUp() {
     table[ids_.frontTab].label = qstr(texts_->front);
     table[ids_.sideTab].label = qstr(texts_->side);
     profile.ReadProfileSettings();
+    profileSession_ = new ProfileSession(*this);
 
     loadSkin();
 
@@ -217,11 +219,8 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
 }
 
 void CMavloDlg::reloadProfile() {
-    setup_.profile->LoadProfileFiles(*setup_.state);
-    takeDesktopPointerSettingsIfNew();
-    setup_.state->takeSnapshot();
-    setup_.profile->ReadProfileSettings();
-    update();
+    if (profileSession_)
+        profileSession_->loadProfile();
 }
 
 void CMavloDlg::createTrayIcon() {

@@ -29,6 +29,7 @@ namespace qvr {
 
 class CGdipButton;
 class MacroProfileDialogs;
+class ProfileSession;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
 struct TrayAction {
@@ -148,6 +149,10 @@ class CMavloDlg : public SkinnedWindow {
     // Loads the current profile and its settings again (device arrival,
     // reopening after Cancel) and takes it as the applied record.
     void reloadProfile();
+    // A profile that was never saved takes the desktop's pointer values.
+    void takeDesktopPointerSettingsIfNew();
+    // Which profile the record on screen belongs to, and the switch.
+    ProfileSession& profileSession() { return *profileSession_; }
 
   protected:
     void paintFace(QPainter& painter) override;
@@ -157,7 +162,6 @@ class CMavloDlg : public SkinnedWindow {
     void changeEvent(QEvent* event) override;
 
   private:
-    void takeDesktopPointerSettingsIfNew();
     void addWindowElements();
     void startListener();
     void startHotplugWatch();
@@ -186,6 +190,7 @@ class CMavloDlg : public SkinnedWindow {
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
+    ProfileSession* profileSession_ = nullptr;           // a child of the window
 };
 
 // The program's icon, drawn rather than shipped: a mouse outline in the

@@ -1,6 +1,7 @@
 #include "app/mavlo_app.h"
 
 #include "app/app_folders.h"
+#include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/main_window.h"
@@ -154,6 +155,7 @@ int CMavloApp::run(int argc, char** argv) {
         backend = std::make_unique<HidapiBackend>();
     }
 
+    installFileAccessCheck();
     DeviceLink link(*backend, clock);
     RecordState state;
     MessageBoxes messages;

@@ -2,6 +2,7 @@
 // It shares the core and the device link with the window and links no Qt.
 
 #include "app/app_folders.h"
+#include "app/file_access.h"
 #include "app/posix_file_system.h"
 #include "app/profile_report.h"
 #include "app/version.h"
@@ -409,5 +410,6 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     qvr::PosixFileSystem files;
     qvr::installFileSystem(files);
+    qvr::installFileAccessCheck();
     return qvr::run(argc, argv);
 }

@@ -126,6 +126,9 @@ struct RecordState {
     std::uint8_t firstRunFlag = 0; // as last read from a profile file
     PointerChanges pointerChanges{};
     PointerChanges appliedPointerChanges{};
+    // Whether the record came whole from a file; one that did not is never
+    // saved or sent to the mouse.
+    bool loaded = false;
 
     void takeSnapshot() {
         appliedRecord = record;

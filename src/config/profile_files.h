@@ -4,6 +4,7 @@
 #include "config/config_record.h"
 #include "config/ini_file.h"
 #include "config/message_sink.h"
+#include "config/profile_record_file.h"
 #include "ui/language_tables.h"
 
 #include <array>
@@ -27,6 +28,8 @@ namespace settings_keys {
 inline constexpr std::string_view kProfileSection = "Profile";
 inline constexpr std::string_view kCurProfileName = "CurProfileName";
 inline constexpr std::string_view kItemCount = "ItemCount";
+// The position a delete was moving files for; present only while it runs.
+inline constexpr std::string_view kPendingDelete = "PendingDelete";
 inline constexpr std::string_view kSkinsSection = "Skins";
 inline constexpr std::string_view kRColor = "RColor";
 inline constexpr std::string_view kGColor = "GColor";
@@ -91,6 +94,9 @@ class ProfileFiles {
     // record; in default-load mode the first 220 bytes of "config.bin"
     // of the factory folder instead. Returns whether record bytes were read.
     bool LoadProfileFiles(RecordState& state);
+    // Makes index the current profile and reads its record file, without
+    // consulting the list (a switch, a reload of the profile on screen).
+    bool loadProfileAt(int index, RecordState& state);
     // Reads the labels of the label section, the "Skins" and the "Point"
     // strings from the settings file now in use. Missing keys read empty.
     void ReadProfileSettings();
@@ -106,11 +112,14 @@ class ProfileFiles {
     // the current profile's settings file.
     bool SaveProfileRecord(const ConfigRecord& record);
     // The file part of an import: chosenPath is the file the user picked.
-    void ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
+    // Returns whether anything was read.
+    bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
     // The file part of an export: the record and labels go to chosenPath (with
     // ".bin" added when its name lacks it) and its ".ini" twin, and a second
     // copy of both into the user folder.
     void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
+    // Export of another profile than the one on screen: its files as saved.
+    void ExportSavedProfile(const std::filesystem::path& chosenPath, int index);
 
     // The record and settings files an export to chosenPath writes: ".bin"
     // added when the name lacks it, and its ".ini" twin.
@@ -160,6 +169,8 @@ class ProfileFiles {
     void reportWriteError(int errorCode);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
+    RecordFileRead startFromFactory(RecordFileStatus found);
+    bool readIntoRecord(RecordState& state);
     bool refusesLinkIn(const std::filesystem::path& path);
 
     std::filesystem::path userFolder_;

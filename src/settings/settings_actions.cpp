@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/notification_text.h"
-#include "config/save_after_upload.h"
+#include "app/profile_session.h"
 #include "settings/pointer_values.h"
 #include "settings/settings_sections.h"
 
@@ -37,15 +37,8 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 }
 
 void SettingsActions::uploadAndApply() {
-    RecordState& state = window_.state();
-    const bool received = window_.link().protocol().uploadConfiguration(
-        state.record, saveAfterUpload(window_.profile(), state.pointerChanges));
-    state.takeSnapshot();
-    // The files are saved either way; the user must not take the mouse to
-    // hold what it never received.
-    if (!received)
-        window_.showDeviceNotification(kNotifyNotDetected, 0);
-    ApplyPointerSettings();
+    if (window_.profileSession().saveProfile())
+        ApplyPointerSettings();
 }
 
 void SettingsActions::ApplySettings() {

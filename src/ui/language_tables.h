@@ -79,6 +79,13 @@ struct ProfileManagerTexts {
     std::string_view profileBaseName; // the same in every language
 };
 
+// Messages about the profile files and the switch between profiles. "%1" and
+// "%2" stand for file names.
+struct ProfileFileTexts {
+    std::string_view unsavedQuestion, saveChoice, discardChoice, cancelChoice, damagedFile,
+        missingFile, notLoaded, exportRefused, changedMark;
+};
+
 struct MacroManagerTexts {
     std::string_view ok, cancel, title, macroListCaption, eventListCaption, optionsCaption,
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
@@ -125,6 +132,7 @@ const MainWindowTexts& mainWindowTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
 const ProfileManagerTexts& profileManagerTexts(Language language);
+const ProfileFileTexts& profileFileTexts(Language language);
 const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);

@@ -2,7 +2,7 @@
 // from the main window on a virtual mouse in a temporary program folder.
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
-#include "macro_dialog_skin.h"
+#include "dialog_skin.h"
 #include "macros/macro_encoder.h"
 #include "window_rig.h"
 
@@ -482,8 +482,9 @@ TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
                   "Item0=PROFILE_0\r\nItem1=PROFILE_1\r\n");
     CConfigDialog& dialog = open();
     EXPECT_EQ(dialog.windowOpacity(), CConfigDialog::kOpacity);
-    EXPECT_EQ(dialog.list().currentRow(), 1);
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
+    // The window's profile is selected, whatever the file says meanwhile.
+    EXPECT_EQ(dialog.list().currentRow(), 0);
+    EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
     // A second Config click while it is open does nothing.
     rig.window->clickAt(CMavloDlg::kConfigRect.center());
     EXPECT_EQ(dialogs().profileManager(), &dialog);
@@ -496,10 +497,11 @@ TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "Profile numbers up to 6.");
     EXPECT_EQ(rig.messages.messages[0].caption, "Warning");
+    dialog.list().setCurrentRow(0);
     close(dialog);
 }
 
-TEST_F(ProfileManagerTest, DeletingTheFirstShiftsTheNamesButNotTheFiles) {
+TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=3\r\nItem0=A\r\nItem1=B\r\n"
                   "Item2=C\r\n");
     WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
@@ -511,17 +513,21 @@ TEST_F(ProfileManagerTest, DeletingTheFirstShiftsTheNamesButNotTheFiles) {
     EXPECT_EQ(profileSection(),
               "[Profile]\r\nCurProfileName=B\r\nItemCount=2\r\nItem0=B\r\nItem1=C\r\n");
     EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
-    EXPECT_EQ(readAll(rig.dir / "config1.bin"), std::string(kProfileFileSize, '\x01'));
+    // B's files now sit at position 0, and B is on screen.
+    EXPECT_EQ(readAll(rig.dir / "config0.bin"), std::string(kProfileFileSize, '\x01'));
+    EXPECT_EQ(rig.state.record.dpiStage[0], 1);
+    EXPECT_FALSE(std::filesystem::exists(rig.dir / "config2.bin"));
     EXPECT_EQ(readAll(rig.dir / "str.ini").rfind("[Setting-EN]\r\nItem1=Click", 0), 0u);
 }
 
-TEST_F(ProfileManagerTest, ClosingWithAnEmptyListWritesOnlyAnEmptyCurrentName) {
+TEST_F(ProfileManagerTest, TheLastProfileIsNotDeleted) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
     CConfigDialog& dialog = open();
     dialog.list().setCurrentRow(0);
     dialog.DeleteProfileName();
     close(dialog);
-    EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=\r\n");
+    EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    EXPECT_TRUE(std::filesystem::exists(rig.dir / "config0.bin"));
 }
 
 TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
@@ -585,9 +591,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     const ConfigRecord exported = record;
 
     CConfigDialog& dialog = open();
-    dialog.list().setCurrentRow(1);
+    dialog.list().setCurrentRow(0);
     dialog.SaveProfileCommand();
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
     QCoreApplication::processEvents(); // the posted export
     EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
@@ -599,8 +604,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     QCoreApplication::processEvents(); // the posted import
     EXPECT_EQ(record, exported);
     EXPECT_EQ(rig.profile.labels()[0], "Fire");
-    // Later writes go to the selected profile's own files again.
-    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config1.bin");
+    // Later writes go to the profile's own files again.
+    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config0.bin");
     EXPECT_TRUE(rig.messages.messages.empty());
     close(dialog);
 }

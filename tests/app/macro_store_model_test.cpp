@@ -5,7 +5,7 @@
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
 #include "device/mouse_protocol.h"
-#include "macro_dialog_skin.h"
+#include "dialog_skin.h"
 #include "macros/macro_encoder.h"
 #include "support/stress_count.h"
 #include "window_rig.h"

@@ -2,11 +2,13 @@
 
 #include "support/skin_folder.h"
 
+#include <QColor>
 #include <filesystem>
 
 namespace qvr::test {
 
-// The images the macro manager and the profile manager open with.
+// The images of the macro manager and the profile manager, beside a minimal
+// main window skin.
 inline void writeDialogSkin(const std::filesystem::path& folder) {
     const QColor face(30, 32, 40);
     writePng(folder / "macro-button-close-normal.png", {51, 24}, face);
