@@ -6,6 +6,7 @@
 #include "app/message_boxes.h"
 #include "app/program_directory.h"
 #include "app/single_instance.h"
+#include "device/device_setup.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -38,16 +39,15 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
             return options;
         }
     }
-    if (!options.traceFile.empty() && !options.virtualMouse)
-        options.error = "--trace works with --virtual-mouse only";
     return options;
 }
 
 const char* appUsage() {
-    return "Usage: qvr [--virtual-mouse [--trace FILE]]\n"
+    return "Usage: qvr [--virtual-mouse] [--trace FILE]\n"
            "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
            "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
-           "  --trace FILE     append every report sent to the virtual mouse to FILE\n"
+           "  --trace FILE     write every HID report and wait to FILE, one a line;\n"
+           "                   FILE is emptied first\n"
            "  --help           show this text\n";
 }
 
@@ -89,24 +89,16 @@ int CMavloApp::run(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 
-    SteadyClock clock;
-    std::unique_ptr<HidBackend> backend;
-    VirtualHidBackend* virtualBackend = nullptr;
-    std::shared_ptr<VirtualMouse> virtualMouse;
-    if (options.virtualMouse) {
-        auto owned = std::make_unique<VirtualHidBackend>();
-        virtualBackend = owned.get();
-        virtualMouse = owned->addMouse();
-        if (!options.traceFile.empty() && !virtualMouse->trace()->writeTo(options.traceFile)) {
-            std::fprintf(stderr, "qvr: cannot write the trace to %s\n", options.traceFile.c_str());
-            return 2;
-        }
-        backend = std::move(owned);
-    } else {
-        backend = std::make_unique<HidapiBackend>();
+    DeviceSetup device(options.virtualMouse ? DeviceSetup::Source::VirtualMouse
+                                            : DeviceSetup::Source::Hardware,
+                       options.traceFile);
+    if (!device.traceError().empty()) {
+        std::fprintf(stderr, "qvr: %s\n", device.traceError().c_str());
+        return 2;
     }
+    VirtualHidBackend* virtualBackend = device.virtualBackend();
 
-    DeviceLink link(*backend, clock);
+    DeviceLink link(device.backend(), device.clock());
     RecordState state;
     MessageBoxes messages;
     const auto programDir = programDirectory();
@@ -120,7 +112,7 @@ int CMavloApp::run(int argc, char** argv) {
     setup.programDir = programDir;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
-        setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
+        setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
         setup.permissionProblem = [&link]() -> std::optional<std::string> {
