@@ -1,11 +1,13 @@
 #include "app/mavlo_app.h"
 
+#include "app/app_folders.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/program_directory.h"
+#include "app/posix_file_system.h"
 #include "app/single_instance.h"
+#include "app/user_folder_notes.h"
 #include "device/device_setup.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
@@ -79,10 +81,19 @@ int CMavloApp::run(int argc, char** argv) {
         return 2;
     }
 
-    // A second copy leaves at once, silently, before it shows anything.
+    PosixFileSystem files;
+    installFileSystem(files);
+
+    // A second copy leaves at once, silently, before it shows anything. A
+    // lock folder someone else could change is not used at all: they could
+    // hold the lock or plant a link there.
+    const RuntimeFolder runtime = runtimeFolder();
     SingleInstanceLock instance;
-    if (instance.acquire(runtimeFolder()) == SingleInstanceLock::Result::AlreadyRunning)
+    if (runtime.usable() &&
+        instance.acquire(runtime.path) == SingleInstanceLock::Result::AlreadyRunning)
         return 0;
+    if (!runtime.usable())
+        std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -101,15 +112,16 @@ int CMavloApp::run(int argc, char** argv) {
     DeviceLink link(device.backend(), device.clock());
     RecordState state;
     MessageBoxes messages;
-    const auto programDir = programDirectory();
-    ProfileFiles profile(programDir, messages);
+    const auto user = userFolder();
+    const auto factory = factoryFolder();
+    const UserFolderReport prepared = prepareUserFolder(user, factory, executableFolder());
+    ProfileFiles profile(user, messages, factory);
 
     MainWindowSetup setup;
     setup.link = &link;
     setup.state = &state;
     setup.profile = &profile;
     setup.messages = &messages;
-    setup.programDir = programDir;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
         setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
@@ -129,6 +141,9 @@ int CMavloApp::run(int argc, char** argv) {
     messages.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    for (const std::string& note :
+         userFolderNotes(prepared, user, window.language(), runtime.problem))
+        messages.showMessage(note, kApplicationTitle);
     exitAfterFirstPaintWhenAsked(window);
     window.show();
     return QApplication::exec();
