@@ -193,12 +193,17 @@ e2e_wait_dialog() {
 
 # e2e_wait_region_change WINDOW REGION BEFORE: waits until the picture of
 # REGION ("" for the whole window) differs from BEFORE (an e2e_picture
-# taken before the action), then until it is settled.
+# taken before the action) and then stays the same for one more picture.
 e2e_wait_region_change() {
-    local window=$1 region=$2 before=$3
-    e2e_picture_differs() { [ "$(e2e_picture "$window" "$region" || true)" != "$before" ]; }
-    e2e_wait_for "window $window${region:+ region $region} to change" e2e_picture_differs
-    e2e_wait_settled "$window" "$region"
+    local window=$1 region=$2 before=$3 last="" now deadline=$((SECONDS + E2E_TIMEOUT))
+    while :; do
+        now=$(e2e_picture "$window" "$region") || now=""
+        [ -n "$now" ] && [ "$now" != "$before" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        [ "$SECONDS" -lt "$deadline" ] ||
+            e2e_fail "window $window${region:+ region $region} did not change, or did not settle"
+        sleep "$E2E_POLL"
+    done
 }
 
 # --- Input -------------------------------------------------------------------
