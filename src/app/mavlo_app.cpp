@@ -10,6 +10,7 @@
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
 #include "app/version.h"
+#include "device/device_setup.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -47,16 +48,15 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments, UnknownOpt
             return options;
         }
     }
-    if (!options.traceFile.empty() && !options.virtualMouse)
-        options.error = "--trace works with --virtual-mouse only";
     return options;
 }
 
 const char* appUsage() {
-    return "Usage: qvr [--virtual-mouse [--trace FILE]] [Qt options]\n"
+    return "Usage: qvr [--virtual-mouse] [--trace FILE] [Qt options]\n"
            "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
            "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
-           "  --trace FILE     append every report sent to the virtual mouse to FILE\n"
+           "  --trace FILE     write every HID report and wait to FILE, one a line;\n"
+           "                   FILE is emptied first\n"
            "  --version        print the version\n"
            "  -h, --help       show this text\n"
            "Qt's own options (-platform NAME, -display X11DISPLAY, ...) are accepted.\n"
@@ -138,25 +138,17 @@ int CMavloApp::run(int argc, char** argv) {
     if (!runtime.usable())
         std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
-    SteadyClock clock;
-    std::unique_ptr<HidBackend> backend;
-    VirtualHidBackend* virtualBackend = nullptr;
-    std::shared_ptr<VirtualMouse> virtualMouse;
-    if (options.virtualMouse) {
-        auto owned = std::make_unique<VirtualHidBackend>();
-        virtualBackend = owned.get();
-        virtualMouse = owned->addMouse();
-        if (!options.traceFile.empty() && !virtualMouse->trace()->writeTo(options.traceFile)) {
-            std::fprintf(stderr, "qvr: cannot write the trace to %s\n", options.traceFile.c_str());
-            return 2;
-        }
-        backend = std::move(owned);
-    } else {
-        backend = std::make_unique<HidapiBackend>();
+    DeviceSetup device(options.virtualMouse ? DeviceSetup::Source::VirtualMouse
+                                            : DeviceSetup::Source::Hardware,
+                       options.traceFile);
+    if (!device.traceError().empty()) {
+        std::fprintf(stderr, "qvr: %s\n", device.traceError().c_str());
+        return 2;
     }
+    VirtualHidBackend* virtualBackend = device.virtualBackend();
 
     installFileAccessCheck();
-    DeviceLink link(*backend, clock);
+    DeviceLink link(device.backend(), device.clock());
     RecordState state;
     MessageBoxes messages;
     const auto user = userFolder();
@@ -171,7 +163,7 @@ int CMavloApp::run(int argc, char** argv) {
     setup.messages = &messages;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
-        setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
+        setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
         setup.permissionProblem = [&link]() -> std::optional<std::string> {

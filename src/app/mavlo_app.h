@@ -9,7 +9,7 @@ namespace qvr {
 // What the command line asks for.
 struct AppOptions {
     bool virtualMouse = false;
-    std::string traceFile; // the virtual mouse's trace, appended as it goes
+    std::string traceFile; // every report and wait, emptied at start
     bool help = false;
     bool version = false;
     std::string error; // set when the command line cannot be understood

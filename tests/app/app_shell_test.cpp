@@ -82,7 +82,10 @@ TEST(AppOptions, UnderstoodOptionsAndMistakes) {
 
     EXPECT_TRUE(parseAppOptions({"--help"}).help);
     EXPECT_FALSE(parseAppOptions({"--virtual-mouse", "--trace"}).error.empty());
-    EXPECT_FALSE(parseAppOptions({"--trace", "t.txt"}).error.empty()); // needs the virtual mouse
+    const AppOptions hardware = parseAppOptions({"--trace=t.txt"}); // the real mouse traces too
+    EXPECT_FALSE(hardware.virtualMouse);
+    EXPECT_EQ(hardware.traceFile, "t.txt");
+    EXPECT_TRUE(hardware.error.empty());
     EXPECT_FALSE(parseAppOptions({"--lang", "CHS"}).error.empty());
     EXPECT_TRUE(parseAppOptions({"--version"}).version);
 }
