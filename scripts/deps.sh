@@ -2,9 +2,9 @@
 # only when something is missing.
 qvr_packages=(
     cmake g++ ninja-build pkg-config clang clang-format libclang-rt-14-dev git
-    qt6-base-dev libhidapi-dev libudev-dev
+    qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev qt6-wayland
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick trayer
+    xvfb xauth xdotool imagemagick trayer openbox weston dbus dbus-daemon x11-utils
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-bin
 )

@@ -2,6 +2,7 @@
 
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/program_directory.h"
@@ -66,6 +67,16 @@ std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
     return actions;
 }
 
+// A later start changes nothing but brings the running window forward. It
+// needs no display of its own.
+int bringRunningInstanceForward(int argc, char** argv, const std::filesystem::path& lockFolder) {
+    QCoreApplication application(argc, argv);
+    if (!askRunningInstanceToShow(instanceSocketPath(lockFolder),
+                                  ActivationRequest::fromEnvironment()))
+        std::fprintf(stderr, "qvr: already running, but its window could not be reached\n");
+    return 0;
+}
+
 } // namespace
 
 int CMavloApp::run(int argc, char** argv) {
@@ -79,10 +90,12 @@ int CMavloApp::run(int argc, char** argv) {
         return 2;
     }
 
-    // A second copy leaves at once, silently, before it shows anything.
+    // A second copy leaves at once, before it shows anything.
     SingleInstanceLock instance;
-    if (instance.acquire(runtimeFolder()) == SingleInstanceLock::Result::AlreadyRunning)
-        return 0;
+    const auto lockFolder = runtimeFolder();
+    const auto lock = instance.acquire(lockFolder);
+    if (lock == SingleInstanceLock::Result::AlreadyRunning)
+        return bringRunningInstanceForward(argc, argv, lockFolder);
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -138,8 +151,15 @@ int CMavloApp::run(int argc, char** argv) {
     SpawnCommandRunner pointerCommands;
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
+    colours.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    InstanceServer laterStarts(
+        [&window](const ActivationRequest& request) { window.bringForward(request); });
+    if (lock == SingleInstanceLock::Result::Acquired &&
+        !laterStarts.listen(instanceSocketPath(lockFolder)))
+        std::fprintf(stderr, "qvr: a later start cannot reach this one: %s\n",
+                     laterStarts.errorString().toUtf8().constData());
     exitAfterFirstPaintWhenAsked(window);
     window.show();
     return QApplication::exec();

@@ -5,7 +5,7 @@
 namespace qvr {
 
 std::optional<QColor> QtColourDialog::pickColour() {
-    const QColor chosen = QColorDialog::getColor(Qt::black, nullptr);
+    const QColor chosen = QColorDialog::getColor(Qt::black, owner_);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;

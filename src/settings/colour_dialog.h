@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
+#include <QWidget>
 #include <optional>
 
 namespace qvr {
@@ -14,11 +16,15 @@ class ColourDialog {
     virtual std::optional<QColor> pickColour() = 0;
 };
 
-// Qt's colour dialog: no initial colour and no owner, as the swatches have
-// always opened it.
+// Qt's colour dialog: no initial colour, as the swatches have always opened
+// it, owned by the main window so that every desktop keeps it there.
 class QtColourDialog final : public ColourDialog {
   public:
+    void setOwner(QWidget* owner) { owner_ = owner; }
     std::optional<QColor> pickColour() override;
+
+  private:
+    QPointer<QWidget> owner_;
 };
 
 } // namespace qvr

@@ -62,7 +62,7 @@ void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint position = event->position().toPoint();
-    if (clickAt(position) || dragging_ != Dragging::Allowed || parentWidget())
+    if (clickAt(position) || dragging_ != Dragging::Allowed || !isWindow())
         return;
     // The window manager moves the window where it can; otherwise we follow
     // the pointer ourselves.
