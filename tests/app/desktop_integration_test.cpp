@@ -2,6 +2,7 @@
 #include "app/window_rig.h"
 
 #include <QContextMenuEvent>
+#include <QLocalSocket>
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QTest>
