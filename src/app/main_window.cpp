@@ -282,7 +282,15 @@ void CMavloDlg::setTrayMode(bool available) {
     // A tool window has no taskbar button; without a tray the taskbar is
     // the only way back, so the window becomes an ordinary one.
     setWindowFlags(Qt::FramelessWindowHint | (available ? Qt::Tool : Qt::Window));
-    tray_->setVisible(available);
+    // Posted, so that at start-up the window is on the screen before its
+    // icon: tools that look for the program's first window find the window.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (tray_)
+                tray_->setVisible(usesTray_);
+        },
+        Qt::QueuedConnection);
 }
 
 void CMavloDlg::trayLeftClick() {
