@@ -18,7 +18,7 @@ export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export QT_QPA_PLATFORM=xcb QVR_EXIT_AFTER_FIRST_PAINT=1
 
-python3 - "${1:-15}" "$E2E_PROGRAM/qvr" "$QVR_BARE_WINDOW" "$E2E_PROGRAM/Skins/Carbon/main.png" <<'PY'
+python3 - "${1:-15}" "$E2E_QVR" "$QVR_BARE_WINDOW" "$E2E_FACTORY/Skins/Carbon/main.png" <<'PY'
 import json, os, re, statistics, subprocess, sys, time
 
 runs, qvr, bare, picture = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]

@@ -19,15 +19,21 @@ std::string_view updaterRelativePath(std::string_view cpuArchitecture) {
     return "Update/X86/FwUpdate.exe";
 }
 
-bool launchFirmwareUpdater(const std::filesystem::path& programDir) {
+std::optional<std::filesystem::path>
+firmwareUpdaterPath(const std::filesystem::path& factoryFolder) {
     // currentCpuArchitecture asks the kernel, so a 32-bit build on a 64-bit
     // system still gets the 64-bit updater.
     const QByteArray arch = QSysInfo::currentCpuArchitecture().toUtf8();
-    const auto path = programDir / updaterRelativePath(std::string_view(arch.data(), arch.size()));
+    auto path = factoryFolder / updaterRelativePath(std::string_view(arch.data(), arch.size()));
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        return false;
-    return QProcess::startDetached(QString::fromStdString(path.string()), {});
+        return std::nullopt;
+    return path;
+}
+
+bool launchFirmwareUpdater(const std::filesystem::path& factoryFolder) {
+    const auto path = firmwareUpdaterPath(factoryFolder);
+    return path && QProcess::startDetached(QString::fromStdString(path->string()), {});
 }
 
 } // namespace qvr

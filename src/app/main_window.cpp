@@ -151,7 +151,12 @@ void CMavloDlg::startUp() {
 }
 
 void CMavloDlg::loadSkin() {
-    const auto folder = setup_.programDir / "Skins" / setup_.profile->skinStrings().path;
+    // A skin of the user's own comes before the installed one of that name.
+    const std::filesystem::path name = setup_.profile->skinStrings().path;
+    auto folder = setup_.profile->userFolder() / "Skins" / name;
+    std::error_code missing;
+    if (name.empty() || !std::filesystem::is_directory(folder, missing))
+        folder = setup_.profile->factoryFolder() / "Skins" / name;
     setSkin(std::make_shared<SkinImageCache>(QString::fromStdString(folder.string()), messages()));
     if (!loadBackground("/main.png", {}))
         messages().showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
@@ -372,8 +377,11 @@ void CMavloDlg::toggleHelpPanel() {
         closeHelpPanel();
         return;
     }
-    help_ = new CHelpDialog(
-        sharedSkin(), messages(), language_, [this] { launchUpdater(0); }, this);
+    // Without an installed updater the line is drawn disabled.
+    std::function<void()> update;
+    if (firmwareUpdaterPath(setup_.profile->factoryFolder()))
+        update = [this] { launchUpdater(0); };
+    help_ = new CHelpDialog(sharedSkin(), messages(), language_, std::move(update), this);
     help_->show();
 }
 
@@ -388,7 +396,7 @@ void CMavloDlg::closeHelpPanel() {
 
 void CMavloDlg::launchUpdater(int request) {
     if (request == 0)
-        launchFirmwareUpdater(setup_.programDir);
+        launchFirmwareUpdater(setup_.profile->factoryFolder());
 }
 
 void CMavloDlg::setMouseView(int view) {

@@ -45,7 +45,6 @@ struct MainWindowSetup {
     RecordState* state = nullptr;
     ProfileFiles* profile = nullptr;
     MessageSink* messages = nullptr;
-    std::filesystem::path programDir;
     std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
     BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
     std::vector<TrayAction> trayActions;
@@ -102,7 +101,6 @@ class CMavloDlg : public SkinnedWindow {
     RecordState& state() { return *setup_.state; }
     DeviceLink& link() { return *setup_.link; }
     ProfileFiles& profile() { return *setup_.profile; }
-    const std::filesystem::path& programDirectory() const { return setup_.programDir; }
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     QMenu* trayMenu() const { return trayMenu_.get(); }
     CGdipButton* scrollThumb() const { return thumb_; }

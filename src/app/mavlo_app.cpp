@@ -1,12 +1,14 @@
 #include "app/mavlo_app.h"
 
+#include "app/app_folders.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
-#include "app/program_directory.h"
+#include "app/posix_file_system.h"
 #include "app/single_instance.h"
+#include "app/user_folder_notes.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -90,12 +92,21 @@ int CMavloApp::run(int argc, char** argv) {
         return 2;
     }
 
-    // A second copy leaves at once, before it shows anything.
+    PosixFileSystem files;
+    installFileSystem(files);
+
+    // A second copy leaves at once, before it shows anything, and brings the
+    // first one forward. A lock folder someone else could change is not used
+    // at all: they could hold the lock or plant a link there.
+    const RuntimeFolder runtime = runtimeFolder();
     SingleInstanceLock instance;
-    const auto lockFolder = runtimeFolder();
-    const auto lock = instance.acquire(lockFolder);
+    auto lock = SingleInstanceLock::Result::Unavailable;
+    if (runtime.usable())
+        lock = instance.acquire(runtime.path);
     if (lock == SingleInstanceLock::Result::AlreadyRunning)
-        return bringRunningInstanceForward(argc, argv, lockFolder);
+        return bringRunningInstanceForward(argc, argv, runtime.path);
+    if (!runtime.usable())
+        std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -105,7 +116,6 @@ int CMavloApp::run(int argc, char** argv) {
     SteadyClock clock;
     std::unique_ptr<HidBackend> backend;
     VirtualHidBackend* virtualBackend = nullptr;
-    HidapiBackend* hidapiBackend = nullptr;
     std::shared_ptr<VirtualMouse> virtualMouse;
     if (options.virtualMouse) {
         auto owned = std::make_unique<VirtualHidBackend>();
@@ -117,32 +127,31 @@ int CMavloApp::run(int argc, char** argv) {
         }
         backend = std::move(owned);
     } else {
-        auto owned = std::make_unique<HidapiBackend>();
-        hidapiBackend = owned.get();
-        backend = std::move(owned);
+        backend = std::make_unique<HidapiBackend>();
     }
 
     DeviceLink link(*backend, clock);
     RecordState state;
     MessageBoxes messages;
-    const auto programDir = programDirectory();
-    ProfileFiles profile(programDir, messages);
+    const auto user = userFolder();
+    const auto factory = factoryFolder();
+    const UserFolderReport prepared = prepareUserFolder(user, factory, executableFolder());
+    ProfileFiles profile(user, messages, factory);
 
     MainWindowSetup setup;
     setup.link = &link;
     setup.state = &state;
     setup.profile = &profile;
     setup.messages = &messages;
-    setup.programDir = programDir;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
         setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
-        setup.permissionProblem = [hidapiBackend, &link]() -> std::optional<std::string> {
-            if (hidapiBackend->lastOpenError() != HidOpenError::PermissionDenied)
+        setup.permissionProblem = [&link]() -> std::optional<std::string> {
+            if (link.commandRefusal.error != HidOpenError::PermissionDenied)
                 return std::nullopt;
-            return permissionAdvice(link.devicePath);
+            return permissionAdvice(link.commandRefusal.path);
         };
     }
 
@@ -154,12 +163,16 @@ int CMavloApp::run(int argc, char** argv) {
     colours.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    // Only the lock holder listens, in the lock's own private folder.
     InstanceServer laterStarts(
         [&window](const ActivationRequest& request) { window.bringForward(request); });
     if (lock == SingleInstanceLock::Result::Acquired &&
-        !laterStarts.listen(instanceSocketPath(lockFolder)))
+        !laterStarts.listen(instanceSocketPath(runtime.path)))
         std::fprintf(stderr, "qvr: a later start cannot reach this one: %s\n",
                      laterStarts.errorString().toUtf8().constData());
+    for (const std::string& note :
+         userFolderNotes(prepared, user, window.language(), runtime.problem))
+        messages.showMessage(note, kApplicationTitle);
     exitAfterFirstPaintWhenAsked(window);
     window.show();
     return QApplication::exec();

@@ -1,6 +1,8 @@
 #include "app/profile_transfer.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 
 namespace qvr {
 
@@ -10,6 +12,17 @@ std::optional<std::filesystem::path> chosen(const QString& name) {
     if (name.isEmpty())
         return std::nullopt;
     return std::filesystem::path(name.toStdString());
+}
+
+// Where the last import or export went, for the next dialog.
+std::filesystem::path lastFolder;
+
+std::filesystem::path startFolder(const ProfileFiles& files) {
+    const auto inside = lastFolder.lexically_relative(files.userFolder());
+    const bool inUserFolder = !inside.empty() && *inside.begin() != "..";
+    if (lastFolder.empty() || inUserFolder)
+        return QDir::homePath().toStdString();
+    return lastFolder;
 }
 
 } // namespace
@@ -26,17 +39,40 @@ std::optional<std::filesystem::path> QtFileDialogs::save(QWidget* owner,
         owner, QString(), QString::fromStdString(initial.string()), kProfileFileFilter));
 }
 
+bool QtFileDialogs::confirmReplace(QWidget* owner, const std::filesystem::path& path) {
+    const QString name = QString::fromStdString(path.filename().string());
+    return QMessageBox::question(
+               owner, QString(),
+               QFileDialog::tr("%1 already exists.\nDo you want to replace it?").arg(name)) ==
+           QMessageBox::Yes;
+}
+
 void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state) {
-    const auto path = dialogs.open(owner, files.recordFilePath());
-    if (path)
-        files.ImportProfile(*path, state);
+    const auto path = dialogs.open(owner, startFolder(files));
+    if (!path)
+        return;
+    lastFolder = path->parent_path();
+    files.ImportProfile(*path, state);
 }
 
 void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
                    const ConfigRecord& record) {
-    const auto path = dialogs.save(owner, files.recordFilePath());
-    if (path)
-        files.ExportProfile(*path, record);
+    const auto path = dialogs.save(owner, startFolder(files));
+    if (!path)
+        return;
+    lastFolder = path->parent_path();
+    // The save dialog asked about the name typed; the files written beside
+    // it get the same question.
+    const ProfileFiles::ExportPaths targets = ProfileFiles::exportPaths(*path);
+    for (const auto& target : {targets.record, targets.settings}) {
+        std::error_code ec;
+        if (target != *path && std::filesystem::symlink_status(target, ec).type() !=
+                                   std::filesystem::file_type::not_found) {
+            if (!dialogs.confirmReplace(owner, target))
+                return;
+        }
+    }
+    files.ExportProfile(*path, record);
 }
 
 } // namespace qvr

@@ -21,6 +21,9 @@ class FileDialogs {
                                                       const std::filesystem::path& initial) = 0;
     virtual std::optional<std::filesystem::path> save(QWidget* owner,
                                                       const std::filesystem::path& initial) = 0;
+    // Asks whether an existing file the save dialog did not ask about may be
+    // replaced.
+    virtual bool confirmReplace(QWidget* owner, const std::filesystem::path& path) = 0;
 };
 
 // The desktop's own open and save dialogs, filtered to profile files. The
@@ -32,14 +35,16 @@ class QtFileDialogs final : public FileDialogs {
                                               const std::filesystem::path& initial) override;
     std::optional<std::filesystem::path> save(QWidget* owner,
                                               const std::filesystem::path& initial) override;
+    bool confirmReplace(QWidget* owner, const std::filesystem::path& path) override;
 };
 
 // Asks for a ".bin" profile and reads it and its ".ini" labels into memory.
 void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state);
 
 // Asks for a file name and writes the record and labels there, and a second
-// copy into the program directory unless that would replace one of the
-// program's own files.
+// copy into the user folder unless that would replace one of the program's
+// own files. Both dialogs start in the folder used last, at first the home
+// folder, never inside the user folder.
 void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
                    const ConfigRecord& record);
 

@@ -1,8 +1,13 @@
 // qvrctl: the command-line face of the utility, for scripts and bug reports.
 // It shares the core and the device link with the window and links no Qt.
 
+#include "app/app_folders.h"
+#include "app/posix_file_system.h"
 #include "app/profile_report.h"
 #include "config/config_record.h"
+#include "config/file_system.h"
+#include "config/ini_file.h"
+#include "config/profile_files.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
 #include "device/hidapi_backend.h"
@@ -40,6 +45,7 @@ Talks to the 04D9:A0F4 eight-button gaming mouse, or reads its profile files.
 
 Commands:
   info                 find the mouse, list its HID collections and the slot it reports
+  paths                print the factory folder and the user's profile folder
   show FILE.bin        print a profile record file: buttons, DPI stages, colours,
                        report rate, sensitivities, angle snap, pointer values, macros
   encode FILE.bin      print exactly what Save would send for that file:
@@ -47,6 +53,8 @@ Commands:
   macros RECORD.ini    print the twelve macro images built from a macro store
   upload FILE.bin      send the file's settings to the mouse, as Save does
                        (no file is written, no desktop setting is changed)
+                       show, encode and upload also take a profile number 0..5
+                       for that profile's file in the user's profile folder
   read-block           read the slot and the configuration block back from the mouse
   listen [--count N]   print the mouse's own switches ("DPI stage 3", "macro key 2"),
                        one a line, until interrupted or N events were printed
@@ -55,6 +63,9 @@ Options:
   --virtual-mouse      use the built-in virtual mouse instead of the hardware
   --virtual-event T:V  (with --virtual-mouse) have the virtual mouse send event
                        type T with value V once it is open; may be repeated
+  --virtual-refuse NODE
+                       (with --virtual-mouse) have the virtual mouse's command or
+                       event node refuse to open, as without permission
   --trace FILE         write every HID report and wait to FILE, one a line
   --version            print the version
   -h, --help           print this help
@@ -67,6 +78,7 @@ struct Options {
     bool virtualMouse = false;
     std::string tracePath;
     std::vector<MouseEvent> virtualEvents;
+    std::vector<std::string> virtualRefusals; // "command", "event"
     std::string command;
     std::vector<std::string> arguments;
 };
@@ -96,26 +108,34 @@ struct ProfileFile {
     std::uint8_t firstRunFlag = 0;
 };
 
+// "0".."5" names a profile's file in the user folder; anything else is a path.
+std::string profilePath(const std::string& argument) {
+    if (argument.size() == 1 && argument[0] >= '0' && argument[0] < '0' + kProfileCount)
+        return (userFolder() / profileRecordFileName(argument[0] - '0')).string();
+    return argument;
+}
+
 // Reads a 1757-byte profile record file, or says in one sentence why not.
+// The size is checked before anything is read, and a FIFO or device is
+// refused rather than waited on.
 std::optional<ProfileFile> readProfileFile(const std::string& path, std::string& error) {
-    std::error_code ignored;
-    std::ifstream in(path, std::ios::binary);
-    if (!std::filesystem::is_regular_file(path, ignored) || !in) {
+    const FileRead read = fileSystem().readFile(path, kProfileFileSize);
+    if (read.errorCode == EFBIG) {
+        error = path + " is longer than 1757 bytes; a profile record file has exactly 1757 bytes.";
+        return std::nullopt;
+    }
+    if (!read.ok()) {
         error = "cannot read " + path + ".";
         return std::nullopt;
     }
-    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = "cannot read " + path + ".";
-        return std::nullopt;
-    }
+    const std::vector<std::uint8_t>& bytes = read.bytes;
     if (bytes.size() != kProfileFileSize) {
         error = path + " is " + std::to_string(bytes.size()) +
                 " bytes long; a profile record file has exactly 1757 bytes.";
         return std::nullopt;
     }
     ProfileFile file;
-    file.firstRunFlag = static_cast<std::uint8_t>(bytes[0]);
+    file.firstRunFlag = bytes[0];
     std::copy(bytes.begin() + 1, bytes.end(), recordBytes(file.record).begin());
     return file;
 }
@@ -126,6 +146,9 @@ class Session {
     explicit Session(const Options& options) : trace_(std::make_shared<Trace>()) {
         if (options.virtualMouse) {
             virtualMouse_ = virtualBackend_.addMouse();
+            for (const auto& node : options.virtualRefusals)
+                virtualBackend_.refuseOpen("virtual:mouse0:" + node,
+                                           HidOpenError::PermissionDenied);
             trace_ = virtualMouse_->trace();
             backend_ = &virtualBackend_;
         } else {
@@ -145,8 +168,8 @@ class Session {
     int connect(ConfigRecord& record) {
         if (connectAtStartup(*link_, record))
             return kOk;
-        if (hidapi_ && hidapi_->lastOpenError() == HidOpenError::PermissionDenied)
-            return fail(kNoMouse, permissionAdvice(link_->devicePath));
+        if (link_->commandRefusal.error == HidOpenError::PermissionDenied)
+            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path));
         return fail(kNoMouse, "the mouse (04D9:A0F4) was not found.");
     }
 
@@ -193,9 +216,10 @@ int commandInfo(Session& session, const Options&) {
 
 int withProfile(const Options& options, const std::function<int(const ProfileFile&)>& use) {
     if (options.arguments.size() != 1)
-        return fail(kUsage, "'" + options.command + "' takes one profile file (FILE.bin).");
+        return fail(kUsage, "'" + options.command +
+                                "' takes one profile file (FILE.bin) or profile number.");
     std::string error;
-    const auto file = readProfileFile(options.arguments[0], error);
+    const auto file = readProfileFile(profilePath(options.arguments[0]), error);
     if (!file)
         return fail(kBadFile, error);
     return use(*file);
@@ -219,8 +243,7 @@ int commandMacros(Session&, const Options& options) {
     if (options.arguments.size() != 1)
         return fail(kUsage, "'macros' takes one macro store (RECORD.ini).");
     const std::string& path = options.arguments[0];
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(path, ignored) || !std::ifstream(path, std::ios::binary))
+    if (!fileSystem().readFile(path, kIniMaxFileSize).ok())
         return fail(kBadFile, "cannot read " + path + ".");
     const auto table = buildMacroTable(std::filesystem::path(path));
     if (!table)
@@ -236,9 +259,16 @@ int commandUpload(Session& session, const Options& options) {
         if (int code = session.connect(scratch))
             return code;
         session.link().protocol().uploadConfiguration(record);
-        std::printf("uploaded %s\n", options.arguments[0].c_str());
+        std::printf("uploaded %s\n", profilePath(options.arguments[0]).c_str());
         return kOk;
     });
+}
+
+int commandPaths(Session&, const Options& options) {
+    if (!options.arguments.empty())
+        return fail(kUsage, "'paths' takes no arguments.");
+    std::printf("factory: %s\nuser: %s\n", factoryFolder().c_str(), userFolder().c_str());
+    return kOk;
 }
 
 int commandReadBlock(Session& session, const Options&) {
@@ -271,6 +301,19 @@ int commandListen(Session& session, const Options& options) {
     ConfigRecord record{};
     if (int code = session.connect(record))
         return code;
+    // Without the event node nothing would ever be printed.
+    if (!session.link().listenerHandle()) {
+        const DeviceLink::Refusal& refusal = session.link().eventRefusal;
+        if (refusal.error == HidOpenError::PermissionDenied)
+            return fail(kNoMouse, "no event collection of the mouse is open, so its switches "
+                                  "cannot be heard. " +
+                                      permissionAdvice(refusal.path));
+        if (!refusal.path.empty())
+            return fail(kNoMouse, "the mouse's event collection (" + refusal.path +
+                                      ") could not be opened, so its switches cannot be heard.");
+        return fail(kNoMouse,
+                    "the mouse lists no event collection, so its switches cannot be heard.");
+    }
     std::atomic<long> printed{0};
     Listener listener(session.link(), [&](MouseEvent event) {
         if (event.type >= 1 && event.type <= 3)
@@ -298,12 +341,12 @@ using Command = int (*)(Session&, const Options&);
 const std::map<std::string, Command> kCommands = {
     {"info", commandInfo},     {"show", commandShow},     {"encode", commandEncode},
     {"macros", commandMacros}, {"upload", commandUpload}, {"read-block", commandReadBlock},
-    {"listen", commandListen},
+    {"listen", commandListen}, {"paths", commandPaths},
 };
 
 // Commands that only read files never touch the device side.
 bool needsDevice(const std::string& command) {
-    return command != "show" && command != "encode" && command != "macros";
+    return command != "show" && command != "encode" && command != "macros" && command != "paths";
 }
 
 int run(int argc, char** argv) {
@@ -320,12 +363,16 @@ int run(int argc, char** argv) {
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
-        } else if (arg == "--trace" || arg == "--virtual-event") {
+        } else if (arg == "--trace" || arg == "--virtual-event" || arg == "--virtual-refuse") {
             if (i + 1 >= argc)
                 return fail(kUsage, arg + " needs a value.");
             const std::string value = argv[++i];
             if (arg == "--trace") {
                 options.tracePath = value;
+            } else if (arg == "--virtual-refuse") {
+                if (value != "command" && value != "event")
+                    return fail(kUsage, "--virtual-refuse takes command or event.");
+                options.virtualRefusals.push_back(value);
             } else if (auto event = parseEvent(value)) {
                 options.virtualEvents.push_back(*event);
             } else {
@@ -358,5 +405,7 @@ int run(int argc, char** argv) {
 } // namespace qvr
 
 int main(int argc, char** argv) {
+    qvr::PosixFileSystem files;
+    qvr::installFileSystem(files);
     return qvr::run(argc, argv);
 }

@@ -20,16 +20,14 @@ class SingleInstanceLock {
     SingleInstanceLock(const SingleInstanceLock&) = delete;
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
-    // Unavailable when the lock file cannot be created; the program then runs
-    // without the guard rather than not at all.
+    // folder must already exist and be the user's own (runtimeFolder()). The
+    // lock file is never opened through a link. Unavailable when it cannot be
+    // created; the program then runs without the guard rather than not at all.
     Result acquire(const std::filesystem::path& folder,
                    std::string_view name = kSingleInstanceName);
 
   private:
     int fd_ = -1;
 };
-
-// $XDG_RUNTIME_DIR, or the temporary folder when it is not set.
-std::filesystem::path runtimeFolder();
 
 } // namespace qvr

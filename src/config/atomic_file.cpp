@@ -1,5 +1,7 @@
 #include "config/atomic_file.h"
 
+#include "config/file_system.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -52,6 +54,12 @@ std::FILE* createTemporary(const fs::path& target, fs::path& created, int& error
 
 FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                                     const AtomicWriteFault& fault) {
+    return fileSystem().replaceFile(path, bytes, fault);
+}
+
+FileWriteResult StandardFileSystem::replaceFile(const fs::path& path,
+                                                std::span<const std::uint8_t> bytes,
+                                                const AtomicWriteFault& fault) {
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(path, ec)) {

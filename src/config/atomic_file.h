@@ -32,8 +32,8 @@ using AtomicWriteFault = std::function<int(AtomicWriteStage)>;
 // followed, so the file it points at is replaced and the link stays. The
 // permission bits of an existing file are carried over.
 //
-// The standard library offers no fsync, so the data reaches the disk when the
-// system writes it back; the rename is still atomic for every reader.
+// The work is done by the installed FileSystem; the platform's one also
+// syncs the temporary file before the rename and the folder after it.
 FileWriteResult writeFileAtomically(const std::filesystem::path& path,
                                     std::span<const std::uint8_t> bytes,
                                     const AtomicWriteFault& fault = {});

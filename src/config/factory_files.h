@@ -9,7 +9,7 @@
 
 namespace qvr {
 
-// The data files the program directory starts with: the default record
+// The data files of the factory folder: the default record
 // "config.bin", the six profile record files, the global settings "str.ini",
 // the six profile settings files and an empty macro store.
 struct FactoryFile {

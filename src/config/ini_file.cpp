@@ -1,5 +1,6 @@
 #include "config/ini_file.h"
 
+#include "config/file_system.h"
 #include "config/text_codec.h"
 
 #include <algorithm>
@@ -397,48 +398,16 @@ bool IniFile::removeSection(std::string_view section) {
 
 IniLoadResult loadIniFile(const fs::path& path) {
     IniLoadResult result;
-    std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (!fs::exists(status)) {
-        // ENOENT is the ordinary "no such file"; anything else is a real error.
-        if (ec && ec.value() != ENOENT) {
-            result.status = IniLoadStatus::Failed;
-            result.errorCode = ec.value();
-        }
-        return result;
+    FileRead read = fileSystem().readFile(path, kIniMaxFileSize);
+    if (read.errorCode == ENOENT) {
+        return result; // the ordinary "no such file"
     }
-    if (fs::is_directory(status)) {
+    if (!read.ok()) {
         result.status = IniLoadStatus::Failed;
-        result.errorCode = EISDIR;
+        result.errorCode = read.errorCode;
         return result;
     }
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        result.status = IniLoadStatus::Failed;
-        result.errorCode = errno != 0 ? errno : EIO;
-        return result;
-    }
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[65536];
-    bool tooLarge = false;
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes.size() + got > kIniMaxFileSize) {
-            tooLarge = true;
-            break;
-        }
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    const bool readError = std::ferror(file) != 0;
-    const int readErrno = errno;
-    std::fclose(file);
-    if (tooLarge || readError) {
-        result.status = IniLoadStatus::Failed;
-        result.errorCode = tooLarge ? EFBIG : (readErrno != 0 ? readErrno : EIO);
-        return result;
-    }
-    result.file = IniFile::fromBytes(bytes);
+    result.file = IniFile::fromBytes(read.bytes);
     result.status = IniLoadStatus::Loaded;
     return result;
 }

@@ -1,5 +1,6 @@
 #include "config/profile_files.h"
 
+#include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/private_profile.h"
 #include "config/profile_record_file.h"
@@ -86,20 +87,22 @@ int parseProfileInt(std::string_view text) {
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
-ProfileFiles::ProfileFiles(fs::path programDirectory, MessageSink& messages)
-    : programDirectory_(std::move(programDirectory)), messages_(messages) {
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+ProfileFiles::ProfileFiles(fs::path userFolder, MessageSink& messages, fs::path factoryFolder)
+    : userFolder_(std::move(userFolder)),
+      factoryFolder_(factoryFolder.empty() ? userFolder_ : std::move(factoryFolder)),
+      messages_(messages) {
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     formCurrentProfilePaths();
 }
 
-fs::path ProfileFiles::inProgramDirectory(std::string_view fileName) const {
-    return programDirectory_ / fs::path(std::string(fileName));
+fs::path ProfileFiles::inUserFolder(std::string_view fileName) const {
+    return userFolder_ / fs::path(std::string(fileName));
 }
 
 void ProfileFiles::formCurrentProfilePaths() {
-    recordFilePath_ = inProgramDirectory(profileRecordFileName(currentProfileIndex_));
-    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+    recordFilePath_ = inUserFolder(profileRecordFileName(currentProfileIndex_));
+    settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
 }
 
 bool ProfileFiles::setCurrentProfileIndex(int index) {
@@ -146,11 +149,12 @@ bool ProfileFiles::selectProfileFromList() {
 }
 
 bool ProfileFiles::LoadProfileFiles(RecordState& state) {
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     if (defaultLoadMode_) {
-        recordFilePath_ = inProgramDirectory(kDefaultRecordFileName);
-        settingsFilePath_ = inProgramDirectory(kGlobalSettingsFileName);
+        // The defaults are the factory's, never a file the user could change.
+        recordFilePath_ = factoryFolder_ / std::string(kDefaultRecordFileName);
+        settingsFilePath_ = factoryFolder_ / profileSettingsFileName(0);
     } else {
         const bool listUsable = selectProfileFromList();
         // With an unusable profile list nothing is loaded, but the paths still
@@ -252,45 +256,65 @@ void ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
     }
     // The imported values stay in memory only; every later write goes to the
     // current profile's own files again.
-    macroStorePath_ = inProgramDirectory(kMacroStoreFileName);
-    globalSettingsPath_ = inProgramDirectory(kGlobalSettingsFileName);
+    macroStorePath_ = inUserFolder(kMacroStoreFileName);
+    globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     formCurrentProfilePaths();
 }
 
-void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+ProfileFiles::ExportPaths ProfileFiles::exportPaths(const fs::path& chosenPath) {
     std::string fileName = chosenPath.filename().string();
-    if (fileName.empty()) {
-        return;
-    }
     std::string fullPath = chosenPath.string();
     // Whether ".bin" is missing is judged on the file name alone: a folder
     // such as "a.bin.d" must not leave the file without its extension.
-    if (fileName.find(".bin") == std::string::npos) {
-        fileName += ".bin";
+    if (!fileName.empty() && fileName.find(".bin") == std::string::npos) {
         fullPath += ".bin";
     }
+    return {fullPath, replaceAll(fullPath, ".bin", ".ini")};
+}
 
-    settingsFilePath_ = replaceAll(fullPath, ".bin", ".ini");
+// In a folder others can write to, a link may have been planted to make the
+// export overwrite a file of the user's choosing elsewhere.
+bool ProfileFiles::refusesLinkIn(const fs::path& path) {
+    if (fileSystem().entryKind(path) != EntryKind::Link ||
+        fileSystem().folderTrust(path.parent_path()) == FolderTrust::Private) {
+        return false;
+    }
+    messages_.showMessage(path.string() + " is a link in a folder other users can change; "
+                                          "nothing was written.",
+                          kApplicationTitle);
+    return true;
+}
+
+void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+    if (chosenPath.filename().empty()) {
+        return;
+    }
+    const ExportPaths paths = exportPaths(chosenPath);
+    if (refusesLinkIn(paths.record) || refusesLinkIn(paths.settings)) {
+        return;
+    }
+    settingsFilePath_ = paths.settings;
     WriteButtonLabels();
-    recordFilePath_ = fullPath;
+    recordFilePath_ = paths.record;
     writeRecordFile(recordFilePath_, record);
 
+    const std::string fileName = paths.record.filename().string();
     const std::string settingsCopyName = replaceAll(fileName, ".bin", ".ini");
     const std::string clash = isProgramOwnFile(fileName)           ? fileName
                               : isProgramOwnFile(settingsCopyName) ? settingsCopyName
                                                                    : std::string();
     if (!clash.empty()) {
         // The copy would replace a profile, the defaults or the macro store.
-        messages_.showMessage("The copy in the program folder was skipped: " + clash +
+        messages_.showMessage("The copy in the profile folder was skipped: " + clash +
                                   " is one of the program's own files.",
                               kApplicationTitle);
     } else {
-        settingsFilePath_ = inProgramDirectory(settingsCopyName);
+        settingsFilePath_ = inUserFolder(settingsCopyName);
         WriteButtonLabels();
-        recordFilePath_ = inProgramDirectory(fileName);
+        recordFilePath_ = inUserFolder(fileName);
         writeRecordFile(recordFilePath_, record);
     }
-    settingsFilePath_ = inProgramDirectory(profileSettingsFileName(currentProfileIndex_));
+    settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
 }
 
 void ProfileFiles::resetToDefaults(RecordState& state) {

@@ -14,7 +14,7 @@ namespace qvr {
 
 inline constexpr int kProfileCount = 6;
 
-// Files of the program directory.
+// Files of the user and factory folders.
 inline constexpr std::string_view kDefaultRecordFileName = "config.bin";
 inline constexpr std::string_view kGlobalSettingsFileName = "str.ini";
 inline constexpr std::string_view kMacroStoreFileName = "record.ini";
@@ -58,7 +58,7 @@ using PointStrings = std::array<std::string, 4>;
 
 using ButtonLabels = std::array<std::string, kButtonCount>;
 
-// The profile files of the program directory and the state that says which of
+// The profile files of the user folder and the state that says which of
 // them are in use: the record file ("config%d.bin"), the settings file
 // ("str%d.ini") of the current profile, the global settings file "str.ini",
 // the macro store "record.ini", the button labels and the skin and point
@@ -70,12 +70,15 @@ using ButtonLabels = std::array<std::string, kButtonCount>;
 // previous file as it was.
 class ProfileFiles {
   public:
-    // programDirectory: the folder of the running executable.
-    ProfileFiles(std::filesystem::path programDirectory, MessageSink& messages);
+    // userFolder holds the profile files; factoryFolder the read-only
+    // defaults Reset reads ("config.bin", "str0.ini"), the user folder when
+    // not given.
+    ProfileFiles(std::filesystem::path userFolder, MessageSink& messages,
+                 std::filesystem::path factoryFolder = {});
 
     // Forms the paths and reads the current profile's record file into the
     // record; in default-load mode the first 220 bytes of "config.bin"
-    // instead. Returns whether record bytes were read.
+    // of the factory folder instead. Returns whether record bytes were read.
     bool LoadProfileFiles(RecordState& state);
     // Reads the labels of the label section, the "Skins" and the "Point"
     // strings from the settings file now in use. Missing keys read empty.
@@ -91,17 +94,25 @@ class ProfileFiles {
     void ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
     // The file part of an export: the record and labels go to chosenPath (with
     // ".bin" added when its name lacks it) and its ".ini" twin, and a second
-    // copy of both into the program directory.
+    // copy of both into the user folder.
     void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
 
-    // The file part of Reset: the settings part of "config.bin" and the
-    // labels of "str.ini", keeping the record's first byte and macro part.
+    // The record and settings files an export to chosenPath writes: ".bin"
+    // added when the name lacks it, and its ".ini" twin.
+    struct ExportPaths {
+        std::filesystem::path record, settings;
+    };
+    static ExportPaths exportPaths(const std::filesystem::path& chosenPath);
+
+    // The file part of Reset: the settings part of the factory "config.bin"
+    // and the labels of the factory "str0.ini", keeping the record's first byte and macro part.
     void resetToDefaults(RecordState& state);
 
     // "Lan" of the settings file now in use (start-up reads it once).
     std::string readLanguageCode() const;
 
-    const std::filesystem::path& programDirectory() const { return programDirectory_; }
+    const std::filesystem::path& userFolder() const { return userFolder_; }
+    const std::filesystem::path& factoryFolder() const { return factoryFolder_; }
     const std::filesystem::path& macroStorePath() const { return macroStorePath_; }
     const std::filesystem::path& globalSettingsPath() const { return globalSettingsPath_; }
     const std::filesystem::path& recordFilePath() const { return recordFilePath_; }
@@ -128,14 +139,16 @@ class ProfileFiles {
     void setWriteFault(AtomicWriteFault fault) { writeFault_ = std::move(fault); }
 
   private:
-    std::filesystem::path inProgramDirectory(std::string_view fileName) const;
+    std::filesystem::path inUserFolder(std::string_view fileName) const;
     void formCurrentProfilePaths();
     void reportMissingRecordFile();
     void reportWriteError(int errorCode);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
+    bool refusesLinkIn(const std::filesystem::path& path);
 
-    std::filesystem::path programDirectory_;
+    std::filesystem::path userFolder_;
+    std::filesystem::path factoryFolder_;
     MessageSink& messages_;
     AtomicWriteFault writeFault_;
 

@@ -1,9 +1,9 @@
 #include "config/profile_record_file.h"
 
+#include "config/file_system.h"
+
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <system_error>
 
 namespace qvr {
 
@@ -22,36 +22,22 @@ RecordFileRead decodeRecordFile(std::span<const std::uint8_t> image) {
 }
 
 RecordFileRead readRecordFile(const fs::path& path) {
+    // One byte more than a profile file holds tells a longer file apart.
+    const FileRead read = fileSystem().readFile(path, kProfileFileSize + 1);
     RecordFileRead result;
-    std::error_code ec;
-    const fs::file_status status = fs::status(path, ec);
-    if (!fs::exists(status)) {
+    if (read.errorCode == ENOENT) {
         return result; // Missing
     }
-    auto unreadable = [&](int code) {
-        result.status = RecordFileStatus::Unreadable;
-        result.errorCode = code != 0 ? code : EIO;
+    if (read.errorCode == EFBIG) {
+        result.status = RecordFileStatus::WrongSize;
         return result;
-    };
-    // fopen succeeds on a folder on Linux; only the read would fail.
-    if (!fs::is_regular_file(status)) {
-        return unreadable(fs::is_directory(status) ? EISDIR : EINVAL);
     }
-    errno = 0;
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return unreadable(errno);
+    if (!read.ok()) {
+        result.status = RecordFileStatus::Unreadable;
+        result.errorCode = read.errorCode;
+        return result;
     }
-    std::array<std::uint8_t, kProfileFileSize + 1> buffer{};
-    errno = 0;
-    const std::size_t got = std::fread(buffer.data(), 1, buffer.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    const int readError = errno;
-    std::fclose(file);
-    if (failed) {
-        return unreadable(readError);
-    }
-    return decodeRecordFile(std::span<const std::uint8_t>(buffer.data(), got));
+    return decodeRecordFile(read.bytes);
 }
 
 std::array<std::uint8_t, kProfileFileSize> recordFileImage(const ConfigRecord& record,

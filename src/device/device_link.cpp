@@ -33,44 +33,44 @@ bool DeviceLink::openMouse() {
     closeHandles();
     // Wake the listener so it lets go of the old handle and sees the new one.
     listenerWakeEvent.set();
-    seenButNotOpened = false;
+    commandRefusal = {};
+    eventRefusal = {};
 
-    // The search ends at the command collection: an input collection listed
-    // before it is opened for the listener, one listed after it is not.
-    // Interfaces that cannot be opened are skipped; on Linux a foreign node
-    // refusing to open must not hide the mouse.
+    // Interfaces that cannot be opened are passed over; on Linux a foreign
+    // node, or one node of the mouse, refusing to open must not hide the rest.
     for (const HidInterfaceInfo& info : backend_.enumerate()) {
-        devicePath = info.path;
         if (!isMouse(info))
             continue;
-        if (isEventCollection(info)) {
+        if (isEventCollection(info) && !listenerHandle()) {
             std::shared_ptr<HidDevice> handle = backend_.open(info, OpenMode::ReadOnly);
             if (!handle) {
-                seenButNotOpened = true;
+                if (eventRefusal.path.empty())
+                    eventRefusal = {info.path, backend_.lastOpenError()};
                 continue;
             }
+            eventRefusal = {};
             listenerReportLength = info.inputReportLength;
             {
                 std::lock_guard lock(listenerMutex_);
                 listenerHandle_ = std::move(handle);
             }
             listenerWakeEvent.set();
-            continue;
-        }
-        if (isCommandCollection(info)) {
+        } else if (isCommandCollection(info) && !commandHandle_) {
             commandHandle_ = backend_.open(info, OpenMode::ReadWrite);
             if (!commandHandle_) {
-                seenButNotOpened = true;
+                if (commandRefusal.path.empty())
+                    commandRefusal = {info.path, backend_.lastOpenError()};
                 continue;
             }
-            seenButNotOpened = false;
+            commandRefusal = {};
             featureReportLength = info.featureReportLength;
             inputReportLength = info.inputReportLength;
             outputReportLength = info.outputReportLength;
-            return true;
         }
+        if (commandHandle_ && listenerHandle())
+            break;
     }
-    return false;
+    return commandHandle_ != nullptr;
 }
 
 void DeviceLink::setPresent(bool present) {

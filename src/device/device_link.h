@@ -32,11 +32,15 @@ class DeviceLink {
   public:
     DeviceLink(HidBackend& backend, Clock& clock);
 
-    // Searches the HID interfaces for the mouse and opens its collections.
-    // True when the command collection was opened. Handles of an earlier
-    // search are let go first (the listener holds its own reference while a
-    // read is under way, so it is never closed under it). Does not change
-    // devicePresent: the callers decide when the program learns of the mouse.
+    // Searches the HID interfaces for the mouse and opens its command
+    // collection and its event collection, wherever each is listed: the
+    // search goes on past the first one it opens until both are open or the
+    // list ends. True when the command collection was opened. Nodes that
+    // refuse to open are passed over and remembered in the refusals below.
+    // Handles of an earlier search are let go first (the listener holds its
+    // own reference while a read is under way, so it is never closed under
+    // it). Does not change devicePresent: the callers decide when the
+    // program learns of the mouse.
     bool openMouse();
     void closeHandles();
 
@@ -53,10 +57,14 @@ class DeviceLink {
     std::uint16_t featureReportLength = 0;
     std::uint16_t inputReportLength = 0;
     std::uint16_t outputReportLength = 0;
-    std::string devicePath; // the interface examined last
-    // Set when the mouse was seen but its node could not be opened, so the
-    // program can explain the missing permission once.
-    bool seenButNotOpened = false;
+    // A node of the mouse itself that refused to open in the last search, so
+    // the program can say which node lacks the permission.
+    struct Refusal {
+        std::string path; // empty: no refusal
+        HidOpenError error = HidOpenError::None;
+    };
+    Refusal commandRefusal;
+    Refusal eventRefusal;
 
     DeviceImages images;
     WakeEvent listenerWakeEvent;

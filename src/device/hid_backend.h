@@ -26,6 +26,15 @@ struct HidInterfaceInfo {
 
 enum class OpenMode { ReadWrite, ReadOnly };
 
+// Why an open failed.
+enum class HidOpenError {
+    None,
+    NotFound,             // the node is gone
+    PermissionDenied,     // the node exists, but this user may not open it
+    DescriptorUnreadable, // opened, but its report descriptor could not be read
+    Failed,               // anything else
+};
+
 // Where HID interfaces come from: hidapi on a real system, the virtual mouse
 // in tests and demonstrations.
 class HidBackend {
@@ -34,6 +43,8 @@ class HidBackend {
     virtual std::vector<HidInterfaceInfo> enumerate() = 0;
     // nullptr when the interface cannot be opened (gone, no permission).
     virtual std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, OpenMode mode) = 0;
+    // Why the last open() returned nullptr; meaningless after a success.
+    virtual HidOpenError lastOpenError() const { return HidOpenError::Failed; }
 };
 
 inline constexpr std::uint16_t kMouseVendorId = 0x04D9;

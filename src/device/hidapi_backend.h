@@ -37,15 +37,6 @@ std::vector<HidInterfaceInfo> buildInterfaceList(std::span<const HidEnumerationE
 std::optional<std::vector<std::uint8_t>>
 readHidrawReportDescriptor(const std::string& devnode, const std::filesystem::path& sysfsRoot);
 
-// Why the last open failed.
-enum class HidOpenError {
-    None,
-    NotFound,             // the node is gone
-    PermissionDenied,     // the node exists, but this user may not open it
-    DescriptorUnreadable, // opened, but its report descriptor could not be read
-    Failed,               // anything else
-};
-
 // Maps the errno of a failed open() of a device node.
 HidOpenError openErrorFromErrno(int error);
 
@@ -69,7 +60,7 @@ class HidapiBackend final : public HidBackend {
     // not write. Sets lastOpenError().
     std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, OpenMode mode) override;
 
-    HidOpenError lastOpenError() const { return lastOpenError_; }
+    HidOpenError lastOpenError() const override { return lastOpenError_; }
 
   private:
     std::filesystem::path sysfsRoot_;

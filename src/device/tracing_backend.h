@@ -20,6 +20,7 @@ class TracingBackend final : public HidBackend {
             return nullptr;
         return std::make_unique<TracingDevice>(std::move(device), trace_);
     }
+    HidOpenError lastOpenError() const override { return inner_.lastOpenError(); }
 
   private:
     HidBackend& inner_;

@@ -32,10 +32,10 @@ std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
     const std::string base = "virtual:mouse" + std::to_string(mice_++);
     Entry command{describe(mouseCommandInterfaceDescriptor(), base + ":command",
                            kMouseCommandInterfaceNumber),
-                  mouse, true, true};
+                  mouse, true};
     Entry event{
         describe(mouseEventInterfaceDescriptor(), base + ":event", kMouseEventInterfaceNumber),
-        mouse, false, true};
+        mouse, false};
     if (order == Order::EventFirst) {
         entries_.push_back(event);
         entries_.push_back(command);
@@ -47,7 +47,14 @@ std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
 }
 
 void VirtualHidBackend::addForeign(HidInterfaceInfo info, bool openable) {
-    entries_.push_back(Entry{std::move(info), nullptr, false, openable});
+    entries_.push_back(Entry{std::move(info), nullptr, false,
+                             openable ? HidOpenError::None : HidOpenError::PermissionDenied});
+}
+
+void VirtualHidBackend::refuseOpen(const std::string& path, HidOpenError error) {
+    for (auto& entry : entries_)
+        if (entry.info.path == path)
+            entry.refusal = error;
 }
 
 void VirtualHidBackend::setPlugListener(PlugListener listener) {
@@ -80,14 +87,23 @@ std::vector<HidInterfaceInfo> VirtualHidBackend::enumerate() {
 
 std::unique_ptr<HidDevice> VirtualHidBackend::open(const HidInterfaceInfo& info, OpenMode) {
     opened_.push_back(info.path);
+    lastOpenError_ = HidOpenError::NotFound;
     for (const auto& entry : entries_) {
         if (entry.info.path != info.path)
             continue;
+        if (entry.refusal != HidOpenError::None) {
+            lastOpenError_ = entry.refusal;
+            return nullptr;
+        }
+        std::unique_ptr<HidDevice> device;
         if (!entry.mouse)
             // Foreign interfaces answer nothing; the search must never need them.
-            return entry.openable ? std::make_unique<NullDevice>() : nullptr;
-        return entry.command ? entry.mouse->openCommandCollection()
-                             : entry.mouse->openEventCollection();
+            device = std::make_unique<NullDevice>();
+        else
+            device = entry.command ? entry.mouse->openCommandCollection()
+                                   : entry.mouse->openEventCollection();
+        lastOpenError_ = device ? HidOpenError::None : HidOpenError::NotFound;
+        return device;
     }
     return nullptr;
 }

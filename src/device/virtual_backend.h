@@ -11,20 +11,23 @@
 namespace qvr {
 
 // A HidBackend of virtual devices: any number of virtual mice among foreign
-// HID interfaces, listed in an order a test chooses. The mice present their
-// real report descriptors, so their lengths come from the same parser the
-// hidapi backend uses.
+// HID interfaces. The mice present their real report descriptors, so their
+// lengths come from the same parser the hidapi backend uses.
 class VirtualHidBackend final : public HidBackend {
   public:
-    enum class Order { EventFirst, CommandFirst };
+    // Linux lists hidraw nodes by USB interface number, which puts the
+    // command collection first; other systems may list the other way round.
+    enum class Order { ByInterfaceNumber, EventFirst };
     enum class Plug { Arrival, Removal };
     using PlugListener = std::function<void(Plug, const std::string& path)>;
 
     // Adds a mouse; returns it so a test or the tray menu can drive it.
-    std::shared_ptr<VirtualMouse> addMouse(Order order = Order::EventFirst);
+    std::shared_ptr<VirtualMouse> addMouse(Order order = Order::ByInterfaceNumber);
     // A foreign interface listed before whatever is added after it. One that
     // is not openable fails every open.
     void addForeign(HidInterfaceInfo info, bool openable = true);
+    // Makes every open of the node at path fail with error (None opens again).
+    void refuseOpen(const std::string& path, HidOpenError error);
 
     // Plugging a mouse in or out raises the same events a hotplug monitor
     // would, through the listener.
@@ -34,6 +37,7 @@ class VirtualHidBackend final : public HidBackend {
 
     std::vector<HidInterfaceInfo> enumerate() override;
     std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, OpenMode mode) override;
+    HidOpenError lastOpenError() const override { return lastOpenError_; }
 
     // Every path open() was asked for, in order.
     const std::vector<std::string>& openedPaths() const { return opened_; }
@@ -43,10 +47,11 @@ class VirtualHidBackend final : public HidBackend {
         HidInterfaceInfo info;
         std::shared_ptr<VirtualMouse> mouse; // null for a foreign interface
         bool command = false;
-        bool openable = true;
+        HidOpenError refusal = HidOpenError::None;
     };
     std::vector<Entry> entries_;
     std::vector<std::string> opened_;
+    HidOpenError lastOpenError_ = HidOpenError::None;
     PlugListener plugListener_;
     int mice_ = 0;
 };

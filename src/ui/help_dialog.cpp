@@ -14,18 +14,20 @@ CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& mess
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
     setTextColor(Qt::black);
     // The first line starts the updater, which the panel otherwise offers
-    // no way to reach.
-    elements().add({.rect = kUpdateLine, .onClick = [run = std::move(updateFirmware)](QPoint) {
-                        if (run)
-                            run();
-                    }});
+    // no way to reach; without one it takes no clicks.
+    updateAvailable_ = static_cast<bool>(updateFirmware);
+    if (updateAvailable_)
+        elements().add(
+            {.rect = kUpdateLine, .onClick = [run = std::move(updateFirmware)](QPoint) { run(); }});
 }
 
 void CHelpDialog::paintFace(QPainter& painter) {
     painter.setFont(textFont());
     painter.setPen(textColor());
     const auto flags = Qt::AlignCenter | Qt::TextSingleLine;
+    painter.setPen(updateAvailable_ ? textColor() : QColor(Qt::gray));
     painter.drawText(kUpdateLine, flags, qstr(texts_.updateFirmware));
+    painter.setPen(textColor());
     painter.drawText(kVersionLine, flags, qstr(texts_.version));
 }
 

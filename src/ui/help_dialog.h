@@ -17,6 +17,8 @@ class CHelpDialog : public SkinnedWindow {
     static constexpr QRect kUpdateLine = edges(0, 26, 166, 49);
     static constexpr QRect kVersionLine = edges(0, 50, 166, 77);
 
+    // updateFirmware: none when no updater is installed; the line is then
+    // drawn disabled.
     CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                 std::function<void()> updateFirmware, QWidget* parent);
 
@@ -25,6 +27,7 @@ class CHelpDialog : public SkinnedWindow {
 
   private:
     const HelpPanelTexts& texts_;
+    bool updateAvailable_ = false;
 };
 
 } // namespace qvr

@@ -312,6 +312,21 @@ constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
 // The same in every language; the colon is the full-width U+FF1A.
 constexpr HelpPanelTexts kHelp{"Update Firmware", "Version：1.0"};
 
+constexpr std::array<UserFolderTexts, 3> kUserFolder{{
+    {"The profile list %1 could not be read. It was rebuilt from your profile files; the old "
+     "file was kept as %2.",
+     "The profile list %1 was missing. It was rebuilt from your profile files.",
+     "Your profiles were copied from %1 to %2.",
+     "These files cannot be used; nothing was overwritten:\n%1",
+     "%1\nThe program runs without checking for a second copy of itself."},
+    {"无法读取配置文件列表 %1。已根据您的配置文件重建该列表，原文件已保存为 %2。",
+     "配置文件列表 %1 缺失。已根据您的配置文件重建该列表。", "您的配置文件已从 %1 复制到 %2。",
+     "以下文件无法使用，未覆盖任何内容：\n%1", "%1\n程序将在不检查是否已有副本运行的情况下运行。"},
+    {"無法讀取設定檔清單 %1。已根據您的設定檔重建該清單，原檔案已保存為 %2。",
+     "設定檔清單 %1 遺失。已根據您的設定檔重建該清單。", "您的設定檔已從 %1 複製到 %2。",
+     "以下檔案無法使用，未覆寫任何內容：\n%1", "%1\n程式將在不檢查是否已有副本執行的情況下執行。"},
+}};
+
 constexpr std::array<std::string_view, 3> kDpiOptions{"DPI +", "DPI -", "DPI Loop"};
 
 constexpr OptionListTexts makeOptionLists(const MainWindowTexts& t,
@@ -435,6 +450,10 @@ const HelpPanelTexts& helpPanelTexts(Language) {
 
 const OptionListTexts& optionListTexts(Language language) {
     return kOptionLists[index(language)];
+}
+
+const UserFolderTexts& userFolderTexts(Language language) {
+    return kUserFolder[index(language)];
 }
 
 std::array<std::string_view, 8> defaultButtonLabels(Language language) {

@@ -106,6 +106,15 @@ struct OptionListTexts {
     std::array<std::string_view, 7> windowsCommand;
 };
 
+// Start-up messages about the user's files. "%1" and "%2" stand for paths.
+struct UserFolderTexts {
+    std::string_view listRebuilt;   // %1 the list, %2 where the old one was kept
+    std::string_view listRecreated; // %1 the list
+    std::string_view profilesMoved; // %1 from, %2 to
+    std::string_view filesUnusable; // %1 one line per path
+    std::string_view lockRefused;   // %1 why
+};
+
 const MainWindowTexts& mainWindowTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
@@ -114,6 +123,7 @@ const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
+const UserFolderTexts& userFolderTexts(Language language);
 
 // The first-run labels of buttons 1..8.
 std::array<std::string_view, 8> defaultButtonLabels(Language language);

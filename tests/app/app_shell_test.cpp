@@ -35,8 +35,10 @@ TEST(SingleInstance, ASecondProgramEndsWithZeroWhileTheFirstRuns) {
     QTemporaryDir runtime;
     QFile::setPermissions(runtime.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTemporaryDir config;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
     const QString program = QVR_PROGRAM_DIR "/qvr";
 

@@ -502,8 +502,14 @@ struct FixedFileDialogs final : FileDialogs {
         offered = initial;
         return saveChoice;
     }
+    bool confirmReplace(QWidget*, const std::filesystem::path& path) override {
+        asked.push_back(path);
+        return replaceAnswer;
+    }
     std::optional<std::filesystem::path> openChoice, saveChoice;
     std::filesystem::path offered;
+    std::vector<std::filesystem::path> asked;
+    bool replaceAnswer = false;
 };
 
 TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
@@ -542,6 +548,33 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config1.bin");
     EXPECT_TRUE(rig.messages.messages.empty());
     close(dialog);
+}
+
+TEST_F(ProfileManagerTest, ExportAsksBeforeReplacingTheLabelsBesideTheChosenFile) {
+    writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    auto files = std::make_unique<FixedFileDialogs>();
+    FixedFileDialogs& answers = *files;
+    dialogs().setFileDialogs(std::move(files));
+    QTemporaryDir elsewhere;
+    const auto folder = std::filesystem::path(elsewhere.path().toStdString());
+    WindowRig::writeFile(folder / "mine.ini", "[Setting-EN]\r\nItem1=Keep\r\n");
+    answers.saveChoice = folder / "mine.bin";
+
+    dialogs().runProfileCommand(ProfileCommand::Export, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(answers.asked, std::vector<std::filesystem::path>{folder / "mine.ini"});
+    EXPECT_NE(readAll(folder / "mine.ini").find("Item1=Keep"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(folder / "mine.bin"));
+    // The dialog never opens inside the profile folder.
+    EXPECT_NE(answers.offered, rig.dir);
+    EXPECT_NE(answers.offered.parent_path(), rig.dir);
+
+    answers.replaceAnswer = true;
+    dialogs().runProfileCommand(ProfileCommand::Export, 0);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(std::filesystem::exists(folder / "mine.bin"));
+    EXPECT_EQ(readAll(folder / "mine.ini").find("Item1=Keep"), std::string::npos);
+    EXPECT_EQ(answers.offered, folder); // the folder used last
 }
 
 TEST_F(ProfileManagerTest, CancelledFileDialogsChangeNothing) {

@@ -1,3 +1,4 @@
+#include "app/firmware_updater.h"
 #include "app/window_rig.h"
 #include "device/mouse_protocol.h"
 #include "ui/gdip_button.h"
@@ -7,6 +8,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSysInfo>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -239,6 +241,32 @@ TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomBut
     window.clickAt({500, 300});
     EXPECT_FALSE(window.helpPanelOpen());
     EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    window.toggleHelpPanel();
+    auto* panel = window.findChild<CHelpDialog*>();
+    ASSERT_NE(panel, nullptr);
+    const QImage disabled = panel->grab().toImage();
+    EXPECT_FALSE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
+    window.closeHelpPanel();
+
+    // The factory folder is the rig's folder: install an updater there.
+    const QByteArray arch = QSysInfo::currentCpuArchitecture().toUtf8();
+    const auto updater = rig.dir / updaterRelativePath(arch.toStdString());
+    const auto marker = rig.dir / "started";
+    std::filesystem::create_directories(updater.parent_path());
+    WindowRig::writeFile(updater, "#!/bin/sh\ntouch '" + marker.string() + "'\n");
+    std::filesystem::permissions(updater, std::filesystem::perms::owner_all);
+
+    window.toggleHelpPanel();
+    panel = window.findChild<CHelpDialog*>();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_NE(panel->grab().toImage(), disabled);
+    EXPECT_TRUE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
 }
 
 TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {

@@ -1,8 +1,10 @@
 #include "config/config_record.h"
 #include "support/process.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace qvr {
 namespace {
@@ -62,7 +64,7 @@ TEST(QvrctlEncode, FactoryFileAndAllOnesFileBothEncode) {
     EXPECT_EQ(out[1], "button-block: " + std::string(256, '0')); // type 255 sends nothing
     EXPECT_EQ(out[13], "macro-12: " + std::string(256, 'f'));
 
-    const auto factory = std::filesystem::path(QVR_PROGRAM_DIR) / "config0.bin";
+    const auto factory = std::filesystem::path(QVR_FACTORY_DIR) / "config0.bin";
     if (!std::filesystem::exists(factory))
         GTEST_SKIP() << "factory files are not generated in this build";
     const auto fromFactory = runProcess(kQvrctl, {"encode", factory.string()});
@@ -183,6 +185,12 @@ TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
         {{"encode", dir.path().string()}, 3, ""},
         {{"macros", (dir / "none.ini").string()}, 3, "cannot read"},
         {{"read-block"}, 2, "not found"}, // no hidraw device on a test machine
+        {{"--virtual-refuse", "mouse", "info"}, 1, "command or event"},
+        // The advice names the mouse's own node that refused, not the last one listed.
+        {{"--virtual-mouse", "--virtual-refuse", "command", "read-block"},
+         2,
+         "connected (virtual:mouse0:command)"},
+        {{"--virtual-mouse", "--virtual-refuse", "event", "listen"}, 2, "(virtual:mouse0:event)"},
     };
     for (const auto& c : cases) {
         const auto result = runProcess(kQvrctl, c.args);
@@ -191,6 +199,43 @@ TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
         EXPECT_TRUE(result.out.empty());
     }
+}
+
+TEST(QvrctlFiles, FifosDevicesAndHugeFilesAreRefusedWithoutBlockingOrReading) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "config0.bin").c_str(), 0600), 0);
+    { std::ofstream(dir / "huge.bin"); }
+    std::filesystem::resize_file(dir / "huge.bin", 1ull << 30); // sparse
+    for (const std::string& path :
+         {(dir / "config0.bin").string(), std::string("/dev/zero"), (dir / "huge.bin").string()}) {
+        const auto result = runProcess(kQvrctl, {"show", path});
+        EXPECT_EQ(result.exitCode, 3) << path << result.err;
+        EXPECT_NE(result.err.find(path), std::string::npos) << result.err;
+    }
+    const auto macros = runProcess(kQvrctl, {"macros", (dir / "config0.bin").string()});
+    EXPECT_EQ(macros.exitCode, 3) << macros.err;
+}
+
+TEST(QvrctlFiles, PathsAndProfileNumbersUseTheUserFolder) {
+    TempDir dir;
+    const std::string home = "XDG_CONFIG_HOME=" + dir.path().string();
+    const auto paths = runProcess(kQvrctl, {"paths"}, {home});
+    ASSERT_EQ(paths.exitCode, 0) << paths.err;
+    EXPECT_EQ(lines(paths.out),
+              (std::vector<std::string>{
+                  "factory: " + std::filesystem::path(QVR_FACTORY_DIR).lexically_normal().string(),
+                  "user: " + (dir / "qvr").string()}));
+
+    std::filesystem::create_directories(dir / "qvr");
+    ConfigRecord record{};
+    record.reportRateCode = 1;
+    test::writeBytes(dir / "qvr" / "config2.bin", profileFile(record));
+    const auto shown = runProcess(kQvrctl, {"show", "2"}, {home});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("report rate: 1000 Hz"), std::string::npos) << shown.out;
+    const auto missing = runProcess(kQvrctl, {"encode", "3"}, {home});
+    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_NE(missing.err.find((dir / "qvr" / "config3.bin").string()), std::string::npos);
 }
 
 TEST(QvrctlHelp, HelpAndVersionSucceed) {

@@ -56,7 +56,6 @@ struct WindowRig {
         setup.state = &state;
         setup.profile = &profile;
         setup.messages = &messages;
-        setup.programDir = dir;
         setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.balloons = deliverBalloons ? nullptr : &balloons;
         setup.permissionProblem = permissionProblem;

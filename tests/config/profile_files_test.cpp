@@ -134,13 +134,19 @@ TEST_F(ProfileFilesTest, ImportOfAMissingOrUnreadableFileReportsItAsMissing) {
     EXPECT_EQ(files.recordFilePath(), folder / "config0.bin");
 }
 
-TEST_F(ProfileFilesTest, ResetReadsOnlyTheSettingsPartAndKeepsFirstByteAndMacros) {
-    folder.put("config.bin", fileImage(patternRecord(50), 0));
-    folder.putText("str.ini", profileList("P", "1", {"P"}) + labelSection("Setting-EN", "Def "));
+TEST_F(ProfileFilesTest, ResetReadsOnlyTheFactorySettingsPartAndKeepsFirstByteAndMacros) {
+    // The user folder's own copies must not be taken for the defaults.
+    folder.put("config.bin", fileImage(patternRecord(70), 0));
+    folder.putText("str0.ini", labelSection("Setting-EN", "Mine "));
+    ProgramFolder factory;
+    factory.put("config.bin", fileImage(patternRecord(50), 0));
+    factory.putText("str.ini", labelSection("Setting-EN", "Global "));
+    factory.putText("str0.ini", labelSection("Setting-EN", "Def "));
+    ProfileFiles withFactory{folder.path(), sink, factory.path()};
     state.firstRunFlag = 1;
     const ConfigRecord before = state.record;
 
-    files.resetToDefaults(state);
+    withFactory.resetToDefaults(state);
 
     const auto got = recordBytes(state.record);
     const ConfigRecord defaultRecord = patternRecord(50);
@@ -150,11 +156,11 @@ TEST_F(ProfileFilesTest, ResetReadsOnlyTheSettingsPartAndKeepsFirstByteAndMacros
     EXPECT_TRUE(std::equal(got.begin() + 1, got.begin() + kSettingsPartSize, defaults.begin() + 1));
     EXPECT_EQ(state.record.macroData, before.macroData);
     EXPECT_EQ(state.firstRunFlag, 0);
-    EXPECT_EQ(files.labels(), labelsWith("Def "));
-    EXPECT_FALSE(files.defaultLoadMode());
+    EXPECT_EQ(withFactory.labels(), labelsWith("Def "));
+    EXPECT_FALSE(withFactory.defaultLoadMode());
     EXPECT_TRUE(sink.messages.empty());
-    // A later label write cannot reach the global defaults.
-    EXPECT_EQ(files.settingsFilePath(), folder / "str0.ini");
+    // A later label write goes to the user's profile, never the factory.
+    EXPECT_EQ(withFactory.settingsFilePath(), folder / "str0.ini");
 }
 
 TEST_F(ProfileFilesTest, ResetWithoutADefaultFileReportsItAndKeepsTheRecord) {

@@ -41,6 +41,23 @@ struct LinkRig {
     };
 };
 
+// Collects delivered events; the test thread plays the UI thread.
+struct EventLog {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<MouseEvent> events;
+
+    void add(MouseEvent event) {
+        std::lock_guard lock(mutex);
+        events.push_back(event);
+        arrived.notify_all();
+    }
+    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout = 3s) {
+        std::unique_lock lock(mutex);
+        return arrived.wait_for(lock, timeout, [&] { return events.size() >= count; });
+    }
+};
+
 TEST(MouseSearch, FindsTheMouseBehindForeignInterfacesWithoutOpeningThem) {
     LinkRig rig;
     rig.backend.addForeign(foreign("/dev/hidraw0", 0x046D, 0x0001, 0x0002));
@@ -55,16 +72,80 @@ TEST(MouseSearch, FindsTheMouseBehindForeignInterfacesWithoutOpeningThem) {
     EXPECT_EQ(rig.link.inputReportLength, 65);
     EXPECT_EQ(rig.link.outputReportLength, 65);
     EXPECT_EQ(rig.link.listenerReportLength, 8);
-    const std::vector<std::string> opened = {"virtual:mouse0:event", "virtual:mouse0:command"};
+    const std::vector<std::string> opened = {"virtual:mouse0:command", "virtual:mouse0:event"};
     EXPECT_EQ(rig.backend.openedPaths(), opened);
 }
 
-TEST(MouseSearch, CommandCollectionFirstLeavesTheListenerWithoutAHandle) {
+TEST(MouseSearch, OpensBothCollectionsInEitherListingOrder) {
+    for (auto order :
+         {VirtualHidBackend::Order::ByInterfaceNumber, VirtualHidBackend::Order::EventFirst}) {
+        LinkRig rig;
+        rig.backend.addForeign(foreign("/dev/hidraw0", 0x046D, 0x0001, 0x0002));
+        auto mouse = rig.backend.addMouse(order);
+        ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+        ASSERT_NE(rig.link.listenerHandle(), nullptr);
+        EXPECT_EQ(rig.link.listenerReportLength, 8);
+
+        // The handle is the mouse's own event node: its events come through it.
+        EventLog log;
+        Listener listener(rig.link, [&](MouseEvent event) { log.add(event); });
+        listener.start();
+        mouse->emitEvent(1, 2);
+        ASSERT_TRUE(log.waitForCount(1));
+        EXPECT_EQ(log.events.front(), (MouseEvent{1, 2}));
+    }
+}
+
+TEST(MouseSearch, StopsOnceBothCollectionsOfTheFirstMouseAreOpen) {
     LinkRig rig;
-    rig.backend.addMouse(VirtualHidBackend::Order::CommandFirst);
+    rig.backend.addMouse();
+    rig.backend.addMouse();
     ASSERT_TRUE(rig.link.openMouse());
-    EXPECT_NE(rig.link.commandHandle(), nullptr);
+    const std::vector<std::string> opened = {"virtual:mouse0:command", "virtual:mouse0:event"};
+    EXPECT_EQ(rig.backend.openedPaths(), opened);
+}
+
+TEST(MouseSearch, AnEventNodeThatRefusesLeavesTheCommandCollectionWorking) {
+    LinkRig rig;
+    rig.backend.addMouse();
+    rig.backend.refuseOpen("virtual:mouse0:event", HidOpenError::PermissionDenied);
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    EXPECT_EQ(rig.link.devicePresent, 1);
     EXPECT_EQ(rig.link.listenerHandle(), nullptr);
+    EXPECT_EQ(rig.link.eventRefusal.path, "virtual:mouse0:event");
+    EXPECT_EQ(rig.link.eventRefusal.error, HidOpenError::PermissionDenied);
+    EXPECT_TRUE(rig.link.commandRefusal.path.empty());
+}
+
+TEST(MouseSearch, ACommandNodeThatRefusesFailsTheSearchAndIsNamed) {
+    LinkRig rig;
+    // A foreign node examined after the mouse must not take its place in the advice.
+    rig.backend.addMouse();
+    rig.backend.addForeign(foreign("/dev/hidraw9", 0x046D, 0x0001, 0x0002), false);
+    rig.backend.refuseOpen("virtual:mouse0:command", HidOpenError::PermissionDenied);
+    EXPECT_FALSE(rig.link.openMouse());
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+    EXPECT_EQ(rig.link.commandRefusal.path, "virtual:mouse0:command");
+    EXPECT_EQ(rig.link.commandRefusal.error, HidOpenError::PermissionDenied);
+    // The event collection alone is no mouse to talk to, but it is kept open.
+    EXPECT_NE(rig.link.listenerHandle(), nullptr);
+
+    // Once the node opens, the next search forgets the refusal.
+    rig.backend.refuseOpen("virtual:mouse0:command", HidOpenError::None);
+    EXPECT_TRUE(rig.link.openMouse());
+    EXPECT_TRUE(rig.link.commandRefusal.path.empty());
+}
+
+TEST(MouseSearch, ARefusingFirstMouseGivesWayToASecondOne) {
+    LinkRig rig;
+    rig.backend.addMouse();
+    auto second = rig.backend.addMouse();
+    rig.backend.refuseOpen("virtual:mouse0:command", HidOpenError::PermissionDenied);
+    rig.backend.refuseOpen("virtual:mouse0:event", HidOpenError::PermissionDenied);
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    EXPECT_NE(rig.link.listenerHandle(), nullptr);
+    EXPECT_TRUE(rig.link.commandRefusal.path.empty());
+    EXPECT_FALSE(second->trace()->lines().empty()); // the open sequence went to it
 }
 
 TEST(MouseSearch, NoMouseMeansNoHandles) {
@@ -144,8 +225,8 @@ TEST(Hotplug, TheVirtualMouseRaisesPlugEventsForBothNodes) {
     });
     rig.backend.unplug(mouse);
     rig.backend.plug(mouse);
-    const std::vector<std::string> expected = {"-virtual:mouse0:event", "-virtual:mouse0:command",
-                                               "+virtual:mouse0:event", "+virtual:mouse0:command"};
+    const std::vector<std::string> expected = {"-virtual:mouse0:command", "-virtual:mouse0:event",
+                                               "+virtual:mouse0:command", "+virtual:mouse0:event"};
     EXPECT_EQ(events, expected);
 }
 
@@ -159,23 +240,6 @@ TEST(DpiEventReadBack, ReadsTheSlotAndBlockFromTheMouse) {
     rig.record.activeProfile = 200; // from a hand-edited file
     EXPECT_EQ(readBackForDpiEvent(rig.link, rig.record), mouse->configurationBlock());
 }
-
-// Collects delivered events; the test thread plays the UI thread.
-struct EventLog {
-    std::mutex mutex;
-    std::condition_variable arrived;
-    std::vector<MouseEvent> events;
-
-    void add(MouseEvent event) {
-        std::lock_guard lock(mutex);
-        events.push_back(event);
-        arrived.notify_all();
-    }
-    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout = 3s) {
-        std::unique_lock lock(mutex);
-        return arrived.wait_for(lock, timeout, [&] { return events.size() >= count; });
-    }
-};
 
 TEST(EventReport, OnlyReportsStartingSixSevenAreEvents) {
     const std::uint8_t good[] = {0x06, 0x07, 0x01, 0x03};

@@ -7,7 +7,12 @@ set -euo pipefail
 : "${QVR_PROGRAM_DIR:?QVR_PROGRAM_DIR must name the program directory of the build}"
 
 E2E_DIR=$(mktemp -d /tmp/qvr-e2e.XXXXXX)
-E2E_PROGRAM="$E2E_DIR/program"
+# The build's own program and factory data; the profile files live in a fresh
+# user folder per test, so tests never change another run's files.
+E2E_QVR="$QVR_PROGRAM_DIR/qvr"
+E2E_FACTORY="$QVR_PROGRAM_DIR/../share/qvr"
+export XDG_CONFIG_HOME="$E2E_DIR/config"
+E2E_PROGRAM="$XDG_CONFIG_HOME/qvr"
 E2E_TRACE="$E2E_DIR/trace.txt"
 E2E_SHOTS="${QVR_E2E_SHOTS:-$E2E_DIR}"
 E2E_XVFB_PID=""
@@ -34,11 +39,16 @@ e2e_fail() {
     exit 1
 }
 
-# A private copy of the program directory, so tests never change the build's
-# own profile files.
+# The user folder filled from the factory data before the start, so tests can
+# change a profile file first; qvr would copy the same files itself.
 e2e_copy_program() {
     mkdir -p "$E2E_PROGRAM"
-    cp -r "$QVR_PROGRAM_DIR"/. "$E2E_PROGRAM"/
+    chmod 700 "$E2E_PROGRAM"
+    local name
+    for name in config0.bin config1.bin config2.bin config3.bin config4.bin config5.bin \
+        str.ini str0.ini str1.ini str2.ini str3.ini str4.ini str5.ini record.ini; do
+        [ -e "$E2E_PROGRAM/$name" ] || cp "$E2E_FACTORY/$name" "$E2E_PROGRAM/$name"
+    done
 }
 
 e2e_start_x() {
@@ -72,7 +82,7 @@ e2e_start() {
         E2E_TRAYER_PID=$!
         sleep 1
     fi
-    "$E2E_PROGRAM/qvr" --virtual-mouse --trace "$E2E_TRACE" "$@" >"$E2E_DIR/qvr.log" 2>&1 &
+    "$E2E_QVR" --virtual-mouse --trace "$E2E_TRACE" "$@" >"$E2E_DIR/qvr.log" 2>&1 &
     E2E_QVR_PID=$!
     E2E_WINDOW=""
     for _ in $(seq 100); do

@@ -50,7 +50,7 @@ class RecordingRunner final : public CommandRunner {
 // The main window on the generated skin, with the settings pages built in.
 struct SettingsRig {
     explicit SettingsRig(WindowRig::Mouse mouse = WindowRig::Mouse::Present) : rig(mouse) {
-        std::filesystem::create_directory_symlink(QVR_PROGRAM_DIR "/Skins/Carbon",
+        std::filesystem::create_directory_symlink(QVR_FACTORY_DIR "/Skins/Carbon",
                                                   rig.dir / "Skins" / "Carbon");
         WindowRig::writeFile(rig.dir / "str0.ini",
                              "[Skins]\r\nPath=Carbon\r\nRColor=0\r\nGColor=255\r\nBColor=0\r\n");

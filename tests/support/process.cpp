@@ -32,8 +32,17 @@ ProcessResult runProcess(const std::filesystem::path& program, const std::vector
         argv.push_back(arg.data());
     argv.push_back(nullptr);
     std::vector<std::string> envStrings;
+    // A given variable replaces the inherited one (getenv takes the first).
+    auto overridden = [&](const std::string& entry) {
+        const std::string name = entry.substr(0, entry.find('=') + 1);
+        for (const auto& given : environment)
+            if (given.rfind(name, 0) == 0)
+                return true;
+        return false;
+    };
     for (char** e = environ; *e; ++e)
-        envStrings.emplace_back(*e);
+        if (!overridden(*e))
+            envStrings.emplace_back(*e);
     envStrings.insert(envStrings.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
     for (auto& entry : envStrings)

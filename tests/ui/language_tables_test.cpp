@@ -51,6 +51,7 @@ TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
         expectNoEmptyField(macroKeyDialogTexts(language), language);
         expectNoEmptyField(helpPanelTexts(language), language);
         expectNoEmptyField(optionListTexts(language), language);
+        expectNoEmptyField(userFolderTexts(language), language);
     }
 }
 

@@ -16,7 +16,7 @@ namespace {
 
 namespace skin = qvr::skin;
 
-const QString kSkin = QStringLiteral(QVR_PROGRAM_DIR "/Skins/Carbon");
+const QString kSkin = QStringLiteral(QVR_FACTORY_DIR "/Skins/Carbon");
 
 QImage load(const QString& relative) {
     QImage image(kSkin + relative);

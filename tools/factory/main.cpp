@@ -1,4 +1,4 @@
-// Writes the factory data files into the program directory given as the only
+// Writes the factory data files into the factory folder given as the only
 // argument. Files that already hold the right bytes are left alone.
 #include "config/factory_files.h"
 
@@ -6,7 +6,7 @@
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s PROGRAM_DIRECTORY\n", argc > 0 ? argv[0] : "qvrfactory");
+        std::fprintf(stderr, "usage: %s FACTORY_FOLDER\n", argc > 0 ? argv[0] : "qvrfactory");
         return 2;
     }
     const qvr::FactoryWriteReport report = qvr::writeFactoryFiles(argv[1]);
