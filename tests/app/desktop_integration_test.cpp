@@ -155,7 +155,7 @@ TEST(MainWindowTrayChanges, AnAppearingTrayTakesTheWindowAndAVanishingOneGivesIt
     ASSERT_TRUE(waitFor([&] { return window.usesTray(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowType(), Qt::Tool);
-    EXPECT_TRUE(window.trayIcon()->isVisible());
+    EXPECT_TRUE(waitFor([&] { return window.trayIcon()->isVisible(); }));
 
     rig.trayPresent = false;
     ASSERT_TRUE(waitFor([&] { return !window.usesTray(); }));

@@ -22,7 +22,7 @@ viewable() {
         xwininfo -id "$E2E_WINDOW" | grep -q "IsViewable"
 }
 second_start() {
-    "$E2E_PROGRAM/qvr" --virtual-mouse >"$E2E_DIR/second.log" 2>&1 ||
+    "$E2E_QVR" --virtual-mouse >"$E2E_DIR/second.log" 2>&1 ||
         e2e_fail "the second start failed: $(cat "$E2E_DIR/second.log")"
 }
 
@@ -36,7 +36,7 @@ openbox_pid=$!
 trap 'kill "$openbox_pid" 2>/dev/null || true; e2e_cleanup' EXIT
 until_true "openbox did not start" wm_running
 
-"$E2E_PROGRAM/qvr" --virtual-mouse >"$E2E_DIR/qvr.log" 2>&1 &
+"$E2E_QVR" --virtual-mouse >"$E2E_DIR/qvr.log" 2>&1 &
 E2E_QVR_PID=$!
 # The main window by its size: the tray icon's window shares its class.
 find_main() {

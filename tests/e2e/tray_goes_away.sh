@@ -33,7 +33,7 @@ trayer --edge bottom --align right --widthtype request --height 32 >/dev/null 2>
 E2E_TRAYER_PID=$!
 until_true "trayer did not start" tray_there
 
-"$E2E_PROGRAM/qvr" --virtual-mouse >"$E2E_DIR/qvr.log" 2>&1 &
+"$E2E_QVR" --virtual-mouse >"$E2E_DIR/qvr.log" 2>&1 &
 E2E_QVR_PID=$!
 # The main window by its size: the tray icon's window shares its class.
 find_main() {

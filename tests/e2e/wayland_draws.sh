@@ -31,7 +31,7 @@ until_true() {
     fail "$what"
 }
 
-cp -r "$QVR_PROGRAM_DIR" "$dir/program"
+export XDG_CONFIG_HOME="$dir/config"
 # --debug: the screenshooter needs it.
 weston --backend=headless-backend.so --socket=wayland-qvr --width=1280 --height=800 \
     --use-pixman --idle-time=0 --debug >"$dir/weston.log" 2>&1 &
@@ -49,7 +49,7 @@ screenshot() {
 }
 until_true "weston takes no screenshots" screenshot empty
 
-QT_QPA_PLATFORM=wayland "$dir/program/qvr" --virtual-mouse >"$dir/qvr.log" 2>&1 &
+QT_QPA_PLATFORM=wayland "$QVR_PROGRAM_DIR/qvr" --virtual-mouse >"$dir/qvr.log" 2>&1 &
 qvr_pid=$!
 
 # Drawn: most of the window's 1000x640 pixels differ from the empty desktop.
@@ -65,7 +65,7 @@ if [ -n "${QVR_E2E_SHOTS:-}" ]; then
     cp "$dir/drawn.png" "$QVR_E2E_SHOTS/wayland.png"
 fi
 # Still running after its first frame, and a second start reaches it.
-QT_QPA_PLATFORM=wayland "$dir/program/qvr" --virtual-mouse ||
+QT_QPA_PLATFORM=wayland "$QVR_PROGRAM_DIR/qvr" --virtual-mouse ||
     fail "the second start on Wayland failed"
 kill -0 "$qvr_pid" 2>/dev/null || fail "qvr ended after drawing"
 echo "wayland draws: ok"
