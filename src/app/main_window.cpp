@@ -7,6 +7,7 @@
 #include "app/ui_handoff.h"
 #include "app/window_activation.h"
 #include "buttons/assignment_section.h"
+#include "ui/app_icon.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
 
@@ -35,20 +36,7 @@ constexpr QRect kAssignmentHeader = edges(20, 107, 262, 127);
 } // namespace
 
 QIcon applicationIcon() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor accent(0, 150, 255);
-    painter.setBrush(QColor(24, 26, 32));
-    painter.setPen(QPen(accent, 4));
-    painter.drawRoundedRect(QRectF(14, 4, 36, 56), 18, 18);
-    painter.drawLine(QPointF(32, 6), QPointF(32, 26));
-    painter.drawLine(QPointF(15, 26), QPointF(49, 26));
-    painter.setBrush(accent);
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(29, 12, 6, 10), 3, 3);
-    return QIcon(pixmap);
+    return QIcon(QPixmap::fromImage(appIconImage(64)));
 }
 
 CMavloDlg::CMavloDlg(MainWindowSetup setup)

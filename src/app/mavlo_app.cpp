@@ -9,6 +9,7 @@
 #include "app/posix_file_system.h"
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
+#include "app/version.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -17,10 +18,11 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qvr {
 
-AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
+AppOptions parseAppOptions(const std::vector<std::string>& arguments, UnknownOptions unknown) {
     AppOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -36,6 +38,10 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
             options.traceFile = argument.substr(8);
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (unknown == UnknownOptions::Skip) {
+            continue;
         } else {
             options.error = "unknown option " + argument;
             return options;
@@ -47,14 +53,32 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
 }
 
 const char* appUsage() {
-    return "Usage: qvr [--virtual-mouse [--trace FILE]]\n"
+    return "Usage: qvr [--virtual-mouse [--trace FILE]] [Qt options]\n"
            "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
            "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
            "  --trace FILE     append every report sent to the virtual mouse to FILE\n"
-           "  --help           show this text\n";
+           "  --version        print the version\n"
+           "  -h, --help       show this text\n"
+           "Qt's own options (-platform NAME, -display X11DISPLAY, ...) are accepted.\n"
+           "Exit status: 0 success, 1 no display could be opened, 2 usage error.\n";
 }
 
 namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt aborts when no platform plugin can start; without a display that is an
+// ordinary situation and deserves a sentence and an ordinary exit status.
+void noDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs("qvr: cannot open a display. Start qvr from a desktop session, or under a "
+                   "virtual X server: xvfb-run -a qvr --virtual-mouse\n",
+                   stderr);
+        std::_Exit(1);
+    }
+    if (qtHandler)
+        qtHandler(type, context, message);
+}
 
 std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
                                             const std::shared_ptr<VirtualMouse>& mouse) {
@@ -82,11 +106,29 @@ int bringRunningInstanceForward(int argc, char** argv, const std::filesystem::pa
 } // namespace
 
 int CMavloApp::run(int argc, char** argv) {
-    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.help) {
+    // Help and version need no display, so they are answered before Qt starts.
+    const AppOptions early =
+        parseAppOptions(std::vector<std::string>(argv + 1, argv + argc), UnknownOptions::Skip);
+    if (early.help) {
         std::fputs(appUsage(), stdout);
         return 0;
     }
+    if (early.version) {
+        std::printf("qvr %s\n", kVersion);
+        return 0;
+    }
+
+    // Fixed before the first window exists, which takes it as its class.
+    QCoreApplication::setApplicationName(kWindowClassName);
+    QCoreApplication::setApplicationVersion(kVersion);
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
+    qtHandler = qInstallMessageHandler(noDisplayHandler);
+    QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Qt has taken its own options out of argv by now.
+    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!options.error.empty()) {
         std::fprintf(stderr, "qvr: %s\n%s", options.error.c_str(), appUsage());
         return 2;
@@ -107,11 +149,6 @@ int CMavloApp::run(int argc, char** argv) {
         return bringRunningInstanceForward(argc, argv, runtime.path);
     if (!runtime.usable())
         std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
-
-    // Fixed before the first window exists, which takes it as its class.
-    QCoreApplication::setApplicationName(kWindowClassName);
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
 
     SteadyClock clock;
     std::unique_ptr<HidBackend> backend;

@@ -4,6 +4,7 @@
 #include "app/app_folders.h"
 #include "app/posix_file_system.h"
 #include "app/profile_report.h"
+#include "app/version.h"
 #include "config/config_record.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
@@ -36,8 +37,6 @@ namespace qvr {
 namespace {
 
 enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3 };
-
-constexpr const char* kVersion = "qvrctl 2.7.0";
 
 constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS]
 
@@ -359,7 +358,7 @@ int run(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return kOk;
         } else if (arg == "--version") {
-            std::puts(kVersion);
+            std::printf("qvrctl %s\n", kVersion);
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;

@@ -252,6 +252,7 @@ TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     const QImage disabled = panel->grab().toImage();
     EXPECT_FALSE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
     window.closeHelpPanel();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     // The factory folder is the rig's folder: install an updater there.
     const QByteArray arch = QSysInfo::currentCpuArchitecture().toUtf8();
