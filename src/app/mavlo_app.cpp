@@ -93,12 +93,10 @@ std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
     return actions;
 }
 
-// A later start changes nothing but brings the running window forward. It
-// needs no display of its own.
-int bringRunningInstanceForward(int argc, char** argv, const std::filesystem::path& lockFolder) {
-    QCoreApplication application(argc, argv);
-    if (!askRunningInstanceToShow(instanceSocketPath(lockFolder),
-                                  ActivationRequest::fromEnvironment()))
+// A later start changes nothing but brings the running window forward.
+int bringRunningInstanceForward(const std::filesystem::path& lockFolder,
+                                const ActivationRequest& launch) {
+    if (!askRunningInstanceToShow(instanceSocketPath(lockFolder), launch))
         std::fprintf(stderr, "qvr: already running, but its window could not be reached\n");
     return 0;
 }
@@ -117,6 +115,9 @@ int CMavloApp::run(int argc, char** argv) {
         std::printf("qvr %s\n", kVersion);
         return 0;
     }
+
+    // Taken before Qt, which clears the startup id for its own first window.
+    const ActivationRequest launch = ActivationRequest::fromEnvironment();
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -146,7 +147,7 @@ int CMavloApp::run(int argc, char** argv) {
     if (runtime.usable())
         lock = instance.acquire(runtime.path);
     if (lock == SingleInstanceLock::Result::AlreadyRunning)
-        return bringRunningInstanceForward(argc, argv, runtime.path);
+        return bringRunningInstanceForward(runtime.path, launch);
     if (!runtime.usable())
         std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
