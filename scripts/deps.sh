@@ -4,7 +4,7 @@
 # the tools of the tests and of the benchmarks.
 qvr_packages=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev libhidapi-dev libudev-dev
+    qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev qt6-wayland
     xvfb xauth
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-bin
@@ -13,7 +13,7 @@ qvr_packages=(
 qvr_test_packages=(
     clang clang-format libclang-rt-14-dev git
     libgtest-dev libgmock-dev
-    xdotool x11-utils imagemagick trayer
+    xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon
     dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils
 )
 qvr_bench_packages=(

@@ -4,6 +4,7 @@
 #include "app/profile_session.h"
 #include "macros/macro_editing.h"
 #include "ui/qt_fonts.h"
+#include "ui/window_placement.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -50,9 +51,7 @@ void MacroProfileDialogs::openMacroManager() {
     CMacroProgramDialog dialog(std::move(setup));
     if (dialog.finished())
         return; // no background: the message has been shown
-    QRect placed(QPoint(), dialog.size());
-    placed.moveCenter(window_.frameGeometry().center());
-    dialog.move(placed.topLeft());
+    centreOverOwner(dialog, &window_);
     ConfigRecord& record = window_.state().record;
     const MacroStore store(window_.profile().macroStorePath());
     learnTableOrder(store.names());
@@ -111,7 +110,7 @@ void MacroProfileDialogs::openProfileManager() {
         return;
     }
     profileManager_ = dialog;
-    dialog->move(window_.pos() + kProfileManagerOffset);
+    placeOverOwner(*dialog, &window_, kProfileManagerOffset);
     dialog->show();
 }
 

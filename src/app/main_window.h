@@ -2,6 +2,7 @@
 
 #include "app/balloons.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
 #include "config/profile_files.h"
@@ -24,6 +25,7 @@
 
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace qvr {
 
@@ -51,10 +53,15 @@ struct MainWindowSetup {
     std::function<std::optional<std::string>()> permissionProblem;
     std::function<void(int exitCode)> endProcess; // none: leave the event loop
     std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
+    // Whether the desktop shows a tray; none: ask Qt. Asked again every
+    // trayRecheck, since a tray may come and go while the program runs.
+    std::function<bool()> trayAvailable;
+    std::chrono::milliseconds trayRecheck = std::chrono::seconds(2);
 };
 
-// The main window: a borderless skinned window without a taskbar entry that
-// lives for the whole run and hides to the tray. The settings pages, the
+// The main window: a borderless skinned window that lives for the whole run.
+// With a tray it has no taskbar entry and hides to the tray; without one it
+// is an ordinary window that minimises to the taskbar. The settings pages, the
 // button page and the dialogs are built into it through its rectangle table
 // (elements()), the face painters and the handlers below.
 class CMavloDlg : public SkinnedWindow {
@@ -106,7 +113,16 @@ class CMavloDlg : public SkinnedWindow {
     void showDeviceNotification(int type, int value);
     // The close button and "Exit": handles closed, tray icon removed, end.
     void exitProgram();
+    // Minimise, close and Cancel: into the tray, or to the taskbar when the
+    // desktop has no tray.
     void hideToTray();
+    // A later start of the program asked for the window.
+    void bringForward(const ActivationRequest& request);
+    // Looks for the tray again and moves to it or away from it.
+    void checkTray();
+    bool usesTray() const { return usesTray_; }
+    // The strip along the top whose right click opens the tray menu.
+    static constexpr QRect kTitleBand = edges(0, 0, 930, 26);
 
     bool helpPanelOpen() const { return help_ != nullptr; }
     void toggleHelpPanel();
@@ -160,6 +176,7 @@ class CMavloDlg : public SkinnedWindow {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void addWindowElements();
@@ -169,6 +186,12 @@ class CMavloDlg : public SkinnedWindow {
     void explainPermissionOnce();
     void loadSkin();
     void createTrayIcon();
+    bool trayAvailableNow() const;
+    void useTray(bool available);
+    void setTrayMode(bool available);
+    // Back from the tray or the taskbar: the reload Cancel asked for, and
+    // the page once the mouse is there.
+    void comeBack();
     void paintPlaceholderPage(QPainter& painter);
     DeviceEventHooks deviceHooks();
 
@@ -187,6 +210,8 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
     std::unique_ptr<BalloonSink> trayBalloons_;
+    QTimer* trayCheck_ = nullptr;
+    bool usesTray_ = true;
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window

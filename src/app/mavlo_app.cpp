@@ -4,6 +4,7 @@
 #include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/posix_file_system.h"
@@ -93,6 +94,14 @@ std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
     return actions;
 }
 
+// A later start changes nothing but brings the running window forward.
+int bringRunningInstanceForward(const std::filesystem::path& lockFolder,
+                                const ActivationRequest& launch) {
+    if (!askRunningInstanceToShow(instanceSocketPath(lockFolder), launch))
+        std::fprintf(stderr, "qvr: already running, but its window could not be reached\n");
+    return 0;
+}
+
 } // namespace
 
 int CMavloApp::run(int argc, char** argv) {
@@ -107,6 +116,9 @@ int CMavloApp::run(int argc, char** argv) {
         std::printf("qvr %s\n", kVersion);
         return 0;
     }
+
+    // Taken before Qt, which clears the startup id for its own first window.
+    const ActivationRequest launch = ActivationRequest::fromEnvironment();
 
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
@@ -127,14 +139,16 @@ int CMavloApp::run(int argc, char** argv) {
     PosixFileSystem files;
     installFileSystem(files);
 
-    // A second copy leaves at once, silently, before it shows anything. A
-    // lock folder someone else could change is not used at all: they could
-    // hold the lock or plant a link there.
+    // A second copy leaves at once, before it shows anything, and brings the
+    // first one forward. A lock folder someone else could change is not used
+    // at all: they could hold the lock or plant a link there.
     const RuntimeFolder runtime = runtimeFolder();
     SingleInstanceLock instance;
-    if (runtime.usable() &&
-        instance.acquire(runtime.path) == SingleInstanceLock::Result::AlreadyRunning)
-        return 0;
+    auto lock = SingleInstanceLock::Result::Unavailable;
+    if (runtime.usable())
+        lock = instance.acquire(runtime.path);
+    if (lock == SingleInstanceLock::Result::AlreadyRunning)
+        return bringRunningInstanceForward(runtime.path, launch);
     if (!runtime.usable())
         std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
@@ -178,8 +192,16 @@ int CMavloApp::run(int argc, char** argv) {
     SpawnCommandRunner pointerCommands;
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
+    colours.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    // Only the lock holder listens, in the lock's own private folder.
+    InstanceServer laterStarts(
+        [&window](const ActivationRequest& request) { window.bringForward(request); });
+    if (lock == SingleInstanceLock::Result::Acquired &&
+        !laterStarts.listen(instanceSocketPath(runtime.path)))
+        std::fprintf(stderr, "qvr: a later start cannot reach this one: %s\n",
+                     laterStarts.errorString().toUtf8().constData());
     for (const std::string& note :
          userFolderNotes(prepared, user, window.language(), runtime.problem))
         messages.showMessage(note, kApplicationTitle);

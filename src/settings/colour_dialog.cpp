@@ -5,7 +5,7 @@
 namespace qvr {
 
 std::optional<QColor> QtColourDialog::pickColour(QColor initial) {
-    const QColor chosen = QColorDialog::getColor(initial, nullptr);
+    const QColor chosen = QColorDialog::getColor(initial, owner_);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
+#include <QWidget>
 #include <optional>
 
 namespace qvr {
@@ -15,10 +17,15 @@ class ColourDialog {
     virtual std::optional<QColor> pickColour(QColor initial) = 0;
 };
 
-// Qt's colour dialog, without an owner.
+// Qt's colour dialog, owned by the main window so that every desktop keeps
+// it there.
 class QtColourDialog final : public ColourDialog {
   public:
+    void setOwner(QWidget* owner) { owner_ = owner; }
     std::optional<QColor> pickColour(QColor initial) override;
+
+  private:
+    QPointer<QWidget> owner_;
 };
 
 } // namespace qvr

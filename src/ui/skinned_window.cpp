@@ -71,7 +71,7 @@ void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
     const auto slider = elements_.dragElementAt(position);
     const bool taken = clickAt(position);
     sliderDrag_ = slider;
-    if (taken || dragging_ != Dragging::Allowed || parentWidget())
+    if (taken || dragging_ != Dragging::Allowed || !isWindow())
         return;
     // The window manager moves the window where it can; otherwise we follow
     // the pointer ourselves.
