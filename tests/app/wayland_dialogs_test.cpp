@@ -123,7 +123,7 @@ TEST(WaylandDialogs, MessageColourAndFileDialogsAreOwnedByTheMainWindow) {
         ModalCloser closer(window);
         QtColourDialog colours;
         colours.setOwner(&window);
-        EXPECT_FALSE(colours.pickColour().has_value());
+        EXPECT_FALSE(colours.pickColour(Qt::black).has_value());
         EXPECT_EQ(closer.seen, "QColorDialog");
         EXPECT_TRUE(closer.belonged);
     }
