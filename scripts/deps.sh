@@ -1,18 +1,37 @@
 # Sourced by the scripts: installs the Debian packages the project needs,
-# only when something is missing.
+# only when something is missing. `qvr_install_deps` installs what building
+# and running take; `qvr_install_deps test` and `qvr_install_deps bench` add
+# the tools of the tests and of the benchmarks.
 qvr_packages=(
-    cmake g++ ninja-build pkg-config clang clang-format libclang-rt-14-dev git
-    qt6-base-dev libhidapi-dev libudev-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth xdotool imagemagick trayer
+    cmake g++ ninja-build pkg-config
+    qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev qt6-wayland
+    xvfb xauth
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-bin
     umockdev libumockdev-dev
 )
+qvr_test_packages=(
+    clang clang-format libclang-rt-14-dev git
+    libgtest-dev libgmock-dev
+    xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon
+    dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils
+)
+qvr_bench_packages=(
+    libbenchmark-dev
+    xdotool x11-utils imagemagick
+)
 
 qvr_install_deps() {
+    local wanted=("${qvr_packages[@]}")
+    local extra
+    for extra in "$@"; do
+        case $extra in
+            test) wanted+=("${qvr_test_packages[@]}") ;;
+            bench) wanted+=("${qvr_bench_packages[@]}") ;;
+        esac
+    done
     local missing=()
-    for p in "${qvr_packages[@]}"; do
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0

@@ -1,27 +1,29 @@
 #include "app/balloons.h"
 
-#include <QProcess>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <algorithm>
 #include <cstdio>
 
 namespace qvr {
 
+namespace {
+
+void toStandardError(const QString& title, const QString& text) {
+    std::fprintf(stderr, "qvr: %s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+}
+
+} // namespace
+
+TrayBalloons::TrayBalloons(QSystemTrayIcon& tray) : tray_(tray), desktop_(toStandardError) {}
+
 void TrayBalloons::showBalloon(const QString& title, const QString& text, int timeoutMs) {
+    const int shownFor = std::max(timeoutMs, kMinimumTimeoutMs);
     if (QSystemTrayIcon::isSystemTrayAvailable() && tray_.isVisible()) {
-        tray_.showMessage(title, text, QSystemTrayIcon::Information,
-                          std::max(timeoutMs, kMinimumTimeoutMs));
+        tray_.showMessage(title, text, QSystemTrayIcon::Information, shownFor);
         return;
     }
-    // No tray: the desktop's notification service, where it has one.
-    const QString notifySend = QStandardPaths::findExecutable("notify-send");
-    if (!notifySend.isEmpty() &&
-        QProcess::startDetached(
-            notifySend, {"--app-name=QVR 2.7", "--expire-time",
-                         QString::number(std::max(timeoutMs, kMinimumTimeoutMs)), title, text}))
-        return;
-    std::fprintf(stderr, "qvr: %s: %s\n", title.toUtf8().constData(), text.toUtf8().constData());
+    if (!desktop_.notify(title, text, shownFor))
+        toStandardError(title, text);
 }
 
 } // namespace qvr

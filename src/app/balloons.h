@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/desktop_notifications.h"
+
 #include <QString>
 
 class QSystemTrayIcon;
@@ -14,19 +16,20 @@ class BalloonSink {
 };
 
 // Balloons of the tray icon; where the desktop has no tray they go to its
-// notification service (notify-send), and failing that to the standard
-// error stream, so they are not lost silently.
+// notification service over D-Bus, and failing that to the standard error
+// stream, so they are not lost silently.
 class TrayBalloons final : public BalloonSink {
   public:
     // The shortest time a balloon stays up: the presence balloons ask for
     // 100 ms, which would only flicker on desktops that honour it.
     static constexpr int kMinimumTimeoutMs = 3000;
 
-    explicit TrayBalloons(QSystemTrayIcon& tray) : tray_(tray) {}
+    explicit TrayBalloons(QSystemTrayIcon& tray);
     void showBalloon(const QString& title, const QString& text, int timeoutMs) override;
 
   private:
     QSystemTrayIcon& tray_;
+    DesktopNotifications desktop_;
 };
 
 } // namespace qvr

@@ -58,9 +58,10 @@ void DeviceThread::answer(std::function<void()> result) {
         Qt::QueuedConnection);
 }
 
-void DeviceThread::upload(const ConfigRecord& record) {
+int DeviceThread::upload(const ConfigRecord& record) {
     uploading_ = true;
-    post([this, record] {
+    const int ticket = ++lastTicket_;
+    post([this, record, ticket] {
         bool received = false;
         if (QThread::currentThread() == &thread_) {
             MouseProtocol protocol = link_.protocol();
@@ -72,11 +73,12 @@ void DeviceThread::upload(const ConfigRecord& record) {
             ConfigRecord sent = record;
             received = protocol.uploadConfiguration(sent);
         }
-        answer([this, received] {
-            uploading_ = false;
-            emit uploadFinished(received);
+        answer([this, received, ticket] {
+            uploading_ = ticket != lastTicket_;
+            emit uploadFinished(ticket, received);
         });
     });
+    return ticket;
 }
 
 void DeviceThread::readBack(const ConfigRecord& record, std::function<void(const Block&)> done) {

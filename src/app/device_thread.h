@@ -22,9 +22,9 @@ class DeviceThread : public QObject {
     explicit DeviceThread(DeviceLink& link, QObject* parent = nullptr);
     ~DeviceThread() override;
 
-    // The upload of Save and Reset, from a copy of the record; ends with
-    // uploadFinished.
-    void upload(const ConfigRecord& record);
+    // An upload from a copy of the record; ends with uploadFinished carrying
+    // the ticket returned here.
+    int upload(const ConfigRecord& record);
     // The read-back after a DPI-stage event; done gets the active slot's
     // block image.
     void readBack(const ConfigRecord& record, std::function<void(const Block&)> done);
@@ -43,7 +43,7 @@ class DeviceThread : public QObject {
 
   signals:
     void uploadProgress(int done, int total);
-    void uploadFinished(bool received);
+    void uploadFinished(int ticket, bool received);
     // Emitted when the last request in flight has been answered.
     void idle();
 
@@ -56,6 +56,7 @@ class DeviceThread : public QObject {
     QObject* worker_; // lives on thread_
     int inFlight_ = 0;
     bool uploading_ = false;
+    int lastTicket_ = 0;
     bool stopped_ = false;
 };
 

@@ -1,8 +1,10 @@
 #include "app/macro_profile_dialogs.h"
 
 #include "app/main_window.h"
+#include "app/profile_session.h"
 #include "macros/macro_editing.h"
 #include "ui/qt_fonts.h"
+#include "ui/window_placement.h"
 
 #include <QEvent>
 #include <algorithm>
@@ -49,9 +51,7 @@ void MacroProfileDialogs::openMacroManager() {
     CMacroProgramDialog dialog(std::move(setup));
     if (dialog.finished())
         return; // no background: the message has been shown
-    QRect placed(QPoint(), dialog.size());
-    placed.moveCenter(window_.frameGeometry().center());
-    dialog.move(placed.topLeft());
+    centreOverOwner(dialog, &window_);
     ConfigRecord& record = window_.state().record;
     const MacroStore store(window_.profile().macroStorePath());
     learnTableOrder(store.names());
@@ -80,33 +80,11 @@ void MacroProfileDialogs::learnTableOrder(const std::vector<std::string>& storeN
     knownTable_ = record.macroData;
 }
 
-int MacroProfileDialogs::macroNumberFor(int storePosition) {
-    const MacroStore store(window_.profile().macroStorePath());
-    const std::vector<std::string> names = store.names();
-    learnTableOrder(names);
-    if (storePosition < 0 || storePosition >= static_cast<int>(names.size()))
-        return storePosition;
-    const auto inTable = std::find(tableNames_.begin(), tableNames_.end(), names[storePosition]);
-    if (inTable != tableNames_.end())
-        return static_cast<int>(inTable - tableNames_.begin());
-    const auto table = buildMacroTable(window_.profile().macroStorePath());
-    if (!table)
-        return storePosition; // the store cannot be read: keep what the dialog said
-    ConfigRecord& record = window_.state().record;
-    remapMacroNumbers(record, tableNames_, names);
-    record.macroData = *table;
-    tableNames_ = names;
-    knownTable_ = record.macroData;
-    return storePosition;
-}
-
-int MacroProfileDialogs::storePositionOf(int macroNumber) {
-    const std::vector<std::string> names = MacroStore(window_.profile().macroStorePath()).names();
-    learnTableOrder(names);
-    if (macroNumber < 0 || macroNumber >= static_cast<int>(tableNames_.size()))
-        return macroNumber;
-    const auto inStore = std::find(names.begin(), names.end(), tableNames_[macroNumber]);
-    return inStore != names.end() ? static_cast<int>(inStore - names.begin()) : macroNumber;
+std::vector<std::string> MacroProfileDialogs::tableMacroNames() {
+    learnTableOrder(MacroStore(window_.profile().macroStorePath()).names());
+    std::vector<std::string> names = tableNames_;
+    names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
+    return names;
 }
 
 void MacroProfileDialogs::openProfileManager() {
@@ -118,6 +96,8 @@ void MacroProfileDialogs::openProfileManager() {
     setup.language = window_.language();
     setup.textColor = window_.textColor();
     setup.profile = &window_.profile();
+    setup.host = &window_.profileSession();
+    setup.slotFault = slotFault_;
     setup.post = [this](ProfileCommand command, int position) {
         // Posted, as the window message is: the dialog's handler ends first.
         QMetaObject::invokeMethod(
@@ -130,17 +110,29 @@ void MacroProfileDialogs::openProfileManager() {
         return;
     }
     profileManager_ = dialog;
-    dialog->move(window_.pos() + kProfileManagerOffset);
+    placeOverOwner(*dialog, &window_, kProfileManagerOffset);
     dialog->show();
 }
 
-void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int) {
+void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position) {
+    ProfileFiles& profile = window_.profile();
+    ProfileSession& session = window_.profileSession();
     switch (command) {
     case ProfileCommand::Import:
-        ImportProfile(*files_, &window_, window_.profile(), window_.state());
+        // The import belongs to the selected profile, which becomes the
+        // window's; what the window held is asked about first.
+        if (const auto path = chooseImport(*files_, &window_, profile)) {
+            if (session.switchProfile(position) && profile.ImportProfile(*path, window_.state()))
+                session.markImported();
+        }
         break;
     case ProfileCommand::Export:
-        ExportProfile(*files_, &window_, window_.profile(), window_.state().record);
+        if (const auto path = chooseExport(*files_, &window_, profile)) {
+            if (position == session.windowProfile())
+                profile.ExportProfile(*path, window_.state().record);
+            else
+                profile.ExportSavedProfile(*path, position);
+        }
         break;
     case ProfileCommand::Redraw:
         if (window_.closePagePopups)

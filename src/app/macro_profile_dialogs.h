@@ -28,6 +28,8 @@ class MacroProfileDialogs final : public QObject {
     void setRunner(std::unique_ptr<ModalRunner> runner) { runner_ = std::move(runner); }
     void setFileDialogs(std::unique_ptr<FileDialogs> files) { files_ = std::move(files); }
     void setTick(std::function<std::uint32_t()> tick) { tick_ = std::move(tick); }
+    // Tests interrupt the profile manager's file changes with this.
+    void setSlotFault(SlotFault fault) { slotFault_ = std::move(fault); }
 
     ElementTable::Id macroBar() const { return macroBar_; }
 
@@ -40,13 +42,10 @@ class MacroProfileDialogs final : public QObject {
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
-    // A button's macro number counts in the order of the record's table,
-    // which lags behind "record.ini" after a Cancel in the macro manager
-    // that saved (and so moved) macros. These translate for the macro key
-    // dialog, which lists the store. A macro the table does not hold yet
-    // brings the table up to date, every button keeping its macro.
-    int macroNumberFor(int storePosition);
-    int storePositionOf(int macroNumber);
+    // The names of the macros in the record's table, by macro number (at
+    // most twelve). The table changes only with the macro manager's OK, so
+    // that edits the user cancelled there never reach the mouse.
+    std::vector<std::string> tableMacroNames();
 
   private:
     // Makes tableNames_ describe the record's table; when the table changed
@@ -58,6 +57,7 @@ class MacroProfileDialogs final : public QObject {
     std::unique_ptr<ModalRunner> runner_;
     std::unique_ptr<FileDialogs> files_;
     std::function<std::uint32_t()> tick_;
+    SlotFault slotFault_;
     RecorderMemory recorderMemory_;
     // The macro names in the order of the record's table, and that table.
     std::vector<std::string> tableNames_;

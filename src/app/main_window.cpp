@@ -3,14 +3,18 @@
 #include "app/firmware_updater.h"
 #include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
+#include "app/profile_session.h"
 #include "app/status_card.h"
 #include "app/ui_handoff.h"
+#include "app/window_activation.h"
 #include "buttons/assignment_section.h"
+#include "ui/app_icon.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -18,6 +22,8 @@
 #include <QPainterPath>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
 #include <cstdio>
 #include <utility>
 
@@ -37,27 +43,14 @@ bool isDpiStageEvent(int type, int value) {
 } // namespace
 
 QIcon applicationIcon() {
-    QPixmap pixmap(64, 64);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QColor accent(0, 150, 255);
-    painter.setBrush(QColor(24, 26, 32));
-    painter.setPen(QPen(accent, 4));
-    painter.drawRoundedRect(QRectF(14, 4, 36, 56), 18, 18);
-    painter.drawLine(QPointF(32, 6), QPointF(32, 26));
-    painter.drawLine(QPointF(15, 26), QPointF(49, 26));
-    painter.setBrush(accent);
-    painter.setPen(Qt::NoPen);
-    painter.drawRoundedRect(QRectF(29, 12, 6, 10), 3, 3);
-    return QIcon(pixmap);
+    return QIcon(QPixmap::fromImage(appIconImage(64)));
 }
 
 CMavloDlg::CMavloDlg(MainWindowSetup setup)
     : SkinnedWindow(nullptr, *setup.messages, nullptr, Dragging::Allowed), setup_(std::move(setup)),
       texts_(&mainWindowTexts(Language::English)) {
-    // No frame, and as a tool window no taskbar button: the tray icon is the
-    // way back to it.
+    // No frame; whether it gets a taskbar button depends on the tray, which
+    // the start-up looks for.
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     setWindowIcon(applicationIcon());
     setFocusPolicy(Qt::StrongFocus);
@@ -131,6 +124,7 @@ void CMavloDlg::startUp() {
 
     ProfileFiles& profile = *setup_.profile;
     profile.LoadProfileFiles(state);
+    takeDesktopPointerSettingsIfNew();
     state.takeSnapshot();
 
     language_ = languageFromCode(profile.readLanguageCode());
@@ -145,6 +139,7 @@ void CMavloDlg::startUp() {
     table[ids_.frontTab].label = qstr(texts_->front);
     table[ids_.sideTab].label = qstr(texts_->side);
     profile.ReadProfileSettings();
+    profileSession_ = new ProfileSession(*this);
 
     loadSkin();
 
@@ -167,10 +162,7 @@ void CMavloDlg::startUp() {
         onPageDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
-    macroNumberFor = [this](int position) {
-        return macroProfileDialogs_->macroNumberFor(position);
-    };
-    storePositionOf = [this](int number) { return macroProfileDialogs_->storePositionOf(number); };
+    tableMacroNames = [this] { return macroProfileDialogs_->tableMacroNames(); };
 }
 
 void CMavloDlg::loadSkin() {
@@ -264,11 +256,17 @@ void CMavloDlg::explainPermissionOnce() {
     }
 }
 
+void CMavloDlg::takeDesktopPointerSettingsIfNew() {
+    // A profile never saved still holds the factory file's pointer values,
+    // which are nobody's choice; the desktop's own are what the user has.
+    RecordState& state = *setup_.state;
+    if (state.firstRunFlag == 0 && !state.pointerChanges.any() && takeDesktopPointerSettings)
+        takeDesktopPointerSettings(state.record);
+}
+
 void CMavloDlg::reloadProfile() {
-    setup_.profile->LoadProfileFiles(*setup_.state);
-    setup_.state->takeSnapshot();
-    setup_.profile->ReadProfileSettings();
-    update();
+    if (profileSession_)
+        profileSession_->loadProfile();
 }
 
 void CMavloDlg::createTrayIcon() {
@@ -287,8 +285,53 @@ void CMavloDlg::createTrayIcon() {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
                     trayLeftClick();
             });
-    tray_->show();
     trayBalloons_ = std::make_unique<TrayBalloons>(*tray_);
+
+    setTrayMode(trayAvailableNow());
+    // Qt tells nobody when a tray comes or goes.
+    trayCheck_ = new QTimer(this);
+    connect(trayCheck_, &QTimer::timeout, this, &CMavloDlg::checkTray);
+    trayCheck_->start(setup_.trayRecheck);
+}
+
+bool CMavloDlg::trayAvailableNow() const {
+    return setup_.trayAvailable ? setup_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void CMavloDlg::checkTray() {
+    if (tray_)
+        useTray(trayAvailableNow());
+}
+
+void CMavloDlg::useTray(bool available) {
+    if (available == usesTray_)
+        return;
+    const bool wasOut = isVisible() && !isMinimized();
+    setTrayMode(available);
+    if (wasOut) {
+        show();
+    } else if (!available) {
+        // Hidden in a tray that went away: nothing would lead back to it.
+        comeBack();
+        showNormal();
+        raise();
+    }
+}
+
+void CMavloDlg::setTrayMode(bool available) {
+    usesTray_ = available;
+    // A tool window has no taskbar button; without a tray the taskbar is
+    // the only way back, so the window becomes an ordinary one.
+    setWindowFlags(Qt::FramelessWindowHint | (available ? Qt::Tool : Qt::Window));
+    // Posted, so that at start-up the window is on the screen before its
+    // icon: tools that look for the program's first window find the window.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (tray_)
+                tray_->setVisible(usesTray_);
+        },
+        Qt::QueuedConnection);
 }
 
 void CMavloDlg::trayLeftClick() {
@@ -296,19 +339,35 @@ void CMavloDlg::trayLeftClick() {
         showDeviceNotification(kNotifyNotDetected, 0);
         return;
     }
+    comeBack();
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void CMavloDlg::comeBack() {
     if (reloadOnReopen) {
         reloadOnReopen = false;
         if (closePagePopups)
             closePagePopups();
         reloadProfile();
     }
-    pageDrawn_ = true;
-    if (onPageDrawn)
-        onPageDrawn();
+    if (setup_.link->devicePresent == 1) {
+        pageDrawn_ = true;
+        if (onPageDrawn)
+            onPageDrawn();
+    }
     update();
-    show();
-    raise();
-    activateWindow();
+}
+
+void CMavloDlg::bringForward(const ActivationRequest& request) {
+    // Shown even without the mouse, which the notification then explains:
+    // a start that did nothing visible would look like a failure.
+    if (setup_.link->devicePresent != 1)
+        showDeviceNotification(kNotifyNotDetected, 0);
+    comeBack();
+    showNormal();
+    activateForRequest(*this, request);
 }
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
@@ -350,7 +409,10 @@ void CMavloDlg::exitProgram() {
 }
 
 void CMavloDlg::hideToTray() {
-    hide();
+    if (usesTray_)
+        hide();
+    else
+        showMinimized();
 }
 
 void CMavloDlg::toggleHelpPanel() {
@@ -446,12 +508,30 @@ void CMavloDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 void CMavloDlg::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMinimized)) {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        QMetaObject::invokeMethod(
-            this, [this] { hideToTray(); }, Qt::QueuedConnection);
+    if (event->type() == QEvent::WindowStateChange) {
+        const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+        const bool minimised = windowState() & Qt::WindowMinimized;
+        if (minimised && usesTray_) {
+            setWindowState(windowState() & ~Qt::WindowMinimized);
+            QMetaObject::invokeMethod(
+                this, [this] { hideToTray(); }, Qt::QueuedConnection);
+        } else if (!minimised && (old & Qt::WindowMinimized)) {
+            // Restored from the taskbar, where Cancel may have sent it.
+            comeBack();
+        }
     }
     SkinnedWindow::changeEvent(event);
+}
+
+void CMavloDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // The tray menu's items, for desktops without a tray.
+    if (!trayMenu_ || !kTitleBand.contains(event->pos()))
+        return SkinnedWindow::contextMenuEvent(event);
+    trayMenu_->winId();
+    if (QWindow* menu = trayMenu_->windowHandle())
+        menu->setTransientParent(windowHandle());
+    trayMenu_->popup(event->globalPos());
+    event->accept();
 }
 
 } // namespace qvr

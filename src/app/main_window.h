@@ -3,6 +3,7 @@
 #include "app/balloons.h"
 #include "app/device_thread.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
 #include "config/profile_files.h"
@@ -26,11 +27,13 @@
 
 class QMenu;
 class QSystemTrayIcon;
+class QTimer;
 
 namespace qvr {
 
 class CGdipButton;
 class MacroProfileDialogs;
+class ProfileSession;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
 struct TrayAction {
@@ -52,6 +55,10 @@ struct MainWindowSetup {
     std::function<std::optional<std::string>()> permissionProblem;
     std::function<void(int exitCode)> endProcess; // none: leave the event loop
     std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
+    // Whether the desktop shows a tray; none: ask Qt. Asked again every
+    // trayRecheck, since a tray may come and go while the program runs.
+    std::function<bool()> trayAvailable;
+    std::chrono::milliseconds trayRecheck = std::chrono::seconds(2);
 };
 
 // Where the last Save or Reset stands, for the status card.
@@ -62,8 +69,9 @@ struct SaveProgress {
     int total = 0;
 };
 
-// The main window: a borderless skinned window without a taskbar entry that
-// lives for the whole run and hides to the tray. The settings pages, the
+// The main window: a borderless skinned window that lives for the whole run.
+// With a tray it has no taskbar entry and hides to the tray; without one it
+// is an ordinary window that minimises to the taskbar. The settings pages, the
 // button page and the dialogs are built into it through its rectangle table
 // (elements()), the face painters and the handlers below.
 class CMavloDlg : public SkinnedWindow {
@@ -121,7 +129,16 @@ class CMavloDlg : public SkinnedWindow {
     void showDeviceNotification(int type, int value);
     // The close button and "Exit": handles closed, tray icon removed, end.
     void exitProgram();
+    // Minimise, close and Cancel: into the tray, or to the taskbar when the
+    // desktop has no tray.
     void hideToTray();
+    // A later start of the program asked for the window.
+    void bringForward(const ActivationRequest& request);
+    // Looks for the tray again and moves to it or away from it.
+    void checkTray();
+    bool usesTray() const { return usesTray_; }
+    // The strip along the top whose right click opens the tray menu.
+    static constexpr QRect kTitleBand = edges(0, 0, 930, 26);
 
     bool helpPanelOpen() const { return help_ != nullptr; }
     void toggleHelpPanel();
@@ -146,11 +163,12 @@ class CMavloDlg : public SkinnedWindow {
     // placeholder of the button page.
     void addFacePainter(std::function<void(QPainter&)> painter);
     std::function<void()> closePagePopups;
-    // Between a macro's place in "record.ini" and its number in the record
-    // (they differ while the record's macro table lags behind the store).
-    std::function<int(int storePosition)> macroNumberFor;
-    std::function<int(int macroNumber)> storePositionOf;
+    // The macros the record's table holds, by macro number: what a button
+    // can be given (the store may hold edits the user cancelled).
+    std::function<std::vector<std::string>()> tableMacroNames;
     std::function<void(int thumbTop)> scrollPanel;
+    // Fills a record's pointer fields from the desktop's current settings.
+    std::function<void(ConfigRecord&)> takeDesktopPointerSettings;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray), and the hook run at each full
     // drawing of the page.
@@ -163,6 +181,10 @@ class CMavloDlg : public SkinnedWindow {
     // Loads the current profile and its settings again (device arrival,
     // reopening after Cancel) and takes it as the applied record.
     void reloadProfile();
+    // A profile that was never saved takes the desktop's pointer values.
+    void takeDesktopPointerSettingsIfNew();
+    // Which profile the record on screen belongs to, and the switch.
+    ProfileSession& profileSession() { return *profileSession_; }
 
   protected:
     void paintFace(QPainter& painter) override;
@@ -170,6 +192,7 @@ class CMavloDlg : public SkinnedWindow {
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
     void addWindowElements();
@@ -179,6 +202,12 @@ class CMavloDlg : public SkinnedWindow {
     void explainPermissionOnce();
     void loadSkin();
     void createTrayIcon();
+    bool trayAvailableNow() const;
+    void useTray(bool available);
+    void setTrayMode(bool available);
+    // Back from the tray or the taskbar: the reload Cancel asked for, and
+    // the page once the mouse is there.
+    void comeBack();
     void paintPlaceholderPage(QPainter& painter);
     void showBalloon(int type, int value, const Block& active);
     DeviceEventHooks deviceHooks();
@@ -203,9 +232,12 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
     std::unique_ptr<BalloonSink> trayBalloons_;
+    QTimer* trayCheck_ = nullptr;
+    bool usesTray_ = true;
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
+    ProfileSession* profileSession_ = nullptr;           // a child of the window
 };
 
 // The program's icon, drawn rather than shipped: a mouse outline in the

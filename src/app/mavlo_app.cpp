@@ -1,13 +1,17 @@
 #include "app/mavlo_app.h"
 
 #include "app/app_folders.h"
+#include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/posix_file_system.h"
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
+#include "app/version.h"
+#include "device/device_setup.h"
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
@@ -16,10 +20,11 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qvr {
 
-AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
+AppOptions parseAppOptions(const std::vector<std::string>& arguments, UnknownOptions unknown) {
     AppOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -35,25 +40,46 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
             options.traceFile = argument.substr(8);
         } else if (argument == "--help" || argument == "-h") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
+        } else if (unknown == UnknownOptions::Skip) {
+            continue;
         } else {
             options.error = "unknown option " + argument;
             return options;
         }
     }
-    if (!options.traceFile.empty() && !options.virtualMouse)
-        options.error = "--trace works with --virtual-mouse only";
     return options;
 }
 
 const char* appUsage() {
-    return "Usage: qvr [--virtual-mouse [--trace FILE]]\n"
+    return "Usage: qvr [--virtual-mouse] [--trace FILE] [Qt options]\n"
            "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
            "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
-           "  --trace FILE     append every report sent to the virtual mouse to FILE\n"
-           "  --help           show this text\n";
+           "  --trace FILE     write every HID report and wait to FILE, one a line;\n"
+           "                   FILE is emptied first\n"
+           "  --version        print the version\n"
+           "  -h, --help       show this text\n"
+           "Qt's own options (-platform NAME, -display X11DISPLAY, ...) are accepted.\n"
+           "Exit status: 0 success, 1 no display could be opened, 2 usage error.\n";
 }
 
 namespace {
+
+QtMessageHandler qtHandler = nullptr;
+
+// Qt aborts when no platform plugin can start; without a display that is an
+// ordinary situation and deserves a sentence and an ordinary exit status.
+void noDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg) {
+        std::fputs("qvr: cannot open a display. Start qvr from a desktop session, or under a "
+                   "virtual X server: xvfb-run -a qvr --virtual-mouse\n",
+                   stderr);
+        std::_Exit(1);
+    }
+    if (qtHandler)
+        qtHandler(type, context, message);
+}
 
 std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
                                             const std::shared_ptr<VirtualMouse>& mouse) {
@@ -68,14 +94,43 @@ std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
     return actions;
 }
 
+// A later start changes nothing but brings the running window forward.
+int bringRunningInstanceForward(const std::filesystem::path& lockFolder,
+                                const ActivationRequest& launch) {
+    if (!askRunningInstanceToShow(instanceSocketPath(lockFolder), launch))
+        std::fprintf(stderr, "qvr: already running, but its window could not be reached\n");
+    return 0;
+}
+
 } // namespace
 
 int CMavloApp::run(int argc, char** argv) {
-    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (options.help) {
+    // Help and version need no display, so they are answered before Qt starts.
+    const AppOptions early =
+        parseAppOptions(std::vector<std::string>(argv + 1, argv + argc), UnknownOptions::Skip);
+    if (early.help) {
         std::fputs(appUsage(), stdout);
         return 0;
     }
+    if (early.version) {
+        std::printf("qvr %s\n", kVersion);
+        return 0;
+    }
+
+    // Taken before Qt, which clears the startup id for its own first window.
+    const ActivationRequest launch = ActivationRequest::fromEnvironment();
+
+    // Fixed before the first window exists, which takes it as its class.
+    QCoreApplication::setApplicationName(kWindowClassName);
+    QCoreApplication::setApplicationVersion(kVersion);
+    QGuiApplication::setDesktopFileName(kDesktopFileName);
+    qtHandler = qInstallMessageHandler(noDisplayHandler);
+    QApplication application(argc, argv);
+    qInstallMessageHandler(qtHandler);
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Qt has taken its own options out of argv by now.
+    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!options.error.empty()) {
         std::fprintf(stderr, "qvr: %s\n%s", options.error.c_str(), appUsage());
         return 2;
@@ -84,40 +139,30 @@ int CMavloApp::run(int argc, char** argv) {
     PosixFileSystem files;
     installFileSystem(files);
 
-    // A second copy leaves at once, silently, before it shows anything. A
-    // lock folder someone else could change is not used at all: they could
-    // hold the lock or plant a link there.
+    // A second copy leaves at once, before it shows anything, and brings the
+    // first one forward. A lock folder someone else could change is not used
+    // at all: they could hold the lock or plant a link there.
     const RuntimeFolder runtime = runtimeFolder();
     SingleInstanceLock instance;
-    if (runtime.usable() &&
-        instance.acquire(runtime.path) == SingleInstanceLock::Result::AlreadyRunning)
-        return 0;
+    auto lock = SingleInstanceLock::Result::Unavailable;
+    if (runtime.usable())
+        lock = instance.acquire(runtime.path);
+    if (lock == SingleInstanceLock::Result::AlreadyRunning)
+        return bringRunningInstanceForward(runtime.path, launch);
     if (!runtime.usable())
         std::fprintf(stderr, "qvr: %s\n", runtime.problem.c_str());
 
-    // Fixed before the first window exists, which takes it as its class.
-    QCoreApplication::setApplicationName(kWindowClassName);
-    QApplication application(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    SteadyClock clock;
-    std::unique_ptr<HidBackend> backend;
-    VirtualHidBackend* virtualBackend = nullptr;
-    std::shared_ptr<VirtualMouse> virtualMouse;
-    if (options.virtualMouse) {
-        auto owned = std::make_unique<VirtualHidBackend>();
-        virtualBackend = owned.get();
-        virtualMouse = owned->addMouse();
-        if (!options.traceFile.empty() && !virtualMouse->trace()->writeTo(options.traceFile)) {
-            std::fprintf(stderr, "qvr: cannot write the trace to %s\n", options.traceFile.c_str());
-            return 2;
-        }
-        backend = std::move(owned);
-    } else {
-        backend = std::make_unique<HidapiBackend>();
+    DeviceSetup device(options.virtualMouse ? DeviceSetup::Source::VirtualMouse
+                                            : DeviceSetup::Source::Hardware,
+                       options.traceFile);
+    if (!device.traceError().empty()) {
+        std::fprintf(stderr, "qvr: %s\n", device.traceError().c_str());
+        return 2;
     }
+    VirtualHidBackend* virtualBackend = device.virtualBackend();
 
-    DeviceLink link(*backend, clock);
+    installFileAccessCheck();
+    DeviceLink link(device.backend(), device.clock());
     RecordState state;
     MessageBoxes messages;
     const auto user = userFolder();
@@ -132,7 +177,7 @@ int CMavloApp::run(int argc, char** argv) {
     setup.messages = &messages;
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
-        setup.trayActions = virtualMouseActions(*virtualBackend, virtualMouse);
+        setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
     } else {
         setup.hotplug = std::make_unique<UdevHotplugSource>();
         setup.permissionProblem = [&link]() -> std::optional<std::string> {
@@ -147,8 +192,16 @@ int CMavloApp::run(int argc, char** argv) {
     SpawnCommandRunner pointerCommands;
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
+    colours.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
     window.startUp();
+    // Only the lock holder listens, in the lock's own private folder.
+    InstanceServer laterStarts(
+        [&window](const ActivationRequest& request) { window.bringForward(request); });
+    if (lock == SingleInstanceLock::Result::Acquired &&
+        !laterStarts.listen(instanceSocketPath(runtime.path)))
+        std::fprintf(stderr, "qvr: a later start cannot reach this one: %s\n",
+                     laterStarts.errorString().toUtf8().constData());
     for (const std::string& note :
          userFolderNotes(prepared, user, window.language(), runtime.problem))
         messages.showMessage(note, kApplicationTitle);

@@ -9,12 +9,18 @@ namespace qvr {
 // What the command line asks for.
 struct AppOptions {
     bool virtualMouse = false;
-    std::string traceFile; // the virtual mouse's trace, appended as it goes
+    std::string traceFile; // every report and wait, emptied at start
     bool help = false;
+    bool version = false;
     std::string error; // set when the command line cannot be understood
 };
 
-AppOptions parseAppOptions(const std::vector<std::string>& arguments);
+// Before QApplication has taken its own options (-platform, -display, ...)
+// they are skipped; afterwards anything unknown is an error.
+enum class UnknownOptions { Refuse, Skip };
+
+AppOptions parseAppOptions(const std::vector<std::string>& arguments,
+                           UnknownOptions unknown = UnknownOptions::Refuse);
 const char* appUsage();
 
 // The application: one instance per user, one main window for the whole
@@ -26,5 +32,7 @@ class CMavloApp {
 
 // The class name other programs find the window by (WM_CLASS on X11).
 inline constexpr char kWindowClassName[] = "VL384-netGMClass";
+// The installed desktop entry's name, also the Wayland app id.
+inline constexpr char kDesktopFileName[] = "qvr";
 
 } // namespace qvr

@@ -3,11 +3,31 @@
 #include "ui/qt_fonts.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace qvr {
 
 void MessageBoxes::showMessage(std::string text, std::string caption) {
     QMessageBox::warning(owner_, QString::fromStdString(caption), QString::fromStdString(text));
+}
+
+UnsavedChoice MessageBoxes::askUnsavedChanges(std::string text, std::string caption,
+                                              const std::array<std::string, 3>& buttons) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::NoButton, owner_);
+    QPushButton* save = box.addButton(QString::fromStdString(buttons[0]), QMessageBox::AcceptRole);
+    QPushButton* discard =
+        box.addButton(QString::fromStdString(buttons[1]), QMessageBox::DestructiveRole);
+    QPushButton* cancel =
+        box.addButton(QString::fromStdString(buttons[2]), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save)
+        return UnsavedChoice::Save;
+    if (box.clickedButton() == discard)
+        return UnsavedChoice::Discard;
+    return UnsavedChoice::Cancel;
 }
 
 } // namespace qvr

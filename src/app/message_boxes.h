@@ -12,6 +12,8 @@ class MessageBoxes final : public MessageSink {
   public:
     void setOwner(QWidget* owner) { owner_ = owner; }
     void showMessage(std::string text, std::string caption) override;
+    UnsavedChoice askUnsavedChanges(std::string text, std::string caption,
+                                    const std::array<std::string, 3>& buttons) override;
 
   private:
     QPointer<QWidget> owner_;

@@ -47,32 +47,30 @@ bool QtFileDialogs::confirmReplace(QWidget* owner, const std::filesystem::path& 
            QMessageBox::Yes;
 }
 
-void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state) {
+std::optional<std::filesystem::path> chooseImport(FileDialogs& dialogs, QWidget* owner,
+                                                  const ProfileFiles& files) {
     const auto path = dialogs.open(owner, startFolder(files));
-    if (!path)
-        return;
-    lastFolder = path->parent_path();
-    files.ImportProfile(*path, state);
+    if (path)
+        lastFolder = path->parent_path();
+    return path;
 }
 
-void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
-                   const ConfigRecord& record) {
+std::optional<std::filesystem::path> chooseExport(FileDialogs& dialogs, QWidget* owner,
+                                                  const ProfileFiles& files) {
     const auto path = dialogs.save(owner, startFolder(files));
     if (!path)
-        return;
+        return std::nullopt;
     lastFolder = path->parent_path();
-    // The save dialog asked about the name typed; the files written beside
-    // it get the same question.
     const ProfileFiles::ExportPaths targets = ProfileFiles::exportPaths(*path);
     for (const auto& target : {targets.record, targets.settings}) {
         std::error_code ec;
         if (target != *path && std::filesystem::symlink_status(target, ec).type() !=
                                    std::filesystem::file_type::not_found) {
             if (!dialogs.confirmReplace(owner, target))
-                return;
+                return std::nullopt;
         }
     }
-    files.ExportProfile(*path, record);
+    return path;
 }
 
 } // namespace qvr

@@ -38,14 +38,14 @@ class QtFileDialogs final : public FileDialogs {
     bool confirmReplace(QWidget* owner, const std::filesystem::path& path) override;
 };
 
-// Asks for a ".bin" profile and reads it and its ".ini" labels into memory.
-void ImportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files, RecordState& state);
+// Asks for a ".bin" profile to import. Both dialogs start in the folder used
+// last, at first the home folder, never inside the user folder.
+std::optional<std::filesystem::path> chooseImport(FileDialogs& dialogs, QWidget* owner,
+                                                  const ProfileFiles& files);
 
-// Asks for a file name and writes the record and labels there, and a second
-// copy into the user folder unless that would replace one of the program's
-// own files. Both dialogs start in the folder used last, at first the home
-// folder, never inside the user folder.
-void ExportProfile(FileDialogs& dialogs, QWidget* owner, ProfileFiles& files,
-                   const ConfigRecord& record);
+// Asks for the file name of an export; the files written beside the chosen
+// one get the save dialog's question about replacing them too.
+std::optional<std::filesystem::path> chooseExport(FileDialogs& dialogs, QWidget* owner,
+                                                  const ProfileFiles& files);
 
 } // namespace qvr

@@ -2,18 +2,20 @@
 // It shares the core and the device link with the window and links no Qt.
 
 #include "app/app_folders.h"
+#include "app/file_access.h"
 #include "app/posix_file_system.h"
 #include "app/profile_report.h"
+#include "app/version.h"
 #include "config/config_record.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
+#include "device/device_setup.h"
 #include "device/hidapi_backend.h"
 #include "device/listener.h"
 #include "device/trace.h"
-#include "device/tracing_backend.h"
 #include "device/virtual_backend.h"
 #include "macros/macro_encoder.h"
 
@@ -36,8 +38,6 @@ namespace qvr {
 namespace {
 
 enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3 };
-
-constexpr const char* kVersion = "qvrctl 2.7.0";
 
 constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS]
 
@@ -66,7 +66,8 @@ Options:
   --virtual-refuse NODE
                        (with --virtual-mouse) have the virtual mouse's command or
                        event node refuse to open, as without permission
-  --trace FILE         write every HID report and wait to FILE, one a line
+  --trace FILE         write every HID report and wait to FILE, one a line;
+                       FILE is emptied first
   --version            print the version
   -h, --help           print this help
 
@@ -140,29 +141,21 @@ std::optional<ProfileFile> readProfileFile(const std::string& path, std::string&
     return file;
 }
 
-// The mouse as the command sees it: backend, clock, link, and the trace.
+// The mouse as the command sees it: the device setup and the link.
 class Session {
   public:
-    explicit Session(const Options& options) : trace_(std::make_shared<Trace>()) {
-        if (options.virtualMouse) {
-            virtualMouse_ = virtualBackend_.addMouse();
+    explicit Session(const Options& options)
+        : setup_(options.virtualMouse ? DeviceSetup::Source::VirtualMouse
+                                      : DeviceSetup::Source::Hardware,
+                 options.tracePath) {
+        if (auto* virtualBackend = setup_.virtualBackend())
             for (const auto& node : options.virtualRefusals)
-                virtualBackend_.refuseOpen("virtual:mouse0:" + node,
+                virtualBackend->refuseOpen("virtual:mouse0:" + node,
                                            HidOpenError::PermissionDenied);
-            trace_ = virtualMouse_->trace();
-            backend_ = &virtualBackend_;
-        } else {
-            hidapi_ = std::make_unique<HidapiBackend>();
-            tracing_ = std::make_unique<TracingBackend>(*hidapi_, trace_);
-            backend_ = tracing_.get();
-        }
-        clock_ = std::make_unique<TracingClock>(steady_, trace_);
-        link_ = std::make_unique<DeviceLink>(*backend_, *clock_);
-        if (!options.tracePath.empty() && !trace_->writeTo(options.tracePath))
-            traceError_ = "cannot write the trace to " + options.tracePath + ".";
+        link_ = std::make_unique<DeviceLink>(setup_.backend(), setup_.clock());
     }
 
-    const std::string& traceError() const { return traceError_; }
+    const std::string& traceError() const { return setup_.traceError(); }
 
     // Opens the mouse and runs the open sequence; 0 or an exit code.
     int connect(ConfigRecord& record) {
@@ -174,20 +167,12 @@ class Session {
     }
 
     DeviceLink& link() { return *link_; }
-    HidBackend& backend() { return *backend_; }
-    VirtualMouse* virtualMouse() { return virtualMouse_.get(); }
+    HidBackend& backend() { return setup_.backend(); }
+    VirtualMouse* virtualMouse() { return setup_.virtualMouse().get(); }
 
   private:
-    std::shared_ptr<Trace> trace_;
-    VirtualHidBackend virtualBackend_;
-    std::shared_ptr<VirtualMouse> virtualMouse_;
-    std::unique_ptr<HidapiBackend> hidapi_;
-    std::unique_ptr<TracingBackend> tracing_;
-    HidBackend* backend_ = nullptr;
-    SteadyClock steady_;
-    std::unique_ptr<TracingClock> clock_;
+    DeviceSetup setup_;
     std::unique_ptr<DeviceLink> link_;
-    std::string traceError_;
 };
 
 std::string hex(std::span<const std::uint8_t> bytes) {
@@ -362,7 +347,7 @@ int run(int argc, char** argv) {
             std::fputs(kHelp, stdout);
             return kOk;
         } else if (arg == "--version") {
-            std::puts(kVersion);
+            std::printf("qvrctl %s\n", kVersion);
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
@@ -410,5 +395,6 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     qvr::PosixFileSystem files;
     qvr::installFileSystem(files);
+    qvr::installFileAccessCheck();
     return qvr::run(argc, argv);
 }

@@ -1,8 +1,10 @@
 #include "app/status_card.h"
 
 #include "app/main_window.h"
+#include "app/profile_session.h"
 #include "config/profile_list.h"
 #include "ui/label_text.h"
+#include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 
 #include <QElapsedTimer>
@@ -134,8 +136,11 @@ void installStatusCard(CMavloDlg& window) {
                       QString::fromUtf8(present ? texts.connected : texts.absent));
         }
         painter.setPen(window.textColor());
+        QString profile = QString::fromUtf8(texts.profile) + ": " + name->of(window);
+        if (window.profileSession().hasUnsavedChanges())
+            profile += QString(" (%1)").arg(qstr(profileFileTexts(window.language()).changedMark));
         drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                  QString::fromUtf8(texts.profile) + ": " + name->of(window));
+                  profile);
         painter.restore();
     });
 }

@@ -11,8 +11,11 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace qvr {
 
@@ -128,8 +131,12 @@ bool AssignmentSection::isOpen() const {
 
 void AssignmentSection::toggle() {
     window_.leftPanel.assignmentOpen = !window_.leftPanel.assignmentOpen;
-    if (!isOpen())
+    if (!isOpen()) {
         closeAllLists();
+        hoveredBox_.reset();
+        highlighted_.fill(false);
+        looks_.fill(BoxLook::Normal);
+    }
     window_.update();
 }
 
@@ -137,9 +144,12 @@ void AssignmentSection::clickBox(int index) {
     if (!isOpen() || index < 0 || index >= kButtonCount)
         return;
     const auto n = static_cast<std::size_t>(index);
-    if (listOpen_[n]) {
+    // A list that stayed open after an entry with options was chosen is
+    // still the open list: one click on its box closes it.
+    if (listOpen_[n] || functionLists_[n]) {
         destroyFunctionList(index);
         listOpen_[n] = false;
+        window_.update();
         return;
     }
     for (int other = 0; other < kButtonCount; ++other) {
@@ -162,7 +172,6 @@ void AssignmentSection::clickBox(int index) {
     }
     if (!functionLists_[n])
         openFunctionList(index);
-    viewHighlight_ = index;
     listOpen_[n] = true;
     window_.update();
 }
@@ -186,6 +195,8 @@ void AssignmentSection::destroyFunctionList(int index) {
     list = nullptr;
     // An option list belongs to the function list it opened from.
     destroyOptionLists();
+    // The mouse view's light follows the open list.
+    window_.update();
 }
 
 void AssignmentSection::destroyOptionLists() {
@@ -307,19 +318,20 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
     case ButtonFunctionType::MacroKey: {
         std::optional<MacroKeyPreset> preset;
         if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
-            const int number = record.buttonMacroNumber[n];
-            preset = MacroKeyPreset{static_cast<std::uint8_t>(window_.storePositionOf
-                                                                  ? window_.storePositionOf(number)
-                                                                  : number),
-                                    record.buttonMacroRepeat[n]};
+            preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
+        }
+        std::vector<std::string> names;
+        if (window_.tableMacroNames) {
+            names = window_.tableMacroNames();
+        } else {
+            names = MacroStore(window_.profile().macroStorePath()).names();
+            names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
         }
         CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
-                            MacroStore(window_.profile().macroStorePath()).names(), preset);
+                            std::move(names), preset);
         if (!runDialog(dialog))
             return false;
-        const int position = dialog.macroPosition();
-        record.buttonMacroNumber[n] = static_cast<std::uint8_t>(
-            window_.macroNumberFor ? window_.macroNumberFor(position) : position);
+        record.buttonMacroNumber[n] = dialog.macroPosition();
         record.buttonMacroRepeat[n] = dialog.repeatMode();
         label = macroKeyLabel(dialog.macroName(), texts.macroKey);
         return true;
@@ -374,7 +386,15 @@ void AssignmentSection::pointerAt(std::optional<QPoint> position) {
         }
         setLook(*over, BoxLook::Over);
         highlighted_[static_cast<std::size_t>(*over)] = true;
+        if (hoveredBox_ != over) {
+            hoveredBox_ = over;
+            window_.update();
+        }
         return;
+    }
+    if (hoveredBox_) {
+        hoveredBox_.reset();
+        window_.update();
     }
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
@@ -384,11 +404,48 @@ void AssignmentSection::pointerAt(std::optional<QPoint> position) {
             setLook(index, BoxLook::Normal);
             highlighted_[n] = false;
         }
-        if (viewHighlight_ == index) {
-            viewHighlight_.reset();
-            window_.update();
-        }
     }
+}
+
+std::optional<int> AssignmentSection::mouseViewHighlight() const {
+    for (int index = 0; index < kButtonCount; ++index) {
+        if (functionLists_[static_cast<std::size_t>(index)])
+            return index;
+    }
+    if (isOpen())
+        return hoveredBox_;
+    return std::nullopt;
+}
+
+QRect AssignmentSection::labelRoom(int index) const {
+    // The box's right end holds the skin's arrow.
+    constexpr int kArrowRoom = 16;
+    return boxRect(index).adjusted(3, 0, -kArrowRoom, 0);
+}
+
+QFont AssignmentSection::labelFont(int index) const {
+    const QString text =
+        QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]);
+    return fittedFont(window_.smallFont(), text, labelRoom(index).width());
+}
+
+bool AssignmentSection::labelFits(int index) const {
+    const QString text =
+        QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]);
+    return QFontMetrics(labelFont(index)).horizontalAdvance(text) <= labelRoom(index).width();
+}
+
+void AssignmentSection::showLabelTip(QHelpEvent& event) {
+    for (int index = 0; isOpen() && index < kButtonCount; ++index) {
+        if (!boxRect(index).contains(event.pos()) || labelFits(index))
+            continue;
+        QToolTip::showText(
+            event.globalPos(),
+            QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]),
+            &window_, boxRect(index));
+        return;
+    }
+    QToolTip::hideText();
 }
 
 void AssignmentSection::applyFirstRunLabels() {
@@ -430,6 +487,10 @@ bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
             pointerAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         else if (event->type() == QEvent::Leave)
             pointerAt(std::nullopt);
+        else if (event->type() == QEvent::ToolTip && window_.pageDrawn()) {
+            showLabelTip(*static_cast<QHelpEvent*>(event));
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -449,9 +510,8 @@ void AssignmentSection::paint(QPainter& painter) {
     if (!isOpen())
         return;
     skin.draw(painter, "/ButtonAssignment/BK_ButtonAssignment.png", kBodyAt);
-    // The box's right end holds the skin's arrow; the label keeps left of it,
-    // a step smaller when it is long, and elided only when even that fails.
-    constexpr int kArrowRoom = 16;
+    // The label keeps left of the box's arrow, a step smaller when it is
+    // long, and shortened only when even that fails (its tooltip has it all).
     const auto& titles = window_.texts().buttonTitles;
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
@@ -459,9 +519,9 @@ void AssignmentSection::paint(QPainter& painter) {
         drawLabel(painter, rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
                   qstr(titles[n]));
         skin.draw(painter, boxImage(looks_[n]), boxRect(index).topLeft());
-        const QRect room = boxRect(index).adjusted(3, 0, -kArrowRoom, 0);
+        const QRect room = labelRoom(index);
         const QString text = QString::fromStdString(window_.profile().labels()[n]);
-        painter.setFont(fittedFont(window_.smallFont(), text, room.width()));
+        painter.setFont(labelFont(index));
         const QString label = painter.fontMetrics().elidedText(text, Qt::ElideRight, room.width());
         drawLabel(painter, room, Qt::AlignCenter | Qt::TextSingleLine, label);
     }
@@ -469,14 +529,27 @@ void AssignmentSection::paint(QPainter& painter) {
 
 void AssignmentSection::paintMouseView(QPainter& painter) {
     const bool front = window_.mouseView() != 2;
+    const std::optional<int> lit = mouseViewHighlight();
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
         const skin::Point at = front ? skin::kFrontButtonAt[n] : skin::kSideButtonAt[n];
         const QString name = QStringLiteral("/Mouse/%1/%2-%3-%4.png")
                                  .arg(front ? "Front" : "Side", front ? "F" : "S")
                                  .arg(index + 1)
-                                 .arg(viewHighlight_ == index ? "over" : "normal");
+                                 .arg(lit == index ? "over" : "normal");
         window_.skin().draw(painter, name, QPoint(at.x, at.y));
+    }
+    // The callout circles carry the buttons' numbers, as the rows do.
+    QFont font = window_.smallFont();
+    font.setBold(true);
+    painter.setFont(font);
+    for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
+        const skin::Point centre = front ? skin::kFrontCalloutAt[n] : skin::kSideCalloutAt[n];
+        const int r = skin::kCalloutRadius;
+        painter.setPen(lit == index ? QColor(Qt::white) : window_.textColor());
+        drawLabel(painter, QRect(centre.x - r, centre.y - r, 2 * r + 1, 2 * r + 1),
+                  Qt::AlignCenter | Qt::TextSingleLine, QString::number(index + 1));
     }
 }
 

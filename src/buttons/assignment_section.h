@@ -9,6 +9,8 @@
 #include <array>
 #include <optional>
 
+class QHelpEvent;
+
 namespace qvr {
 
 class CMavloDlg;
@@ -68,7 +70,12 @@ class AssignmentSection : public QObject {
     SkinListBox* optionList(OptionList option) const;
     bool listOpen(int index) const;
     BoxLook boxLook(int index) const;
-    std::optional<int> mouseViewHighlight() const { return viewHighlight_; }
+    // The button lit in the mouse view: the one whose list is open, else the
+    // one whose box the pointer is over.
+    std::optional<int> mouseViewHighlight() const;
+    // A label too long for its box is shown shortened; the full text is the
+    // box's tooltip.
+    bool labelFits(int index) const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -85,6 +92,9 @@ class AssignmentSection : public QObject {
     bool assignByDialog(int index, ButtonFunctionType type);
     bool anyFunctionList() const;
     void setLook(int index, BoxLook look);
+    void showLabelTip(QHelpEvent& event);
+    QRect labelRoom(int index) const;
+    QFont labelFont(int index) const;
 
     CMavloDlg& window_;
     ModalRunner* runner_ = nullptr;
@@ -93,7 +103,7 @@ class AssignmentSection : public QObject {
     std::array<bool, 8> listOpen_{};
     std::array<bool, 8> highlighted_{};
     std::array<BoxLook, 8> looks_{};
-    std::optional<int> viewHighlight_;
+    std::optional<int> hoveredBox_;
 };
 
 // Builds the section into the main window: its elements, its painter, its

@@ -1,6 +1,7 @@
 #include "buttons/combo_key_dialog.h"
 
 #include "buttons/key_tables.h"
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
@@ -146,8 +147,8 @@ void CComboDialog::paintFace(QPainter& painter) {
     painter.fillRect(kModifierDisplayRect, kFieldBackground);
     painter.setFont(textFont());
     painter.setPen(Qt::white);
-    painter.drawText(kModifierDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QString::fromStdString(modifierName_));
+    drawLabel(painter, kModifierDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
+              QString::fromStdString(modifierName_));
 }
 
 } // namespace qvr

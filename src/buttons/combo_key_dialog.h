@@ -19,11 +19,11 @@ class CComboDialog : public SkinnedDialog {
     Q_OBJECT
 
   public:
-    static constexpr QRect kModifierDisplayRect = edges(50, 70, 116, 84);
-    static constexpr QRect kModifierClickRect = edges(50, 70, 132, 84);
-    static constexpr QRect kModifierListRect = edges(50, 87, 132, 227);
-    static constexpr QRect kKeyField1Rect = edges(50, 120, 131, 134);
-    static constexpr QRect kKeyField2Rect = edges(50, 170, 131, 184);
+    static constexpr QRect kModifierDisplayRect = edges(50, 70, 156, 84);
+    static constexpr QRect kModifierClickRect = edges(50, 70, 172, 84);
+    static constexpr QRect kModifierListRect = edges(50, 87, 172, 227);
+    static constexpr QRect kKeyField1Rect = edges(50, 120, 172, 134);
+    static constexpr QRect kKeyField2Rect = edges(50, 170, 172, 184);
 
     CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                  QColor textColor);

@@ -1,5 +1,6 @@
 #include "buttons/single_key_dialog.h"
 
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 
 #include <QKeyEvent>
@@ -52,11 +53,11 @@ void CSingleDialog::paintFace(QPainter& painter) {
     paintCloseButton(painter);
     painter.setFont(textFont());
     painter.setPen(Qt::white);
-    painter.drawText(kPromptRect, Qt::AlignCenter | Qt::TextSingleLine, qstr(texts_.prompt));
+    drawLabel(painter, kPromptRect, Qt::AlignCenter | Qt::TextSingleLine, qstr(texts_.prompt));
     painter.fillRect(kKeyDisplayRect, Qt::white);
     painter.setPen(Qt::black);
-    painter.drawText(kKeyDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QString::fromStdString(keyName_));
+    drawLabel(painter, kKeyDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
+              QString::fromStdString(keyName_));
 }
 
 } // namespace qvr

@@ -15,7 +15,7 @@ class CSingleDialog : public SkinnedDialog {
 
   public:
     static constexpr QRect kPromptRect = edges(34, 103, 180, 123);
-    static constexpr QRect kKeyDisplayRect = edges(74, 129, 150, 143);
+    static constexpr QRect kKeyDisplayRect = edges(47, 129, 177, 143);
 
     CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                   QColor textColor);

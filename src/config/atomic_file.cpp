@@ -50,10 +50,31 @@ std::FILE* createTemporary(const fs::path& target, fs::path& created, int& error
     return nullptr;
 }
 
+bool ownerMayWrite(const fs::path& path) {
+    std::error_code ec;
+    const fs::file_status status = fs::status(path, ec);
+    return !fs::exists(status) ||
+           (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+}
+
+WriteAccessCheck accessCheck = &ownerMayWrite;
+
 } // namespace
+
+void setWriteAccessCheck(WriteAccessCheck check) {
+    accessCheck = check != nullptr ? check : &ownerMayWrite;
+}
+
+bool mayReplaceFile(const fs::path& path) {
+    return accessCheck(path);
+}
 
 FileWriteResult writeFileAtomically(const fs::path& path, std::span<const std::uint8_t> bytes,
                                     const AtomicWriteFault& fault) {
+    // mayReplaceFile follows a link to the file it names.
+    if (!mayReplaceFile(path)) {
+        return failure(EACCES, path.string() + " is write-protected");
+    }
     return fileSystem().replaceFile(path, bytes, fault);
 }
 
@@ -72,7 +93,6 @@ FileWriteResult StandardFileSystem::replaceFile(const fs::path& path,
     if (target.filename().empty()) {
         return failure(EISDIR, "no file name in " + path.string());
     }
-
     int errorCode = injected(fault, AtomicWriteStage::CreateTemporary);
     if (errorCode != 0) {
         return failure(errorCode, "cannot create a temporary file beside " + target.string());

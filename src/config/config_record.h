@@ -105,14 +105,39 @@ static_assert(offsetof(ConfigRecord, macroData) == kSettingsPartSize);
 std::span<std::uint8_t, kRecordSize> recordBytes(ConfigRecord& record);
 std::span<const std::uint8_t, kRecordSize> recordBytes(const ConfigRecord& record);
 
+// The desktop pointer settings the user changed in this program for a
+// profile. Only these are put on the desktop: the others are the desktop's
+// own and stay as the user set them there.
+struct PointerChanges {
+    bool speed = false;
+    bool doubleClick = false;
+    bool scrollLines = false;
+    // No control edits it; a profile file may still ask for it.
+    bool precision = false;
+
+    bool any() const { return speed || doubleClick || scrollLines || precision; }
+    bool operator==(const PointerChanges&) const = default;
+};
+
 // The record being edited and its copy as last loaded or uploaded.
 struct RecordState {
     ConfigRecord record{};
     ConfigRecord appliedRecord{};
     std::uint8_t firstRunFlag = 0; // as last read from a profile file
+    PointerChanges pointerChanges{};
+    PointerChanges appliedPointerChanges{};
+    // Whether the record came whole from a file; one that did not is never
+    // saved or sent to the mouse.
+    bool loaded = false;
 
-    void takeSnapshot() { appliedRecord = record; }
-    void restoreSnapshot() { record = appliedRecord; }
+    void takeSnapshot() {
+        appliedRecord = record;
+        appliedPointerChanges = pointerChanges;
+    }
+    void restoreSnapshot() {
+        record = appliedRecord;
+        pointerChanges = appliedPointerChanges;
+    }
 };
 
 // Angle-snap slider level -> byte the mouse understands.

@@ -236,6 +236,16 @@ std::optional<std::string> IniFile::find(std::string_view section, std::string_v
     return valueOfLine(*index);
 }
 
+std::optional<std::string> IniFile::findRaw(std::string_view section, std::string_view key) const {
+    const auto range = firstSection(section);
+    const auto index = range ? firstKey(*range, key) : std::nullopt;
+    if (!index) {
+        return std::nullopt;
+    }
+    const std::string_view text = lines_[*index].text;
+    return std::string(trim(text.substr(text.find('=') + 1)));
+}
+
 std::string IniFile::valueOfLine(std::size_t index) const {
     const std::string_view text = lines_[index].text;
     std::string_view value = trim(text.substr(text.find('=') + 1));

@@ -76,6 +76,9 @@ class IniFile {
 
     // Reads a key. nullopt when the section or key is missing.
     std::optional<std::string> find(std::string_view section, std::string_view key) const;
+    // The value's bytes as stored (trimmed, quotes and all), for values that
+    // must be written back unchanged even when they are not UTF-8.
+    std::optional<std::string> findRaw(std::string_view section, std::string_view key) const;
     // A missing key reads as empty text, or as defaultValue.
     std::string value(std::string_view section, std::string_view key,
                       std::string_view defaultValue = {}) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -7,10 +9,20 @@ namespace qvr {
 
 // Where core file operations report to the user. The window shows each one as
 // a message box with an OK button; tests record them.
+// The answers to the question about unsaved changes.
+enum class UnsavedChoice { Save, Discard, Cancel };
+
 class MessageSink {
   public:
     virtual ~MessageSink() = default;
     virtual void showMessage(std::string text, std::string caption) = 0;
+    // Asks what to do with unsaved changes; buttons are the texts of Save,
+    // Discard and Cancel. A sink that cannot ask keeps the changes.
+    virtual UnsavedChoice askUnsavedChanges(std::string text, std::string caption,
+                                            const std::array<std::string, 3>& buttons) {
+        (void)text, (void)caption, (void)buttons;
+        return UnsavedChoice::Cancel;
+    }
 };
 
 // The application title, used as the caption of file messages.
@@ -29,8 +41,20 @@ class RecordingMessageSink final : public MessageSink {
     void showMessage(std::string text, std::string caption) override {
         messages.push_back({std::move(text), std::move(caption)});
     }
+    // Questions are kept with the messages and answered from answers in
+    // order (Cancel when none is left).
+    UnsavedChoice askUnsavedChanges(std::string text, std::string caption,
+                                    const std::array<std::string, 3>&) override {
+        messages.push_back({std::move(text), std::move(caption)});
+        if (answers.empty())
+            return UnsavedChoice::Cancel;
+        const UnsavedChoice answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 
     std::vector<Message> messages;
+    std::deque<UnsavedChoice> answers;
 };
 
 } // namespace qvr

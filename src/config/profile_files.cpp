@@ -1,9 +1,12 @@
 #include "config/profile_files.h"
 
+#include "config/factory_files.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/private_profile.h"
+#include "config/profile_list.h"
 #include "config/profile_record_file.h"
+#include "config/profile_slots.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -47,6 +50,22 @@ bool isProgramOwnFile(std::string_view fileName) {
     return false;
 }
 
+// A message text with its "%1" and "%2" filled in.
+std::string fillIn(std::string_view text, const std::string& first,
+                   const std::string& second = {}) {
+    std::string result(text);
+    for (const auto& [mark, value] : {std::pair{"%1", &first}, std::pair{"%2", &second}}) {
+        if (const auto at = result.find(mark); at != std::string::npos)
+            result.replace(at, 2, *value);
+    }
+    return result;
+}
+
+bool sameFolder(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
 IniFile readIniOrEmpty(const fs::path& path) {
     IniLoadResult loaded = loadIniFile(path);
     return loaded.status == IniLoadStatus::Loaded ? std::move(loaded.file) : IniFile{};
@@ -85,6 +104,26 @@ int parseProfileInt(std::string_view text) {
     }
     value = negative ? -value : value;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+PointerChanges readPointerChanges(const IniFile& settings) {
+    using namespace settings_keys;
+    const auto flag = [&](std::string_view key) {
+        return parseProfileInt(settings.value(kDesktopPointerSection, key)) == 1;
+    };
+    return {flag(kSpeedChanged), flag(kDoubleClickChanged), flag(kScrollLinesChanged),
+            flag(kPrecisionChanged)};
+}
+
+void putPointerChanges(IniFile& settings, const PointerChanges& changes) {
+    using namespace settings_keys;
+    const auto put = [&](std::string_view key, bool on) {
+        settings.setValue(kDesktopPointerSection, key, on ? "1" : "0");
+    };
+    put(kSpeedChanged, changes.speed);
+    put(kDoubleClickChanged, changes.doubleClick);
+    put(kScrollLinesChanged, changes.scrollLines);
+    put(kPrecisionChanged, changes.precision);
 }
 
 ProfileFiles::ProfileFiles(fs::path userFolder, MessageSink& messages, fs::path factoryFolder)
@@ -132,18 +171,24 @@ bool ProfileFiles::writeRecordFile(const fs::path& path, const ConfigRecord& rec
 
 // Returns false when the list is unusable ("ItemCount" missing, 0 or above 6).
 bool ProfileFiles::selectProfileFromList() {
-    using namespace settings_keys;
-    const IniFile global = readIniOrEmpty(globalSettingsPath_);
-    const std::string currentName = global.value(kProfileSection, kCurProfileName);
-    const int count = parseProfileInt(global.value(kProfileSection, kItemCount));
-    if (count <= 0 || count > kProfileCount) {
+    // A delete that was cut short is finished first, so that every name is
+    // read with its own files.
+    const FileWriteResult resumed = ProfileSlots(userFolder_).resumePendingDelete();
+    if (!resumed.ok()) {
+        reportWriteError(resumed.errorCode);
+    }
+    const ProfileList list = readProfileList(globalSettingsPath_);
+    if (list.names.empty()) {
         return false;
     }
     // The last position holding the name wins; no match keeps the index.
-    for (int i = 0; i < count; ++i) {
-        if (global.value(kProfileSection, itemKey(i)) == currentName) {
-            currentProfileIndex_ = i;
+    for (std::size_t i = 0; i < list.names.size(); ++i) {
+        if (list.names[i] == list.currentName) {
+            currentProfileIndex_ = static_cast<int>(i);
         }
+    }
+    if (currentProfileIndex_ >= static_cast<int>(list.names.size())) {
+        currentProfileIndex_ = 0;
     }
     return true;
 }
@@ -167,7 +212,23 @@ bool ProfileFiles::LoadProfileFiles(RecordState& state) {
         }
     }
 
-    const RecordFileRead read = readRecordFile(recordFilePath_);
+    return readIntoRecord(state);
+}
+
+bool ProfileFiles::loadProfileAt(int index, RecordState& state) {
+    if (!setCurrentProfileIndex(index)) {
+        return false;
+    }
+    formCurrentProfilePaths();
+    return readIntoRecord(state);
+}
+
+bool ProfileFiles::readIntoRecord(RecordState& state) {
+    RecordFileRead read = readRecordFile(recordFilePath_);
+    if (!defaultLoadMode_ &&
+        (read.status == RecordFileStatus::Missing || read.status == RecordFileStatus::WrongSize)) {
+        read = startFromFactory(read.status);
+    }
     switch (read.status) {
     case RecordFileStatus::Missing:
     case RecordFileStatus::Unreadable:
@@ -178,11 +239,48 @@ bool ProfileFiles::LoadProfileFiles(RecordState& state) {
     case RecordFileStatus::Loaded:
         break;
     }
+    if (defaultLoadMode_) {
+        // Reset takes only the settings part, so the user's macros survive
+        // it; the first-run flag belongs to the profile's own file.
+        std::copy_n(read.recordBytes.begin(), kSettingsPartSize, recordBytes(state.record).begin());
+        // Defaults leave the desktop's pointer settings as the user has them.
+        state.pointerChanges = PointerChanges{};
+        return true;
+    }
     state.firstRunFlag = read.firstRunFlag;
-    // Reset takes only the settings part, so the user's macros survive it.
-    const std::size_t count = defaultLoadMode_ ? kSettingsPartSize : kRecordSize;
-    std::copy_n(read.recordBytes.begin(), count, recordBytes(state.record).begin());
+    state.pointerChanges = readPointerChanges(readIniOrEmpty(settingsFilePath_));
+    std::copy_n(read.recordBytes.begin(), kRecordSize, recordBytes(state.record).begin());
+    state.loaded = true;
     return true;
+}
+
+// Saving a record that was never loaded would write zeros over the profile:
+// the profile starts from the factory record instead, the damaged file kept.
+RecordFileRead ProfileFiles::startFromFactory(RecordFileStatus found) {
+    const Language language = languageFromCode(readLanguageCode());
+    const ProfileFileTexts& texts = profileFileTexts(language);
+    const std::string name = recordFilePath_.string();
+    std::string notice = fillIn(texts.missingFile, name);
+    if (found == RecordFileStatus::WrongSize) {
+        fs::path aside = recordFilePath_;
+        aside += ".damaged";
+        std::error_code ec;
+        fs::rename(recordFilePath_, aside, ec);
+        if (ec) {
+            // Kept where it is: the factory record stays in memory only.
+            reportWriteError(ec.value());
+            RecordFileRead factory = decodeRecordFile(recordFileImage(factoryRecord(), 0));
+            return factory;
+        }
+        notice = fillIn(texts.damagedFile, name, aside.string());
+    }
+    const auto image = recordFileImage(factoryRecord(), 0);
+    const FileWriteResult written = writeFileAtomically(recordFilePath_, image, writeFault_);
+    if (!written.ok()) {
+        reportWriteError(written.errorCode);
+    }
+    messages_.showMessage(notice, kApplicationTitle);
+    return decodeRecordFile(image);
 }
 
 void ProfileFiles::ReadProfileSettings() {
@@ -227,6 +325,28 @@ bool ProfileFiles::WriteButtonLabels() {
     return result.ok();
 }
 
+bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
+    IniLoadResult loaded = loadIniFile(settingsFilePath_);
+    if (loaded.status == IniLoadStatus::Failed) {
+        reportWriteError(loaded.errorCode);
+        return false;
+    }
+    IniFile& file = loaded.file;
+    if (!changes.any() && !file.hasSection(settings_keys::kDesktopPointerSection)) {
+        return true;
+    }
+    if (loaded.status == IniLoadStatus::Loaded && readPointerChanges(file) == changes &&
+        file.hasSection(settings_keys::kDesktopPointerSection)) {
+        return true;
+    }
+    putPointerChanges(file, changes);
+    const FileWriteResult result = saveIniFile(settingsFilePath_, file, writeFault_);
+    if (!result.ok()) {
+        reportWriteError(result.errorCode);
+    }
+    return result.ok();
+}
+
 bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
     formCurrentProfilePaths();
     std::error_code ec;
@@ -237,10 +357,11 @@ bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
     return writeRecordFile(recordFilePath_, record);
 }
 
-void ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state) {
+bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state) {
     if (chosenPath.filename().string().find(".bin") == std::string::npos) {
-        return;
+        return false;
     }
+    bool imported = false;
     recordFilePath_ = chosenPath;
     const RecordFileRead read = readRecordFile(recordFilePath_);
     if (read.status == RecordFileStatus::Missing || read.status == RecordFileStatus::Unreadable) {
@@ -250,15 +371,20 @@ void ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
             state.firstRunFlag = read.firstRunFlag;
             std::copy(read.recordBytes.begin(), read.recordBytes.end(),
                       recordBytes(state.record).begin());
+            state.loaded = true;
         }
         settingsFilePath_ = replaceAll(chosenPath.string(), ".bin", ".ini");
         ReadProfileSettings();
+        if (read.status == RecordFileStatus::Loaded)
+            state.pointerChanges = readPointerChanges(readIniOrEmpty(settingsFilePath_));
+        imported = true;
     }
     // The imported values stay in memory only; every later write goes to the
     // current profile's own files again.
     macroStorePath_ = inUserFolder(kMacroStoreFileName);
     globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     formCurrentProfilePaths();
+    return imported;
 }
 
 ProfileFiles::ExportPaths ProfileFiles::exportPaths(const fs::path& chosenPath) {
@@ -290,6 +416,25 @@ void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord&
         return;
     }
     const ExportPaths paths = exportPaths(chosenPath);
+    const std::string fileName = paths.record.filename().string();
+    const std::string settingsCopyName = replaceAll(fileName, ".bin", ".ini");
+    // Every target is checked before the first write: the chosen file and
+    // its twin may lie in the user or factory folder, and the second copy
+    // always lies in the user folder.
+    const auto ownFile = [this](const fs::path& target) {
+        return isProgramOwnFile(target.filename().string()) &&
+               (sameFolder(target.parent_path(), userFolder_) ||
+                sameFolder(target.parent_path(), factoryFolder_));
+    };
+    for (const fs::path& target :
+         {paths.record, paths.settings, inUserFolder(fileName), inUserFolder(settingsCopyName)}) {
+        if (ownFile(target)) {
+            messages_.showMessage(
+                fillIn(profileFileTexts(language_).exportRefused, target.string()),
+                kApplicationTitle);
+            return;
+        }
+    }
     if (refusesLinkIn(paths.record) || refusesLinkIn(paths.settings)) {
         return;
     }
@@ -298,23 +443,29 @@ void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord&
     recordFilePath_ = paths.record;
     writeRecordFile(recordFilePath_, record);
 
-    const std::string fileName = paths.record.filename().string();
-    const std::string settingsCopyName = replaceAll(fileName, ".bin", ".ini");
-    const std::string clash = isProgramOwnFile(fileName)           ? fileName
-                              : isProgramOwnFile(settingsCopyName) ? settingsCopyName
-                                                                   : std::string();
-    if (!clash.empty()) {
-        // The copy would replace a profile, the defaults or the macro store.
-        messages_.showMessage("The copy in the profile folder was skipped: " + clash +
-                                  " is one of the program's own files.",
-                              kApplicationTitle);
-    } else {
-        settingsFilePath_ = inUserFolder(settingsCopyName);
-        WriteButtonLabels();
-        recordFilePath_ = inUserFolder(fileName);
-        writeRecordFile(recordFilePath_, record);
-    }
+    settingsFilePath_ = inUserFolder(settingsCopyName);
+    WriteButtonLabels();
+    recordFilePath_ = inUserFolder(fileName);
+    writeRecordFile(recordFilePath_, record);
     settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
+}
+
+void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
+    const RecordFileRead read = readRecordFile(inUserFolder(profileRecordFileName(index)));
+    if (read.status != RecordFileStatus::Loaded) {
+        reportMissingRecordFile();
+        return;
+    }
+    ConfigRecord record{};
+    std::copy(read.recordBytes.begin(), read.recordBytes.end(), recordBytes(record).begin());
+    const IniFile settings = readIniOrEmpty(inUserFolder(profileSettingsFileName(index)));
+    const ButtonLabels windowLabels = labels_;
+    for (int i = 0; i < kButtonCount; ++i) {
+        labels_[static_cast<std::size_t>(i)] =
+            settings.value(labelSection(), settings_keys::itemKey(i + 1));
+    }
+    ExportProfile(chosenPath, record);
+    labels_ = windowLabels;
 }
 
 void ProfileFiles::resetToDefaults(RecordState& state) {

@@ -2,7 +2,9 @@
 
 #include "config/atomic_file.h"
 #include "config/config_record.h"
+#include "config/ini_file.h"
 #include "config/message_sink.h"
+#include "config/profile_record_file.h"
 #include "ui/language_tables.h"
 
 #include <array>
@@ -26,6 +28,8 @@ namespace settings_keys {
 inline constexpr std::string_view kProfileSection = "Profile";
 inline constexpr std::string_view kCurProfileName = "CurProfileName";
 inline constexpr std::string_view kItemCount = "ItemCount";
+// The position a delete was moving files for; present only while it runs.
+inline constexpr std::string_view kPendingDelete = "PendingDelete";
 inline constexpr std::string_view kSkinsSection = "Skins";
 inline constexpr std::string_view kRColor = "RColor";
 inline constexpr std::string_view kGColor = "GColor";
@@ -35,6 +39,12 @@ inline constexpr std::string_view kLan = "Lan";
 inline constexpr std::string_view kPointSection = "Point";
 inline constexpr std::array<std::string_view, 4> kPointKeys = {"SensitivityX_Y", "SensitivityY_Y",
                                                                "Sensitivity_Y", "MouseSpeed_Y"};
+// Which desktop pointer settings the user changed (1) in this program.
+inline constexpr std::string_view kDesktopPointerSection = "DesktopPointer";
+inline constexpr std::string_view kSpeedChanged = "Speed";
+inline constexpr std::string_view kDoubleClickChanged = "DoubleClick";
+inline constexpr std::string_view kScrollLinesChanged = "ScrollLines";
+inline constexpr std::string_view kPrecisionChanged = "Precision";
 // "Item%d": profile names count from 0, button labels from 1.
 std::string itemKey(int number);
 } // namespace settings_keys
@@ -47,6 +57,10 @@ std::string writeErrorMessage(int errorCode); // "Error Code is: %d \n"
 // A whole decimal number the way the private-profile integer reader takes it:
 // optional sign, then the leading digits; no digits gives 0. Clamped to int.
 int parseProfileInt(std::string_view text);
+
+// A settings file without the section changed nothing.
+PointerChanges readPointerChanges(const IniFile& settings);
+void putPointerChanges(IniFile& settings, const PointerChanges& changes);
 
 // The colour and skin-folder strings of "Skins", as text; start-up converts them.
 struct SkinStrings {
@@ -80,22 +94,32 @@ class ProfileFiles {
     // record; in default-load mode the first 220 bytes of "config.bin"
     // of the factory folder instead. Returns whether record bytes were read.
     bool LoadProfileFiles(RecordState& state);
+    // Makes index the current profile and reads its record file, without
+    // consulting the list (a switch, a reload of the profile on screen).
+    bool loadProfileAt(int index, RecordState& state);
     // Reads the labels of the label section, the "Skins" and the "Point"
     // strings from the settings file now in use. Missing keys read empty.
     void ReadProfileSettings();
     // Writes "Item1".."Item8" of the label section into the settings file now
     // in use, creating it when needed. Returns false after reporting a failure.
     bool WriteButtonLabels();
+    // Keeps which pointer settings the user changed in the current profile's
+    // settings file. A file without the section is left alone while nothing
+    // changed. Returns false after reporting a failure.
+    bool WritePointerChanges(const PointerChanges& changes);
     // Writes the flag 1 and the record into the current profile's record
     // file, which must already exist; also points the settings path back at
     // the current profile's settings file.
     bool SaveProfileRecord(const ConfigRecord& record);
     // The file part of an import: chosenPath is the file the user picked.
-    void ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
+    // Returns whether anything was read.
+    bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
     // The file part of an export: the record and labels go to chosenPath (with
     // ".bin" added when its name lacks it) and its ".ini" twin, and a second
     // copy of both into the user folder.
     void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
+    // Export of another profile than the one on screen: its files as saved.
+    void ExportSavedProfile(const std::filesystem::path& chosenPath, int index);
 
     // The record and settings files an export to chosenPath writes: ".bin"
     // added when the name lacks it, and its ".ini" twin.
@@ -146,6 +170,8 @@ class ProfileFiles {
     void reportWriteError(int errorCode);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
+    RecordFileRead startFromFactory(RecordFileStatus found);
+    bool readIntoRecord(RecordState& state);
     bool refusesLinkIn(const std::filesystem::path& path);
 
     std::filesystem::path userFolder_;

@@ -31,25 +31,26 @@ ProfileList readProfileList(const std::filesystem::path& globalSettings) {
     if (loaded.status != IniLoadStatus::Loaded)
         return list;
     const IniFile& file = loaded.file;
-    list.currentName = file.value(kProfileSection, kCurProfileName);
+    // Names are kept as stored, so that one in Latin-1 or GBK is written
+    // back unchanged rather than as replacement characters.
+    list.currentName = file.findRaw(kProfileSection, kCurProfileName).value_or("");
+    list.pendingDelete = file.find(kProfileSection, kPendingDelete).has_value();
     const int count = parseProfileInt(file.value(kProfileSection, kItemCount));
     if (count < 1 || count > kMaxProfiles)
         return list;
     for (int i = 0; i < count; ++i)
-        list.names.push_back(file.value(kProfileSection, itemKey(i)));
+        list.names.push_back(file.findRaw(kProfileSection, itemKey(i)).value_or(""));
     return list;
 }
 
 std::optional<int> findCurrentProfile(const std::vector<std::string>& names,
                                       std::string_view currentName) {
-    if (currentName.empty() || names.empty())
-        return std::nullopt;
     std::optional<int> exact;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (names[i] == currentName)
             exact = static_cast<int>(i);
     }
-    if (exact)
+    if (exact || currentName.empty())
         return exact;
     for (std::size_t step = 1; step <= names.size(); ++step) {
         const std::size_t i = step % names.size();

@@ -19,6 +19,7 @@ inline constexpr std::string_view kProfileBaseName = "PROFILE";
 struct ProfileList {
     std::vector<std::string> names; // empty when ItemCount is outside 1..6
     std::string currentName;        // CurProfileName
+    bool pendingDelete = false;     // a delete was interrupted (see ProfileSlots)
 };
 
 // Reads the list; a missing file or section reads as an empty list.
@@ -27,7 +28,7 @@ ProfileList readProfileList(const std::filesystem::path& globalSettings);
 // The position the manager selects for the current name: the last position
 // holding exactly that name, as the profile load chooses it; failing that the
 // list box's prefix search (ignoring case, from the second entry on, wrapping
-// round to the first). An empty name selects nothing.
+// round to the first). An empty name matches only an empty name.
 std::optional<int> findCurrentProfile(const std::vector<std::string>& names,
                                       std::string_view currentName);
 

@@ -1,6 +1,7 @@
 #include "config/profile_manager_dialog.h"
 
 #include "config/profile_list.h"
+#include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
@@ -16,12 +17,16 @@ namespace {
 constexpr const char* kBackgroundFailed = "Config Dialog Load background image failed!!!";
 const QColor kListColour(0x16, 0x18, 0x1d);
 const QColor kSelectionColour(0, 150, 255);
+// The name as stored, byte for byte: the shown text may have lost bytes that
+// are not UTF-8.
+constexpr int kStoredNameRole = Qt::UserRole;
 
 } // namespace
 
 CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     : SkinnedWindow(setup.skin, *setup.messages, nullptr, Dragging::NotAllowed),
-      setup_(std::move(setup)), texts_(profileManagerTexts(setup_.language)) {
+      setup_(std::move(setup)), texts_(profileManagerTexts(setup_.language)),
+      slots_(setup_.profile->userFolder(), setup_.slotFault) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
     // A layered window: the desktop shows through it (with a compositor).
@@ -73,15 +78,42 @@ void CConfigDialog::readList() {
     std::error_code error;
     if (!std::filesystem::exists(path, error))
         return;
+    if (const FileWriteResult resumed = slots_.resumePendingDelete(); !resumed.ok())
+        reportFailure(resumed);
     const ProfileList stored = readProfileList(path);
     for (const std::string& name : stored.names)
-        list_->addItem(QString::fromStdString(name));
-    if (const auto found = findCurrentProfile(stored.names, stored.currentName)) {
-        selecting_ = true;
-        list_->setCurrentRow(*found);
-        selecting_ = false;
-        setup_.profile->setCurrentProfileIndex(*found);
-    }
+        addName(name);
+    const int current = setup_.host->windowProfile();
+    if (current >= 0 && current < list_->count())
+        selectRow(current);
+}
+
+void CConfigDialog::addName(const std::string& stored) {
+    auto* item = new QListWidgetItem(QString::fromStdString(stored));
+    item->setData(kStoredNameRole, QByteArray::fromStdString(stored));
+    list_->addItem(item);
+}
+
+void CConfigDialog::selectRow(int row) {
+    selecting_ = true;
+    list_->setCurrentRow(row);
+    selecting_ = false;
+}
+
+void CConfigDialog::reportFailure(const FileWriteResult& result) {
+    messages().showMessage(writeErrorMessage(result.errorCode), std::string(kWriteErrorCaption));
+}
+
+bool CConfigDialog::writeList() {
+    const std::vector<std::string> stored = names();
+    const int current = setup_.host->windowProfile();
+    const std::string currentName = current >= 0 && current < static_cast<int>(stored.size())
+                                        ? stored[static_cast<std::size_t>(current)]
+                                        : std::string();
+    const FileWriteResult written = slots_.writeList(stored, currentName);
+    if (!written.ok())
+        reportFailure(written);
+    return written.ok();
 }
 
 std::optional<int> CConfigDialog::selectedRow() const {
@@ -94,7 +126,7 @@ std::optional<int> CConfigDialog::selectedRow() const {
 std::vector<std::string> CConfigDialog::names() const {
     std::vector<std::string> result;
     for (int i = 0; list_ && i < list_->count(); ++i)
-        result.push_back(list_->item(i)->text().toStdString());
+        result.push_back(list_->item(i)->data(kStoredNameRole).toByteArray().toStdString());
     return result;
 }
 
@@ -111,22 +143,47 @@ void CConfigDialog::NewProfileName() {
                                std::string(texts_.warningCaption));
         return;
     }
-    list_->addItem(QString::fromStdString(nextProfileName(names())));
-    list_->setCurrentRow(list_->count() - 1);
+    const int position = list_->count();
+    // The one place a profile is born: its files first, then its name.
+    const FileWriteResult created = slots_.createProfile(position, setup_.host->windowProfile());
+    if (!created.ok()) {
+        reportFailure(created);
+        return;
+    }
+    addName(nextProfileName(names()));
+    list_->setCurrentRow(position);
+    writeList();
 }
 
 void CConfigDialog::DeleteProfileName() {
     const auto row = selectedRow();
-    if (!row)
+    // The window always holds one profile, so the last one stays.
+    if (!row || list_->count() < 2)
         return;
-    // The names below move up and so name the files of the position above;
-    // the files stay where they are.
+    std::vector<std::string> remaining = names();
+    remaining.erase(remaining.begin() + *row);
+    int current = setup_.host->windowProfile();
+    if (current > *row || current == static_cast<int>(remaining.size()))
+        --current;
+    const std::string currentName = remaining[static_cast<std::size_t>(std::max(current, 0))];
+    FileWriteResult deleted = slots_.deleteProfile(names(), *row, currentName);
+    if (!deleted.ok()) {
+        // One more try finishes a delete a passing fault cut short; a lasting
+        // fault leaves the note, and the next start finishes it.
+        deleted = slots_.resumePendingDelete();
+        if (!deleted.ok() || readProfileList(slots_.listPath()).names.size() != remaining.size()) {
+            reportFailure(deleted.ok() ? FileWriteResult{EIO, {}} : deleted);
+            return;
+        }
+    }
     selecting_ = true;
     delete list_->takeItem(*row);
     list_->setCurrentRow(-1);
     list_->clearSelection();
     selecting_ = false;
     lastSelected_ = -1;
+    setup_.host->profileDeleted(*row, list_->count());
+    selectRow(setup_.host->windowProfile());
 }
 
 void CConfigDialog::RenameProfileName() {
@@ -141,44 +198,52 @@ void CConfigDialog::RenameProfileName() {
 void CConfigDialog::finishRename(int row, std::optional<QString> typed) {
     if (!typed || row >= list_->count())
         return;
-    list_->item(row)->setText(*typed);
+    QListWidgetItem* item = list_->item(row);
+    // An unchanged text keeps the stored bytes, whatever their encoding.
+    if (*typed != item->text()) {
+        item->setText(*typed);
+        item->setData(kStoredNameRole, typed->toUtf8());
+    }
     list_->setCurrentRow(row);
+    writeList();
 }
 
 void CConfigDialog::CopyProfileName() {
     const auto row = selectedRow();
     if (!row || list_->count() < 1 || list_->count() >= kMaxProfiles)
         return;
-    list_->addItem(qstr(texts_.copyItem) + " " + list_->item(*row)->text());
+    const int position = list_->count();
+    const FileWriteResult copied = slots_.copyProfile(*row, position);
+    if (!copied.ok()) {
+        reportFailure(copied);
+        return;
+    }
+    addName(std::string(texts_.copyItem) + " " + names()[static_cast<std::size_t>(*row)]);
+    writeList();
 }
 
 void CConfigDialog::LoadProfileCommand() {
-    if (const auto row = selectedRow()) {
-        setup_.profile->setCurrentProfileIndex(*row);
+    if (const auto row = selectedRow())
         post(ProfileCommand::Import, *row);
-    }
 }
 
 void CConfigDialog::SaveProfileCommand() {
-    if (const auto row = selectedRow()) {
-        setup_.profile->setCurrentProfileIndex(*row);
+    if (const auto row = selectedRow())
         post(ProfileCommand::Export, *row);
-    }
 }
 
 void CConfigDialog::closeDialog() {
     if (editor_)
         editor_->commit();
+    // Nothing selected (a click on the blank part of the list) keeps the
+    // window's profile.
+    const auto row = selectedRow();
+    if (row && *row != setup_.host->windowProfile() && !setup_.host->switchProfile(*row))
+        return;
     const auto& path = setup_.profile->globalSettingsPath();
     std::error_code error;
-    if (list_ && std::filesystem::exists(path, error)) {
-        std::optional<int> current;
-        const FileWriteResult written = writeProfileList(path, names(), selectedRow(), &current);
-        if (written.ok())
-            setup_.profile->setCurrentProfileIndex(current.value_or(0));
-        else
-            messages().showMessage(written.message, std::string(kApplicationTitle));
-    }
+    if (list_ && std::filesystem::exists(path, error))
+        writeList();
     post(ProfileCommand::Redraw, 0);
     emit closed();
     close();
@@ -203,8 +268,8 @@ void CConfigDialog::paintFace(QPainter& painter) {
     title.setBold(true);
     painter.setFont(title);
     painter.setPen(textColor());
-    painter.drawText(kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     qstr(texts_.title));
+    drawLabel(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              qstr(texts_.title));
 }
 
 void CConfigDialog::keyPressEvent(QKeyEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/profile_files.h"
+#include "config/profile_slots.h"
 #include "ui/language_tables.h"
 #include "ui/list_box_editor.h"
 #include "ui/skinned_window.h"
@@ -17,20 +18,37 @@ namespace qvr {
 // What the profile manager asks of the main window (its message 0x0B03).
 enum class ProfileCommand { Import = 0, Export = 1, Redraw = 2 };
 
+// The window whose profile the manager changes. The window's record belongs
+// to one profile at a time; the manager asks before it changes which.
+class ProfileHost {
+  public:
+    virtual ~ProfileHost() = default;
+    // The list position of the window's profile.
+    virtual int windowProfile() const = 0;
+    // Makes position the window's profile and loads it; asks about unsaved
+    // changes first and returns false when the user cancels.
+    virtual bool switchProfile(int position) = 0;
+    // The profile at position was deleted and the later ones moved down;
+    // count profiles are left.
+    virtual void profileDeleted(int position, int count) = 0;
+};
+
 struct ProfileManagerSetup {
     std::shared_ptr<SkinImageCache> skin;
     MessageSink* messages = nullptr;
     Language language = Language::English;
     QColor textColor{0, 255, 0};
-    ProfileFiles* profile = nullptr; // global settings path and current index
+    ProfileFiles* profile = nullptr; // the profile folder
+    ProfileHost* host = nullptr;
+    SlotFault slotFault; // tests interrupt file changes with it
     // Posted to the main window: the command and the list position.
     std::function<void(ProfileCommand, int position)> post;
 };
 
 // The profile manager: a small see-through window listing the profile names
-// of "str.ini". It edits names only; a name's position picks the profile's
-// files. The list is read when it opens and written when its close button
-// is pressed.
+// of "str.ini". A name's position picks the profile's files, so every change
+// of the list moves, copies or creates those files with it and then writes
+// the list.
 class CConfigDialog : public SkinnedWindow {
     Q_OBJECT
 
@@ -55,8 +73,9 @@ class CConfigDialog : public SkinnedWindow {
     void CopyProfileName();
     void LoadProfileCommand();
     void SaveProfileCommand();
-    // The close button: writes the list, makes the selection current, asks
-    // the main window to redraw, and closes.
+    // The close button: makes the selected profile the window's (the window
+    // may ask about unsaved changes; Cancel keeps the manager open), writes
+    // the list, asks the main window to redraw, and closes.
     void closeDialog();
 
     // The context menu with the language's texts; each action runs its command.
@@ -73,6 +92,10 @@ class CConfigDialog : public SkinnedWindow {
     void readList();
     std::optional<int> selectedRow() const;
     std::vector<std::string> names() const;
+    void addName(const std::string& stored);
+    void selectRow(int row);
+    bool writeList();
+    void reportFailure(const FileWriteResult& result);
     void finishRename(int row, std::optional<QString> typed);
     void post(ProfileCommand command, int position);
 
@@ -80,6 +103,7 @@ class CConfigDialog : public SkinnedWindow {
     const ProfileManagerTexts& texts_;
     QListWidget* list_ = nullptr;
     QPointer<CLBEditorWnd> editor_;
+    ProfileSlots slots_;
     int lastSelected_ = -1;
     bool selecting_ = false;
 };

@@ -9,8 +9,18 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files) {
     };
 }
 
-ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record) {
-    return {record, files.labels(), files.currentProfileIndex()};
+std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
+                                                         const PointerChanges& changes) {
+    return [&files, &changes](const ConfigRecord& record) {
+        files.SaveProfileRecord(record);
+        files.WriteButtonLabels();
+        files.WritePointerChanges(changes);
+    };
+}
+
+ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record,
+                                    const PointerChanges& changes) {
+    return {record, files.labels(), changes, files.currentProfileIndex()};
 }
 
 bool saveProfileSnapshot(ProfileFiles& files, const ProfileSnapshot& snapshot) {
@@ -21,10 +31,11 @@ bool saveProfileSnapshot(ProfileFiles& files, const ProfileSnapshot& snapshot) {
     // The record first: its save points the settings path at this profile.
     const bool recordWritten = files.SaveProfileRecord(snapshot.record);
     const bool labelsWritten = files.WriteButtonLabels();
+    const bool changesWritten = files.WritePointerChanges(snapshot.pointerChanges);
     files.labels() = std::move(currentLabels);
     files.setCurrentProfileIndex(current);
     files.formCurrentProfilePaths();
-    return recordWritten && labelsWritten;
+    return recordWritten && labelsWritten && changesWritten;
 }
 
 } // namespace qvr

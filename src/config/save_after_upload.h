@@ -13,6 +13,10 @@ namespace qvr {
 // profile's settings file. The returned function refers to files, which must
 // outlive it.
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
+// The same, then which pointer settings the user changed, as they are when
+// the upload ends.
+std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
+                                                         const PointerChanges& changes);
 
 // What a Save acts on, taken when it is pressed: edits made while its upload
 // runs belong to the next Save, and a profile switched to meanwhile must not
@@ -20,10 +24,12 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
 struct ProfileSnapshot {
     ConfigRecord record{};
     ButtonLabels labels{};
+    PointerChanges pointerChanges{};
     int profileIndex = 0;
 };
 
-ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record);
+ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record,
+                                    const PointerChanges& changes);
 
 // Saves the snapshot into its own profile's files as saveAfterUpload does,
 // then leaves files pointing at the profile current now, with its labels.

@@ -34,7 +34,7 @@ bool KeyRecordingFilter::eventFilter(QObject* watched, QEvent* event) {
     if (name.empty())
         return false;
     handler_(type == QEvent::KeyPress ? KeyDirection::Press : KeyDirection::Release,
-             std::move(name), key->isAutoRepeat());
+             std::move(name), key->isAutoRepeat(), key->timestamp());
     return false;
 }
 

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QWindow>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -15,7 +16,8 @@ namespace qvr {
 // system hands it to the window, and lets it go on to the focused control.
 class KeyRecordingFilter final : public QObject {
   public:
-    using Handler = std::function<void(KeyDirection, std::string keyName, bool autoRepeat)>;
+    using Handler = std::function<void(KeyDirection, std::string keyName, bool autoRepeat,
+                                       std::uint64_t timestamp)>;
 
     // owner deletes the filter at the latest when it goes.
     KeyRecordingFilter(QWindow* window, Handler handler, QObject* owner);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <set>
 
 namespace qvr {
 
@@ -50,7 +51,21 @@ std::string nextMacroName(const std::vector<std::string>& names, std::string_vie
         if (const auto underscore = last.find('_'); underscore != std::string::npos)
             number = leadingNumber(std::string_view(last).substr(underscore + 1)) + 1;
     }
-    return std::string(baseWord) + "_" + std::to_string(number);
+    // A name in use would make New share, and later overwrite, another
+    // macro's section (saves reorder the list, so the last name need not
+    // hold the highest number).
+    const auto lower = [](std::string text) {
+        for (char& c : text)
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        return text;
+    };
+    std::set<std::string> taken;
+    for (const std::string& name : names)
+        taken.insert(lower(name));
+    std::string name = std::string(baseWord) + "_" + std::to_string(number);
+    while (taken.contains(lower(name)))
+        name = std::string(baseWord) + "_" + std::to_string(++number);
+    return name;
 }
 
 std::optional<int> insertMouseClick(std::vector<std::string>& items, std::optional<int> selected,
@@ -170,8 +185,8 @@ void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tab
             continue;
         if (const auto now = positionIn(storeNames, tableNames[number]))
             number = static_cast<std::uint8_t>(*now);
-        else if (empty < kMacroCount)
-            number = static_cast<std::uint8_t>(empty);
+        else // with twelve macros, past the table: the mouse plays nothing for it
+            number = static_cast<std::uint8_t>(std::min(empty, kMacroCount));
     }
 }
 

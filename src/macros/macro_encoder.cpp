@@ -91,6 +91,20 @@ MacroEncoding encodeMacroReport(const Macro& macro) {
     return out;
 }
 
+std::size_t macroEventBytes(const Macro& macro) {
+    std::size_t bytes = 0;
+    for (std::size_t j = 0; j < macro.items.size(); ++j) {
+        const MacroItemKind kind = macroItemKind(macro.items[j]);
+        if (kind != MacroItemKind::Press && kind != MacroItemKind::Release) {
+            continue;
+        }
+        const std::string_view next =
+            j + 1 < macro.items.size() ? std::string_view(macro.items[j + 1]) : std::string_view{};
+        bytes += encodeEventRecord(false, 0, delayAfterEvent(next, macro.recordDelays)).size;
+    }
+    return bytes;
+}
+
 MacroImage encodeMacro(const Macro& macro) {
     return encodeMacroReport(macro).image;
 }

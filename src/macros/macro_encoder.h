@@ -16,6 +16,7 @@ using MacroImage = std::array<std::uint8_t, kMacroImageSize>;
 using MacroTable = std::array<std::uint8_t, kMacroPartSize>;
 
 inline constexpr std::size_t kMacroEventAreaOffset = 2;
+inline constexpr std::size_t kMacroEventAreaSize = kMacroImageSize - kMacroEventAreaOffset;
 
 // The device form of one key event and the delay after it: [status, code]
 // for up to 1270 ms, [status, code, D/100, 0x03] up to 25500 ms, and
@@ -42,6 +43,8 @@ struct MacroEncoding {
 // macro without items is 128 zero bytes, loop count included.
 MacroEncoding encodeMacroReport(const Macro& macro);
 MacroImage encodeMacro(const Macro& macro);
+// The bytes the macro's event records take, whether or not they fit.
+std::size_t macroEventBytes(const Macro& macro);
 
 // The twelve images from a store image: image k is the k-th macro of
 // listMacroNames, the rest stays zero.

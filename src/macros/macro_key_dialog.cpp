@@ -1,5 +1,6 @@
 #include "macros/macro_key_dialog.h"
 
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
@@ -97,17 +98,22 @@ void CMacroDialog::paintFace(QPainter& painter) {
     paintCloseButton(painter);
     painter.setFont(textFont());
     painter.setPen(Qt::white);
-    painter.drawText(kCaptionRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     qstr(texts_.selectMacroCaption));
-    painter.drawText(kNameRect, Qt::AlignCenter | Qt::TextSingleLine,
-                     QString::fromStdString(name_));
+    drawLabel(painter, kCaptionRect, Qt::AlignCenter | Qt::TextSingleLine,
+              qstr(texts_.selectMacroCaption));
+    drawLabel(painter, kNameRect, Qt::AlignCenter | Qt::TextSingleLine,
+              QString::fromStdString(name_));
     for (int mode = 0; mode < kRepeatModeCount; ++mode) {
         const auto i = static_cast<std::size_t>(mode);
         skin().draw(painter, mode == repeatMode_ ? "/PaneMakingTick.png" : "/Pane.png",
                     kTickRects[i].topLeft());
-        painter.drawText(kOptionTextRects[i].adjusted(4, 0, 0, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextDontClip,
-                         qstr(texts_.repeatModes[i]));
+        // Long in some languages: up to three lines, a step smaller if need be.
+        const QRect room = kOptionTextRects[i].adjusted(4, 0, 0, 0);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+        const QString text = qstr(texts_.repeatModes[i]);
+        painter.save();
+        painter.setFont(fittedWrappedFont(textFont(), text, room, flags));
+        drawWrappedText(painter, room, flags, text);
+        painter.restore();
     }
 }
 

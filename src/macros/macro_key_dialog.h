@@ -33,7 +33,7 @@ class CMacroDialog : public SkinnedDialog {
     static constexpr std::array<QRect, 3> kTickRects = {
         edges(220, 78, 236, 94), edges(220, 128, 236, 144), edges(220, 178, 236, 194)};
     static constexpr std::array<QRect, 3> kOptionTextRects = {
-        edges(237, 70, 390, 102), edges(237, 120, 390, 152), edges(237, 170, 390, 202)};
+        edges(237, 63, 390, 109), edges(237, 113, 390, 159), edges(237, 163, 390, 209)};
     static constexpr int kRepeatModeCount = 3;
 
     // macroNames: the store's list in file order. A preset that names no

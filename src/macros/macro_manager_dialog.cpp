@@ -2,6 +2,7 @@
 
 #include "macros/key_recording_filter.h"
 #include "macros/macro_editing.h"
+#include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
@@ -27,6 +28,9 @@ constexpr const char* kTickOff = "/MacroManagement/Pane.png";
 constexpr const char* kTickOn = "/MacroManagement/PaneMakingTick.png";
 constexpr int kWheelLinesPerNotch = 3;
 constexpr int kWheelNotch = 120;
+// A repeat's release and press arrive together; a release that waited this
+// long is a real one.
+constexpr int kReleaseWaitMs = 30;
 
 const QColor kFieldColour(34, 24, 21);
 // The lists take the dark list colour of the rest of the skin: a mid grey
@@ -45,7 +49,10 @@ void drawFitted(QPainter& painter, const QRect& rect, int flags, const QString& 
     }
     painter.save();
     painter.setFont(font);
-    painter.drawText(rect, flags, text);
+    if (flags & Qt::TextWordWrap)
+        drawWrappedText(painter, rect, flags, text);
+    else
+        drawLabel(painter, rect, flags, text);
     painter.restore();
 }
 
@@ -72,6 +79,9 @@ CMacroProgramDialog::CMacroProgramDialog(MacroManagerSetup setup, QWidget* paren
     addElements();
     createControls();
     loadStore();
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setInterval(kReleaseWaitMs);
+    connect(&releaseTimer_, &QTimer::timeout, this, [this] { flushRecorder(); });
 }
 
 CMacroProgramDialog::~CMacroProgramDialog() {
@@ -143,11 +153,25 @@ void CMacroProgramDialog::createControls() {
         if (!settingLoopTimes_)
             loopTimesChanged();
     });
-    events_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(events_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const auto menu = eventMenu();
-        menu->exec(events_->viewport()->mapToGlobal(at));
-    });
+    // The menu is the pointer's: the Menu key is a key like any other here,
+    // and may be part of a recording.
+    events_->installEventFilter(this);
+    events_->viewport()->installEventFilter(this);
+}
+
+bool CMacroProgramDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ContextMenu ||
+        (watched != events_ && watched != events_->viewport()))
+        return ModalSkinnedWindow::eventFilter(watched, event);
+    const auto* request = static_cast<QContextMenuEvent*>(event);
+    if (request->reason() == QContextMenuEvent::Mouse && !recording() && !openMenu_) {
+        QMenu* menu = eventMenu().release();
+        menu->setAttribute(Qt::WA_DeleteOnClose);
+        openMenu_ = menu;
+        menu->popup(request->globalPos());
+    }
+    event->accept();
+    return true;
 }
 
 void CMacroProgramDialog::loadStore() {
@@ -426,6 +450,10 @@ void CMacroProgramDialog::toggleRecording() {
 void CMacroProgramDialog::startRecording() {
     if (editor_)
         editor_->commit();
+    if (openMenu_) {
+        openMenu_->close(); // deletes itself
+        openMenu_.clear();
+    }
     recorder_.start();
     setEventItems({}, std::nullopt);
     events_->setFocus(Qt::OtherFocusReason);
@@ -435,8 +463,8 @@ void CMacroProgramDialog::startRecording() {
     winId(); // the window the keystrokes arrive at must exist
     filter_ = new KeyRecordingFilter(
         windowHandle(),
-        [this](KeyDirection direction, std::string name, bool autoRepeat) {
-            recordKey(direction, std::move(name), autoRepeat);
+        [this](KeyDirection direction, std::string name, bool autoRepeat, std::uint64_t timestamp) {
+            recordKey(direction, std::move(name), autoRepeat, timestamp);
         },
         this);
     setWindowTitle(qstr(texts_.recordingWindowText));
@@ -449,11 +477,13 @@ void CMacroProgramDialog::stopRecording(bool save) {
         filter_->deleteLater();
         filter_ = nullptr;
     }
+    releaseTimer_.stop();
     if (!recorder_.running())
         return;
-    recorder_.stop();
+    const auto last = recorder_.stop(recordDelays_ ? DelayRecording::On : DelayRecording::Off);
     if (!save)
         return;
+    appendRecorded(last);
     memory_.recordingStopped = true;
     names_->setEnabled(true);
     loopTimes_->setEnabled(loop_);
@@ -462,17 +492,41 @@ void CMacroProgramDialog::stopRecording(bool save) {
     saveSelectedMacro();
 }
 
-void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName, bool autoRepeat) {
+void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
+                                    std::uint64_t timestamp) {
     const RecorderStep step =
-        recorder_.onKey({direction, std::move(keyName), autoRepeat, now()},
+        recorder_.onKey({direction, std::move(keyName), autoRepeat, now(), timestamp},
                         recordDelays_ ? DelayRecording::On : DelayRecording::Off);
+    appendRecorded(step.items);
+    if (step.full) {
+        stopRecording(true);
+        messages().showMessage(std::string(texts_.macroFull), std::string(texts_.warningCaption));
+        return;
+    }
     if (step.limitReached) {
         stopRecording(true);
         return;
     }
-    if (step.items.empty())
+    if (recorder_.holdsRelease())
+        releaseTimer_.start();
+}
+
+void CMacroProgramDialog::flushRecorder() {
+    const RecorderStep step =
+        recorder_.flush(recordDelays_ ? DelayRecording::On : DelayRecording::Off);
+    appendRecorded(step.items);
+    if (step.full) {
+        stopRecording(true);
+        messages().showMessage(std::string(texts_.macroFull), std::string(texts_.warningCaption));
+    } else if (step.limitReached) {
+        stopRecording(true);
+    }
+}
+
+void CMacroProgramDialog::appendRecorded(const std::vector<std::string>& items) {
+    if (items.empty())
         return;
-    for (const std::string& item : step.items)
+    for (const std::string& item : items)
         events_->addItem(QString::fromStdString(item));
     selectingEvent_ = true;
     events_->setCurrentRow(events_->count() - 1);

@@ -9,6 +9,7 @@
 #include "ui/modal_runner.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -97,6 +98,8 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     // The event-list context menu with the language's texts; each action runs
     // its command.
     std::unique_ptr<QMenu> eventMenu();
+    // The event-list context menu now shown, if any.
+    QMenu* openMenu() const { return openMenu_; }
 
     // Saves the selected macro with the event list and options as they stand.
     void saveSelectedMacro();
@@ -107,6 +110,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void aboutToEnd(DialogResult result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void addElements();
@@ -125,7 +129,10 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     void finishRename(int row, std::optional<QString> typed);
     void startRecording();
     void stopRecording(bool save);
-    void recordKey(KeyDirection direction, std::string keyName, bool autoRepeat);
+    void recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
+                   std::uint64_t timestamp);
+    void appendRecorded(const std::vector<std::string>& items);
+    void flushRecorder();
     void report(const FileWriteResult& result);
     std::uint32_t now() const;
 
@@ -137,6 +144,8 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     RecorderMemory& memory_;
     MacroRecorder recorder_;
     QPointer<KeyRecordingFilter> filter_;
+    QTimer releaseTimer_;
+    QPointer<QMenu> openMenu_;
     QListWidget* names_ = nullptr;
     QListWidget* events_ = nullptr;
     QLineEdit* loopTimes_ = nullptr;

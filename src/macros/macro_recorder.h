@@ -14,22 +14,28 @@ enum class KeyDirection { Press, Release };
 enum class DelayRecording { On, Off };
 
 // One keystroke as the recorder sees it. autoRepeat is the platform's own
-// repeat mark; tick is a millisecond counter that may wrap.
+// repeat mark; tick is a millisecond counter that may wrap; timestamp is the
+// window system's time of the event, which a repeat's release and press
+// share.
 struct RecorderKey {
     KeyDirection direction = KeyDirection::Press;
     std::string keyName;
     bool autoRepeat = false;
     std::uint32_t tick = 0;
+    std::uint64_t timestamp = 0;
 };
 
 // What one keystroke did to the recording.
 struct RecorderStep {
     // Items to append to the event list, in order (a delay item, then the
-    // key item).
+    // key item; a release held back from before may come first).
     std::vector<std::string> items;
     // The keystroke was the 65th key event: the recording must stop, and
     // nothing was appended.
     bool limitReached = false;
+    // The keystroke would not fit into the mouse's event area: the recording
+    // must stop; items then hold the releases of the keys still down.
+    bool full = false;
 };
 
 // Turns keystrokes into event items while a recording runs. It knows nothing
@@ -37,18 +43,34 @@ struct RecorderStep {
 class MacroRecorder {
   public:
     void start();
-    void stop() { running_ = false; }
+    // Ends the recording; returns the items still to append (a held-back
+    // release).
+    std::vector<std::string> stop(DelayRecording delays);
     bool running() const { return running_; }
     int keyEvents() const { return keyEvents_; }
 
     RecorderStep onKey(const RecorderKey& key, DelayRecording delays);
+    // Lets a held-back release through once no repeat press can follow it.
+    RecorderStep flush(DelayRecording delays);
+    bool holdsRelease() const { return pending_.has_value(); }
 
   private:
+    // Records a key that is no repeat.
+    void take(const RecorderKey& key, DelayRecording delays, RecorderStep& step);
+    bool fits(const std::vector<std::string>& items, const std::vector<std::string>& held,
+              DelayRecording delays) const;
+
     bool running_ = false;
     bool sawPress_ = false;
+    bool full_ = false;
     int keyEvents_ = 0;
     std::optional<std::uint32_t> lastTick_;
     std::string lastName_;
+    // A release waits for the next keystroke: X11 repeats a held key as a
+    // release and a press with one timestamp, not always marked as repeats.
+    std::optional<RecorderKey> pending_;
+    std::vector<std::string> held_;  // keys down, in press order
+    std::vector<std::string> items_; // what this recording appended so far
 };
 
 } // namespace qvr

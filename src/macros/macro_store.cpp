@@ -118,10 +118,6 @@ MacroSaveResult MacroStore::save(const Macro& macro, const AtomicWriteFault& fau
         result.status = MacroSaveStatus::NoStore;
         return result;
     }
-    if (macro.items.empty()) {
-        result.status = MacroSaveStatus::NothingToSave;
-        return result;
-    }
     // A section the list cannot show would make the macro vanish from every
     // dialog and from the table, so such a name is refused before anything
     // is removed.

@@ -40,9 +40,8 @@ bool putMacro(IniFile& store, const Macro& macro);
 
 enum class MacroSaveStatus {
     Saved,
-    NoStore,       // "record.ini" does not exist: saving does nothing
-    NothingToSave, // an empty event list is never written
-    Failed,        // see file.errorCode and file.message; the file is unchanged
+    NoStore, // "record.ini" does not exist: saving does nothing
+    Failed,  // see file.errorCode and file.message; the file is unchanged
 };
 
 struct MacroSaveResult {

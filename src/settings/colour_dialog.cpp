@@ -4,8 +4,8 @@
 
 namespace qvr {
 
-std::optional<QColor> QtColourDialog::pickColour() {
-    const QColor chosen = QColorDialog::getColor(Qt::black, nullptr);
+std::optional<QColor> QtColourDialog::pickColour(QColor initial) {
+    const QColor chosen = QColorDialog::getColor(initial, owner_);
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPointer>
+#include <QWidget>
 #include <optional>
 
 namespace qvr {
@@ -10,15 +12,20 @@ namespace qvr {
 class ColourDialog {
   public:
     virtual ~ColourDialog() = default;
-    // The colour the user chose, nullopt when the dialog was cancelled.
-    virtual std::optional<QColor> pickColour() = 0;
+    // The colour the user chose, nullopt when the dialog was cancelled. The
+    // dialog opens at initial, the colour being changed.
+    virtual std::optional<QColor> pickColour(QColor initial) = 0;
 };
 
-// Qt's colour dialog: no initial colour and no owner, as the swatches have
-// always opened it.
+// Qt's colour dialog, owned by the main window so that every desktop keeps
+// it there.
 class QtColourDialog final : public ColourDialog {
   public:
-    std::optional<QColor> pickColour() override;
+    void setOwner(QWidget* owner) { owner_ = owner; }
+    std::optional<QColor> pickColour(QColor initial) override;
+
+  private:
+    QPointer<QWidget> owner_;
 };
 
 } // namespace qvr

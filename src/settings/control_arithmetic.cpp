@@ -2,6 +2,7 @@
 
 #include "config/config_record.h"
 #include "config/profile_files.h"
+#include "ui/skin_layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,16 +15,20 @@ namespace {
 // sector borders fall on the same pixels.
 constexpr double kDegreesPerRadian = 57.29578;
 
-constexpr int kStepOffset = 9, kStepSpacing = 21;
-constexpr int kLightingOffset = 4, kLightingSpacing = 30;
 constexpr int kDpiRowOffset = 3, kDpiMaxValue = 100;
 constexpr int kDialInner = 35, kDialOuter = 64;
 constexpr int kGaugeInner = 43, kGaugeOuter = 71;
 constexpr int kMinRows = 1, kMaxRows = 100;
 
-int sliderValue(int xInArea, int offset, int spacing) {
-    const int dx = xInArea - offset;
-    return dx < 0 ? 1 : dx / spacing + 2;
+// The value whose stop lies nearest the click; halfway between two stops
+// the higher one wins, which keeps the last few pixels for the top value.
+template <typename StopOf> int nearestStop(int xInArea, int last, StopOf stopOf) {
+    int best = 1;
+    for (int value = 2; value <= last; ++value) {
+        if (std::abs(xInArea - stopOf(value)) <= std::abs(xInArea - stopOf(best)))
+            best = value;
+    }
+    return best;
 }
 
 bool onRing(int dx, int dy, int inner, int outer) {
@@ -34,11 +39,11 @@ bool onRing(int dx, int dy, int inner, int outer) {
 } // namespace
 
 int stepSliderValue(int xInArea) {
-    return sliderValue(xInArea, kStepOffset, kStepSpacing);
+    return nearestStop(xInArea, 11, skin::stepSliderStop);
 }
 
 int lightingSliderValue(int xInArea) {
-    return sliderValue(xInArea, kLightingOffset, kLightingSpacing);
+    return nearestStop(xInArea, 6, skin::lightingSliderStop);
 }
 
 int dpiSliderValue(int bottomEdge, int y) {

@@ -11,9 +11,11 @@ namespace qvr {
 // Positions are pixels relative to the control's hit area (sliders) or to its
 // centre (dial, gauges); dy grows downwards, as window coordinates do.
 
-// X axis, Y axis and angle snap: 1..11, the stops 21 pixels apart.
+// X axis, Y axis and angle snap: 1..11, the stops 21 pixels apart; a click
+// between two stops takes the nearer one.
 int stepSliderValue(int xInArea);
-// The three lighting sliders: 1..6, the stops 30 pixels apart.
+// The three lighting sliders: 1..6, the stops 30 pixels apart, nearest
+// stop as above.
 int lightingSliderValue(int xInArea);
 // A vertical DPI slider: one DPI step per pixel row counted up from its
 // bottom edge (exclusive); 1..100. The edit rule then turns 1 into 2.

@@ -1,7 +1,9 @@
 #include "settings/desktop_pointer_settings.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <sstream>
+#include <string_view>
 
 namespace qvr {
 namespace {
@@ -13,11 +15,6 @@ std::string failureText(PointerSetting setting) {
     return {};
 }
 
-bool hasX11Display() {
-    const char* display = std::getenv("DISPLAY");
-    return display && *display;
-}
-
 std::string decimal(double value) {
     std::ostringstream out;
     out.imbue(std::locale::classic());
@@ -25,7 +22,52 @@ std::string decimal(double value) {
     return out.str();
 }
 
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t\r\n'");
+    if (first == std::string_view::npos)
+        return {};
+    const auto last = text.find_last_not_of(" \t\r\n'");
+    return text.substr(first, last - first + 1);
+}
+
+template <typename Number> std::optional<Number> number(std::string_view text) {
+    text = trimmed(text);
+    // GVariant text may name the type first ("int32 400").
+    if (const auto space = text.rfind(' '); space != std::string_view::npos)
+        text.remove_prefix(space + 1);
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+const char* settingName(PointerSetting setting) {
+    switch (setting) {
+    case PointerSetting::MouseParameters:
+        return "pointer acceleration";
+    case PointerSetting::PointerSpeed:
+        return "pointer speed";
+    case PointerSetting::WheelScrollLines:
+        return "wheel scroll lines";
+    case PointerSetting::DoubleClickTime:
+        return "double-click time";
+    }
+    return "";
+}
+
 } // namespace
+
+bool x11PointerControlUsable() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value && *value;
+    };
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    const bool wayland =
+        set("WAYLAND_DISPLAY") || (session && std::string_view(session) == "wayland");
+    return set("DISPLAY") && !wayland;
+}
 
 DesktopPointerSettings::DesktopPointerSettings(CommandRunner& runner, std::ostream& notes)
     : runner_(runner), notes_(notes) {}
@@ -40,55 +82,90 @@ bool DesktopPointerSettings::gsettings(const std::string& key, const std::string
     return runner_.run({"gsettings", "set", kSchema, key, value}) == 0;
 }
 
-void DesktopPointerSettings::noteOnce(const std::string& what) {
-    if (noted_.insert(what).second)
-        notes_ << "qvr: " << what << '\n';
+std::optional<std::string> DesktopPointerSettings::gsettingsValue(const std::string& key) {
+    std::string output;
+    if (runner_.capture({"gsettings", "get", kSchema, key}, output) != 0)
+        return std::nullopt;
+    return output;
 }
 
-std::vector<PointerFailure> DesktopPointerSettings::apply(const PointerValues& values) {
-    std::vector<PointerFailure> failures;
+void DesktopPointerSettings::missing(PointerSetting setting, PointerApplyResult& result) {
+    if (!noted_.insert(setting).second)
+        return;
+    notes_ << "qvr: this desktop has no " << settingName(setting) << " setting; skipped.\n";
+    result.missing.push_back(setting);
+}
+
+PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
+                                                 const PointerChanges& changed) {
+    PointerApplyResult result;
     auto refuse = [&](PointerSetting setting) {
-        failures.push_back({failureText(setting), std::string(kPointerFailureCaption)});
+        result.failures.push_back({failureText(setting), std::string(kPointerFailureCaption)});
     };
+    if (!changed.any())
+        return result;
     const bool gnome = hasGnomeSchema();
 
-    // Enhanced pointer precision is Windows' acceleration curve.
-    const bool precision = values.mouseParameters[2] != 0;
-    if (gnome) {
-        if (!gsettings("accel-profile", precision ? "adaptive" : "flat"))
-            refuse(PointerSetting::MouseParameters);
-    } else if (hasX11Display()) {
-        const std::vector<std::string> xset =
-            precision ? std::vector<std::string>{"xset", "m", "2/1", "4"}
-                      : std::vector<std::string>{"xset", "m", "1/1", "0"};
-        if (runner_.run(xset) != 0)
-            refuse(PointerSetting::MouseParameters);
-    } else {
-        noteOnce("this desktop offers no pointer acceleration setting; skipped.");
+    if (changed.precision) {
+        // Enhanced pointer precision is Windows' acceleration curve.
+        const bool precision = values.mouseParameters[2] != 0;
+        if (gnome) {
+            if (!gsettings("accel-profile", precision ? "adaptive" : "flat"))
+                refuse(PointerSetting::MouseParameters);
+        } else if (x11PointerControlUsable()) {
+            const std::vector<std::string> xset =
+                precision ? std::vector<std::string>{"xset", "m", "2/1", "4"}
+                          : std::vector<std::string>{"xset", "m", "1/1", "0"};
+            if (runner_.run(xset) != 0)
+                refuse(PointerSetting::MouseParameters);
+        } else {
+            missing(PointerSetting::MouseParameters, result);
+        }
     }
-
-    // Windows refuses speeds outside 1..20, and so do we, before asking.
-    const auto speed = desktopSpeedFor(values.pointerSpeed);
-    if (!speed) {
-        refuse(PointerSetting::PointerSpeed);
-    } else if (gnome) {
-        if (!gsettings("speed", decimal(*speed)))
+    if (changed.speed) {
+        if (!gnome)
+            missing(PointerSetting::PointerSpeed, result);
+        else if (!gsettings("speed", decimal(desktopSpeedFor(values.pointerSpeed))))
             refuse(PointerSetting::PointerSpeed);
-    } else {
-        noteOnce("this desktop offers no pointer speed setting; skipped.");
     }
-
-    noteOnce("this desktop keeps no wheel scroll lines setting; skipped.");
-
-    if (values.doubleClickTimeMs < 0) {
-        refuse(PointerSetting::DoubleClickTime);
-    } else if (gnome) {
-        if (!gsettings("double-click", std::to_string(values.doubleClickTimeMs)))
+    if (changed.scrollLines)
+        missing(PointerSetting::WheelScrollLines, result);
+    if (changed.doubleClick) {
+        if (!gnome)
+            missing(PointerSetting::DoubleClickTime, result);
+        else if (!gsettings("double-click",
+                            std::to_string(desktopDoubleClickFor(values.doubleClickTimeMs))))
             refuse(PointerSetting::DoubleClickTime);
-    } else {
-        noteOnce("this desktop offers no double-click time setting; skipped.");
     }
-    return failures;
+    return result;
+}
+
+DesktopPointerReading DesktopPointerSettings::read() {
+    DesktopPointerReading reading;
+    if (!hasGnomeSchema())
+        return reading;
+    if (const auto text = gsettingsValue("speed"))
+        reading.speed = number<double>(*text);
+    if (const auto text = gsettingsValue("double-click"))
+        reading.doubleClickMs = number<int>(*text);
+    if (const auto text = gsettingsValue("accel-profile")) {
+        const std::string_view profile = trimmed(*text);
+        if (profile == "adaptive")
+            reading.acceleration = true;
+        else if (profile == "flat")
+            reading.acceleration = false;
+    }
+    return reading;
+}
+
+void DesktopPointerSettings::takeDesktopValues(ConfigRecord& record) {
+    const DesktopPointerReading reading = read();
+    if (reading.speed)
+        record.pointerSpeed = pointerSpeedFieldFor(*reading.speed);
+    if (reading.doubleClickMs)
+        record.doubleClickSpeed = doubleClickFieldFor(*reading.doubleClickMs);
+    if (reading.acceleration)
+        record.enhancePointerPrecision = *reading.acceleration ? 1 : 0;
 }
 
 } // namespace qvr

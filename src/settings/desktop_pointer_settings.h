@@ -1,8 +1,10 @@
 #pragma once
 
+#include "config/config_record.h"
 #include "settings/command_runner.h"
 #include "settings/pointer_values.h"
 
+#include <optional>
 #include <ostream>
 #include <set>
 #include <string>
@@ -17,31 +19,51 @@ struct PointerFailure {
     bool operator==(const PointerFailure&) const = default;
 };
 
-// Puts a profile's pointer settings on the Linux desktop, in the order and
-// with the refusals Windows would give. GNOME's mouse settings are used where
-// the desktop has them (gsettings); elsewhere X11 pointer acceleration covers
-// the precision switch. What the desktop simply does not have (GNOME keeps no
-// wheel lines) is skipped and noted once on the given stream, never a
-// message box at every Save.
+struct PointerApplyResult {
+    std::vector<PointerFailure> failures;
+    // Settings the user changed that this desktop does not have, each named
+    // once per run.
+    std::vector<PointerSetting> missing;
+};
+
+// The desktop's own pointer settings, where it has them.
+struct DesktopPointerReading {
+    std::optional<double> speed; // -1.0..1.0
+    std::optional<int> doubleClickMs;
+    std::optional<bool> acceleration; // nullopt: the desktop's default curve
+};
+
+// Puts a profile's pointer settings on the Linux desktop: only those the
+// user changed in this program, each whatever became of the others. GNOME's
+// mouse settings are used where the desktop has them (gsettings); on X11
+// without them, X pointer acceleration carries the precision switch.
 class DesktopPointerSettings {
   public:
     DesktopPointerSettings(CommandRunner& runner, std::ostream& notes);
 
-    // Applies the four settings, each whatever became of the others; returns
-    // the failures in order.
-    std::vector<PointerFailure> apply(const PointerValues& values);
+    PointerApplyResult apply(const PointerValues& values, const PointerChanges& changed);
+
+    DesktopPointerReading read();
+    // The desktop's current values on the record's gauges, for a profile
+    // made anew; fields the desktop has no value for stay as they are.
+    void takeDesktopValues(ConfigRecord& record);
 
     static constexpr const char* kSchema = "org.gnome.desktop.peripherals.mouse";
 
   private:
     bool hasGnomeSchema();
     bool gsettings(const std::string& key, const std::string& value);
-    void noteOnce(const std::string& what);
+    std::optional<std::string> gsettingsValue(const std::string& key);
+    void missing(PointerSetting setting, PointerApplyResult& result);
 
     CommandRunner& runner_;
     std::ostream& notes_;
     int schemaKnown_ = -1; // -1 not asked yet
-    std::set<std::string> noted_;
+    std::set<PointerSetting> noted_;
 };
+
+// X11 pointer control changes nothing useful in a Wayland session, even
+// through XWayland.
+bool x11PointerControlUsable();
 
 } // namespace qvr

@@ -1,5 +1,8 @@
 #include "settings/pointer_values.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace qvr {
 
 std::array<int, 3> mouseParametersFor(std::uint8_t enhancePointerPrecision) {
@@ -32,11 +35,33 @@ PointerValues pointerValuesFor(const ConfigRecord& record) {
             doubleClickTimeFor(record.doubleClickSpeed)};
 }
 
-std::optional<double> desktopSpeedFor(int pointerSpeed) {
-    if (pointerSpeed < kMinPointerSpeed || pointerSpeed > kMaxPointerSpeed) {
-        return std::nullopt;
-    }
-    return (pointerSpeed - 10) / 10.0;
+double desktopSpeedFor(int pointerSpeed) {
+    return std::clamp((pointerSpeed - 10) / 10.0, -1.0, 1.0);
+}
+
+int desktopDoubleClickFor(int doubleClickTimeMs) {
+    return std::clamp(doubleClickTimeMs, kMinDoubleClickMs, kMaxDoubleClickMs);
+}
+
+namespace {
+
+constexpr int kMinGaugeStep = 2;
+constexpr int kMaxGaugeStep = 12;
+
+std::uint8_t gaugeStep(double step) {
+    return static_cast<std::uint8_t>(
+        std::clamp(static_cast<int>(std::lround(step)), kMinGaugeStep, kMaxGaugeStep));
+}
+
+} // namespace
+
+std::uint8_t pointerSpeedFieldFor(double desktopSpeed) {
+    // field f gives Windows speed 2f - 2, which is desktop speed (f - 6) / 5.
+    return gaugeStep(6.0 + 5.0 * std::clamp(desktopSpeed, -1.0, 1.0));
+}
+
+std::uint8_t doubleClickFieldFor(int doubleClickTimeMs) {
+    return gaugeStep((970.0 - doubleClickTimeMs) / 70.0);
 }
 
 } // namespace qvr

@@ -62,7 +62,17 @@ inline constexpr std::array<PointerStep, 4> kPointerSteps{{
 }};
 
 // A Windows pointer speed (1..20, 10 = unchanged) as the -1.0..1.0 speed of
-// Linux desktops (0 = unchanged); nullopt for speeds Windows refuses.
-std::optional<double> desktopSpeedFor(int pointerSpeed);
+// Linux desktops (0 = unchanged). Speeds beyond either end (the gauge's
+// fastest stop gives 22) take the nearest speed the desktop has.
+double desktopSpeedFor(int pointerSpeed);
+// A double-click time within what the gauge offers; a hand-made field can
+// give a negative time.
+int desktopDoubleClickFor(int doubleClickTimeMs);
+inline constexpr int kMinDoubleClickMs = 130;
+inline constexpr int kMaxDoubleClickMs = 970;
+
+// The desktop's values back on the gauges' steps (2..12), the nearest step.
+std::uint8_t pointerSpeedFieldFor(double desktopSpeed);
+std::uint8_t doubleClickFieldFor(int doubleClickTimeMs);
 
 } // namespace qvr

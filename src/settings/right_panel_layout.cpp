@@ -77,12 +77,16 @@ PanelLayout layOutRightPanel(const SectionFlags& open, PanelPosition position) {
     return s.layout;
 }
 
+bool panelOverflows(const SectionFlags& open) {
+    const PanelLayout top = layOutRightPanel(open, PanelPosition::Top);
+    return std::ranges::any_of(top, [](const SectionPlacement& p) { return !p.visible; });
+}
+
 std::optional<PanelPosition> panelPositionForThumb(int thumbTop, const SectionFlags& open,
                                                    PanelPosition current) {
-    if (std::count(open.begin(), open.end(), true) < 2)
-        return std::nullopt;
+    const bool lowerHalf = thumbTop - kTrackTop >= kHalfTrack;
     const PanelPosition wanted =
-        thumbTop - kTrackTop < kHalfTrack ? PanelPosition::Top : PanelPosition::Bottom;
+        lowerHalf && panelOverflows(open) ? PanelPosition::Bottom : PanelPosition::Top;
     if (wanted == current)
         return std::nullopt;
     return wanted;

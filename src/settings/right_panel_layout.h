@@ -41,9 +41,14 @@ PanelLayout layOutRightPanel(const SectionFlags& open, PanelPosition position);
 // The body height of each section as the skin draws it.
 int rightBodyHeight(RightSection section);
 
+// Whether the top position leaves sections out. Only then has the bottom
+// position anything to show; otherwise the panel stays at the top, so that
+// no section is ever out of reach.
+bool panelOverflows(const SectionFlags& open);
+
 // Where the panel goes when the scroll thumb's top moves to thumbTop;
-// nullopt when it stays (fewer than two sections open, or the thumb is on
-// the half of the track the panel already shows).
+// nullopt when it stays. The thumb's half of the track picks the position,
+// and the top is the only one while nothing overflows.
 std::optional<PanelPosition> panelPositionForThumb(int thumbTop, const SectionFlags& open,
                                                    PanelPosition current);
 

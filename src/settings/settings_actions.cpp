@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/notification_text.h"
+#include "app/profile_session.h"
 #include "settings/pointer_values.h"
 #include "settings/settings_sections.h"
 
@@ -46,10 +47,16 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 }
 
 void SettingsActions::uploadAndApply() {
-    ConfigRecord& record = window_.state().record;
+    RecordState& state = window_.state();
+    if (!state.loaded) {
+        // Refused there, with its message.
+        window_.profileSession().saveProfile();
+        return;
+    }
     // The upload leaves the mouse on its first slot.
-    record.activeProfile = 0;
-    ProfileSnapshot snapshot = takeProfileSnapshot(window_.profile(), record);
+    state.record.activeProfile = 0;
+    ProfileSnapshot snapshot =
+        takeProfileSnapshot(window_.profile(), state.record, state.pointerChanges);
     if (inFlight_)
         pending_ = std::move(snapshot);
     else
@@ -59,11 +66,11 @@ void SettingsActions::uploadAndApply() {
 void SettingsActions::startUpload(ProfileSnapshot snapshot) {
     inFlight_ = std::move(snapshot);
     window_.setSaveProgress({SaveProgress::Phase::Uploading, 0, 0});
-    window_.deviceThread().upload(inFlight_->record);
+    inFlightTicket_ = window_.deviceThread().upload(inFlight_->record);
 }
 
-void SettingsActions::uploadFinished(bool received) {
-    if (!inFlight_)
+void SettingsActions::uploadFinished(int ticket, bool received) {
+    if (!inFlight_ || ticket != inFlightTicket_)
         return;
     const ProfileSnapshot done = std::move(*inFlight_);
     inFlight_.reset();
@@ -71,8 +78,10 @@ void SettingsActions::uploadFinished(bool received) {
     // hold what it never received.
     ProfileFiles& files = window_.profile();
     const bool written = saveProfileSnapshot(files, done);
-    if (done.profileIndex == files.currentProfileIndex())
+    if (done.profileIndex == files.currentProfileIndex()) {
+        window_.profileSession().markSaved();
         window_.state().appliedRecord = done.record;
+    }
     using Phase = SaveProgress::Phase;
     window_.setSaveProgress({!written   ? Phase::NotWritten
                              : received ? Phase::Saved
@@ -80,7 +89,7 @@ void SettingsActions::uploadFinished(bool received) {
                              0, 0});
     if (!received)
         window_.showDeviceNotification(kNotifyNotDetected, 0);
-    ApplyPointerSettings(done.record);
+    ApplyPointerSettings(done.record, done.pointerChanges);
     if (pending_) {
         ProfileSnapshot next = std::move(*pending_);
         pending_.reset();
@@ -107,6 +116,9 @@ void SettingsActions::ApplySettings() {
 void SettingsActions::ResetToDefaults() {
     showWaitCursor(resetCursorTimer_);
     window_.profile().resetToDefaults(window_.state());
+    // The factory pointer fields are no choice of the user's: show the
+    // desktop's own, which a Save then leaves alone.
+    takeDesktopPointerSettings(window_.state().record);
     if (window_.link().devicePresent == 1)
         uploadAndApply();
     if (window_.closePagePopups)
@@ -121,15 +133,35 @@ void SettingsActions::CancelChanges() {
     window_.hideToTray();
 }
 
-void SettingsActions::ApplyPointerSettings(const ConfigRecord& record) {
+void SettingsActions::ApplyPointerSettings() {
+    ApplyPointerSettings(window_.state().record, window_.state().pointerChanges);
+}
+
+void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
+                                           const PointerChanges& changes) {
     // The desktop's settings programs take tens of milliseconds each.
-    auto failures = std::make_shared<std::vector<PointerFailure>>();
+    auto result = std::make_shared<PointerApplyResult>();
     window_.deviceThread().run(
-        [this, failures, values = pointerValuesFor(record)] { *failures = pointer_.apply(values); },
-        [this, failures] {
-            for (const PointerFailure& failure : *failures)
+        [this, result, values = pointerValuesFor(record), changes] {
+            *result = pointer_.apply(values, changes);
+        },
+        [this, result] {
+            for (const PointerFailure& failure : result->failures)
                 window_.messages().showMessage(failure.text, failure.caption);
+            const PointerSettingTexts& texts = pointerSettingTexts(window_.language());
+            for (const PointerSetting setting : result->missing) {
+                const std::string_view text =
+                    setting == PointerSetting::MouseParameters    ? texts.noAcceleration
+                    : setting == PointerSetting::PointerSpeed     ? texts.noSpeed
+                    : setting == PointerSetting::WheelScrollLines ? texts.noScrollLines
+                                                                  : texts.noDoubleClick;
+                window_.messages().showMessage(std::string(text), std::string(texts.caption));
+            }
         });
+}
+
+void SettingsActions::takeDesktopPointerSettings(ConfigRecord& record) {
+    pointer_.takeDesktopValues(record);
 }
 
 } // namespace qvr

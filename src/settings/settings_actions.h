@@ -40,11 +40,16 @@ class SettingsActions : public QObject {
     void ApplySettings();
     void ResetToDefaults();
     void CancelChanges();
-    // The record's pointer settings on the desktop, applied off the window's
-    // thread; each refusal is a "Warning" message box, and the next setting
-    // follows after it.
-    void ApplyPointerSettings(const ConfigRecord& record);
-
+    // The pointer settings the user changed in this program, from the
+    // record to the desktop; each refusal is a "Warning" message box, and
+    // the next setting follows after it. A changed setting the desktop does
+    // not have is said once per run.
+    void ApplyPointerSettings();
+    // The desktop's current pointer settings into the record's fields, for
+    // a profile that starts out from the factory files.
+    void takeDesktopPointerSettings(ConfigRecord& record);
+    // The same for a given record, applied off the window's thread.
+    void ApplyPointerSettings(const ConfigRecord& record, const PointerChanges& changes);
     // Upload, save, snapshot and pointer settings: what Save and Reset do
     // while the mouse is there, for the record as it is now.
     void uploadAndApply();
@@ -60,7 +65,7 @@ class SettingsActions : public QObject {
 
   private:
     void startUpload(ProfileSnapshot snapshot);
-    void uploadFinished(bool received);
+    void uploadFinished(int ticket, bool received);
     void showWaitCursor(QTimer& until);
     void endWaitCursor(QTimer& timer);
 
@@ -69,6 +74,7 @@ class SettingsActions : public QObject {
     DesktopPointerSettings pointer_;
     bool applyBusy_ = false;
     std::optional<ProfileSnapshot> inFlight_;
+    int inFlightTicket_ = 0;
     std::optional<ProfileSnapshot> pending_;
     QTimer applyBusyTimer_;   // timer 1
     QTimer resetCursorTimer_; // timer 2

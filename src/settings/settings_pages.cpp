@@ -1,6 +1,7 @@
 #include "settings/settings_pages.h"
 
 #include "app/main_window.h"
+#include "ui/gdip_button.h"
 
 #include <QLineEdit>
 #include <iostream>
@@ -22,6 +23,10 @@ SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup&
     table[window.ids().reset].onClick = [&actions](QPoint) { actions.ResetToDefaults(); };
     table[window.ids().cancel].onClick = [&actions](QPoint) { actions.CancelChanges(); };
 
+    window.takeDesktopPointerSettings = [&actions](ConfigRecord& record) {
+        actions.takeDesktopPointerSettings(record);
+    };
+
     window.addFacePainter([&sections](QPainter& painter) { sections.paint(painter); });
 
     // Other pages may hook these too; each keeps the earlier hook running.
@@ -38,6 +43,15 @@ SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup&
             earlier(thumbTop);
         sections.scrollTo(thumbTop);
     };
+    // Let go, the thumb rests at the end of the position it chose; queued
+    // behind the moves the thumb posted.
+    if (CGdipButton* thumb = window.scrollThumb()) {
+        thumb->setReleasedHandler([&sections] {
+            QMetaObject::invokeMethod(
+                &sections, [&sections] { sections.scrollToPosition(sections.position()); },
+                Qt::QueuedConnection);
+        });
+    }
     return *pages;
 }
 

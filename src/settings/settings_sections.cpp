@@ -10,7 +10,9 @@
 
 #include <QLineEdit>
 #include <QPainter>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QWheelEvent>
 
 namespace qvr {
 namespace {
@@ -107,13 +109,20 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
     rowsEdit_ = new QLineEdit(&window);
     rowsEdit_->setObjectName("rowsEdit121");
     rowsEdit_->hide();
+    connect(rowsEdit_, &QLineEdit::textEdited, this, [this] { typing_ = true; });
     connect(rowsEdit_, &QLineEdit::textChanged, this, [this] { rowsTextChanged(); });
+    connect(rowsEdit_, &QLineEdit::editingFinished, this, [this] { rowsEditingFinished(); });
     for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
         edit->setFrame(false);
         edit->setAlignment(Qt::AlignCenter);
+        // Digits only, no more than the largest value has.
+        const int digits = edit == rowsEdit_ ? 3 : 4;
+        edit->setValidator(new QRegularExpressionValidator(
+            QRegularExpression(QString("[0-9]{0,%1}").arg(digits)), edit));
     }
     addElements();
     relayout();
+    window.installEventFilter(this);
 }
 
 ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickStage stage,
@@ -128,6 +137,7 @@ ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickSt
     // opens and closes.
     if (section == kLeftXY)
         table[id].follow = [this, inBody] { return inBody.translated(xyBodyOrigin()); };
+    table[id].drag = stage == ClickStage::Sliders;
     controls_.push_back({id, section, inBody});
     return id;
 }
@@ -156,12 +166,13 @@ void SettingsSections::addElements() {
                              .follow = [this] { return xyHeaderRect(); }});
 
     for (int axis = 0; axis < 2; ++axis) {
-        addControl(kLeftXY, rectOf(skin::kXYSliderHit[axis]), ClickStage::Sections,
-                   redrawAfter([&state, axis](QPoint at, QRect rect) {
-                       const auto value =
-                           static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
-                       (axis == 0 ? state.record.sensitivityX : state.record.sensitivityY) = value;
-                   }));
+        const ElementTable::Id slider = addControl(
+            kLeftXY, rectOf(skin::kXYSliderHit[axis]), ClickStage::Sections,
+            redrawAfter([&state, axis](QPoint at, QRect rect) {
+                const auto value = static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
+                (axis == 0 ? state.record.sensitivityX : state.record.sensitivityY) = value;
+            }));
+        table[slider].drag = true;
     }
 
     for (int stage = 0; stage < 4; ++stage) {
@@ -191,12 +202,15 @@ void SettingsSections::addElements() {
                        (gauge == MouseSpeed ? state.record.pointerSpeed
                                             : state.record.doubleClickSpeed) =
                            static_cast<std::uint8_t>(*value);
+                       (gauge == MouseSpeed ? state.pointerChanges.speed
+                                            : state.pointerChanges.doubleClick) = true;
                    }));
     }
     for (int row = 0; row < 2; ++row) {
         addControl(index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
                    ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
                        state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
+                       state.pointerChanges.scrollLines = true;
                        rowsEdit_->setEnabled(row == 0);
                    }));
     }
@@ -296,10 +310,19 @@ void SettingsSections::styleEdits() {
     if (style == editStyle_)
         return;
     editStyle_ = style;
-    for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
+    // The boxes are narrow: the font is the one their widest value fits.
+    constexpr int kEditMargins = 6; // the line edit's own margins and a pixel each side
+    const QFont dpiFont =
+        fittedFont(window_.textFont(), QString::number(kMaxDpi), kDpiEditWidth - kEditMargins);
+    const QFont rowsFont =
+        fittedFont(window_.textFont(), QString::number(kMaxRows),
+                   skin::kScrollEdit.right - skin::kScrollEdit.left - kEditMargins);
+    for (QLineEdit* edit : dpiEdits_) {
         edit->setStyleSheet(style);
-        edit->setFont(window_.textFont());
+        edit->setFont(dpiFont);
     }
+    rowsEdit_->setStyleSheet(style);
+    rowsEdit_->setFont(rowsFont);
 }
 
 void SettingsSections::syncEdits() {
@@ -328,35 +351,70 @@ void SettingsSections::setEditText(QLineEdit* edit, int value) {
 void SettingsSections::dpiTextChanged(int stage) {
     QLineEdit* edit = dpiEdit(stage);
     const bool typing = std::exchange(typing_, false);
+    auto& stored = window_.state().record.dpiStage[static_cast<std::size_t>(stage)];
+    // While the user types, the record follows within the limits but the
+    // digits stay as typed: checking each keystroke against the limits
+    // would turn the first digit of "2600" into "100". The box shows what
+    // is stored when typing ends.
+    if (typing) {
+        if (!edit->text().isEmpty())
+            stored = static_cast<std::uint8_t>(dpiEditRule(edit->text().toStdString()).value);
+        window_.update();
+        return;
+    }
     const EditRuleResult result = dpiEditRule(edit->text().toStdString());
-    // Checking every keystroke against the lower limit would turn the first
-    // digit of "2600" into "100"; the limit text waits for the end of typing.
-    const bool belowWhileTyping = typing && parseProfileInt(edit->text().toStdString()) < kMinDpi;
-    if (result.replacement && !belowWhileTyping) {
+    if (result.replacement) {
         const QSignalBlocker block(edit);
         edit->setText(QString::fromStdString(*result.replacement));
     }
-    window_.state().record.dpiStage[static_cast<std::size_t>(stage)] =
-        static_cast<std::uint8_t>(result.value);
+    stored = static_cast<std::uint8_t>(result.value);
     if (!editUpdateGuard_)
         window_.update();
 }
 
 void SettingsSections::dpiEditingFinished(int stage) {
-    QLineEdit* edit = dpiEdit(stage);
-    if (const auto replacement = dpiEditRule(edit->text().toStdString()).replacement) {
-        const QSignalBlocker block(edit);
-        edit->setText(QString::fromStdString(*replacement));
-    }
+    const int stored = window_.state().record.dpiStage[static_cast<std::size_t>(stage)];
+    setShownValue(dpiEdit(stage), dpiEditRule(std::to_string(stored * kDpiUnit)).value * kDpiUnit);
+}
+
+void SettingsSections::setShownValue(QLineEdit* edit, int value) {
+    const QString text = QString::number(value);
+    if (edit->text() == text)
+        return;
+    const QSignalBlocker block(edit);
+    edit->setText(text);
 }
 
 void SettingsSections::rowsTextChanged() {
+    const bool typing = std::exchange(typing_, false);
+    auto& stored = window_.state().record.wheelScrollLines;
+    if (typing) {
+        // Typing "15" passes through "1", and a cleared box is no value
+        // yet: only values inside the limits are taken while typing.
+        const int value = parseProfileInt(rowsEdit_->text().toStdString());
+        if (!scrollRowsEditRule(rowsEdit_->text().toStdString()).replacement) {
+            stored = static_cast<std::uint8_t>(value);
+            window_.state().pointerChanges.scrollLines = true;
+        }
+        return;
+    }
     const EditRuleResult result = scrollRowsEditRule(rowsEdit_->text().toStdString());
     if (result.replacement) {
         const QSignalBlocker block(rowsEdit_);
         rowsEdit_->setText(QString::fromStdString(*result.replacement));
     }
-    window_.state().record.wheelScrollLines = static_cast<std::uint8_t>(result.value);
+    stored = static_cast<std::uint8_t>(result.value);
+    if (!editUpdateGuard_)
+        window_.state().pointerChanges.scrollLines = true;
+}
+
+void SettingsSections::rowsEditingFinished() {
+    auto& stored = window_.state().record.wheelScrollLines;
+    // A box left empty keeps the stored value; anything else takes the rule.
+    if (!rowsEdit_->text().isEmpty())
+        stored =
+            static_cast<std::uint8_t>(scrollRowsEditRule(rowsEdit_->text().toStdString()).value);
+    setShownValue(rowsEdit_, stored);
 }
 
 void SettingsSections::stepRows(int delta) {
@@ -364,11 +422,13 @@ void SettingsSections::stepRows(int delta) {
         return;
     std::uint8_t& lines = window_.state().record.wheelScrollLines;
     lines = static_cast<std::uint8_t>(std::clamp(lines + delta, 1, kMaxRows));
+    window_.state().pointerChanges.scrollLines = true;
     setEditText(rowsEdit_, lines);
 }
 
 void SettingsSections::pickStageColour(int stage) {
-    const auto colour = colours_.pickColour();
+    const Rgb current = stageColor(window_.state().record, stage);
+    const auto colour = colours_.pickColour(QColor(current.red, current.green, current.blue));
     if (!colour)
         return;
     setStageColor(window_.state().record, stage,
@@ -382,6 +442,12 @@ void SettingsSections::toggle(RightSection section) {
     if (!isVisible(section))
         return;
     open_[index(section)] = !open_[index(section)];
+    // Closing a lower section may leave nothing to scroll to: the panel
+    // then goes back up, so the upper sections cannot be stranded.
+    if (position_ == PanelPosition::Bottom && !panelOverflows(open_)) {
+        position_ = PanelPosition::Top;
+        placeThumb();
+    }
     relayout();
     redraw();
 }
@@ -393,6 +459,9 @@ void SettingsSections::toggleXY() {
 }
 
 void SettingsSections::scrollTo(int thumbTop) {
+    // With nothing to scroll to the thumb goes back to the top at once.
+    if (!panelOverflows(open_))
+        placeThumb();
     const auto position = panelPositionForThumb(thumbTop, open_, position_);
     if (!position)
         return;
@@ -401,16 +470,50 @@ void SettingsSections::scrollTo(int thumbTop) {
     redraw();
 }
 
+void SettingsSections::scrollToPosition(PanelPosition position) {
+    if (position == PanelPosition::Bottom && !panelOverflows(open_))
+        position = PanelPosition::Top;
+    const bool moved = position != position_;
+    position_ = position;
+    placeThumb();
+    if (moved) {
+        relayout();
+        redraw();
+    }
+}
+
+void SettingsSections::placeThumb() {
+    CGdipButton* thumb = window_.scrollThumb();
+    if (!thumb)
+        return;
+    if (position_ == PanelPosition::Top)
+        thumb->moveToTopEnd();
+    else
+        thumb->moveToBottomEnd();
+}
+
 void SettingsSections::closeAll() {
     open_ = {};
     window_.leftPanel.xyOpen = false;
     window_.leftPanel.assignmentOpen = false;
     position_ = PanelPosition::Top;
     // The thumb goes back up with the panel, so that it shows where it is.
-    if (CGdipButton* thumb = window_.scrollThumb())
-        thumb->move(CMavloDlg::kThumbRect.topLeft());
+    placeThumb();
     relayout();
     redraw();
+}
+
+bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the right panel scrolls it, as a drag of its thumb does.
+    if (watched == &window_ && event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        const int notches = wheel->angleDelta().y();
+        if (wheel->position().x() >= skin::kRightPanel.left && notches != 0) {
+            scrollToPosition(notches < 0 ? PanelPosition::Bottom : PanelPosition::Top);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void SettingsSections::refresh() {
@@ -543,24 +646,36 @@ void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
     const ConfigRecord& record = window_.state().record;
     const std::array<std::string_view, 3> names = {texts.lightingStandard,
                                                    texts.lightingRespiration, texts.lightingNeon};
+    // The three names share one size, and so do the stop labels of all rows:
+    // a row drawn smaller than its neighbours looks like a fault.
+    const QFont nameFont =
+        fittedFont(window_.textFont(), QStringList{qstr(names[0]), qstr(names[1]), qstr(names[2])},
+                   rectOf(skin::lightingName(0)).width());
+    constexpr int kStopRoom = 30; // the stops' pitch: labels never touch
+    QStringList stopTexts;
+    for (const auto& row : kLightingStops)
+        for (const char* text : row)
+            stopTexts << text;
+    const QFont stopFont = fittedFont(window_.smallFont(), stopTexts, kStopRoom - 2);
     for (int row = 0; row < 3; ++row) {
         const bool chosen = record.lightingMode == row + 1;
         skin.draw(painter, chosen ? "/Enable.png" : "/Disable.png",
                   topLeftOf(skin::lightingRadio(row)) + origin);
         painter.setPen(window_.textColor());
-        drawFitted(painter, rectOf(skin::lightingName(row)).translated(origin),
-                   Qt::AlignLeft | Qt::AlignVCenter, qstr(names[static_cast<std::size_t>(row)]),
-                   window_.textFont());
+        painter.setFont(nameFont);
+        drawLabel(painter, rectOf(skin::lightingName(row)).translated(origin),
+                  Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                  qstr(names[static_cast<std::size_t>(row)]));
         const QRect hit = rectOf(skin::lightingSliderHit(row)).translated(origin);
         const int value = lightingValue(record, row);
         skin.draw(painter, QString::asprintf("/Lighting/%d.png", frameFor(value, 1, 6)),
                   hit.topLeft() - QPoint(skin::kLightingFrameInset, skin::kLightingFrameInset));
         const QRect labels = rectOf(skin::lightingLabels(row)).translated(origin);
-        painter.setFont(window_.smallFont());
+        painter.setFont(stopFont);
         for (int stop = 1; stop <= 5; ++stop) {
             const int centre = hit.left() + skin::lightingSliderStop(stop);
             drawLabel(
-                painter, QRect(centre - 15, labels.top(), 31, labels.height()),
+                painter, QRect(centre - kStopRoom / 2, labels.top(), kStopRoom, labels.height()),
                 Qt::AlignCenter | Qt::TextSingleLine,
                 kLightingStops[static_cast<std::size_t>(row)][static_cast<std::size_t>(stop - 1)]);
         }
@@ -610,7 +725,10 @@ void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
     const MainWindowTexts& texts = window_.texts();
     const bool oneScreen = window_.state().record.scrollOneScreen != 0;
     const std::array<std::string_view, 2> captions = {texts.numberOfRows, texts.scrollOneScreen};
-    painter.setFont(window_.textFont());
+    // The first caption has only the room left of the rows box; both rows
+    // take the size it needs.
+    painter.setFont(
+        fittedFont(window_.textFont(), qstr(captions[0]), rectOf(skin::kScrollText[0]).width()));
     painter.setPen(window_.textColor());
     for (std::size_t row = 0; row < 2; ++row) {
         const bool chosen = (row == 1) == oneScreen;

@@ -45,12 +45,18 @@ class SettingsSections : public QObject {
     void toggleXY();
     // The scroll thumb moved to thumbTop.
     void scrollTo(int thumbTop);
+    // Puts the panel and its thumb at one end (the wheel, the thumb's
+    // release); the bottom only while something overflows the top.
+    void scrollToPosition(PanelPosition position);
     // Reset: every section of both panels closed, the panel at the top.
     void closeAll();
     // Takes up changes made elsewhere: the left panel moved, a record loaded.
     void refresh();
 
     void paint(QPainter& painter);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // A control's rectangle relative to its section body, and where clicks
@@ -68,6 +74,7 @@ class SettingsSections : public QObject {
     bool controlsAnswer(int section) const;
     QPoint originOf(int section) const;
     void relayout();
+    void placeThumb();
     void placeElements();
     void syncEdits();
     void styleEdits();
@@ -75,6 +82,9 @@ class SettingsSections : public QObject {
     void dpiTextChanged(int stage);
     void dpiEditingFinished(int stage);
     void rowsTextChanged();
+    void rowsEditingFinished();
+    // Puts a value into a box without running its change handler.
+    void setShownValue(QLineEdit* edit, int value);
     void stepRows(int delta);
     void pickStageColour(int stage);
     void redraw();
@@ -102,9 +112,8 @@ class SettingsSections : public QObject {
     // Set while a slider, an arrow or a redraw writes an edit box, so the
     // box's change handler knows the text did not come from the keyboard.
     bool editUpdateGuard_ = false;
-    // Set by a keystroke in a DPI box until its change is handled: while the
-    // user is still typing, a value below the limit is stored as the limit
-    // but the digits stay, so "2600" can be typed digit by digit.
+    // Set by a keystroke in a box until its change is handled: while the
+    // user is still typing, the digits stay as typed.
     bool typing_ = false;
     QString editStyle_;
 };

@@ -43,14 +43,23 @@ CGdipButton::CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* p
 }
 
 bool CGdipButton::dragBy(int dy) {
-    const int top = y() + dy;
-    const int bottom = top + height();
-    if (top <= limits_.minTopExclusive || bottom >= limits_.maxBottomExclusive || x() != fixedX_)
+    // A fast drag past an end stops at the end rather than short of it.
+    const int top = std::clamp(y() + dy, limits_.minTopExclusive + 1,
+                               limits_.maxBottomExclusive - 1 - height());
+    if (top == y() || x() != fixedX_)
         return false;
     move(x(), top);
     if (moved_)
         moved_(top);
     return true;
+}
+
+void CGdipButton::moveToTopEnd() {
+    move(fixedX_, limits_.minTopExclusive + 1);
+}
+
+void CGdipButton::moveToBottomEnd() {
+    move(fixedX_, limits_.maxBottomExclusive - 1 - height());
 }
 
 void CGdipButton::paintEvent(QPaintEvent*) {
@@ -77,6 +86,8 @@ void CGdipButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void CGdipButton::mouseReleaseEvent(QMouseEvent*) {
+    if (dragY_ && released_)
+        released_();
     dragY_.reset();
 }
 

@@ -30,8 +30,14 @@ class CGdipButton : public QWidget {
     CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* parent);
 
     void setMovedHandler(std::function<void(int top)> handler) { moved_ = std::move(handler); }
-    // Moves by dy as a drag would; false when the limits refuse it.
+    void setReleasedHandler(std::function<void()> handler) { released_ = std::move(handler); }
+    // Moves by dy as a drag would, as far as the limits allow; false when
+    // it cannot move at all.
     bool dragBy(int dy);
+    // Where the thumb rests when its owner puts it back: the top or the
+    // bottom end of its limits.
+    void moveToTopEnd();
+    void moveToBottomEnd();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -46,6 +52,7 @@ class CGdipButton : public QWidget {
     int fixedX_;
     std::optional<int> dragY_;
     std::function<void(int)> moved_;
+    std::function<void()> released_;
 };
 
 } // namespace qvr

@@ -1,5 +1,6 @@
 #include "ui/help_dialog.h"
 
+#include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 
 #include <QPainter>
@@ -26,9 +27,9 @@ void CHelpDialog::paintFace(QPainter& painter) {
     painter.setPen(textColor());
     const auto flags = Qt::AlignCenter | Qt::TextSingleLine;
     painter.setPen(updateAvailable_ ? textColor() : QColor(Qt::gray));
-    painter.drawText(kUpdateLine, flags, qstr(texts_.updateFirmware));
+    drawLabel(painter, kUpdateLine, flags, qstr(texts_.updateFirmware));
     painter.setPen(textColor());
-    painter.drawText(kVersionLine, flags, qstr(texts_.version));
+    drawLabel(painter, kVersionLine, flags, qstr(texts_.version));
 }
 
 } // namespace qvr

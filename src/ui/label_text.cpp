@@ -28,7 +28,28 @@ QStaticText& layoutOf(const QFont& font, const QString& text) {
     return *found;
 }
 
+DrawnTextLog* activeLog = nullptr;
+
+void note(const QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    if (activeLog)
+        activeLog->texts.push_back({rect, flags, text, painter.font()});
+}
+
 } // namespace
+
+DrawnTextLog::DrawnTextLog() {
+    activeLog = this;
+}
+
+DrawnTextLog::~DrawnTextLog() {
+    if (activeLog == this)
+        activeLog = nullptr;
+}
+
+void drawWrappedText(QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    note(painter, rect, flags, text);
+    painter.drawText(rect, flags, text);
+}
 
 QFont fittedFont(QFont font, const QString& text, int width) {
     constexpr int kSmallestPixels = 9;
@@ -39,9 +60,33 @@ QFont fittedFont(QFont font, const QString& text, int width) {
     return font;
 }
 
+QFont fittedFont(QFont font, const QStringList& texts, int width) {
+    QFont smallest = font;
+    for (const QString& text : texts) {
+        const QFont fitted = fittedFont(font, text, width);
+        if (fitted.pixelSize() < smallest.pixelSize() || smallest.pixelSize() <= 0)
+            smallest = fitted;
+    }
+    return smallest;
+}
+
+QFont fittedWrappedFont(QFont font, const QString& text, const QRect& rect, int flags) {
+    constexpr int kSmallestPixels = 9;
+    if (font.pixelSize() <= 0)
+        font.setPixelSize(QFontMetrics(font).height());
+    const auto fits = [&] {
+        const QRect needed = QFontMetrics(font).boundingRect(rect, flags, text);
+        return needed.width() <= rect.width() && needed.height() <= rect.height();
+    };
+    while (font.pixelSize() > kSmallestPixels && !fits())
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
 void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text) {
     if (text.isEmpty())
         return;
+    note(painter, rect, flags, text);
     const QStaticText& layout = layoutOf(painter.font(), text);
     const QSizeF size = layout.size();
     qreal x = rect.left();

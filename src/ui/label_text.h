@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 class QPainter;
 
@@ -14,8 +16,38 @@ namespace qvr {
 // laying them out again each time is a good part of a repaint.
 void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& text);
 
+// Draws a text that may wrap onto more lines (flags as for drawText); noted
+// like a label.
+void drawWrappedText(QPainter& painter, const QRect& rect, int flags, const QString& text);
+
+// A text as it was drawn: where, how, and in which font.
+struct DrawnText {
+    QRect rect;
+    int flags;
+    QString text;
+    QFont font;
+};
+
+// While one exists, every text drawn through the functions above is noted,
+// so that a check can measure each against the rectangle it was given.
+class DrawnTextLog {
+  public:
+    DrawnTextLog();
+    ~DrawnTextLog();
+    DrawnTextLog(const DrawnTextLog&) = delete;
+    DrawnTextLog& operator=(const DrawnTextLog&) = delete;
+
+    std::vector<DrawnText> texts;
+};
+
 // The font stepped down until the text fits the width (never below a
 // readable size): the skin's rooms are small and some languages' texts wide.
 QFont fittedFont(QFont font, const QString& text, int width);
+// The same for texts that share one size, such as the rows of a group: the
+// font the widest of them needs.
+QFont fittedFont(QFont font, const QStringList& texts, int width);
+// The font stepped down until the text, wrapped as the flags say, fits the
+// rectangle.
+QFont fittedWrappedFont(QFont font, const QString& text, const QRect& rect, int flags);
 
 } // namespace qvr

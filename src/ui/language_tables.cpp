@@ -220,6 +220,24 @@ constexpr std::array<SingleKeyDialogTexts, 3> kSingleKey{{
 
 constexpr std::string_view kProfileBaseName = "PROFILE";
 
+constexpr std::array<ProfileFileTexts, 3> kProfileFiles{{
+    {"The settings of the profile you are leaving have changed. Save them first?", "Save",
+     "Discard", "Cancel",
+     "%1 could not be used. The profile starts from the factory settings; the damaged file is "
+     "kept as %2.",
+     "%1 is missing. The profile starts from the factory settings.",
+     "No profile is loaded, so nothing was saved or sent to the mouse.",
+     "%1 is one of the program's own files. Choose another name.", "changed"},
+    {"要离开的配置的设置已更改。是否先保存？", "保存", "放弃", "取消",
+     "无法使用 %1。该配置从出厂设置开始；损坏的文件保存为 %2。",
+     "找不到 %1。该配置从出厂设置开始。", "未加载任何配置，因此没有保存，也没有发送到鼠标。",
+     "%1 是本程序自己的文件。请换一个名称。", "已更改"},
+    {"要離開的配置的設定已變更。是否先儲存？", "儲存", "放棄", "取消",
+     "無法使用 %1。該配置從出廠設定開始；損壞的檔案保存為 %2。",
+     "找不到 %1。該配置從出廠設定開始。", "未載入任何配置，因此沒有儲存，也沒有傳送到滑鼠。",
+     "%1 是本程式自己的檔案。請換一個名稱。", "已變更"},
+}};
+
 constexpr std::array<ProfileManagerTexts, 3> kProfileManager{{
     {"Configuration", "New", "Delete", "Edit", "Copy", "Load", "Save", "Warning",
      "Profile numbers up to 6.", kProfileBaseName},
@@ -249,7 +267,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "Insert the right button",
      "Insert Delay",
      "Warning",
-     "Macro numbers up to 12."},
+     "Macro numbers up to 12.",
+     "The macro is full: the mouse has no room for more key events. Recording stopped."},
     // "按鍵序列" and "刪除" are written with these characters here too.
     {"确定",
      "取消",
@@ -270,7 +289,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入鼠标右键",
      "插入延时",
      "警告",
-     "最多可以新建12个宏。"},
+     "最多可以新建12个宏。",
+     "宏已满：鼠标无法再存储更多按键动作，录制已停止。"},
     {"確定",
      "取消",
      "巨集管理器",
@@ -290,7 +310,8 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入滑鼠右鍵",
      "插入延時",
      "警告",
-     "最多可以新建12個巨集。"},
+     "最多可以新建12個巨集。",
+     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。"},
 }};
 
 constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
@@ -438,6 +459,10 @@ const SingleKeyDialogTexts& singleKeyDialogTexts(Language language) {
     return kSingleKey[index(language)];
 }
 
+const ProfileFileTexts& profileFileTexts(Language language) {
+    return kProfileFiles[index(language)];
+}
+
 const ProfileManagerTexts& profileManagerTexts(Language language) {
     return kProfileManager[index(language)];
 }
@@ -448,6 +473,23 @@ const MacroManagerTexts& macroManagerTexts(Language language) {
 
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language) {
     return kMacroKey[index(language)];
+}
+
+constexpr std::array<PointerSettingTexts, 3> kPointerSettings{{
+    {"This desktop has no pointer acceleration setting, so it was not changed.",
+     "This desktop has no pointer speed setting, so it was not changed.",
+     "This desktop has no wheel scroll lines setting, so it was not changed.",
+     "This desktop has no double-click time setting, so it was not changed.", "Pointer Settings"},
+    {"此桌面没有指针加速设置，因此未作更改。", "此桌面没有指针速度设置，因此未作更改。",
+     "此桌面没有滚轮滚动行数设置，因此未作更改。", "此桌面没有双击速度设置，因此未作更改。",
+     "指针设置"},
+    {"此桌面沒有指標加速設定，因此未作變更。", "此桌面沒有指標速度設定，因此未作變更。",
+     "此桌面沒有滾輪捲動行數設定，因此未作變更。", "此桌面沒有按兩下速度設定，因此未作變更。",
+     "指標設定"},
+}};
+
+const PointerSettingTexts& pointerSettingTexts(Language language) {
+    return kPointerSettings[index(language)];
 }
 
 const HelpPanelTexts& helpPanelTexts(Language) {

@@ -79,17 +79,30 @@ struct ProfileManagerTexts {
     std::string_view profileBaseName; // the same in every language
 };
 
+// Messages about the profile files and the switch between profiles. "%1" and
+// "%2" stand for file names.
+struct ProfileFileTexts {
+    std::string_view unsavedQuestion, saveChoice, discardChoice, cancelChoice, damagedFile,
+        missingFile, notLoaded, exportRefused, changedMark;
+};
+
 struct MacroManagerTexts {
     std::string_view ok, cancel, title, macroListCaption, eventListCaption, optionsCaption,
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
         stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
         insertDelay, warningCaption, limitMessage;
+    std::string_view macroFull; // a recording stopped because the mouse has no more room
 };
 
 struct MacroKeyDialogTexts {
     std::string_view ok, cancel;
     std::array<std::string_view, 3> repeatModes;
     std::string_view selectMacroCaption;
+};
+
+// Said once when the user changed a pointer setting the desktop does not have.
+struct PointerSettingTexts {
+    std::string_view noAcceleration, noSpeed, noScrollLines, noDoubleClick, caption;
 };
 
 struct HelpPanelTexts {
@@ -127,9 +140,11 @@ const MainWindowTexts& mainWindowTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
 const ProfileManagerTexts& profileManagerTexts(Language language);
+const ProfileFileTexts& profileFileTexts(Language language);
 const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
+const PointerSettingTexts& pointerSettingTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
 const UserFolderTexts& userFolderTexts(Language language);
 const SaveProgressTexts& saveProgressTexts(Language language);

@@ -85,6 +85,14 @@ inline constexpr Point kSideButtonAt[8] = {{363, 79},  {483, 89},  {511, 170}, {
                                            {365, 187}, {536, 249}, {365, 219}, {365, 264}};
 inline constexpr Size kSideButtonSize[8] = {{182, 125}, {185, 125}, {157, 55}, {167, 28},
                                             {167, 32},  {132, 45},  {167, 45}, {167, 40}};
+// Centres of the numbered callout circles at the outer ends of the leader
+// lines (window coordinates); each lies inside its button's image, which
+// draws the circle, and the program writes the button's number in it.
+inline constexpr Point kFrontCalloutAt[8] = {{342, 114}, {692, 114}, {692, 209}, {342, 184},
+                                             {342, 215}, {692, 281}, {342, 252}, {342, 287}};
+inline constexpr Point kSideCalloutAt[8] = {{372, 86},  {660, 97},  {660, 199}, {372, 174},
+                                            {372, 203}, {660, 268}, {372, 241}, {372, 284}};
+inline constexpr int kCalloutRadius = 7;
 // "/Mouse/Back/B-4-*.png" and "B-5-*.png": small rear-view thumbnails.
 inline constexpr Size kBackButtonSize{48, 48};
 

@@ -2,7 +2,9 @@
 
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace qvr {
 
@@ -30,8 +32,26 @@ SkinListBox::SkinListBox(QWidget* parent, QRect geometry, const QStringList& ent
         auto* item = new QListWidgetItem(entry, this);
         item->setSizeHint(QSize(0, kRowHeight));
     }
+    // Sized after the style sheet, whose padding the entries' width counts.
+    ensurePolished();
+    int widest = 0;
+    for (int row = 0; row < count(); ++row)
+        widest = std::max(widest, entryWidth(row));
+    const int frame = 2 * frameWidth();
+    geometry.setWidth(std::max(geometry.width(), widest + frame));
     setGeometry(geometry);
     show();
+}
+
+int SkinListBox::entryWidth(int row) const {
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.text = item(row)->text();
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.rect = QRect(0, 0, QWIDGETSIZE_MAX, kRowHeight);
+    const QModelIndex index = indexFromItem(item(row));
+    option.index = index;
+    return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();
 }
 
 QRect SkinListBox::entryRect(int row) const {

@@ -23,8 +23,14 @@ class SkinListBox : public QListWidget {
   public:
     static constexpr int kRowHeight = 16;
 
+    // The list keeps the geometry's position and grows wider where its
+    // longest entry needs it.
     SkinListBox(QWidget* parent, QRect geometry, const QStringList& entries, ListColours colours,
                 const QFont& font);
+
+    // The width an entry takes in this list's font and style, margins
+    // included; it fits when no wider than the list's client area.
+    int entryWidth(int row) const;
 
     // The rectangle of an entry in the list's client area.
     QRect entryRect(int row) const;

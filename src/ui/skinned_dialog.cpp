@@ -1,6 +1,8 @@
 #include "ui/skinned_dialog.h"
 
 #include "ui/key_event_names.h"
+#include "ui/label_text.h"
+#include "ui/window_placement.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,19 +14,15 @@ namespace qvr {
 SkinnedDialog::SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                              Dragging dragging)
     : ModalSkinnedWindow(std::move(skin), messages, nullptr, dragging) {
-    // Top-level without a parent, so that the skinned window may move it;
+    // A top-level of its own, made a transient of the window it opens over;
     // modality keeps the main window out of reach while it is open.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowModality(Qt::ApplicationModal);
     setFocusPolicy(Qt::StrongFocus);
 }
 
-void SkinnedDialog::centreOver(const QWidget* window) {
-    if (!window)
-        return;
-    QRect placed(QPoint(), size());
-    placed.moveCenter(window->frameGeometry().center());
-    move(placed.topLeft());
+void SkinnedDialog::centreOver(QWidget* window) {
+    centreOverOwner(*this, window);
 }
 
 void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancelText) {
@@ -61,8 +59,8 @@ void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
     font.setBold(true);
     painter.setFont(font);
     painter.setPen(textColor());
-    painter.drawText(edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     title);
+    drawLabel(painter, edges(12, 0, 340, 30), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              title);
     painter.restore();
 }
 

@@ -20,8 +20,8 @@ class SkinnedDialog : public ModalSkinnedWindow {
     SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                   Dragging dragging = Dragging::NotAllowed);
 
-    // Centres the dialog over another window.
-    void centreOver(const QWidget* window);
+    // Centres the dialog over another window, as its transient.
+    void centreOver(QWidget* window);
 
     // The frame the small dialogs share: close button, OK and Cancel.
     static constexpr QRect kCloseRect = edges(352, 6, 370, 24);

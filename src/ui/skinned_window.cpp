@@ -25,6 +25,10 @@ bool SkinnedWindow::loadBackground(const QString& name, std::string_view failure
         return false;
     }
     setFixedSize(background->size());
+    // A panel inside another window lets that window show through the
+    // transparent parts of its picture.
+    if (!isWindow() && background->hasAlphaChannel())
+        setAttribute(Qt::WA_OpaquePaintEvent, false);
     return true;
 }
 
@@ -40,8 +44,10 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
         hasBackground_ && skin_ ? skin_->image(backgroundName_, SkinImageCache::OnMissing::Silent)
                                 : nullptr;
     // An opaque background covers every pixel; black shows only through a
-    // transparent one.
-    if (!background || background->hasAlphaChannel() || background->size() != size())
+    // transparent one, and only on a window of its own.
+    const bool seeThrough = !isWindow() && background && background->hasAlphaChannel();
+    if (!seeThrough &&
+        (!background || background->hasAlphaChannel() || background->size() != size()))
         painter.fillRect(rect(), Qt::black);
     if (!background)
         return;
@@ -62,7 +68,10 @@ void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint position = event->position().toPoint();
-    if (clickAt(position) || dragging_ != Dragging::Allowed || parentWidget())
+    const auto slider = elements_.dragElementAt(position);
+    const bool taken = clickAt(position);
+    sliderDrag_ = slider;
+    if (taken || dragging_ != Dragging::Allowed || !isWindow())
         return;
     // The window manager moves the window where it can; otherwise we follow
     // the pointer ourselves.
@@ -77,6 +86,10 @@ void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (sliderDrag_ && (event->buttons() & Qt::LeftButton)) {
+        elements_.dragTo(*sliderDrag_, event->position().toPoint());
+        return;
+    }
     if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - *dragOffset_);
         return;
@@ -86,6 +99,7 @@ void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void SkinnedWindow::mouseReleaseEvent(QMouseEvent* event) {
     dragOffset_.reset();
+    sliderDrag_.reset();
     QWidget::mouseReleaseEvent(event);
 }
 

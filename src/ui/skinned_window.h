@@ -77,6 +77,7 @@ class SkinnedWindow : public QWidget {
     QColor textColor_{0, 255, 0};
     QFont textFont_;
     std::optional<QPoint> dragOffset_;
+    std::optional<ElementTable::Id> sliderDrag_;
 };
 
 } // namespace qvr

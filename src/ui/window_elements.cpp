@@ -41,6 +41,25 @@ std::optional<ElementTable::Id> ElementTable::elementAt(QPoint point) const {
     return std::nullopt;
 }
 
+std::optional<ElementTable::Id> ElementTable::dragElementAt(QPoint point) const {
+    for (Id id : clickOrder()) {
+        if ((*this)[id].drag && rectOf(id).contains(point) && isActive(id))
+            return id;
+    }
+    return std::nullopt;
+}
+
+void ElementTable::dragTo(Id id, QPoint point) const {
+    if (!isActive(id))
+        return;
+    const QRect rect = rectOf(id);
+    const QPoint held(std::clamp(point.x(), rect.left(), rect.right()),
+                      std::clamp(point.y(), rect.top(), rect.bottom()));
+    const auto handler = (*this)[id].onClick;
+    if (handler)
+        handler(held);
+}
+
 std::optional<ElementTable::Id> ElementTable::hoverElementAt(QPoint point) const {
     for (Id id : clickOrder()) {
         if ((*this)[id].hover && rectOf(id).contains(point) && isActive(id))

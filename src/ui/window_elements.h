@@ -61,6 +61,9 @@ struct WindowElement {
     OnHit onHit = OnHit::Stop;
     // Pictures such as a track are drawn but let clicks through.
     bool clickable = true;
+    // A slider: after a press on it, every pointer move with the button
+    // still down clicks it again at the pointer, held inside its rectangle.
+    bool drag = false;
     // Elements of hidden or closed sections neither draw nor answer clicks.
     std::function<bool()> active{};
     // For an element that moves with a layout another page owns (the left
@@ -89,6 +92,11 @@ class ElementTable {
     bool isActive(Id id) const;
     // The first active element in click order that contains the point.
     std::optional<Id> elementAt(QPoint point) const;
+    // The active slider under the point, if any.
+    std::optional<Id> dragElementAt(QPoint point) const;
+    // Clicks a slider at the point moved into its rectangle (a drag that
+    // leaves the slider keeps its end value).
+    void dragTo(Id id, QPoint point) const;
     // The element with a hover image under the point, if any.
     std::optional<Id> hoverElementAt(QPoint point) const;
 

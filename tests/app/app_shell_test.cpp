@@ -82,8 +82,104 @@ TEST(AppOptions, UnderstoodOptionsAndMistakes) {
 
     EXPECT_TRUE(parseAppOptions({"--help"}).help);
     EXPECT_FALSE(parseAppOptions({"--virtual-mouse", "--trace"}).error.empty());
-    EXPECT_FALSE(parseAppOptions({"--trace", "t.txt"}).error.empty()); // needs the virtual mouse
+    const AppOptions hardware = parseAppOptions({"--trace=t.txt"}); // the real mouse traces too
+    EXPECT_FALSE(hardware.virtualMouse);
+    EXPECT_EQ(hardware.traceFile, "t.txt");
+    EXPECT_TRUE(hardware.error.empty());
     EXPECT_FALSE(parseAppOptions({"--lang", "CHS"}).error.empty());
+    EXPECT_TRUE(parseAppOptions({"--version"}).version);
+}
+
+TEST(AppOptions, BeforeQtStartsItsOwnOptionsAreSkippedButHelpAndVersionSeen) {
+    const auto early = [](std::vector<std::string> arguments) {
+        return parseAppOptions(arguments, UnknownOptions::Skip);
+    };
+    const AppOptions withQt = early({"-platform", "offscreen", "--virtual-mouse", "-style=fusion"});
+    EXPECT_TRUE(withQt.error.empty());
+    EXPECT_TRUE(withQt.virtualMouse);
+    EXPECT_FALSE(withQt.help || withQt.version);
+    EXPECT_TRUE(early({"-display", ":3", "--version"}).version);
+    EXPECT_TRUE(early({"-platform", "xcb", "-h"}).help);
+    // A trace file named like an option is still the trace file.
+    EXPECT_FALSE(early({"--virtual-mouse", "--trace", "--help"}).help);
+    // Once Qt has taken its own, whatever is left over is refused.
+    EXPECT_FALSE(parseAppOptions({"-platform", "offscreen"}).error.empty());
+}
+
+// The real program, started without any display to connect to.
+void startWithoutDisplay(QProcess& process, const QStringList& arguments, const QString& runtime) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    process.setProcessEnvironment(env);
+    process.start(QVR_PROGRAM_DIR "/qvr", arguments);
+}
+
+TEST(CommandLine, HelpAndVersionAnswerWithoutADisplayAndAgreeWithQvrctl) {
+    qtApp();
+    QTemporaryDir runtime;
+    QProcess version;
+    startWithoutDisplay(version, {"--version"}, runtime.path());
+    ASSERT_TRUE(version.waitForFinished(10000));
+    EXPECT_EQ(version.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(version.exitCode(), 0);
+    const QString qvrVersion = QString::fromUtf8(version.readAllStandardOutput()).trimmed();
+    EXPECT_TRUE(qvrVersion.startsWith("qvr ")) << qvrVersion.toStdString();
+
+    QProcess ctl;
+    ctl.start(QVR_PROGRAM_DIR "/qvrctl", {"--version"});
+    ASSERT_TRUE(ctl.waitForFinished(10000));
+    const QString ctlVersion = QString::fromUtf8(ctl.readAllStandardOutput()).trimmed();
+    EXPECT_EQ(qvrVersion.mid(4), ctlVersion.mid(7));
+
+    QProcess help;
+    startWithoutDisplay(help, {"-platform", "xcb", "--help"}, runtime.path());
+    ASSERT_TRUE(help.waitForFinished(10000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--version"));
+}
+
+TEST(CommandLine, NoDisplayEndsWithASentenceAndStatusOneNotAnAbort) {
+    qtApp();
+    QTemporaryDir runtime;
+    QProcess process;
+    startWithoutDisplay(process, {"--virtual-mouse"}, runtime.path());
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 1);
+    EXPECT_TRUE(process.readAllStandardError().contains("qvr: cannot open a display"));
+
+    // A display named but not there is the same situation.
+    QProcess absent;
+    startWithoutDisplay(absent, {"-display", ":999", "--virtual-mouse"}, runtime.path());
+    ASSERT_TRUE(absent.waitForFinished(20000));
+    EXPECT_EQ(absent.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(absent.exitCode(), 1);
+}
+
+TEST(CommandLine, QtsOwnOptionsAreAcceptedAndOthersRefused) {
+    qtApp();
+    QTemporaryDir runtime;
+    QTemporaryDir config;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("QVR_EXIT_AFTER_FIRST_PAINT", "1");
+    process.setProcessEnvironment(env);
+    process.start(QVR_PROGRAM_DIR "/qvr", {"-platform", "offscreen", "--virtual-mouse"});
+    ASSERT_TRUE(process.waitForFinished(20000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+
+    QProcess wrong;
+    wrong.setProcessEnvironment(env);
+    wrong.start(QVR_PROGRAM_DIR "/qvr", {"-platform", "offscreen", "--lang", "CHS"});
+    ASSERT_TRUE(wrong.waitForFinished(20000));
+    EXPECT_EQ(wrong.exitCode(), 2);
+    EXPECT_TRUE(wrong.readAllStandardError().contains("unknown option --lang"));
 }
 
 TEST(UiHandoff, WorkRunsOnTheUiThreadAndTheCallerWaitsForIt) {

@@ -2,12 +2,14 @@
 // from the main window on a virtual mouse in a temporary program folder.
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
+#include "dialog_skin.h"
 #include "macros/macro_encoder.h"
 #include "window_rig.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -28,23 +30,6 @@ std::string readAll(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeDialogSkin(const std::filesystem::path& folder) {
-    using test::writePng;
-    const QColor face(30, 32, 40);
-    writePng(folder / "macro-button-close-normal.png", {51, 24}, face);
-    writePng(folder / "macro-button-close-over.png", {51, 24}, face);
-    writePng(folder / "MacroManagement/MacroManagement.png", {490, 434}, face);
-    for (const char* name : {"Pane.png", "PaneMakingTick.png"})
-        writePng(folder / "MacroManagement" / name, {14, 14}, face);
-    writePng(folder / "MacroManagement/Record-normal.png", {89, 24}, face);
-    for (const char* name : {"button-cancel-normal.png", "button-cancel-over.png"})
-        writePng(folder / "MacroManagement" / name, {54, 28}, face);
-    for (const char* name : {"button-new-normal.png", "button-new-over.png"})
-        writePng(folder / "MacroManagement" / name, {58, 25}, face);
-    writePng(folder / "Config/Config.png", {263, 598}, face);
-    writePng(folder / "Config/New-Config.png", {263, 23}, face);
-}
-
 Items textsOf(const QListWidget& list) {
     Items items;
     for (int i = 0; i < list.count(); ++i)
@@ -62,7 +47,7 @@ void doubleClickRow(QListWidget& list, int row) {
 class DialogsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        writeDialogSkin(rig.dir / "Skins" / "Test");
+        test::writeDialogSkin(rig.dir / "Skins" / "Test");
         rig.start();
         dialogs().setTick([this] { return tick; });
     }
@@ -85,12 +70,16 @@ class DialogsTest : public ::testing::Test {
         return result == DialogResult::Ok;
     }
 
-    static void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
-                    bool autoRepeat = false) {
+    // Each keystroke gets its own window-system time unless one is given.
+    void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
+             bool autoRepeat = false, std::optional<quint64> timestamp = std::nullopt) {
         QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0, QString(),
                         autoRepeat);
+        event.setTimestamp(timestamp.value_or(++keyTime));
         QCoreApplication::sendEvent(dialog.windowHandle(), &event);
     }
+
+    quint64 keyTime = 1;
 
     WindowRig rig;
     std::uint32_t tick = 1000;
@@ -128,29 +117,94 @@ TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
     EXPECT_FALSE(macros.load("Macro_1").recordDelays);
 }
 
-TEST_F(DialogsTest, HeldKeyRecordsOnePressAndTheSixtyFifthKeyEventStops) {
+TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecordDelays();
         dialog.toggleRecording();
         key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
-        for (int i = 0; i < 5; ++i) {
-            key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA, true);
-            key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA, true);
+        // A held key as Qt's xcb plugin delivers it: release and press pairs
+        // sharing a timestamp, only some marked as repeats.
+        for (int i = 0; i < 6; ++i) {
+            const quint64 at = 1000 + static_cast<quint64>(i) * 33;
+            key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA, i % 3 == 0, at);
+            key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA, i % 3 == 0, at);
         }
         key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
-        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "A   Up"}));
+        key(dialog, QEvent::KeyPress, Qt::Key_Shift, 42 + 8);
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "A   Up", "Shift   Dn"}));
 
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < 40 && dialog.recording(); ++i) {
             key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
             key(dialog, QEvent::KeyRelease, Qt::Key_B, kX11KeyB);
         }
         EXPECT_FALSE(dialog.recording());
-        EXPECT_EQ(dialog.eventList().count(), 64);
         EXPECT_EQ(dialog.windowTitle(), "Macro Manager");
         dialog.cancel();
     });
-    EXPECT_EQ(MacroStore(store()).load("Macro_0").items.size(), 64u);
+    const Macro saved = MacroStore(store()).load("Macro_0");
+    const MacroEncoding encoded = encodeMacroReport(saved);
+    EXPECT_EQ(encoded.eventsDropped, 0);
+    EXPECT_EQ(encoded.eventsWritten, static_cast<int>(saved.items.size()));
+    EXPECT_EQ(saved.items.size(), 62u); // 126 bytes hold 63 events; pairs make it 62
+    EXPECT_EQ(saved.items.back(), "Shift   Up");
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text,
+              std::string(macroManagerTexts(Language::English).macroFull));
+}
+
+TEST_F(DialogsTest, EventMenuOpensFromThePointerOnlyAndNeverWhileRecording) {
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        QWidget* viewport = dialog.eventList().viewport();
+        const auto request = [&](QContextMenuEvent::Reason reason) {
+            QContextMenuEvent event(reason, {5, 5}, viewport->mapToGlobal(QPoint(5, 5)));
+            QCoreApplication::sendEvent(reason == QContextMenuEvent::Keyboard
+                                            ? static_cast<QWidget*>(&dialog.eventList())
+                                            : viewport,
+                                        &event);
+        };
+        request(QContextMenuEvent::Keyboard);
+        EXPECT_EQ(dialog.openMenu(), nullptr);
+        request(QContextMenuEvent::Mouse);
+        ASSERT_NE(dialog.openMenu(), nullptr);
+        EXPECT_EQ(dialog.openMenu()->actions().size(), 5);
+
+        dialog.toggleRecording();
+        EXPECT_EQ(dialog.openMenu(), nullptr); // recording closes it
+        request(QContextMenuEvent::Mouse);
+        request(QContextMenuEvent::Keyboard);
+        EXPECT_EQ(dialog.openMenu(), nullptr);
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()).size(), 3u);
+        dialog.cancel();
+    });
+}
+
+TEST_F(DialogsTest, EmptiedMacroIsSavedEmpty) {
+    WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n");
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        for (int i = 0; i < 2; ++i) {
+            dialog.eventList().setCurrentRow(0);
+            dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+        }
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+    }));
+    EXPECT_EQ(MacroStore(store()).load("M").items, Items{});
+    EXPECT_EQ(rig.state.record.macroData, MacroTable{});
+
+    // A recording of nothing empties a macro too.
+    WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.toggleRecording();
+        dialog.toggleRecording();
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("M").items, Items{});
 }
 
 TEST_F(DialogsTest, DialogEndingWhileRecordingStopsWithoutSavingOrListening) {
@@ -325,7 +379,7 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
     EXPECT_EQ(record.buttonMacroNumber[3], 0);
 }
 
-TEST_F(DialogsTest, MacroKeyNumbersCountInTheTablesOrderWhileItLagsBehindTheStore) {
+TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                                   "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
                                   "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
@@ -334,34 +388,35 @@ TEST_F(DialogsTest, MacroKeyNumbersCountInTheTablesOrderWhileItLagsBehindTheStor
     EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.clickAt(CMacroProgramDialog::kOkRect.center());
     }));
-    const Names tableOrder = MacroStore(store()).names();
-    ASSERT_EQ(tableOrder.size(), 2u);
-    // The store changes at once while the manager runs: a run that saved the
-    // first macro and was then cancelled leaves it last in the store while
-    // the record's table keeps the old order.
-    const MacroStore macros(store());
-    ASSERT_TRUE(macros.save(macros.load(tableOrder[0])).ok());
-    ASSERT_EQ(macros.names(), (Names{tableOrder[1], tableOrder[0]}));
-    const MacroTable before = record.macroData;
-
+    const MacroTable confirmed = record.macroData;
     CMavloDlg& window = *rig.window;
-    EXPECT_EQ(window.macroNumberFor(1), 0); // listed second, image 0 of the table
-    EXPECT_EQ(window.macroNumberFor(0), 1);
-    EXPECT_EQ(window.storePositionOf(0), 1);
-    EXPECT_EQ(window.storePositionOf(1), 0);
-    EXPECT_EQ(record.macroData, before); // translating leaves the table alone
+    // OK saved the selected "First", which moved it last.
+    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
 
-    // A macro the table does not hold yet: the table follows the store and
-    // a button already on a macro keeps it.
-    record.buttonFunction[5] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
-    record.buttonMacroNumber[5] = 0; // tableOrder[0], now last but one in the store
-    ASSERT_TRUE(macros.writeLoopCount("Third", 1).ok());
-    EXPECT_EQ(window.macroNumberFor(2), 2);
-    const auto table = buildMacroTable(store());
-    ASSERT_TRUE(table);
-    EXPECT_EQ(record.macroData, *table);
-    EXPECT_EQ(record.buttonMacroNumber[5], 1);
-    EXPECT_EQ(window.storePositionOf(1), 1);
+    // Edits cancelled in the manager (a save that moves "First", a new
+    // macro) stay out of the choices and out of the table.
+    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.eventList().setCurrentRow(0);
+        dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+        dialog.newMacro();
+        dialog.cancel();
+    }));
+    ASSERT_EQ(MacroStore(store()).names(), (Names{"First", "Second", "Macro_2"}));
+    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
+    EXPECT_EQ(record.macroData, confirmed);
+
+    // Only the twelve macros the mouse holds are offered.
+    std::string text;
+    for (int i = 0; i < 14; ++i)
+        text += "[M" + std::to_string(i) + "]\r\nMacroLoopTimes=1\r\n";
+    WindowRig::writeFile(store(), text);
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+    }));
+    const Names offered = window.tableMacroNames();
+    ASSERT_EQ(offered.size(), 12u);
+    EXPECT_EQ(offered.front(), "M1"); // OK saved "M0", which moved it last
+    EXPECT_EQ(offered.back(), "M12");
 }
 
 TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
@@ -427,8 +482,9 @@ TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
                   "Item0=PROFILE_0\r\nItem1=PROFILE_1\r\n");
     CConfigDialog& dialog = open();
     EXPECT_EQ(dialog.windowOpacity(), CConfigDialog::kOpacity);
-    EXPECT_EQ(dialog.list().currentRow(), 1);
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
+    // The window's profile is selected, whatever the file says meanwhile.
+    EXPECT_EQ(dialog.list().currentRow(), 0);
+    EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
     // A second Config click while it is open does nothing.
     rig.window->clickAt(CMavloDlg::kConfigRect.center());
     EXPECT_EQ(dialogs().profileManager(), &dialog);
@@ -441,10 +497,11 @@ TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "Profile numbers up to 6.");
     EXPECT_EQ(rig.messages.messages[0].caption, "Warning");
+    dialog.list().setCurrentRow(0);
     close(dialog);
 }
 
-TEST_F(ProfileManagerTest, DeletingTheFirstShiftsTheNamesButNotTheFiles) {
+TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=3\r\nItem0=A\r\nItem1=B\r\n"
                   "Item2=C\r\n");
     WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
@@ -456,17 +513,21 @@ TEST_F(ProfileManagerTest, DeletingTheFirstShiftsTheNamesButNotTheFiles) {
     EXPECT_EQ(profileSection(),
               "[Profile]\r\nCurProfileName=B\r\nItemCount=2\r\nItem0=B\r\nItem1=C\r\n");
     EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
-    EXPECT_EQ(readAll(rig.dir / "config1.bin"), std::string(kProfileFileSize, '\x01'));
+    // B's files now sit at position 0, and B is on screen.
+    EXPECT_EQ(readAll(rig.dir / "config0.bin"), std::string(kProfileFileSize, '\x01'));
+    EXPECT_EQ(rig.state.record.dpiStage[0], 1);
+    EXPECT_FALSE(std::filesystem::exists(rig.dir / "config2.bin"));
     EXPECT_EQ(readAll(rig.dir / "str.ini").rfind("[Setting-EN]\r\nItem1=Click", 0), 0u);
 }
 
-TEST_F(ProfileManagerTest, ClosingWithAnEmptyListWritesOnlyAnEmptyCurrentName) {
+TEST_F(ProfileManagerTest, TheLastProfileIsNotDeleted) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
     CConfigDialog& dialog = open();
     dialog.list().setCurrentRow(0);
     dialog.DeleteProfileName();
     close(dialog);
-    EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=\r\n");
+    EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
+    EXPECT_TRUE(std::filesystem::exists(rig.dir / "config0.bin"));
 }
 
 TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
@@ -530,9 +591,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     const ConfigRecord exported = record;
 
     CConfigDialog& dialog = open();
-    dialog.list().setCurrentRow(1);
+    dialog.list().setCurrentRow(0);
     dialog.SaveProfileCommand();
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 1);
     QCoreApplication::processEvents(); // the posted export
     EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
@@ -544,8 +604,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     QCoreApplication::processEvents(); // the posted import
     EXPECT_EQ(record, exported);
     EXPECT_EQ(rig.profile.labels()[0], "Fire");
-    // Later writes go to the selected profile's own files again.
-    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config1.bin");
+    // Later writes go to the profile's own files again.
+    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config0.bin");
     EXPECT_TRUE(rig.messages.messages.empty());
     close(dialog);
 }

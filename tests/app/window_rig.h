@@ -56,18 +56,23 @@ struct WindowRig {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
-    CMavloDlg& start() {
+    // beforeStartUp installs pages as the program does, before the profile loads.
+    CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
         setup.link = &link;
         setup.state = &state;
         setup.profile = &profile;
         setup.messages = &messages;
         setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
-        setup.balloons = &balloons;
+        setup.balloons = deliverBalloons ? nullptr : &balloons;
         setup.permissionProblem = permissionProblem;
         setup.endProcess = [this](int code) { exitCode = code; };
         setup.hotplugSettle = std::chrono::milliseconds(20);
+        setup.trayAvailable = [this] { return trayPresent; };
+        setup.trayRecheck = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(std::move(setup));
+        if (beforeStartUp)
+            beforeStartUp(*window);
         window->startUp();
         window->show();
         return *window;
@@ -85,6 +90,8 @@ struct WindowRig {
     ProfileFiles profile{dir, messages};
     std::function<std::optional<std::string>()> permissionProblem;
     std::optional<int> exitCode;
+    bool trayPresent = true;      // what the window finds when it looks for a tray
+    bool deliverBalloons = false; // true: the window's own balloons, not recorded
     std::unique_ptr<CMavloDlg> window;
 };
 

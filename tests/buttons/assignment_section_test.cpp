@@ -7,7 +7,9 @@
 #include "macros/macro_key_dialog.h"
 #include "support/button_page_skin.h"
 
+#include <QHelpEvent>
 #include <QLineEdit>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace qvr::test {
@@ -132,7 +134,13 @@ TEST(AssignmentSection, OptionListsOpenBesideTheHoveredEntryOneAtATime) {
         hoverEntry(*list, expected[i].first);
         SkinListBox* option = page.section->optionList(options[i]);
         ASSERT_NE(option, nullptr) << i;
-        EXPECT_EQ(option->geometry(), expected[i].second) << i;
+        // Placed by the rule; wider only where its entries need it.
+        const QRect placed = option->geometry();
+        EXPECT_EQ(placed.topLeft(), expected[i].second.topLeft()) << i;
+        EXPECT_EQ(placed.height(), expected[i].second.height()) << i;
+        EXPECT_GE(placed.width(), expected[i].second.width()) << i;
+        for (int row = 0; row < option->count(); ++row)
+            EXPECT_LE(option->entryWidth(row), option->viewport()->width()) << i << row;
         for (std::size_t j = 0; j < options.size(); ++j) {
             if (j != i) {
                 EXPECT_EQ(page.section->optionList(options[j]), nullptr) << i << j;
@@ -336,6 +344,49 @@ TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
     EXPECT_EQ(page.section->boxLook(2), AssignmentSection::BoxLook::Normal);
     EXPECT_EQ(pixel(front3), kViewButtonNormal);
     EXPECT_FALSE(page.section->mouseViewHighlight().has_value());
+}
+
+TEST(AssignmentSection, OneActionClosesAListAndTakesBackItsLight) {
+    PageRig page;
+    CMavloDlg& window = *page.window;
+    // A list left open by an entry with options is still the open list.
+    window.clickAt(boxCentre(3));
+    clickEntry(*page.section->functionList(2), 2);
+    ASSERT_NE(page.section->functionList(2), nullptr);
+    window.clickAt(boxCentre(3));
+    EXPECT_EQ(page.section->functionList(2), nullptr);
+
+    // Collapsing the section with a list open puts the mouse view out.
+    const QPoint front4(skin::kFrontButtonAt[3].x + 2, skin::kFrontButtonAt[3].y + 2);
+    window.clickAt(boxCentre(4));
+    EXPECT_EQ(page.section->mouseViewHighlight(), 3);
+    EXPECT_EQ(window.grab().toImage().pixelColor(front4), kViewButtonOver);
+    window.clickAt(LeftPanel::kAssignmentHeader.center());
+    EXPECT_FALSE(page.section->mouseViewHighlight().has_value());
+    EXPECT_EQ(window.grab().toImage().pixelColor(front4), kViewButtonNormal);
+
+    // A hovered box lights its button as an open list does.
+    window.clickAt(LeftPanel::kAssignmentHeader.center());
+    moveMouse(window, boxCentre(6));
+    EXPECT_EQ(page.section->mouseViewHighlight(), 5);
+    moveMouse(window, {600, 100});
+    EXPECT_FALSE(page.section->mouseViewHighlight().has_value());
+}
+
+TEST(AssignmentSection, ALabelTooLongForItsBoxShowsInFullAsTooltip) {
+    PageRig page;
+    CMavloDlg& window = *page.window;
+    const std::string full = "Combo Key-Right Shift+Right Windows+Scroll Lock";
+    page.rig.profile.labels()[0] = full;
+    page.rig.profile.labels()[1] = "Click";
+    EXPECT_FALSE(page.section->labelFits(0));
+    EXPECT_TRUE(page.section->labelFits(1));
+    const auto tipAt = [&](QPoint at) {
+        QHelpEvent tip(QEvent::ToolTip, at, window.mapToGlobal(at));
+        QCoreApplication::sendEvent(&window, &tip);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(boxCentre(1)).toStdString(), full);
 }
 
 TEST(AssignmentSection, FirstRunLabelsAreWrittenOnceForAProfileWithoutThem) {

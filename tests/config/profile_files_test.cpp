@@ -1,3 +1,4 @@
+#include "config/factory_files.h"
 #include "config/ini_file.h"
 #include "config/private_profile.h"
 #include "config/profile_files.h"
@@ -57,25 +58,66 @@ class ProfileFilesTest : public ::testing::Test {
     RecordState state;
 };
 
-TEST_F(ProfileFilesTest, LoadIgnoresFilesOneByteShortOrLongAndLoadsExactSize) {
-    const ConfigRecord before = state.record;
+TEST_F(ProfileFilesTest, ADamagedRecordFileIsKeptAsideAndTheProfileStartsFromTheFactory) {
     for (std::size_t size : {kProfileFileSize - 1, kProfileFileSize + 1}) {
+        sink.messages.clear();
         auto image = fileImage(patternRecord(9), 1);
         image.resize(size, 0xEE);
         folder.put("config0.bin", image);
-        EXPECT_FALSE(files.LoadProfileFiles(state)) << size;
-        EXPECT_EQ(state.record, before) << size;
+        state = RecordState{};
+        EXPECT_TRUE(files.LoadProfileFiles(state)) << size;
+        EXPECT_TRUE(state.loaded) << size;
+        EXPECT_EQ(state.record, factoryRecord()) << size;
         EXPECT_EQ(state.firstRunFlag, 0) << size;
+        EXPECT_EQ(folder.bytes("config0.bin.damaged"), image) << size;
+        EXPECT_EQ(folder.bytes("config0.bin"), fileImage(factoryRecord(), 0)) << size;
+        ASSERT_EQ(sink.messages.size(), 1u) << size;
+        const std::string name = (folder / "config0.bin").string();
+        EXPECT_EQ(sink.messages[0].text, name +
+                                             " could not be used. The profile starts from the "
+                                             "factory settings; the damaged file is kept as " +
+                                             name + ".damaged.");
+        // Said once: the next load finds a sound file.
+        EXPECT_TRUE(files.LoadProfileFiles(state));
+        EXPECT_EQ(sink.messages.size(), 1u);
     }
-    EXPECT_TRUE(sink.messages.empty());
 
     folder.put("config0.bin", fileImage(patternRecord(9), 1));
     EXPECT_TRUE(files.LoadProfileFiles(state));
     EXPECT_EQ(state.record, patternRecord(9));
     EXPECT_EQ(state.firstRunFlag, 1);
-    EXPECT_TRUE(sink.messages.empty());
     EXPECT_EQ(files.macroStorePath(), folder / "record.ini");
     EXPECT_EQ(files.globalSettingsPath(), folder / "str.ini");
+}
+
+TEST_F(ProfileFilesTest, AMissingRecordFileStartsFromTheFactoryInChinese) {
+    folder.putText("str0.ini", "[Skins]\r\nLan=CHS\r\n");
+    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(state.record, factoryRecord());
+    EXPECT_EQ(folder.bytes("config0.bin"), fileImage(factoryRecord(), 0));
+    const Message told{"找不到 " + (folder / "config0.bin").string() + "。该配置从出厂设置开始。",
+                       "QVR 2.7"};
+    EXPECT_EQ(sink.messages, std::vector<Message>{told});
+}
+
+TEST_F(ProfileFilesTest, AWriteProtectedProfileFileIsReportedAndLeftAlone) {
+    folder.put("config0.bin", fileImage(patternRecord(5), 1));
+    folder.putText("str0.ini", "[Setting-EN]\r\nItem1=Mine\r\n");
+    for (const char* name : {"config0.bin", "str0.ini"})
+        std::filesystem::permissions(folder / name, std::filesystem::perms::owner_read |
+                                                        std::filesystem::perms::group_read);
+    const auto record = folder.bytes("config0.bin");
+    const auto settings = folder.bytes("str0.ini");
+    const Message denied{"Error Code is: " + std::to_string(EACCES) + " \n", "NULL ==fp "};
+
+    EXPECT_FALSE(files.SaveProfileRecord(patternRecord(6)));
+    files.labels() = labelsWith("New ");
+    EXPECT_FALSE(files.WriteButtonLabels());
+    EXPECT_EQ(sink.messages, (std::vector<Message>{denied, denied}));
+    EXPECT_EQ(folder.bytes("config0.bin"), record);
+    EXPECT_EQ(folder.bytes("str0.ini"), settings);
+    EXPECT_EQ(std::filesystem::status(folder / "config0.bin").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
 }
 
 TEST_F(ProfileFilesTest, ImportIgnoresWrongSizesButStillReadsTheLabels) {
@@ -155,7 +197,9 @@ TEST_F(ProfileFilesTest, ResetReadsOnlyTheFactorySettingsPartAndKeepsFirstByteAn
     EXPECT_EQ(got[0], old[0]);
     EXPECT_TRUE(std::equal(got.begin() + 1, got.begin() + kSettingsPartSize, defaults.begin() + 1));
     EXPECT_EQ(state.record.macroData, before.macroData);
-    EXPECT_EQ(state.firstRunFlag, 0);
+    // The flag is the profile's own: the defaults' flag would make the next
+    // drawing put first-run labels over the user's.
+    EXPECT_EQ(state.firstRunFlag, 1);
     EXPECT_EQ(withFactory.labels(), labelsWith("Def "));
     EXPECT_FALSE(withFactory.defaultLoadMode());
     EXPECT_TRUE(sink.messages.empty());
@@ -187,10 +231,11 @@ TEST_F(ProfileFilesTest, ACurrentNameMatchingNoProfileKeepsTheIndex) {
     EXPECT_TRUE(files.LoadProfileFiles(state));
     EXPECT_EQ(files.currentProfileIndex(), 4);
     EXPECT_EQ(state.record, patternRecord(14));
-    // Names are compared case-sensitively.
+    // Names are compared case-sensitively; an index past the list's end
+    // names no profile and falls back to the first.
     folder.putText("str.ini", profileList("a", "2", {"X", "A"}));
     files.LoadProfileFiles(state);
-    EXPECT_EQ(files.currentProfileIndex(), 4);
+    EXPECT_EQ(files.currentProfileIndex(), 0);
 }
 
 TEST_F(ProfileFilesTest, InvalidItemCountLoadsNothingAndLabelsGoToTheFirstProfile) {
@@ -220,11 +265,6 @@ TEST_F(ProfileFilesTest, AnUnreadableRecordFileIsReportedAsMissing) {
     const ConfigRecord before = state.record;
     EXPECT_FALSE(files.LoadProfileFiles(state));
     EXPECT_EQ(state.record, before);
-    EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
-}
-
-TEST_F(ProfileFilesTest, AMissingRecordFileIsReportedAtLoad) {
-    EXPECT_FALSE(files.LoadProfileFiles(state));
     EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
 }
 
@@ -339,26 +379,30 @@ TEST_F(ExportTest, AFolderNamedWithBinStillGetsTheExtensionOnTheFile) {
     EXPECT_FALSE(folder.exists("a.bin.d/p"));
 }
 
-TEST_F(ExportTest, NamesOfTheProgramsOwnFilesSkipTheProgramDirectoryCopy) {
+TEST_F(ExportTest, NamesOfTheProgramsOwnFilesAreRefusedBeforeAnythingIsWritten) {
     std::filesystem::create_directories(folder / "out");
-    folder.put("config3.bin", fileImage(patternRecord(70), 0));
+    folder.put("config2.bin", fileImage(patternRecord(70), 0));
     folder.putText("record.ini", "[Macro_0]\r\n");
-    const auto ownBefore = std::vector{folder.bytes("config3.bin"), folder.bytes("record.ini"),
-                                       folder.bytes("str.ini")};
+    const auto listing = folder.listing();
+    const auto own = [&] {
+        return std::vector{folder.bytes("config2.bin"), folder.bytes("record.ini"),
+                           folder.bytes("str.ini")};
+    };
+    const auto ownBefore = own();
 
-    for (std::string name : {"record", "config3", "str", "STR0.bin"}) {
-        sink.messages.clear();
-        files.ExportProfile(folder / "out" / name, patternRecord(71));
-        const std::string binName = name.find(".bin") == std::string::npos ? name + ".bin" : name;
-        EXPECT_EQ(folder.bytes("out/" + binName), fileImage(patternRecord(71), 1)) << name;
-        ASSERT_EQ(sink.messages.size(), 1u) << name;
-        EXPECT_NE(sink.messages[0].text.find("skipped"), std::string::npos) << name;
+    // Typed in the program's folder, or named so that its second copy would be.
+    for (std::string name : {"config2", "record", "str", "STR0.bin"}) {
+        for (const auto& place : {folder.path(), folder / "out"}) {
+            sink.messages.clear();
+            files.ExportProfile(place / name, patternRecord(71));
+            ASSERT_EQ(sink.messages.size(), 1u) << name;
+            // In the export's language (Traditional Chinese here).
+            EXPECT_NE(sink.messages[0].text.find("是本程式自己的檔案"), std::string::npos) << name;
+        }
     }
-    EXPECT_NE(sink.messages[0].text.find("STR0.ini"), std::string::npos);
-    EXPECT_EQ(ownBefore, (std::vector{folder.bytes("config3.bin"), folder.bytes("record.ini"),
-                                      folder.bytes("str.ini")}));
-    EXPECT_FALSE(folder.exists("record.bin"));
-    EXPECT_FALSE(folder.exists("str.bin"));
+    EXPECT_NE(sink.messages[0].text.find("STR0."), std::string::npos);
+    EXPECT_EQ(own(), ownBefore);
+    EXPECT_EQ(folder.listing(), listing);
 }
 
 TEST_F(ExportTest, AFailedExportWriteIsReportedAndTheSecondCopyStillHappens) {

@@ -1,4 +1,5 @@
 #include "config/profile_list.h"
+#include "config/profile_slots.h"
 
 #include <filesystem>
 #include <fstream>
@@ -28,6 +29,7 @@ TEST(ProfileList, CurrentNamePrefersAnExactMatchOverAPrefix) {
     EXPECT_EQ(findCurrentProfile({"abc", "xyz"}, "AB"), 0);
     EXPECT_EQ(findCurrentProfile({"abc"}, "q"), std::nullopt);
     EXPECT_EQ(findCurrentProfile({"abc"}, ""), std::nullopt);
+    EXPECT_EQ(findCurrentProfile({"abc", ""}, ""), 1);
 }
 
 class ProfileListFile : public ::testing::Test {
@@ -83,6 +85,18 @@ TEST_F(ProfileListFile, CountOutsideOneToSixReadsAsEmptyList) {
     EXPECT_TRUE(readProfileList(path).names.empty());
     write("[Profile]\r\nItemCount=0\r\n");
     EXPECT_TRUE(readProfileList(path).names.empty());
+}
+
+TEST_F(ProfileListFile, NamesThatAreNotUtf8AreReadAndWrittenBackByteForByte) {
+    // Latin-1 "Café", GBK "游戏", and an empty current name.
+    const std::string text = "[Profile]\r\nCurProfileName=\r\nItemCount=3\r\nItem0=Caf\xE9\r\n"
+                             "Item1=\xD3\xCE\xCF\xB7\r\nItem2=\r\n";
+    write(text);
+    const ProfileList list = readProfileList(path);
+    EXPECT_EQ(list.names, (Names{"Caf\xE9", "\xD3\xCE\xCF\xB7", ""}));
+    EXPECT_EQ(findCurrentProfile(list.names, list.currentName), 2);
+    ASSERT_TRUE(ProfileSlots(folder).writeList(list.names, list.currentName).ok());
+    EXPECT_EQ(read(), text);
 }
 
 } // namespace

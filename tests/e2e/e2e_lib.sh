@@ -2,6 +2,11 @@
 # mouse, real clicks and keys through xdotool, screenshots with ImageMagick.
 # Source it from a test script; the test calls e2e_start first. Everything is
 # stopped and removed on exit.
+#
+# Every step waits for a condition (a window mapped and drawn, a picture that
+# changed, a trace line, a file that changed), never for a fixed time: a
+# loaded machine only makes the test slower. E2E_TIMEOUT (seconds) bounds each
+# wait and only decides when a test has failed.
 set -euo pipefail
 
 : "${QVR_PROGRAM_DIR:?QVR_PROGRAM_DIR must name the program directory of the build}"
@@ -15,6 +20,8 @@ export XDG_CONFIG_HOME="$E2E_DIR/config"
 E2E_PROGRAM="$XDG_CONFIG_HOME/qvr"
 E2E_TRACE="$E2E_DIR/trace.txt"
 E2E_SHOTS="${QVR_E2E_SHOTS:-$E2E_DIR}"
+E2E_TIMEOUT="${QVR_E2E_TIMEOUT:-60}"
+E2E_POLL=0.05
 E2E_XVFB_PID=""
 E2E_QVR_PID=""
 E2E_WINDOW=""
@@ -36,7 +43,20 @@ e2e_fail() {
             cp "$E2E_DIR/failure.png" "/tmp/qvr-e2e-failure-$(basename "$0" .sh).png" &&
             echo "screenshot: /tmp/qvr-e2e-failure-$(basename "$0" .sh).png" >&2
     fi
+    [ -s "$E2E_DIR/qvr.log" ] && echo "qvr said: $(cat "$E2E_DIR/qvr.log")" >&2
     exit 1
+}
+
+# e2e_wait_for DESCRIPTION COMMAND [ARGUMENTS...]: polls COMMAND until it
+# succeeds; fails the test with DESCRIPTION after E2E_TIMEOUT seconds.
+e2e_wait_for() {
+    local what=$1
+    shift
+    local deadline=$((SECONDS + E2E_TIMEOUT))
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "timed out waiting for $what"
+        sleep "$E2E_POLL"
+    done
 }
 
 # The user folder filled from the factory data before the start, so tests can
@@ -51,26 +71,271 @@ e2e_copy_program() {
     done
 }
 
+e2e_x_answers() {
+    xdpyinfo -display "$1" >/dev/null 2>&1
+}
+
 e2e_start_x() {
-    local n
+    local n deadline
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] && continue
         Xvfb ":$n" -screen 0 1280x800x24 -noreset -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
-        for _ in $(seq 50); do
-            if xdpyinfo -display ":$n" >/dev/null 2>&1 || xdotool getdisplaygeometry --display ":$n" >/dev/null 2>&1; then
+        deadline=$((SECONDS + E2E_TIMEOUT))
+        while kill -0 "$E2E_XVFB_PID" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
+            if e2e_x_answers ":$n"; then
                 export DISPLAY=":$n"
                 return 0
             fi
-            kill -0 "$E2E_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
+            sleep "$E2E_POLL"
         done
+        # Another test took the number first: try the next one.
         kill "$E2E_XVFB_PID" 2>/dev/null || true
+        wait "$E2E_XVFB_PID" 2>/dev/null || true
     done
     e2e_fail "no X server could be started"
 }
 
-# e2e_start [extra qvr arguments]: X server, tray, program copy, qvr, window.
+# --- Windows -----------------------------------------------------------------
+
+e2e_window_viewable() {
+    xwininfo -display "$DISPLAY" -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# e2e_window_rect WINDOW: "X Y WIDTH HEIGHT" of the window on the screen.
+e2e_window_rect() {
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null | grep -E '^(X|Y|WIDTH|HEIGHT)=[0-9-]+$')" ||
+        return 1
+    [ -n "${WIDTH:-}" ] || return 1
+    echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# e2e_picture WINDOW [REGION]: a fingerprint of what the screen shows of the
+# window, or of REGION (WxH+X+Y in the window's coordinates). Popups over the
+# window count too. Raw pixels, so no time stamp makes two pictures differ.
+e2e_picture() {
+    local pixels
+    pixels=$(import -display "$DISPLAY" -window "$1" ${2:+-crop "$2" +repage} rgb:- 2>/dev/null | md5sum) ||
+        return 1
+    echo "${pixels%% *}"
+}
+
+# True when the window holds more than one colour: drawn.
+e2e_painted() {
+    local colours
+    colours=$(import -display "$DISPLAY" -window "$1" -format '%k' info: 2>/dev/null) || return 1
+    [ "${colours:-0}" -gt 1 ]
+}
+
+# e2e_wait_settled WINDOW [REGION]: waits until two pictures in a row are
+# the same: every pending paint has been drawn.
+e2e_wait_settled() {
+    local last="" now deadline=$((SECONDS + E2E_TIMEOUT))
+    while :; do
+        now=$(e2e_picture "$@") || now=""
+        [ -n "$now" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "window $1 did not settle"
+        sleep "$E2E_POLL"
+    done
+}
+
+# e2e_wait_placed WINDOW: waits until the window stays where it is.
+e2e_wait_placed() {
+    local last="" now deadline=$((SECONDS + E2E_TIMEOUT))
+    while :; do
+        now=$(e2e_window_rect "$1") || now=""
+        [ -n "$now" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        [ "$SECONDS" -lt "$deadline" ] || e2e_fail "window $1 did not come to rest"
+        sleep "$E2E_POLL"
+    done
+}
+
+# e2e_wait_window_shown WINDOW: mapped, viewable, at its final place, and its
+# first paint on the screen.
+e2e_wait_window_shown() {
+    e2e_wait_for "window $1 to be mapped" e2e_window_viewable "$1"
+    e2e_wait_placed "$1"
+    e2e_wait_for "window $1 to be painted" e2e_painted "$1"
+    e2e_wait_settled "$1"
+}
+
+e2e_window_gone() {
+    ! e2e_window_viewable "$1"
+}
+
+# e2e_wait_window_gone WINDOW: unmapped or destroyed.
+e2e_wait_window_gone() {
+    e2e_wait_for "window $1 to close" e2e_window_gone "$1"
+}
+
+# e2e_titled_window TITLE: the first visible window of qvr named exactly
+# TITLE (the tray icon is a window of qvr too, so "the newest" is not enough).
+e2e_titled_window() {
+    xdotool search --all --onlyvisible --pid "$E2E_QVR_PID" --name "^$1\$" 2>/dev/null | head -n 1
+}
+
+e2e_titled_window_exists() {
+    [ -n "$(e2e_titled_window "$1")" ]
+}
+
+# e2e_wait_dialog TITLE: waits for qvr's window of that title to be shown and
+# drawn, and prints its id.
+e2e_wait_dialog() {
+    e2e_wait_for "the window \"$1\"" e2e_titled_window_exists "$1"
+    local id
+    id=$(e2e_titled_window "$1")
+    e2e_wait_window_shown "$id"
+    echo "$id"
+}
+
+# e2e_wait_region_change WINDOW REGION BEFORE: waits until the picture of
+# REGION ("" for the whole window) differs from BEFORE (an e2e_picture
+# taken before the action) and then stays the same for one more picture.
+e2e_wait_region_change() {
+    local window=$1 region=$2 before=$3 last="" now deadline=$((SECONDS + E2E_TIMEOUT))
+    while :; do
+        now=$(e2e_picture "$window" "$region") || now=""
+        [ -n "$now" ] && [ "$now" != "$before" ] && [ "$now" = "$last" ] && return 0
+        last=$now
+        [ "$SECONDS" -lt "$deadline" ] ||
+            e2e_fail "window $window${region:+ region $region} did not change, or did not settle"
+        sleep "$E2E_POLL"
+    done
+}
+
+# --- Input -------------------------------------------------------------------
+
+# e2e_press WINDOW X Y [BUTTON]: a click at client coordinates of WINDOW that
+# waits for nothing; follow it with a wait for what it should do.
+e2e_press() {
+    xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+}
+
+# e2e_click_in WINDOW X Y [REGION]: a click that changes WINDOW (or REGION of
+# it); returns once the change is drawn.
+e2e_click_in() {
+    local before
+    before=$(e2e_picture "$1" "${4:-}") || e2e_fail "window $1 cannot be seen"
+    e2e_press "$1" "$2" "$3"
+    e2e_wait_region_change "$1" "${4:-}" "$before"
+}
+
+# e2e_click X Y [REGION]: the same on the main window.
+e2e_click() {
+    e2e_click_in "$E2E_WINDOW" "$@"
+}
+
+# e2e_hover_in WINDOW X Y: moves the pointer there and waits for the
+# highlight (or popup) it brings up to be drawn.
+e2e_hover_in() {
+    local before
+    before=$(e2e_picture "$1") || e2e_fail "window $1 cannot be seen"
+    xdotool mousemove --window "$1" "$2" "$3"
+    e2e_wait_region_change "$1" "" "$before"
+}
+
+# e2e_key_in WINDOW KEY...: key presses (xdotool names: a, Return, Control_R,
+# KP_1) that change WINDOW, one at a time, each waited for. The pointer must
+# be over WINDOW: without a window manager the keyboard follows the pointer.
+e2e_key_in() {
+    local window=$1 key before
+    shift
+    for key in "$@"; do
+        before=$(e2e_picture "$window") || e2e_fail "window $window cannot be seen"
+        xdotool key --clearmodifiers "$key"
+        e2e_wait_region_change "$window" "" "$before"
+    done
+}
+
+# --- Trace and files -----------------------------------------------------------
+
+# e2e_trace_lines: how many lines the trace holds now; pass it to the waits
+# below to look only at what came after.
+e2e_trace_lines() {
+    wc -l <"$E2E_TRACE"
+}
+
+# e2e_trace_has PATTERN [AFTER_LINES]: a trace line matching PATTERN.
+e2e_trace_has() {
+    tail -n +"$((${2:-0} + 1))" "$E2E_TRACE" | grep -E -q "$1"
+}
+
+# e2e_wait_trace PATTERN [AFTER_LINES]: waits for such a line.
+e2e_wait_trace() {
+    e2e_wait_for "a trace line matching '$1'" e2e_trace_has "$@"
+}
+
+# e2e_trace_since AFTER_LINES: the trace lines written after that count.
+e2e_trace_since() {
+    tail -n +"$(($1 + 1))" "$E2E_TRACE"
+}
+
+# e2e_file_state FILE: a fingerprint of the file's content ("absent" when
+# there is none), to compare with after an action.
+e2e_file_state() {
+    if [ -e "$1" ]; then md5sum <"$1" | cut -d' ' -f1; else echo absent; fi
+}
+
+# e2e_wait_file_change FILE BEFORE: waits until FILE's e2e_file_state
+# differs from BEFORE.
+e2e_wait_file_change() {
+    local file=$1 before=$2
+    e2e_file_differs() { [ "$(e2e_file_state "$file")" != "$before" ]; }
+    e2e_wait_for "$file to change" e2e_file_differs
+}
+
+# e2e_wait_file_has FILE PATTERN: waits for a line of FILE matching PATTERN.
+e2e_wait_file_has() {
+    e2e_file_matches() { [ -e "$1" ] && grep -E -q "$2" "$1"; }
+    e2e_wait_for "$1 to hold '$2'" e2e_file_matches "$1" "$2"
+}
+
+# --- The program ---------------------------------------------------------------
+
+e2e_qvr_running() {
+    kill -0 "$E2E_QVR_PID" 2>/dev/null
+}
+
+e2e_qvr_ended() {
+    ! e2e_qvr_running
+}
+
+# e2e_wait_qvr_exit: waits for qvr to end and puts its exit status into
+# E2E_QVR_STATUS (not printed: a subshell could not collect it).
+e2e_wait_qvr_exit() {
+    e2e_wait_for "qvr to end" e2e_qvr_ended
+    E2E_QVR_STATUS=0
+    wait "$E2E_QVR_PID" || E2E_QVR_STATUS=$?
+    E2E_QVR_PID=""
+}
+
+# The tray icon is a window of the same class: the main window is the
+# largest one.
+e2e_main_window() {
+    e2e_qvr_running || e2e_fail "qvr ended early"
+    local id rect w h best=0
+    E2E_WINDOW=""
+    for id in $(xdotool search --onlyvisible --class VL384-netGMClass 2>/dev/null || true); do
+        rect=$(e2e_window_rect "$id") || continue
+        read -r _ _ w h <<<"$rect"
+        if [ $((w * h)) -gt "$best" ]; then
+            best=$((w * h))
+            E2E_WINDOW=$id
+        fi
+    done
+    [ "$best" -ge $((200 * 200)) ]
+}
+
+e2e_tray_shown() {
+    [ -n "$(xdotool search --onlyvisible --pid "$E2E_TRAYER_PID" 2>/dev/null | head -n 1)" ] ||
+        [ -n "$(xdotool search --onlyvisible --class trayer 2>/dev/null | head -n 1)" ]
+}
+
+# e2e_start [extra qvr arguments]: X server, tray, program copy, qvr, and its
+# main window shown and drawn; the open sequence has reached the mouse.
 e2e_start() {
     e2e_copy_program
     e2e_start_x
@@ -80,65 +345,17 @@ e2e_start() {
     if command -v trayer >/dev/null; then
         trayer --edge bottom --align right --widthtype request --height 32 >/dev/null 2>&1 &
         E2E_TRAYER_PID=$!
-        sleep 1
+        e2e_wait_for "the tray" e2e_tray_shown
     fi
     "$E2E_QVR" --virtual-mouse --trace "$E2E_TRACE" "$@" >"$E2E_DIR/qvr.log" 2>&1 &
     E2E_QVR_PID=$!
-    E2E_WINDOW=""
-    for _ in $(seq 100); do
-        E2E_WINDOW=$(xdotool search --onlyvisible --class VL384-netGMClass 2>/dev/null | head -n 1 || true)
-        [ -n "$E2E_WINDOW" ] && break
-        kill -0 "$E2E_QVR_PID" 2>/dev/null || e2e_fail "qvr ended early: $(cat "$E2E_DIR/qvr.log")"
-        sleep 0.1
-    done
-    [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear"
-    sleep 0.5
-}
-
-# e2e_click X Y [BUTTON]: a click at client coordinates of the main window.
-e2e_click() {
-    xdotool mousemove --window "$E2E_WINDOW" "$1" "$2" click "${3:-1}"
-    sleep "${E2E_PAUSE:-0.3}"
-}
-
-# e2e_click_in WINDOW X Y: a click at client coordinates of another window.
-e2e_click_in() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-    sleep "${E2E_PAUSE:-0.3}"
-}
-
-# e2e_key KEY...: key presses (xdotool names: a, Return, Control_R, KP_1).
-e2e_key() {
-    xdotool key --clearmodifiers "$@"
-    sleep "${E2E_PAUSE:-0.3}"
-}
-
-# e2e_find_window NAME_PART: the newest visible window of qvr whose class or
-# name matches, for dialogs.
-e2e_find_window() {
-    local id=""
-    for _ in $(seq 50); do
-        id=$(xdotool search --onlyvisible --pid "$E2E_QVR_PID" 2>/dev/null | tail -n 1 || true)
-        if [ -n "$id" ] && [ "$id" != "$E2E_WINDOW" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    e2e_wait_for "the main window" e2e_main_window
+    e2e_wait_window_shown "$E2E_WINDOW"
+    e2e_wait_trace '^set-feature 00 01 fc'
 }
 
 # e2e_shot NAME: a screenshot of the whole screen as $E2E_SHOTS/NAME.png.
 e2e_shot() {
     mkdir -p "$E2E_SHOTS"
     import -display "$DISPLAY" -window root "$E2E_SHOTS/$1.png"
-}
-
-# e2e_trace_has PATTERN: the virtual mouse's trace holds a line matching it.
-e2e_trace_has() {
-    grep -E -q "$1" "$E2E_TRACE"
-}
-
-e2e_qvr_running() {
-    kill -0 "$E2E_QVR_PID" 2>/dev/null
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opening DPI Setting, clicking a DPI slider and pressing Save sends the new
-# stage value to the mouse in the configuration block (command 0x0C). Also
-# opens the other sections and scrolls the right panel, for screenshots.
+# stage value to the mouse in the configuration block (command 0x0C), with the
+# protocol's waits in the trace. Also opens the other sections and scrolls
+# the right panel, for screenshots.
 . "$(dirname "$0")/e2e_lib.sh"
 
 # Save applies pointer settings; keep them away from the desktop running the test.
@@ -15,23 +16,24 @@ e2e_click 800 420 # USB Report Rate header
 e2e_click 100 185 # X/Y Sensitivity Setting header
 e2e_shot settings-upper
 
-e2e_click 950 619 # Save
-for _ in $(seq 50); do
-    e2e_trace_has '^set-feature 00 0c' && break
-    sleep 0.1
-done
-e2e_trace_has '^set-feature 00 0c' || e2e_fail "Save sent no configuration block"
+lines_before=$(e2e_trace_lines)
+e2e_press "$E2E_WINDOW" 950 619 # Save
+# The button block follows the configuration block's two data reports.
+e2e_wait_trace '^set-feature 00 0d' "$lines_before"
 # The block goes out as two 64-byte data reports; stage 1's DPI is byte 0x54,
 # the 21st data byte of the second report (field 2 is the report ID).
-stage=$(awk '/^set-feature 00 0c/ { found = 1; writes = 0; next }
-             found && /^write/ { if (++writes == 2) { print $23; exit } }' "$E2E_TRACE")
+stage=$(e2e_trace_since "$lines_before" | awk '/^set-feature 00 0c/ { found = 1; writes = 0; next }
+             found && /^write/ { if (++writes == 2) { print $23; exit } }')
 [ "$stage" = "34" ] || e2e_fail "stage 1 went out as '$stage', not 34 (2600 DPI)"
+e2e_trace_since "$lines_before" | grep -q -x 'wait 20' ||
+    e2e_fail "the window's waits between data reports are not in the trace"
 
 # Drag the scroll thumb to the lower half: the four lower sections show.
+before=$(e2e_picture "$E2E_WINDOW")
 xdotool mousemove --window "$E2E_WINDOW" 988 80 mousedown 1
 xdotool mousemove --window "$E2E_WINDOW" 988 300
 xdotool mousemove --window "$E2E_WINDOW" 988 500 mouseup 1
-sleep 0.5
+e2e_wait_region_change "$E2E_WINDOW" "" "$before"
 e2e_click 800 42  # Mouse Speed, now at the top
 e2e_click 800 167 # Double Click Speed
 e2e_click 800 292 # Scroll Speed

@@ -9,13 +9,7 @@ echo "$geometry" | grep -q "Geometry: 1000x640" || e2e_fail "unexpected size: $g
 e2e_trace_has '^set-feature 00 01 fc' || e2e_fail "the open sequence did not reach the mouse"
 e2e_shot opened
 
-e2e_click 986 12
-for _ in $(seq 50); do
-    e2e_qvr_running || break
-    sleep 0.1
-done
-e2e_qvr_running && e2e_fail "the close button did not end the program"
-wait "$E2E_QVR_PID" && status=0 || status=$?
-E2E_QVR_PID=""
-[ "$status" -eq 0 ] || e2e_fail "exit status $status"
+e2e_press "$E2E_WINDOW" 986 12
+e2e_wait_qvr_exit
+[ "$E2E_QVR_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_QVR_STATUS"
 echo "window opens and closes: ok"

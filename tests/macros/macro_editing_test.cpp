@@ -18,6 +18,9 @@ TEST(MacroEditing, NewMacroNamesFollowTheLastNumberOrTheCount) {
     EXPECT_EQ(nextMacroName({"Macro_3", "Mine_x"}, "Macro"), "Macro_1");
     EXPECT_EQ(nextMacroName({"a", "b", "jump"}, "Macro"), "Macro_3");
     EXPECT_EQ(nextMacroName({"x_99999999999999999999"}, "Macro"), "Macro_4294967296");
+    // Saves move macros to the end, so the last name may not be the highest.
+    EXPECT_EQ(nextMacroName({"Macro_0", "Macro_2", "Macro_1"}, "Macro"), "Macro_3");
+    EXPECT_EQ(nextMacroName({"MACRO_1", "jump"}, "Macro"), "Macro_2");
 }
 
 TEST(MacroEditing, MouseClicksGoAfterTheSelectionOrIntoAnEmptyListOnly) {
@@ -125,6 +128,17 @@ TEST(MacroNumbers, ButtonsFollowTheirMacroByNameThroughAnyReordering) {
     EXPECT_EQ(record.buttonMacroNumber[2], 0); // C
     EXPECT_EQ(record.buttonMacroNumber[3], 7); // beyond the named table
     EXPECT_EQ(record.buttonMacroNumber[4], 1);
+
+    // Twelve macros leave no empty image: a gone macro's button must not
+    // play the neighbour that took its place.
+    std::vector<std::string> twelve;
+    for (int i = 0; i < 12; ++i)
+        twelve.push_back("M" + std::to_string(i));
+    std::vector<std::string> after = twelve;
+    after[5] = "New";
+    ConfigRecord full = macroButtons({{0, 5}});
+    remapMacroNumbers(full, twelve, after);
+    EXPECT_GE(full.buttonMacroNumber[0], 12);
 }
 
 TEST(MacroNumbers, RenamesKeepTheNameListInStep) {

@@ -121,16 +121,24 @@ TEST_F(MacroStoreTest, SavingTheFirstOfThreeMacrosMakesItImageTwo) {
     }
 }
 
-TEST_F(MacroStoreTest, SaveWritesNothingWithoutAStoreOrWithoutEvents) {
+TEST_F(MacroStoreTest, SaveWritesNothingWithoutAStoreAndEmptiesAnEmptiedMacro) {
     const Macro macro{"Macro_0", {"A   Dn"}, true, false, "1"};
     EXPECT_EQ(store().save(macro).status, MacroSaveStatus::NoStore);
     EXPECT_FALSE(std::filesystem::exists(storePath()));
 
+    // An emptied macro must stop playing its old events.
     putThreeMacros();
-    const std::string before = contents(storePath());
-    EXPECT_EQ(store().save(Macro{"Macro_0", {}, true, false, "1"}).status,
-              MacroSaveStatus::NothingToSave);
-    EXPECT_EQ(contents(storePath()), before);
+    const std::string name = store().names().front();
+    ASSERT_FALSE(store().load(name).items.empty());
+    EXPECT_EQ(store().save(Macro{name, {}, true, false, "1"}).status, MacroSaveStatus::Saved);
+    EXPECT_EQ(store().load(name).items, std::vector<std::string>{});
+    EXPECT_NE(contents(storePath()).find("ItemCount=0"), std::string::npos);
+    const auto table = buildMacroTable(storePath());
+    ASSERT_TRUE(table);
+    const auto position = store().names().size() - 1; // a save moves it last
+    EXPECT_TRUE(std::all_of(table->begin() + static_cast<long>(position * kMacroImageSize),
+                            table->begin() + static_cast<long>((position + 1) * kMacroImageSize),
+                            [](std::uint8_t b) { return b == 0; }));
 }
 
 TEST_F(MacroStoreTest, RefusedSaveLeavesTheOldSectionInPlace) {

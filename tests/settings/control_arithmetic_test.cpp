@@ -6,12 +6,12 @@
 namespace qvr {
 namespace {
 
-TEST(StepSlider, LeftOfTheFirstStopIsOneAndTheLastTenPixelsAreEleven) {
+TEST(StepSlider, ClicksBetweenStopsTakeTheNearerAndTheLastTenPixelsAreEleven) {
     EXPECT_EQ(stepSliderValue(0), 1);
-    EXPECT_EQ(stepSliderValue(8), 1);
-    EXPECT_EQ(stepSliderValue(9), 2);
-    EXPECT_EQ(stepSliderValue(29), 2);
-    EXPECT_EQ(stepSliderValue(30), 3);
+    EXPECT_EQ(stepSliderValue(14), 1); // stop 1 at 4, stop 2 at 25
+    EXPECT_EQ(stepSliderValue(15), 2);
+    EXPECT_EQ(stepSliderValue(35), 2);
+    EXPECT_EQ(stepSliderValue(36), 3);
     EXPECT_EQ(stepSliderValue(197), 10);
     for (int x = 198; x < skin::kStepSliderHit.width; ++x)
         EXPECT_EQ(stepSliderValue(x), 11) << x;
@@ -23,8 +23,9 @@ TEST(StepSlider, AClickOnAStopOfTheSkinSelectsThatStop) {
 }
 
 TEST(LightingSlider, StopsAreThirtyPixelsApartAndTheLastFourPixelsGiveSix) {
-    EXPECT_EQ(lightingSliderValue(3), 1);
-    EXPECT_EQ(lightingSliderValue(4), 2);
+    EXPECT_EQ(lightingSliderValue(16), 1); // stop 1 at 2, stop 2 at 32
+    EXPECT_EQ(lightingSliderValue(17), 2);
+    EXPECT_EQ(lightingSliderValue(108), 5);
     EXPECT_EQ(lightingSliderValue(123), 5);
     for (int x = 124; x < skin::kLightingSliderHit.width; ++x)
         EXPECT_EQ(lightingSliderValue(x), 6) << x;

@@ -62,13 +62,29 @@ TEST(PointerValues, StepsRunInTheApplyOrderAndOnlyDoubleClickPersists) {
     EXPECT_TRUE(kPointerSteps[3].persistent);
 }
 
-TEST(PointerValues, DesktopSpeedSpansMinusOneToOneAndRefusesOutOfRange) {
+TEST(PointerValues, DesktopValuesTakeTheNearestTheDesktopHasAndMapBackToGaugeSteps) {
     EXPECT_EQ(desktopSpeedFor(10), 0.0);
     EXPECT_EQ(desktopSpeedFor(20), 1.0);
-    EXPECT_DOUBLE_EQ(*desktopSpeedFor(1), -0.9);
-    EXPECT_EQ(desktopSpeedFor(22), std::nullopt);
-    EXPECT_EQ(desktopSpeedFor(-2), std::nullopt);
-    EXPECT_EQ(desktopSpeedFor(0), std::nullopt);
+    EXPECT_DOUBLE_EQ(desktopSpeedFor(1), -0.9);
+    EXPECT_EQ(desktopSpeedFor(22), 1.0); // the gauge's fastest stop
+    EXPECT_EQ(desktopSpeedFor(-2), -1.0);
+    EXPECT_EQ(desktopDoubleClickFor(-10), kMinDoubleClickMs);
+    EXPECT_EQ(desktopDoubleClickFor(480), 480);
+
+    // Every gauge step comes back as itself, except the fastest, whose
+    // speed the desktop does not have.
+    for (std::uint8_t step = 2; step <= 11; ++step) {
+        EXPECT_EQ(pointerSpeedFieldFor(desktopSpeedFor(pointerSpeedFor(step))), step);
+    }
+    for (std::uint8_t step = 2; step <= 12; ++step) {
+        EXPECT_EQ(doubleClickFieldFor(doubleClickTimeFor(step)), step);
+    }
+    EXPECT_EQ(pointerSpeedFieldFor(-1.0), 2);
+    EXPECT_EQ(pointerSpeedFieldFor(5.0), 11);
+    EXPECT_EQ(pointerSpeedFieldFor(0.0), 6);
+    EXPECT_EQ(doubleClickFieldFor(400), 8); // GNOME's default, 410 ms the nearest
+    EXPECT_EQ(doubleClickFieldFor(2000), 2);
+    EXPECT_EQ(doubleClickFieldFor(10), 12);
 }
 
 } // namespace

@@ -86,8 +86,13 @@ TEST(PanelScrolling, TheThumbsHalfOfTheTrackPicksThePosition) {
     EXPECT_EQ(panelPositionForThumb(32 + 280, two, PanelPosition::Top), std::nullopt);
     EXPECT_EQ(panelPositionForThumb(32 + 280, two, PanelPosition::Bottom), PanelPosition::Top);
     EXPECT_EQ(panelPositionForThumb(480, two, PanelPosition::Bottom), std::nullopt);
-    // With fewer than two open sections the thumb moves nothing.
+    // While everything fits at the top the panel stays there, and a panel
+    // left at the bottom comes back: nothing is ever out of reach.
     EXPECT_EQ(panelPositionForThumb(480, opened({DpiSetting}), PanelPosition::Top), std::nullopt);
+    EXPECT_EQ(panelPositionForThumb(480, opened({DpiSetting}), PanelPosition::Bottom),
+              PanelPosition::Top);
+    EXPECT_FALSE(panelOverflows(opened({MouseSpeed, DoubleClickSpeed})));
+    EXPECT_TRUE(panelOverflows(two));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 namespace qvr::test {
@@ -15,8 +16,9 @@ namespace qvr::test {
 // Answers the colour dialog with the colours queued; an empty queue cancels.
 class ScriptedColourDialog final : public ColourDialog {
   public:
-    std::optional<QColor> pickColour() override {
+    std::optional<QColor> pickColour(QColor initial) override {
         ++opened;
+        initials.push_back(initial);
         if (answers.empty())
             return std::nullopt;
         const QColor colour = answers.front();
@@ -24,6 +26,7 @@ class ScriptedColourDialog final : public ColourDialog {
         return colour;
     }
     std::deque<QColor> answers;
+    std::vector<QColor> initials; // the colour each opening started at
     int opened = 0;
 };
 
@@ -36,6 +39,15 @@ class RecordingRunner final : public CommandRunner {
             return 1;
         return 0;
     }
+    // "gsettings get" answers from desktop; a key it lacks fails.
+    int capture(const std::vector<std::string>& argv, std::string& output) override {
+        calls.push_back(argv);
+        const auto found = argv.size() > 3 ? desktop.find(argv[3]) : desktop.end();
+        if (found == desktop.end())
+            return 1;
+        output = found->second + "\n";
+        return 0;
+    }
     std::vector<std::string> setKeys() const {
         std::vector<std::string> keys;
         for (const auto& call : calls)
@@ -44,6 +56,7 @@ class RecordingRunner final : public CommandRunner {
         return keys;
     }
     std::string refuseKey;
+    std::map<std::string, std::string> desktop;
     std::vector<std::vector<std::string>> calls;
 };
 
@@ -76,14 +89,19 @@ struct SettingsRig {
     }
 
     CMavloDlg& start() {
+        const auto install = [this](CMavloDlg& window) {
+            SettingsPagesSetup setup;
+            setup.colours = &colours;
+            setup.pointerCommands = pointerCommands;
+            setup.notes = &notes;
+            setup.timings = {.applyBusy = std::chrono::milliseconds(60),
+                             .waitCursor = std::chrono::milliseconds(80)};
+            pages = &installSettingsPages(window, setup);
+        };
+        if (installBeforeStartUp)
+            return rig.start(install);
         CMavloDlg& window = rig.start();
-        SettingsPagesSetup setup;
-        setup.colours = &colours;
-        setup.pointerCommands = pointerCommands;
-        setup.notes = &notes;
-        setup.timings = {.applyBusy = std::chrono::milliseconds(60),
-                         .waitCursor = std::chrono::milliseconds(80)};
-        pages = &installSettingsPages(window, setup);
+        install(window);
         return window;
     }
 
@@ -102,6 +120,8 @@ struct SettingsRig {
     CommandRunner* pointerCommands = &runner; // set before start() to use another
     std::ostringstream notes;
     SettingsPages* pages = nullptr;
+    // As the program does: the pages see the profile load at start-up.
+    bool installBeforeStartUp = false;
 };
 
 } // namespace qvr::test

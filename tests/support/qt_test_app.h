@@ -8,13 +8,14 @@
 namespace qvr::test {
 
 // The one QApplication of a test program, made on first use on the main
-// thread (the tests run there). Widget tests run on the offscreen platform.
+// thread (the tests run there). Widget tests run on the offscreen platform,
+// or on the one QVR_TEST_QPA names.
 inline QApplication& qtApp() {
     static int argc = 1;
     static char name[] = "qvr-tests";
     static char* argv[] = {name, nullptr};
     static QApplication* app = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", qEnvironmentVariable("QVR_TEST_QPA", "offscreen").toUtf8());
         return new QApplication(argc, argv);
     }();
     return *app;

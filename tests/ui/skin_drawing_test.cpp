@@ -187,7 +187,10 @@ TEST(ScrollThumb, DragsStayInsideTheTrack) {
     EXPECT_TRUE(thumb.dragBy(449)); // top 481, bottom 595
     EXPECT_FALSE(thumb.dragBy(1));  // bottom would reach 596
     EXPECT_EQ(thumb.y(), 481);
-    EXPECT_EQ(tops, std::vector<int>{481});
+    // A fast drag past an end stops at that end.
+    EXPECT_TRUE(thumb.dragBy(-1000));
+    EXPECT_EQ(thumb.y(), 32);
+    EXPECT_EQ(tops, (std::vector<int>{481, 32}));
     EXPECT_EQ(scrollThumbImage().size(), QSize(8, 114));
 }
 
@@ -206,6 +209,27 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     panel.clickAt({80, 30});
     EXPECT_EQ(updates, 1);
     EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+TEST(HelpPanel, TheWindowShowsThroughTheTransparentPartsOfItsPicture) {
+    SkinRig rig;
+    writeMinimalSkin(pathOf(rig.dir));
+    QImage picture(166, 90, QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    for (int y = 10; y < 90; ++y)
+        for (int x = 0; x < 166; ++x)
+            picture.setPixel(x, y, qRgba(30, 32, 40, 255));
+    picture.save(rig.dir.path() + "/Help/HelpWindow.png");
+    auto skin = std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages);
+    QWidget main;
+    main.resize(1000, 640);
+    main.setStyleSheet("background: rgb(200, 0, 0);");
+    main.setAutoFillBackground(true);
+    CHelpDialog panel(skin, rig.messages, Language::English, {}, &main);
+    const QImage shot = main.grab().toImage();
+    const QPoint corner = panel.geometry().topLeft() + QPoint(2, 2); // a transparent row
+    EXPECT_EQ(shot.pixelColor(corner), QColor(200, 0, 0));
+    EXPECT_EQ(shot.pixelColor(panel.geometry().topLeft() + QPoint(2, 40)), QColor(30, 32, 40));
 }
 
 } // namespace

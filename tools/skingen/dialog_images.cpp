@@ -77,8 +77,8 @@ void keycap(QPainter& p, const QRectF& r, bool lit) {
 void drawSingleKey(QPainter& p, QSize s) {
     dialogFrame(p, s, 30);
     // The captured key appears on a large key cap.
-    keycap(p, QRectF(62, 117, 100, 38), true);
-    well(p, QRectF(72, 127, 80, 18), 3);
+    keycap(p, QRectF(37, 117, 150, 38), true);
+    well(p, QRectF(45, 127, 134, 18), 3);
     // A small keyboard cluster on the right.
     for (int row = 0; row < 3; ++row) {
         for (int col = 0; col < 4; ++col) {
@@ -91,13 +91,13 @@ void drawSingleKey(QPainter& p, QSize s) {
 
 void drawComboKey(QPainter& p, QSize s) {
     dialogFrame(p, s, 30);
-    fieldFrame(p, 50, 70, 132, 84);
-    p.fillRect(QRectF(116, 69, 1, 16), kBorderLight);
-    iconChevron(p, QRectF(120, 75, 8, 4), kAccent, 1.5, true);
-    fieldFrame(p, 50, 120, 131, 134);
-    fieldFrame(p, 50, 170, 131, 184);
-    iconPlus(p, QRectF(86, 97, 10, 10), kAccent, 1.8);
-    iconPlus(p, QRectF(86, 147, 10, 10), kAccent, 1.8);
+    fieldFrame(p, 50, 70, 172, 84);
+    p.fillRect(QRectF(156, 69, 1, 16), kBorderLight);
+    iconChevron(p, QRectF(160, 75, 8, 4), kAccent, 1.5, true);
+    fieldFrame(p, 50, 120, 172, 134);
+    fieldFrame(p, 50, 170, 172, 184);
+    iconPlus(p, QRectF(106, 97, 10, 10), kAccent, 1.8);
+    iconPlus(p, QRectF(106, 147, 10, 10), kAccent, 1.8);
     // Three caps joined by plus signs: a key combination.
     keycap(p, QRectF(200, 96, 44, 40), true);
     iconPlus(p, QRectF(250, 111, 10, 10), kIcon, 1.8);

@@ -38,6 +38,17 @@ QPainterPath polygon(std::initializer_list<QPointF> points) {
     return path;
 }
 
+// The callout circles sit where the window writes the buttons' numbers.
+QPointF frontCallout(int button) {
+    return QPointF(skin::kFrontCalloutAt[button].x - skin::kFrontPicture.x,
+                   skin::kFrontCalloutAt[button].y - skin::kFrontPicture.y);
+}
+
+QPointF sideCallout(int button) {
+    return QPointF(skin::kSideCalloutAt[button].x - skin::kSidePicture.x,
+                   skin::kSideCalloutAt[button].y - skin::kSidePicture.y);
+}
+
 // ---- front (top) view; the picture's centre line is x = 182 (client 517)
 
 constexpr qreal kCx = 182;
@@ -72,14 +83,14 @@ QPainterPath frontButtonShell(bool left) {
 
 const ButtonArt& frontArt(int button) {
     static const ButtonArt art[8] = {
-        {frontButtonShell(true), {7, 56}, QPointF(70, 56), {140, 100}},
-        {frontButtonShell(false), {357, 56}, QPointF(294, 56), {224, 100}},
-        {rounded(kCx - 7, 133, 14, 36, 6), {357, 151}, std::nullopt, {kCx + 8, 151}},
-        {rounded(97, 116, 11, 19, 5), {7, 125.5}, std::nullopt, {97, 125.5}},
-        {rounded(97, 142, 11, 30, 5), {7, 157}, std::nullopt, {97, 157}},
-        {rounded(kCx - 8, 213, 16, 20, 5), {357, 223}, std::nullopt, {kCx + 9, 223}},
-        {rounded(98, 181, 11, 26, 5), {7, 194}, std::nullopt, {98, 194}},
-        {rounded(98, 216, 11, 26, 5), {7, 229}, std::nullopt, {98, 229}},
+        {frontButtonShell(true), frontCallout(0), QPointF(70, 56), {140, 100}},
+        {frontButtonShell(false), frontCallout(1), QPointF(294, 56), {224, 100}},
+        {rounded(kCx - 7, 133, 14, 36, 6), frontCallout(2), std::nullopt, {kCx + 8, 151}},
+        {rounded(97, 116, 11, 19, 5), frontCallout(3), std::nullopt, {97, 126}},
+        {rounded(97, 142, 11, 30, 5), frontCallout(4), std::nullopt, {97, 157}},
+        {rounded(kCx - 8, 213, 16, 20, 5), frontCallout(5), std::nullopt, {kCx + 9, 223}},
+        {rounded(98, 181, 11, 26, 5), frontCallout(6), std::nullopt, {98, 194}},
+        {rounded(98, 216, 11, 26, 5), frontCallout(7), std::nullopt, {98, 229}},
     };
     return art[button];
 }
@@ -109,19 +120,19 @@ const ButtonArt& sideArt(int button) {
     static const QPainterPath body = sideBody();
     static const ButtonArt art[8] = {
         {body.intersected(polygon({{100, 21}, {181, 21}, {181, 98}, {100, 136}})),
-         {8, 27},
+         sideCallout(0),
          QPointF(70, 27),
          {150, 80}},
         {body.intersected(rounded(185, 31, 60, 84, 0)).subtracted(sideWheel()),
-         {298, 38},
+         sideCallout(1),
          QPointF(260, 38),
          {196, 70}},
-        {sideWheel(), {298, 140}, std::nullopt, {216, 140}},
-        {rounded(138, 104, 24, 22, 8), {8, 115}, std::nullopt, {138, 115}},
-        {rounded(138, 131, 24, 26, 8), {8, 144}, std::nullopt, {138, 144}},
-        {rounded(214, 198, 14, 22, 5), {298, 209}, std::nullopt, {228, 209}},
-        {rounded(136, 164, 24, 36, 8), {8, 182}, std::nullopt, {136, 182}},
-        {rounded(136, 209, 24, 32, 8), {8, 225}, std::nullopt, {136, 225}},
+        {sideWheel(), sideCallout(2), std::nullopt, {216, 140}},
+        {rounded(138, 104, 24, 22, 8), sideCallout(3), std::nullopt, {138, 115}},
+        {rounded(138, 131, 24, 26, 8), sideCallout(4), std::nullopt, {138, 144}},
+        {rounded(214, 198, 14, 22, 5), sideCallout(5), std::nullopt, {228, 209}},
+        {rounded(136, 164, 24, 36, 8), sideCallout(6), std::nullopt, {136, 182}},
+        {rounded(136, 209, 24, 32, 8), sideCallout(7), std::nullopt, {136, 225}},
     };
     return art[button];
 }
@@ -318,12 +329,10 @@ void drawButton(QPainter& p, const QPoint& at, const ButtonArt& art, bool over) 
         p.setPen(QPen(kAccent, 1.3));
         p.drawPath(leader);
         QPainterPath dot;
-        dot.addEllipse(art.marker, 4, 4);
-        glow(p, dot, kAccent, 8, 3);
+        dot.addEllipse(art.marker, skin::kCalloutRadius - 0.5, skin::kCalloutRadius - 0.5);
+        glow(p, dot, kAccent, 6, 2);
         p.fillPath(dot, kAccent);
-        p.setBrush(kThumb);
         p.setPen(Qt::NoPen);
-        p.drawEllipse(art.marker, 1.5, 1.5);
         p.setBrush(kAccent);
         p.drawEllipse(art.target, 2.5, 2.5);
     } else {
@@ -335,7 +344,7 @@ void drawButton(QPainter& p, const QPoint& at, const ButtonArt& art, bool over) 
         p.drawPath(leader);
         p.setPen(QPen(kBorderLight.lighter(130), 1.3));
         p.setBrush(kBase);
-        p.drawEllipse(art.marker, 3.5, 3.5);
+        p.drawEllipse(art.marker, skin::kCalloutRadius - 1, skin::kCalloutRadius - 1);
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(255, 255, 255, 70));
         p.drawEllipse(art.target, 1.8, 1.8);

@@ -1,0 +1,135 @@
+#include "app/profile_session.h"
+
+#include "app/main_window.h"
+#include "config/save_after_upload.h"
+#include "device/device_events.h"
+
+#include <algorithm>
+
+namespace qvr {
+
+ProfileSession::ProfileSession(CMavloDlg& window) : QObject(&window), window_(window) {
+    savedLabels_ = window_.profile().labels();
+    connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+            [this](int ticket, bool received) {
+                if (notifyTickets_.erase(ticket) && !received)
+                    window_.showDeviceNotification(kNotifyNotDetected, 0);
+            });
+}
+
+int ProfileSession::windowProfile() const {
+    return window_.profile().currentProfileIndex();
+}
+
+bool ProfileSession::hasUnsavedChanges() const {
+    const RecordState& state = window_.state();
+    return imported_ ||
+           !std::ranges::equal(recordBytes(state.record), recordBytes(state.appliedRecord)) ||
+           window_.profile().labels() != savedLabels_;
+}
+
+void ProfileSession::markSaved() {
+    window_.state().takeSnapshot();
+    savedLabels_ = window_.profile().labels();
+    imported_ = false;
+    window_.update();
+}
+
+void ProfileSession::markImported() {
+    imported_ = true;
+    window_.update();
+}
+
+void ProfileSession::loadProfile() {
+    RecordState& state = window_.state();
+    ProfileFiles& files = window_.profile();
+    if (window_.closePagePopups)
+        window_.closePagePopups();
+    state.loaded = false;
+    files.loadProfileAt(files.currentProfileIndex(), state);
+    window_.takeDesktopPointerSettingsIfNew();
+    files.ReadProfileSettings();
+    markSaved();
+    // First-run labels once per load, as the first drawing of a start-up.
+    if (window_.pageDrawn() && window_.onPageDrawn)
+        window_.onPageDrawn();
+    savedLabels_ = files.labels();
+}
+
+void ProfileSession::uploadProfile() {
+    RecordState& state = window_.state();
+    if (window_.link().devicePresent != 1 || !state.loaded)
+        return;
+    // As the upload itself does, before the copy leaves for the device thread.
+    state.record.activeProfile = 0;
+    window_.deviceThread().upload(state.record);
+    state.takeSnapshot();
+}
+
+bool ProfileSession::saveProfile() {
+    RecordState& state = window_.state();
+    if (!state.loaded) {
+        window_.messages().showMessage(std::string(profileFileTexts(window_.language()).notLoaded),
+                                       kApplicationTitle);
+        return false;
+    }
+    const auto save = saveAfterUpload(window_.profile(), state.pointerChanges);
+    if (window_.link().devicePresent == 1) {
+        state.record.activeProfile = 0;
+        // The window is about to leave this profile, so its files are written
+        // now rather than after the upload; the user still hears when the
+        // mouse did not receive it.
+        save(state.record);
+        notifyTickets_.insert(window_.deviceThread().upload(state.record));
+    } else {
+        save(state.record);
+    }
+    markSaved();
+    return true;
+}
+
+bool ProfileSession::mayLeaveProfile() {
+    if (!hasUnsavedChanges())
+        return true;
+    const ProfileFileTexts& texts = profileFileTexts(window_.language());
+    const UnsavedChoice choice = window_.messages().askUnsavedChanges(
+        std::string(texts.unsavedQuestion), kApplicationTitle,
+        {std::string(texts.saveChoice), std::string(texts.discardChoice),
+         std::string(texts.cancelChoice)});
+    switch (choice) {
+    case UnsavedChoice::Save:
+        return saveProfile();
+    case UnsavedChoice::Discard:
+        return true;
+    case UnsavedChoice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool ProfileSession::switchProfile(int position) {
+    if (position == windowProfile())
+        return true;
+    if (!mayLeaveProfile())
+        return false;
+    window_.profile().setCurrentProfileIndex(position);
+    loadProfile();
+    uploadProfile();
+    return true;
+}
+
+void ProfileSession::profileDeleted(int position, int count) {
+    int current = windowProfile();
+    const bool own = current == position;
+    if (current > position || current == count)
+        --current;
+    window_.profile().setCurrentProfileIndex(std::max(current, 0));
+    if (own) {
+        // The deleted profile's changes went with it.
+        loadProfile();
+        uploadProfile();
+    }
+    window_.update();
+}
+
+} // namespace qvr

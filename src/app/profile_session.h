@@ -1,0 +1,53 @@
+#pragma once
+
+#include "config/profile_files.h"
+#include "config/profile_manager_dialog.h"
+
+#include <QObject>
+#include <set>
+
+namespace qvr {
+
+class CMavloDlg;
+
+// The window's profile: which list position the record on screen belongs
+// to, whether it holds changes that its files do not, and the steps that
+// move the window from one profile to another. Loading and sending to the
+// mouse are separate steps, so either can be run alone.
+class ProfileSession final : public QObject, public ProfileHost {
+    Q_OBJECT
+
+  public:
+    explicit ProfileSession(CMavloDlg& window);
+
+    int windowProfile() const override;
+    bool switchProfile(int position) override;
+    void profileDeleted(int position, int count) override;
+
+    // Changes on screen that the profile's files do not hold.
+    bool hasUnsavedChanges() const;
+    // Reads the window's profile from its files as a start-up does: the
+    // record, the labels and the snapshot Cancel returns to.
+    void loadProfile();
+    // Sends the record to the mouse as Save does, without writing files.
+    void uploadProfile();
+    // As the Save button: the files, and the mouse when it is there. A
+    // record that was never loaded is refused with a message.
+    bool saveProfile();
+    // Asks about unsaved changes before the window leaves its profile:
+    // Save, Discard (true) or Cancel (false). No question without changes.
+    bool mayLeaveProfile();
+    // The record now holds an import: unsaved until the next Save.
+    void markImported();
+    // Whatever is on screen is what the files hold (after a Save or load).
+    void markSaved();
+
+  private:
+    CMavloDlg& window_;
+    ButtonLabels savedLabels_{};
+    bool imported_ = false;
+    // Uploads of saveProfile whose failure the user must hear of.
+    std::set<int> notifyTickets_;
+};
+
+} // namespace qvr

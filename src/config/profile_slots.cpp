@@ -1,0 +1,219 @@
+#include "config/profile_slots.h"
+
+#include "config/factory_files.h"
+#include "config/ini_file.h"
+#include "config/profile_files.h"
+#include "config/profile_list.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace qvr {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Profile files are small; a larger one is not a profile and is not copied.
+constexpr std::uintmax_t kMaxCopiedFile = 1 << 20;
+
+FileWriteResult failed(int code, const std::string& what) {
+    return {code != 0 ? code : EIO, what + ": " + std::strerror(code != 0 ? code : EIO)};
+}
+
+bool present(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(fs::symlink_status(path, ec));
+}
+
+std::optional<std::vector<std::uint8_t>> readSmallFile(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    if (ec || size > kMaxCopiedFile)
+        return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), {}};
+}
+
+std::vector<std::uint8_t> factoryFile(const std::string& name) {
+    for (FactoryFile& file : factoryFiles()) {
+        if (file.name == name)
+            return std::move(file.bytes);
+    }
+    return {};
+}
+
+} // namespace
+
+ProfileSlots::ProfileSlots(fs::path folder, SlotFault fault)
+    : folder_(std::move(folder)), fault_(std::move(fault)) {}
+
+fs::path ProfileSlots::recordPath(int position) const {
+    return folder_ / profileRecordFileName(position);
+}
+
+fs::path ProfileSlots::settingsPath(int position) const {
+    return folder_ / profileSettingsFileName(position);
+}
+
+fs::path ProfileSlots::listPath() const {
+    return folder_ / std::string(kGlobalSettingsFileName);
+}
+
+FileWriteResult ProfileSlots::write(const fs::path& path, std::span<const std::uint8_t> bytes) {
+    if (const int code = fault_ ? fault_({SlotStep::Kind::Write, path}) : 0)
+        return failed(code, "cannot write " + path.string());
+    return writeFileAtomically(path, bytes);
+}
+
+FileWriteResult ProfileSlots::remove(const fs::path& path) {
+    if (const int code = fault_ ? fault_({SlotStep::Kind::Remove, path}) : 0)
+        return failed(code, "cannot remove " + path.string());
+    std::error_code ec;
+    fs::remove(path, ec);
+    return ec ? failed(ec.value(), "cannot remove " + path.string()) : FileWriteResult{};
+}
+
+FileWriteResult ProfileSlots::rename(const fs::path& from, const fs::path& to) {
+    if (const int code = fault_ ? fault_({SlotStep::Kind::Rename, from}) : 0)
+        return failed(code, "cannot rename " + from.string());
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return ec ? failed(ec.value(), "cannot rename " + from.string()) : FileWriteResult{};
+}
+
+FileWriteResult ProfileSlots::copyProfile(int from, int to) {
+    auto record = readSmallFile(recordPath(from));
+    if (!record)
+        record = factoryFile(profileRecordFileName(0));
+    if (FileWriteResult result = write(recordPath(to), *record); !result.ok())
+        return result;
+    // A missing settings file reads as empty labels; so does an empty one.
+    const auto settings = readSmallFile(settingsPath(from)).value_or(std::vector<std::uint8_t>{});
+    return write(settingsPath(to), settings);
+}
+
+FileWriteResult ProfileSlots::createProfile(int to, int lookFrom) {
+    using namespace settings_keys;
+    const auto record = factoryFile(profileRecordFileName(0));
+    if (FileWriteResult result = write(recordPath(to), record); !result.ok())
+        return result;
+    IniFile settings = IniFile::fromBytes(factoryFile(profileSettingsFileName(0)));
+    const IniLoadResult look = loadIniFile(settingsPath(lookFrom));
+    if (look.status == IniLoadStatus::Loaded) {
+        for (std::string_view key : {kPath, kRColor, kGColor, kBColor, kLan}) {
+            if (const auto value = look.file.findRaw(kSkinsSection, key))
+                settings.setValue(kSkinsSection, key, *value);
+        }
+    }
+    return write(settingsPath(to), settings.toBytes());
+}
+
+FileWriteResult ProfileSlots::writeListFile(const std::vector<std::string>& names,
+                                            const std::string& currentName,
+                                            std::optional<int> pendingDelete) {
+    using namespace settings_keys;
+    IniLoadResult loaded = loadIniFile(listPath());
+    if (loaded.status == IniLoadStatus::Failed)
+        return failed(loaded.errorCode, "cannot read " + listPath().string());
+    IniFile& file = loaded.file;
+    file.removeSection(kProfileSection);
+    bool accepted = file.setValue(kProfileSection, kCurProfileName, currentName);
+    if (!names.empty()) {
+        accepted =
+            accepted && file.setValue(kProfileSection, kItemCount, std::to_string(names.size()));
+        for (std::size_t i = 0; accepted && i < names.size(); ++i)
+            accepted = file.setValue(kProfileSection, itemKey(static_cast<int>(i)), names[i]);
+    }
+    if (accepted && pendingDelete)
+        accepted = file.setValue(kProfileSection, kPendingDelete, std::to_string(*pendingDelete));
+    if (!accepted)
+        return {EINVAL, "a profile name holds text an INI line cannot store"};
+    return write(listPath(), file.toBytes());
+}
+
+FileWriteResult ProfileSlots::writeList(const std::vector<std::string>& names,
+                                        const std::string& currentName) {
+    return writeListFile(names, currentName, std::nullopt);
+}
+
+FileWriteResult ProfileSlots::fillGaps(int first, int last) {
+    for (int position = first; position <= last; ++position) {
+        if (!present(recordPath(position))) {
+            if (auto result = write(recordPath(position), factoryFile(profileRecordFileName(0)));
+                !result.ok())
+                return result;
+        }
+        if (!present(settingsPath(position))) {
+            if (auto result = write(settingsPath(position), {}); !result.ok())
+                return result;
+        }
+    }
+    return {};
+}
+
+// Every position of position..count-1 has its file until the delete starts;
+// after that exactly one lacks it, and the renames below it are done.
+FileWriteResult ProfileSlots::shiftDown(int position, int count,
+                                        fs::path (ProfileSlots::*file)(int) const) {
+    std::vector<int> holes;
+    for (int k = position; k < count; ++k) {
+        if (!present((this->*file)(k)))
+            holes.push_back(k);
+    }
+    if (holes.size() > 1)
+        return {EINVAL, "the profile files in " + folder_.string() +
+                            " were changed while a profile was being deleted"};
+    int hole = position;
+    if (holes.empty()) {
+        if (FileWriteResult result = remove((this->*file)(position)); !result.ok())
+            return result;
+    } else {
+        hole = holes.front();
+    }
+    for (int k = hole + 1; k < count; ++k) {
+        if (FileWriteResult result = rename((this->*file)(k), (this->*file)(k - 1)); !result.ok())
+            return result;
+    }
+    return {};
+}
+
+FileWriteResult ProfileSlots::deleteProfile(const std::vector<std::string>& names, int position,
+                                            const std::string& currentName) {
+    const int count = static_cast<int>(names.size());
+    if (position < 0 || position >= count)
+        return {EINVAL, "no profile at that position"};
+    if (FileWriteResult result = fillGaps(position, count - 1); !result.ok())
+        return result;
+    if (FileWriteResult result = writeListFile(names, currentName, position); !result.ok())
+        return result;
+    return resumePendingDelete();
+}
+
+FileWriteResult ProfileSlots::resumePendingDelete() {
+    using namespace settings_keys;
+    const IniLoadResult loaded = loadIniFile(listPath());
+    if (loaded.status != IniLoadStatus::Loaded)
+        return {};
+    const auto pending = loaded.file.find(kProfileSection, kPendingDelete);
+    if (!pending)
+        return {};
+    ProfileList list = readProfileList(listPath());
+    const int count = static_cast<int>(list.names.size());
+    const int position = parseProfileInt(*pending);
+    if (position < 0 || position >= count)
+        return writeList(list.names, list.currentName); // a note that names nothing
+    for (auto file : {&ProfileSlots::recordPath, &ProfileSlots::settingsPath}) {
+        if (FileWriteResult result = shiftDown(position, count, file); !result.ok())
+            return result;
+    }
+    list.names.erase(list.names.begin() + position);
+    return writeList(list.names, list.currentName);
+}
+
+} // namespace qvr

@@ -1,0 +1,435 @@
+// Random edits in the macro manager checked against a model of the macro
+// store and of the record's macro table: what the mouse gets is exactly what
+// the user confirmed with OK, and buttons keep playing the macro they were
+// given.
+#include "app/macro_profile_dialogs.h"
+#include "buttons/button_catalogue.h"
+#include "device/mouse_protocol.h"
+#include "dialog_skin.h"
+#include "macros/macro_encoder.h"
+#include "support/stress_count.h"
+#include "window_rig.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QWindow>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <random>
+
+namespace qvr {
+namespace {
+
+using test::WindowRig;
+using Items = std::vector<std::string>;
+using Names = std::vector<std::string>;
+
+struct ModelMacro {
+    std::string name;
+    Items items;
+    bool delays = false;
+    bool loop = false;
+    std::string loopTimes = "1";
+};
+
+MacroImage imageOf(const ModelMacro& macro) {
+    return encodeMacro(Macro{macro.name, macro.items, macro.delays, macro.loop, macro.loopTimes});
+}
+
+struct Model {
+    std::vector<ModelMacro> store;     // "record.ini", in file order
+    std::vector<ModelMacro> confirmed; // the record's table as of the last OK
+    std::map<int, std::string> buttons;
+
+    static Names namesOf(const std::vector<ModelMacro>& macros) {
+        Names names;
+        for (const auto& macro : macros)
+            names.push_back(macro.name);
+        return names;
+    }
+    Names tableNames() const {
+        Names names = namesOf(confirmed);
+        names.resize(std::min<std::size_t>(names.size(), kMacroCount));
+        return names;
+    }
+    MacroTable table() const {
+        MacroTable table{};
+        for (std::size_t k = 0; k < confirmed.size() && k < kMacroCount; ++k) {
+            const MacroImage image = imageOf(confirmed[k]);
+            std::copy(image.begin(), image.end(), table.begin() + k * kMacroImageSize);
+        }
+        return table;
+    }
+    std::vector<ModelMacro>::iterator find(const std::string& name) {
+        return std::find_if(store.begin(), store.end(),
+                            [&](const ModelMacro& m) { return m.name == name; });
+    }
+    void save(ModelMacro macro) {
+        store.erase(find(macro.name));
+        store.push_back(std::move(macro));
+    }
+    void rename(const std::string& from, const std::string& to) {
+        auto it = find(from);
+        ModelMacro moved = *it;
+        store.erase(it);
+        moved.name = to;
+        store.push_back(moved);
+        // Names are what a table position and a button refer to.
+        for (auto& macro : confirmed)
+            if (macro.name == from)
+                macro.name = to;
+        for (auto& [button, name] : buttons)
+            if (name == from)
+                name = to;
+    }
+};
+
+enum class Step {
+    Record,
+    InsertClick,
+    InsertDelay,
+    DeleteEvent,
+    EditDelay,
+    ToggleOption,
+    Rename,
+    DeleteMacro,
+    NewMacro,
+    Ok,
+    Cancel,
+    Assign,
+    Save
+};
+constexpr int kStepKinds = 13;
+
+bool inDialog(Step step) {
+    return step != Step::Assign && step != Step::Save;
+}
+
+constexpr int kX11KeyA = 30 + 8;
+constexpr int kX11KeyB = 48 + 8;
+constexpr int kX11KeyC = 46 + 8;
+
+Items textsOf(const QListWidget& list) {
+    Items items;
+    for (int i = 0; i < list.count(); ++i)
+        items.push_back(list.item(i)->text().toStdString());
+    return items;
+}
+
+std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
+    const QListWidgetItem* item = dialog.nameList().currentItem();
+    if (!item || !item->isSelected())
+        return std::nullopt;
+    return item->text().toStdString();
+}
+
+void doubleClickRow(QListWidget& list, int row) {
+    const QPoint at = list.visualItemRect(list.item(row)).center();
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
+}
+
+class MacroStoreModel : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        test::writeDialogSkin(rig.dir / "Skins" / "Test");
+        rig.start();
+        dialogs().setTick([this] { return tick; });
+    }
+
+    MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
+    std::filesystem::path store() const { return rig.dir / "record.ini"; }
+    ConfigRecord& record() { return rig.state.record; }
+
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
+    bool chance(int percent) { return pick(100) < percent; }
+
+    void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code) {
+        QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0);
+        event.setTimestamp(++keyTime);
+        QCoreApplication::sendEvent(dialog.windowHandle(), &event);
+    }
+
+    ModelMacro shown(const CMacroProgramDialog& dialog, const std::string& name) {
+        return {name, textsOf(dialog.eventList()), dialog.recordDelays(), dialog.loopOption(),
+                dialog.loopTimesField().text().toStdString()};
+    }
+    // The dialog saved its selected macro as it stands.
+    void saved(const CMacroProgramDialog& dialog) {
+        if (const auto name = selectedName(dialog))
+            model.save(shown(dialog, *name));
+    }
+
+    void startSequence() {
+        model = Model{};
+        record() = ConfigRecord{};
+        std::string text;
+        const int macros = pick(4);
+        for (int m = 0; m < macros; ++m) {
+            ModelMacro macro{"Start_" + std::to_string(m),
+                             {},
+                             chance(50),
+                             chance(30),
+                             std::to_string(1 + pick(5))};
+            for (int pair = pick(4); pair > 0; --pair) {
+                const std::string keyName(1, static_cast<char>('A' + pick(3)));
+                macro.items.push_back(pressItem(keyName));
+                if (chance(50))
+                    macro.items.push_back(delayItem(static_cast<std::uint32_t>(pick(3000))));
+                macro.items.push_back(releaseItem(keyName));
+            }
+            text += "[" + macro.name + "]\r\nDelayTimeSelStatus=" + (macro.delays ? "1" : "0") +
+                    "\r\nLoopTimeSelStatus=" + (macro.loop ? "1" : "0") +
+                    "\r\nMacroLoopTimes=" + macro.loopTimes +
+                    "\r\nItemCount=" + std::to_string(macro.items.size()) + "\r\n";
+            for (std::size_t i = 0; i < macro.items.size(); ++i)
+                text += "Item" + std::to_string(i) + "=" + macro.items[i] + "\r\n";
+            model.store.push_back(macro);
+        }
+        WindowRig::writeFile(store(), text);
+        // The sequence starts from a table the user confirmed.
+        std::vector<Step> ok{Step::Ok};
+        std::size_t at = 0;
+        runDialog(ok, at);
+    }
+
+    // Runs dialog steps from steps[at] until one ends the dialog or leaves it.
+    void runDialog(const std::vector<Step>& steps, std::size_t& at) {
+        const ConfigRecord before = record();
+        bool confirmed = false;
+        dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& window) {
+            auto& dialog = static_cast<CMacroProgramDialog&>(window);
+            ASSERT_EQ(textsOf(dialog.nameList()), Model::namesOf(model.store));
+            for (; at < steps.size() && inDialog(steps[at]) && !dialog.finished(); ++at)
+                dialogStep(dialog, steps[at]);
+            if (!dialog.finished())
+                dialog.cancel();
+            confirmed = dialog.result() == DialogResult::Ok;
+        }));
+        const std::size_t first = at;
+        dialogs().openMacroManager();
+        if (at == first)
+            ++at; // the dialog could not open: the step is spent
+        if (!confirmed) {
+            // Nothing of a cancelled run reaches the record.
+            EXPECT_EQ(record(), before);
+            EXPECT_EQ(record().macroData, model.table());
+            return;
+        }
+        EXPECT_EQ(record().macroData, model.table());
+        checkButtons();
+        upload();
+    }
+
+    void dialogStep(CMacroProgramDialog& dialog, Step step) {
+        // A committed in-place editor hides at once and is deleted later.
+        const auto editing = [&] { return dialog.editor() && dialog.editor()->isVisible(); };
+        ASSERT_FALSE(editing()) << "left open by step " << static_cast<int>(lastStep);
+        lastStep = step;
+        QListWidget& names = dialog.nameList();
+        QListWidget& events = dialog.eventList();
+        if (names.count() > 0 && chance(60)) {
+            const int row = pick(names.count());
+            names.setCurrentRow(row);
+            names.item(row)->setSelected(true);
+            ASSERT_EQ(textsOf(events), model.find(names.item(row)->text().toStdString())->items);
+        }
+        const auto chooseEvent = [&] {
+            if (events.count() > 0)
+                events.setCurrentRow(pick(events.count()));
+            // Choosing the delay chosen last opens its editor; leave it.
+            if (editing())
+                QTest::keyClick(dialog.editor(), Qt::Key_Escape);
+        };
+        switch (step) {
+        case Step::Record: {
+            dialog.toggleRecording();
+            const std::pair<int, int> keys[] = {
+                {Qt::Key_A, kX11KeyA}, {Qt::Key_B, kX11KeyB}, {Qt::Key_C, kX11KeyC}};
+            for (int n = pick(4); n > 0; --n) {
+                const auto [qtKey, code] = keys[pick(3)];
+                key(dialog, QEvent::KeyPress, qtKey, code);
+                tick += static_cast<std::uint32_t>(10 + pick(2000));
+                key(dialog, QEvent::KeyRelease, qtKey, code);
+                tick += static_cast<std::uint32_t>(10 + pick(200));
+            }
+            dialog.toggleRecording();
+            saved(dialog);
+            break;
+        }
+        case Step::InsertClick: {
+            chooseEvent();
+            using Command = CMacroProgramDialog::EventCommand;
+            const Command commands[] = {Command::InsertLeft, Command::InsertMiddle,
+                                        Command::InsertRight};
+            dialog.runEventCommand(commands[pick(3)]);
+            saved(dialog); // saved even when nothing fitted in
+            break;
+        }
+        case Step::InsertDelay: {
+            chooseEvent();
+            const Items before = textsOf(events);
+            dialog.runEventCommand(CMacroProgramDialog::EventCommand::InsertDelay);
+            if (textsOf(events) != before)
+                saved(dialog);
+            break;
+        }
+        case Step::DeleteEvent:
+            chooseEvent();
+            if (events.count() > 0) {
+                dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+                saved(dialog);
+            }
+            break;
+        case Step::EditDelay: {
+            std::vector<int> delays;
+            for (int row = 0; row < events.count(); ++row)
+                if (events.item(row)->text().contains(" ms"))
+                    delays.push_back(row);
+            if (delays.empty() || !selectedName(dialog))
+                break;
+            const int row = delays[static_cast<std::size_t>(pick(static_cast<int>(delays.size())))];
+            for (int tries = 0; tries < 2 && !editing(); ++tries)
+                doubleClickRow(events, row);
+            ASSERT_TRUE(editing());
+            dialog.editor()->setText(QString::number(pick(40000)) + "ms");
+            QTest::keyClick(dialog.editor(), Qt::Key_Return);
+            QCoreApplication::processEvents(); // the posted save
+            saved(dialog);
+            break;
+        }
+        case Step::ToggleOption:
+            if (chance(50))
+                dialog.toggleRecordDelays();
+            else
+                dialog.toggleLoop();
+            break;
+        case Step::Rename: {
+            const auto name = selectedName(dialog);
+            if (!name)
+                break;
+            const int row = names.currentRow();
+            for (int tries = 0; tries < 3 && !editing(); ++tries)
+                doubleClickRow(names, row);
+            ASSERT_TRUE(editing());
+            const std::string newName = "Ren_" + std::to_string(++renames);
+            dialog.editor()->setText(QString::fromStdString(newName));
+            QTest::keyClick(dialog.editor(), Qt::Key_Return);
+            model.rename(*name, newName);
+            break;
+        }
+        case Step::DeleteMacro:
+            if (const auto name = selectedName(dialog)) {
+                dialog.deleteMacro();
+                model.store.erase(model.find(*name));
+            }
+            break;
+        case Step::NewMacro: {
+            const int before = names.count();
+            dialog.newMacro();
+            if (names.count() > before)
+                model.store.push_back(
+                    ModelMacro{names.item(names.count() - 1)->text().toStdString(), {}});
+            break;
+        }
+        case Step::Ok:
+            saved(dialog);
+            model.confirmed = model.store;
+            dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+            break;
+        case Step::Cancel:
+            dialog.cancel();
+            break;
+        case Step::Assign:
+        case Step::Save:
+            break;
+        }
+    }
+
+    // The macro key dialog offers the table's macros; a button takes one.
+    void assign() {
+        const Names offered = rig.window->tableMacroNames();
+        ASSERT_EQ(offered, model.tableNames());
+        if (offered.empty())
+            return;
+        const int button = pick(kButtonCount);
+        const int position = pick(static_cast<int>(offered.size()));
+        record().buttonFunction[button] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+        record().buttonMacroNumber[button] = static_cast<std::uint8_t>(position);
+        model.buttons[button] = offered[static_cast<std::size_t>(position)];
+    }
+
+    // Every macro button plays the macro it was given, or nothing once that
+    // macro is gone from the table.
+    void checkButtons() {
+        const Names table = model.tableNames();
+        for (const auto& [button, name] : model.buttons) {
+            const int number = record().buttonMacroNumber[button];
+            const auto at = std::find(table.begin(), table.end(), name);
+            if (at != table.end()) {
+                EXPECT_EQ(number, at - table.begin()) << name;
+                continue;
+            }
+            if (number < kMacroCount) {
+                const auto begin = record().macroData.begin() + number * kMacroImageSize;
+                EXPECT_TRUE(std::all_of(begin, begin + kMacroImageSize,
+                                        [](std::uint8_t b) { return b == 0; }))
+                    << name << " is gone but button " << button << " plays macro " << number;
+            }
+        }
+    }
+
+    void upload() {
+        rig.link.protocol().uploadConfiguration(record());
+        const MacroTable expected = model.table();
+        for (int k = 0; k < kMacroCount; ++k) {
+            const Block block = rig.virtualMouse->macroBlock(k + 1);
+            ASSERT_TRUE(
+                std::equal(block.begin(), block.end(), expected.begin() + k * kMacroImageSize))
+                << "macro " << k + 1;
+        }
+    }
+
+    WindowRig rig;
+    Model model;
+    std::mt19937 random;
+    std::uint32_t tick = 1000;
+    quint64 keyTime = 1;
+    int renames = 0;
+    Step lastStep = Step::Ok;
+};
+
+TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
+    const int sequences = test::stressCount(60, 10000);
+    for (int sequence = 0; sequence < sequences && !HasFatalFailure(); ++sequence) {
+        SCOPED_TRACE("sequence " + std::to_string(sequence));
+        random.seed(static_cast<std::mt19937::result_type>(sequence));
+        startSequence();
+        std::vector<Step> steps;
+        for (int n = 1 + pick(20); n > 0; --n)
+            steps.push_back(static_cast<Step>(pick(kStepKinds)));
+        std::size_t at = 0;
+        while (at < steps.size() && !HasFatalFailure()) {
+            switch (steps[at]) {
+            case Step::Assign:
+                assign();
+                ++at;
+                break;
+            case Step::Save:
+                upload();
+                ++at;
+                break;
+            default:
+                runDialog(steps, at);
+            }
+        }
+        if (HasFailure())
+            break; // one failing sequence says enough
+    }
+}
+
+} // namespace
+} // namespace qvr

@@ -1,0 +1,278 @@
+// The window's record belongs to one profile at a time, and a profile's name
+// and files travel together: switching, importing, deleting, copying and
+// creating profiles through the profile manager.
+#include "app/file_access.h"
+#include "config/private_profile.h"
+#include "profile_rig.h"
+
+#include <QTest>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qvr {
+namespace {
+
+using test::ProfileRig;
+using test::profileSettings;
+using test::readBytes;
+using Names = std::vector<std::string>;
+
+class ProfileSwitch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        p.putProfiles({"Game", "Work", "Office"}, "Game");
+        p.start();
+    }
+    ProfileRig p;
+};
+
+TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChanges) {
+    EXPECT_EQ(p.seedOnScreen(), 10);
+    const int uploads = p.rig.virtualMouse->uploadsBegun();
+    p.rig.state.record.dpiStage[0] = 77; // unsaved change of Game
+    const std::string work = readBytes(p.rig.dir / "config1.bin");
+
+    p.open();
+    p.select(1);
+    // Cancel: the manager stays open and nothing moves.
+    p.rig.messages.answers = {UnsavedChoice::Cancel};
+    EXPECT_FALSE(p.close());
+    EXPECT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+
+    // Discard: Work is loaded as a start-up loads it and sent to the mouse,
+    // its files untouched, Game's too.
+    p.rig.messages.answers = {UnsavedChoice::Discard};
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 20);
+    EXPECT_EQ(p.rig.state.appliedRecord, p.rig.state.record);
+    EXPECT_EQ(p.rig.profile.labels()[0], "label20");
+    EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), uploads + 1);
+    EXPECT_EQ(readBytes(p.rig.dir / "config1.bin"), work);
+    EXPECT_EQ(p.seedInFile(0), 10);
+    EXPECT_FALSE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(readProfileList(p.rig.dir / "str.ini").currentName, "Work");
+
+    // Save: the changes go into Work's files before Office is loaded.
+    p.rig.state.record.dpiStage[0] = 88;
+    p.open();
+    p.select(2);
+    p.rig.messages.answers = {UnsavedChoice::Save};
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.seedInFile(1), 88);
+    EXPECT_EQ(p.seedInFile(2), 30);
+    EXPECT_EQ(p.seedOnScreen(), 30);
+
+    // Without changes nothing is asked.
+    p.rig.messages.messages.clear();
+    p.open();
+    p.select(0);
+    EXPECT_TRUE(p.close());
+    EXPECT_TRUE(p.rig.messages.messages.empty());
+    EXPECT_EQ(p.seedOnScreen(), 10);
+}
+
+TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
+    // A profile exported elsewhere, with settings 55.
+    QTemporaryDir elsewhere;
+    const auto file = std::filesystem::path(elsewhere.path().toStdString()) / "mine.bin";
+    const auto image = recordFileImage(profileSettings(55), 1);
+    test::WindowRig::writeFile(file, std::string(image.begin(), image.end()));
+    p.files->openChoice = file;
+
+    p.open();
+    p.select(1);
+    p.manager()->LoadProfileCommand();
+    p.runPosted();
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 55);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.seedOnScreen(), 55) << "closing must not reload Work over the import";
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(p.seedInFile(1), 20);
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.seedInFile(1), 55);
+    EXPECT_EQ(p.seedInFile(0), 10);
+    EXPECT_FALSE(p.session().hasUnsavedChanges());
+}
+
+TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
+    p.open();
+    p.select(1);
+    ASSERT_TRUE(p.close()); // Work on screen
+    ASSERT_EQ(p.seedOnScreen(), 20);
+
+    p.open();
+    p.select(0);
+    p.manager()->DeleteProfileName();
+    EXPECT_EQ(p.names(), (Names{"Work", "Office"}));
+    EXPECT_EQ(p.seedInFile(0), 20);
+    EXPECT_EQ(p.seedInFile(1), 30);
+    EXPECT_FALSE(std::filesystem::exists(p.rig.dir / "config2.bin"));
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_EQ(p.seedOnScreen(), 20);
+    EXPECT_EQ(p.manager()->list().currentRow(), 0);
+
+    // The window's own profile: the one taking its place is loaded.
+    p.rig.state.record.dpiStage[0] = 99; // changes of the deleted profile
+    p.select(0);
+    p.manager()->DeleteProfileName();
+    EXPECT_EQ(p.names(), Names{"Office"});
+    EXPECT_EQ(p.seedOnScreen(), 30);
+    EXPECT_EQ(p.seedInFile(0), 30);
+    // The last profile stays: the window always holds one.
+    p.select(0);
+    p.manager()->DeleteProfileName();
+    EXPECT_EQ(p.names(), Names{"Office"});
+    EXPECT_TRUE(p.close());
+    EXPECT_TRUE(p.rig.messages.messages.empty());
+}
+
+TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
+    // Stale files of a profile deleted long ago.
+    p.putProfile(3, 44);
+    p.putProfile(4, 45);
+    p.open();
+    p.select(0);
+    p.manager()->CopyProfileName();
+    p.manager()->NewProfileName();
+    EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office", "Copy Game", "Copy Game_4"}));
+    EXPECT_EQ(readBytes(p.rig.dir / "config3.bin"), readBytes(p.rig.dir / "config0.bin"));
+    EXPECT_EQ(readBytes(p.rig.dir / "str3.ini"), readBytes(p.rig.dir / "str0.ini"));
+    const auto factory = recordFileImage(factoryRecord(), 0);
+    EXPECT_EQ(readBytes(p.rig.dir / "config4.bin"), std::string(factory.begin(), factory.end()));
+    EXPECT_EQ(readProfileString(p.rig.dir / "str4.ini", "Skins", "Path"), "Test");
+    EXPECT_NE(readProfileString(p.rig.dir / "str4.ini", "Setting-EN", "Item1"), "label45");
+
+    // Choosing the new profile shows the factory settings.
+    p.select(4);
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.rig.state.record, factoryRecord());
+}
+
+TEST_F(ProfileSwitch, ABlankClickKeepsTheCurrentProfile) {
+    p.open();
+    p.select(1);
+    ASSERT_TRUE(p.close());
+    CConfigDialog& dialog = p.open();
+    EXPECT_EQ(dialog.list().currentRow(), 1);
+    QWidget* viewport = dialog.list().viewport();
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, viewport->height() - 10));
+    EXPECT_TRUE(dialog.list().selectedItems().isEmpty());
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 20);
+    EXPECT_EQ(readProfileList(p.rig.dir / "str.ini").currentName, "Work");
+}
+
+TEST_F(ProfileSwitch, ExportRefusesTheProgramsOwnFilesAndExportsTheSelectedProfile) {
+    const std::string before = readBytes(p.rig.dir / "config2.bin");
+    const std::string macros = "[Macro_0]\r\n";
+    test::WindowRig::writeFile(p.rig.dir / "record.ini", macros);
+    p.open();
+    p.select(2);
+    for (const char* name : {"config2", "record"}) {
+        p.files->saveChoice = p.rig.dir / name;
+        p.manager()->SaveProfileCommand();
+        p.runPosted();
+    }
+    EXPECT_EQ(readBytes(p.rig.dir / "config2.bin"), before);
+    EXPECT_EQ(readBytes(p.rig.dir / "record.ini"), macros);
+    EXPECT_FALSE(std::filesystem::exists(p.rig.dir / "record.bin"));
+    ASSERT_EQ(p.rig.messages.messages.size(), 2u);
+
+    // A selected profile that is not on screen is exported as saved.
+    QTemporaryDir elsewhere;
+    const auto target = std::filesystem::path(elsewhere.path().toStdString()) / "office";
+    p.files->saveChoice = target;
+    p.manager()->SaveProfileCommand();
+    p.runPosted();
+    EXPECT_EQ(readBytes(target.string() + ".bin"), before);
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_TRUE(p.close());
+}
+
+TEST(ProfileNames, NamesThatAreNotUtf8AndAnEmptyCurrentNameRoundTrip) {
+    ProfileRig p;
+    p.putProfile(0, 10);
+    p.putProfile(1, 20);
+    p.putProfile(2, 30);
+    // Latin-1 "Café", an empty name (current), GBK "游戏".
+    const std::string list = "[Profile]\r\nCurProfileName=\r\nItemCount=3\r\nItem0=Caf\xE9\r\n"
+                             "Item1=\r\nItem2=\xD3\xCE\xCF\xB7\r\n";
+    test::WindowRig::writeFile(p.rig.dir / "str.ini", list);
+    p.start();
+    EXPECT_EQ(p.seedOnScreen(), 20);
+    CConfigDialog& dialog = p.open();
+    EXPECT_EQ(dialog.list().currentRow(), 1);
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(readBytes(p.rig.dir / "str.ini"), list);
+}
+
+TEST(StartUp, ADamagedProfileStartsFromTheFactoryAndNothingUnloadedIsSaved) {
+    ProfileRig p;
+    p.putProfiles({"Game"}, "Game");
+    test::WindowRig::writeFile(p.rig.dir / "config0.bin", std::string(100, '\x33'));
+    p.start();
+    EXPECT_EQ(p.rig.state.record, factoryRecord());
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_NE(p.rig.messages.messages[0].text.find("config0.bin.damaged"), std::string::npos);
+    EXPECT_EQ(readBytes(p.rig.dir / "config0.bin.damaged"), std::string(100, '\x33'));
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.rig.state.record, factoryRecord());
+    EXPECT_EQ(p.seedInFile(0), factoryRecord().dpiStage[0]);
+
+    // With no usable list nothing is loaded, and then nothing is saved or sent.
+    ProfileRig q;
+    q.putProfile(0, 10);
+    test::WindowRig::writeFile(q.rig.dir / "str.ini", "[Profile]\r\nItemCount=0\r\n");
+    q.start();
+    const int uploads = q.rig.virtualMouse->uploadsBegun();
+    const std::string file = readBytes(q.rig.dir / "config0.bin");
+    EXPECT_FALSE(q.session().saveProfile());
+    EXPECT_EQ(q.rig.messages.messages.back().text,
+              "No profile is loaded, so nothing was saved or sent to the mouse.");
+    EXPECT_EQ(readBytes(q.rig.dir / "config0.bin"), file);
+    EXPECT_EQ(q.rig.virtualMouse->uploadsBegun(), uploads);
+}
+
+TEST(StartUp, ResetThenReopeningFromTheTrayKeepsTheUsersLabels) {
+    ProfileRig p;
+    p.putProfiles({"Game"}, "Game");
+    const auto defaults = recordFileImage(factoryRecord(), 0); // first-run flag 0
+    test::WindowRig::writeFile(p.rig.dir / "config.bin",
+                               std::string(defaults.begin(), defaults.end()));
+    p.start();
+    p.rig.window->trayLeftClick();
+    const std::string settings = readBytes(p.rig.dir / "str0.ini");
+    p.rig.profile.resetToDefaults(p.rig.state);
+    p.rig.window->hideToTray();
+    p.rig.window->trayLeftClick();
+    EXPECT_EQ(readBytes(p.rig.dir / "str0.ini"), settings);
+    EXPECT_EQ(p.rig.state.firstRunFlag, 1);
+}
+
+TEST(WriteAccess, AFileIsWritableOnlyAsItsModeBitsAndOwnerSay) {
+    QTemporaryDir dir;
+    const auto file = std::filesystem::path(dir.path().toStdString()) / "config0.bin";
+    test::WindowRig::writeFile(file, "x");
+    ::chmod(file.c_str(), 0644);
+    EXPECT_TRUE(userMayWriteFile(file));
+    ::chmod(file.c_str(), 0444);
+    EXPECT_FALSE(userMayWriteFile(file));
+    EXPECT_TRUE(userMayWriteFile(file.parent_path() / "none"));
+    if (geteuid() == 0) {
+        // Another user's file is not root's to replace either.
+        ::chmod(file.c_str(), 0644);
+        ASSERT_EQ(::chown(file.c_str(), 65534, 65534), 0);
+        EXPECT_FALSE(userMayWriteFile(file));
+        ::chmod(file.c_str(), 0666);
+        EXPECT_TRUE(userMayWriteFile(file));
+    }
+}
+
+} // namespace
+} // namespace qvr

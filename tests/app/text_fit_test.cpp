@@ -1,0 +1,216 @@
+// Every text the windows draw, in every language, must fit the rectangle it
+// is drawn into: no ellipsis, no line wider than its room. The windows are
+// painted in each state that shows texts; each drawn label is measured with
+// the font it was drawn in. With QVR_SCREENSHOT_DIR set, every state is also
+// written there as a PNG for a person to look at.
+
+#include "app/macro_profile_dialogs.h"
+#include "buttons/assignment_section.h"
+#include "buttons/combo_key_dialog.h"
+#include "buttons/key_tables.h"
+#include "buttons/single_key_dialog.h"
+#include "config/profile_manager_dialog.h"
+#include "macros/macro_key_dialog.h"
+#include "macros/macro_manager_dialog.h"
+#include "settings/settings_rig.h"
+#include "ui/help_dialog.h"
+#include "ui/label_text.h"
+#include "ui/skin_list_box.h"
+
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace qvr::test {
+namespace {
+
+using enum RightSection;
+
+constexpr std::array kLanguages = {Language::English, Language::SimplifiedChinese,
+                                   Language::TraditionalChinese};
+
+constexpr QChar kEllipsis(0x2026);
+
+// The width an entry of any list needs, by the list's own style.
+int entryWidth(const QListWidget& list, int row) {
+    if (const auto* skinList = qobject_cast<const SkinListBox*>(&list))
+        return skinList->entryWidth(row);
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.font = list.font();
+    option.widget = &list;
+    option.features |= QStyleOptionViewItem::HasDisplay;
+    option.text = list.item(row)->text();
+    return list.style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), &list).width();
+}
+
+// Measures what was drawn and the native lists and fields of the window,
+// and saves the window's picture when asked to.
+void expectEverythingFits(QWidget& window, const QString& state) {
+    DrawnTextLog log;
+    const QImage picture = window.grab().toImage();
+    ASSERT_FALSE(log.texts.empty()) << state.toStdString();
+    for (const DrawnText& drawn : log.texts) {
+        const std::string where = state.toStdString() + ": \"" + drawn.text.toStdString() +
+                                  "\" in " + std::to_string(drawn.rect.width()) + "x" +
+                                  std::to_string(drawn.rect.height());
+        EXPECT_FALSE(drawn.text.contains(kEllipsis)) << where;
+        const QFontMetrics metrics(drawn.font);
+        if (drawn.flags & Qt::TextWordWrap) {
+            const QRect needed = metrics.boundingRect(drawn.rect, drawn.flags, drawn.text);
+            EXPECT_LE(needed.height(), drawn.rect.height()) << where;
+            EXPECT_LE(needed.width(), drawn.rect.width()) << where;
+        } else {
+            EXPECT_LE(metrics.horizontalAdvance(drawn.text), drawn.rect.width()) << where;
+        }
+    }
+    for (const QListWidget* list : window.findChildren<QListWidget*>()) {
+        if (!list->isVisible())
+            continue;
+        for (int row = 0; row < list->count(); ++row)
+            EXPECT_LE(entryWidth(*list, row), list->viewport()->width())
+                << state.toStdString() << ": list entry \"" << list->item(row)->text().toStdString()
+                << "\"";
+    }
+    for (const QLineEdit* field : window.findChildren<QLineEdit*>()) {
+        if (!field->isVisible() || field->text().isEmpty())
+            continue;
+        // QLineEdit keeps a margin of 2 pixels inside its contents.
+        const int room = field->contentsRect().width() - 4;
+        EXPECT_LE(field->fontMetrics().horizontalAdvance(field->text()), room)
+            << state.toStdString() << ": field \"" << field->text().toStdString() << "\"";
+    }
+    if (const char* folder = std::getenv("QVR_SCREENSHOT_DIR"))
+        picture.save(QString("%1/%2.png").arg(folder, state));
+}
+
+QString languageTag(Language language) {
+    return QString::fromUtf8(languageCode(language).data());
+}
+
+struct LanguageRig {
+    explicit LanguageRig(Language language) {
+        WindowRig::writeFile(rig.rig.dir / "str0.ini",
+                             "[Skins]\r\nPath=Carbon\r\nRColor=0\r\nGColor=255\r\nBColor=0\r\n"
+                             "Lan=" +
+                                 std::string(languageCode(language)) + "\r\n");
+    }
+    SettingsRig rig;
+};
+
+// The longest names of the key table, the texts key displays must hold.
+std::vector<QString> keyNames() {
+    std::vector<QString> names;
+    for (const KeyRow& row : kKeyNameTable)
+        names.push_back(
+            QString::fromUtf8(row.name.data(), static_cast<qsizetype>(row.name.size())));
+    return names;
+}
+
+TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
+    for (Language language : kLanguages) {
+        LanguageRig lrig(language);
+        SettingsRig& rig = lrig.rig;
+        CMavloDlg& window = rig.start();
+        window.resize(CMavloDlg::kDefaultSize);
+        const QString tag = languageTag(language);
+        ASSERT_EQ(window.language(), language);
+        expectEverythingFits(window, "main-closed-" + tag);
+
+        // Every section open: the upper ones at the top, the lower ones below.
+        rig.click(100, 117); // Button Assignment
+        rig.click(100, 185 + 198);
+        for (RightSection section : {DpiSetting, Lighting, ReportRate}) {
+            rig.sections().toggle(section);
+        }
+        expectEverythingFits(window, "main-upper-" + tag);
+        for (RightSection section : {DpiSetting, Lighting, ReportRate})
+            rig.sections().toggle(section);
+        for (RightSection section : {MouseSpeed, DoubleClickSpeed, ScrollSpeed, AngleSnap})
+            rig.sections().toggle(section);
+        rig.sections().scrollToPosition(PanelPosition::Bottom);
+        ASSERT_TRUE(rig.sections().isVisible(AngleSnap));
+        expectEverythingFits(window, "main-lower-" + tag);
+
+        // The function list and each option list of button 3.
+        auto* section = window.findChild<AssignmentSection*>();
+        ASSERT_NE(section, nullptr);
+        section->clickBox(2);
+        ASSERT_NE(section->functionList(2), nullptr);
+        expectEverythingFits(window, "main-functions-" + tag);
+        for (ButtonFunctionType type :
+             {ButtonFunctionType::ScrollSelect, ButtonFunctionType::CpiCycle,
+              ButtonFunctionType::Multimedia, ButtonFunctionType::HotKey,
+              ButtonFunctionType::Windows}) {
+            section->hoverFunctionEntry(2, static_cast<int>(type));
+            QCoreApplication::processEvents();
+            expectEverythingFits(window,
+                                 QString("main-options%1-").arg(static_cast<int>(type)) + tag);
+        }
+        section->closeAllLists();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // The help panel over the window.
+        window.toggleHelpPanel();
+        expectEverythingFits(window, "main-help-" + tag);
+        window.closeHelpPanel();
+    }
+}
+
+TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
+    for (Language language : kLanguages) {
+        LanguageRig lrig(language);
+        CMavloDlg& window = lrig.rig.start();
+        const QString tag = languageTag(language);
+
+        CSingleDialog single(window.sharedSkin(), window.messages(), language, Qt::green);
+        single.show();
+        expectEverythingFits(single, "single-key-" + tag);
+        const QFontMetrics singleMetrics(single.textFont());
+        for (const QString& name : keyNames())
+            EXPECT_LE(singleMetrics.horizontalAdvance(name), CSingleDialog::kKeyDisplayRect.width())
+                << name.toStdString();
+
+        CComboDialog combo(window.sharedSkin(), window.messages(), language, Qt::green);
+        combo.show();
+        for (const QString& name : keyNames()) {
+            combo.keyField1()->setText(name);
+            EXPECT_LE(combo.keyField1()->fontMetrics().horizontalAdvance(name),
+                      combo.keyField1()->contentsRect().width() - 4)
+                << name.toStdString();
+        }
+        combo.keyField1()->setText("Right Windows");
+        combo.keyField2()->setText("Scroll Lock");
+        combo.toggleModifierList();
+        expectEverythingFits(combo, "combo-key-" + tag);
+
+        CMacroDialog macro(window.sharedSkin(), window.messages(), language, Qt::green,
+                           {"Macro 1", "Macro 2"}, std::nullopt);
+        macro.show();
+        macro.clickAt(CMacroDialog::kFieldRect.center());
+        expectEverythingFits(macro, "macro-key-" + tag);
+    }
+}
+
+TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
+    for (Language language : kLanguages) {
+        LanguageRig lrig(language);
+        CMavloDlg& window = lrig.rig.start();
+        const QString tag = languageTag(language);
+        int runs = 0;
+        window.macroProfileDialogs().setRunner(
+            std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& dialog) {
+                ++runs;
+                expectEverythingFits(dialog, (runs == 1 ? "macro-manager-" : "profiles-") + tag);
+            }));
+        window.macroProfileDialogs().openMacroManager();
+        window.macroProfileDialogs().openProfileManager();
+        EXPECT_GE(runs, 1);
+    }
+}
+
+} // namespace
+} // namespace qvr::test

@@ -1,0 +1,179 @@
+// Profile files that travel with their names: delete, copy and new, and a
+// delete cut short at every one of its steps.
+#include "config/factory_files.h"
+#include "config/ini_file.h"
+#include "config/profile_files.h"
+#include "config/profile_list.h"
+#include "config/profile_slots.h"
+#include "program_folder.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+
+namespace qvr {
+namespace {
+
+using testing::fileImage;
+using testing::patternRecord;
+using testing::ProgramFolder;
+using Names = std::vector<std::string>;
+
+// Position n holds profile "P<seed>" whose record and label tell its seed.
+void putProfile(const ProgramFolder& folder, int position, std::uint8_t seed) {
+    folder.put(profileRecordFileName(position), fileImage(patternRecord(seed), 1));
+    folder.putText(profileSettingsFileName(position),
+                   "[Setting-EN]\r\nItem1=label" + std::to_string(seed) + "\r\n");
+}
+
+void putList(const ProgramFolder& folder, const Names& names, const std::string& current) {
+    ASSERT_TRUE(ProfileSlots(folder.path()).writeList(names, current).ok());
+}
+
+// The names of the list, each with the seed its files hold (-1: unreadable
+// or holding another profile's record and label).
+std::vector<std::pair<std::string, int>> profilesOnDisk(const ProgramFolder& folder) {
+    std::vector<std::pair<std::string, int>> result;
+    const ProfileList list = readProfileList(folder / "str.ini");
+    for (std::size_t i = 0; i < list.names.size(); ++i) {
+        const int position = static_cast<int>(i);
+        int seed = -1;
+        const auto image = folder.bytes(profileRecordFileName(position));
+        for (int s = 0; s < 256 && seed < 0; ++s) {
+            const auto label = loadIniFile(folder / profileSettingsFileName(position))
+                                   .file.value("Setting-EN", "Item1");
+            if (image == fileImage(patternRecord(static_cast<std::uint8_t>(s)), 1) &&
+                label == "label" + std::to_string(s))
+                seed = s;
+        }
+        result.emplace_back(list.names[i], seed);
+    }
+    return result;
+}
+
+class ProfileSlotsTest : public ::testing::Test {
+  protected:
+    // Four profiles: A, B, C and D, seeds 10, 20, 30 and 40.
+    void SetUp() override {
+        for (int i = 0; i < 4; ++i)
+            putProfile(folder, i, static_cast<std::uint8_t>(10 * (i + 1)));
+        putList(folder, names, "B");
+    }
+
+    ProgramFolder folder;
+    Names names{"A", "B", "C", "D"};
+};
+
+TEST_F(ProfileSlotsTest, DeleteMovesTheLaterProfilesFilesDownWithTheirNames) {
+    struct Case {
+        int position;
+        std::vector<std::pair<std::string, int>> expected;
+    };
+    const Case cases[] = {
+        {0, {{"B", 20}, {"C", 30}, {"D", 40}}},
+        {2, {{"A", 10}, {"B", 20}, {"D", 40}}},
+        {3, {{"A", 10}, {"B", 20}, {"C", 30}}},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        ASSERT_TRUE(ProfileSlots(folder.path()).deleteProfile(names, c.position, "B").ok());
+        EXPECT_EQ(profilesOnDisk(folder), c.expected) << "deleting position " << c.position;
+        EXPECT_FALSE(folder.exists("config3.bin"));
+        EXPECT_FALSE(folder.exists("str3.ini"));
+        const ProfileList list = readProfileList(folder / "str.ini");
+        EXPECT_EQ(list.currentName, "B");
+        EXPECT_FALSE(list.pendingDelete);
+    }
+}
+
+TEST_F(ProfileSlotsTest, ADeleteCutShortAtAnyStepIsFinishedByTheNextStart) {
+    for (int position = 0; position < 4; ++position) {
+        // The window's profile B, or C when B goes.
+        const std::string current = position == 1 ? "C" : "B";
+        // Count the steps of an undisturbed delete first.
+        SetUp();
+        int steps = 0;
+        ASSERT_TRUE(ProfileSlots(folder.path(), [&](const SlotStep&) { return ++steps, 0; })
+                        .deleteProfile(names, position, current)
+                        .ok());
+        Names remaining = names;
+        remaining.erase(remaining.begin() + position);
+        std::vector<std::pair<std::string, int>> expected;
+        for (const std::string& name : remaining)
+            expected.emplace_back(name, 10 * (name[0] - 'A' + 1));
+        ASSERT_GE(steps, 4);
+
+        for (int cut = 0; cut < steps; ++cut) {
+            SetUp();
+            int step = 0;
+            const FileWriteResult result = ProfileSlots(folder.path(), [&](const SlotStep&) {
+                                               return step++ == cut ? EIO : 0;
+                                           }).deleteProfile(names, position, current);
+            EXPECT_FALSE(result.ok());
+            // The restart: every remaining profile with its own settings.
+            RecordingMessageSink sink;
+            ProfileFiles files(folder.path(), sink);
+            RecordState state;
+            EXPECT_TRUE(files.LoadProfileFiles(state));
+            EXPECT_TRUE(sink.messages.empty());
+            const auto onDisk = profilesOnDisk(folder);
+            // Cut before the note was written, the delete simply did not happen.
+            Names listed;
+            if (onDisk.size() == names.size()) {
+                EXPECT_EQ(cut, 0) << "position " << position;
+                listed = names;
+            } else {
+                EXPECT_EQ(onDisk, expected) << "position " << position << ", cut at step " << cut;
+                listed = remaining;
+            }
+            const ProfileList list = readProfileList(folder / "str.ini");
+            ASSERT_LT(files.currentProfileIndex(), static_cast<int>(listed.size()));
+            EXPECT_EQ(listed[static_cast<std::size_t>(files.currentProfileIndex())],
+                      list.currentName);
+        }
+    }
+}
+
+TEST_F(ProfileSlotsTest, ADeleteFillsMissingFilesFirstSoNothingIsMisread) {
+    std::filesystem::remove(folder / "str2.ini");
+    std::filesystem::remove(folder / "config3.bin");
+    int cut = 0;
+    // Cut after the gaps are filled and the note written, before any removal.
+    ProfileSlots(folder.path(), [&](const SlotStep& s) {
+        return s.kind == SlotStep::Kind::Remove && cut++ == 0 ? EIO : 0;
+    }).deleteProfile(names, 1, "A");
+    EXPECT_TRUE(readProfileList(folder / "str.ini").pendingDelete);
+    ASSERT_TRUE(ProfileSlots(folder.path()).resumePendingDelete().ok());
+    const ProfileList list = readProfileList(folder / "str.ini");
+    EXPECT_EQ(list.names, (Names{"A", "C", "D"}));
+    EXPECT_EQ(folder.bytes("config1.bin"), fileImage(patternRecord(30), 1));
+    EXPECT_EQ(folder.bytes("str1.ini"), std::vector<std::uint8_t>{});
+    // D's missing record became the factory profile rather than C's or none.
+    EXPECT_EQ(folder.bytes("config2.bin"), fileImage(factoryRecord(), 0));
+}
+
+TEST_F(ProfileSlotsTest, CopyTakesTheSavedFilesAndNewTheFactoryProfileWithTheLook) {
+    folder.putText("str1.ini", "[Skins]\r\nPath=Mine\r\nLan=CHS\r\n[Setting-EN]\r\nItem1=x\r\n");
+    ProfileSlots slots(folder.path());
+    ASSERT_TRUE(slots.copyProfile(1, 4).ok());
+    EXPECT_EQ(folder.bytes("config4.bin"), folder.bytes("config1.bin"));
+    EXPECT_EQ(folder.bytes("str4.ini"), folder.bytes("str1.ini"));
+
+    putProfile(folder, 5, 99); // stale files of an earlier profile
+    ASSERT_TRUE(slots.createProfile(5, 1).ok());
+    EXPECT_EQ(folder.bytes("config5.bin"), fileImage(factoryRecord(), 0));
+    const IniFile settings = loadIniFile(folder / "str5.ini").file;
+    EXPECT_EQ(settings.value("Skins", "Path"), "Mine");
+    EXPECT_EQ(settings.value("Skins", "Lan"), "CHS");
+    EXPECT_NE(settings.value("Setting-EN", "Item1"), "label99");
+}
+
+TEST_F(ProfileSlotsTest, ResumeWithoutANoteChangesNothing) {
+    const auto before = folder.listing();
+    const auto list = folder.bytes("str.ini");
+    ASSERT_TRUE(ProfileSlots(folder.path()).resumePendingDelete().ok());
+    EXPECT_EQ(folder.listing(), before);
+    EXPECT_EQ(folder.bytes("str.ini"), list);
+}
+
+} // namespace
+} // namespace qvr
