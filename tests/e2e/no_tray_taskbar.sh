@@ -57,14 +57,14 @@ echo "$types" | grep -q _NET_WM_WINDOW_TYPE_NORMAL || e2e_fail "not a normal win
 echo "$types" | grep -q UTILITY && e2e_fail "a tool window without a tray: $types"
 xprop -id "$E2E_WINDOW" _NET_WM_STATE | grep -q SKIP_TASKBAR && e2e_fail "no taskbar entry"
 
-e2e_click 965 12 # minimise
+e2e_press "$E2E_WINDOW" 965 12 # minimise
 until_true "minimise did not iconify the window" iconic
 second_start
 until_true "a second start did not bring the window back" viewable
 xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$E2E_WINDOW")" ||
     e2e_fail "the window came back without the focus"
 
-e2e_click 888 619 # Cancel
+e2e_press "$E2E_WINDOW" 888 619 # Cancel
 until_true "Cancel did not iconify the window" iconic
 second_start
 until_true "the second start after Cancel did not bring the window back" viewable

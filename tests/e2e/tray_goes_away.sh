@@ -49,7 +49,7 @@ find_main() {
 until_true "the main window did not appear" find_main
 until_true "with a tray the window is not a tool window" utility
 
-e2e_click 965 12 # minimise: into the tray
+e2e_press "$E2E_WINDOW" 965 12 # minimise: into the tray
 until_true "minimise did not hide the window" map_state IsUnMapped
 
 kill "$E2E_TRAYER_PID"

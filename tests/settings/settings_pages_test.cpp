@@ -486,7 +486,7 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
     SettingsRig rig;
     rig.start();
     rig.click(100, 185);
-    rig.click(37 + 30, 223); // X axis 3
+    rig.click(37 + 46, 223); // X axis 3
     rig.rig.virtualMouse->resetCallCount();
     rig.rig.virtualMouse->armFault(VirtualMouse::FaultKind::VanishAt, 8); // in the button block
     rig.click(955, 619);
