@@ -8,13 +8,13 @@ qvr_packages=(
     xvfb xauth
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-bin
-    umockdev libumockdev-dev
 )
 qvr_test_packages=(
     clang clang-format libclang-rt-14-dev git
     libgtest-dev libgmock-dev
     xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon
     dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils
+    umockdev libumockdev-dev
 )
 qvr_bench_packages=(
     libbenchmark-dev

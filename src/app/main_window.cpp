@@ -67,6 +67,10 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
 }
 
 CMavloDlg::~CMavloDlg() {
+    // An edit box losing the focus as the window goes reports its value to
+    // the settings pages: let it do so while the window is still whole.
+    if (QWidget* focused = focusWidget())
+        focused->clearFocus();
     // The listener may be waiting for this window; stop it while it exists.
     listener_.reset();
     // Answers still owed (a Save's files) are handled while the window lives.

@@ -115,6 +115,9 @@ void CMacroProgramDialog::createControls() {
     events_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     names_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     events_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long key name gives way in its middle, so whether the event is a
+    // press or a release ("Dn", "Up") stays in sight.
+    events_->setTextElideMode(Qt::ElideMiddle);
     for (QListWidget* list : {names_, events_}) {
         list->setFont(textFont());
         list->setStyleSheet(
@@ -337,6 +340,11 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
 
 // ------------------------------------------------------------------ events
 
+void CMacroProgramDialog::addEventItem(const std::string& text) {
+    auto* item = new QListWidgetItem(QString::fromStdString(text), events_);
+    item->setToolTip(item->text());
+}
+
 std::vector<std::string> CMacroProgramDialog::eventItems() const {
     std::vector<std::string> items;
     for (int i = 0; i < events_->count(); ++i)
@@ -356,7 +364,7 @@ void CMacroProgramDialog::setEventItems(const std::vector<std::string>& items,
     selectingEvent_ = true;
     events_->clear();
     for (const std::string& item : items)
-        events_->addItem(QString::fromStdString(item));
+        addEventItem(item);
     if (select)
         events_->setCurrentRow(*select);
     selectingEvent_ = false;
@@ -527,7 +535,7 @@ void CMacroProgramDialog::appendRecorded(const std::vector<std::string>& items) 
     if (items.empty())
         return;
     for (const std::string& item : items)
-        events_->addItem(QString::fromStdString(item));
+        addEventItem(item);
     selectingEvent_ = true;
     events_->setCurrentRow(events_->count() - 1);
     selectingEvent_ = false;

@@ -122,6 +122,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     void loopTimesChanged();
     void setEventItems(const std::vector<std::string>& items, std::optional<int> select);
     std::vector<std::string> eventItems() const;
+    void addEventItem(const std::string& text);
     std::optional<int> selectedEvent() const;
     void eventActivated(int row);
     void nameDoubleClicked(int row);

@@ -3,6 +3,7 @@
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
 #include "dialog_skin.h"
+#include "list_clicks.h"
 #include "macros/macro_encoder.h"
 #include "window_rig.h"
 
@@ -35,13 +36,6 @@ Items textsOf(const QListWidget& list) {
     for (int i = 0; i < list.count(); ++i)
         items.push_back(list.item(i)->text().toStdString());
     return items;
-}
-
-// A double click on a list row, as the mouse gives it.
-void doubleClickRow(QListWidget& list, int row) {
-    const QPoint at = list.visualItemRect(list.item(row)).center();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
 }
 
 class DialogsTest : public ::testing::Test {
@@ -292,7 +286,7 @@ TEST_F(DialogsTest, DelayEditorClampsLargeValuesAndIgnoresOtherText) {
                          "ItemCount=3\r\nItem0=A   Dn\r\nItem1=120 ms\r\nItem2=A   Up\r\n");
     runMacroManager([&](CMacroProgramDialog& dialog) {
         QListWidget& events = dialog.eventList();
-        doubleClickRow(events, 1);
+        test::doubleClickRow(events, 1);
         ASSERT_NE(dialog.editor(), nullptr);
         dialog.editor()->setText("12a ms");
         QTest::keyClick(dialog.editor(), Qt::Key_Return);
@@ -316,9 +310,9 @@ TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
                                   "[Macro_1]\r\nMacroLoopTimes=1\r\n");
     runMacroManager([&](CMacroProgramDialog& dialog) {
         QListWidget& names = dialog.nameList();
-        doubleClickRow(names, 0);
+        test::doubleClickRow(names, 0);
         EXPECT_EQ(dialog.editor(), nullptr); // the first double click only remembers
-        doubleClickRow(names, 0);
+        test::doubleClickRow(names, 0);
         ASSERT_NE(dialog.editor(), nullptr);
         QTest::keyClick(dialog.editor(), Qt::Key_Escape);
         EXPECT_EQ(MacroStore(store()).names(), (Names{"Macro_0", "Macro_1"}));
@@ -534,7 +528,7 @@ TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
     CConfigDialog& dialog = open();
     QListWidget& list = dialog.list();
-    doubleClickRow(list, 0);
+    test::doubleClickRow(list, 0);
     ASSERT_NE(dialog.editor(), nullptr);
     dialog.editor()->setText("Work");
     QTest::keyClick(dialog.editor(), Qt::Key_Return);

@@ -6,6 +6,7 @@
 #include "buttons/button_catalogue.h"
 #include "device/mouse_protocol.h"
 #include "dialog_skin.h"
+#include "list_clicks.h"
 #include "macros/macro_encoder.h"
 #include "support/stress_count.h"
 #include "window_rig.h"
@@ -124,12 +125,6 @@ std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
     if (!item || !item->isSelected())
         return std::nullopt;
     return item->text().toStdString();
-}
-
-void doubleClickRow(QListWidget& list, int row) {
-    const QPoint at = list.visualItemRect(list.item(row)).center();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, at);
 }
 
 class MacroStoreModel : public ::testing::Test {
@@ -293,7 +288,7 @@ class MacroStoreModel : public ::testing::Test {
                 break;
             const int row = delays[static_cast<std::size_t>(pick(static_cast<int>(delays.size())))];
             for (int tries = 0; tries < 2 && !editing(); ++tries)
-                doubleClickRow(events, row);
+                test::doubleClickRow(events, row);
             ASSERT_TRUE(editing());
             dialog.editor()->setText(QString::number(pick(40000)) + "ms");
             QTest::keyClick(dialog.editor(), Qt::Key_Return);
@@ -313,7 +308,7 @@ class MacroStoreModel : public ::testing::Test {
                 break;
             const int row = names.currentRow();
             for (int tries = 0; tries < 3 && !editing(); ++tries)
-                doubleClickRow(names, row);
+                test::doubleClickRow(names, row);
             ASSERT_TRUE(editing());
             const std::string newName = "Ren_" + std::to_string(++renames);
             dialog.editor()->setText(QString::fromStdString(newName));

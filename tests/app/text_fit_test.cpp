@@ -195,6 +195,24 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
     }
 }
 
+// The longest key names in the event list still show "Dn" or "Up".
+void expectEventKindsInSight(QWidget& manager) {
+    QListWidget* events = nullptr;
+    for (QListWidget* list : manager.findChildren<QListWidget*>())
+        if (list->geometry() == CMacroProgramDialog::kEventList)
+            events = list;
+    ASSERT_NE(events, nullptr);
+    for (const char* text : {"Right Windows   Dn", "Scroll Lock   Up", "Application   Dn"})
+        events->addItem(text);
+    const QFontMetrics metrics(events->font());
+    for (int row = 0; row < events->count(); ++row) {
+        const QListWidgetItem* item = events->item(row);
+        const QString shown = metrics.elidedText(item->text(), events->textElideMode(),
+                                                 events->visualItemRect(item).width() - 4);
+        EXPECT_TRUE(shown.endsWith("Dn") || shown.endsWith("Up")) << shown.toStdString();
+    }
+}
+
 TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
     for (Language language : kLanguages) {
         LanguageRig lrig(language);
@@ -205,6 +223,8 @@ TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
             std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& dialog) {
                 ++runs;
                 expectEverythingFits(dialog, (runs == 1 ? "macro-manager-" : "profiles-") + tag);
+                if (runs == 1)
+                    expectEventKindsInSight(dialog);
             }));
         window.macroProfileDialogs().openMacroManager();
         window.macroProfileDialogs().openProfileManager();

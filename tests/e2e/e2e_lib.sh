@@ -359,3 +359,39 @@ e2e_shot() {
     mkdir -p "$E2E_SHOTS"
     import -display "$DISPLAY" -window root "$E2E_SHOTS/$1.png"
 }
+
+# --- Under a window manager ---------------------------------------------------
+
+# e2e_until DESCRIPTION COMMAND...: polls COMMAND for up to 10 s.
+e2e_until() {
+    local what=$1
+    shift
+    for _ in $(seq 200); do
+        "$@" && return 0
+        sleep 0.05
+    done
+    e2e_fail "$what"
+}
+
+# e2e_start_openbox: a window manager, so minimising means something; it is
+# stopped with the rest at exit.
+e2e_start_openbox() {
+    openbox >"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_OPENBOX_PID=$!
+    trap 'kill "$E2E_OPENBOX_PID" 2>/dev/null || true; e2e_cleanup' EXIT
+    e2e_until "openbox did not start" \
+        sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+}
+
+# e2e_find_main_by_size: the main window by its exact size (the tray icon's
+# window shares its class) into E2E_WINDOW.
+e2e_find_main_by_size() {
+    local id
+    for id in $(xdotool search --onlyvisible --class VL384-netGMClass 2>/dev/null); do
+        if xdotool getwindowgeometry "$id" | grep -q "Geometry: 1000x640"; then
+            E2E_WINDOW=$id
+            return 0
+        fi
+    done
+    return 1
+}
