@@ -3,6 +3,7 @@
 #include "device/device_events.h"
 
 #include <QCoreApplication>
+#include <memory>
 
 namespace qvr {
 
@@ -22,48 +23,52 @@ DeviceThread::~DeviceThread() {
 void DeviceThread::stop() {
     if (stopped_)
         return;
+    // Every request given runs, and so does one an answer gives (a waiting
+    // Save): the user's last press still reaches the mouse.
+    while (inFlight_ > 0) {
+        QCoreApplication::sendPostedEvents(this);
+        if (inFlight_ > 0)
+            QThread::msleep(1);
+    }
     stopped_ = true;
-    // Queued behind the requests already given, so each of them runs.
     QMetaObject::invokeMethod(
         worker_, [this] { thread_.quit(); }, Qt::QueuedConnection);
     thread_.wait();
     worker_ = nullptr;
-    // Answers them here: an answer may give a new request (a pending Save),
-    // which now runs here as if the mouse were gone. Each request is answered
-    // by two posted events, so this ends.
-    while (inFlight_ > 0)
-        QCoreApplication::sendPostedEvents(this);
 }
 
-void DeviceThread::post(std::function<void()> work) {
+void DeviceThread::request(std::function<void()> work, std::function<void()> done) {
     ++inFlight_;
-    // After stop() nothing runs on the device thread any more; the request
-    // is still answered (work sees stopped_ and skips the mouse).
-    if (stopped_ || !worker_) {
-        QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+    auto answer = [this, done = std::move(done)] {
+        --inFlight_;
+        if (done)
+            done();
+    };
+    if (stopped_) {
+        QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
         return;
     }
-    if (!QMetaObject::invokeMethod(worker_, std::move(work), Qt::QueuedConnection))
-        --inFlight_;
-}
-
-void DeviceThread::answer(std::function<void()> result) {
     QMetaObject::invokeMethod(
-        this,
-        [this, result = std::move(result)] {
-            result();
-            if (--inFlight_ == 0)
-                emit idle();
+        worker_,
+        [this, work = std::move(work), answer = std::move(answer)]() mutable {
+            if (work)
+                work();
+            QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }
 
+void DeviceThread::runAndWait(const std::function<void()>& work) {
+    if (stopped_ || !work)
+        return;
+    QMetaObject::invokeMethod(worker_, work, Qt::BlockingQueuedConnection);
+}
+
 int DeviceThread::upload(const ConfigRecord& record) {
-    uploading_ = true;
     const int ticket = ++lastTicket_;
-    post([this, record, ticket] {
-        bool received = false;
-        if (QThread::currentThread() == &thread_) {
+    auto received = std::make_shared<bool>(false);
+    request(
+        [this, record, received] {
             MouseProtocol protocol = link_.protocol();
             protocol.setProgress([this](int done, int total) {
                 QMetaObject::invokeMethod(
@@ -71,34 +76,16 @@ int DeviceThread::upload(const ConfigRecord& record) {
                     Qt::QueuedConnection);
             });
             ConfigRecord sent = record;
-            received = protocol.uploadConfiguration(sent);
-        }
-        answer([this, received, ticket] {
-            uploading_ = ticket != lastTicket_;
-            emit uploadFinished(ticket, received);
-        });
-    });
+            *received = protocol.uploadConfiguration(sent);
+        },
+        [this, ticket, received] { emit uploadFinished(ticket, *received); });
     return ticket;
 }
 
 void DeviceThread::readBack(const ConfigRecord& record, std::function<void(const Block&)> done) {
-    post([this, record, done = std::move(done)] {
-        Block active{};
-        if (QThread::currentThread() == &thread_)
-            active = readBackForDpiEvent(link_, record);
-        answer([done, active] { done(active); });
-    });
-}
-
-void DeviceThread::run(std::function<void()> work, std::function<void()> done) {
-    post([this, work = std::move(work), done = std::move(done)] {
-        if (work)
-            work();
-        answer([done] {
-            if (done)
-                done();
-        });
-    });
+    auto active = std::make_shared<Block>();
+    request([this, record, active] { *active = readBackForDpiEvent(link_, record); },
+            [active, done = std::move(done)] { done(*active); });
 }
 
 } // namespace qvr

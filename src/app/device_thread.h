@@ -10,11 +10,11 @@
 
 namespace qvr {
 
-// The thread that talks to the mouse's command collection, so the window
-// keeps answering through the waits of an upload. Requests are queued and
-// run one after another in the order given, which is what keeps an event's
-// read-back from falling into an upload. Results come back on the thread
-// that owns this object (the window's).
+// The one thread that talks to the mouse's command collection, so the window
+// keeps answering through the waits of an upload. Requests run one after
+// another in the order given, which keeps an event's read-back or a hotplug
+// search from falling into an upload. Answers come back, in the same order,
+// on the thread that owns this object (the window's).
 class DeviceThread : public QObject {
     Q_OBJECT
 
@@ -22,40 +22,36 @@ class DeviceThread : public QObject {
     explicit DeviceThread(DeviceLink& link, QObject* parent = nullptr);
     ~DeviceThread() override;
 
+    // work runs on the device thread, then done on the window's thread. Once
+    // stopped, work is skipped and done still runs, so nobody waits forever.
+    void request(std::function<void()> work, std::function<void()> done);
+    // For start-up, before the window is shown: runs work there and waits.
+    void runAndWait(const std::function<void()>& work);
+
     // An upload from a copy of the record; ends with uploadFinished carrying
     // the ticket returned here.
     int upload(const ConfigRecord& record);
     // The read-back after a DPI-stage event; done gets the active slot's
     // block image.
     void readBack(const ConfigRecord& record, std::function<void(const Block&)> done);
-    // Work that must not stall the window and needs no handle (the desktop's
-    // pointer settings); done runs on the window's thread afterwards.
-    void run(std::function<void()> work, std::function<void()> done = {});
 
     // Requests not yet answered.
     bool busy() const { return inFlight_ > 0; }
-    bool uploading() const { return uploading_; }
 
-    // Lets the running request end and joins the thread. Requests still
-    // queued are answered as if the mouse were gone, so callers are never
-    // left waiting. Later requests are answered that way at once.
+    // Waits for every request given and those their answers give, handing
+    // out the answers, then joins the thread. Later requests are answered
+    // without the mouse.
     void stop();
 
   signals:
     void uploadProgress(int done, int total);
     void uploadFinished(int ticket, bool received);
-    // Emitted when the last request in flight has been answered.
-    void idle();
 
   private:
-    void post(std::function<void()> work);
-    void answer(std::function<void()> result);
-
     DeviceLink& link_;
     QThread thread_;
     QObject* worker_; // lives on thread_
     int inFlight_ = 0;
-    bool uploading_ = false;
     int lastTicket_ = 0;
     bool stopped_ = false;
 };

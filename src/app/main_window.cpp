@@ -57,10 +57,6 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
     resize(kDefaultSize);
     addWindowElements();
     deviceThread_ = std::make_unique<DeviceThread>(*setup_.link);
-    connect(deviceThread_.get(), &DeviceThread::idle, this, [this] {
-        for (HotplugKind kind : std::exchange(deferredHotplug_, {}))
-            runHotplug(kind);
-    });
     outcomeTimer_.setSingleShot(true);
     outcomeTimer_.setInterval(kOutcomeShown);
     connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
@@ -73,7 +69,8 @@ CMavloDlg::~CMavloDlg() {
         focused->clearFocus();
     // The listener may be waiting for this window; stop it while it exists.
     listener_.reset();
-    // Answers still owed (a Save's files) are handled while the window lives.
+    // A last Save still reaches the mouse; searches answered now are moot.
+    closing_ = true;
     deviceThread_->stop();
 }
 
@@ -121,8 +118,14 @@ void CMavloDlg::startUp() {
     DeviceLink& link = *setup_.link;
     RecordState& state = *setup_.state;
 
-    if (!connectAtStartup(link, state.record))
-        explainPermissionOnce();
+    // Before the window is shown, so waiting for it freezes nothing.
+    std::optional<std::string> advice;
+    deviceThread_->runAndWait([&] {
+        if (!connectAtStartup(link, state.record) && setup_.permissionProblem)
+            advice = setup_.permissionProblem();
+    });
+    if (advice)
+        explainPermissionOnce(*advice);
     startListener();
     startHotplugWatch();
 
@@ -207,7 +210,7 @@ void CMavloDlg::startListener() {
                 // Behind a read-back still under way, so balloons keep the
                 // mouse's order.
                 if (deviceThread_->busy() && !isDpiStageEvent(event.type, event.value))
-                    deviceThread_->run(
+                    deviceThread_->request(
                         {}, [this, event] { showDeviceNotification(event.type, event.value); });
                 else
                     showDeviceNotification(event.type, event.value);
@@ -228,36 +231,59 @@ void CMavloDlg::startHotplugWatch() {
         std::fprintf(stderr, "qvr: device arrival and removal cannot be watched here\n");
 }
 
-DeviceEventHooks CMavloDlg::deviceHooks() {
-    return {.notify = [this](int type, int value) { showDeviceNotification(type, value); },
-            .reloadProfile = [this] { reloadProfile(); },
-            .hideWindow = [this] { hideToTray(); }};
-}
-
 void CMavloDlg::runHotplug(HotplugKind kind) {
-    // A search lets go of the handles a request may be using; it runs once
-    // the device thread has answered them.
-    if (deviceThread_->busy()) {
-        deferredHotplug_.push_back(kind);
-        return;
-    }
-    if (kind == HotplugKind::Arrival) {
-        onDeviceArrival(*setup_.link, setup_.state->record, deviceHooks());
-        if (setup_.link->devicePresent != 1)
-            explainPermissionOnce();
-    } else {
-        onDeviceRemoval(*setup_.link, deviceHooks());
-    }
-    update();
+    // The search and the open sequence run on the device thread, in turn with
+    // its other requests. What they ask of the window is kept and done here
+    // afterwards, in the same order.
+    struct Outcome {
+        std::vector<std::function<void()>> steps;
+        std::optional<std::uint8_t> activeSlot;
+        std::optional<std::string> advice;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    deviceThread_->request(
+        [this, kind, outcome] {
+            const auto later = [outcome](std::function<void()> step) {
+                outcome->steps.push_back(std::move(step));
+            };
+            const DeviceEventHooks hooks{
+                .notify =
+                    [this, later](int type, int value) {
+                        later([=, this] { showDeviceNotification(type, value); });
+                    },
+                .reloadProfile = [this, later] { later([this] { reloadProfile(); }); },
+                .hideWindow = [this, later] { later([this] { hideToTray(); }); }};
+            DeviceLink& link = *setup_.link;
+            if (kind == HotplugKind::Arrival) {
+                // The open sequence only learns the mouse's active slot.
+                ConfigRecord slot{};
+                onDeviceArrival(link, slot, hooks);
+                if (link.devicePresent == 1)
+                    outcome->activeSlot = slot.activeProfile;
+                else if (setup_.permissionProblem)
+                    outcome->advice = setup_.permissionProblem();
+            } else {
+                onDeviceRemoval(link, hooks);
+            }
+        },
+        [this, outcome] {
+            if (closing_)
+                return;
+            if (outcome->activeSlot)
+                setup_.state->record.activeProfile = *outcome->activeSlot;
+            for (const auto& step : outcome->steps)
+                step();
+            if (outcome->advice)
+                explainPermissionOnce(*outcome->advice);
+            update();
+        });
 }
 
-void CMavloDlg::explainPermissionOnce() {
-    if (permissionExplained_ || !setup_.permissionProblem)
+void CMavloDlg::explainPermissionOnce(const std::string& advice) {
+    if (permissionExplained_)
         return;
-    if (auto advice = setup_.permissionProblem()) {
-        permissionExplained_ = true;
-        messages().showMessage(std::string(*advice), std::string(kApplicationTitle));
-    }
+    permissionExplained_ = true;
+    messages().showMessage(advice, std::string(kApplicationTitle));
 }
 
 void CMavloDlg::takeDesktopPointerSettingsIfNew() {
@@ -400,6 +426,7 @@ void CMavloDlg::showBalloon(int type, int value, const Block& active) {
 
 void CMavloDlg::exitProgram() {
     listener_.reset();
+    closing_ = true;
     deviceThread_->stop();
     setup_.link->closeHandles();
     if (tray_)

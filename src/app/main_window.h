@@ -52,6 +52,7 @@ struct MainWindowSetup {
     BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
     std::vector<TrayAction> trayActions;
     // Says why a mouse that is there could not be opened (no permission).
+    // Called on the device thread, right after its search.
     std::function<std::optional<std::string>()> permissionProblem;
     std::function<void(int exitCode)> endProcess; // none: leave the event loop
     std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
@@ -199,7 +200,7 @@ class CMavloDlg : public SkinnedWindow {
     void startListener();
     void startHotplugWatch();
     void runHotplug(HotplugKind kind);
-    void explainPermissionOnce();
+    void explainPermissionOnce(const std::string& advice);
     void loadSkin();
     void createTrayIcon();
     bool trayAvailableNow() const;
@@ -210,7 +211,6 @@ class CMavloDlg : public SkinnedWindow {
     void comeBack();
     void paintPlaceholderPage(QPainter& painter);
     void showBalloon(int type, int value, const Block& active);
-    DeviceEventHooks deviceHooks();
 
     MainWindowSetup setup_;
     Ids ids_{};
@@ -223,8 +223,8 @@ class CMavloDlg : public SkinnedWindow {
     int mouseView_ = 1;
     std::vector<std::function<void(QPainter&)>> facePainters_;
     std::unique_ptr<DeviceThread> deviceThread_;
-    // Searches wait while the device thread may hold the handles.
-    std::vector<HotplugKind> deferredHotplug_;
+    // Set as the window goes: answers that would show it again are dropped.
+    bool closing_ = false;
     SaveProgress saveProgress_;
     QTimer outcomeTimer_;
     std::unique_ptr<Listener> listener_;

@@ -66,25 +66,26 @@ void ProfileSession::uploadProfile() {
     state.takeSnapshot();
 }
 
-bool ProfileSession::saveProfile() {
+std::optional<bool> ProfileSession::writeProfile() {
     RecordState& state = window_.state();
     if (!state.loaded) {
         window_.messages().showMessage(std::string(profileFileTexts(window_.language()).notLoaded),
                                        kApplicationTitle);
-        return false;
+        return std::nullopt;
     }
-    const auto save = saveAfterUpload(window_.profile(), state.pointerChanges);
-    if (window_.link().devicePresent == 1) {
+    // What the upload about to follow leaves on the mouse.
+    if (window_.link().devicePresent == 1)
         state.record.activeProfile = 0;
-        // The window is about to leave this profile, so its files are written
-        // now rather than after the upload; the user still hears when the
-        // mouse did not receive it.
-        save(state.record);
-        notifyTickets_.insert(window_.deviceThread().upload(state.record));
-    } else {
-        save(state.record);
-    }
+    const bool written = saveProfileFiles(window_.profile(), state.record, state.pointerChanges);
     markSaved();
+    return written;
+}
+
+bool ProfileSession::saveProfile() {
+    if (!writeProfile())
+        return false;
+    if (window_.link().devicePresent == 1)
+        notifyTickets_.insert(window_.deviceThread().upload(window_.state().record));
     return true;
 }
 

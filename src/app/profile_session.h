@@ -4,6 +4,7 @@
 #include "config/profile_manager_dialog.h"
 
 #include <QObject>
+#include <optional>
 #include <set>
 
 namespace qvr {
@@ -31,8 +32,13 @@ class ProfileSession final : public QObject, public ProfileHost {
     void loadProfile();
     // Sends the record to the mouse as Save does, without writing files.
     void uploadProfile();
-    // As the Save button: the files, and the mouse when it is there. A
-    // record that was never loaded is refused with a message.
+    // The files of the window's profile from what is on screen, at once, so
+    // that whatever happens to the profile list or the mouse meanwhile, the
+    // press is kept where it belongs. nullopt: a record that was never loaded
+    // is refused with a message; false: a file could not be written.
+    std::optional<bool> writeProfile();
+    // As the Save button: the files, then the mouse when it is there (its
+    // upload runs on the device thread; the user hears if it fails).
     bool saveProfile();
     // Asks about unsaved changes before the window leaves its profile:
     // Save, Discard (true) or Cancel (false). No question without changes.

@@ -146,8 +146,6 @@ class ProfileFiles {
     // The profile manager selects a list position before import and export.
     // Indices outside 0..5 are refused (false) and the index is kept.
     bool setCurrentProfileIndex(int index);
-    // Points the record and settings paths at the current profile's files.
-    void formCurrentProfilePaths();
 
     bool defaultLoadMode() const { return defaultLoadMode_; }
     void setDefaultLoadMode(bool on) { defaultLoadMode_ = on; }
@@ -166,6 +164,7 @@ class ProfileFiles {
 
   private:
     std::filesystem::path inUserFolder(std::string_view fileName) const;
+    void formCurrentProfilePaths();
     void reportMissingRecordFile();
     void reportWriteError(int errorCode);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);

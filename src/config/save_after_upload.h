@@ -18,22 +18,9 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
                                                          const PointerChanges& changes);
 
-// What a Save acts on, taken when it is pressed: edits made while its upload
-// runs belong to the next Save, and a profile switched to meanwhile must not
-// receive it.
-struct ProfileSnapshot {
-    ConfigRecord record{};
-    ButtonLabels labels{};
-    PointerChanges pointerChanges{};
-    int profileIndex = 0;
-};
-
-ProfileSnapshot takeProfileSnapshot(const ProfileFiles& files, const ConfigRecord& record,
-                                    const PointerChanges& changes);
-
-// Saves the snapshot into its own profile's files as saveAfterUpload does,
-// then leaves files pointing at the profile current now, with its labels.
-// False when a file could not be written (the user has been told).
-bool saveProfileSnapshot(ProfileFiles& files, const ProfileSnapshot& snapshot);
+// The record, the labels and the pointer changes into the current profile's
+// files. False when one of them could not be written (the user has been told).
+bool saveProfileFiles(ProfileFiles& files, const ConfigRecord& record,
+                      const PointerChanges& changes);
 
 } // namespace qvr

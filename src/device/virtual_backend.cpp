@@ -29,6 +29,7 @@ HidInterfaceInfo describe(std::span<const std::uint8_t> descriptor, std::string 
 
 std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
     auto mouse = std::make_shared<VirtualMouse>();
+    std::lock_guard lock(mutex_);
     const std::string base = "virtual:mouse" + std::to_string(mice_++);
     Entry command{describe(mouseCommandInterfaceDescriptor(), base + ":command",
                            kMouseCommandInterfaceNumber),
@@ -47,11 +48,13 @@ std::shared_ptr<VirtualMouse> VirtualHidBackend::addMouse(Order order) {
 }
 
 void VirtualHidBackend::addForeign(HidInterfaceInfo info, bool openable) {
+    std::lock_guard lock(mutex_);
     entries_.push_back(Entry{std::move(info), nullptr, false,
                              openable ? HidOpenError::None : HidOpenError::PermissionDenied});
 }
 
 void VirtualHidBackend::refuseOpen(const std::string& path, HidOpenError error) {
+    std::lock_guard lock(mutex_);
     for (auto& entry : entries_)
         if (entry.info.path == path)
             entry.refusal = error;
@@ -61,23 +64,32 @@ void VirtualHidBackend::setPlugListener(PlugListener listener) {
     plugListener_ = std::move(listener);
 }
 
+std::vector<std::string>
+VirtualHidBackend::pathsOf(const std::shared_ptr<VirtualMouse>& mouse) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> paths;
+    for (const auto& entry : entries_)
+        if (entry.mouse == mouse)
+            paths.push_back(entry.info.path);
+    return paths;
+}
+
 void VirtualHidBackend::unplug(const std::shared_ptr<VirtualMouse>& mouse) {
     mouse->unplug();
     if (plugListener_)
-        for (const auto& entry : entries_)
-            if (entry.mouse == mouse)
-                plugListener_(Plug::Removal, entry.info.path);
+        for (const std::string& path : pathsOf(mouse))
+            plugListener_(Plug::Removal, path);
 }
 
 void VirtualHidBackend::plug(const std::shared_ptr<VirtualMouse>& mouse) {
     mouse->plug();
     if (plugListener_)
-        for (const auto& entry : entries_)
-            if (entry.mouse == mouse)
-                plugListener_(Plug::Arrival, entry.info.path);
+        for (const std::string& path : pathsOf(mouse))
+            plugListener_(Plug::Arrival, path);
 }
 
 std::vector<HidInterfaceInfo> VirtualHidBackend::enumerate() {
+    std::lock_guard lock(mutex_);
     std::vector<HidInterfaceInfo> list;
     for (const auto& entry : entries_)
         if (!entry.mouse || entry.mouse->plugged())
@@ -86,6 +98,7 @@ std::vector<HidInterfaceInfo> VirtualHidBackend::enumerate() {
 }
 
 std::unique_ptr<HidDevice> VirtualHidBackend::open(const HidInterfaceInfo& info, OpenMode) {
+    std::lock_guard lock(mutex_);
     opened_.push_back(info.path);
     lastOpenError_ = HidOpenError::NotFound;
     for (const auto& entry : entries_) {
@@ -106,6 +119,16 @@ std::unique_ptr<HidDevice> VirtualHidBackend::open(const HidInterfaceInfo& info,
         return device;
     }
     return nullptr;
+}
+
+HidOpenError VirtualHidBackend::lastOpenError() const {
+    std::lock_guard lock(mutex_);
+    return lastOpenError_;
+}
+
+std::vector<std::string> VirtualHidBackend::openedPaths() const {
+    std::lock_guard lock(mutex_);
+    return opened_;
 }
 
 } // namespace qvr

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@ namespace qvr {
 
 // A HidBackend of virtual devices: any number of virtual mice among foreign
 // HID interfaces. The mice present their real report descriptors, so their
-// lengths come from the same parser the hidapi backend uses.
+// lengths come from the same parser the hidapi backend uses. Safe to use from
+// several threads: the window plugs mice in and out while the device thread
+// searches.
 class VirtualHidBackend final : public HidBackend {
   public:
     // Linux lists hidraw nodes by USB interface number, which puts the
@@ -37,10 +40,10 @@ class VirtualHidBackend final : public HidBackend {
 
     std::vector<HidInterfaceInfo> enumerate() override;
     std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, OpenMode mode) override;
-    HidOpenError lastOpenError() const override { return lastOpenError_; }
+    HidOpenError lastOpenError() const override;
 
     // Every path open() was asked for, in order.
-    const std::vector<std::string>& openedPaths() const { return opened_; }
+    std::vector<std::string> openedPaths() const;
 
   private:
     struct Entry {
@@ -49,6 +52,11 @@ class VirtualHidBackend final : public HidBackend {
         bool command = false;
         HidOpenError refusal = HidOpenError::None;
     };
+    // The entries a plug or unplug concerns, for the listener, which is called
+    // without the lock held.
+    std::vector<std::string> pathsOf(const std::shared_ptr<VirtualMouse>& mouse) const;
+
+    mutable std::mutex mutex_;
     std::vector<Entry> entries_;
     std::vector<std::string> opened_;
     HidOpenError lastOpenError_ = HidOpenError::None;

@@ -7,6 +7,7 @@
 #include "settings/settings_sections.h"
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace qvr {
@@ -47,24 +48,23 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
 }
 
 void SettingsActions::uploadAndApply() {
-    RecordState& state = window_.state();
-    if (!state.loaded) {
-        // Refused there, with its message.
-        window_.profileSession().saveProfile();
+    // The files are written at the press; edits made while the upload runs
+    // belong to the next Save.
+    const std::optional<bool> written = window_.profileSession().writeProfile();
+    if (!written)
         return;
-    }
-    // The upload leaves the mouse on its first slot.
-    state.record.activeProfile = 0;
-    ProfileSnapshot snapshot =
-        takeProfileSnapshot(window_.profile(), state.record, state.pointerChanges);
+    const RecordState& state = window_.state();
+    Upload upload{state.record, state.pointerChanges, *written};
+    // One upload waits at most: the newest press is what the mouse must end
+    // up with.
     if (inFlight_)
-        pending_ = std::move(snapshot);
+        waiting_ = std::move(upload);
     else
-        startUpload(std::move(snapshot));
+        startUpload(std::move(upload));
 }
 
-void SettingsActions::startUpload(ProfileSnapshot snapshot) {
-    inFlight_ = std::move(snapshot);
+void SettingsActions::startUpload(Upload upload) {
+    inFlight_ = std::move(upload);
     window_.setSaveProgress({SaveProgress::Phase::Uploading, 0, 0});
     inFlightTicket_ = window_.deviceThread().upload(inFlight_->record);
 }
@@ -72,30 +72,23 @@ void SettingsActions::startUpload(ProfileSnapshot snapshot) {
 void SettingsActions::uploadFinished(int ticket, bool received) {
     if (!inFlight_ || ticket != inFlightTicket_)
         return;
-    const ProfileSnapshot done = std::move(*inFlight_);
+    const Upload done = std::move(*inFlight_);
     inFlight_.reset();
-    // The files are saved either way; the user must not take the mouse to
-    // hold what it never received.
-    ProfileFiles& files = window_.profile();
-    const bool written = saveProfileSnapshot(files, done);
-    if (done.profileIndex == files.currentProfileIndex()) {
-        window_.profileSession().markSaved();
-        window_.state().appliedRecord = done.record;
-    }
     using Phase = SaveProgress::Phase;
-    window_.setSaveProgress({!written   ? Phase::NotWritten
-                             : received ? Phase::Saved
-                                        : Phase::NotReceived,
+    window_.setSaveProgress({!done.written ? Phase::NotWritten
+                             : received    ? Phase::Saved
+                                           : Phase::NotReceived,
                              0, 0});
+    // The user must not take the mouse to hold what it never received.
     if (!received)
         window_.showDeviceNotification(kNotifyNotDetected, 0);
     ApplyPointerSettings(done.record, done.pointerChanges);
-    if (pending_) {
-        ProfileSnapshot next = std::move(*pending_);
-        pending_.reset();
+    if (waiting_) {
+        Upload next = std::move(*waiting_);
+        waiting_.reset();
         startUpload(std::move(next));
     }
-    emit saveFinished(received, written);
+    emit saveFinished(received, done.written);
 }
 
 void SettingsActions::ApplySettings() {
@@ -139,10 +132,12 @@ void SettingsActions::ApplyPointerSettings() {
 
 void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
                                            const PointerChanges& changes) {
-    // The desktop's settings programs take tens of milliseconds each.
+    // The desktop's settings programs take tens of milliseconds each, so
+    // they run on the device thread, in turn after the upload.
     auto result = std::make_shared<PointerApplyResult>();
-    window_.deviceThread().run(
+    window_.deviceThread().request(
         [this, result, values = pointerValuesFor(record), changes] {
+            std::lock_guard lock(pointerMutex_);
             *result = pointer_.apply(values, changes);
         },
         [this, result] {
@@ -161,6 +156,7 @@ void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
 }
 
 void SettingsActions::takeDesktopPointerSettings(ConfigRecord& record) {
+    std::lock_guard lock(pointerMutex_);
     pointer_.takeDesktopValues(record);
 }
 

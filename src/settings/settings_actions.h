@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <ostream>
 
@@ -26,10 +27,9 @@ struct SettingsTimings {
 // and applies the desktop pointer settings, Reset goes back to the factory
 // settings, Cancel drops the changes and hides the window.
 //
-// Save and Reset take a snapshot of the record, its labels and the profile
-// index when pressed; the upload runs on the device thread and the files are
-// written from the snapshot once it ends. One snapshot waits while an upload
-// runs; a newer press replaces it.
+// Save and Reset write the profile's files when pressed and hand a copy of
+// the record to the device thread for the upload; the status card follows
+// it. One upload waits while another runs; a newer press replaces it.
 class SettingsActions : public QObject {
     Q_OBJECT
 
@@ -56,26 +56,34 @@ class SettingsActions : public QObject {
 
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;
-    // An upload of a snapshot is under way or waiting.
-    bool uploadPending() const { return inFlight_ || pending_; }
+    // A Save's upload is under way or waiting.
+    bool uploadPending() const { return inFlight_ || waiting_; }
 
   signals:
-    // The snapshot's files are written and its pointer settings requested.
+    // A Save's upload ended and its pointer settings were requested.
     void saveFinished(bool received, bool written);
 
   private:
-    void startUpload(ProfileSnapshot snapshot);
+    // What a press gives the mouse and the desktop, copied at the press.
+    struct Upload {
+        ConfigRecord record{};
+        PointerChanges pointerChanges{};
+        bool written = false; // the press's files
+    };
+    void startUpload(Upload upload);
     void uploadFinished(int ticket, bool received);
     void showWaitCursor(QTimer& until);
     void endWaitCursor(QTimer& timer);
 
     CMavloDlg& window_;
     SettingsSections& sections_;
+    // Used on the device thread (apply) and the window's (reading).
     DesktopPointerSettings pointer_;
+    std::mutex pointerMutex_;
     bool applyBusy_ = false;
-    std::optional<ProfileSnapshot> inFlight_;
+    std::optional<Upload> inFlight_;
     int inFlightTicket_ = 0;
-    std::optional<ProfileSnapshot> pending_;
+    std::optional<Upload> waiting_;
     QTimer applyBusyTimer_;   // timer 1
     QTimer resetCursorTimer_; // timer 2
     QTimer saveCursorTimer_;  // timer 3

@@ -5,6 +5,7 @@
 #include "support/gated_clock.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
+#include "support/thread_checking_backend.h"
 
 #include <QTemporaryDir>
 #include <fstream>
@@ -83,7 +84,8 @@ struct WindowRig {
     GatedClock clock;
     VirtualHidBackend backend;
     std::shared_ptr<VirtualMouse> virtualMouse;
-    DeviceLink link{backend, clock};
+    ThreadCheckingBackend checkedBackend{backend};
+    DeviceLink link{checkedBackend, clock};
     RecordState state;
     RecordingMessageSink messages;
     RecordingBalloons balloons;

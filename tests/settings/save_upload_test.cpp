@@ -1,3 +1,4 @@
+#include "app/profile_session.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
 
@@ -40,58 +41,98 @@ struct HeldSave {
     SettingsRig& rig;
 };
 
-TEST(SaveDuringUpload, ASecondSaveWaitsAndTheNewestSnapshotIsSentAfterIt) {
+TEST(SaveDuringUpload, ASecondSaveWaitsAndTheNewestPressIsSentAfterIt) {
     SettingsRig rig;
     rig.start();
-    const std::string before = readText(rig.rig.dir / "config0.bin");
     rig.record().sensitivityX = 3;
-    const ConfigRecord first = rig.record();
     HeldSave save(rig);
     EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Uploading);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
 
     rig.record().sensitivityX = 5; // belongs to the next Save
     save.pressAgain();
     rig.record().sensitivityX = 7;
     save.pressAgain(); // replaces the waiting one
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
-    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), before);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
 
     save.finish();
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 7 * 20);
-    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
     EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
-    EXPECT_NE(rig.record(), first);
     EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Saved);
 }
 
-TEST(SaveDuringUpload, AProfileSwitchedToMeanwhileKeepsItsOwnFiles) {
+TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestEdits) {
     SettingsRig rig;
-    const std::string other(kProfileFileSize, '\x11');
-    WindowRig::writeFile(rig.rig.dir / "config1.bin", other);
+    ConfigRecord second{};
+    second.sensitivityX = 2;
+    WindowRig::writeFile(rig.rig.dir / "config1.bin", fileOf(second));
     WindowRig::writeFile(rig.rig.dir / "str1.ini", "[Skins]\r\nPath=Carbon\r\n");
+    WindowRig::writeFile(rig.rig.dir / "str.ini", "[Profile]\r\nCurProfileName=P1\r\n"
+                                                  "ItemCount=2\r\nItem0=P1\r\nItem1=P2\r\n");
     rig.start();
     rig.record().sensitivityX = 4;
-    const ConfigRecord saved = rig.record();
-    const ButtonLabels savedLabels = rig.rig.profile.labels();
     HeldSave save(rig);
+    // The press's files are written at once.
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
 
-    ASSERT_TRUE(rig.rig.profile.setCurrentProfileIndex(1));
-    rig.rig.profile.formCurrentProfilePaths();
-    rig.rig.profile.labels().fill("other");
+    // Edited while the upload runs, then kept by the switch's question.
     rig.record().sensitivityX = 9;
+    const ConfigRecord edited = rig.record();
+    rig.rig.messages.answers.push_back(UnsavedChoice::Save);
+    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    EXPECT_EQ(rig.rig.messages.answers.size(), 0u);
     save.finish();
 
-    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(saved));
-    EXPECT_EQ(readText(rig.rig.dir / "config1.bin"), other);
+    // The older press must not overwrite the newer edits when it ends.
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(edited));
+    EXPECT_EQ(readText(rig.rig.dir / "config1.bin"), fileOf(second));
     EXPECT_EQ(readText(rig.rig.dir / "str1.ini"), "[Skins]\r\nPath=Carbon\r\n");
-    EXPECT_NE(readText(rig.rig.dir / "str0.ini").find(savedLabels[0]), std::string::npos);
-    // The files in use stay those of the profile switched to.
     EXPECT_EQ(rig.rig.profile.currentProfileIndex(), 1);
     EXPECT_EQ(rig.rig.profile.recordFilePath().filename(), "config1.bin");
-    EXPECT_EQ(rig.rig.profile.settingsFilePath().filename(), "str1.ini");
-    EXPECT_EQ(rig.rig.profile.labels()[0], "other");
-    EXPECT_NE(rig.rig.state.appliedRecord, saved);
+    // The press, the switch's Save, then the profile switched to, in turn.
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 3);
+    EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
+    EXPECT_FALSE(rig.window().profileSession().hasUnsavedChanges());
+}
+
+TEST(SaveDuringUpload, ClosingTheProgramLetsTheWaitingSaveReachTheMouse) {
+    SettingsRig rig;
+    rig.start();
+    rig.record().sensitivityX = 3;
+    HeldSave save(rig);
+    rig.record().sensitivityX = 8;
+    save.pressAgain();
+    rig.rig.clock.release();
+    rig.window().exitProgram();
+
+    EXPECT_EQ(rig.rig.exitCode, 0);
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
+    EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 8 * 20);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
+}
+
+TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
+    SettingsRig rig;
+    rig.start();
+    rig.record().sensitivityX = 5;
+    rig.click(955, 619); // Save
+    rig.rig.virtualMouse->emitEvent(2, 2);
+    ASSERT_TRUE(waitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
+    rig.rig.backend.unplug(rig.rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 0; }));
+    rig.rig.backend.plug(rig.rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 1; }));
+    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
+    ASSERT_TRUE(waitFor([&] {
+        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+    }));
+    rig.window().exitProgram();
+
+    EXPECT_GE(rig.rig.virtualMouse->uploadsBegun(), 2);
+    EXPECT_EQ(rig.rig.checkedBackend.callsOnOwnThread(), 0);
 }
 
 TEST(SaveDuringUpload, AnUnplugEndsTheUploadSavesTheFilesAndTellsTheUser) {
