@@ -349,7 +349,7 @@ constexpr std::array<UserFolderTexts, 3> kUserFolder{{
 }};
 
 constexpr std::array<SaveProgressTexts, 3> kSaveProgress{{
-    {"Saving", "Saved", "Saved; the mouse did not receive it", "The profile could not be saved"},
+    {"Saving", "Saved", "Saved to files only", "Could not save files"},
     {"正在保存", "已保存", "已保存，但鼠标未收到", "无法保存配置"},
     {"正在儲存", "已儲存", "已儲存，但滑鼠未收到", "無法儲存設定"},
 }};

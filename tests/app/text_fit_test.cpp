@@ -119,6 +119,15 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         const QString tag = languageTag(language);
         ASSERT_EQ(window.language(), language);
         expectEverythingFits(window, "main-closed-" + tag);
+        // Each line a Save puts on the status card.
+        for (SaveProgress::Phase phase :
+             {SaveProgress::Phase::Uploading, SaveProgress::Phase::Saved,
+              SaveProgress::Phase::NotReceived, SaveProgress::Phase::NotWritten}) {
+            window.setSaveProgress({phase, 5, 16});
+            expectEverythingFits(window,
+                                 QString("main-save%1-").arg(static_cast<int>(phase)) + tag);
+        }
+        window.setSaveProgress({});
 
         // Every section open: the upper ones at the top, the lower ones below.
         rig.click(100, 117); // Button Assignment
