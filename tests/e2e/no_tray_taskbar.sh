@@ -41,8 +41,11 @@ xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$E2E_WINDOW")" ||
 
 e2e_press "$E2E_WINDOW" 888 619 # Cancel
 e2e_until "Cancel did not iconify the window" iconic
-second_start
+# A launcher's startup id reaches the window, whose manager reads it.
+DESKTOP_STARTUP_ID="qvr-e2e-launch_TIME0" second_start
 e2e_until "the second start after Cancel did not bring the window back" viewable
+startup_id() { xprop -id "$E2E_WINDOW" _NET_STARTUP_ID | grep -q '"qvr-e2e-launch_TIME0"'; }
+e2e_until "the startup id was not passed on to the window" startup_id
 e2e_qvr_running || e2e_fail "the first program ended"
 e2e_shot no-tray-back
 echo "no tray, taskbar and second start: ok"
