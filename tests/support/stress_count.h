@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 
@@ -14,6 +15,14 @@ inline bool longTestsWanted() {
 
 inline int stressCount(int shortCount, int longCount) {
     return longTestsWanted() ? longCount : shortCount;
+}
+
+// A long run says how far it got, so one cut short still tells.
+inline void reportProgress(unsigned done) {
+    if (!longTestsWanted() || done == 0 || done % 100 != 0)
+        return;
+    std::printf("%u sequences passed\n", done);
+    std::fflush(stdout);
 }
 
 } // namespace qvr::test
