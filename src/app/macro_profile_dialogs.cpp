@@ -135,8 +135,7 @@ void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position
         }
         break;
     case ProfileCommand::Redraw:
-        if (window_.closePagePopups)
-            window_.closePagePopups();
+        window_.closePagePopups();
         break;
     }
     window_.update();

@@ -33,7 +33,6 @@ namespace {
 
 constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
 constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
-constexpr QRect kAssignmentHeader = edges(20, 107, 262, 127);
 
 // These are answered after a read-back, on the device thread.
 bool isDpiStageEvent(int type, int value) {
@@ -165,11 +164,9 @@ void CMavloDlg::startUp() {
     installAssignmentSection(*this);
     installStatusCard(*this);
     pageDrawn_ = link.devicePresent == 1;
-    if (pageDrawn_ && onPageDrawn)
-        onPageDrawn();
+    notifyProfileDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
-    tableMacroNames = [this] { return macroProfileDialogs_->tableMacroNames(); };
 }
 
 void CMavloDlg::loadSkin() {
@@ -195,8 +192,18 @@ void CMavloDlg::loadSkin() {
         QMetaObject::invokeMethod(
             this,
             [this, top] {
-                if (scrollPanel)
-                    scrollPanel(top);
+                for (WindowPage* page : pages_)
+                    page->scrollPanel(top);
+            },
+            Qt::QueuedConnection);
+    });
+    // Queued behind the moves the thumb posted.
+    thumb_->setReleasedHandler([this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                for (WindowPage* page : pages_)
+                    page->panelScrollReleased();
             },
             Qt::QueuedConnection);
     });
@@ -290,8 +297,10 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
     RecordState& state = *setup_.state;
-    if (state.firstRunFlag == 0 && !state.pointerChanges.any() && takeDesktopPointerSettings)
-        takeDesktopPointerSettings(state.record);
+    if (state.firstRunFlag != 0 || state.pointerChanges.any())
+        return;
+    for (WindowPage* page : pages_)
+        page->takeDesktopPointerSettings(state.record);
 }
 
 void CMavloDlg::reloadProfile() {
@@ -378,14 +387,12 @@ void CMavloDlg::trayLeftClick() {
 void CMavloDlg::comeBack() {
     if (reloadOnReopen) {
         reloadOnReopen = false;
-        if (closePagePopups)
-            closePagePopups();
+        closePagePopups();
         reloadProfile();
     }
     if (setup_.link->devicePresent == 1) {
         pageDrawn_ = true;
-        if (onPageDrawn)
-            onPageDrawn();
+        notifyProfileDrawn();
     }
     update();
 }
@@ -482,9 +489,21 @@ void CMavloDlg::setMouseView(int view) {
     update();
 }
 
-void CMavloDlg::addFacePainter(std::function<void(QPainter&)> painter) {
-    facePainters_.push_back(std::move(painter));
+void CMavloDlg::addPage(WindowPage& page) {
+    pages_.push_back(&page);
     update();
+}
+
+void CMavloDlg::closePagePopups() {
+    for (WindowPage* page : pages_)
+        page->closePopups();
+}
+
+void CMavloDlg::notifyProfileDrawn() {
+    if (!pageDrawn_)
+        return;
+    for (WindowPage* page : pages_)
+        page->profileDrawn();
 }
 
 void CMavloDlg::paintFace(QPainter& painter) {
@@ -492,23 +511,8 @@ void CMavloDlg::paintFace(QPainter& painter) {
         skin().draw(painter, "/Mouse/Front/MouseFront.png", kFrontPicture);
     else
         skin().draw(painter, "/Mouse/Side/MouseSide.png", kSidePicture);
-    if (!facePainters_.empty()) {
-        for (const auto& paint : facePainters_)
-            paint(painter);
-    } else if (pageDrawn_) {
-        paintPlaceholderPage(painter);
-    }
-}
-
-void CMavloDlg::paintPlaceholderPage(QPainter& painter) {
-    // Until the button page is built: its closed section header, titled in
-    // the window's text font like every section header.
-    skin().draw(painter, "/ItemBK.png", kAssignmentHeader.topLeft());
-    painter.setFont(textFont());
-    painter.setPen(textColor());
-    painter.drawText(kAssignmentHeader.adjusted(12, 0, 0, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     qstr(texts_->buttonAssignment));
+    for (WindowPage* page : pages_)
+        page->paintFace(painter);
 }
 
 bool CMavloDlg::beforeClick(QPoint position) {

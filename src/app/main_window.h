@@ -4,6 +4,7 @@
 #include "app/device_thread.h"
 #include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
+#include "app/window_page.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
 #include "config/profile_files.h"
@@ -74,7 +75,7 @@ struct SaveProgress {
 // With a tray it has no taskbar entry and hides to the tray; without one it
 // is an ordinary window that minimises to the taskbar. The settings pages, the
 // button page and the dialogs are built into it through its rectangle table
-// (elements()), the face painters and the handlers below.
+// (elements()), its pages and the handlers below.
 class CMavloDlg : public SkinnedWindow {
     Q_OBJECT
 
@@ -158,23 +159,17 @@ class CMavloDlg : public SkinnedWindow {
     // macro manager bar and the X/Y section.
     LeftPanel leftPanel;
 
-    // Hooks of the pages built later: drawing over the face, closing their
-    // lists and edit boxes before a reload, and scrolling the right panel
-    // when the thumb moves. A face painter added here replaces the
-    // placeholder of the button page.
-    void addFacePainter(std::function<void(QPainter&)> painter);
-    std::function<void()> closePagePopups;
-    // The macros the record's table holds, by macro number: what a button
-    // can be given (the store may hold edits the user cancelled).
-    std::function<std::vector<std::string>()> tableMacroNames;
-    std::function<void(int thumbTop)> scrollPanel;
-    // Fills a record's pointer fields from the desktop's current settings.
-    std::function<void(ConfigRecord&)> takeDesktopPointerSettings;
+    // The pages built into the window, called in the order they were added:
+    // later ones paint over earlier ones. Each page must last as long as the
+    // window; the pages built in are its children.
+    void addPage(WindowPage& page);
+    // Closes every page's lists and edit boxes.
+    void closePagePopups();
     // Whether the page has been drawn (the mouse was there at start-up or
-    // the window came back from the tray), and the hook run at each full
-    // drawing of the page.
+    // the window came back from the tray); while it is, tells the pages a
+    // loaded profile is drawn in full.
     bool pageDrawn() const { return pageDrawn_; }
-    std::function<void()> onPageDrawn;
+    void notifyProfileDrawn();
 
     // The macro manager bar, the Config button and profile import/export.
     MacroProfileDialogs& macroProfileDialogs() { return *macroProfileDialogs_; }
@@ -209,7 +204,6 @@ class CMavloDlg : public SkinnedWindow {
     // Back from the tray or the taskbar: the reload Cancel asked for, and
     // the page once the mouse is there.
     void comeBack();
-    void paintPlaceholderPage(QPainter& painter);
     void showBalloon(int type, int value, const Block& active);
 
     MainWindowSetup setup_;
@@ -221,7 +215,7 @@ class CMavloDlg : public SkinnedWindow {
     bool pageDrawn_ = false;
     bool permissionExplained_ = false;
     int mouseView_ = 1;
-    std::vector<std::function<void(QPainter&)>> facePainters_;
+    std::vector<WindowPage*> pages_;
     std::unique_ptr<DeviceThread> deviceThread_;
     // Set as the window goes: answers that would show it again are dropped.
     bool closing_ = false;

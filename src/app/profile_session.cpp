@@ -43,16 +43,14 @@ void ProfileSession::markImported() {
 void ProfileSession::loadProfile() {
     RecordState& state = window_.state();
     ProfileFiles& files = window_.profile();
-    if (window_.closePagePopups)
-        window_.closePagePopups();
+    window_.closePagePopups();
     state.loaded = false;
     files.loadProfileAt(files.currentProfileIndex(), state);
     window_.takeDesktopPointerSettingsIfNew();
     files.ReadProfileSettings();
     markSaved();
     // First-run labels once per load, as the first drawing of a start-up.
-    if (window_.pageDrawn() && window_.onPageDrawn)
-        window_.onPageDrawn();
+    window_.notifyProfileDrawn();
     savedLabels_ = files.labels();
 }
 

@@ -7,11 +7,9 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 
-#include <QElapsedTimer>
 #include <QPainter>
 #include <algorithm>
 #include <array>
-#include <memory>
 
 namespace qvr {
 namespace {
@@ -43,31 +41,6 @@ const StatusTexts& textsFor(Language language) {
 
 const QColor kConnected(0x19, 0xc3, 0xff);
 const QColor kAbsent(0xe0, 0x6c, 0x5c);
-
-// The profile's name lives in "str.ini"; painting reads it at most once a
-// second rather than at every hover repaint.
-class ProfileName {
-  public:
-    QString of(CMavloDlg& window) {
-        const int index = window.profile().currentProfileIndex();
-        if (index != index_ || !age_.isValid() || age_.elapsed() > 1000) {
-            index_ = index;
-            age_.start();
-            const auto names = readProfileList(window.profile().globalSettingsPath()).names;
-            name_ = index >= 0 && index < static_cast<int>(names.size())
-                        ? QString::fromStdString(names[static_cast<std::size_t>(index)])
-                        : QString();
-            if (name_.isEmpty())
-                name_ = QString::number(index + 1);
-        }
-        return name_;
-    }
-
-  private:
-    int index_ = -1;
-    QElapsedTimer age_;
-    QString name_;
-};
 
 QString qtext(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -116,33 +89,51 @@ bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
 
 } // namespace
 
+StatusCard::StatusCard(CMavloDlg& window) : QObject(&window), window_(window) {}
+
+QString StatusCard::profileName() {
+    // Read at most once a second rather than at every hover repaint.
+    const int index = window_.profile().currentProfileIndex();
+    if (index != nameIndex_ || !nameAge_.isValid() || nameAge_.elapsed() > 1000) {
+        nameIndex_ = index;
+        nameAge_.start();
+        const auto names = readProfileList(window_.profile().globalSettingsPath()).names;
+        name_ = index >= 0 && index < static_cast<int>(names.size())
+                    ? QString::fromStdString(names[static_cast<std::size_t>(index)])
+                    : QString();
+        if (name_.isEmpty())
+            name_ = QString::number(index + 1);
+    }
+    return name_;
+}
+
+void StatusCard::paintFace(QPainter& painter) {
+    const StatusTexts& texts = textsFor(window_.language());
+    const skin::Rect area = skin::kStatusText;
+    const QRect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    const int line = rect.height() / 3;
+    painter.save();
+    painter.setFont(window_.textFont());
+    painter.setPen(window_.textColor());
+    drawLabel(painter, rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
+              QString::fromUtf8(texts.device));
+    const QRect second = rect.adjusted(0, line, 0, -line);
+    if (!drawSaveProgress(painter, window_, second)) {
+        const bool present = window_.link().devicePresent == 1;
+        painter.setPen(present ? kConnected : kAbsent);
+        drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter,
+                  QString::fromUtf8(present ? texts.connected : texts.absent));
+    }
+    painter.setPen(window_.textColor());
+    QString profile = QString::fromUtf8(texts.profile) + ": " + profileName();
+    if (window_.profileSession().hasUnsavedChanges())
+        profile += QString(" (%1)").arg(qstr(profileFileTexts(window_.language()).changedMark));
+    drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, profile);
+    painter.restore();
+}
+
 void installStatusCard(CMavloDlg& window) {
-    auto name = std::make_shared<ProfileName>();
-    window.addFacePainter([&window, name](QPainter& painter) {
-        const StatusTexts& texts = textsFor(window.language());
-        const skin::Rect area = skin::kStatusText;
-        const QRect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
-        const int line = rect.height() / 3;
-        painter.save();
-        painter.setFont(window.textFont());
-        painter.setPen(window.textColor());
-        drawLabel(painter, rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
-                  QString::fromUtf8(texts.device));
-        const QRect second = rect.adjusted(0, line, 0, -line);
-        if (!drawSaveProgress(painter, window, second)) {
-            const bool present = window.link().devicePresent == 1;
-            painter.setPen(present ? kConnected : kAbsent);
-            drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter,
-                      QString::fromUtf8(present ? texts.connected : texts.absent));
-        }
-        painter.setPen(window.textColor());
-        QString profile = QString::fromUtf8(texts.profile) + ": " + name->of(window);
-        if (window.profileSession().hasUnsavedChanges())
-            profile += QString(" (%1)").arg(qstr(profileFileTexts(window.language()).changedMark));
-        drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                  profile);
-        painter.restore();
-    });
+    window.addPage(*new StatusCard(window));
 }
 
 } // namespace qvr

@@ -1,12 +1,12 @@
 #include "buttons/assignment_section.h"
 
+#include "app/macro_profile_dialogs.h"
 #include "app/main_window.h"
 #include "buttons/button_labels.h"
 #include "buttons/combo_key_dialog.h"
 #include "buttons/key_tables.h"
 #include "buttons/single_key_dialog.h"
 #include "macros/macro_key_dialog.h"
-#include "macros/macro_store.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
@@ -99,7 +99,6 @@ QRect AssignmentSection::optionListRect(OptionList option, QRect list, QRect ent
 AssignmentSection::AssignmentSection(CMavloDlg& window) : QObject(&window), window_(window) {
     looks_.fill(BoxLook::Normal);
     addElements();
-    window_.addFacePainter([this](QPainter& painter) { paint(painter); });
     window_.installEventFilter(this);
 }
 
@@ -320,15 +319,8 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
         if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
             preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
         }
-        std::vector<std::string> names;
-        if (window_.tableMacroNames) {
-            names = window_.tableMacroNames();
-        } else {
-            names = MacroStore(window_.profile().macroStorePath()).names();
-            names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
-        }
         CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
-                            std::move(names), preset);
+                            window_.macroProfileDialogs().tableMacroNames(), preset);
         if (!runDialog(dialog))
             return false;
         record.buttonMacroNumber[n] = dialog.macroPosition();
@@ -495,7 +487,7 @@ bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void AssignmentSection::paint(QPainter& painter) {
+void AssignmentSection::paintFace(QPainter& painter) {
     if (!window_.pageDrawn())
         return;
     paintMouseView(painter);
@@ -553,21 +545,18 @@ void AssignmentSection::paintMouseView(QPainter& painter) {
     }
 }
 
+void AssignmentSection::closePopups() {
+    closeAllLists();
+}
+
+void AssignmentSection::profileDrawn() {
+    closeAllLists();
+    applyFirstRunLabels();
+}
+
 AssignmentSection& installAssignmentSection(CMavloDlg& window) {
     auto* section = new AssignmentSection(window);
-    auto closeOthers = std::move(window.closePagePopups);
-    window.closePagePopups = [section, closeOthers] {
-        if (closeOthers)
-            closeOthers();
-        section->closeAllLists();
-    };
-    auto drawnOthers = std::move(window.onPageDrawn);
-    window.onPageDrawn = [section, drawnOthers] {
-        if (drawnOthers)
-            drawnOthers();
-        section->closeAllLists();
-        section->applyFirstRunLabels();
-    };
+    window.addPage(*section);
     return *section;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/window_page.h"
 #include "buttons/button_catalogue.h"
 #include "ui/skinned_dialog.h"
 #include "ui/window_elements.h"
@@ -21,7 +22,7 @@ class SkinListBox;
 // function list of each button, the option lists beside it, the key and
 // macro dialogs, and the highlight of the button in the mouse view. Every
 // choice goes at once into the record and the label; Save sends them on.
-class AssignmentSection : public QObject {
+class AssignmentSection : public QObject, public WindowPage {
     Q_OBJECT
 
   public:
@@ -66,6 +67,12 @@ class AssignmentSection : public QObject {
     // that has none yet, written to the settings file.
     void applyFirstRunLabels();
 
+    void paintFace(QPainter& painter) override;
+    // Before a reload the lists close; a full drawing also brings the
+    // first-run labels.
+    void closePopups() override;
+    void profileDrawn() override;
+
     SkinListBox* functionList(int index) const;
     SkinListBox* optionList(OptionList option) const;
     bool listOpen(int index) const;
@@ -82,7 +89,6 @@ class AssignmentSection : public QObject {
 
   private:
     void addElements();
-    void paint(QPainter& painter);
     void paintMouseView(QPainter& painter);
     void openFunctionList(int index);
     void destroyFunctionList(int index);
@@ -106,8 +112,7 @@ class AssignmentSection : public QObject {
     std::optional<int> hoveredBox_;
 };
 
-// Builds the section into the main window: its elements, its painter, its
-// hooks for closing lists and for full redraws.
+// Builds the section into the main window as one of its pages.
 AssignmentSection& installAssignmentSection(CMavloDlg& window);
 
 } // namespace qvr

@@ -114,8 +114,7 @@ void SettingsActions::ResetToDefaults() {
     takeDesktopPointerSettings(window_.state().record);
     if (window_.link().devicePresent == 1)
         uploadAndApply();
-    if (window_.closePagePopups)
-        window_.closePagePopups();
+    window_.closePagePopups();
     sections_.closeAll();
     window_.update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/window_page.h"
 #include "settings/settings_actions.h"
 #include "settings/settings_sections.h"
 
@@ -24,7 +25,7 @@ struct SettingsPagesSetup {
 
 // The settings sections and the Save, Reset and Cancel buttons of one main
 // window. Owned by the window.
-class SettingsPages : public QObject {
+class SettingsPages : public QObject, public WindowPage {
     Q_OBJECT
 
   public:
@@ -33,14 +34,19 @@ class SettingsPages : public QObject {
     SettingsSections& sections() { return *sections_; }
     SettingsActions& actions() { return *actions_; }
 
+    void paintFace(QPainter& painter) override;
+    void closePopups() override;
+    void scrollPanel(int thumbTop) override;
+    void panelScrollReleased() override;
+    void takeDesktopPointerSettings(ConfigRecord& record) override;
+
   private:
     SettingsSections* sections_;
     SettingsActions* actions_;
 };
 
-// Builds the pages into the window: their rectangles, their painting, the
-// three buttons' handlers, the panel scrolling and the closing of their
-// edit boxes. The colour dialog and the runner must outlive the window.
+// Builds the pages into the window: the three buttons' handlers and the
+// pages themselves. The colour dialog and the runner must outlive the window.
 SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup);
 
 } // namespace qvr

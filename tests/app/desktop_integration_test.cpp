@@ -114,16 +114,16 @@ TEST(MainWindowWithoutTray, AnOrdinaryWindowThatMinimisesInsteadOfHiding) {
 }
 
 TEST(MainWindowWithoutTray, RestoringAfterCancelReloadsTheProfile) {
+    RecordingPage page;
     WindowRig rig;
     rig.trayPresent = false;
     CMavloDlg& window = rig.start();
+    window.addPage(page);
     rig.state.record.dpiStage[0] = 77;
-    bool popupsClosed = false;
-    window.closePagePopups = [&] { popupsClosed = true; };
     window.reloadOnReopen = true;
     window.hideToTray();
     window.showNormal(); // from the taskbar
-    EXPECT_TRUE(popupsClosed);
+    EXPECT_GE(page.popupsClosed, 1);
     EXPECT_FALSE(window.reloadOnReopen);
     EXPECT_EQ(rig.state.record.dpiStage[0], 0);
 }

@@ -385,7 +385,7 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     const MacroTable confirmed = record.macroData;
     CMavloDlg& window = *rig.window;
     // OK saved the selected "First", which moved it last.
-    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
+    EXPECT_EQ(window.macroProfileDialogs().tableMacroNames(), (Names{"Second", "First"}));
 
     // Edits cancelled in the manager (a save that moves "First", a new
     // macro) stay out of the choices and out of the table.
@@ -396,7 +396,7 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
         dialog.cancel();
     }));
     ASSERT_EQ(MacroStore(store()).names(), (Names{"First", "Second", "Macro_2"}));
-    EXPECT_EQ(window.tableMacroNames(), (Names{"Second", "First"}));
+    EXPECT_EQ(window.macroProfileDialogs().tableMacroNames(), (Names{"Second", "First"}));
     EXPECT_EQ(record.macroData, confirmed);
 
     // Only the twelve macros the mouse holds are offered.
@@ -407,7 +407,7 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.clickAt(CMacroProgramDialog::kOkRect.center());
     }));
-    const Names offered = window.tableMacroNames();
+    const Names offered = window.macroProfileDialogs().tableMacroNames();
     ASSERT_EQ(offered.size(), 12u);
     EXPECT_EQ(offered.front(), "M1"); // OK saved "M0", which moved it last
     EXPECT_EQ(offered.back(), "M12");

@@ -346,7 +346,7 @@ class MacroStoreModel : public ::testing::Test {
 
     // The macro key dialog offers the table's macros; a button takes one.
     void assign() {
-        const Names offered = rig.window->tableMacroNames();
+        const Names offered = rig.window->macroProfileDialogs().tableMacroNames();
         ASSERT_EQ(offered, model.tableNames());
         if (offered.empty())
             return;

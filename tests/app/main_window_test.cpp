@@ -137,15 +137,20 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
 }
 
 TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
+    RecordingPage page;
     WindowRig rig;
     CMavloDlg& window = rig.start();
+    window.addPage(page);
     rig.state.record.dpiStage[0] = 77; // an edit that Cancel discards
-    bool popupsClosed = false;
-    window.closePagePopups = [&] { popupsClosed = true; };
+    // An edit box closed after the reload would write its stale value back.
+    std::vector<int> seenByClose;
+    page.onClosePopups = [&] { seenByClose.push_back(rig.state.record.dpiStage[0]); };
     window.reloadOnReopen = true;
     window.hide();
     window.trayLeftClick();
-    EXPECT_TRUE(popupsClosed);
+    ASSERT_FALSE(seenByClose.empty());
+    EXPECT_EQ(seenByClose.front(), 77);
+    EXPECT_GE(page.drawn, 1); // the reloaded profile is drawn in full
     EXPECT_FALSE(window.reloadOnReopen);
     EXPECT_EQ(rig.state.record.dpiStage[0], 0); // as in config0.bin
 }
@@ -303,30 +308,52 @@ TEST(MainWindowSkin, HoverShowsTheOverImage) {
     EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(30, 32, 40));
 }
 
-TEST(MainWindowSkin, ScrollThumbPostsItsTopToTheWindow) {
+TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
+    RecordingPage page;
     WindowRig rig;
     CMavloDlg& window = rig.start();
-    std::vector<int> tops;
-    window.scrollPanel = [&](int top) { tops.push_back(top); };
+    window.addPage(page);
     CGdipButton* thumb = window.scrollThumb();
     ASSERT_NE(thumb, nullptr);
     EXPECT_EQ(thumb->geometry(), QRect(984, 32, 8, 114));
     EXPECT_TRUE(thumb->dragBy(300));
-    ASSERT_TRUE(waitFor([&] { return !tops.empty(); }));
-    EXPECT_EQ(tops, std::vector<int>{332});
+    ASSERT_TRUE(waitFor([&] { return !page.scrolls.empty(); }));
+    EXPECT_EQ(page.scrolls, std::vector<int>{332});
+
+    // A drag by the pointer: the release comes after the move it ended.
+    page.scrolls.clear();
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 - 100), thumb->mapToGlobal(QPointF(4, -90)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(thumb, &move);
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    ASSERT_TRUE(waitFor([&] { return page.scrolls.size() >= 2; }));
+    EXPECT_EQ(page.scrolls, (std::vector<int>{232, RecordingPage::kReleased}));
 }
 
-TEST(MainWindowPages, FacePaintersAndElementsAddedLaterTakePartInPaintAndClicks) {
+TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {
+    RecordingPage under;
+    RecordingPage over;
     WindowRig rig;
     CMavloDlg& window = rig.start();
     int clicks = 0;
     window.elements().add({.rect = edges(734, 32, 976, 52),
                            .onClick = [&](QPoint) { ++clicks; },
                            .stage = ClickStage::Sections});
-    window.addFacePainter([](QPainter& painter) { painter.fillRect(734, 32, 242, 20, Qt::red); });
+    under.paint = [](QPainter& painter) { painter.fillRect(734, 32, 242, 20, Qt::red); };
+    over.paint = [](QPainter& painter) { painter.fillRect(734, 32, 100, 20, Qt::blue); };
+    window.addPage(under);
+    window.addPage(over);
     window.clickAt({740, 40});
     EXPECT_EQ(clicks, 1);
-    EXPECT_EQ(window.grab().toImage().pixelColor(740, 40), QColor(Qt::red));
+    // The page added later draws over the earlier one.
+    const QImage face = window.grab().toImage();
+    EXPECT_EQ(face.pixelColor(740, 40), QColor(Qt::blue));
+    EXPECT_EQ(face.pixelColor(900, 40), QColor(Qt::red));
+
+    window.closePagePopups();
+    EXPECT_EQ(under.popupsClosed, 1);
+    EXPECT_EQ(over.popupsClosed, 1);
 }
 
 } // namespace

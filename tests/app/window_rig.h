@@ -20,6 +20,30 @@ struct RecordedBalloon {
     int timeoutMs = 0;
 };
 
+// A page that notes what the window asks of it, and paints what it is given.
+// Declared before the rig, so it outlives the window.
+struct RecordingPage final : WindowPage {
+    void paintFace(QPainter& painter) override {
+        if (paint)
+            paint(painter);
+    }
+    void closePopups() override {
+        if (onClosePopups)
+            onClosePopups();
+        ++popupsClosed;
+    }
+    void scrollPanel(int thumbTop) override { scrolls.push_back(thumbTop); }
+    void panelScrollReleased() override { scrolls.push_back(kReleased); }
+    void profileDrawn() override { ++drawn; }
+
+    static constexpr int kReleased = -1;
+    std::function<void(QPainter&)> paint;
+    std::function<void()> onClosePopups;
+    int popupsClosed = 0;
+    std::vector<int> scrolls; // thumb tops, kReleased where it was let go
+    int drawn = 0;
+};
+
 class RecordingBalloons final : public BalloonSink {
   public:
     void showBalloon(const QString& title, const QString& text, int timeoutMs) override {

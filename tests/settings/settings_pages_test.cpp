@@ -404,6 +404,27 @@ TEST(SettingsPanel, TheWheelAndTheThumbsReleaseKeepPanelAndThumbTogether) {
     EXPECT_EQ(thumb->y(), 595 - 114);
 }
 
+TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
+    // The program builds the pages before start-up makes the thumb.
+    SettingsRig rig;
+    rig.installBeforeStartUp = true;
+    CMavloDlg& window = rig.start();
+    auto& sections = rig.sections();
+    CGdipButton* thumb = window.scrollThumb();
+    rig.click(kHeaderX, 42);                                  // DPI Setting
+    rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // Mouse Speed
+
+    // Just short of half way and let go: panel and thumb back at the top.
+    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 + 100), thumb->mapToGlobal(QPointF(4, 110)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(thumb, &move);
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sections.position(), PanelPosition::Top);
+    EXPECT_EQ(thumb->y(), 32);
+}
+
 TEST(SettingsPanel, SlidersFollowADragAndHoldTheirEndValuesPastTheirEnds) {
     SettingsRig rig;
     CMavloDlg& window = rig.start();
