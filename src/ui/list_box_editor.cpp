@@ -11,6 +11,12 @@ namespace qvr {
 CLBEditorWnd* CLBEditorWnd::open(QListWidget& list, int row, Finished finished) {
     if (row < 0 || row >= list.count())
         return nullptr;
+    // One edit per list at a time: another opened over it (the second press
+    // of a double click) would leave the first one's text to be committed by
+    // the next click anywhere, undoing what the user typed.
+    for (CLBEditorWnd* open : list.viewport()->findChildren<CLBEditorWnd*>())
+        if (!open->closed_)
+            return open;
     auto* editor = new CLBEditorWnd(list, row, std::move(finished));
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);

@@ -19,7 +19,8 @@ class CLBEditorWnd : public QLineEdit {
   public:
     using Finished = std::function<void(std::optional<QString> typed)>;
 
-    // Opens the editor over the list's row; nullptr when the row does not exist.
+    // Opens the editor over the list's row; nullptr when the row does not
+    // exist. While an edit of the list is open, that editor is returned.
     static CLBEditorWnd* open(QListWidget& list, int row, Finished finished);
 
     ~CLBEditorWnd() override;

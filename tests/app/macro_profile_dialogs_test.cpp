@@ -304,6 +304,35 @@ TEST_F(DialogsTest, DelayEditorClampsLargeValuesAndIgnoresOtherText) {
     EXPECT_EQ(MacroStore(store()).load("M").items, (Items{"A   Dn", "6553500 ms", "A   Up"}));
 }
 
+TEST_F(DialogsTest, ADoubleClickOnAChosenDelayOpensOneEditorAndKeepsWhatWasTyped) {
+    WindowRig::writeFile(store(),
+                         "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                         "ItemCount=3\r\nItem0=A   Dn\r\nItem1=120 ms\r\nItem2=A   Up\r\n");
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        QListWidget& events = dialog.eventList();
+        events.setCurrentRow(1); // chosen: its next activation edits it
+        // An inserted click moves the choice on without the user.
+        dialog.runEventCommand(CMacroProgramDialog::EventCommand::InsertMiddle);
+        ASSERT_NE(events.currentRow(), 1);
+        ASSERT_EQ(events.item(1)->text(), "120 ms");
+        // The press opens the editor, the double click must not open another.
+        test::doubleClickRow(events, 1);
+        ASSERT_NE(dialog.editor(), nullptr);
+        EXPECT_EQ(events.viewport()->findChildren<CLBEditorWnd*>().size(), 1);
+        dialog.editor()->setText("700 ms");
+        QTest::keyClick(dialog.editor(), Qt::Key_Return);
+        QCoreApplication::processEvents(); // the posted save
+        // A later click elsewhere commits nothing left behind.
+        QTest::mouseClick(dialog.nameList().viewport(), Qt::LeftButton, {},
+                          dialog.nameList().visualItemRect(dialog.nameList().item(0)).center());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(events.item(1)->text(), "700 ms");
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("M").items,
+              (Items{"A   Dn", "700 ms", "M-Button   Dn", "M-Button   Up", "A   Up"}));
+}
+
 TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
     WindowRig::writeFile(store(), "[Macro_0]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                                   "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"

@@ -399,7 +399,8 @@ class MacroStoreModel : public ::testing::Test {
 
 TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
     const int sequences = test::stressCount(60, 10000);
-    for (int sequence = 0; sequence < sequences && !HasFatalFailure(); ++sequence) {
+    for (int sequence = test::firstSequence(); sequence < sequences && !HasFatalFailure();
+         ++sequence) {
         test::reportProgress(static_cast<unsigned>(sequence));
         SCOPED_TRACE("sequence " + std::to_string(sequence));
         random.seed(static_cast<std::mt19937::result_type>(sequence));

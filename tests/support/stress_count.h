@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string_view>
@@ -15,6 +16,13 @@ inline bool longTestsWanted() {
 
 inline int stressCount(int shortCount, int longCount) {
     return longTestsWanted() ? longCount : shortCount;
+}
+
+// QVR_FIRST_SEQUENCE=N starts a model run at sequence N, to replay the one a
+// failure names without the ones before it.
+inline int firstSequence() {
+    const char* value = std::getenv("QVR_FIRST_SEQUENCE");
+    return value != nullptr ? std::max(0, std::atoi(value)) : 0;
 }
 
 // A long run says how far it got, so one cut short still tells.
