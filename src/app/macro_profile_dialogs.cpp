@@ -2,7 +2,9 @@
 
 #include "app/main_window.h"
 #include "app/profile_session.h"
+#include "config/factory_files.h"
 #include "macros/macro_editing.h"
+#include "ui/language_tables.h"
 #include "ui/qt_fonts.h"
 #include "ui/window_placement.h"
 
@@ -65,7 +67,13 @@ void MacroProfileDialogs::openMacroManager() {
     // The new table and the numbers change together, so that every button
     // goes on playing the macro it was given, however saves reordered them.
     const std::vector<std::string> storeNames = store.names();
-    remapMacroNumbers(record, tableNames_, storeNames);
+    const std::vector<int> restored =
+        remapMacroNumbers(record, tableNames_, storeNames, factoryRecord());
+    const auto factoryLabels = defaultButtonLabels(window_.language());
+    for (const int button : restored) {
+        const auto at = static_cast<std::size_t>(button);
+        window_.profile().labels()[at] = std::string(factoryLabels[at]);
+    }
     record.macroData = *dialog.table();
     tableNames_ = storeNames;
     knownTable_ = record.macroData;

@@ -6,6 +6,7 @@
 #include "macros/macro_store.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <set>
@@ -173,9 +174,23 @@ MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
     return result;
 }
 
-void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
-                       const std::vector<std::string>& storeNames) {
-    const auto empty = static_cast<int>(storeNames.size());
+namespace {
+
+// Every field a button's assignment is made of.
+constexpr std::array kButtonFields{
+    &ConfigRecord::buttonFunction,    &ConfigRecord::buttonWheelChoice,
+    &ConfigRecord::buttonDpiAction,   &ConfigRecord::buttonMediaCode,
+    &ConfigRecord::buttonCommand,     &ConfigRecord::buttonHotKey,
+    &ConfigRecord::buttonSingleKey,   &ConfigRecord::buttonComboModifiers,
+    &ConfigRecord::buttonComboKey1,   &ConfigRecord::buttonComboKey2,
+    &ConfigRecord::buttonMacroNumber, &ConfigRecord::buttonMacroRepeat};
+
+} // namespace
+
+std::vector<int> remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
+                                   const std::vector<std::string>& storeNames,
+                                   const ConfigRecord& factory) {
+    std::vector<int> restored;
     for (int button = 0; button < kButtonCount; ++button) {
         if (record.buttonFunction[button] !=
             static_cast<std::uint8_t>(ButtonFunctionType::MacroKey))
@@ -183,11 +198,18 @@ void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tab
         std::uint8_t& number = record.buttonMacroNumber[button];
         if (number >= tableNames.size())
             continue;
-        if (const auto now = positionIn(storeNames, tableNames[number]))
+        if (const auto now = positionIn(storeNames, tableNames[number])) {
             number = static_cast<std::uint8_t>(*now);
-        else // with twelve macros, past the table: the mouse plays nothing for it
-            number = static_cast<std::uint8_t>(std::min(empty, kMacroCount));
+            continue;
+        }
+        // No position stays empty for good: a macro made later would fill it
+        // and the button would play what nobody gave it.
+        const auto at = static_cast<std::size_t>(button);
+        for (const auto field : kButtonFields)
+            (record.*field)[at] = (factory.*field)[at];
+        restored.push_back(button);
     }
+    return restored;
 }
 
 void renameInList(std::vector<std::string>& names, std::string_view oldName,

@@ -71,11 +71,12 @@ MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
 // Points the record's macro keys at the same macros after the store was
 // reordered. tableNames are the macro names in the order of the record's
 // table (the order the numbers refer to), storeNames the store's order that
-// the new table is built in. A macro that is gone points at the first
-// position without a macro, whose image is empty, so the button plays
-// nothing rather than a neighbour; numbers beyond tableNames stay.
-void remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
-                       const std::vector<std::string>& storeNames);
+// the new table is built in. A button whose macro is gone takes its
+// assignment from factory again; those buttons are returned, so their labels
+// can follow. Numbers beyond tableNames stay.
+std::vector<int> remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
+                                   const std::vector<std::string>& storeNames,
+                                   const ConfigRecord& factory);
 
 // Applies a rename to a list of names (names match ignoring ASCII case).
 void renameInList(std::vector<std::string>& names, std::string_view oldName,

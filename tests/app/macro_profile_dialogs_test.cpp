@@ -2,9 +2,11 @@
 // from the main window on a virtual mouse in a temporary program folder.
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
+#include "config/factory_files.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
 #include "macros/macro_encoder.h"
+#include "ui/language_tables.h"
 #include "window_rig.h"
 
 #include <QKeyEvent>
@@ -400,6 +402,35 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
     // Each button still plays its macro, across the cancelled run's move too.
     EXPECT_EQ(record.buttonMacroNumber[2], 1);
     EXPECT_EQ(record.buttonMacroNumber[3], 0);
+}
+
+TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
+    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
+                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    ConfigRecord& record = rig.state.record;
+    record.buttonFunction[0] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+    record.buttonMacroNumber[0] = 0; // "First", on the left button
+    record.buttonFunction[3] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
+    record.buttonMacroNumber[3] = 1; // "Second"
+    rig.profile.labels()[0] = "Macro Key-First";
+    rig.profile.labels()[3] = "Macro Key-Second";
+
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.nameList().setCurrentRow(0);
+        dialog.deleteMacro();
+        // A new macro takes the freed position: the left button must not
+        // start playing it.
+        dialog.newMacro();
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+    }));
+    const ConfigRecord factory = factoryRecord();
+    EXPECT_EQ(record.buttonFunction[0], factory.buttonFunction[0]);
+    EXPECT_EQ(record.buttonMacroNumber[0], factory.buttonMacroNumber[0]);
+    EXPECT_EQ(rig.profile.labels()[0], defaultButtonLabels(Language::English)[0]);
+    EXPECT_EQ(record.buttonMacroNumber[3], 0); // "Second" is first now
+    EXPECT_EQ(rig.profile.labels()[3], "Macro Key-Second");
 }
 
 TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {

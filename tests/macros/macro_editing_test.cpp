@@ -118,27 +118,40 @@ ConfigRecord macroButtons(std::initializer_list<std::pair<int, int>> buttons) {
     return record;
 }
 
-TEST(MacroNumbers, ButtonsFollowTheirMacroByNameThroughAnyReordering) {
+TEST(MacroNumbers, ButtonsFollowTheirMacroByNameAndAGoneMacrosButtonTakesItsFactoryFunction) {
+    ConfigRecord factory{};
+    factory.buttonFunction.fill(0);
+    factory.buttonFunction[1] = 5;
+    factory.buttonMediaCode[1] = 0x33;
     ConfigRecord record = macroButtons({{0, 0}, {1, 1}, {2, 2}, {3, 7}});
     record.buttonFunction[4] = 3; // not a macro key: left alone
     record.buttonMacroNumber[4] = 1;
-    remapMacroNumbers(record, {"A", "B", "C"}, {"c", "A"});
+    record.buttonMacroRepeat[1] = 2;
+    const std::vector<int> restored =
+        remapMacroNumbers(record, {"A", "B", "C"}, {"c", "A"}, factory);
     EXPECT_EQ(record.buttonMacroNumber[0], 1); // A
-    EXPECT_EQ(record.buttonMacroNumber[1], 2); // B is gone: the first empty image
     EXPECT_EQ(record.buttonMacroNumber[2], 0); // C
     EXPECT_EQ(record.buttonMacroNumber[3], 7); // beyond the named table
+    EXPECT_EQ(record.buttonFunction[4], 3);
     EXPECT_EQ(record.buttonMacroNumber[4], 1);
+    // B is gone: the first empty position would be filled by the next macro
+    // made, so the button goes back to what the factory gave it, all of it.
+    EXPECT_EQ(restored, std::vector<int>{1});
+    EXPECT_EQ(record.buttonFunction[1], 5);
+    EXPECT_EQ(record.buttonMediaCode[1], 0x33);
+    EXPECT_EQ(record.buttonMacroNumber[1], 0);
+    EXPECT_EQ(record.buttonMacroRepeat[1], 0);
 
-    // Twelve macros leave no empty image: a gone macro's button must not
-    // play the neighbour that took its place.
+    // Twelve macros: neither the neighbour that took its place nor a number
+    // past the table.
     std::vector<std::string> twelve;
     for (int i = 0; i < 12; ++i)
         twelve.push_back("M" + std::to_string(i));
     std::vector<std::string> after = twelve;
     after[5] = "New";
     ConfigRecord full = macroButtons({{0, 5}});
-    remapMacroNumbers(full, twelve, after);
-    EXPECT_GE(full.buttonMacroNumber[0], 12);
+    EXPECT_EQ(remapMacroNumbers(full, twelve, after, factory), std::vector<int>{0});
+    EXPECT_EQ(full.buttonFunction[0], 0);
 }
 
 TEST(MacroNumbers, RenamesKeepTheNameListInStep) {
