@@ -83,6 +83,12 @@ class DialogsTest : public ::testing::Test {
 
 // ----------------------------------------------------------- macro manager
 
+// Two macros: "First" presses A, "Second" presses B.
+constexpr const char* kFirstAndSecond = "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                        "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
+                                        "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
+                                        "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n";
+
 TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();
@@ -365,10 +371,7 @@ TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
 }
 
 TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDoesNot) {
-    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
-                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    WindowRig::writeFile(store(), kFirstAndSecond);
     ConfigRecord& record = rig.state.record;
     record.buttonFunction[2] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
     record.buttonMacroNumber[2] = 0; // "First"
@@ -405,10 +408,7 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
 }
 
 TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
-    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
-                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    WindowRig::writeFile(store(), kFirstAndSecond);
     ConfigRecord& record = rig.state.record;
     record.buttonFunction[0] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
     record.buttonMacroNumber[0] = 0; // "First", on the left button
@@ -434,10 +434,7 @@ TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
 }
 
 TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
-    WindowRig::writeFile(store(), "[First]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
-                                  "[Second]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
-                                  "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n");
+    WindowRig::writeFile(store(), kFirstAndSecond);
     ConfigRecord& record = rig.state.record;
     EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.clickAt(CMacroProgramDialog::kOkRect.center());

@@ -20,6 +20,16 @@ bool waitFor(const std::function<bool()>& condition) {
 
 // Save and Reset end on the device thread; their files, balloons and pointer
 // settings follow once the window hears back.
+// Presses the thumb, moves it down by dy and lets go, as a hand would.
+void dragThumbAndLetGo(CGdipButton& thumb, int dy) {
+    QTest::mousePress(&thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 + dy), thumb.mapToGlobal(QPointF(4, 10 + dy)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&thumb, &move);
+    QTest::mouseRelease(&thumb, Qt::LeftButton, {}, QPoint(4, 10));
+    QCoreApplication::processEvents();
+}
+
 bool settled(SettingsRig& rig) {
     return waitFor([&] {
         return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
@@ -394,12 +404,7 @@ TEST(SettingsPanel, TheWheelAndTheThumbsReleaseKeepPanelAndThumbTogether) {
     EXPECT_EQ(thumb->y(), 32);
 
     // A drag just past half way and let go: the thumb rests at the bottom.
-    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(4, 10));
-    QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 + 290), thumb->mapToGlobal(QPointF(4, 300)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(thumb, &move);
-    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
-    QCoreApplication::processEvents();
+    dragThumbAndLetGo(*thumb, 290);
     EXPECT_EQ(sections.position(), PanelPosition::Bottom);
     EXPECT_EQ(thumb->y(), 595 - 114);
 }
@@ -415,12 +420,7 @@ TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
     rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // Mouse Speed
 
     // Just short of half way and let go: panel and thumb back at the top.
-    QTest::mousePress(thumb, Qt::LeftButton, {}, QPoint(4, 10));
-    QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 + 100), thumb->mapToGlobal(QPointF(4, 110)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(thumb, &move);
-    QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
-    QCoreApplication::processEvents();
+    dragThumbAndLetGo(*thumb, 100);
     EXPECT_EQ(sections.position(), PanelPosition::Top);
     EXPECT_EQ(thumb->y(), 32);
 }
