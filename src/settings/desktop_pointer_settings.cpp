@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 #include <string_view>
 
@@ -82,13 +83,6 @@ bool DesktopPointerSettings::gsettings(const std::string& key, const std::string
     return runner_.run({"gsettings", "set", kSchema, key, value}) == 0;
 }
 
-std::optional<std::string> DesktopPointerSettings::gsettingsValue(const std::string& key) {
-    std::string output;
-    if (runner_.capture({"gsettings", "get", kSchema, key}, output) != 0)
-        return std::nullopt;
-    return output;
-}
-
 void DesktopPointerSettings::missing(PointerSetting setting, PointerApplyResult& result) {
     if (!noted_.insert(setting).second)
         return;
@@ -142,13 +136,30 @@ PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
 
 DesktopPointerReading DesktopPointerSettings::read() {
     DesktopPointerReading reading;
-    if (!hasGnomeSchema())
+    // One program for every key: each start of gsettings costs tens of
+    // milliseconds, and this runs as a profile is loaded.
+    std::string listing;
+    schemaKnown_ = runner_.capture({"gsettings", "list-recursively", kSchema}, listing) == 0;
+    if (!schemaKnown_)
         return reading;
-    if (const auto text = gsettingsValue("speed"))
+    std::map<std::string, std::string, std::less<>> values;
+    std::istringstream lines(listing);
+    for (std::string line; std::getline(lines, line);) {
+        // "<schema> <key> <value>"
+        std::istringstream fields(line);
+        std::string schema, key, value;
+        if (fields >> schema >> key && schema == kSchema && std::getline(fields, value))
+            values[key] = value;
+    }
+    const auto value = [&](std::string_view key) -> std::optional<std::string> {
+        const auto found = values.find(key);
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    };
+    if (const auto text = value("speed"))
         reading.speed = number<double>(*text);
-    if (const auto text = gsettingsValue("double-click"))
+    if (const auto text = value("double-click"))
         reading.doubleClickMs = number<int>(*text);
-    if (const auto text = gsettingsValue("accel-profile")) {
+    if (const auto text = value("accel-profile")) {
         const std::string_view profile = trimmed(*text);
         if (profile == "adaptive")
             reading.acceleration = true;

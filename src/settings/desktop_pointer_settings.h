@@ -53,7 +53,6 @@ class DesktopPointerSettings {
   private:
     bool hasGnomeSchema();
     bool gsettings(const std::string& key, const std::string& value);
-    std::optional<std::string> gsettingsValue(const std::string& key);
     void missing(PointerSetting setting, PointerApplyResult& result);
 
     CommandRunner& runner_;

@@ -23,18 +23,19 @@ struct FakeRunner : CommandRunner {
             return 1;
         return 0;
     }
+    // "gsettings list-recursively" of the schema, from values.
     int capture(const std::vector<std::string>& argv, std::string& output) override {
         calls.push_back(argv);
-        const auto found = values.find(argv.at(3));
-        if (!gnome || found == values.end())
+        if (!gnome)
             return 1;
-        output = found->second;
+        for (const auto& [key, value] : values)
+            output += argv.at(2) + " " + key + " " + value;
         return 0;
     }
     std::vector<std::vector<std::string>> sets() const {
         std::vector<std::vector<std::string>> result;
         for (const auto& call : calls)
-            if (call.size() > 1 && call[1] != "list-keys" && call[1] != "get")
+            if (call.size() > 1 && call[1] != "list-keys" && call[1] != "list-recursively")
                 result.push_back(call);
         return result;
     }

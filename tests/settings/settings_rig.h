@@ -39,13 +39,11 @@ class RecordingRunner final : public CommandRunner {
             return 1;
         return 0;
     }
-    // "gsettings get" answers from desktop; a key it lacks fails.
+    // "gsettings list-recursively" answers from desktop.
     int capture(const std::vector<std::string>& argv, std::string& output) override {
         calls.push_back(argv);
-        const auto found = argv.size() > 3 ? desktop.find(argv[3]) : desktop.end();
-        if (found == desktop.end())
-            return 1;
-        output = found->second + "\n";
+        for (const auto& [key, value] : desktop)
+            output += argv.at(2) + " " + key + " " + value + "\n";
         return 0;
     }
     std::vector<std::string> setKeys() const {
