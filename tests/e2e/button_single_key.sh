@@ -28,7 +28,8 @@ e2e_shot assigned
 lines_before=$(e2e_trace_lines)
 e2e_press "$E2E_WINDOW" 951 619       # Save
 e2e_wait_trace '^set-feature 00 0f 0c' "$lines_before" # the button block went out before it
-slot=$(e2e_trace_since "$lines_before" |
-    awk '/^set-feature 00 0d/ { found = 1; next } found && /^write 00/ { print $59, $60, $61, $62; exit }')
+upload=$(e2e_trace_since "$lines_before")
+slot=$(awk '/^set-feature 00 0d/ { found = 1; next } found && /^write 00/ { print $59, $60, $61, $62; exit }' \
+    <<<"$upload")
 [ "$slot" = "00 00 0a 00" ] || e2e_fail "slot 14 holds '$slot', not the key G (00 00 0a 00)"
 echo "button single key: ok"

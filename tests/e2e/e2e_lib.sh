@@ -269,6 +269,9 @@ e2e_wait_trace() {
 }
 
 # e2e_trace_since AFTER_LINES: the trace lines written after that count.
+# Take them into a variable and read that with a here-string: in a pipe, a
+# reader that stops at its first match (awk's exit, grep -q) can leave tail
+# writing into a closed pipe, and with pipefail that ends the script silently.
 e2e_trace_since() {
     tail -n +"$(($1 + 1))" "$E2E_TRACE"
 }

@@ -46,12 +46,12 @@ e2e_press "$E2E_WINDOW" 951 619       # Save
 e2e_wait_trace '^set-feature 00 0f 0c' "$lines_before"
 upload=$(e2e_trace_since "$lines_before")
 # Macro block 1: loop count 1, then A down, A up, B down, B up, 50 ms each.
-echo "$upload" | awk '/^set-feature 00 0f 01/ { found = 1; next } found && /^write 00/ { print; exit }' |
+awk '/^set-feature 00 0f 01/ { found = 1; next } found && /^write 00/ { print; exit }' <<<"$upload" |
     grep -q '^write 00 00 01 05 04 85 04 05 05 85 05 00' ||
     e2e_fail "the recorded macro is not in macro block 1 of the upload"
 # Button 4 sits in slot 14 (bytes 56..59) of the button block: macro 1.
-slot=$(echo "$upload" |
-    awk '/^set-feature 00 0d/ { found = 1; next } found && /^write 00/ { print $59, $60, $61, $62; exit }')
+slot=$(awk '/^set-feature 00 0d/ { found = 1; next } found && /^write 00/ { print $59, $60, $61, $62; exit }' \
+    <<<"$upload")
 case "$slot" in
 09\ 0?\ 01\ 00) ;;
 *) e2e_fail "slot 14 holds '$slot', not a macro key of macro 1" ;;

@@ -22,10 +22,11 @@ e2e_press "$E2E_WINDOW" 950 619 # Save
 e2e_wait_trace '^set-feature 00 0d' "$lines_before"
 # The block goes out as two 64-byte data reports; stage 1's DPI is byte 0x54,
 # the 21st data byte of the second report (field 2 is the report ID).
-stage=$(e2e_trace_since "$lines_before" | awk '/^set-feature 00 0c/ { found = 1; writes = 0; next }
-             found && /^write/ { if (++writes == 2) { print $23; exit } }')
+upload=$(e2e_trace_since "$lines_before")
+stage=$(awk '/^set-feature 00 0c/ { found = 1; writes = 0; next }
+             found && /^write/ { if (++writes == 2) { print $23; exit } }' <<<"$upload")
 [ "$stage" = "34" ] || e2e_fail "stage 1 went out as '$stage', not 34 (2600 DPI)"
-e2e_trace_since "$lines_before" | grep -q -x 'wait 20' ||
+grep -q -x 'wait 20' <<<"$upload" ||
     e2e_fail "the window's waits between data reports are not in the trace"
 
 # Drag the scroll thumb to the lower half: the four lower sections show.
