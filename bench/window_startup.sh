@@ -12,11 +12,8 @@
 . "$(dirname "$0")/../tests/e2e/e2e_lib.sh"
 : "${QVR_BARE_WINDOW:?QVR_BARE_WINDOW must name the bare window program}"
 
-e2e_copy_program
-e2e_start_x
-export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb QVR_EXIT_AFTER_FIRST_PAINT=1
+e2e_prepare_session
+export QVR_EXIT_AFTER_FIRST_PAINT=1
 
 python3 - "${1:-15}" "$E2E_QVR" "$QVR_BARE_WINDOW" "$E2E_FACTORY/Skins/Carbon/main.png" <<'PY'
 import json, os, re, statistics, subprocess, sys, time

@@ -339,12 +339,18 @@ e2e_tray_shown() {
 
 # e2e_start [extra qvr arguments]: X server, tray, program copy, qvr, and its
 # main window shown and drawn; the open sequence has reached the mouse.
-e2e_start() {
+# e2e_prepare_session: the user folder, an X server, a private runtime folder
+# (the single-instance lock lives there) and Qt on X11; no program yet.
+e2e_prepare_session() {
     e2e_copy_program
     e2e_start_x
     export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
     mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
     export QT_QPA_PLATFORM=xcb
+}
+
+e2e_start() {
+    e2e_prepare_session
     if command -v trayer >/dev/null; then
         trayer --edge bottom --align right --widthtype request --height 32 >/dev/null 2>&1 &
         E2E_TRAYER_PID=$!

@@ -15,11 +15,7 @@ second_start() {
         e2e_fail "the second start failed: $(cat "$E2E_DIR/second.log")"
 }
 
-e2e_copy_program
-e2e_start_x
-export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
+e2e_prepare_session
 e2e_start_openbox
 
 "$E2E_QVR" --virtual-mouse >"$E2E_DIR/qvr.log" 2>&1 &

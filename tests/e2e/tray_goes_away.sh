@@ -10,11 +10,7 @@ map_state() { xwininfo -id "$E2E_WINDOW" | grep -q "Map State: $1"; }
 utility() { xprop -id "$E2E_WINDOW" _NET_WM_WINDOW_TYPE | grep -q UTILITY; }
 normal_only() { ! utility; }
 
-e2e_copy_program
-e2e_start_x
-export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
-mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-export QT_QPA_PLATFORM=xcb
+e2e_prepare_session
 e2e_start_openbox
 trayer --edge bottom --align right --widthtype request --height 32 >/dev/null 2>&1 &
 E2E_TRAYER_PID=$!
