@@ -5,6 +5,7 @@
 #include "config/factory_files.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
+#include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
 #include "ui/language_tables.h"
 #include "window_rig.h"
@@ -21,36 +22,20 @@
 namespace qvr {
 namespace {
 
+using test::kX11KeyA;
+using test::kX11KeyB;
+using test::textsOf;
 using test::WindowRig;
 using Names = std::vector<std::string>;
 using Items = std::vector<std::string>;
-
-constexpr int kX11KeyA = 30 + 8; // evdev KEY_A + the X11 offset
-constexpr int kX11KeyB = 48 + 8;
 
 std::string readAll(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-Items textsOf(const QListWidget& list) {
-    Items items;
-    for (int i = 0; i < list.count(); ++i)
-        items.push_back(list.item(i)->text().toStdString());
-    return items;
-}
-
-class DialogsTest : public ::testing::Test {
+class DialogsTest : public test::MacroDialogFixture {
   protected:
-    void SetUp() override {
-        test::writeDialogSkin(rig.dir / "Skins" / "Test");
-        rig.start();
-        dialogs().setTick([this] { return tick; });
-    }
-
-    MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
-    std::filesystem::path store() const { return rig.dir / "record.ini"; }
-
     // Runs the macro manager with the script; returns whether it ended with OK.
     bool runMacroManager(std::function<void(CMacroProgramDialog&)> script) {
         bool ran = false;
@@ -65,20 +50,6 @@ class DialogsTest : public ::testing::Test {
         EXPECT_TRUE(ran);
         return result == DialogResult::Ok;
     }
-
-    // Each keystroke gets its own window-system time unless one is given.
-    void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
-             bool autoRepeat = false, std::optional<quint64> timestamp = std::nullopt) {
-        QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0, QString(),
-                        autoRepeat);
-        event.setTimestamp(timestamp.value_or(++keyTime));
-        QCoreApplication::sendEvent(dialog.windowHandle(), &event);
-    }
-
-    quint64 keyTime = 1;
-
-    WindowRig rig;
-    std::uint32_t tick = 1000;
 };
 
 // ----------------------------------------------------------- macro manager

@@ -8,6 +8,7 @@
 #include "device/mouse_protocol.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
+#include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
 #include "support/stress_count.h"
 #include "window_rig.h"
@@ -25,6 +26,10 @@
 namespace qvr {
 namespace {
 
+using test::kX11KeyA;
+using test::kX11KeyB;
+using test::kX11KeyC;
+using test::textsOf;
 using test::WindowRig;
 using Items = std::vector<std::string>;
 using Names = std::vector<std::string>;
@@ -110,17 +115,6 @@ bool inDialog(Step step) {
     return step != Step::Assign && step != Step::Save;
 }
 
-constexpr int kX11KeyA = 30 + 8;
-constexpr int kX11KeyB = 48 + 8;
-constexpr int kX11KeyC = 46 + 8;
-
-Items textsOf(const QListWidget& list) {
-    Items items;
-    for (int i = 0; i < list.count(); ++i)
-        items.push_back(list.item(i)->text().toStdString());
-    return items;
-}
-
 std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
     const QListWidgetItem* item = dialog.nameList().currentItem();
     if (!item || !item->isSelected())
@@ -128,26 +122,12 @@ std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
     return item->text().toStdString();
 }
 
-class MacroStoreModel : public ::testing::Test {
+class MacroStoreModel : public test::MacroDialogFixture {
   protected:
-    void SetUp() override {
-        test::writeDialogSkin(rig.dir / "Skins" / "Test");
-        rig.start();
-        dialogs().setTick([this] { return tick; });
-    }
-
-    MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
-    std::filesystem::path store() const { return rig.dir / "record.ini"; }
     ConfigRecord& record() { return rig.state.record; }
 
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
     bool chance(int percent) { return pick(100) < percent; }
-
-    void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code) {
-        QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0);
-        event.setTimestamp(++keyTime);
-        QCoreApplication::sendEvent(dialog.windowHandle(), &event);
-    }
 
     ModelMacro shown(const CMacroProgramDialog& dialog, const std::string& name) {
         return {name, textsOf(dialog.eventList()), dialog.recordDelays(), dialog.loopOption(),
@@ -386,11 +366,8 @@ class MacroStoreModel : public ::testing::Test {
         }
     }
 
-    WindowRig rig;
     Model model;
     std::mt19937 random;
-    std::uint32_t tick = 1000;
-    quint64 keyTime = 1;
     int renames = 0;
     Step lastStep = Step::Ok;
 };
