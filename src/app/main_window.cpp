@@ -34,11 +34,6 @@ namespace {
 constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
 constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
 
-// These are answered after a read-back, on the device thread.
-bool isDpiStageEvent(int type, int value) {
-    return type >= 1 && type <= 3 && value >= 1 && value <= 6;
-}
-
 } // namespace
 
 QIcon applicationIcon() {
@@ -216,7 +211,7 @@ void CMavloDlg::startListener() {
             [this, event] {
                 // Behind a read-back still under way, so balloons keep the
                 // mouse's order.
-                if (deviceThread_->busy() && !isDpiStageEvent(event.type, event.value))
+                if (deviceThread_->busy() && !needsActiveBlock(event.type, event.value))
                     deviceThread_->request(
                         {}, [this, event] { showDeviceNotification(event.type, event.value); });
                 else
@@ -408,7 +403,7 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
 }
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
-    if (isDpiStageEvent(type, value)) {
+    if (needsActiveBlock(type, value)) {
         deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
             showBalloon(type, value, active);
         });

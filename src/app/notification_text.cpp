@@ -2,6 +2,8 @@
 
 #include "config/config_record.h"
 
+#include <tuple>
+
 namespace qvr {
 namespace {
 
@@ -11,13 +13,20 @@ bool isDpiStageEvent(int type) {
            type == static_cast<int>(DeviceEventType::DpiStage3);
 }
 
+constexpr int kNamedStages =
+    static_cast<int>(std::tuple_size_v<decltype(MainWindowTexts::dpiStageSwitched)>);
+
 } // namespace
+
+bool needsActiveBlock(int type, int value) {
+    return isDpiStageEvent(type) && value >= 1 && value <= kNamedStages;
+}
 
 std::optional<Balloon> balloonForEvent(int type, int value, Language language,
                                        std::span<const std::uint8_t> activeBlock) {
     const MainWindowTexts& texts = mainWindowTexts(language);
     if (isDpiStageEvent(type)) {
-        if (value < 1 || value > static_cast<int>(texts.dpiStageSwitched.size())) {
+        if (!needsActiveBlock(type, value)) {
             return std::nullopt;
         }
         const std::size_t offset = kBlockDpiStageOffset + static_cast<std::size_t>(value) - 1;

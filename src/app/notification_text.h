@@ -37,6 +37,10 @@ inline constexpr int kPresenceBalloonTimeoutMs = 100;
 // Offset of stage 1's DPI byte in a device configuration block.
 inline constexpr std::size_t kBlockDpiStageOffset = 0x54;
 
+// A DPI-stage event of a stage its balloon can name (1..6): the text needs
+// the mouse's active configuration block, read back first.
+bool needsActiveBlock(int type, int value);
+
 // The balloon for a device event, or nullopt when the event shows none: an
 // unknown type, a DPI stage outside 1..6, a macro number of 0.
 //
