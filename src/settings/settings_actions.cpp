@@ -125,10 +125,6 @@ void SettingsActions::CancelChanges() {
     window_.hideToTray();
 }
 
-void SettingsActions::ApplyPointerSettings() {
-    ApplyPointerSettings(window_.state().record, window_.state().pointerChanges);
-}
-
 void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
                                            const PointerChanges& changes) {
     // The desktop's settings programs take tens of milliseconds each, so

@@ -41,18 +41,13 @@ class SettingsActions : public QObject {
     void ResetToDefaults();
     void CancelChanges();
     // The pointer settings the user changed in this program, from the
-    // record to the desktop; each refusal is a "Warning" message box, and
-    // the next setting follows after it. A changed setting the desktop does
-    // not have is said once per run.
-    void ApplyPointerSettings();
+    // record to the desktop, applied on the device thread; each refusal is a
+    // "Warning" message box, and the next setting follows after it. A
+    // changed setting the desktop does not have is said once per run.
+    void ApplyPointerSettings(const ConfigRecord& record, const PointerChanges& changes);
     // The desktop's current pointer settings into the record's fields, for
     // a profile that starts out from the factory files.
     void takeDesktopPointerSettings(ConfigRecord& record);
-    // The same for a given record, applied off the window's thread.
-    void ApplyPointerSettings(const ConfigRecord& record, const PointerChanges& changes);
-    // Upload, save, snapshot and pointer settings: what Save and Reset do
-    // while the mouse is there, for the record as it is now.
-    void uploadAndApply();
 
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;
@@ -64,6 +59,9 @@ class SettingsActions : public QObject {
     void saveFinished(bool received, bool written);
 
   private:
+    // Upload, save, snapshot and pointer settings: what Save and Reset do
+    // while the mouse is there, for the record as it is now.
+    void uploadAndApply();
     // What a press gives the mouse and the desktop, copied at the press.
     struct Upload {
         ConfigRecord record{};
