@@ -10,6 +10,7 @@
 #include "window_rig.h"
 
 #include <QListWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -89,6 +90,12 @@ struct ProfileRig {
         return manager() == nullptr;
     }
     void select(int row) { manager()->list().setCurrentRow(row); }
+    // Lets the device thread finish what it was given (uploads run there).
+    bool deviceSettled() {
+        for (int i = 0; i < 1000 && rig.window->deviceThread().busy(); ++i)
+            QTest::qWait(10);
+        return !rig.window->deviceThread().busy();
+    }
     // Runs the import or export the manager posted.
     void runPosted() { QCoreApplication::processEvents(); }
 

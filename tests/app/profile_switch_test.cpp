@@ -49,6 +49,7 @@ TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChan
     EXPECT_EQ(p.seedOnScreen(), 20);
     EXPECT_EQ(p.rig.state.appliedRecord, p.rig.state.record);
     EXPECT_EQ(p.rig.profile.labels()[0], "label20");
+    ASSERT_TRUE(p.deviceSettled());
     EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), uploads + 1);
     EXPECT_EQ(readBytes(p.rig.dir / "config1.bin"), work);
     EXPECT_EQ(p.seedInFile(0), 10);
