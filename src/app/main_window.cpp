@@ -61,11 +61,21 @@ CMavloDlg::~CMavloDlg() {
     // the settings pages: let it do so while the window is still whole.
     if (QWidget* focused = focusWidget())
         focused->clearFocus();
-    // The listener may be waiting for this window; stop it while it exists.
+    shutDown();
+}
+
+void CMavloDlg::shutDown() {
+    // The order matters. The listener may be handing an event to this window
+    // and asks listener_ whether to give up, so it is stopped and joined
+    // before the pointer goes. Then the device thread drains: a last Save
+    // still reaches the mouse, searches answered now are moot. Only then do
+    // the handles close.
+    if (listener_)
+        listener_->stop();
     listener_.reset();
-    // A last Save still reaches the mouse; searches answered now are moot.
     closing_ = true;
     deviceThread_->stop();
+    setup_.link->closeHandles();
 }
 
 void CMavloDlg::setSaveProgress(SaveProgress progress) {
@@ -427,10 +437,7 @@ void CMavloDlg::showBalloon(int type, int value, const Block& active) {
 }
 
 void CMavloDlg::exitProgram() {
-    listener_.reset();
-    closing_ = true;
-    deviceThread_->stop();
-    setup_.link->closeHandles();
+    shutDown();
     if (tray_)
         tray_->hide();
     tray_.reset();

@@ -192,6 +192,8 @@ class CMavloDlg : public SkinnedWindow {
 
   private:
     void addWindowElements();
+    // The one exit order, for the close button, "Exit" and destruction.
+    void shutDown();
     void startListener();
     void startHotplugWatch();
     void runHotplug(HotplugKind kind);

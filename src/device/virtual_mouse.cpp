@@ -295,6 +295,11 @@ void VirtualMouse::emitInputReport(std::vector<std::uint8_t> report) {
     state_->eventArrived.notify_all();
 }
 
+std::size_t VirtualMouse::eventsWaiting() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->events.size();
+}
+
 void VirtualMouse::armFault(FaultKind kind, int atCall) {
     std::lock_guard lock(state_->mutex);
     state_->fault = kind;

@@ -46,6 +46,8 @@ class VirtualMouse {
     // macro key (report 06 07 type value), or any raw input report.
     void emitEvent(std::uint8_t type, std::uint8_t value);
     void emitInputReport(std::vector<std::uint8_t> report);
+    // Input reports sent but not read yet.
+    std::size_t eventsWaiting() const;
 
     // Switches a test turns. Call indices count every command-collection call
     // (set-feature, get-feature, write, read) since the last resetCallCount().

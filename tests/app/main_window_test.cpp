@@ -12,6 +12,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace qvr::test {
 namespace {
@@ -133,6 +134,28 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
         EXPECT_EQ(actions.back()->text(), "Exit");
         actions.back()->trigger();
         EXPECT_EQ(rig.exitCode, 0);
+    }
+}
+
+TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) {
+    for (const bool byExit : {true, false}) {
+        SCOPED_TRACE(byExit ? "Exit" : "destruction");
+        WindowRig rig;
+        CMavloDlg& window = rig.start();
+        rig.virtualMouse->emitEvent(1, 2);
+        // Once read, the event waits for this thread, which does not turn
+        // its event loop here: the close comes in the middle of the hand-over.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (rig.virtualMouse->eventsWaiting() > 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ASSERT_EQ(rig.virtualMouse->eventsWaiting(), 0u);
+        if (byExit) {
+            window.clickAt({985, 10});
+            EXPECT_EQ(rig.exitCode, 0);
+        }
+        rig.clock.release();
+        rig.window.reset();
+        EXPECT_TRUE(rig.balloons.shown.empty());
     }
 }
 
