@@ -113,6 +113,35 @@ TEST(SaveDuringUpload, ClosingTheProgramLetsTheWaitingSaveReachTheMouse) {
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
 }
 
+TEST(SaveDuringUpload, AWindowDestroyedWithASaveWaitingStillAppliesItsPointerSettings) {
+    // The window's destructor drains the waiting Save, whose pointer apply
+    // calls the runner: what it calls must still be there (the sanitizer
+    // build sees it when not).
+    {
+        SettingsRig rig;
+        rig.start();
+        rig.record().sensitivityX = 3;
+        HeldSave save(rig);
+        rig.record().pointerSpeed = 9;
+        rig.rig.state.pointerChanges.speed = true;
+        save.pressAgain();
+        EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
+        rig.rig.clock.release();
+        const std::size_t callsBefore = rig.runner.calls.size();
+        rig.rig.window.reset();
+        EXPECT_GT(rig.runner.calls.size(), callsBefore);
+    }
+    {
+        SettingsRig rig;
+        rig.start();
+        rig.record().sensitivityX = 3;
+        HeldSave save(rig);
+        rig.rig.state.pointerChanges.speed = true;
+        save.pressAgain();
+        EXPECT_TRUE(rig.rig.clock.waiting());
+    } // destroyed in declaration order, the Save still waiting
+}
+
 TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     SettingsRig rig;
     rig.start();

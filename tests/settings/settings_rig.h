@@ -112,11 +112,13 @@ struct SettingsRig {
     std::vector<RecordingMessageSink::Message>& messages() { return rig.messages.messages; }
     QString dpiText(int stage) { return sections().dpiEdit(stage)->text(); }
 
-    WindowRig rig;
+    // Declared before the window, so they outlive it: its destructor drains
+    // the device thread, and a waiting Save's pointer apply still calls them.
     ScriptedColourDialog colours;
     RecordingRunner runner;
     CommandRunner* pointerCommands = &runner; // set before start() to use another
     std::ostringstream notes;
+    WindowRig rig;
     SettingsPages* pages = nullptr;
     // As the program does: the pages see the profile load at start-up.
     bool installBeforeStartUp = false;
