@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
+#include <thread>
 
 namespace qvr {
 namespace {
@@ -26,6 +27,18 @@ long openFileDescriptors() {
 
 long threads() {
     return entriesOf("/proc/self/task");
+}
+
+// A joined thread can still be listed in /proc for a moment while the kernel
+// finishes its exit, so a count is a fact only once it has settled.
+long threadsSettledAt(long expected) {
+    const auto deadline = std::chrono::steady_clock::now() + 5s;
+    long now = threads();
+    while (now != expected && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(1ms);
+        now = threads();
+    }
+    return now;
 }
 
 TEST(PlugCycles, RepeatedUnplugAndPlugLeaveNoHandleOrThreadBehind) {
@@ -72,13 +85,13 @@ TEST(PlugCycles, RepeatedUnplugAndPlugLeaveNoHandleOrThreadBehind) {
         }
     }
     EXPECT_EQ(openFileDescriptors(), *fdsAtStart);
-    EXPECT_EQ(threads(), *threadsAtStart);
+    EXPECT_EQ(threadsSettledAt(*threadsAtStart), *threadsAtStart);
     // Each of the mouse's two nodes announces itself, as hidraw nodes do.
     EXPECT_EQ(reloads, 2 * (cycles + 1));
 
     ui.close();
     listener.stop();
-    EXPECT_EQ(threads(), threadsWithoutListener);
+    EXPECT_EQ(threadsSettledAt(threadsWithoutListener), threadsWithoutListener);
 }
 
 } // namespace

@@ -74,6 +74,35 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
+std::optional<ProcessResult> runAsNobody(const std::filesystem::path& program,
+                                         const std::vector<std::string>& args,
+                                         const TempDir& folder) {
+    namespace fs = std::filesystem;
+    const fs::path setpriv = "/usr/bin/setpriv";
+    if (::geteuid() != 0 || !fs::exists(setpriv))
+        return std::nullopt;
+    const std::vector<std::string> become{"--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    const auto reaches = [&](const fs::path& path) {
+        std::vector<std::string> test = become;
+        test.insert(test.end(), {"test", "-x", path.string()});
+        return runProcess(setpriv, test).exitCode == 0;
+    };
+    fs::path runnable = program;
+    if (!reaches(runnable)) {
+        const fs::path bin = folder / "nobody-bin";
+        fs::create_directories(bin);
+        fs::permissions(bin, fs::perms::all & ~fs::perms::others_write & ~fs::perms::group_write);
+        runnable = bin / program.filename();
+        fs::copy_file(program, runnable, fs::copy_options::overwrite_existing);
+        if (!reaches(runnable))
+            return std::nullopt;
+    }
+    std::vector<std::string> command = become;
+    command.push_back(runnable.string());
+    command.insert(command.end(), args.begin(), args.end());
+    return runProcess(setpriv, command);
+}
+
 std::string readText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,13 @@ class TempDir {
   private:
     std::filesystem::path path_;
 };
+
+// Runs program as the user "nobody". A build tree under a folder nobody
+// cannot enter (/root is 0700) is out of its reach, so then a copy placed in
+// folder runs instead. Empty when even that cannot run (no setpriv, not root).
+std::optional<ProcessResult> runAsNobody(const std::filesystem::path& program,
+                                         const std::vector<std::string>& args,
+                                         const TempDir& folder);
 
 std::string readText(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
