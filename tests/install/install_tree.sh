@@ -114,6 +114,10 @@ done
 [ "$(complete_words qvrctl --trace /tmp/t sh)" = show ] || fail "completion loses the command after --trace FILE"
 grep -qx 3 <<<"$(complete_words qvrctl show "")" || fail "completion offers no profile numbers for show"
 [ "$(complete_words qvrctl listen --c)" = --count ] || fail "completion does not offer listen --count"
+grep -qx -- --virtual-mouse <<<"$(complete_words qvrctl upload 0 --vi)" || fail "completion offers no options after the command"
+grep -qx 3 <<<"$(complete_words qvrctl upload --virtual-mouse --trace /tmp/t "")" ||
+    fail "completion loses upload's argument after options"
+[ -z "$(complete_words qvrctl upload 0 "")" ] || fail "completion offers a second argument to upload"
 
 # One version: the programs, the pages and the metainfo's newest release.
 qvr_version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$qvr" --version)

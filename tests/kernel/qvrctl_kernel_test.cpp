@@ -92,6 +92,15 @@ TEST_F(QvrctlOnKernel, InfoAndReadBlockSeeTheMouseBehindTheForeignDevice) {
         hex += digits;
     }
     EXPECT_EQ(lines(readBlock.out), (std::vector<std::string>{"slot: 2", "config-block: " + hex}));
+
+    // --virtual-mouse after the command keeps the hardware out of it.
+    mouse.firmware().resetCallCount();
+    for (const char* command : {"info", "read-block"}) {
+        const auto run = runProcess(kQvrctl, {command, "--virtual-mouse"});
+        ASSERT_EQ(run.exitCode, 0) << command << run.err;
+        EXPECT_NE(run.out.find("slot: 0"), std::string::npos) << command << run.out;
+    }
+    EXPECT_EQ(mouse.firmware().callCount(), 0);
 }
 
 TEST_F(QvrctlOnKernel, AMouseUnpluggedDuringTheUploadIsReportedNotHidden) {
