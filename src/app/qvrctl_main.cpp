@@ -166,6 +166,10 @@ std::optional<ProfileFile> readProfileFile(const std::string& path, std::string&
     return file;
 }
 
+UdevRuleLocation installedRule() {
+    return findUdevRule(executableFolder(), udevRuleFolders());
+}
+
 // The mouse as the command sees it: the device setup and the link.
 class Session {
   public:
@@ -187,7 +191,7 @@ class Session {
         if (connectAtStartup(*link_, record))
             return kOk;
         if (link_->commandRefusal.error == HidOpenError::PermissionDenied)
-            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path));
+            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path, installedRule()));
         return fail(kNoMouse, "the mouse (04D9:A0F4) was not found.");
     }
 
@@ -318,7 +322,7 @@ int commandListen(Session& session, const Options& options) {
         if (refusal.error == HidOpenError::PermissionDenied)
             return fail(kNoMouse, "no event collection of the mouse is open, so its switches "
                                   "cannot be heard. " +
-                                      permissionAdvice(refusal.path));
+                                      permissionAdvice(refusal.path, installedRule()));
         if (!refusal.path.empty())
             return fail(kNoMouse, "the mouse's event collection (" + refusal.path +
                                       ") could not be opened, so its switches cannot be heard.");

@@ -124,6 +124,9 @@ TEST_F(QvrctlOnKernel, WithoutPermissionTheAdviceNamesTheMouseNodeAndTheRuleOnce
                                         kQvrctl.string(), "upload", (dir_ / "p.bin").string()});
     EXPECT_EQ(run.exitCode, 2) << run.err;
     EXPECT_EQ(occurrences(run.err, kUdevRuleFileName), 1u) << run.err;
+    // By its path: the build keeps it under its prefix, as an install does.
+    EXPECT_EQ(occurrences(run.err, std::string("/lib/udev/rules.d/") + kUdevRuleFileName), 1u)
+        << run.err;
     EXPECT_EQ(occurrences(run.err, "may not open"), 1u) << run.err;
     EXPECT_NE(run.err.find("(" + mouse.devnode(Node::Command) + ")"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find(mouse.devnode(Node::Foreign)), std::string::npos) << run.err;
