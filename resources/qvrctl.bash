@@ -1,48 +1,58 @@
 # bash completion for qvrctl
 
 _qvrctl() {
-    local cur prev command i
+    local cur prev command= arguments=0 ended= word i
     cur=${COMP_WORDS[COMP_CWORD]}
     prev=${COMP_WORDS[COMP_CWORD-1]}
 
-    case $prev in
-        --trace)
-            COMPREPLY=($(compgen -f -- "$cur"))
-            compopt -o filenames 2>/dev/null
-            return
-            ;;
-        --virtual-refuse)
-            COMPREPLY=($(compgen -W "command event" -- "$cur"))
-            return
-            ;;
-        --virtual-event | --count)
-            return
-            ;;
-    esac
-
-    # The command is the first word that is neither an option nor its value.
-    command=
+    # Options stand before or after the command; "--" ends them. The command
+    # is the first word that is neither an option nor an option's value.
     for ((i = 1; i < COMP_CWORD; i++)); do
-        case ${COMP_WORDS[i]} in
-            --trace | --virtual-event | --virtual-refuse) ((i++)) ;;
-            -*) ;;
-            *) command=${COMP_WORDS[i]}; break ;;
-        esac
+        word=${COMP_WORDS[i]}
+        if [ -z "$ended" ]; then
+            case $word in
+                --) ended=1; continue ;;
+                --trace | --virtual-event | --virtual-refuse | --count) ((i++)); continue ;;
+                -?*) continue ;;
+            esac
+        fi
+        if [ -z "$command" ]; then
+            command=$word
+        else
+            ((arguments++))
+        fi
     done
 
-    if [ -z "$command" ]; then
+    if [ -z "$ended" ]; then
+        case $prev in
+            --trace)
+                COMPREPLY=($(compgen -f -- "$cur"))
+                compopt -o filenames 2>/dev/null
+                return
+                ;;
+            --virtual-refuse)
+                COMPREPLY=($(compgen -W "command event" -- "$cur"))
+                return
+                ;;
+            --virtual-event | --count)
+                return
+                ;;
+        esac
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W "--virtual-mouse --virtual-event --virtual-refuse --trace --version --help" -- "$cur"))
-        else
-            COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths" -- "$cur"))
+            local options="--virtual-mouse --virtual-event --virtual-refuse --trace --version --help"
+            [ "$command" = listen ] && options="--count $options"
+            COMPREPLY=($(compgen -W "$options" -- "$cur"))
+            return
         fi
+    fi
+
+    if [ -z "$command" ]; then
+        COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths" -- "$cur"))
         return
     fi
 
-    # Each command takes at most one argument, except listen's --count N.
-    if ((COMP_CWORD > i + 1)); then
-        return
-    fi
+    # show, encode, upload and macros take one argument, the others none.
+    ((arguments == 0)) || return
     case $command in
         show | encode | upload)
             # A profile number means that profile's file in the user folder.
@@ -54,7 +64,7 @@ _qvrctl() {
             compopt -o filenames 2>/dev/null
             ;;
         listen)
-            COMPREPLY=($(compgen -W "--count" -- "$cur"))
+            [ -z "$ended" ] && COMPREPLY=($(compgen -W "--count" -- "$cur"))
             ;;
     esac
 }

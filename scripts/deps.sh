@@ -13,7 +13,7 @@ qvr_test_packages=(
     clang clang-format libclang-rt-14-dev git
     libgtest-dev libgmock-dev
     xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon
-    dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils
+    dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils lintian
     umockdev libumockdev-dev
 )
 qvr_bench_packages=(

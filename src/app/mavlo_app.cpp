@@ -183,7 +183,8 @@ int CMavloApp::run(int argc, char** argv) {
         setup.permissionProblem = [&link]() -> std::optional<std::string> {
             if (link.commandRefusal.error != HidOpenError::PermissionDenied)
                 return std::nullopt;
-            return permissionAdvice(link.commandRefusal.path);
+            return permissionAdvice(link.commandRefusal.path,
+                                    findUdevRule(executableFolder(), udevRuleFolders()));
         };
     }
 

@@ -20,6 +20,8 @@
 #include "macros/macro_encoder.h"
 
 #include <atomic>
+#include <charconv>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +33,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -39,7 +42,7 @@ namespace {
 
 enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3 };
 
-constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS]
+constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS] [OPTIONS]
 
 Talks to the 04D9:A0F4 eight-button gaming mouse, or reads its profile files.
 
@@ -55,11 +58,12 @@ Commands:
                        (no file is written, no desktop setting is changed)
                        show, encode and upload also take a profile number 0..5
                        for that profile's file in the user's profile folder
+                       (the factory's, as long as there is no user folder)
   read-block           read the slot and the configuration block back from the mouse
   listen [--count N]   print the mouse's own switches ("DPI stage 3", "macro key 2"),
                        one a line, until interrupted or N events were printed
 
-Options:
+Options (before or after the command; -- ends them):
   --virtual-mouse      use the built-in virtual mouse instead of the hardware
   --virtual-event T:V  (with --virtual-mouse) have the virtual mouse send event
                        type T with value V once it is open; may be repeated
@@ -80,6 +84,7 @@ struct Options {
     std::string tracePath;
     std::vector<MouseEvent> virtualEvents;
     std::vector<std::string> virtualRefusals; // "command", "event"
+    std::optional<long> count;                // listen --count N
     std::string command;
     std::vector<std::string> arguments;
 };
@@ -89,19 +94,25 @@ int fail(int code, const std::string& sentence) {
     return code;
 }
 
+// A decimal number and nothing else: "1abc", " 1" and "+1" are not numbers.
+std::optional<long> parseNumber(std::string_view text, long low, long high) {
+    long value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || stop != end || value < low || value > high)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<MouseEvent> parseEvent(const std::string& text) {
     const auto colon = text.find(':');
     if (colon == std::string::npos)
         return std::nullopt;
-    try {
-        const int type = std::stoi(text.substr(0, colon));
-        const int value = std::stoi(text.substr(colon + 1));
-        if (type < 0 || type > 255 || value < 0 || value > 255)
-            return std::nullopt;
-        return MouseEvent{static_cast<std::uint8_t>(type), static_cast<std::uint8_t>(value)};
-    } catch (const std::exception&) {
+    const auto type = parseNumber(std::string_view(text).substr(0, colon), 0, 255);
+    const auto value = parseNumber(std::string_view(text).substr(colon + 1), 0, 255);
+    if (!type || !value)
         return std::nullopt;
-    }
+    return MouseEvent{static_cast<std::uint8_t>(*type), static_cast<std::uint8_t>(*value)};
 }
 
 struct ProfileFile {
@@ -109,11 +120,25 @@ struct ProfileFile {
     std::uint8_t firstRunFlag = 0;
 };
 
-// "0".."5" names a profile's file in the user folder; anything else is a path.
-std::string profilePath(const std::string& argument) {
-    if (argument.size() == 1 && argument[0] >= '0' && argument[0] < '0' + kProfileCount)
-        return (userFolder() / profileRecordFileName(argument[0] - '0')).string();
-    return argument;
+struct ProfileSource {
+    std::string path;
+    std::string note; // said on standard error before the file is read
+};
+
+// "0".."5" names a profile's file in the user folder; anything else is a
+// path. Until the program's first start there is no user folder, and the
+// factory's profile is what that start would give the user; the folder is
+// not made here, so the start still seeds it.
+ProfileSource profileSource(const std::string& argument) {
+    if (argument.size() != 1 || argument[0] < '0' || argument[0] >= '0' + kProfileCount)
+        return {argument, {}};
+    const std::string name = profileRecordFileName(argument[0] - '0');
+    const auto user = userFolder();
+    if (fileSystem().entryKind(user) != EntryKind::Missing)
+        return {(user / name).string(), {}};
+    const std::string factory = (factoryFolder() / name).string();
+    return {factory, "there is no user folder (" + user.string() +
+                         ") yet; reading the factory profile " + factory + "."};
 }
 
 // Reads a 1757-byte profile record file, or says in one sentence why not.
@@ -141,6 +166,10 @@ std::optional<ProfileFile> readProfileFile(const std::string& path, std::string&
     return file;
 }
 
+UdevRuleLocation installedRule() {
+    return findUdevRule(executableFolder(), udevRuleFolders());
+}
+
 // The mouse as the command sees it: the device setup and the link.
 class Session {
   public:
@@ -162,7 +191,7 @@ class Session {
         if (connectAtStartup(*link_, record))
             return kOk;
         if (link_->commandRefusal.error == HidOpenError::PermissionDenied)
-            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path));
+            return fail(kNoMouse, permissionAdvice(link_->commandRefusal.path, installedRule()));
         return fail(kNoMouse, "the mouse (04D9:A0F4) was not found.");
     }
 
@@ -179,7 +208,9 @@ std::string hex(std::span<const std::uint8_t> bytes) {
     return hexBytes(bytes, "");
 }
 
-int commandInfo(Session& session, const Options&) {
+int commandInfo(Session& session, const Options& options) {
+    if (!options.arguments.empty())
+        return fail(kUsage, "'info' takes no arguments.");
     bool found = false;
     for (const auto& info : session.backend().enumerate()) {
         if (!isMouse(info))
@@ -199,26 +230,30 @@ int commandInfo(Session& session, const Options&) {
     return kOk;
 }
 
-int withProfile(const Options& options, const std::function<int(const ProfileFile&)>& use) {
+int withProfile(const Options& options,
+                const std::function<int(const ProfileFile&, const std::string& path)>& use) {
     if (options.arguments.size() != 1)
         return fail(kUsage, "'" + options.command +
                                 "' takes one profile file (FILE.bin) or profile number.");
+    const ProfileSource source = profileSource(options.arguments[0]);
+    if (!source.note.empty())
+        std::cerr << "qvrctl: " << source.note << '\n';
     std::string error;
-    const auto file = readProfileFile(profilePath(options.arguments[0]), error);
+    const auto file = readProfileFile(source.path, error);
     if (!file)
         return fail(kBadFile, error);
-    return use(*file);
+    return use(*file, source.path);
 }
 
 int commandShow(Session&, const Options& options) {
-    return withProfile(options, [](const ProfileFile& file) -> int {
+    return withProfile(options, [](const ProfileFile& file, const std::string&) -> int {
         std::fputs(describeProfile(file.record, file.firstRunFlag).c_str(), stdout);
         return kOk;
     });
 }
 
 int commandEncode(Session&, const Options& options) {
-    return withProfile(options, [](const ProfileFile& file) -> int {
+    return withProfile(options, [](const ProfileFile& file, const std::string&) -> int {
         std::fputs(describeUpload(file.record).c_str(), stdout);
         return kOk;
     });
@@ -238,16 +273,15 @@ int commandMacros(Session&, const Options& options) {
 }
 
 int commandUpload(Session& session, const Options& options) {
-    return withProfile(options, [&](const ProfileFile& file) -> int {
+    return withProfile(options, [&](const ProfileFile& file, const std::string& path) -> int {
         ConfigRecord record = file.record;
         ConfigRecord scratch{};
         if (int code = session.connect(scratch))
             return code;
         if (!session.link().protocol().uploadConfiguration(record))
-            return fail(kNoMouse, "the mouse did not receive all of " +
-                                      profilePath(options.arguments[0]) +
+            return fail(kNoMouse, "the mouse did not receive all of " + path +
                                       ": it stopped answering during the upload.");
-        std::printf("uploaded %s\n", profilePath(options.arguments[0]).c_str());
+        std::printf("uploaded %s\n", path.c_str());
         return kOk;
     });
 }
@@ -259,7 +293,9 @@ int commandPaths(Session&, const Options& options) {
     return kOk;
 }
 
-int commandReadBlock(Session& session, const Options&) {
+int commandReadBlock(Session& session, const Options& options) {
+    if (!options.arguments.empty())
+        return fail(kUsage, "'read-block' takes no arguments.");
     ConfigRecord record{};
     if (int code = session.connect(record))
         return code;
@@ -274,18 +310,9 @@ int commandReadBlock(Session& session, const Options&) {
 std::atomic<bool> interrupted{false};
 
 int commandListen(Session& session, const Options& options) {
-    long limit = -1;
-    if (options.arguments.size() == 2 && options.arguments[0] == "--count") {
-        try {
-            limit = std::stol(options.arguments[1]);
-        } catch (const std::exception&) {
-            limit = 0;
-        }
-        if (limit <= 0)
-            return fail(kUsage, "--count takes a positive number.");
-    } else if (!options.arguments.empty()) {
+    if (!options.arguments.empty())
         return fail(kUsage, "'listen' takes no arguments but --count N.");
-    }
+    const long limit = options.count.value_or(-1);
     ConfigRecord record{};
     if (int code = session.connect(record))
         return code;
@@ -295,7 +322,7 @@ int commandListen(Session& session, const Options& options) {
         if (refusal.error == HidOpenError::PermissionDenied)
             return fail(kNoMouse, "no event collection of the mouse is open, so its switches "
                                   "cannot be heard. " +
-                                      permissionAdvice(refusal.path));
+                                      permissionAdvice(refusal.path, installedRule()));
         if (!refusal.path.empty())
             return fail(kNoMouse, "the mouse's event collection (" + refusal.path +
                                       ") could not be opened, so its switches cannot be heard.");
@@ -337,12 +364,21 @@ bool needsDevice(const std::string& command) {
     return command != "show" && command != "encode" && command != "macros" && command != "paths";
 }
 
-int run(int argc, char** argv) {
-    Options options;
+// Reads the options wherever they stand, before or after the command; "--"
+// ends them, so a file name may begin with a dash. Nothing when the command
+// is to run, or the exit code when the program is done (help, version, an
+// error said).
+std::optional<int> parseArguments(int argc, char** argv, Options& options) {
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (!options.command.empty()) {
-            options.arguments.push_back(arg);
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            if (options.command.empty())
+                options.command = arg;
+            else
+                options.arguments.push_back(arg);
+        } else if (arg == "--") {
+            optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kHelp, stdout);
             return kOk;
@@ -351,12 +387,17 @@ int run(int argc, char** argv) {
             return kOk;
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
-        } else if (arg == "--trace" || arg == "--virtual-event" || arg == "--virtual-refuse") {
+        } else if (arg == "--trace" || arg == "--virtual-event" || arg == "--virtual-refuse" ||
+                   arg == "--count") {
             if (i + 1 >= argc)
                 return fail(kUsage, arg + " needs a value.");
             const std::string value = argv[++i];
             if (arg == "--trace") {
                 options.tracePath = value;
+            } else if (arg == "--count") {
+                options.count = parseNumber(value, 1, LONG_MAX);
+                if (!options.count)
+                    return fail(kUsage, "--count takes a positive number.");
             } else if (arg == "--virtual-refuse") {
                 if (value != "command" && value != "event")
                     return fail(kUsage, "--virtual-refuse takes command or event.");
@@ -366,17 +407,24 @@ int run(int argc, char** argv) {
             } else {
                 return fail(kUsage, "--virtual-event takes TYPE:VALUE, each 0..255.");
             }
-        } else if (!arg.empty() && arg[0] == '-') {
-            return fail(kUsage, "unknown option " + arg + " (see qvrctl --help).");
         } else {
-            options.command = arg;
+            return fail(kUsage, "unknown option " + arg + " (see qvrctl --help).");
         }
     }
+    return std::nullopt;
+}
+
+int run(int argc, char** argv) {
+    Options options;
+    if (const auto done = parseArguments(argc, argv, options))
+        return *done;
     if (options.command.empty())
         return fail(kUsage, "no command given (see qvrctl --help).");
     const auto command = kCommands.find(options.command);
     if (command == kCommands.end())
         return fail(kUsage, "unknown command " + options.command + " (see qvrctl --help).");
+    if (options.count && options.command != "listen")
+        return fail(kUsage, "--count belongs to listen only.");
     if (!needsDevice(options.command)) {
         Options fileOnly = options;
         fileOnly.virtualMouse = true; // no hardware is looked for

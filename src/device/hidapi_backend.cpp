@@ -12,6 +12,8 @@
 
 namespace qvr {
 
+namespace fs = std::filesystem;
+
 namespace {
 
 // The kernel refuses descriptors above 4096 bytes (HID_MAX_DESCRIPTOR_SIZE);
@@ -175,11 +177,43 @@ HidOpenError openErrorFromErrno(int error) {
     }
 }
 
-std::string permissionAdvice(const std::string& devnode) {
-    return "The mouse is connected (" + devnode +
-           "), but this user may not open it. Install the udev rule " + kUdevRuleFileName +
-           ": copy it to /etc/udev/rules.d/, run \"sudo udevadm control --reload\" and "
-           "\"sudo udevadm trigger\", then unplug and replug the mouse.";
+std::vector<fs::path> udevRuleFolders() {
+    return {"/etc/udev/rules.d", "/run/udev/rules.d", "/usr/local/lib/udev/rules.d",
+            "/usr/lib/udev/rules.d", "/lib/udev/rules.d"};
+}
+
+UdevRuleLocation findUdevRule(const fs::path& programFolder,
+                              const std::vector<fs::path>& udevFolders) {
+    std::error_code error;
+    for (const fs::path& folder : udevFolders) {
+        const fs::path rule = folder / kUdevRuleFileName;
+        if (!fs::exists(fs::symlink_status(rule, error)))
+            continue;
+        if (fs::is_regular_file(rule, error) && fs::file_size(rule, error) > 0 && !error)
+            return {rule, true};
+        break; // masked, and udev reads none of the others
+    }
+    const fs::path own =
+        (programFolder / ".." / "lib" / "udev" / "rules.d" / kUdevRuleFileName).lexically_normal();
+    if (fs::is_regular_file(own, error))
+        return {own, false};
+    return {};
+}
+
+std::string permissionAdvice(const std::string& devnode, const UdevRuleLocation& rule) {
+    const std::string problem =
+        "The mouse is connected (" + devnode + "), but this user may not open it. ";
+    const std::string reload = "run \"sudo udevadm control --reload\" and \"sudo udevadm "
+                               "trigger\", then unplug and replug the mouse.";
+    if (rule.inEffect)
+        return problem + "The udev rule " + rule.path.string() +
+               " is installed: unplug and replug the mouse, or run \"sudo udevadm trigger\". "
+               "It gives access only to the user logged in at the local seat, not over SSH.";
+    if (!rule.path.empty())
+        return problem + "Install the udev rule: copy " + rule.path.string() +
+               " to /etc/udev/rules.d/, " + reload;
+    return problem + "Install the udev rule " + kUdevRuleFileName +
+           ": copy it to /etc/udev/rules.d/, " + reload;
 }
 
 HidapiBackend::HidapiBackend(std::filesystem::path sysfsRoot) : sysfsRoot_(std::move(sysfsRoot)) {}

@@ -42,9 +42,26 @@ HidOpenError openErrorFromErrno(int error);
 
 inline constexpr char kUdevRuleFileName[] = "70-qvr-mouse.rules";
 
+// Where the mouse's udev rule is: in a folder udev reads (in effect), or
+// only where the program's own prefix keeps it (to be copied). path is
+// empty when it is found nowhere.
+struct UdevRuleLocation {
+    std::filesystem::path path;
+    bool inEffect = false;
+};
+
+// The folders udev reads rules from, the one that wins over the others first.
+std::vector<std::filesystem::path> udevRuleFolders();
+
+// Looks in udevFolders, where the first file of the rule's name decides (an
+// empty one or a link to /dev/null masks the rule), then under the program's
+// prefix: lib/udev/rules.d beside the bin folder the program runs from.
+UdevRuleLocation findUdevRule(const std::filesystem::path& programFolder,
+                              const std::vector<std::filesystem::path>& udevFolders);
+
 // The plain sentence to show once when the mouse is there but may not be
-// opened: which rule to install and how.
-std::string permissionAdvice(const std::string& devnode);
+// opened: where the rule is and what is left to do.
+std::string permissionAdvice(const std::string& devnode, const UdevRuleLocation& rule);
 
 // HidBackend over hidapi's hidraw backend.
 class HidapiBackend final : public HidBackend {

@@ -158,6 +158,33 @@ TEST(QvrctlListen, PrintsTheMouseSwitchesOneALine) {
     EXPECT_EQ(result.out, "DPI stage 3\nmacro key 2\n");
 }
 
+TEST(QvrctlOptions, OptionsAfterTheCommandWorkAsBeforeIt) {
+    TempDir dir;
+    test::writeBytes(dir / "p.bin", profileFile(ConfigRecord{}));
+    const std::string profile = (dir / "p.bin").string();
+    const std::string trace = (dir / "trace.txt").string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string firstLine;
+    } cases[] = {
+        {{"info", "--virtual-mouse"},
+         "collection virtual:mouse0:command: usage page 0xFF00, "
+         "usage 0xFF00, input 65, output 65, feature 9 bytes"},
+        {{"read-block", "--virtual-mouse"}, "slot: 0"},
+        {{"upload", profile, "--virtual-mouse", "--trace", trace}, "uploaded " + profile},
+        {{"upload", "--virtual-mouse", "--", profile}, "uploaded " + profile},
+        {{"listen", "--count", "1", "--virtual-mouse", "--virtual-event", "9:4"}, "macro key 4"},
+        {{"--virtual-mouse", "listen", "--virtual-event", "2:1", "--count", "1"}, "DPI stage 1"},
+    };
+    for (const auto& c : cases) {
+        const auto result = runProcess(kQvrctl, c.args);
+        ASSERT_EQ(result.exitCode, 0) << testing::PrintToString(c.args) << result.err;
+        EXPECT_EQ(lines(result.out).at(0), c.firstLine) << testing::PrintToString(c.args);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(lines(test::readText(trace)).at(0), "set-feature 00 82 00 00 00 00 00 00 7d");
+}
+
 TEST(QvrctlReadBlock, ReadsTheSlotAndBlockBack) {
     const auto result = runProcess(kQvrctl, {"--virtual-mouse", "read-block"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -180,6 +207,23 @@ TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
         {{"--bogus", "info"}, 1, "unknown option"},
         {{"show"}, 1, "one profile file"},
         {{"listen", "--count", "x"}, 1, "positive number"},
+        // Numbers are read whole.
+        {{"--virtual-mouse", "listen", "--count", "1abc"}, 1, "positive number"},
+        {{"--virtual-mouse", "listen", "--count", " 1"}, 1, "positive number"},
+        {{"--virtual-mouse", "listen", "--count", "0"}, 1, "positive number"},
+        {{"--virtual-mouse", "--virtual-event", "1x:3", "listen"}, 1, "TYPE:VALUE"},
+        {{"--virtual-mouse", "--virtual-event", "1:256", "listen"}, 1, "TYPE:VALUE"},
+        {{"listen", "--count"}, 1, "needs a value"},
+        // After the command an unknown option is still an option, and --count is listen's.
+        {{"show", "--bogus"}, 1, "unknown option --bogus"},
+        {{"upload", "0", "--virtual-mose"}, 1, "unknown option --virtual-mose"},
+        {{"show", "--count", "1", "p.bin"}, 1, "listen only"},
+        {{"--count", "1", "read-block"}, 1, "listen only"},
+        {{"info", "extra"}, 1, "no arguments"},
+        {{"read-block", "--virtual-mouse", "extra"}, 1, "no arguments"},
+        {{"--virtual-mouse", "listen", "2"}, 1, "no arguments"},
+        // "--" ends the options: what follows is a file name.
+        {{"show", "--", "--bogus"}, 3, "cannot read --bogus."},
         {{"show", (dir / "missing.bin").string()}, 3, "cannot read"},
         {{"show", (dir / "short.bin").string()}, 3, "1756 bytes"},
         {{"encode", dir.path().string()}, 3, ""},
@@ -191,6 +235,9 @@ TEST(QvrctlErrors, EachCauseHasItsStatusAndOneSentence) {
          2,
          "connected (virtual:mouse0:command)"},
         {{"--virtual-mouse", "--virtual-refuse", "event", "listen"}, 2, "(virtual:mouse0:event)"},
+        {{"read-block", "--virtual-refuse", "command", "--virtual-mouse"},
+         2,
+         "connected (virtual:mouse0:command)"},
     };
     for (const auto& c : cases) {
         const auto result = runProcess(kQvrctl, c.args);
@@ -236,6 +283,29 @@ TEST(QvrctlFiles, PathsAndProfileNumbersUseTheUserFolder) {
     const auto missing = runProcess(kQvrctl, {"encode", "3"}, {home});
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_NE(missing.err.find((dir / "qvr" / "config3.bin").string()), std::string::npos);
+}
+
+TEST(QvrctlFiles, AFreshAccountReadsTheFactoryProfileAndLeavesTheFolderToTheFirstStart) {
+    const auto factory = std::filesystem::path(QVR_FACTORY_DIR).lexically_normal();
+    if (!std::filesystem::exists(factory / "config4.bin"))
+        GTEST_SKIP() << "factory files are not generated in this build";
+    TempDir dir;
+    const std::string home = "XDG_CONFIG_HOME=" + (dir / "config").string();
+    const std::string factoryFile = (factory / "config4.bin").string();
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"show", "4"},
+                                                 {"encode", "4"},
+                                                 {"upload", "4", "--virtual-mouse"}}) {
+        const auto result = runProcess(kQvrctl, args, {home});
+        ASSERT_EQ(result.exitCode, 0) << args[0] << result.err;
+        EXPECT_FALSE(result.out.empty());
+        const auto said = lines(result.err);
+        ASSERT_EQ(said.size(), 1u) << result.err;
+        EXPECT_NE(said[0].find("factory profile " + factoryFile), std::string::npos) << said[0];
+        EXPECT_NE(said[0].find((dir / "config" / "qvr").string()), std::string::npos) << said[0];
+        EXPECT_FALSE(std::filesystem::exists(dir / "config" / "qvr")) << args[0];
+    }
+    const auto uploaded = runProcess(kQvrctl, {"--virtual-mouse", "upload", "4"}, {home});
+    EXPECT_EQ(uploaded.out, "uploaded " + factoryFile + "\n");
 }
 
 TEST(QvrctlHelp, HelpAndVersionSucceed) {

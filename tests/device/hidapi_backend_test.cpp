@@ -1,5 +1,6 @@
 #include "device/hidapi_backend.h"
 #include "device/mouse_descriptor.h"
+#include "support/process.h"
 
 #include <filesystem>
 #include <fstream>
@@ -166,10 +167,79 @@ TEST(HidapiBackendOpen, AccessErrorsMapToPermissionAndVanishedNodesToNotFound) {
     EXPECT_EQ(openErrorFromErrno(ENOENT), HidOpenError::NotFound);
     EXPECT_EQ(openErrorFromErrno(ENODEV), HidOpenError::NotFound);
     EXPECT_EQ(openErrorFromErrno(EBUSY), HidOpenError::Failed);
-    const std::string advice = permissionAdvice("/dev/hidraw5");
-    EXPECT_NE(advice.find("/dev/hidraw5"), std::string::npos);
-    EXPECT_NE(advice.find(kUdevRuleFileName), std::string::npos);
-    EXPECT_NE(advice.find("udevadm control --reload"), std::string::npos);
+}
+
+// The advice names the rule where it is and asks only for what is left to do.
+TEST(HidapiBackendOpen, PermissionAdviceNamesTheRuleWhereItIsFound) {
+    test::TempDir dir;
+    const fs::path etc = dir / "etc", lib = dir / "usr" / "lib" / "udev" / "rules.d";
+    const fs::path optBin = dir / "opt" / "bin", optRule = dir / "opt/lib/udev/rules.d";
+    for (const auto& folder : {etc, lib, optBin, optRule})
+        fs::create_directories(folder);
+    const std::string rule = kUdevRuleFileName;
+    const std::vector<fs::path> udev{etc, lib};
+    const std::string replug = "unplug and replug the mouse";
+    struct Case {
+        std::vector<fs::path> ruleFiles, emptyFiles;
+        fs::path program;
+        fs::path found;
+        bool inEffect;
+        std::vector<std::string> says, doesNotSay;
+    } cases[] = {
+        // Nowhere: only its name.
+        {{},
+         {},
+         optBin,
+         {},
+         false,
+         {"Install the udev rule " + rule, "udevadm control --reload", replug},
+         {"installed"}},
+        // Under the program's own prefix only: copy it from there.
+        {{optRule / rule},
+         {},
+         optBin,
+         optRule / rule,
+         false,
+         {"copy " + (optRule / rule).string() + " to /etc/udev/rules.d/",
+          "udevadm control --reload", replug},
+         {"installed"}},
+        // Installed with the program under /usr: only the device is left to do.
+        {{lib / rule},
+         {},
+         dir / "usr" / "bin",
+         lib / rule,
+         true,
+         {"rule " + (lib / rule).string() + " is installed", replug, "udevadm trigger",
+          "local seat"},
+         {"copy", "control --reload"}},
+        {{lib / rule, optRule / rule}, {}, optBin, lib / rule, true, {"is installed"}, {"copy"}},
+        // An empty file of the same name earlier in udev's order masks it.
+        {{lib / rule, optRule / rule},
+         {etc / rule},
+         optBin,
+         optRule / rule,
+         false,
+         {"copy " + (optRule / rule).string()},
+         {"installed"}},
+    };
+    for (const auto& c : cases) {
+        for (const auto& folder : {etc, lib, optRule})
+            fs::remove(folder / rule);
+        for (const auto& file : c.ruleFiles)
+            test::writeText(file, "TAG+=\"uaccess\"\n");
+        for (const auto& file : c.emptyFiles)
+            test::writeText(file, "");
+        const UdevRuleLocation found = findUdevRule(c.program, udev);
+        EXPECT_EQ(found.path, c.found);
+        EXPECT_EQ(found.inEffect, c.inEffect) << found.path;
+        const std::string advice = permissionAdvice("/dev/hidraw5", found);
+        EXPECT_NE(advice.find("(/dev/hidraw5)"), std::string::npos) << advice;
+        EXPECT_EQ(advice.find('\n'), std::string::npos) << advice;
+        for (const auto& part : c.says)
+            EXPECT_NE(advice.find(part), std::string::npos) << part << "\n" << advice;
+        for (const auto& part : c.doesNotSay)
+            EXPECT_EQ(advice.find(part), std::string::npos) << part << "\n" << advice;
+    }
 }
 
 } // namespace

@@ -3,10 +3,14 @@
 # a distribution would: every file in place, the desktop entry and the
 # AppStream metainfo valid, manual pages free of groff warnings and naming
 # every command and option the programs know, icons at their sizes, the
-# completion offering every command, one version everywhere.
-# Usage: install_tree.sh BUILD_DIR
+# completion offering every command, one version everywhere. With "package",
+# also makes the Debian package and has lintian check it: an error or a
+# warning fails, except for the tags the package's own overrides file
+# silences, each with its reason.
+# Usage: install_tree.sh BUILD_DIR [package]
 set -euo pipefail
 build=$1
+package=${2:-}
 dest=$(mktemp -d /tmp/qvr-install.XXXXXX)
 trap 'rm -rf "$dest"' EXIT
 failures=0
@@ -34,6 +38,8 @@ expected=(
     share/man/man1/qvr.1.gz share/man/man1/qvrctl.1.gz
     share/bash-completion/completions/qvrctl
     lib/udev/rules.d/70-qvr-mouse.rules
+    share/doc/qvr/copyright share/doc/qvr/changelog.gz
+    share/lintian/overrides/qvr
 )
 sizes=(16 22 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do
@@ -96,6 +102,8 @@ done
 for command in $ctl_commands; do
     grep -qE "^ +$command( |$)" <<<"$ctl_page" || fail "qvrctl.1 does not describe the command $command"
 done
+# A .TP heading is one input line; a longer one spills into the body.
+grep -qE '^ +listen \[--count N\]$' <<<"$ctl_page" || fail "qvrctl.1 breaks the heading of listen [--count N]"
 
 # The completion, asked as bash asks it.
 complete_words() {
@@ -114,6 +122,10 @@ done
 [ "$(complete_words qvrctl --trace /tmp/t sh)" = show ] || fail "completion loses the command after --trace FILE"
 grep -qx 3 <<<"$(complete_words qvrctl show "")" || fail "completion offers no profile numbers for show"
 [ "$(complete_words qvrctl listen --c)" = --count ] || fail "completion does not offer listen --count"
+grep -qx -- --virtual-mouse <<<"$(complete_words qvrctl upload 0 --vi)" || fail "completion offers no options after the command"
+grep -qx 3 <<<"$(complete_words qvrctl upload --virtual-mouse --trace /tmp/t "")" ||
+    fail "completion loses upload's argument after options"
+[ -z "$(complete_words qvrctl upload 0 "")" ] || fail "completion offers a second argument to upload"
 
 # One version: the programs, the pages and the metainfo's newest release.
 qvr_version=$(env -u DISPLAY -u WAYLAND_DISPLAY "$qvr" --version)
@@ -125,6 +137,19 @@ grep -q "<release version=\"$version\"" "$root/share/metainfo/$appstream_id.meta
 for page in qvr qvrctl; do
     zcat "$root/share/man/man1/$page.1.gz" | grep -q "^\.TH .*\"qvr $version\"" || fail "$page.1 is not of version $version"
 done
+zcat "$root/share/doc/qvr/changelog.gz" | head -n 1 | grep -q "^qvr ($version) " || fail "changelog.gz does not begin with version $version"
+
+if [ "$package" = package ]; then
+    cpack -G DEB -B "$dest/package" --config "$build/CPackConfig.cmake" >"$dest/cpack.log" 2>&1 ||
+        { cat "$dest/cpack.log" >&2; fail "cpack"; }
+    deb=$(ls "$dest"/package/qvr_*.deb 2>/dev/null | head -n 1)
+    if [ -n "$deb" ]; then
+        # Without the platform plugins (only recommended by libqt6gui6) the window cannot start.
+        dpkg-deb -f "$deb" Depends | grep -qw qt6-qpa-plugins || fail "the package does not depend on qt6-qpa-plugins"
+        lintian --fail-on error,warning "$deb" 2> >(grep -v "running with root privileges" >&2) ||
+            fail "lintian $(basename "$deb")"
+    fi
+fi
 
 [ "$failures" -eq 0 ] || exit 1
-echo "installed tree: ${#expected[@]} files, both validators, pages, completion, version $version: ok"
+echo "installed tree: ${#expected[@]} files, both validators, pages, completion, version $version${package:+, package and lintian}: ok"

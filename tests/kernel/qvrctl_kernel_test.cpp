@@ -92,6 +92,15 @@ TEST_F(QvrctlOnKernel, InfoAndReadBlockSeeTheMouseBehindTheForeignDevice) {
         hex += digits;
     }
     EXPECT_EQ(lines(readBlock.out), (std::vector<std::string>{"slot: 2", "config-block: " + hex}));
+
+    // --virtual-mouse after the command keeps the hardware out of it.
+    mouse.firmware().resetCallCount();
+    for (const char* command : {"info", "read-block"}) {
+        const auto run = runProcess(kQvrctl, {command, "--virtual-mouse"});
+        ASSERT_EQ(run.exitCode, 0) << command << run.err;
+        EXPECT_NE(run.out.find("slot: 0"), std::string::npos) << command << run.out;
+    }
+    EXPECT_EQ(mouse.firmware().callCount(), 0);
 }
 
 TEST_F(QvrctlOnKernel, AMouseUnpluggedDuringTheUploadIsReportedNotHidden) {
@@ -116,6 +125,9 @@ TEST_F(QvrctlOnKernel, WithoutPermissionTheAdviceNamesTheMouseNodeAndTheRuleOnce
     const test::ProcessResult& run = *asNobody;
     EXPECT_EQ(run.exitCode, 2) << run.err;
     EXPECT_EQ(occurrences(run.err, kUdevRuleFileName), 1u) << run.err;
+    // By its path: the build keeps it under its prefix, as an install does.
+    EXPECT_EQ(occurrences(run.err, std::string("/lib/udev/rules.d/") + kUdevRuleFileName), 1u)
+        << run.err;
     EXPECT_EQ(occurrences(run.err, "may not open"), 1u) << run.err;
     EXPECT_NE(run.err.find("(" + mouse.devnode(Node::Command) + ")"), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find(mouse.devnode(Node::Foreign)), std::string::npos) << run.err;
