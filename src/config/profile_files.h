@@ -52,7 +52,11 @@ std::string itemKey(int number);
 // Texts of the file messages.
 inline constexpr std::string_view kFileMissingMessage = "Config file is not exist.";
 inline constexpr std::string_view kWriteErrorCaption = "NULL ==fp ";
-std::string writeErrorMessage(int errorCode); // "Error Code is: %d \n"
+// "Error Code is: %d \n" with the system's error code, then what failed: the
+// file and the system's description of the error.
+std::string writeErrorMessage(const FileWriteResult& failure);
+// A failure at file, named with the system's description of errorCode.
+FileWriteResult fileWriteFailure(const std::filesystem::path& file, int errorCode);
 
 // A whole decimal number the way the private-profile integer reader takes it:
 // optional sign, then the leading digits; no digits gives 0. Clamped to int.
@@ -166,7 +170,7 @@ class ProfileFiles {
     std::filesystem::path inUserFolder(std::string_view fileName) const;
     void formCurrentProfilePaths();
     void reportMissingRecordFile();
-    void reportWriteError(int errorCode);
+    void reportWriteError(const FileWriteResult& failure);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
     RecordFileRead startFromFactory(RecordFileStatus found);

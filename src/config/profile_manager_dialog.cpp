@@ -101,7 +101,7 @@ void CConfigDialog::selectRow(int row) {
 }
 
 void CConfigDialog::reportFailure(const FileWriteResult& result) {
-    messages().showMessage(writeErrorMessage(result.errorCode), std::string(kWriteErrorCaption));
+    messages().showMessage(writeErrorMessage(result), std::string(kWriteErrorCaption));
 }
 
 bool CConfigDialog::writeList() {
@@ -172,7 +172,7 @@ void CConfigDialog::DeleteProfileName() {
         // fault leaves the note, and the next start finishes it.
         deleted = slots_.resumePendingDelete();
         if (!deleted.ok() || readProfileList(slots_.listPath()).names.size() != remaining.size()) {
-            reportFailure(deleted.ok() ? FileWriteResult{EIO, {}} : deleted);
+            reportFailure(deleted.ok() ? fileWriteFailure(slots_.listPath(), EIO) : deleted);
             return;
         }
     }

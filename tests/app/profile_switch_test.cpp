@@ -75,6 +75,54 @@ TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChan
     EXPECT_EQ(p.seedOnScreen(), 10);
 }
 
+TEST_F(ProfileSwitch, ASaveThatCannotWriteNamesTheFileKeepsTheChangesAndDoesNotSwitch) {
+    p.open();
+    p.select(1);
+    ASSERT_TRUE(p.close()); // Work on screen
+    ASSERT_TRUE(p.deviceSettled());
+    const auto work = p.rig.dir / "config1.bin";
+    const std::string saved = readBytes(work);
+    std::filesystem::permissions(work, std::filesystem::perms::owner_read);
+    p.rig.state.record.dpiStage[0] = 77;
+    const int uploads = p.rig.virtualMouse->uploadsBegun();
+    const RecordingMessageSink::Message failed{writeErrorMessage(fileWriteFailure(work, EACCES)),
+                                               std::string(kWriteErrorCaption)};
+
+    // Save before going to Game: Work's file refuses it, so Game is neither
+    // loaded nor sent, and the manager stays open.
+    p.open();
+    p.select(0);
+    p.rig.messages.answers = {UnsavedChoice::Save};
+    EXPECT_FALSE(p.close());
+    ASSERT_EQ(p.rig.messages.messages.size(), 2u); // the question, then the failure
+    EXPECT_EQ(p.rig.messages.messages[1], failed);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(readBytes(work), saved);
+    ASSERT_TRUE(p.deviceSettled());
+    EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), uploads);
+
+    // The Save button's write fails the same way: the next switch still asks.
+    p.rig.messages.messages.clear();
+    EXPECT_EQ(p.session().writeProfile(), std::optional<bool>(false));
+    EXPECT_EQ(p.rig.messages.messages, std::vector<RecordingMessageSink::Message>{failed});
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    p.rig.messages.answers = {UnsavedChoice::Cancel};
+    EXPECT_FALSE(p.close());
+    EXPECT_EQ(p.rig.messages.messages.size(), 2u);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+
+    // Once the file can be written, Save keeps the changes and Game follows.
+    std::filesystem::permissions(work, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    p.rig.messages.answers = {UnsavedChoice::Save};
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.seedInFile(1), 77);
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_EQ(p.seedOnScreen(), 10);
+}
+
 TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
     // A profile exported elsewhere, with settings 55.
     QTemporaryDir elsewhere;
