@@ -6,7 +6,6 @@
 #include "config/private_profile.h"
 #include "config/profile_list.h"
 #include "config/profile_record_file.h"
-#include "config/profile_slots.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -176,14 +175,10 @@ bool ProfileFiles::writeRecordFile(const fs::path& path, const ConfigRecord& rec
 
 // Returns false when the list is unusable ("ItemCount" missing, 0 or above 6).
 bool ProfileFiles::selectProfileFromList() {
-    // A delete that was cut short is finished first, so that every name is
-    // read with its own files.
-    const FileWriteResult resumed = ProfileSlots(userFolder_).resumePendingDelete();
-    if (!resumed.ok()) {
-        reportWriteError(resumed);
-    }
     const ProfileList list = readProfileList(globalSettingsPath_);
-    if (list.names.empty()) {
+    // A delete the start could not finish has files half moved: any of them
+    // could hold another profile's settings, and a Save would overwrite them.
+    if (list.names.empty() || list.pendingDelete) {
         return false;
     }
     // The last position holding the name wins; no match keeps the index.

@@ -28,8 +28,10 @@ namespace settings_keys {
 inline constexpr std::string_view kProfileSection = "Profile";
 inline constexpr std::string_view kCurProfileName = "CurProfileName";
 inline constexpr std::string_view kItemCount = "ItemCount";
-// The position a delete was moving files for; present only while it runs.
+// The position a delete was moving files for, and how many of its file
+// changes are done; present only while it runs.
 inline constexpr std::string_view kPendingDelete = "PendingDelete";
+inline constexpr std::string_view kPendingDeleteDone = "PendingDeleteDone";
 inline constexpr std::string_view kSkinsSection = "Skins";
 inline constexpr std::string_view kRColor = "RColor";
 inline constexpr std::string_view kGColor = "GColor";
@@ -96,7 +98,8 @@ class ProfileFiles {
 
     // Forms the paths and reads the current profile's record file into the
     // record; in default-load mode the first 220 bytes of "config.bin"
-    // of the factory folder instead. Returns whether record bytes were read.
+    // of the factory folder instead. Returns whether record bytes were read:
+    // not with an unusable list, nor while a delete is unfinished.
     bool LoadProfileFiles(RecordState& state);
     // Makes index the current profile and reads its record file, without
     // consulting the list (a switch, a reload of the profile on screen).

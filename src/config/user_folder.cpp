@@ -4,6 +4,7 @@
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/profile_record_file.h"
+#include "config/profile_slots.h"
 
 #include <cerrno>
 #include <cstring>
@@ -195,6 +196,15 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
         } else {
             report.problems = taken.problems;
         }
+    }
+
+    // A delete cut short is finished before anything is copied in: a copy
+    // would stand where a moved file is expected. One that cannot be
+    // finished keeps the folder as it is for the next start.
+    if (const FileWriteResult resumed = ProfileSlots(userFolder).resumePendingDelete();
+        !resumed.ok()) {
+        report.problems.push_back(resumed.message);
+        return report;
     }
 
     repairList(userFolder, factoryFolder, report);
