@@ -119,8 +119,10 @@ void rebuildList(const fs::path& userFolder, const fs::path& factoryFolder,
     report.listRebuilt = true;
 }
 
-void repairList(const fs::path& userFolder, const fs::path& factoryFolder,
-                UserFolderReport& report) {
+} // namespace
+
+void repairProfileList(const fs::path& userFolder, const fs::path& factoryFolder,
+                       UserFolderReport& report) {
     const fs::path path = userFolder / std::string(kGlobalSettingsFileName);
     const EntryKind kind = fileSystem().entryKind(path);
     if (kind == EntryKind::Missing) {
@@ -152,8 +154,6 @@ void repairList(const fs::path& userFolder, const fs::path& factoryFolder,
     report.damagedCopy = aside;
     rebuildList(userFolder, factoryFolder, loaded, report);
 }
-
-} // namespace
 
 std::vector<std::string> userFileNames() {
     std::vector<std::string> names;
@@ -207,7 +207,7 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
         return report;
     }
 
-    repairList(userFolder, factoryFolder, report);
+    repairProfileList(userFolder, factoryFolder, report);
 
     for (const std::string& name : userFileNames()) {
         const fs::path path = userFolder / name;

@@ -36,6 +36,11 @@ struct UserFolderReport {
 //   that exist, keeping the old one aside as "str.ini.damaged";
 // - copies every user file that has no directory entry at all from the
 //   factory folder.
+// Rebuilds a missing or unusable "str.ini" as prepareUserFolder does, into
+// report.
+void repairProfileList(const std::filesystem::path& userFolder,
+                       const std::filesystem::path& factoryFolder, UserFolderReport& report);
+
 UserFolderReport prepareUserFolder(const std::filesystem::path& userFolder,
                                    const std::filesystem::path& factoryFolder,
                                    const std::filesystem::path& earlierFolder = {});

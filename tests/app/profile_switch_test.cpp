@@ -202,6 +202,50 @@ TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
     EXPECT_EQ(p.rig.state.record, factoryRecord());
 }
 
+TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
+    const auto file = [&](const char* name) { return p.rig.dir / name; };
+    const std::string game = readBytes(file("config0.bin"));
+    const std::string gameSettings = readBytes(file("str0.ini"));
+    // An unusable count, written by hand while the program runs.
+    const std::string spoiled = "[Profile]\r\nCurProfileName=Game\r\nItemCount=x\r\n";
+    test::WindowRig::writeFile(file("str.ini"), spoiled);
+    CConfigDialog& dialog = p.open();
+    EXPECT_EQ(dialog.list().count(), 3);
+    EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2"}));
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.rig.messages.messages[0].text,
+              "The profile list " + file("str.ini").string() +
+                  " could not be read. It was rebuilt from your profile files; the old file was "
+                  "kept as " +
+                  file("str.ini.damaged").string() + ".");
+    EXPECT_EQ(readBytes(file("str.ini.damaged")), spoiled);
+    dialog.NewProfileName();
+    EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2", "PROFILE_3"}));
+    EXPECT_EQ(readBytes(file("config0.bin")), game);
+    EXPECT_EQ(readBytes(file("str0.ini")), gameSettings);
+    p.select(1);
+    ASSERT_TRUE(p.close());
+
+    // A usable list that lost names while Work is on screen: New and Copy
+    // would land on Work's files, so they refuse.
+    const std::string work = readBytes(file("config1.bin"));
+    const std::string workSettings = readBytes(file("str1.ini"));
+    ASSERT_TRUE(ProfileSlots(p.rig.dir).writeList({"Game"}, "Game").ok());
+    p.rig.messages.messages.clear();
+    p.open();
+    p.select(0);
+    p.manager()->NewProfileName();
+    p.manager()->CopyProfileName();
+    EXPECT_EQ(p.manager()->list().count(), 1);
+    const std::string refused = "These files cannot be used; nothing was overwritten:\n" +
+                                file("config1.bin").string() + ": File exists";
+    EXPECT_EQ(p.rig.messages.messages,
+              (std::vector<RecordingMessageSink::Message>{{refused, kApplicationTitle},
+                                                          {refused, kApplicationTitle}}));
+    EXPECT_EQ(readBytes(file("config1.bin")), work);
+    EXPECT_EQ(readBytes(file("str1.ini")), workSettings);
+}
+
 TEST_F(ProfileSwitch, ABlankClickKeepsTheCurrentProfile) {
     p.open();
     p.select(1);
