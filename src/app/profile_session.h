@@ -47,6 +47,8 @@ class ProfileSession final : public QObject, public ProfileHost {
     bool mayLeaveProfile();
     // The record now holds an import: unsaved until the next Save.
     void markImported();
+    // Whether what is on screen came from an import no Save has kept yet.
+    bool holdsImport() const { return imported_; }
     // Whatever is on screen is what the files hold (after a Save or load).
     void markSaved();
 

@@ -148,6 +148,42 @@ TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
     EXPECT_FALSE(p.session().hasUnsavedChanges());
 }
 
+TEST_F(ProfileSwitch, AnImportWhoseLabelsWereNeverMadeReachesNoFileBeforeSave) {
+    QTemporaryDir elsewhere;
+    const auto file = std::filesystem::path(elsewhere.path().toStdString()) / "new.bin";
+    const auto image = recordFileImage(profileSettings(55), 0); // first-run flag 0
+    test::WindowRig::writeFile(file, std::string(image.begin(), image.end()));
+    p.files->openChoice = file;
+    const auto settings = p.rig.dir / "str0.ini";
+    const std::string gameSettings = readBytes(settings);
+    const std::string firstRunLabel(defaultButtonLabels(Language::English)[0]);
+    const auto importAndReopen = [&] {
+        p.open();
+        p.select(0);
+        p.manager()->LoadProfileCommand();
+        p.runPosted();
+        ASSERT_TRUE(p.close());
+        ASSERT_EQ(p.seedOnScreen(), 55);
+        p.rig.window->hideToTray();
+        p.rig.window->trayLeftClick();
+    };
+
+    // Reopened from the tray: the first-run labels are on screen only.
+    importAndReopen();
+    EXPECT_EQ(p.rig.profile.labels()[0], firstRunLabel);
+    EXPECT_EQ(readBytes(settings), gameSettings);
+    // Discarding the import brings Game back whole.
+    p.session().loadProfile();
+    EXPECT_EQ(p.seedOnScreen(), 10);
+    EXPECT_EQ(p.rig.profile.labels()[0], "label10");
+
+    // Saved, the import is Game's, labels and all.
+    importAndReopen();
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.seedInFile(0), 55);
+    EXPECT_EQ(readProfileString(settings, "Setting-EN", "Item1"), firstRunLabel);
+}
+
 TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     p.open();
     p.select(1);
