@@ -75,12 +75,14 @@ std::optional<bool> ProfileSession::writeProfile() {
     if (window_.link().devicePresent == 1)
         state.record.activeProfile = 0;
     const bool written = saveProfileFiles(window_.profile(), state.record, state.pointerChanges);
-    markSaved();
+    // What no file holds stays unsaved, so that leaving the profile still asks.
+    if (written)
+        markSaved();
     return written;
 }
 
 bool ProfileSession::saveProfile() {
-    if (!writeProfile())
+    if (!writeProfile().value_or(false))
         return false;
     if (window_.link().devicePresent == 1)
         notifyTickets_.insert(window_.deviceThread().upload(window_.state().record));
