@@ -505,7 +505,14 @@ void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName,
     const RecorderStep step =
         recorder_.onKey({direction, std::move(keyName), autoRepeat, now(), timestamp},
                         recordDelays_ ? DelayRecording::On : DelayRecording::Off);
+    // Ctrl+Break takes back the Ctrl press already in the list.
+    for (int n = 0; n < step.removed && events_->count() > 0; ++n)
+        delete events_->takeItem(events_->count() - 1);
     appendRecorded(step.items);
+    if (step.stopKey) {
+        stopRecording(true);
+        return;
+    }
     if (step.full) {
         stopRecording(true);
         messages().showMessage(std::string(texts_.macroFull), std::string(texts_.warningCaption));
