@@ -619,10 +619,11 @@ void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
     if (event->button() == Qt::LeftButton && !kRecordRect.contains(position) &&
         elements().elementAt(position)) {
-        // The buttons act and then move the window like its caption would.
+        // The buttons act and then move the window like its caption would,
+        // once the pointer is dragged.
         clickAt(position);
-        if (!finished() && windowHandle())
-            windowHandle()->startSystemMove();
+        if (!finished())
+            armWindowMove(event->globalPosition().toPoint());
         return;
     }
     ModalSkinnedWindow::mousePressEvent(event);

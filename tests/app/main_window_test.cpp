@@ -308,6 +308,51 @@ TEST(MainWindowSkin, HoverShowsTheOverImage) {
     EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(30, 32, 40));
 }
 
+// A press and a move of the pointer with the left button held.
+void pressAndDrag(QWidget& widget, QPoint from, std::vector<QPoint> moves) {
+    QTest::mousePress(&widget, Qt::LeftButton, {}, from);
+    for (QPoint to : moves) {
+        QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &move);
+    }
+}
+
+TEST(MainWindowSkin, OnlyADragPastTheDragDistanceMovesTheWindow) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const QPoint start = window.pos();
+    const QPoint empty(500, 600); // the face between the panels
+    ASSERT_FALSE(window.elements().elementAt(empty).has_value());
+    const int distance = QApplication::startDragDistance();
+
+    // A click in one instant, then the pointer going by: the window stays.
+    QTest::mouseClick(&window, Qt::LeftButton, {}, empty);
+    moveMouse(window, empty + QPoint(40, 40));
+    EXPECT_EQ(window.pos(), start);
+
+    // Held but short of the drag distance: still nothing.
+    pressAndDrag(window, empty, {empty + QPoint(distance - 1, 0)});
+    EXPECT_EQ(window.pos(), start);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    // Past it, the window follows the pointer from where it was pressed.
+    pressAndDrag(window, empty, {empty + QPoint(distance, 0)});
+    EXPECT_EQ(window.pos(), start + QPoint(distance, 0));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    pressAndDrag(window, empty, {empty + QPoint(30, 20)});
+    EXPECT_EQ(window.pos(), start + QPoint(distance + 30, 20));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    const QPoint moved = window.pos();
+    moveMouse(window, empty + QPoint(-50, 0));
+    EXPECT_EQ(window.pos(), moved);
+
+    // A press on a control acts on it and moves nothing, dragged or not.
+    pressAndDrag(window, CMavloDlg::kFrontTabRect.center(),
+                 {CMavloDlg::kFrontTabRect.center() + QPoint(60, 60)});
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, CMavloDlg::kFrontTabRect.center());
+    EXPECT_EQ(window.pos(), moved);
+}
+
 TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
     RecordingPage page;
     WindowRig rig;
