@@ -1,5 +1,7 @@
 #include "ui/skinned_window.h"
 
+#include "ui/face_accessible.h"
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -12,6 +14,7 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
                              QWidget* parent, Dragging dragging)
     : QWidget(parent), skin_(std::move(skin)), messages_(messages), dragging_(dragging) {
     setMouseTracking(true);
+    installFaceAccessibility();
     // The face covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
