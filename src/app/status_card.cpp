@@ -23,13 +23,14 @@ struct StatusTexts {
     const char* connected;
     const char* absent;
     const char* profile;
+    const char* dpiStage; // "%1": the stage the mouse is at, 1..6
 };
 
 // English, Simplified Chinese, Traditional Chinese.
 constexpr std::array<StatusTexts, 3> kStatusTexts{{
-    {"Gaming mouse", "Connected", "Not connected", "Profile"},
-    {"游戏鼠标", "已连接", "未连接", "配置"},
-    {"遊戲滑鼠", "已連接", "未連接", "配置"},
+    {"Gaming mouse", "Connected", "Not connected", "Profile", "DPI stage %1"},
+    {"游戏鼠标", "已连接", "未连接", "配置", "DPI 第%1段"},
+    {"遊戲滑鼠", "已連接", "未連接", "配置", "DPI 第%1段"},
 }};
 
 const StatusTexts& textsFor(Language language) {
@@ -137,8 +138,13 @@ QString StatusCard::lineText(int line) {
         const QString progress = saveProgressText(window_);
         if (!progress.isEmpty())
             return progress;
-        return QString::fromUtf8(window_.link().devicePresent == 1 ? texts.connected
-                                                                   : texts.absent);
+        if (window_.link().devicePresent != 1)
+            return QString::fromUtf8(texts.absent);
+        QString connected = QString::fromUtf8(texts.connected);
+        // Where the mouse's own buttons have put it.
+        if (const auto stage = window_.activeDpiStage())
+            connected += QStringLiteral(" · ") + QString::fromUtf8(texts.dpiStage).arg(*stage);
+        return connected;
     }
     default:
         return profileLine().whole();

@@ -45,6 +45,14 @@ constexpr QRect kDialUpCaption = edges(875, 65, 960, 84);
 constexpr int kHeaderTitleIndent = 12;
 constexpr int kDialCentre = 64, kGaugeCentre = 71;
 constexpr int kMaxRows = 100;
+// The skin's lane behind each DPI stage, relative to the section body.
+constexpr int kDpiLaneHalfWidth = 24, kDpiLaneTop = 36, kDpiLaneHeight = 184;
+const QColor kActiveStage(0x19, 0xc3, 0xff);
+
+QColor withAlpha(QColor colour, int alpha) {
+    colour.setAlpha(alpha);
+    return colour;
+}
 
 QRect dpiSliderRect(int stage) {
     const int left = skin::kDpiSliderLeft[stage];
@@ -654,6 +662,20 @@ void SettingsSections::paintDpi(QPainter& painter) {
                   dpiEditRect(stage).topLeft() - QPoint(kValueFrameInset, kValueFrameInset));
         const Rgb colour = stageColor(record, stage);
         painter.fillRect(swatchRect(stage), QColor(colour.red, colour.green, colour.blue));
+    }
+    // The stage the mouse's own buttons are at gets its lane ringed.
+    if (const auto active = window_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
+        const int centre = skin::kDpiSliderLeft[*active - 1] + kDpiSliderWidth / 2;
+        const QRectF lane(centre - kDpiLaneHalfWidth, kDpiBodyOrigin.y() + kDpiLaneTop,
+                          2 * kDpiLaneHalfWidth, kDpiLaneHeight);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(withAlpha(kActiveStage, 70), 3));
+        painter.drawRoundedRect(lane.adjusted(-1, -1, 1, 1), 6, 6);
+        painter.setPen(QPen(kActiveStage, 1.5));
+        painter.drawRoundedRect(lane.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        painter.restore();
     }
 }
 

@@ -181,6 +181,53 @@ TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     (void)window;
 }
 
+TEST(MainWindowBalloons, TheActiveDpiStageComesFromTheReadBackAtOpeningAndFromEachEvent) {
+    WindowRig rig;
+    rig.virtualMouse->setDpiStage(3);
+    CMavloDlg& window = rig.start();
+    EXPECT_EQ(window.activeDpiStage(), 3);
+    // Read back right after the open command.
+    const std::vector<std::string> trace = rig.virtualMouse->trace()->lines();
+    const auto open = std::ranges::find_if(
+        trace, [](const std::string& line) { return line.starts_with("set-feature 00 01 fc"); });
+    ASSERT_NE(open, trace.end());
+    EXPECT_NE(
+        std::find_if(open, trace.end(),
+                     [](const std::string& line) { return line.starts_with("set-feature 00 8c"); }),
+        trace.end());
+
+    // The mouse's own buttons: the event says where they went.
+    rig.virtualMouse->emitEvent(1, 2);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    rig.virtualMouse->emitEvent(3, 4);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 4; }));
+    // An event naming no stage changes nothing.
+    rig.virtualMouse->emitEvent(1, 7);
+    rig.virtualMouse->emitEvent(9, 1);
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 3; }));
+    EXPECT_EQ(window.activeDpiStage(), 4);
+
+    // Gone, the mouse says nothing; back, it is asked again.
+    rig.backend.unplug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return !window.activeDpiStage().has_value(); }));
+    rig.virtualMouse->setDpiStage(1);
+    rig.backend.plug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 1; }));
+}
+
+TEST(MainWindowBalloons, AReadBackThatNamesNoStageMarksNone) {
+    for (const std::uint8_t length : {std::uint8_t{0x40}, std::uint8_t{0x80}}) {
+        WindowRig rig;
+        rig.virtualMouse->setConfigAnswerLength(length); // 0x40: cut before the stage
+        rig.virtualMouse->setDpiStage(length == 0x40 ? 2 : 0);
+        CMavloDlg& window = rig.start();
+        EXPECT_FALSE(window.activeDpiStage().has_value()) << int{length};
+    }
+    WindowRig absent(WindowRig::Mouse::Absent);
+    EXPECT_FALSE(absent.start().activeDpiStage().has_value());
+}
+
 TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     WindowRig rig;
     rig.start();

@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QHelpEvent>
 #include <QImage>
+#include <QTest>
 #include <QToolTip>
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     const QStringList lines = spokenLines(window);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Gaming mouse");
-    EXPECT_EQ(lines[1], "Connected");
+    EXPECT_EQ(lines[1], "Connected · DPI stage 1");
     // The rig's profile was never saved: its first-run labels are a change.
     EXPECT_EQ(lines[2], "Profile: P1 (changed)");
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
@@ -81,6 +82,28 @@ TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
 
     window.setSaveProgress({SaveProgress::Phase::Saved, 16, 16});
     EXPECT_EQ(spokenLines(window)[1], "Saved");
+}
+
+TEST(StatusCard, SaysWhichDpiStageTheMouseIsAtInEachLanguage) {
+    for (const auto& [code, connected] : std::vector<std::pair<std::string, QString>>{
+             {"CHS", "已连接 · DPI 第3段"}, {"CHT", "已連接 · DPI 第3段"}}) {
+        WindowRig rig(WindowRig::Mouse::Present, "Lan=" + code);
+        rig.virtualMouse->setDpiStage(3);
+        CMavloDlg& window = rig.start();
+        EXPECT_EQ(spokenLines(window).value(1), connected);
+    }
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    const QImage atOne = statusArea(window);
+    rig.virtualMouse->emitEvent(2, 4);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Connected · DPI stage 4"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Connected · DPI stage 4");
+    EXPECT_NE(statusArea(window), atOne);
+    rig.backend.unplug(rig.virtualMouse);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Not connected"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Not connected");
 }
 
 TEST(StatusCard, ShowsNothingConnectedWithoutAMouse) {

@@ -184,6 +184,35 @@ TEST(SettingsDpiSection, RepaintsWhileTypingLeaveTheBoxAsTyped) {
     EXPECT_EQ(rig.record().wheelScrollLines, 12);
 }
 
+TEST(SettingsDpiSection, TheStageTheMouseIsAtHasItsLaneRinged) {
+    SettingsRig rig;
+    rig.rig.virtualMouse->setDpiStage(2);
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    // The middle of a lane's left edge, in the accent colour where ringed.
+    const auto ringed = [&] {
+        const QImage face = rig.window().grab().toImage();
+        std::vector<int> stages;
+        for (int stage = 0; stage < 4; ++stage) {
+            const QColor edge = face.pixelColor(skin::kDpiSliderLeft[stage] + 5 - 24,
+                                                skin::kRightHeaderTop + skin::kHeaderHeight + 128);
+            if (edge.blue() > 150 && edge.blue() > edge.red() + 80)
+                stages.push_back(stage + 1);
+        }
+        return stages;
+    };
+    EXPECT_EQ(ringed(), std::vector<int>{2});
+    rig.rig.virtualMouse->emitEvent(1, 4);
+    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{4}; }));
+    // Stages this mouse does not use, and a mouse that went away: no ring.
+    rig.rig.virtualMouse->emitEvent(1, 5);
+    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+    rig.rig.virtualMouse->emitEvent(1, 1);
+    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{1}; }));
+    rig.rig.backend.unplug(rig.rig.virtualMouse);
+    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+}
+
 TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
     SettingsRig rig;
     rig.start();
