@@ -125,7 +125,9 @@ void CMavloDlg::startUp() {
     // Before the window is shown, so waiting for it freezes nothing.
     std::optional<std::string> advice;
     deviceThread_->runAndWait([&] {
-        if (!connectAtStartup(link, state.record) && setup_.permissionProblem)
+        if (connectAtStartup(link, state.record))
+            activeDpiStage_ = readActiveDpiStage(link);
+        else if (setup_.permissionProblem)
             advice = setup_.permissionProblem();
     });
     if (advice)
@@ -250,6 +252,8 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
     struct Outcome {
         std::vector<std::function<void()>> steps;
         std::optional<std::uint8_t> activeSlot;
+        std::optional<int> dpiStage;
+        bool present = false;
         std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
@@ -270,19 +274,28 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
                 // The open sequence only learns the mouse's active slot.
                 ConfigRecord slot{};
                 onDeviceArrival(link, slot, hooks);
-                if (link.devicePresent == 1)
+                if (link.devicePresent == 1) {
                     outcome->activeSlot = slot.activeProfile;
-                else if (setup_.permissionProblem)
+                    outcome->dpiStage = readActiveDpiStage(link);
+                } else if (setup_.permissionProblem) {
                     outcome->advice = setup_.permissionProblem();
+                }
             } else {
                 onDeviceRemoval(link, hooks);
             }
+            outcome->present = link.devicePresent == 1;
         },
-        [this, outcome] {
+        [this, kind, outcome] {
             if (closing_)
                 return;
             if (outcome->activeSlot)
                 setup_.state->record.activeProfile = *outcome->activeSlot;
+            // A mouse opened anew says where it is; one that is gone says
+            // nothing any more.
+            if (!outcome->present)
+                activeDpiStage_.reset();
+            else if (kind == HotplugKind::Arrival)
+                activeDpiStage_ = outcome->dpiStage;
             for (const auto& step : outcome->steps)
                 step();
             if (outcome->advice)
@@ -414,6 +427,8 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
     if (needsActiveBlock(type, value)) {
+        activeDpiStage_ = value;
+        update();
         deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
             showBalloon(type, value, active);
         });

@@ -1,7 +1,12 @@
+#include "ui/label_text.h"
 #include "ui/skin_layout.h"
 #include "window_rig.h"
 
+#include <QAccessible>
+#include <QHelpEvent>
 #include <QImage>
+#include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace qvr {
@@ -38,6 +43,67 @@ TEST(StatusCard, SaysWhetherTheMouseIsConnectedAndFollowsUnplugging) {
     const QImage absent = statusArea(window);
     EXPECT_EQ(accentPixels(absent), 0);
     EXPECT_NE(present, absent);
+}
+
+// Screen readers get the card's lines as texts of the window.
+QStringList spokenLines(CMavloDlg& window) {
+    QStringList lines;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; face && i < face->childCount(); ++i)
+        if (QAccessibleInterface* child = face->child(i);
+            child && child->role() == QAccessible::StaticText)
+            lines << child->text(QAccessible::Name);
+    return lines;
+}
+
+TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    const QStringList lines = spokenLines(window);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Gaming mouse");
+    EXPECT_EQ(lines[1], "Connected · DPI stage 1");
+    // The rig's profile was never saved: its first-run labels are a change.
+    EXPECT_EQ(lines[2], "Profile: P1 (changed)");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    const int last = face->childCount() - 1;
+    EXPECT_EQ(face->indexOfChild(face->child(last)), last);
+    EXPECT_EQ(face->child(last)->rect().topLeft(),
+              window.mapToGlobal(QPoint(skin::kStatusText.left, 76)));
+
+    DrawnTextLog log;
+    (void)statusArea(window);
+    EXPECT_TRUE(std::ranges::none_of(
+        log.texts, [](const DrawnText& drawn) { return !drawn.elidedFrom.isEmpty(); }));
+    const QPoint onName(skin::kStatusText.left + 10, 85);
+    QHelpEvent help(QEvent::ToolTip, onName, window.mapToGlobal(onName));
+    QCoreApplication::sendEvent(&window, &help);
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+
+    window.setSaveProgress({SaveProgress::Phase::Saved, 16, 16});
+    EXPECT_EQ(spokenLines(window)[1], "Saved");
+}
+
+TEST(StatusCard, SaysWhichDpiStageTheMouseIsAtInEachLanguage) {
+    for (const auto& [code, connected] : std::vector<std::pair<std::string, QString>>{
+             {"CHS", "已连接 · DPI 第3段"}, {"CHT", "已連接 · DPI 第3段"}}) {
+        WindowRig rig(WindowRig::Mouse::Present, "Lan=" + code);
+        rig.virtualMouse->setDpiStage(3);
+        CMavloDlg& window = rig.start();
+        EXPECT_EQ(spokenLines(window).value(1), connected);
+    }
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    const QImage atOne = statusArea(window);
+    rig.virtualMouse->emitEvent(2, 4);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Connected · DPI stage 4"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Connected · DPI stage 4");
+    EXPECT_NE(statusArea(window), atOne);
+    rig.backend.unplug(rig.virtualMouse);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Not connected"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Not connected");
 }
 
 TEST(StatusCard, ShowsNothingConnectedWithoutAMouse) {
