@@ -99,11 +99,25 @@ void SettingsActions::ApplySettings() {
         showWaitCursor(saveCursorTimer_);
         uploadAndApply();
     } else {
-        // Nothing reaches the mouse or the files; say so rather than let the
-        // press look like a save.
-        window_.showDeviceNotification(kNotifyNotDetected, 0);
+        saveWithoutMouse();
     }
     applyBusyTimer_.start();
+}
+
+void SettingsActions::saveWithoutMouse() {
+    // The files keep the edits; the session sends them when the mouse comes
+    // back. As after an upload the mouse missed, the user is told.
+    const std::optional<bool> written = window_.profileSession().writeProfile();
+    if (!written)
+        return;
+    // Older than this press: the mouse must end up with the files.
+    waiting_.reset();
+    using Phase = SaveProgress::Phase;
+    window_.setSaveProgress({*written ? Phase::NotReceived : Phase::NotWritten, 0, 0});
+    window_.showDeviceNotification(kNotifyNotDetected, 0);
+    const RecordState& state = window_.state();
+    ApplyPointerSettings(state.record, state.pointerChanges);
+    emit saveFinished(false, *written);
 }
 
 void SettingsActions::ResetToDefaults() {

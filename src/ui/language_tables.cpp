@@ -227,15 +227,19 @@ constexpr std::array<ProfileFileTexts, 3> kProfileFiles{{
      "kept as %2.",
      "%1 is missing. The profile starts from the factory settings.",
      "No profile is loaded, so nothing was saved or sent to the mouse.",
-     "%1 is one of the program's own files. Choose another name.", "changed"},
+     "%1 is one of the program's own files. Choose another name.", "changed",
+     "Your changes have not been saved. Save them before closing?",
+     "Restore the changes you had not saved?", "Restore"},
     {"要离开的配置的设置已更改。是否先保存？", "保存", "放弃", "取消",
      "无法使用 %1。该配置从出厂设置开始；损坏的文件保存为 %2。",
      "找不到 %1。该配置从出厂设置开始。", "未加载任何配置，因此没有保存，也没有发送到鼠标。",
-     "%1 是本程序自己的文件。请换一个名称。", "已更改"},
+     "%1 是本程序自己的文件。请换一个名称。", "已更改", "更改尚未保存。是否在关闭前保存？",
+     "是否恢复上次未保存的更改？", "恢复"},
     {"要離開的配置的設定已變更。是否先儲存？", "儲存", "放棄", "取消",
      "無法使用 %1。該配置從出廠設定開始；損壞的檔案保存為 %2。",
      "找不到 %1。該配置從出廠設定開始。", "未載入任何配置，因此沒有儲存，也沒有傳送到滑鼠。",
-     "%1 是本程式自己的檔案。請換一個名稱。", "已變更"},
+     "%1 是本程式自己的檔案。請換一個名稱。", "已變更", "變更尚未儲存。是否在關閉前儲存？",
+     "是否還原上次未儲存的變更？", "還原"},
 }};
 
 constexpr std::array<ProfileManagerTexts, 3> kProfileManager{{

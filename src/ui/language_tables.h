@@ -84,6 +84,8 @@ struct ProfileManagerTexts {
 struct ProfileFileTexts {
     std::string_view unsavedQuestion, saveChoice, discardChoice, cancelChoice, damagedFile,
         missingFile, notLoaded, exportRefused, changedMark;
+    // Unsaved edits at the end of the program, and kept from an ended session.
+    std::string_view closeQuestion, restoreQuestion, restoreChoice;
 };
 
 struct MacroManagerTexts {

@@ -5,6 +5,7 @@
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
 #include "config/factory_files.h"
+#include "config/profile_record_file.h"
 #include "device/mouse_protocol.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
@@ -107,12 +108,14 @@ enum class Step {
     Ok,
     Cancel,
     Assign,
-    Save
+    Save,
+    Close, // the window's close button, answering its question
+    Plug   // the mouse goes and comes back
 };
-constexpr int kStepKinds = 13;
+constexpr int kStepKinds = 15;
 
 bool inDialog(Step step) {
-    return step != Step::Assign && step != Step::Save;
+    return step < Step::Assign;
 }
 
 std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
@@ -125,6 +128,52 @@ std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
 class MacroStoreModel : public test::MacroDialogFixture {
   protected:
     ConfigRecord& record() { return rig.state.record; }
+    // The record the profile's file holds.
+    ConfigRecord saved() const {
+        const RecordFileRead read = readRecordFile(rig.dir / "config0.bin");
+        ConfigRecord record{};
+        std::copy(read.recordBytes.begin(), read.recordBytes.end(), recordBytes(record).begin());
+        return record;
+    }
+    bool deviceSettled() {
+        return QTest::qWaitFor([&] { return !rig.window->deviceThread().busy(); });
+    }
+
+    // Closing asks only about what the file does not hold; true when the
+    // program ended, which ends the sequence.
+    bool close() {
+        const ConfigRecord before = record();
+        const bool unsaved = before != saved();
+        const auto answer = static_cast<UnsavedChoice>(pick(3));
+        rig.messages.answers = {answer};
+        rig.window->clickAt(CMavloDlg::kCloseRect.center());
+        rig.messages.answers.clear();
+        if (unsaved && answer == UnsavedChoice::Cancel) {
+            EXPECT_FALSE(rig.exitCode.has_value());
+            EXPECT_EQ(record(), before);
+            return false;
+        }
+        EXPECT_EQ(rig.exitCode, 0);
+        if (!unsaved || answer == UnsavedChoice::Save)
+            EXPECT_EQ(saved(), before);
+        else
+            EXPECT_NE(saved(), before);
+        return true;
+    }
+
+    void plug() {
+        const ConfigRecord before = record();
+        const std::size_t shown = rig.balloons.shown.size();
+        rig.backend.unplug(rig.virtualMouse);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == shown + 1; }));
+        rig.backend.plug(rig.virtualMouse);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == shown + 2; }));
+        ASSERT_TRUE(deviceSettled());
+        // Kept when unsaved, read again otherwise: the same record either way.
+        EXPECT_EQ(record(), before);
+        checkButtons();
+        upload();
+    }
 
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
     bool chance(int percent) { return pick(100) < percent; }
@@ -140,6 +189,12 @@ class MacroStoreModel : public test::MacroDialogFixture {
     }
 
     void startSequence() {
+        if (rig.exitCode) {
+            rig.window.reset();
+            rig.exitCode.reset();
+            rig.start();
+            dialogs().setTick([this] { return tick; });
+        }
         model = Model{};
         record() = ConfigRecord{};
         std::string text;
@@ -319,8 +374,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         case Step::Cancel:
             dialog.cancel();
             break;
-        case Step::Assign:
-        case Step::Save:
+        default:
             break;
         }
     }
@@ -392,6 +446,13 @@ TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
                 break;
             case Step::Save:
                 upload();
+                ++at;
+                break;
+            case Step::Close:
+                at = close() ? steps.size() : at + 1;
+                break;
+            case Step::Plug:
+                plug();
                 ++at;
                 break;
             default:

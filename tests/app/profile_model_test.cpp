@@ -41,8 +41,11 @@ struct Program {
         setup.profile = profile.get();
         setup.messages = &messages;
         setup.balloons = &balloons;
-        setup.endProcess = [](int) {};
+        setup.endProcess = [this](int) { ended = true; };
+        setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
+        setup.hotplugSettle = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(std::move(setup));
+        ended = false;
         window->startUp();
         window->show();
         window->macroProfileDialogs().setFileDialogs(
@@ -53,6 +56,15 @@ struct Program {
     void settle() {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    // Returns once the window has handled the mouse's return.
+    bool replug() {
+        const std::size_t shown = balloons.shown.size();
+        backend.unplug(mouse);
+        if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 1; }))
+            return false;
+        backend.plug(mouse);
+        return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; });
     }
 
     QTemporaryDir temp;
@@ -67,6 +79,7 @@ struct Program {
     test::RecordingBalloons balloons;
     std::unique_ptr<CMavloDlg> window;
     test::FixedFileDialogs* files = nullptr;
+    bool ended = false; // the close button or Exit ended the program
 };
 
 // What the user should see and find on disk.
@@ -145,7 +158,7 @@ class Sequence {
     std::string act() {
         CConfigDialog* dialog = program_.manager();
         std::ostringstream did;
-        switch (pick(13)) {
+        switch (pick(15)) {
         case 0: // open the manager
             if (dialog)
                 return "open (already)";
@@ -302,6 +315,26 @@ class Sequence {
             model_.save();
             return "reset";
         }
+        case 12: { // the close button, answering a question if one comes
+            const UnsavedChoice answer = anyAnswer();
+            program_.messages.answers = {answer};
+            program_.window->clickAt(CMavloDlg::kCloseRect.center());
+            program_.messages.answers.clear();
+            did << "close answering " << static_cast<int>(answer);
+            if (!model_.leave(answer)) {
+                EXPECT_FALSE(program_.ended) << "ended although the user cancelled";
+                return did.str() + " (cancelled)";
+            }
+            EXPECT_TRUE(program_.ended) << "did not end";
+            program_.start();
+            model_.restart();
+            return did.str() + ", start";
+        }
+        case 13: // the mouse goes and comes back: edits and an import stay
+            EXPECT_TRUE(program_.replug()) << "the mouse's return was not handled";
+            if (!model_.dirty())
+                model_.load(model_.window);
+            return "plug";
         default: // restart: the manager's unsaved selection and the changes go
             program_.start();
             model_.restart();
