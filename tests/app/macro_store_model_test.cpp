@@ -11,6 +11,7 @@
 #include "list_clicks.h"
 #include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
+#include "settings/settings_rig.h"
 #include "support/stress_count.h"
 #include "window_rig.h"
 
@@ -110,9 +111,10 @@ enum class Step {
     Assign,
     Save,
     Close, // the window's close button, answering its question
-    Plug   // the mouse goes and comes back
+    Plug,  // the mouse goes and comes back
+    Reset  // the Reset button, answering its question
 };
-constexpr int kStepKinds = 15;
+constexpr int kStepKinds = 16;
 
 bool inDialog(Step step) {
     return step < Step::Assign;
@@ -127,6 +129,22 @@ std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
 
 class MacroStoreModel : public test::MacroDialogFixture {
   protected:
+    MacroStoreModel() {
+        // Reset reads the factory record, here from the rig's folder.
+        const auto image = recordFileImage(factoryRecord(), 0);
+        WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
+        beforeStartUp = [this](CMavloDlg& window) {
+            pages = &installSettingsPages(
+                window, {.colours = &colours, .pointerCommands = &runner, .notes = &notes});
+        };
+    }
+
+    // The window goes before what its settings pages were given.
+    ~MacroStoreModel() override {
+        rig.clock.release();
+        rig.window.reset();
+    }
+
     ConfigRecord& record() { return rig.state.record; }
     // The record the profile's file holds.
     ConfigRecord saved() const {
@@ -136,7 +154,9 @@ class MacroStoreModel : public test::MacroDialogFixture {
         return record;
     }
     bool deviceSettled() {
-        return QTest::qWaitFor([&] { return !rig.window->deviceThread().busy(); });
+        return QTest::qWaitFor([&] {
+            return !pages->actions().uploadPending() && !rig.window->deviceThread().busy();
+        });
     }
 
     // Closing asks only about what the file does not hold; true when the
@@ -175,6 +195,26 @@ class MacroStoreModel : public test::MacroDialogFixture {
         upload();
     }
 
+    void reset() {
+        const ConfigRecord before = record();
+        const bool yes = chance(50);
+        rig.messages.confirmations = {yes};
+        rig.window->clickAt(CMavloDlg::kResetRect.center());
+        rig.messages.confirmations.clear();
+        ASSERT_TRUE(deviceSettled());
+        if (!yes) {
+            EXPECT_EQ(record(), before);
+        } else {
+            // The macros stay; the buttons play their factory functions again.
+            EXPECT_EQ(record().buttonFunction, factoryRecord().buttonFunction);
+            EXPECT_EQ(saved(), record());
+            model.buttons.clear();
+        }
+        EXPECT_EQ(record().macroData, model.table());
+        checkButtons();
+        upload();
+    }
+
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
     bool chance(int percent) { return pick(100) < percent; }
 
@@ -192,8 +232,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         if (rig.exitCode) {
             rig.window.reset();
             rig.exitCode.reset();
-            rig.start();
-            dialogs().setTick([this] { return tick; });
+            startWindow();
         }
         model = Model{};
         record() = ConfigRecord{};
@@ -420,6 +459,10 @@ class MacroStoreModel : public test::MacroDialogFixture {
         }
     }
 
+    test::ScriptedColourDialog colours;
+    test::RecordingRunner runner;
+    std::ostringstream notes;
+    SettingsPages* pages = nullptr;
     Model model;
     std::mt19937 random;
     int renames = 0;
@@ -453,6 +496,10 @@ TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
                 break;
             case Step::Plug:
                 plug();
+                ++at;
+                break;
+            case Step::Reset:
+                reset();
                 ++at;
                 break;
             default:

@@ -6,6 +6,7 @@
 #include "device/clock.h"
 #include "device/virtual_backend.h"
 #include "profile_rig.h"
+#include "settings/settings_rig.h"
 #include "support/qt_test_app.h"
 #include "support/stress_count.h"
 
@@ -46,6 +47,9 @@ struct Program {
         setup.hotplugSettle = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(std::move(setup));
         ended = false;
+        // Reset and its question come with the settings pages.
+        installSettingsPages(*window,
+                             {.colours = &colours, .pointerCommands = &runner, .notes = &notes});
         window->startUp();
         window->show();
         window->macroProfileDialogs().setFileDialogs(
@@ -67,6 +71,10 @@ struct Program {
         return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; });
     }
 
+    // Outlive the window, whose last Save may still apply pointer settings.
+    test::ScriptedColourDialog colours;
+    test::RecordingRunner runner;
+    std::ostringstream notes;
     QTemporaryDir temp;
     std::filesystem::path dir = test::pathOf(temp);
     ManualClock clock;
@@ -204,13 +212,18 @@ class Sequence {
             model_.storedCurrent = model_.names[static_cast<std::size_t>(model_.window)];
             return "rename " + std::to_string(row);
         }
-        case 4: { // Delete
+        case 4: { // Delete, answering its question
             if (!dialog || !model_.selected)
                 return "delete (no)";
             const int row = *model_.selected;
+            const bool yes = pick(3) != 0;
+            program_.messages.confirmations = {yes};
             dialog->DeleteProfileName();
+            program_.messages.confirmations.clear();
             if (model_.names.size() < 2)
                 return "delete (last)";
+            if (!yes)
+                return "delete (cancelled)";
             model_.names.erase(model_.names.begin() + row);
             model_.saved.erase(model_.saved.begin() + row);
             const int count = static_cast<int>(model_.names.size());
@@ -306,9 +319,13 @@ class Sequence {
             model_.imported = true;
             return did.str();
         }
-        case 11: { // Reset: the factory settings part, saved as the mouse is there
-            program_.profile->resetToDefaults(*program_.state);
-            program_.window->profileSession().saveProfile();
+        case 11: { // Reset, answering its question: the factory settings part, saved
+            const bool yes = pick(2) == 0;
+            program_.messages.confirmations = {yes};
+            program_.window->clickAt(CMavloDlg::kResetRect.center());
+            program_.messages.confirmations.clear();
+            if (!yes)
+                return "reset (cancelled)";
             const ConfigRecord defaults = factoryRecord();
             std::copy_n(recordBytes(defaults).begin() + 1, kSettingsPartSize - 1,
                         recordBytes(model_.screen).begin() + 1);

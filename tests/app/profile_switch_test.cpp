@@ -121,8 +121,15 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     ASSERT_TRUE(p.close()); // Work on screen
     ASSERT_EQ(p.seedOnScreen(), 20);
 
+    // Asked first, by name; Cancel keeps the profile and its files.
     p.open();
     p.select(0);
+    p.manager()->DeleteProfileName();
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.rig.messages.messages[0].text, "Delete the profile \"Game\" and its settings?");
+    EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office"}));
+    EXPECT_EQ(p.seedInFile(0), 10);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), (Names{"Work", "Office"}));
     EXPECT_EQ(p.seedInFile(0), 20);
@@ -135,6 +142,7 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     // The window's own profile: the one taking its place is loaded.
     p.rig.state.record.dpiStage[0] = 99; // changes of the deleted profile
     p.select(0);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_EQ(p.seedOnScreen(), 30);
@@ -144,7 +152,7 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_TRUE(p.close());
-    EXPECT_TRUE(p.rig.messages.messages.empty());
+    EXPECT_EQ(p.rig.messages.messages.size(), 3u); // the three questions, nothing else
 }
 
 TEST_F(ProfileSwitch, ChangesKeptAtTheSessionEndReturnToTheirProfileWhereverItMoved) {

@@ -590,7 +590,17 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
     rig.click(kHeaderX, 42);
     rig.click(100, 185);
 
+    // The question names the profile; Cancel changes nothing.
+    const ConfigRecord before = rig.record();
     rig.click(826, 619); // Reset
+    ASSERT_EQ(rig.messages().size(), 1u);
+    EXPECT_EQ(rig.messages()[0].text, "Reset the profile \"P1\" to the factory settings?");
+    EXPECT_EQ(rig.record(), before);
+    EXPECT_TRUE(rig.sections().isOpen(DpiSetting));
+    EXPECT_FALSE(rig.pages->actions().waitCursorShown());
+
+    rig.rig.messages.confirmations = {true};
+    rig.click(826, 619);
     const auto bytes = recordBytes(rig.record());
     EXPECT_EQ(bytes[0], 4);
     for (std::size_t i = 1; i < kSettingsPartSize; ++i)
@@ -612,6 +622,14 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
     QCoreApplication::processEvents();
     ASSERT_EQ(rig.sections().position(), PanelPosition::Bottom);
 
+    const std::string saved = readText(rig.rig.dir / "config0.bin");
+    rig.click(826, 619); // Reset, cancelled
+    ASSERT_TRUE(settled(rig));
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 0);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), saved);
+    EXPECT_EQ(rig.sections().position(), PanelPosition::Bottom);
+
+    rig.rig.messages.confirmations = {true};
     rig.click(826, 619);
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
