@@ -585,9 +585,10 @@ void CMavloDlg::notifyProfileDrawn() {
     const bool firstRun = setup_.state->firstRunFlag == 0;
     for (WindowPage* page : pages_)
         page->profileDrawn();
-    // The first-run labels go to the files as they are made: not the user's
-    // changes, so closing does not ask about them.
-    if (firstRun && setup_.state->firstRunFlag != 0 && profileSession_)
+    // The first-run labels go to the files as they are made (an import's
+    // wait for its Save): not the user's changes, so closing does not ask.
+    if (firstRun && setup_.state->firstRunFlag != 0 && profileSession_ &&
+        !profileSession_->holdsImport())
         profileSession_->labelsWritten();
 }
 

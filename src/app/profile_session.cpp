@@ -86,7 +86,9 @@ std::optional<bool> ProfileSession::writeProfile() {
     if (window_.link().devicePresent == 1)
         state.record.activeProfile = 0;
     const bool written = saveProfileFiles(window_.profile(), state.record, state.pointerChanges);
-    markSaved();
+    // What no file holds stays unsaved, so that leaving the profile still asks.
+    if (written)
+        markSaved();
     // Sent when the mouse comes back.
     if (written && window_.link().devicePresent != 1)
         mouseOutOfDate_ = true;
@@ -94,7 +96,7 @@ std::optional<bool> ProfileSession::writeProfile() {
 }
 
 bool ProfileSession::saveProfile() {
-    if (!writeProfile())
+    if (!writeProfile().value_or(false))
         return false;
     if (window_.link().devicePresent == 1)
         notifyTickets_.insert(window_.deviceThread().upload(window_.state().record));

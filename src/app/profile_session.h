@@ -36,10 +36,12 @@ class ProfileSession final : public QObject, public ProfileHost {
     // The files of the window's profile from what is on screen, at once, so
     // that whatever happens to the profile list or the mouse meanwhile, the
     // press is kept where it belongs. nullopt: a record that was never loaded
-    // is refused with a message; false: a file could not be written.
+    // is refused with a message; false: a file could not be written (the
+    // user has been told which, and the changes stay unsaved).
     std::optional<bool> writeProfile();
     // As the Save button: the files, then the mouse when it is there (its
-    // upload runs on the device thread; the user hears if it fails).
+    // upload runs on the device thread; the user hears if it fails). False,
+    // with nothing sent, when the files could not be written.
     bool saveProfile();
     // Asks about unsaved changes before the window leaves its profile:
     // Save, Discard (true) or Cancel (false). No question without changes.
@@ -47,6 +49,8 @@ class ProfileSession final : public QObject, public ProfileHost {
     bool mayLeaveProfile(std::string_view question = {});
     // The record now holds an import: unsaved until the next Save.
     void markImported();
+    // Whether what is on screen came from an import no Save has kept yet.
+    bool holdsImport() const { return imported_; }
     // Whatever is on screen is what the files hold (after a Save or load).
     void markSaved();
     // The labels on screen were written to the profile's files.

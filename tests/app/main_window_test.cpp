@@ -196,6 +196,16 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             }
         }
     }
+    // A Save that cannot write its files keeps the program and the changes.
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    rig.state.record.macroData[0] = 77;
+    rig.profile.setWriteFault([](AtomicWriteStage) { return ENOSPC; });
+    rig.messages.answers = {UnsavedChoice::Save};
+    window.clickAt(CMavloDlg::kCloseRect.center());
+    EXPECT_FALSE(rig.exitCode.has_value());
+    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_EQ(savedMacroByte(rig), 0);
 }
 
 TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) {
