@@ -191,6 +191,11 @@ void CConfigDialog::DeleteProfileName() {
     // The window always holds one profile, so the last one stays.
     if (!row || list_->count() < 2)
         return;
+    const ProfileFileTexts& asked = profileFileTexts(setup_.language);
+    const QString question = qstr(asked.deleteQuestion).arg(list_->item(*row)->text());
+    if (!messages().confirm(question.toStdString(), std::string(texts_.warningCaption),
+                            {std::string(texts_.deleteItem), std::string(asked.cancelChoice)}))
+        return;
     std::vector<std::string> remaining = names();
     remaining.erase(remaining.begin() + *row);
     int current = setup_.host->windowProfile();

@@ -593,6 +593,7 @@ TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
     CConfigDialog& dialog = open();
     dialog.list().setCurrentRow(0);
+    rig.messages.confirmations = {true};
     dialog.DeleteProfileName();
     EXPECT_EQ(textsOf(dialog.list()), (Names{"B", "C"}));
     close(dialog);

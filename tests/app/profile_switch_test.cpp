@@ -17,6 +17,17 @@ using test::profileSettings;
 using test::readBytes;
 using Names = std::vector<std::string>;
 
+// Unplugs the mouse and plugs it in again; returns once the window has
+// handled the arrival (its balloon comes with the reload).
+bool replug(test::WindowRig& rig) {
+    const std::size_t balloons = rig.balloons.shown.size();
+    rig.backend.unplug(rig.virtualMouse);
+    if (!QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 1; }))
+        return false;
+    rig.backend.plug(rig.virtualMouse);
+    return QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 2; });
+}
+
 class ProfileSwitch : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -142,6 +153,10 @@ TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
     EXPECT_EQ(p.seedOnScreen(), 55) << "closing must not reload Work over the import";
     EXPECT_TRUE(p.session().hasUnsavedChanges());
     EXPECT_EQ(p.seedInFile(1), 20);
+    // Nor does the mouse coming back.
+    ASSERT_TRUE(replug(p.rig));
+    EXPECT_EQ(p.seedOnScreen(), 55);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
     ASSERT_TRUE(p.session().saveProfile());
     EXPECT_EQ(p.seedInFile(1), 55);
     EXPECT_EQ(p.seedInFile(0), 10);
@@ -190,8 +205,15 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     ASSERT_TRUE(p.close()); // Work on screen
     ASSERT_EQ(p.seedOnScreen(), 20);
 
+    // Asked first, by name; Cancel keeps the profile and its files.
     p.open();
     p.select(0);
+    p.manager()->DeleteProfileName();
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.rig.messages.messages[0].text, "Delete the profile \"Game\" and its settings?");
+    EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office"}));
+    EXPECT_EQ(p.seedInFile(0), 10);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), (Names{"Work", "Office"}));
     EXPECT_EQ(p.seedInFile(0), 20);
@@ -204,6 +226,7 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     // The window's own profile: the one taking its place is loaded.
     p.rig.state.record.dpiStage[0] = 99; // changes of the deleted profile
     p.select(0);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_EQ(p.seedOnScreen(), 30);
@@ -213,7 +236,34 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_TRUE(p.close());
-    EXPECT_TRUE(p.rig.messages.messages.empty());
+    EXPECT_EQ(p.rig.messages.messages.size(), 3u); // the three questions, nothing else
+}
+
+TEST_F(ProfileSwitch, ChangesKeptAtTheSessionEndReturnToTheirProfileWhereverItMoved) {
+    p.open();
+    p.select(2);
+    ASSERT_TRUE(p.close()); // Office on screen
+    p.rig.state.record.dpiStage[0] = 77;
+    p.rig.window->endSession();
+    EXPECT_EQ(p.rig.exitCode, 0);
+    EXPECT_EQ(p.seedInFile(2), 30);
+
+    // Before the next start Game goes, and Office moves up to position 1.
+    ASSERT_TRUE(ProfileSlots(p.rig.dir).deleteProfile(p.names(), 0, "Work").ok());
+    p.rig.window.reset();
+    p.rig.state = RecordState{};
+    p.start();
+    ASSERT_EQ(p.windowProfile(), 0);
+    p.rig.window->offerUnsavedEdits();
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(p.seedInFile(1), 30);
+    EXPECT_EQ(p.seedInFile(0), 20);
+    // Saved where they belong.
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.seedInFile(1), 77);
+    EXPECT_EQ(p.seedInFile(0), 20);
 }
 
 TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
