@@ -59,11 +59,11 @@ QStringList spokenLines(CMavloDlg& window) {
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     WindowRig rig(WindowRig::Mouse::Present);
     CMavloDlg& window = rig.start();
+    rig.state.record.dpiStage[0] = 77; // an edit not saved yet
     const QStringList lines = spokenLines(window);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Gaming mouse");
     EXPECT_EQ(lines[1], "Connected · DPI stage 1");
-    // The rig's profile was never saved: its first-run labels are a change.
     EXPECT_EQ(lines[2], "Profile: P1 (changed)");
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     const int last = face->childCount() - 1;
