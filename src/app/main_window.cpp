@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/firmware_updater.h"
+#include "app/first_paint_exit.h"
 #include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
 #include "app/profile_session.h"
@@ -130,6 +131,7 @@ void CMavloDlg::startUp() {
     });
     if (advice)
         explainPermissionOnce(*advice);
+    markStartUpPhase("device search");
     startListener();
     startHotplugWatch();
 
@@ -137,6 +139,7 @@ void CMavloDlg::startUp() {
     profile.LoadProfileFiles(state);
     takeDesktopPointerSettingsIfNew();
     state.takeSnapshot();
+    markStartUpPhase("profile and desktop pointer settings");
 
     language_ = languageFromCode(profile.readLanguageCode());
     profile.setLanguage(language_);
@@ -153,6 +156,7 @@ void CMavloDlg::startUp() {
     profileSession_ = new ProfileSession(*this);
 
     loadSkin();
+    markStartUpPhase("skin");
 
     // Each component is kept as one byte, as the settings file format says.
     const SkinStrings& skinStrings = profile.skinStrings();
@@ -165,6 +169,7 @@ void CMavloDlg::startUp() {
     setTextFont(qtFontFor(WindowFont::MainText, language_));
     headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
     smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
+    markStartUpPhase("fonts");
 
     installAssignmentSection(*this);
     installStatusCard(*this);

@@ -117,6 +117,7 @@ int CMavloApp::run(int argc, char** argv) {
         return 0;
     }
 
+    markStartUpPhase("main");
     // Taken before Qt, which clears the startup id for its own first window.
     const ActivationRequest launch = ActivationRequest::fromEnvironment();
 
@@ -128,6 +129,7 @@ int CMavloApp::run(int argc, char** argv) {
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
     QApplication::setQuitOnLastWindowClosed(false);
+    markStartUpPhase("QApplication");
 
     // Qt has taken its own options out of argv by now.
     const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -191,11 +193,14 @@ int CMavloApp::run(int argc, char** argv) {
     // The settings pages use these for as long as the window lives.
     QtColourDialog colours;
     SpawnCommandRunner pointerCommands;
+    markStartUpPhase("device and user folder");
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
     colours.setOwner(&window);
     installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
+    markStartUpPhase("window built");
     window.startUp();
+    markStartUpPhase("window started");
     // Only the lock holder listens, in the lock's own private folder.
     InstanceServer laterStarts(
         [&window](const ActivationRequest& request) { window.bringForward(request); });
@@ -208,6 +213,7 @@ int CMavloApp::run(int argc, char** argv) {
         messages.showMessage(note, kApplicationTitle);
     exitAfterFirstPaintWhenAsked(window);
     window.show();
+    markStartUpPhase("shown");
     return QApplication::exec();
 }
 
