@@ -21,6 +21,8 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <sys/stat.h>
 
 namespace qvr {
 
@@ -62,6 +64,21 @@ const char* appUsage() {
            "  -h, --help       show this text\n"
            "Qt's own options (-platform NAME, -display X11DISPLAY, ...) are accepted.\n"
            "Exit status: 0 success, 1 no display could be opened, 2 usage error.\n";
+}
+
+void keepSessionBusFromLaunching() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && *address)
+        return;
+    // The bus of a systemd user session, which libdbus and GIO look for
+    // themselves when no address is set.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        struct stat bus {};
+        if (::stat((std::string(runtime) + "/bus").c_str(), &bus) == 0 && S_ISSOCK(bus.st_mode))
+            return;
+    }
+    // Nothing can ever be made under /dev/null, so the connection fails at once.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", kNoSessionBus, 1);
 }
 
 namespace {
@@ -121,6 +138,7 @@ int CMavloApp::run(int argc, char** argv) {
     // Taken before Qt, which clears the startup id for its own first window.
     const ActivationRequest launch = ActivationRequest::fromEnvironment();
 
+    keepSessionBusFromLaunching();
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
     QCoreApplication::setApplicationVersion(kVersion);
