@@ -15,7 +15,7 @@
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
-#include "settings/command_runner.h"
+#include "settings/linux_pointer_desktop.h"
 #include "settings/settings_pages.h"
 
 #include <QApplication>
@@ -210,12 +210,12 @@ int CMavloApp::run(int argc, char** argv) {
 
     // The settings pages use these for as long as the window lives.
     QtColourDialog colours;
-    SpawnCommandRunner pointerCommands;
+    LinuxPointerDesktop pointerDesktop;
     markStartUpPhase("device and user folder");
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
     colours.setOwner(&window);
-    installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
+    installSettingsPages(window, {.colours = &colours, .pointerDesktop = &pointerDesktop});
     markStartUpPhase("window built");
     window.startUp();
     markStartUpPhase("window started");

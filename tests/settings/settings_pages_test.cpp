@@ -496,7 +496,7 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
     // No pointer control was touched: the desktop keeps its own settings.
-    EXPECT_TRUE(rig.runner.setKeys().empty());
+    EXPECT_TRUE(rig.desktop.setKeys().empty());
     // The cursor has its own timer, however long the upload took.
     EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
 }
@@ -510,7 +510,7 @@ TEST(SettingsSave, WithoutTheMouseNothingIsSavedAndTheUserIsTold) {
     rig.click(955, 619);
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), before);
-    EXPECT_TRUE(rig.runner.calls.empty());
+    EXPECT_TRUE(rig.desktop.calls.empty());
     EXPECT_NE(rig.rig.state.appliedRecord, rig.record());
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
