@@ -55,6 +55,13 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
     outcomeTimer_.setSingleShot(true);
     outcomeTimer_.setInterval(kOutcomeShown);
     connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
+    searchPatience_.setSingleShot(true);
+    connect(&searchPatience_, &QTimer::timeout, this, [this] {
+        if (search_ == StartUpSearch::Searching) {
+            search_ = StartUpSearch::NoAnswer;
+            update();
+        }
+    });
 }
 
 CMavloDlg::~CMavloDlg() {
@@ -120,26 +127,19 @@ void CMavloDlg::addWindowElements() {
 }
 
 void CMavloDlg::startUp() {
-    DeviceLink& link = *setup_.link;
     RecordState& state = *setup_.state;
-
-    // Before the window is shown, so waiting for it freezes nothing.
-    std::optional<std::string> advice;
-    deviceThread_->runAndWait([&] {
-        if (!connectAtStartup(link, state.record) && setup_.permissionProblem)
-            advice = setup_.permissionProblem();
-    });
-    if (advice)
-        explainPermissionOnce(*advice);
-    markStartUpPhase("device search");
+    // The window comes up while the device thread looks for the mouse.
+    searchForTheMouse();
     startListener();
     startHotplugWatch();
 
     ProfileFiles& profile = *setup_.profile;
     profile.LoadProfileFiles(state);
-    takeDesktopPointerSettingsIfNew();
     state.takeSnapshot();
-    markStartUpPhase("profile and desktop pointer settings");
+    // Read once the window is on the screen (the first-run labels drawn
+    // meanwhile set the flag this looks at).
+    desktopPointerPending_ = state.firstRunFlag == 0;
+    markStartUpPhase("profile");
 
     language_ = languageFromCode(profile.readLanguageCode());
     profile.setLanguage(language_);
@@ -173,10 +173,80 @@ void CMavloDlg::startUp() {
 
     installAssignmentSection(*this);
     installStatusCard(*this);
-    pageDrawn_ = link.devicePresent == 1;
-    notifyProfileDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
+}
+
+void CMavloDlg::searchForTheMouse() {
+    struct Outcome {
+        std::optional<std::uint8_t> activeSlot;
+        std::optional<std::string> advice;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    search_ = StartUpSearch::Searching;
+    searchPatience_.start(setup_.searchPatience);
+    deviceThread_->request(
+        [this, outcome] {
+            // The open sequence only learns the mouse's active slot.
+            ConfigRecord slot{};
+            if (connectAtStartup(*setup_.link, slot))
+                outcome->activeSlot = slot.activeProfile;
+            else if (setup_.permissionProblem)
+                outcome->advice = setup_.permissionProblem();
+        },
+        [this, outcome] {
+            if (closing_)
+                return;
+            search_ = StartUpSearch::Answered;
+            searchPatience_.stop();
+            markStartUpPhase("mouse search answered");
+            if (outcome->activeSlot) {
+                // The mouse's slot is no edit of the user's.
+                RecordState& state = *setup_.state;
+                state.record.activeProfile = *outcome->activeSlot;
+                state.appliedRecord.activeProfile = *outcome->activeSlot;
+            }
+            if (outcome->advice)
+                explainPermissionOnce(*outcome->advice);
+            if (setup_.link->devicePresent == 1) {
+                pageDrawn_ = true;
+                notifyProfileDrawn();
+            }
+            update();
+        });
+}
+
+bool CMavloDlg::startUpSettled() const {
+    return search_ == StartUpSearch::Answered && afterFirstPaintDone_;
+}
+
+void CMavloDlg::paintEvent(QPaintEvent* event) {
+    SkinnedWindow::paintEvent(event);
+    if (painted_)
+        return;
+    painted_ = true;
+    // Queued: once this paint is on the screen.
+    QTimer::singleShot(0, this, [this] { afterFirstPaint(); });
+}
+
+void CMavloDlg::afterFirstPaint() {
+    // A profile never saved shows the desktop's pointer values, which are
+    // where it starts from rather than an edit of the user's.
+    RecordState& state = *setup_.state;
+    if (desktopPointerPending_ && !state.pointerChanges.any()) {
+        const bool unedited = state.record == state.appliedRecord;
+        for (WindowPage* page : pages_)
+            page->takeDesktopPointerSettings(state.record);
+        if (unedited)
+            state.appliedRecord = state.record;
+        else
+            for (WindowPage* page : pages_)
+                page->takeDesktopPointerSettings(state.appliedRecord);
+        markStartUpPhase("desktop pointer settings");
+    }
+    desktopPointerPending_ = false;
+    afterFirstPaintDone_ = true;
+    update();
 }
 
 void CMavloDlg::loadSkin() {
@@ -307,6 +377,7 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
     RecordState& state = *setup_.state;
+    desktopPointerPending_ = false; // this load answers for the start-up's
     if (state.firstRunFlag != 0 || state.pointerChanges.any())
         return;
     for (WindowPage* page : pages_)
@@ -384,7 +455,8 @@ void CMavloDlg::setTrayMode(bool available) {
 }
 
 void CMavloDlg::trayLeftClick() {
-    if (setup_.link->devicePresent != 1) {
+    // While the start-up search runs the mouse is not known to be missing.
+    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching) {
         showDeviceNotification(kNotifyNotDetected, 0);
         return;
     }
@@ -410,7 +482,7 @@ void CMavloDlg::comeBack() {
 void CMavloDlg::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
-    if (setup_.link->devicePresent != 1)
+    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching)
         showDeviceNotification(kNotifyNotDetected, 0);
     comeBack();
     showNormal();

@@ -19,13 +19,16 @@ struct StatusTexts {
     const char* connected;
     const char* absent;
     const char* profile;
+    const char* searching; // the start-up search is under way
+    const char* noAnswer;  // ... and has taken far longer than it should
 };
 
 // English, Simplified Chinese, Traditional Chinese.
 constexpr std::array<StatusTexts, 3> kStatusTexts{{
-    {"Gaming mouse", "Connected", "Not connected", "Profile"},
-    {"游戏鼠标", "已连接", "未连接", "配置"},
-    {"遊戲滑鼠", "已連接", "未連接", "配置"},
+    {"Gaming mouse", "Connected", "Not connected", "Profile", "Looking for the mouse…",
+     "The mouse does not answer"},
+    {"游戏鼠标", "已连接", "未连接", "配置", "正在查找鼠标…", "鼠标没有响应"},
+    {"遊戲滑鼠", "已連接", "未連接", "配置", "正在尋找滑鼠…", "滑鼠沒有回應"},
 }};
 
 const StatusTexts& textsFor(Language language) {
@@ -107,6 +110,21 @@ QString StatusCard::profileName() {
     return name_;
 }
 
+QString StatusCard::connectionText() const {
+    // Until the start-up search answers, the mouse is neither connected nor
+    // absent.
+    const StatusTexts& texts = textsFor(window_.language());
+    switch (window_.startUpSearch()) {
+    case StartUpSearch::Searching:
+        return QString::fromUtf8(texts.searching);
+    case StartUpSearch::NoAnswer:
+        return QString::fromUtf8(texts.noAnswer);
+    case StartUpSearch::Answered:
+        break;
+    }
+    return QString::fromUtf8(window_.link().devicePresent == 1 ? texts.connected : texts.absent);
+}
+
 void StatusCard::paintFace(QPainter& painter) {
     const StatusTexts& texts = textsFor(window_.language());
     const skin::Rect area = skin::kStatusText;
@@ -119,10 +137,12 @@ void StatusCard::paintFace(QPainter& painter) {
               QString::fromUtf8(texts.device));
     const QRect second = rect.adjusted(0, line, 0, -line);
     if (!drawSaveProgress(painter, window_, second)) {
+        const StartUpSearch search = window_.startUpSearch();
         const bool present = window_.link().devicePresent == 1;
-        painter.setPen(present ? kConnected : kAbsent);
-        drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter,
-                  QString::fromUtf8(present ? texts.connected : texts.absent));
+        painter.setPen(search == StartUpSearch::Searching             ? window_.textColor()
+                       : search == StartUpSearch::Answered && present ? kConnected
+                                                                      : kAbsent);
+        drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter, connectionText());
     }
     painter.setPen(window_.textColor());
     QString profile = QString::fromUtf8(texts.profile) + ": " + profileName();

@@ -20,6 +20,8 @@ class StatusCard : public QObject, public WindowPage {
     explicit StatusCard(CMavloDlg& window);
 
     void paintFace(QPainter& painter) override;
+    // The connection line as it stands when no Save has anything to show.
+    QString connectionText() const;
 
   private:
     // The profile's name lives in "str.ini".

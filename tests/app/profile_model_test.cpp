@@ -45,6 +45,7 @@ struct Program {
         window = std::make_unique<CMavloDlg>(std::move(setup));
         window->startUp();
         window->show();
+        test::WindowRig::waitUntilSettled(*window);
         window->macroProfileDialogs().setFileDialogs(
             std::unique_ptr<FileDialogs>(files = new test::FixedFileDialogs));
     }
