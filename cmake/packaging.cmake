@@ -23,8 +23,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-dejavu-core, fonts-liberation2, fonts-wqy-microhei, qt6-qpa-plugins")
 # Wayland sessions, and the schema of GNOME's mouse settings, which the
-# window reads and writes through GIO (libglib2.0-0, found by shlibdeps);
-# without it a Save notes the desktop's pointer settings as missing.
+# window reads and writes through GIO (libgio-2.0, opened at its first use;
+# its package libglib2.0-0 comes in through shlibdeps, as qvr links GLib);
+# without the schema a Save notes the desktop's pointer settings as missing.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_SOURCE_DIR}/resources/debian/postinst

@@ -136,8 +136,8 @@ void CMavloDlg::startUp() {
     ProfileFiles& profile = *setup_.profile;
     profile.LoadProfileFiles(state);
     state.takeSnapshot();
-    // Read once the window is on the screen (the first-run labels drawn
-    // meanwhile set the flag this looks at).
+    // Read when first needed (the first-run labels drawn meanwhile set the
+    // flag this looks at).
     desktopPointerPending_ = state.firstRunFlag == 0;
     markStartUpPhase("profile");
 
@@ -217,36 +217,33 @@ void CMavloDlg::searchForTheMouse() {
 }
 
 bool CMavloDlg::startUpSettled() const {
-    return search_ == StartUpSearch::Answered && afterFirstPaintDone_;
+    return search_ == StartUpSearch::Answered && painted_;
 }
 
 void CMavloDlg::paintEvent(QPaintEvent* event) {
     SkinnedWindow::paintEvent(event);
-    if (painted_)
-        return;
     painted_ = true;
-    // Queued: once this paint is on the screen.
-    QTimer::singleShot(0, this, [this] { afterFirstPaint(); });
 }
 
-void CMavloDlg::afterFirstPaint() {
+void CMavloDlg::takeStartUpDesktopPointerSettings() {
     // A profile never saved shows the desktop's pointer values, which are
-    // where it starts from rather than an edit of the user's.
-    RecordState& state = *setup_.state;
-    if (desktopPointerPending_ && !state.pointerChanges.any()) {
-        const bool unedited = state.record == state.appliedRecord;
-        for (WindowPage* page : pages_)
-            page->takeDesktopPointerSettings(state.record);
-        if (unedited)
-            state.appliedRecord = state.record;
-        else
-            for (WindowPage* page : pages_)
-                page->takeDesktopPointerSettings(state.appliedRecord);
-        markStartUpPhase("desktop pointer settings");
-    }
+    // where it starts from rather than an edit of the user's. Nothing shows
+    // or keeps them before the user's first click, so they are read then.
+    if (!desktopPointerPending_)
+        return;
     desktopPointerPending_ = false;
-    afterFirstPaintDone_ = true;
-    update();
+    RecordState& state = *setup_.state;
+    if (state.pointerChanges.any())
+        return;
+    const bool unedited = state.record == state.appliedRecord;
+    for (WindowPage* page : pages_)
+        page->takeDesktopPointerSettings(state.record);
+    if (unedited)
+        state.appliedRecord = state.record;
+    else
+        for (WindowPage* page : pages_)
+            page->takeDesktopPointerSettings(state.appliedRecord);
+    markStartUpPhase("desktop pointer settings");
 }
 
 void CMavloDlg::loadSkin() {
@@ -595,6 +592,7 @@ void CMavloDlg::paintFace(QPainter& painter) {
 }
 
 bool CMavloDlg::beforeClick(QPoint position) {
+    takeStartUpDesktopPointerSettings();
     // A click elsewhere closes the help panel first; the help button toggles
     // it itself and the three bottom-right buttons leave it open.
     if (help_ && !kHelpRect.contains(position) && !kResetRect.contains(position) &&

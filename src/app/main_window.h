@@ -112,11 +112,11 @@ class CMavloDlg : public SkinnedWindow {
     // while the window comes up), listener, hotplug, profile, language,
     // texts, skin, colours, fonts, tray icon. The button page follows the
     // search's answer; a never-saved profile's desktop pointer values are
-    // read after the first paint.
+    // read at the first click, the first time anything can show or keep them.
     void startUp();
     StartUpSearch startUpSearch() const { return search_; }
-    // The search has answered and the work left for after the first paint
-    // is done: what a start-up without the user's hand leads to.
+    // The search has answered and the window has been painted: where a
+    // start-up without the user's hand comes to rest.
     bool startUpSettled() const;
 
     const Ids& ids() const { return ids_; }
@@ -207,7 +207,7 @@ class CMavloDlg : public SkinnedWindow {
   private:
     void addWindowElements();
     void searchForTheMouse();
-    void afterFirstPaint();
+    void takeStartUpDesktopPointerSettings();
     // The one exit order, for the close button, "Exit" and destruction.
     void shutDown();
     void startListener();
@@ -234,7 +234,6 @@ class CMavloDlg : public SkinnedWindow {
     StartUpSearch search_ = StartUpSearch::Searching;
     QTimer searchPatience_;
     bool painted_ = false;
-    bool afterFirstPaintDone_ = false;
     bool desktopPointerPending_ = false;
     bool permissionExplained_ = false;
     int mouseView_ = 1;
