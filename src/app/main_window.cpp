@@ -9,6 +9,7 @@
 #include "app/ui_handoff.h"
 #include "app/window_activation.h"
 #include "buttons/assignment_section.h"
+#include "config/unsaved_edits.h"
 #include "ui/app_icon.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
@@ -335,7 +336,13 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
                     [this, later](int type, int value) {
                         later([=, this] { showDeviceNotification(type, value); });
                     },
-                .reloadProfile = [this, later] { later([this] { reloadProfile(); }); },
+                .reloadProfile =
+                    [this, later] {
+                        later([this] {
+                            if (profileSession_)
+                                profileSession_->deviceArrived();
+                        });
+                    },
                 .hideWindow = [this, later] { later([this] { hideToTray(); }); }};
             DeviceLink& link = *setup_.link;
             if (kind == HotplugKind::Arrival) {
@@ -511,6 +518,77 @@ void CMavloDlg::showBalloon(int type, int value, const Block& active) {
 }
 
 void CMavloDlg::exitProgram() {
+    if (closing_)
+        return;
+    if (profileSession_ && profileSession_->hasUnsavedChanges()) {
+        // From the tray: the question needs a window to belong to. Coming
+        // back also drops what Cancel threw away.
+        if (!isVisible() || isMinimized()) {
+            comeBack();
+            showNormal();
+            raise();
+            activateWindow();
+        }
+        const std::string_view question = profileFileTexts(language_).closeQuestion;
+        if (!profileSession_->mayLeaveProfile(question) || closing_)
+            return;
+    }
+    // Saved or discarded: whatever this run kept for recovery is stale.
+    if (wroteUnsavedEdits_)
+        removeUnsavedEdits(unsavedEditsPath());
+    endProgram();
+}
+
+std::filesystem::path CMavloDlg::unsavedEditsPath() const {
+    return setup_.profile->userFolder() / kUnsavedEditsFileName;
+}
+
+void CMavloDlg::keepUnsavedEdits() {
+    // An offer still open holds edits of an earlier session.
+    if (offeringEdits_ || !profileSession_)
+        return;
+    // Cancel has thrown the changes away; the reload waits for the tray.
+    const auto edits = reloadOnReopen ? std::nullopt : profileSession_->unsavedEdits();
+    const std::filesystem::path path = unsavedEditsPath();
+    if (!edits) {
+        if (wroteUnsavedEdits_)
+            removeUnsavedEdits(path);
+        return;
+    }
+    const FileWriteResult written = writeUnsavedEdits(path, *edits);
+    wroteUnsavedEdits_ = true;
+    if (!written.ok())
+        std::fprintf(stderr, "qvr: the unsaved changes could not be kept in %s: %s\n", path.c_str(),
+                     written.message.c_str());
+}
+
+void CMavloDlg::endSession() {
+    if (closing_)
+        return;
+    keepUnsavedEdits();
+    endProgram();
+}
+
+void CMavloDlg::offerUnsavedEdits() {
+    const std::filesystem::path path = unsavedEditsPath();
+    const auto edits = readUnsavedEdits(path);
+    if (!edits || !profileSession_)
+        return;
+    const ProfileFileTexts& texts = profileFileTexts(language_);
+    offeringEdits_ = true;
+    const bool restore = messages().confirm(
+        std::string(texts.restoreQuestion), kApplicationTitle,
+        {std::string(texts.restoreChoice), std::string(texts.discardChoice)}, true);
+    offeringEdits_ = false;
+    // A session that ended during the question left the file for next time.
+    if (closing_)
+        return;
+    if (restore && !profileSession_->restoreEdits(*edits))
+        return; // no profile to take them: kept for a later start
+    removeUnsavedEdits(path);
+}
+
+void CMavloDlg::endProgram() {
     shutDown();
     if (tray_)
         tray_->hide();
@@ -578,8 +656,14 @@ void CMavloDlg::closePagePopups() {
 void CMavloDlg::notifyProfileDrawn() {
     if (!pageDrawn_)
         return;
+    const bool firstRun = setup_.state->firstRunFlag == 0;
     for (WindowPage* page : pages_)
         page->profileDrawn();
+    // The first-run labels go to the files as they are made (an import's
+    // wait for its Save): not the user's changes, so closing does not ask.
+    if (firstRun && setup_.state->firstRunFlag != 0 && profileSession_ &&
+        !profileSession_->holdsImport())
+        profileSession_->labelsWritten();
 }
 
 void CMavloDlg::paintFace(QPainter& painter) {

@@ -142,8 +142,21 @@ class CMavloDlg : public SkinnedWindow {
     void trayLeftClick();
     // The balloon of a device event (DPI stage, macro key, found, lost).
     void showDeviceNotification(int type, int value);
-    // The close button and "Exit": handles closed, tray icon removed, end.
+    // The close button and "Exit": with unsaved changes the window shows
+    // and asks Save, Discard or Cancel first; then handles closed, tray icon
+    // removed, end.
     void exitProgram();
+    // The desktop session ends and cannot wait for an answer: the unsaved
+    // changes go to the recovery file, then the program ends.
+    void endSession();
+    // The session manager asks for the user's data: the unsaved changes go
+    // to the recovery file (none: the file goes), and the program goes on.
+    void keepUnsavedEdits();
+    // At start: changes kept by an ended session are offered back.
+    void offerUnsavedEdits();
+    std::filesystem::path unsavedEditsPath() const;
+    // The program has ended (its handles are closed); only destruction is left.
+    bool ended() const { return closing_; }
     // Minimise, close and Cancel: into the tray, or to the taskbar when the
     // desktop has no tray.
     void hideToTray();
@@ -210,6 +223,8 @@ class CMavloDlg : public SkinnedWindow {
     void takeStartUpDesktopPointerSettings();
     // The one exit order, for the close button, "Exit" and destruction.
     void shutDown();
+    // The end without a question.
+    void endProgram();
     void startListener();
     void startHotplugWatch();
     void runHotplug(HotplugKind kind);
@@ -241,6 +256,10 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<DeviceThread> deviceThread_;
     // Set as the window goes: answers that would show it again are dropped.
     bool closing_ = false;
+    // The recovery file is being offered (it must outlive a session that
+    // ends meanwhile), or was written by this run.
+    bool offeringEdits_ = false;
+    bool wroteUnsavedEdits_ = false;
     SaveProgress saveProgress_;
     QTimer outcomeTimer_;
     std::unique_ptr<Listener> listener_;

@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/posix_file_system.h"
+#include "app/session_end.h"
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
 #include "app/version.h"
@@ -19,6 +20,7 @@
 #include "settings/settings_pages.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -219,6 +221,10 @@ int CMavloApp::run(int argc, char** argv) {
     markStartUpPhase("window built");
     window.startUp();
     markStartUpPhase("window started");
+    // Before a later start can find this one, so that whoever sees it
+    // running may also end it.
+    SessionEndWatch sessionEnd([&window] { window.keepUnsavedEdits(); },
+                               [&window] { window.endSession(); });
     // Only the lock holder listens, in the lock's own private folder.
     InstanceServer laterStarts(
         [&window](const ActivationRequest& request) { window.bringForward(request); });
@@ -229,9 +235,15 @@ int CMavloApp::run(int argc, char** argv) {
     for (const std::string& note :
          userFolderNotes(prepared, user, window.language(), runtime.problem))
         messages.showMessage(note, kApplicationTitle);
+    // The session may have ended while a note was shown.
+    if (window.ended())
+        return 0;
     exitAfterFirstPaintWhenAsked(window);
     window.show();
     markStartUpPhase("shown");
+    // From inside the event loop, so that a session ending during the
+    // question ends the program.
+    QTimer::singleShot(0, &window, [&window] { window.offerUnsavedEdits(); });
     return QApplication::exec();
 }
 

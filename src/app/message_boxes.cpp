@@ -30,4 +30,22 @@ UnsavedChoice MessageBoxes::askUnsavedChanges(std::string text, std::string capt
     return UnsavedChoice::Cancel;
 }
 
+bool MessageBoxes::confirm(std::string text, std::string caption,
+                           const std::array<std::string, 2>& buttons, bool escapeAnswer) {
+    QMessageBox box(QMessageBox::Question, QString::fromStdString(caption),
+                    QString::fromStdString(text), QMessageBox::NoButton, owner_);
+    QPushButton* yes = box.addButton(QString::fromStdString(buttons[0]), QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(QString::fromStdString(buttons[1]), QMessageBox::RejectRole);
+    // Enter and Escape both give the answer that loses nothing.
+    QPushButton* safe = escapeAnswer ? yes : no;
+    box.setDefaultButton(safe);
+    box.setEscapeButton(safe);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return true;
+    if (box.clickedButton() == no)
+        return false;
+    return escapeAnswer;
+}
+
 } // namespace qvr

@@ -14,6 +14,8 @@ class MessageBoxes final : public MessageSink {
     void showMessage(std::string text, std::string caption) override;
     UnsavedChoice askUnsavedChanges(std::string text, std::string caption,
                                     const std::array<std::string, 3>& buttons) override;
+    bool confirm(std::string text, std::string caption, const std::array<std::string, 2>& buttons,
+                 bool escapeAnswer = false) override;
 
   private:
     QPointer<QWidget> owner_;

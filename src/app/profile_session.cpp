@@ -1,6 +1,7 @@
 #include "app/profile_session.h"
 
 #include "app/main_window.h"
+#include "config/profile_list.h"
 #include "config/save_after_upload.h"
 #include "device/device_events.h"
 
@@ -12,6 +13,7 @@ ProfileSession::ProfileSession(CMavloDlg& window) : QObject(&window), window_(wi
     savedLabels_ = window_.profile().labels();
     connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
             [this](int ticket, bool received) {
+                mouseOutOfDate_ = !received;
                 if (notifyTickets_.erase(ticket) && !received)
                     window_.showDeviceNotification(kNotifyNotDetected, 0);
             });
@@ -32,6 +34,11 @@ void ProfileSession::markSaved() {
     window_.state().takeSnapshot();
     savedLabels_ = window_.profile().labels();
     imported_ = false;
+    window_.update();
+}
+
+void ProfileSession::labelsWritten() {
+    savedLabels_ = window_.profile().labels();
     window_.update();
 }
 
@@ -56,8 +63,12 @@ void ProfileSession::loadProfile() {
 
 void ProfileSession::uploadProfile() {
     RecordState& state = window_.state();
-    if (window_.link().devicePresent != 1 || !state.loaded)
+    if (!state.loaded)
         return;
+    if (window_.link().devicePresent != 1) {
+        mouseOutOfDate_ = true;
+        return;
+    }
     // As the upload itself does, before the copy leaves for the device thread.
     state.record.activeProfile = 0;
     window_.deviceThread().upload(state.record);
@@ -75,24 +86,29 @@ std::optional<bool> ProfileSession::writeProfile() {
     if (window_.link().devicePresent == 1)
         state.record.activeProfile = 0;
     const bool written = saveProfileFiles(window_.profile(), state.record, state.pointerChanges);
-    markSaved();
+    // What no file holds stays unsaved, so that leaving the profile still asks.
+    if (written)
+        markSaved();
+    // Sent when the mouse comes back.
+    if (written && window_.link().devicePresent != 1)
+        mouseOutOfDate_ = true;
     return written;
 }
 
 bool ProfileSession::saveProfile() {
-    if (!writeProfile())
+    if (!writeProfile().value_or(false))
         return false;
     if (window_.link().devicePresent == 1)
         notifyTickets_.insert(window_.deviceThread().upload(window_.state().record));
     return true;
 }
 
-bool ProfileSession::mayLeaveProfile() {
+bool ProfileSession::mayLeaveProfile(std::string_view question) {
     if (!hasUnsavedChanges())
         return true;
     const ProfileFileTexts& texts = profileFileTexts(window_.language());
     const UnsavedChoice choice = window_.messages().askUnsavedChanges(
-        std::string(texts.unsavedQuestion), kApplicationTitle,
+        std::string(question.empty() ? texts.unsavedQuestion : question), kApplicationTitle,
         {std::string(texts.saveChoice), std::string(texts.discardChoice),
          std::string(texts.cancelChoice)});
     switch (choice) {
@@ -129,6 +145,62 @@ void ProfileSession::profileDeleted(int position, int count) {
         uploadProfile();
     }
     window_.update();
+}
+
+void ProfileSession::deviceArrived() {
+    if (!hasUnsavedChanges())
+        loadProfile();
+    const RecordState& state = window_.state();
+    if (!mouseOutOfDate_ || !state.loaded || window_.link().devicePresent != 1)
+        return;
+    // The snapshot is what the files hold, whatever is being edited now.
+    ConfigRecord saved = state.appliedRecord;
+    saved.activeProfile = 0;
+    notifyTickets_.insert(window_.deviceThread().upload(saved));
+}
+
+std::optional<UnsavedEdits> ProfileSession::unsavedEdits() const {
+    const RecordState& state = window_.state();
+    if (!state.loaded || !hasUnsavedChanges())
+        return std::nullopt;
+    const ProfileFiles& files = window_.profile();
+    const std::vector<std::string> names = readProfileList(files.globalSettingsPath()).names;
+    const int position = windowProfile();
+    const bool listed = position >= 0 && position < static_cast<int>(names.size());
+    return UnsavedEdits{.profile = position,
+                        .profileName = listed ? names[static_cast<std::size_t>(position)] : "",
+                        .record = state.record,
+                        .pointerChanges = state.pointerChanges,
+                        .labels = files.labels(),
+                        .imported = imported_};
+}
+
+bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
+    ProfileFiles& files = window_.profile();
+    const std::vector<std::string> names = readProfileList(files.globalSettingsPath()).names;
+    const auto count = static_cast<int>(names.size());
+    // A profile moves in the list when one above it is deleted.
+    int position = edits.profile;
+    if (position >= count || names[static_cast<std::size_t>(position)] != edits.profileName) {
+        const auto named = std::ranges::find(names, edits.profileName);
+        if (named != names.end())
+            position = static_cast<int>(named - names.begin());
+    }
+    if (position >= count)
+        return false;
+    if (position != windowProfile()) {
+        files.setCurrentProfileIndex(position);
+        loadProfile();
+    }
+    RecordState& state = window_.state();
+    if (!state.loaded)
+        return false;
+    state.record = edits.record;
+    state.pointerChanges = edits.pointerChanges;
+    files.labels() = edits.labels;
+    imported_ = edits.imported;
+    window_.update();
+    return true;
 }
 
 } // namespace qvr

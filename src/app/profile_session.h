@@ -2,6 +2,7 @@
 
 #include "config/profile_files.h"
 #include "config/profile_manager_dialog.h"
+#include "config/unsaved_edits.h"
 
 #include <QObject>
 #include <optional>
@@ -35,23 +36,43 @@ class ProfileSession final : public QObject, public ProfileHost {
     // The files of the window's profile from what is on screen, at once, so
     // that whatever happens to the profile list or the mouse meanwhile, the
     // press is kept where it belongs. nullopt: a record that was never loaded
-    // is refused with a message; false: a file could not be written.
+    // is refused with a message; false: a file could not be written (the
+    // user has been told which, and the changes stay unsaved).
     std::optional<bool> writeProfile();
     // As the Save button: the files, then the mouse when it is there (its
-    // upload runs on the device thread; the user hears if it fails).
+    // upload runs on the device thread; the user hears if it fails). False,
+    // with nothing sent, when the files could not be written.
     bool saveProfile();
     // Asks about unsaved changes before the window leaves its profile:
     // Save, Discard (true) or Cancel (false). No question without changes.
-    bool mayLeaveProfile();
+    // question: another text than the profile switch's.
+    bool mayLeaveProfile(std::string_view question = {});
     // The record now holds an import: unsaved until the next Save.
     void markImported();
+    // Whether what is on screen came from an import no Save has kept yet.
+    bool holdsImport() const { return imported_; }
     // Whatever is on screen is what the files hold (after a Save or load).
     void markSaved();
+    // The labels on screen were written to the profile's files.
+    void labelsWritten();
+
+    // The mouse came (back): a window without unsaved changes reads its
+    // profile again; edits and an import stay. A mouse that missed a saved
+    // profile while it was away is sent it.
+    void deviceArrived();
+    // The mouse does not hold the window's saved profile.
+    bool mouseOutOfDate() const { return mouseOutOfDate_; }
+    // The unsaved changes as the recovery file keeps them; none without.
+    std::optional<UnsavedEdits> unsavedEdits() const;
+    // Puts kept edits back on screen, unsaved, in their profile (found by
+    // name first). False when no profile can take them.
+    bool restoreEdits(const UnsavedEdits& edits);
 
   private:
     CMavloDlg& window_;
     ButtonLabels savedLabels_{};
     bool imported_ = false;
+    bool mouseOutOfDate_ = false;
     // Uploads of saveProfile whose failure the user must hear of.
     std::set<int> notifyTickets_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/macro_profile_dialogs.h"
 #include "app/main_window.h"
+#include "app/profile_session.h"
 #include "buttons/button_labels.h"
 #include "buttons/combo_key_dialog.h"
 #include "buttons/key_tables.h"
@@ -448,7 +449,9 @@ void AssignmentSection::applyFirstRunLabels() {
     ProfileFiles& profile = window_.profile();
     for (std::size_t n = 0; n < defaults.size(); ++n)
         profile.labels()[n] = std::string(defaults[n]);
-    profile.WriteButtonLabels();
+    // An import's labels belong to no file until a Save keeps the import.
+    if (!window_.profileSession().holdsImport())
+        profile.WriteButtonLabels();
     // Once per loaded profile: later redraws must not take back labels the
     // user chose since. Loading the profile again reads the flag anew.
     state.firstRunFlag = 1;

@@ -23,6 +23,14 @@ class MessageSink {
         (void)text, (void)caption, (void)buttons;
         return UnsavedChoice::Cancel;
     }
+    // Asks before an action; buttons are the texts of acting and of not
+    // acting. Escape, closing the box and a sink that cannot ask give
+    // escapeAnswer, which is the answer that loses nothing.
+    virtual bool confirm(std::string text, std::string caption,
+                         const std::array<std::string, 2>& buttons, bool escapeAnswer = false) {
+        (void)text, (void)caption, (void)buttons;
+        return escapeAnswer;
+    }
 };
 
 // The application title, used as the caption of file messages.
@@ -52,9 +60,20 @@ class RecordingMessageSink final : public MessageSink {
         answers.pop_front();
         return answer;
     }
+    // Answered from confirmations in order (escapeAnswer when none is left).
+    bool confirm(std::string text, std::string caption, const std::array<std::string, 2>&,
+                 bool escapeAnswer = false) override {
+        messages.push_back({std::move(text), std::move(caption)});
+        if (confirmations.empty())
+            return escapeAnswer;
+        const bool answer = confirmations.front();
+        confirmations.pop_front();
+        return answer;
+    }
 
     std::vector<Message> messages;
     std::deque<UnsavedChoice> answers;
+    std::deque<bool> confirmations;
 };
 
 } // namespace qvr

@@ -6,11 +6,11 @@
 #include "config/private_profile.h"
 #include "config/profile_list.h"
 #include "config/profile_record_file.h"
-#include "config/profile_slots.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <system_error>
 
 namespace qvr {
@@ -85,8 +85,12 @@ std::string settings_keys::itemKey(int number) {
     return "Item" + std::to_string(number);
 }
 
-std::string writeErrorMessage(int errorCode) {
-    return "Error Code is: " + std::to_string(errorCode) + " \n";
+std::string writeErrorMessage(const FileWriteResult& failure) {
+    return "Error Code is: " + std::to_string(failure.errorCode) + " \n" + failure.message;
+}
+
+FileWriteResult fileWriteFailure(const fs::path& file, int errorCode) {
+    return {errorCode, file.string() + ": " + std::strerror(errorCode)};
 }
 
 int parseProfileInt(std::string_view text) {
@@ -156,29 +160,25 @@ void ProfileFiles::reportMissingRecordFile() {
     messages_.showMessage(std::string(kFileMissingMessage), kApplicationTitle);
 }
 
-void ProfileFiles::reportWriteError(int errorCode) {
-    messages_.showMessage(writeErrorMessage(errorCode), std::string(kWriteErrorCaption));
+void ProfileFiles::reportWriteError(const FileWriteResult& failure) {
+    messages_.showMessage(writeErrorMessage(failure), std::string(kWriteErrorCaption));
 }
 
 bool ProfileFiles::writeRecordFile(const fs::path& path, const ConfigRecord& record) {
     const auto image = recordFileImage(record, 1);
     const FileWriteResult result = writeFileAtomically(path, image, writeFault_);
     if (!result.ok()) {
-        reportWriteError(result.errorCode);
+        reportWriteError(fileWriteFailure(path, result.errorCode));
     }
     return result.ok();
 }
 
 // Returns false when the list is unusable ("ItemCount" missing, 0 or above 6).
 bool ProfileFiles::selectProfileFromList() {
-    // A delete that was cut short is finished first, so that every name is
-    // read with its own files.
-    const FileWriteResult resumed = ProfileSlots(userFolder_).resumePendingDelete();
-    if (!resumed.ok()) {
-        reportWriteError(resumed.errorCode);
-    }
     const ProfileList list = readProfileList(globalSettingsPath_);
-    if (list.names.empty()) {
+    // A delete the start could not finish has files half moved: any of them
+    // could hold another profile's settings, and a Save would overwrite them.
+    if (list.names.empty() || list.pendingDelete) {
         return false;
     }
     // The last position holding the name wins; no match keeps the index.
@@ -268,7 +268,7 @@ RecordFileRead ProfileFiles::startFromFactory(RecordFileStatus found) {
         fs::rename(recordFilePath_, aside, ec);
         if (ec) {
             // Kept where it is: the factory record stays in memory only.
-            reportWriteError(ec.value());
+            reportWriteError(fileWriteFailure(recordFilePath_, ec.value()));
             RecordFileRead factory = decodeRecordFile(recordFileImage(factoryRecord(), 0));
             return factory;
         }
@@ -277,7 +277,7 @@ RecordFileRead ProfileFiles::startFromFactory(RecordFileStatus found) {
     const auto image = recordFileImage(factoryRecord(), 0);
     const FileWriteResult written = writeFileAtomically(recordFilePath_, image, writeFault_);
     if (!written.ok()) {
-        reportWriteError(written.errorCode);
+        reportWriteError(fileWriteFailure(recordFilePath_, written.errorCode));
     }
     messages_.showMessage(notice, kApplicationTitle);
     return decodeRecordFile(image);
@@ -303,7 +303,7 @@ bool ProfileFiles::WriteButtonLabels() {
     if (loaded.status == IniLoadStatus::Failed) {
         // A file that cannot be read is never replaced: its other sections
         // would be lost.
-        reportWriteError(loaded.errorCode);
+        reportWriteError(fileWriteFailure(settingsFilePath_, loaded.errorCode));
         return false;
     }
     IniFile& file = loaded.file;
@@ -311,7 +311,8 @@ bool ProfileFiles::WriteButtonLabels() {
     for (int i = 0; i < kButtonCount; ++i) {
         if (!file.setValue(labelSection(), settings_keys::itemKey(i + 1),
                            labels_[static_cast<std::size_t>(i)])) {
-            reportWriteError(EINVAL); // a label with a line break in it
+            // A label with a line break in it.
+            reportWriteError(fileWriteFailure(settingsFilePath_, EINVAL));
             return false;
         }
     }
@@ -320,7 +321,7 @@ bool ProfileFiles::WriteButtonLabels() {
     }
     const FileWriteResult result = saveIniFile(settingsFilePath_, file, writeFault_);
     if (!result.ok()) {
-        reportWriteError(result.errorCode);
+        reportWriteError(fileWriteFailure(settingsFilePath_, result.errorCode));
     }
     return result.ok();
 }
@@ -328,7 +329,7 @@ bool ProfileFiles::WriteButtonLabels() {
 bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
     IniLoadResult loaded = loadIniFile(settingsFilePath_);
     if (loaded.status == IniLoadStatus::Failed) {
-        reportWriteError(loaded.errorCode);
+        reportWriteError(fileWriteFailure(settingsFilePath_, loaded.errorCode));
         return false;
     }
     IniFile& file = loaded.file;
@@ -342,7 +343,7 @@ bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
     putPointerChanges(file, changes);
     const FileWriteResult result = saveIniFile(settingsFilePath_, file, writeFault_);
     if (!result.ok()) {
-        reportWriteError(result.errorCode);
+        reportWriteError(fileWriteFailure(settingsFilePath_, result.errorCode));
     }
     return result.ok();
 }

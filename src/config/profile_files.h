@@ -28,8 +28,10 @@ namespace settings_keys {
 inline constexpr std::string_view kProfileSection = "Profile";
 inline constexpr std::string_view kCurProfileName = "CurProfileName";
 inline constexpr std::string_view kItemCount = "ItemCount";
-// The position a delete was moving files for; present only while it runs.
+// The position a delete was moving files for, and how many of its file
+// changes are done; present only while it runs.
 inline constexpr std::string_view kPendingDelete = "PendingDelete";
+inline constexpr std::string_view kPendingDeleteDone = "PendingDeleteDone";
 inline constexpr std::string_view kSkinsSection = "Skins";
 inline constexpr std::string_view kRColor = "RColor";
 inline constexpr std::string_view kGColor = "GColor";
@@ -52,7 +54,11 @@ std::string itemKey(int number);
 // Texts of the file messages.
 inline constexpr std::string_view kFileMissingMessage = "Config file is not exist.";
 inline constexpr std::string_view kWriteErrorCaption = "NULL ==fp ";
-std::string writeErrorMessage(int errorCode); // "Error Code is: %d \n"
+// "Error Code is: %d \n" with the system's error code, then what failed: the
+// file and the system's description of the error.
+std::string writeErrorMessage(const FileWriteResult& failure);
+// A failure at file, named with the system's description of errorCode.
+FileWriteResult fileWriteFailure(const std::filesystem::path& file, int errorCode);
 
 // A whole decimal number the way the private-profile integer reader takes it:
 // optional sign, then the leading digits; no digits gives 0. Clamped to int.
@@ -92,7 +98,8 @@ class ProfileFiles {
 
     // Forms the paths and reads the current profile's record file into the
     // record; in default-load mode the first 220 bytes of "config.bin"
-    // of the factory folder instead. Returns whether record bytes were read.
+    // of the factory folder instead. Returns whether record bytes were read:
+    // not with an unusable list, nor while a delete is unfinished.
     bool LoadProfileFiles(RecordState& state);
     // Makes index the current profile and reads its record file, without
     // consulting the list (a switch, a reload of the profile on screen).
@@ -166,7 +173,7 @@ class ProfileFiles {
     std::filesystem::path inUserFolder(std::string_view fileName) const;
     void formCurrentProfilePaths();
     void reportMissingRecordFile();
-    void reportWriteError(int errorCode);
+    void reportWriteError(const FileWriteResult& failure);
     bool writeRecordFile(const std::filesystem::path& path, const ConfigRecord& record);
     bool selectProfileFromList();
     RecordFileRead startFromFactory(RecordFileStatus found);

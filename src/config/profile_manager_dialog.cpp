@@ -1,6 +1,8 @@
 #include "config/profile_manager_dialog.h"
 
+#include "app/user_folder_notes.h"
 #include "config/profile_list.h"
+#include "config/user_folder.h"
 #include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
@@ -74,13 +76,15 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
 }
 
 void CConfigDialog::readList() {
-    const auto& path = setup_.profile->globalSettingsPath();
-    std::error_code error;
-    if (!std::filesystem::exists(path, error))
-        return;
+    const ProfileFiles& files = *setup_.profile;
     if (const FileWriteResult resumed = slots_.resumePendingDelete(); !resumed.ok())
         reportFailure(resumed);
-    const ProfileList stored = readProfileList(path);
+    // A list changed by hand since the start is rebuilt from the profile
+    // files as the start does, so that none of them looks free to New.
+    UserFolderReport repaired;
+    repairProfileList(files.userFolder(), files.factoryFolder(), repaired);
+    showNotes(repaired);
+    const ProfileList stored = readProfileList(files.globalSettingsPath());
     for (const std::string& name : stored.names)
         addName(name);
     const int current = setup_.host->windowProfile();
@@ -101,7 +105,32 @@ void CConfigDialog::selectRow(int row) {
 }
 
 void CConfigDialog::reportFailure(const FileWriteResult& result) {
-    messages().showMessage(writeErrorMessage(result.errorCode), std::string(kWriteErrorCaption));
+    messages().showMessage(writeErrorMessage(result), std::string(kWriteErrorCaption));
+}
+
+// New and Copy write the position after the list, whose files are left
+// from earlier profiles. When that is the window's profile or one before it,
+// the list does not tell the folder's profiles (it lost names since it was
+// written), and files there belong to a profile the user did not choose.
+bool CConfigDialog::refusesTakenPosition(int position) {
+    if (position > setup_.host->windowProfile())
+        return false;
+    for (const auto& file : {slots_.recordPath(position), slots_.settingsPath(position)}) {
+        std::error_code error;
+        if (std::filesystem::exists(std::filesystem::symlink_status(file, error))) {
+            UserFolderReport taken;
+            taken.problems.push_back(fileWriteFailure(file, EEXIST).message);
+            showNotes(taken);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CConfigDialog::showNotes(const UserFolderReport& report) {
+    for (const std::string& note :
+         userFolderNotes(report, setup_.profile->userFolder(), setup_.language))
+        messages().showMessage(note, kApplicationTitle);
 }
 
 bool CConfigDialog::writeList() {
@@ -144,6 +173,8 @@ void CConfigDialog::NewProfileName() {
         return;
     }
     const int position = list_->count();
+    if (refusesTakenPosition(position))
+        return;
     // The one place a profile is born: its files first, then its name.
     const FileWriteResult created = slots_.createProfile(position, setup_.host->windowProfile());
     if (!created.ok()) {
@@ -160,6 +191,11 @@ void CConfigDialog::DeleteProfileName() {
     // The window always holds one profile, so the last one stays.
     if (!row || list_->count() < 2)
         return;
+    const ProfileFileTexts& asked = profileFileTexts(setup_.language);
+    const QString question = qstr(asked.deleteQuestion).arg(list_->item(*row)->text());
+    if (!messages().confirm(question.toStdString(), std::string(texts_.warningCaption),
+                            {std::string(texts_.deleteItem), std::string(asked.cancelChoice)}))
+        return;
     std::vector<std::string> remaining = names();
     remaining.erase(remaining.begin() + *row);
     int current = setup_.host->windowProfile();
@@ -172,7 +208,7 @@ void CConfigDialog::DeleteProfileName() {
         // fault leaves the note, and the next start finishes it.
         deleted = slots_.resumePendingDelete();
         if (!deleted.ok() || readProfileList(slots_.listPath()).names.size() != remaining.size()) {
-            reportFailure(deleted.ok() ? FileWriteResult{EIO, {}} : deleted);
+            reportFailure(deleted.ok() ? fileWriteFailure(slots_.listPath(), EIO) : deleted);
             return;
         }
     }
@@ -213,6 +249,8 @@ void CConfigDialog::CopyProfileName() {
     if (!row || list_->count() < 1 || list_->count() >= kMaxProfiles)
         return;
     const int position = list_->count();
+    if (refusesTakenPosition(position))
+        return;
     const FileWriteResult copied = slots_.copyProfile(*row, position);
     if (!copied.ok()) {
         reportFailure(copied);

@@ -2,6 +2,7 @@
 
 #include "config/profile_files.h"
 #include "config/profile_slots.h"
+#include "config/user_folder.h"
 #include "ui/language_tables.h"
 #include "ui/list_box_editor.h"
 #include "ui/skinned_window.h"
@@ -95,6 +96,9 @@ class CConfigDialog : public SkinnedWindow {
     void addName(const std::string& stored);
     void selectRow(int row);
     bool writeList();
+    // Tells the user and returns true when position holds a profile's files.
+    bool refusesTakenPosition(int position);
+    void showNotes(const UserFolderReport& report);
     void reportFailure(const FileWriteResult& result);
     void finishRename(int row, std::optional<QString> typed);
     void post(ProfileCommand command, int position);

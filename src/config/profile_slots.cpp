@@ -116,7 +116,7 @@ FileWriteResult ProfileSlots::createProfile(int to, int lookFrom) {
 
 FileWriteResult ProfileSlots::writeListFile(const std::vector<std::string>& names,
                                             const std::string& currentName,
-                                            std::optional<int> pendingDelete) {
+                                            std::optional<PendingDelete> pending) {
     using namespace settings_keys;
     IniLoadResult loaded = loadIniFile(listPath());
     if (loaded.status == IniLoadStatus::Failed)
@@ -130,8 +130,11 @@ FileWriteResult ProfileSlots::writeListFile(const std::vector<std::string>& name
         for (std::size_t i = 0; accepted && i < names.size(); ++i)
             accepted = file.setValue(kProfileSection, itemKey(static_cast<int>(i)), names[i]);
     }
-    if (accepted && pendingDelete)
-        accepted = file.setValue(kProfileSection, kPendingDelete, std::to_string(*pendingDelete));
+    if (accepted && pending) {
+        accepted =
+            file.setValue(kProfileSection, kPendingDelete, std::to_string(pending->position)) &&
+            file.setValue(kProfileSection, kPendingDeleteDone, std::to_string(pending->done));
+    }
     if (!accepted)
         return {EINVAL, "a profile name holds text an INI line cannot store"};
     return write(listPath(), file.toBytes());
@@ -157,30 +160,53 @@ FileWriteResult ProfileSlots::fillGaps(int first, int last) {
     return {};
 }
 
-// Every position of position..count-1 has its file until the delete starts;
-// after that exactly one lacks it, and the renames below it are done.
-FileWriteResult ProfileSlots::shiftDown(int position, int count,
-                                        fs::path (ProfileSlots::*file)(int) const) {
-    std::vector<int> holes;
-    for (int k = position; k < count; ++k) {
-        if (!present((this->*file)(k)))
-            holes.push_back(k);
+// The record file of position goes and the later ones move down one place,
+// then the same for the settings files.
+std::vector<ProfileSlots::DeleteStep> ProfileSlots::deleteSteps(int position, int count) const {
+    std::vector<DeleteStep> steps;
+    for (auto file : {&ProfileSlots::recordPath, &ProfileSlots::settingsPath}) {
+        steps.push_back({(this->*file)(position), {}});
+        for (int k = position + 1; k < count; ++k)
+            steps.push_back({(this->*file)(k), (this->*file)(k - 1)});
     }
-    if (holes.size() > 1)
-        return {EINVAL, "the profile files in " + folder_.string() +
-                            " were changed while a profile was being deleted"};
-    int hole = position;
-    if (holes.empty()) {
-        if (FileWriteResult result = remove((this->*file)(position)); !result.ok())
-            return result;
-    } else {
-        hole = holes.front();
+    return steps;
+}
+
+// Every position of position..count-1 has both files until the delete
+// starts; after that, the one position lacking a file of a kind tells how
+// far that kind got, and a kind is begun only when the one before it is done.
+std::optional<int> ProfileSlots::progressFromGaps(int position, int count) const {
+    int done = 0;
+    bool stopped = false;
+    for (auto file : {&ProfileSlots::recordPath, &ProfileSlots::settingsPath}) {
+        std::vector<int> gaps;
+        for (int k = position; k < count; ++k) {
+            if (!present((this->*file)(k)))
+                gaps.push_back(k);
+        }
+        if (gaps.size() > 1 || (stopped && !gaps.empty()))
+            return std::nullopt;
+        if (stopped)
+            continue;
+        if (gaps.empty()) {
+            stopped = true;
+            continue;
+        }
+        // The removal, then the renames into position..gap-1.
+        done += 1 + gaps.front() - position;
+        stopped = gaps.front() != count - 1;
     }
-    for (int k = hole + 1; k < count; ++k) {
-        if (FileWriteResult result = rename((this->*file)(k), (this->*file)(k - 1)); !result.ok())
-            return result;
-    }
-    return {};
+    return done;
+}
+
+// A change made before an interruption that the note did not count yet is
+// not made again: its file is gone, or already where it was going.
+FileWriteResult ProfileSlots::take(const DeleteStep& step) {
+    if (present(step.from))
+        return step.to.empty() ? remove(step.from) : rename(step.from, step.to);
+    if (step.to.empty() || present(step.to))
+        return {};
+    return {EINVAL, step.from.string() + " went missing while a profile was being deleted"};
 }
 
 FileWriteResult ProfileSlots::deleteProfile(const std::vector<std::string>& names, int position,
@@ -190,7 +216,8 @@ FileWriteResult ProfileSlots::deleteProfile(const std::vector<std::string>& name
         return {EINVAL, "no profile at that position"};
     if (FileWriteResult result = fillGaps(position, count - 1); !result.ok())
         return result;
-    if (FileWriteResult result = writeListFile(names, currentName, position); !result.ok())
+    if (FileWriteResult result = writeListFile(names, currentName, PendingDelete{position, 0});
+        !result.ok())
         return result;
     return resumePendingDelete();
 }
@@ -208,8 +235,26 @@ FileWriteResult ProfileSlots::resumePendingDelete() {
     const int position = parseProfileInt(*pending);
     if (position < 0 || position >= count)
         return writeList(list.names, list.currentName); // a note that names nothing
-    for (auto file : {&ProfileSlots::recordPath, &ProfileSlots::settingsPath}) {
-        if (FileWriteResult result = shiftDown(position, count, file); !result.ok())
+    const std::vector<DeleteStep> steps = deleteSteps(position, count);
+    std::optional<int> done;
+    if (const auto counted = loaded.file.find(kProfileSection, kPendingDeleteDone)) {
+        done = parseProfileInt(*counted);
+    } else if ((done = progressFromGaps(position, count))) {
+        // Counted from now on, whatever fills the gaps later.
+        if (FileWriteResult result =
+                writeListFile(list.names, list.currentName, PendingDelete{position, *done});
+            !result.ok())
+            return result;
+    }
+    if (!done || *done < 0 || *done > static_cast<int>(steps.size()))
+        return {EINVAL, "the profile files in " + folder_.string() +
+                            " were changed while a profile was being deleted"};
+    for (int i = *done; i < static_cast<int>(steps.size()); ++i) {
+        if (FileWriteResult result = take(steps[static_cast<std::size_t>(i)]); !result.ok())
+            return result;
+        if (FileWriteResult result =
+                writeListFile(list.names, list.currentName, PendingDelete{position, i + 1});
+            !result.ok())
             return result;
     }
     list.names.erase(list.names.begin() + position);

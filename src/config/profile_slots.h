@@ -38,11 +38,15 @@ class ProfileSlots {
     // the later positions are renamed down one place in ascending order, and
     // only then is the list written (names without that position, current
     // name as given). Before the first file changes, the list is written
-    // with a note of the delete, so that resumePendingDelete() can finish it
-    // after any interruption.
+    // with a note of the delete, and after each change with how many are
+    // done, so that resumePendingDelete() can finish it after any
+    // interruption.
     FileWriteResult deleteProfile(const std::vector<std::string>& names, int position,
                                   const std::string& currentName);
-    // Finishes a delete that was interrupted; nothing when none was.
+    // Finishes a delete that was interrupted; nothing when none was. A note
+    // without its count of changes done (an earlier version's) is read from
+    // the one position lacking its file, which holds only until anything
+    // fills that gap: the start runs this before it copies missing files.
     FileWriteResult resumePendingDelete();
 
     // Writes the list (without the note of a delete).
@@ -54,16 +58,30 @@ class ProfileSlots {
     std::filesystem::path listPath() const;
 
   private:
+    // A delete under way: the position, and how many of its file changes
+    // are done.
+    struct PendingDelete {
+        int position = 0;
+        int done = 0;
+    };
+    // One file change of a delete: from is removed (to empty) or renamed to.
+    struct DeleteStep {
+        std::filesystem::path from, to;
+    };
+
     FileWriteResult write(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
     FileWriteResult remove(const std::filesystem::path& path);
     FileWriteResult rename(const std::filesystem::path& from, const std::filesystem::path& to);
     FileWriteResult writeListFile(const std::vector<std::string>& names,
-                                  const std::string& currentName, std::optional<int> pendingDelete);
-    // Gives every position in first..last both files, so that an interrupted
-    // delete can be told apart by the one position missing them.
+                                  const std::string& currentName,
+                                  std::optional<PendingDelete> pending);
+    // Gives every position in first..last both files, so that every rename
+    // of a delete has its file and an earlier version's note still reads
+    // right.
     FileWriteResult fillGaps(int first, int last);
-    FileWriteResult shiftDown(int position, int count,
-                              std::filesystem::path (ProfileSlots::*file)(int) const);
+    std::vector<DeleteStep> deleteSteps(int position, int count) const;
+    std::optional<int> progressFromGaps(int position, int count) const;
+    FileWriteResult take(const DeleteStep& step);
 
     std::filesystem::path folder_;
     SlotFault fault_;

@@ -4,6 +4,7 @@
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/profile_record_file.h"
+#include "config/profile_slots.h"
 
 #include <cerrno>
 #include <cstring>
@@ -118,8 +119,10 @@ void rebuildList(const fs::path& userFolder, const fs::path& factoryFolder,
     report.listRebuilt = true;
 }
 
-void repairList(const fs::path& userFolder, const fs::path& factoryFolder,
-                UserFolderReport& report) {
+} // namespace
+
+void repairProfileList(const fs::path& userFolder, const fs::path& factoryFolder,
+                       UserFolderReport& report) {
     const fs::path path = userFolder / std::string(kGlobalSettingsFileName);
     const EntryKind kind = fileSystem().entryKind(path);
     if (kind == EntryKind::Missing) {
@@ -151,8 +154,6 @@ void repairList(const fs::path& userFolder, const fs::path& factoryFolder,
     report.damagedCopy = aside;
     rebuildList(userFolder, factoryFolder, loaded, report);
 }
-
-} // namespace
 
 std::vector<std::string> userFileNames() {
     std::vector<std::string> names;
@@ -197,7 +198,16 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
         }
     }
 
-    repairList(userFolder, factoryFolder, report);
+    // A delete cut short is finished before anything is copied in: a copy
+    // would stand where a moved file is expected. One that cannot be
+    // finished keeps the folder as it is for the next start.
+    if (const FileWriteResult resumed = ProfileSlots(userFolder).resumePendingDelete();
+        !resumed.ok()) {
+        report.problems.push_back(resumed.message);
+        return report;
+    }
+
+    repairProfileList(userFolder, factoryFolder, report);
 
     for (const std::string& name : userFileNames()) {
         const fs::path path = userFolder / name;

@@ -30,10 +30,17 @@ struct UserFolderReport {
 // - creates it (mode 0700) when missing, first taking over a full set of
 //   profile files from earlierFolder (an earlier build kept them beside the
 //   executable) when any of them differs from the factory's;
+// - finishes a profile delete that was cut short, and stops there when it
+//   cannot;
 // - rebuilds a missing or unusable "str.ini" from the "config<n>.bin" files
 //   that exist, keeping the old one aside as "str.ini.damaged";
 // - copies every user file that has no directory entry at all from the
 //   factory folder.
+// Rebuilds a missing or unusable "str.ini" as prepareUserFolder does, into
+// report.
+void repairProfileList(const std::filesystem::path& userFolder,
+                       const std::filesystem::path& factoryFolder, UserFolderReport& report);
+
 UserFolderReport prepareUserFolder(const std::filesystem::path& userFolder,
                                    const std::filesystem::path& factoryFolder,
                                    const std::filesystem::path& earlierFolder = {});

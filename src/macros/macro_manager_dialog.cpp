@@ -450,7 +450,7 @@ void CMacroProgramDialog::finishDelayEdit(int row, std::optional<QString> typed)
 
 void CMacroProgramDialog::toggleRecording() {
     if (recording())
-        stopRecording(true);
+        stopRecording(true, HeldKeys::Release);
     else
         startRecording();
 }
@@ -479,7 +479,7 @@ void CMacroProgramDialog::startRecording() {
     update();
 }
 
-void CMacroProgramDialog::stopRecording(bool save) {
+void CMacroProgramDialog::stopRecording(bool save, HeldKeys held) {
     if (filter_) {
         filter_->disarm();
         filter_->deleteLater();
@@ -488,7 +488,8 @@ void CMacroProgramDialog::stopRecording(bool save) {
     releaseTimer_.stop();
     if (!recorder_.running())
         return;
-    const auto last = recorder_.stop(recordDelays_ ? DelayRecording::On : DelayRecording::Off);
+    const auto last =
+        recorder_.stop(recordDelays_ ? DelayRecording::On : DelayRecording::Off, held);
     if (!save)
         return;
     appendRecorded(last);
@@ -556,7 +557,12 @@ void CMacroProgramDialog::toggleLoop() {
 }
 
 void CMacroProgramDialog::ok() {
-    saveSelectedMacro();
+    // A recording still running ends first, as its button ends it, so that
+    // what is saved has every key it pressed released.
+    if (recording())
+        stopRecording(true, HeldKeys::Release);
+    else
+        saveSelectedMacro();
     if (names_->count() == 0) {
         table_ = MacroTable{};
     } else {

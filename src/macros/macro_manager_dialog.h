@@ -129,7 +129,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     void finishDelayEdit(int row, std::optional<QString> typed);
     void finishRename(int row, std::optional<QString> typed);
     void startRecording();
-    void stopRecording(bool save);
+    void stopRecording(bool save, HeldKeys held = HeldKeys::Keep);
     void recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
                    std::uint64_t timestamp);
     void appendRecorded(const std::vector<std::string>& items);

@@ -18,8 +18,11 @@ void MacroRecorder::start() {
     items_.clear();
 }
 
-std::vector<std::string> MacroRecorder::stop(DelayRecording delays) {
+std::vector<std::string> MacroRecorder::stop(DelayRecording delays, HeldKeys held) {
     std::vector<std::string> items = flush(delays).items;
+    // As a full recording does: the mouse must not leave a key pressed.
+    if (held == HeldKeys::Release)
+        releaseHeldKeys(items);
     running_ = false;
     return items;
 }
@@ -103,11 +106,7 @@ void MacroRecorder::take(const RecorderKey& key, DelayRecording delays, Recorder
         --keyEvents_;
         full_ = true;
         step.full = true;
-        for (auto it = held_.rbegin(); it != held_.rend(); ++it) {
-            step.items.push_back(releaseItem(*it));
-            items_.push_back(step.items.back());
-        }
-        held_.clear();
+        releaseHeldKeys(step.items);
         return;
     }
     step.items.insert(step.items.end(), added.begin(), added.end());
@@ -117,6 +116,14 @@ void MacroRecorder::take(const RecorderKey& key, DelayRecording delays, Recorder
         sawPress_ = true;
     lastTick_ = key.tick;
     lastName_ = key.keyName;
+}
+
+void MacroRecorder::releaseHeldKeys(std::vector<std::string>& items) {
+    for (auto it = held_.rbegin(); it != held_.rend(); ++it) {
+        items.push_back(releaseItem(*it));
+        items_.push_back(items.back());
+    }
+    held_.clear();
 }
 
 } // namespace qvr

@@ -12,6 +12,8 @@ namespace qvr {
 
 enum class KeyDirection { Press, Release };
 enum class DelayRecording { On, Off };
+// Whether a recording's end releases the keys still down.
+enum class HeldKeys { Keep, Release };
 
 // One keystroke as the recorder sees it. autoRepeat is the platform's own
 // repeat mark; tick is a millisecond counter that may wrap; timestamp is the
@@ -44,8 +46,9 @@ class MacroRecorder {
   public:
     void start();
     // Ends the recording; returns the items still to append (a held-back
-    // release).
-    std::vector<std::string> stop(DelayRecording delays);
+    // release, then with HeldKeys::Release a release of every key still
+    // down, last pressed first).
+    std::vector<std::string> stop(DelayRecording delays, HeldKeys held = HeldKeys::Keep);
     bool running() const { return running_; }
     int keyEvents() const { return keyEvents_; }
 
@@ -59,6 +62,8 @@ class MacroRecorder {
     void take(const RecorderKey& key, DelayRecording delays, RecorderStep& step);
     bool fits(const std::vector<std::string>& items, const std::vector<std::string>& held,
               DelayRecording delays) const;
+    // Appends a release of every key still down, last pressed first.
+    void releaseHeldKeys(std::vector<std::string>& items);
 
     bool running_ = false;
     bool sawPress_ = false;

@@ -3,8 +3,10 @@
 #include "app/main_window.h"
 #include "app/notification_text.h"
 #include "app/profile_session.h"
+#include "config/profile_list.h"
 #include "settings/pointer_values.h"
 #include "settings/settings_sections.h"
+#include "ui/qt_fonts.h"
 
 #include <memory>
 #include <mutex>
@@ -99,14 +101,43 @@ void SettingsActions::ApplySettings() {
         showWaitCursor(saveCursorTimer_);
         uploadAndApply();
     } else {
-        // Nothing reaches the mouse or the files; say so rather than let the
-        // press look like a save.
-        window_.showDeviceNotification(kNotifyNotDetected, 0);
+        saveWithoutMouse();
     }
     applyBusyTimer_.start();
 }
 
+void SettingsActions::saveWithoutMouse() {
+    // The files keep the edits; the session sends them when the mouse comes
+    // back. As after an upload the mouse missed, the user is told.
+    const std::optional<bool> written = window_.profileSession().writeProfile();
+    if (!written)
+        return;
+    // Older than this press: the mouse must end up with the files.
+    waiting_.reset();
+    using Phase = SaveProgress::Phase;
+    window_.setSaveProgress({*written ? Phase::NotReceived : Phase::NotWritten, 0, 0});
+    window_.showDeviceNotification(kNotifyNotDetected, 0);
+    const RecordState& state = window_.state();
+    ApplyPointerSettings(state.record, state.pointerChanges);
+    emit saveFinished(false, *written);
+}
+
+bool SettingsActions::resetConfirmed() {
+    const ProfileFiles& files = window_.profile();
+    const std::vector<std::string> names = readProfileList(files.globalSettingsPath()).names;
+    const int position = files.currentProfileIndex();
+    const QString name = position >= 0 && position < static_cast<int>(names.size())
+                             ? QString::fromStdString(names[static_cast<std::size_t>(position)])
+                             : QString::number(position + 1);
+    const ProfileFileTexts& texts = profileFileTexts(window_.language());
+    return window_.messages().confirm(
+        qstr(texts.resetQuestion).arg(name).toStdString(), kApplicationTitle,
+        {std::string(window_.texts().reset), std::string(texts.cancelChoice)});
+}
+
 void SettingsActions::ResetToDefaults() {
+    if (!resetConfirmed())
+        return;
     showWaitCursor(resetCursorTimer_);
     window_.profile().resetToDefaults(window_.state());
     // The factory pointer fields are no choice of the user's: show the

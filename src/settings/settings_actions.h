@@ -23,8 +23,9 @@ struct SettingsTimings {
 };
 
 // The three buttons at the bottom right: Save uploads and stores the record
-// and applies the desktop pointer settings, Reset goes back to the factory
-// settings, Cancel drops the changes and hides the window.
+// and applies the desktop pointer settings (without the mouse: stores it, and
+// the mouse gets it when it comes back), Reset goes back to the factory
+// settings after asking, Cancel drops the changes and hides the window.
 //
 // Save and Reset write the profile's files when pressed and hand a copy of
 // the record to the device thread for the upload; the status card follows
@@ -61,6 +62,10 @@ class SettingsActions : public QObject {
     // Upload, save, snapshot and pointer settings: what Save and Reset do
     // while the mouse is there, for the record as it is now.
     void uploadAndApply();
+    // Save while the mouse is away: the files now, the mouse when it is back.
+    void saveWithoutMouse();
+    // Reset asks first, naming the profile it overwrites.
+    bool resetConfirmed();
     // What a press gives the mouse and the desktop, copied at the press.
     struct Upload {
         ConfigRecord record{};

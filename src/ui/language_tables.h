@@ -80,10 +80,15 @@ struct ProfileManagerTexts {
 };
 
 // Messages about the profile files and the switch between profiles. "%1" and
-// "%2" stand for file names.
+// "%2" stand for file names, or in the reset and delete questions for the
+// profile's name.
 struct ProfileFileTexts {
     std::string_view unsavedQuestion, saveChoice, discardChoice, cancelChoice, damagedFile,
         missingFile, notLoaded, exportRefused, changedMark;
+    // Unsaved edits at the end of the program, and kept from an ended session.
+    std::string_view closeQuestion, restoreQuestion, restoreChoice;
+    // Their buttons are the Reset button's and the profile manager's Delete.
+    std::string_view resetQuestion, deleteQuestion;
 };
 
 struct MacroManagerTexts {

@@ -1,8 +1,10 @@
 #include "app/firmware_updater.h"
 #include "app/hotplug_watch.h"
+#include "app/instance_channel.h"
 #include "app/mavlo_app.h"
 #include "app/single_instance.h"
 #include "app/ui_handoff.h"
+#include "config/unsaved_edits.h"
 #include "support/qt_test_app.h"
 
 #include <QDir>
@@ -73,6 +75,52 @@ TEST(SingleInstance, ASecondProgramEndsWithZeroWhileTheFirstRuns) {
         first.kill();
         first.waitForFinished(3000);
     }
+}
+
+TEST(SessionEnd, SigtermEndsTheProgramWithZeroAndKeepsChangesNotYetOffered) {
+    qtApp();
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QTemporaryDir config;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("XDG_CONFIG_HOME", config.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString socket = instanceSocketPath(pathOf(runtime));
+    const std::filesystem::path kept = pathOf(config) / "qvr" / kUnsavedEditsFileName;
+    // Listening for later starts comes after the signal is watched.
+    const auto runUntilTerminated = [&](QProcess& program) {
+        program.setProcessEnvironment(env);
+        program.start(QVR_PROGRAM_DIR "/qvr", {"--virtual-mouse"});
+        ASSERT_TRUE(program.waitForStarted(5000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket); }, 20000));
+        program.terminate();
+        ASSERT_TRUE(program.waitForFinished(10000));
+        EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    };
+
+    QProcess unchanged;
+    runUntilTerminated(unchanged);
+    EXPECT_FALSE(std::filesystem::exists(kept)); // nothing unsaved, nothing kept
+
+    // Changes of an earlier session wait for their question: an end before
+    // the answer leaves them as they were.
+    UnsavedEdits edits;
+    edits.profileName = "PROFILE_0";
+    edits.record.dpiStage[0] = 77;
+    edits.labels[0] = "Mine";
+    ASSERT_TRUE(writeUnsavedEdits(kept, edits).ok());
+    QFile file(QString::fromStdString(kept.string()));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QProcess offering;
+    runUntilTerminated(offering);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(readUnsavedEdits(kept), edits);
 }
 
 TEST(AppOptions, UnderstoodOptionsAndMistakes) {

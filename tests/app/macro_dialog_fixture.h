@@ -33,7 +33,11 @@ class MacroDialogFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         writeDialogSkin(rig.dir / "Skins" / "Test");
-        rig.start();
+        startWindow();
+    }
+    // A test that needs more than the macro dialogs installs it here.
+    void startWindow() {
+        rig.start(beforeStartUp);
         dialogs().setTick([this] { return tick; });
     }
 
@@ -49,6 +53,7 @@ class MacroDialogFixture : public ::testing::Test {
         QCoreApplication::sendEvent(dialog.windowHandle(), &event);
     }
 
+    std::function<void(CMavloDlg&)> beforeStartUp;
     WindowRig rig;
     std::uint32_t tick = 1000;
     quint64 keyTime = 1;

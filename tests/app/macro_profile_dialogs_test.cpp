@@ -198,6 +198,33 @@ TEST_F(DialogsTest, DialogEndingWhileRecordingStopsWithoutSavingOrListening) {
     EXPECT_EQ(MacroStore(store()).load("Macro_0").items, Items{});
 }
 
+TEST_F(DialogsTest, OkWhileRecordingStopsItReleasingTheKeysStillDownThenSaves) {
+    constexpr int kX11KeyShift = 42 + 8;
+    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        dialog.toggleRecordDelays();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_Shift, kX11KeyShift);
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        EXPECT_FALSE(dialog.recording());
+    }));
+    const Items released{"Shift   Dn", "A   Dn", "A   Up", "Shift   Up"};
+    EXPECT_EQ(MacroStore(store()).load("Macro_0").items, released);
+    EXPECT_EQ(rig.state.record.macroData, buildMacroTable(store()));
+
+    // The record button ends a recording the same way.
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"B   Dn", "B   Up"}));
+        dialog.cancel();
+    });
+    EXPECT_EQ(MacroStore(store()).load("Macro_1").items, (Items{"B   Dn", "B   Up"}));
+}
+
 TEST_F(DialogsTest, NewNamesMacrosAndRefusesAThirteenth) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();
@@ -529,6 +556,7 @@ TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
     CConfigDialog& dialog = open();
     dialog.list().setCurrentRow(0);
+    rig.messages.confirmations = {true};
     dialog.DeleteProfileName();
     EXPECT_EQ(textsOf(dialog.list()), (Names{"B", "C"}));
     close(dialog);

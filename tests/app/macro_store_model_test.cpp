@@ -5,11 +5,13 @@
 #include "app/macro_profile_dialogs.h"
 #include "buttons/button_catalogue.h"
 #include "config/factory_files.h"
+#include "config/profile_record_file.h"
 #include "device/mouse_protocol.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
 #include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
+#include "settings/settings_rig.h"
 #include "support/stress_count.h"
 #include "window_rig.h"
 
@@ -107,12 +109,15 @@ enum class Step {
     Ok,
     Cancel,
     Assign,
-    Save
+    Save,
+    Close, // the window's close button, answering its question
+    Plug,  // the mouse goes and comes back
+    Reset  // the Reset button, answering its question
 };
-constexpr int kStepKinds = 13;
+constexpr int kStepKinds = 16;
 
 bool inDialog(Step step) {
-    return step != Step::Assign && step != Step::Save;
+    return step < Step::Assign;
 }
 
 std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
@@ -124,7 +129,91 @@ std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
 
 class MacroStoreModel : public test::MacroDialogFixture {
   protected:
+    MacroStoreModel() {
+        // Reset reads the factory record, here from the rig's folder.
+        const auto image = recordFileImage(factoryRecord(), 0);
+        WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
+        beforeStartUp = [this](CMavloDlg& window) {
+            pages = &installSettingsPages(
+                window, {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
+        };
+    }
+
+    // The window goes before what its settings pages were given.
+    ~MacroStoreModel() override {
+        rig.clock.release();
+        rig.window.reset();
+    }
+
     ConfigRecord& record() { return rig.state.record; }
+    // The record the profile's file holds.
+    ConfigRecord saved() const {
+        const RecordFileRead read = readRecordFile(rig.dir / "config0.bin");
+        ConfigRecord record{};
+        std::copy(read.recordBytes.begin(), read.recordBytes.end(), recordBytes(record).begin());
+        return record;
+    }
+    bool deviceSettled() {
+        return QTest::qWaitFor([&] {
+            return !pages->actions().uploadPending() && !rig.window->deviceThread().busy();
+        });
+    }
+
+    // Closing asks only about what the file does not hold; true when the
+    // program ended, which ends the sequence.
+    bool close() {
+        const ConfigRecord before = record();
+        const bool unsaved = before != saved();
+        const auto answer = static_cast<UnsavedChoice>(pick(3));
+        rig.messages.answers = {answer};
+        rig.window->clickAt(CMavloDlg::kCloseRect.center());
+        rig.messages.answers.clear();
+        if (unsaved && answer == UnsavedChoice::Cancel) {
+            EXPECT_FALSE(rig.exitCode.has_value());
+            EXPECT_EQ(record(), before);
+            return false;
+        }
+        EXPECT_EQ(rig.exitCode, 0);
+        if (!unsaved || answer == UnsavedChoice::Save)
+            EXPECT_EQ(saved(), before);
+        else
+            EXPECT_NE(saved(), before);
+        return true;
+    }
+
+    void plug() {
+        const ConfigRecord before = record();
+        const std::size_t shown = rig.balloons.shown.size();
+        rig.backend.unplug(rig.virtualMouse);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == shown + 1; }));
+        rig.backend.plug(rig.virtualMouse);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == shown + 2; }));
+        ASSERT_TRUE(deviceSettled());
+        // Kept when unsaved, read again otherwise: the same record either way.
+        EXPECT_EQ(record(), before);
+        checkButtons();
+        upload();
+    }
+
+    void reset() {
+        const ConfigRecord before = record();
+        const bool yes = chance(50);
+        rig.messages.confirmations = {yes};
+        rig.window->clickAt(CMavloDlg::kResetRect.center());
+        rig.messages.confirmations.clear();
+        ASSERT_TRUE(deviceSettled());
+        if (!yes) {
+            EXPECT_EQ(record(), before);
+        } else {
+            // The macros stay; the buttons play their factory functions again.
+            EXPECT_EQ(record().buttonFunction, factoryRecord().buttonFunction);
+            EXPECT_EQ(saved(), record());
+            model.buttons.clear();
+        }
+        EXPECT_EQ(record().macroData, model.table());
+        checkButtons();
+        upload();
+    }
 
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
     bool chance(int percent) { return pick(100) < percent; }
@@ -140,6 +229,11 @@ class MacroStoreModel : public test::MacroDialogFixture {
     }
 
     void startSequence() {
+        if (rig.exitCode) {
+            rig.window.reset();
+            rig.exitCode.reset();
+            startWindow();
+        }
         model = Model{};
         record() = ConfigRecord{};
         std::string text;
@@ -319,8 +413,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         case Step::Cancel:
             dialog.cancel();
             break;
-        case Step::Assign:
-        case Step::Save:
+        default:
             break;
         }
     }
@@ -366,6 +459,10 @@ class MacroStoreModel : public test::MacroDialogFixture {
         }
     }
 
+    test::ScriptedColourDialog colours;
+    test::RecordingDesktop desktop;
+    std::ostringstream notes;
+    SettingsPages* pages = nullptr;
     Model model;
     std::mt19937 random;
     int renames = 0;
@@ -392,6 +489,17 @@ TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
                 break;
             case Step::Save:
                 upload();
+                ++at;
+                break;
+            case Step::Close:
+                at = close() ? steps.size() : at + 1;
+                break;
+            case Step::Plug:
+                plug();
+                ++at;
+                break;
+            case Step::Reset:
+                reset();
                 ++at;
                 break;
             default:

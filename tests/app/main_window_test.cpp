@@ -1,4 +1,7 @@
 #include "app/firmware_updater.h"
+#include "app/message_boxes.h"
+#include "app/profile_session.h"
+#include "app/session_end.h"
 #include "app/window_rig.h"
 #include "device/mouse_protocol.h"
 #include "ui/gdip_button.h"
@@ -11,8 +14,11 @@
 #include <QSysInfo>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTimer>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <thread>
+#include <unistd.h>
 
 namespace qvr::test {
 namespace {
@@ -160,6 +166,7 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
         EXPECT_EQ(rig.exitCode, 0);
         EXPECT_EQ(rig.link.commandHandle(), nullptr);
         EXPECT_EQ(window.trayIcon(), nullptr);
+        EXPECT_TRUE(rig.messages.messages.empty()); // nothing unsaved, nothing asked
     }
     {
         WindowRig rig;
@@ -170,6 +177,70 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
         actions.back()->trigger();
         EXPECT_EQ(rig.exitCode, 0);
     }
+}
+
+std::string fileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The byte of the first macro image in a profile file (after its flag).
+char savedMacroByte(const WindowRig& rig) {
+    return fileBytes(rig.dir / "config0.bin").at(1 + offsetof(ConfigRecord, macroData));
+}
+
+TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAnswer) {
+    for (const bool fromTray : {false, true}) {
+        for (const UnsavedChoice answer :
+             {UnsavedChoice::Cancel, UnsavedChoice::Discard, UnsavedChoice::Save}) {
+            SCOPED_TRACE(std::string(fromTray ? "Exit" : "close button") + ", answer " +
+                         std::to_string(static_cast<int>(answer)));
+            WindowRig rig;
+            CMavloDlg& window = rig.start();
+            const std::string saved = fileBytes(rig.dir / "config0.bin");
+            const int uploads = rig.virtualMouse->uploadsBegun();
+            rig.state.record.macroData[0] = 77;
+            rig.messages.answers = {answer};
+            if (fromTray) {
+                window.hide();
+                window.trayMenu()->actions().back()->trigger();
+            } else {
+                window.clickAt(CMavloDlg::kCloseRect.center());
+            }
+            ASSERT_EQ(rig.messages.messages.size(), 1u);
+            EXPECT_EQ(rig.messages.messages[0].text,
+                      "Your changes have not been saved. Save them before closing?");
+            if (answer == UnsavedChoice::Cancel) {
+                EXPECT_FALSE(rig.exitCode.has_value());
+                EXPECT_TRUE(window.isVisible()); // Exit showed it for the question
+                EXPECT_EQ(rig.state.record.macroData[0], 77);
+                EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+                EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
+                continue;
+            }
+            EXPECT_EQ(rig.exitCode, 0);
+            EXPECT_EQ(rig.link.commandHandle(), nullptr);
+            if (answer == UnsavedChoice::Discard) {
+                EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
+                EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads);
+            } else {
+                // The files at once; the end waited for the mouse's upload.
+                EXPECT_EQ(savedMacroByte(rig), 77);
+                EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads + 1);
+                EXPECT_EQ(rig.virtualMouse->macroBlock(1)[0], 77);
+            }
+        }
+    }
+    // A Save that cannot write its files keeps the program and the changes.
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    rig.state.record.macroData[0] = 77;
+    rig.profile.setWriteFault([](AtomicWriteStage) { return ENOSPC; });
+    rig.messages.answers = {UnsavedChoice::Save};
+    window.clickAt(CMavloDlg::kCloseRect.center());
+    EXPECT_FALSE(rig.exitCode.has_value());
+    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_EQ(savedMacroByte(rig), 0);
 }
 
 TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) {
@@ -258,6 +329,186 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     EXPECT_EQ(rig.balloons.shown[1].text, "The system detect the gaming mouse.");
     EXPECT_EQ(rig.balloons.shown[1].title, "Info");
     EXPECT_EQ(rig.link.devicePresent, 1);
+}
+
+// Unplugs the mouse and plugs it in again; returns once the window has
+// handled the arrival (its balloon comes with the reload).
+bool replug(WindowRig& rig) {
+    const std::size_t balloons = rig.balloons.shown.size();
+    rig.backend.unplug(rig.virtualMouse);
+    if (!waitFor([&] { return rig.balloons.shown.size() == balloons + 1; }))
+        return false;
+    rig.backend.plug(rig.virtualMouse);
+    return waitFor([&] { return rig.balloons.shown.size() == balloons + 2; }) &&
+           rig.link.devicePresent == 1;
+}
+
+bool deviceSettled(WindowRig& rig) {
+    return waitFor([&] { return !rig.window->deviceThread().busy(); });
+}
+
+TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const int uploads = rig.virtualMouse->uploadsBegun();
+    rig.state.record.macroData[0] = 77;
+    ASSERT_TRUE(replug(rig));
+    EXPECT_EQ(rig.state.record.macroData[0], 77);
+    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+
+    // Without changes the profile is read again, as the files hold it now.
+    rig.state.record = rig.state.appliedRecord;
+    std::string file(kProfileFileSize, '\0');
+    file[1 + offsetof(ConfigRecord, macroData)] = 5;
+    WindowRig::writeFile(rig.dir / "config0.bin", file);
+    ASSERT_TRUE(replug(rig));
+    EXPECT_EQ(rig.state.record.macroData[0], 5);
+    EXPECT_FALSE(window.profileSession().hasUnsavedChanges());
+    ASSERT_TRUE(deviceSettled(rig));
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads); // arrival alone sends nothing
+}
+
+TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    ProfileSession& session = window.profileSession();
+    const int uploads = rig.virtualMouse->uploadsBegun();
+    rig.backend.unplug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
+    rig.state.record.macroData[0] = 77;
+    ASSERT_TRUE(session.saveProfile());
+    EXPECT_EQ(savedMacroByte(rig), 77);
+    EXPECT_TRUE(session.mouseOutOfDate());
+    rig.state.record.macroData[0] = 88; // on screen only
+
+    rig.backend.plug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    ASSERT_TRUE(deviceSettled(rig));
+    ASSERT_TRUE(waitFor([&] { return !session.mouseOutOfDate(); }));
+    EXPECT_EQ(rig.virtualMouse->macroBlock(1)[0], 77); // the saved record, not the screen
+    EXPECT_EQ(rig.state.record.macroData[0], 88);
+    EXPECT_TRUE(session.hasUnsavedChanges());
+
+    ASSERT_TRUE(replug(rig));
+    ASSERT_TRUE(deviceSettled(rig));
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads + 1);
+}
+
+// The program started again on the same folder, as after a new login.
+CMavloDlg& restart(WindowRig& rig) {
+    rig.window.reset();
+    rig.state = RecordState{};
+    rig.messages.messages.clear();
+    rig.exitCode.reset();
+    return rig.start();
+}
+
+TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBack) {
+    WindowRig rig;
+    rig.start();
+    const std::string saved = fileBytes(rig.dir / "config0.bin");
+    rig.state.record.macroData[0] = 77;
+    rig.state.record.pointerSpeed = 9;
+    rig.state.pointerChanges.speed = true;
+    rig.profile.labels()[0] = "Mine";
+    const std::filesystem::path kept = rig.window->unsavedEditsPath();
+    {
+        SessionEndWatch watch([&] { rig.window->keepUnsavedEdits(); },
+                              [&] { rig.window->endSession(); });
+        ASSERT_TRUE(watch.catchesTerminate());
+        ASSERT_EQ(::kill(::getpid(), SIGTERM), 0);
+        ASSERT_TRUE(waitFor([&] { return rig.exitCode.has_value(); }));
+    }
+    EXPECT_EQ(rig.exitCode, 0);
+    EXPECT_TRUE(rig.messages.messages.empty()); // no one was there to answer
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+    EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    EXPECT_EQ(kept.parent_path(), rig.dir);
+
+    // Escape (no answer) restores: nothing is lost by not choosing.
+    CMavloDlg& window = restart(rig);
+    EXPECT_EQ(rig.state.record.macroData[0], 0);
+    window.offerUnsavedEdits();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "Restore the changes you had not saved?");
+    EXPECT_EQ(rig.state.record.macroData[0], 77);
+    EXPECT_EQ(rig.state.record.pointerSpeed, 9);
+    EXPECT_TRUE(rig.state.pointerChanges.speed);
+    EXPECT_EQ(rig.profile.labels()[0], "Mine");
+    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(std::filesystem::exists(kept));
+    EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
+
+    // The session manager's request keeps them too, and Discard drops them.
+    window.keepUnsavedEdits();
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    restart(rig);
+    rig.messages.confirmations = {false};
+    rig.window->offerUnsavedEdits();
+    EXPECT_EQ(rig.state.record.macroData[0], 0);
+    EXPECT_FALSE(rig.window->profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(std::filesystem::exists(kept));
+}
+
+TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const std::filesystem::path kept = window.unsavedEditsPath();
+    window.keepUnsavedEdits();
+    EXPECT_FALSE(std::filesystem::exists(kept)); // nothing unsaved
+
+    // A session end that was cancelled, then a Save: the kept copy is stale.
+    rig.state.record.macroData[0] = 77;
+    window.keepUnsavedEdits();
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    ASSERT_TRUE(window.profileSession().saveProfile());
+    window.keepUnsavedEdits();
+    EXPECT_FALSE(std::filesystem::exists(kept));
+
+    // Cancel threw the changes away (the reload waits for the tray).
+    rig.state.record.macroData[0] = 78;
+    window.keepUnsavedEdits();
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    rig.state.restoreSnapshot();
+    rig.profile.labels()[0] = "thrown away";
+    window.reloadOnReopen = true;
+    window.keepUnsavedEdits();
+    EXPECT_FALSE(std::filesystem::exists(kept));
+
+    // The user's own end: what was kept goes with the answer.
+    window.reloadOnReopen = false;
+    rig.state.record.macroData[0] = 79;
+    window.keepUnsavedEdits();
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    rig.messages.answers = {UnsavedChoice::Discard};
+    window.exitProgram();
+    EXPECT_EQ(rig.exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(kept));
+}
+
+// Presses Escape in the next message box, once it is up.
+void escapeNextBox() {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            QTest::keyClick(box, Qt::Key_Escape);
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+}
+
+TEST(MainWindowQuestions, EscapeAnswersWhatLosesNothing) {
+    qtApp();
+    MessageBoxes boxes;
+    escapeNextBox();
+    EXPECT_EQ(boxes.askUnsavedChanges("Save first?", "QVR 2.7", {"Save", "Discard", "Cancel"}),
+              UnsavedChoice::Cancel);
+    escapeNextBox();
+    EXPECT_FALSE(boxes.confirm("Delete?", "Warning", {"Delete", "Cancel"}));
+    escapeNextBox();
+    EXPECT_TRUE(boxes.confirm("Restore?", "QVR 2.7", {"Restore", "Discard"}, true));
 }
 
 TEST(MainWindowLanguage, OnlyExactCodesSelectChinese) {

@@ -6,6 +6,7 @@
 #include "device/clock.h"
 #include "device/virtual_backend.h"
 #include "profile_rig.h"
+#include "settings/settings_rig.h"
 #include "support/qt_test_app.h"
 #include "support/stress_count.h"
 
@@ -41,8 +42,14 @@ struct Program {
         setup.profile = profile.get();
         setup.messages = &messages;
         setup.balloons = &balloons;
-        setup.endProcess = [](int) {};
+        setup.endProcess = [this](int) { ended = true; };
+        setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
+        setup.hotplugSettle = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(std::move(setup));
+        ended = false;
+        // Reset and its question come with the settings pages.
+        installSettingsPages(*window,
+                             {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         window->startUp();
         window->show();
         test::WindowRig::waitUntilSettled(*window);
@@ -55,7 +62,20 @@ struct Program {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
+    // Returns once the window has handled the mouse's return.
+    bool replug() {
+        const std::size_t shown = balloons.shown.size();
+        backend.unplug(mouse);
+        if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 1; }))
+            return false;
+        backend.plug(mouse);
+        return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; });
+    }
 
+    // Outlive the window, whose last Save may still apply pointer settings.
+    test::ScriptedColourDialog colours;
+    test::RecordingDesktop desktop;
+    std::ostringstream notes;
     QTemporaryDir temp;
     std::filesystem::path dir = test::pathOf(temp);
     ManualClock clock;
@@ -68,6 +88,7 @@ struct Program {
     test::RecordingBalloons balloons;
     std::unique_ptr<CMavloDlg> window;
     test::FixedFileDialogs* files = nullptr;
+    bool ended = false; // the close button or Exit ended the program
 };
 
 // What the user should see and find on disk.
@@ -146,7 +167,7 @@ class Sequence {
     std::string act() {
         CConfigDialog* dialog = program_.manager();
         std::ostringstream did;
-        switch (pick(13)) {
+        switch (pick(15)) {
         case 0: // open the manager
             if (dialog)
                 return "open (already)";
@@ -192,13 +213,18 @@ class Sequence {
             model_.storedCurrent = model_.names[static_cast<std::size_t>(model_.window)];
             return "rename " + std::to_string(row);
         }
-        case 4: { // Delete
+        case 4: { // Delete, answering its question
             if (!dialog || !model_.selected)
                 return "delete (no)";
             const int row = *model_.selected;
+            const bool yes = pick(3) != 0;
+            program_.messages.confirmations = {yes};
             dialog->DeleteProfileName();
+            program_.messages.confirmations.clear();
             if (model_.names.size() < 2)
                 return "delete (last)";
+            if (!yes)
+                return "delete (cancelled)";
             model_.names.erase(model_.names.begin() + row);
             model_.saved.erase(model_.saved.begin() + row);
             const int count = static_cast<int>(model_.names.size());
@@ -294,15 +320,39 @@ class Sequence {
             model_.imported = true;
             return did.str();
         }
-        case 11: { // Reset: the factory settings part, saved as the mouse is there
-            program_.profile->resetToDefaults(*program_.state);
-            program_.window->profileSession().saveProfile();
+        case 11: { // Reset, answering its question: the factory settings part, saved
+            const bool yes = pick(2) == 0;
+            program_.messages.confirmations = {yes};
+            program_.window->clickAt(CMavloDlg::kResetRect.center());
+            program_.messages.confirmations.clear();
+            if (!yes)
+                return "reset (cancelled)";
             const ConfigRecord defaults = factoryRecord();
             std::copy_n(recordBytes(defaults).begin() + 1, kSettingsPartSize - 1,
                         recordBytes(model_.screen).begin() + 1);
             model_.save();
             return "reset";
         }
+        case 12: { // the close button, answering a question if one comes
+            const UnsavedChoice answer = anyAnswer();
+            program_.messages.answers = {answer};
+            program_.window->clickAt(CMavloDlg::kCloseRect.center());
+            program_.messages.answers.clear();
+            did << "close answering " << static_cast<int>(answer);
+            if (!model_.leave(answer)) {
+                EXPECT_FALSE(program_.ended) << "ended although the user cancelled";
+                return did.str() + " (cancelled)";
+            }
+            EXPECT_TRUE(program_.ended) << "did not end";
+            program_.start();
+            model_.restart();
+            return did.str() + ", start";
+        }
+        case 13: // the mouse goes and comes back: edits and an import stay
+            EXPECT_TRUE(program_.replug()) << "the mouse's return was not handled";
+            if (!model_.dirty())
+                model_.load(model_.window);
+            return "plug";
         default: // restart: the manager's unsaved selection and the changes go
             program_.start();
             model_.restart();

@@ -17,6 +17,17 @@ using test::profileSettings;
 using test::readBytes;
 using Names = std::vector<std::string>;
 
+// Unplugs the mouse and plugs it in again; returns once the window has
+// handled the arrival (its balloon comes with the reload).
+bool replug(test::WindowRig& rig) {
+    const std::size_t balloons = rig.balloons.shown.size();
+    rig.backend.unplug(rig.virtualMouse);
+    if (!QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 1; }))
+        return false;
+    rig.backend.plug(rig.virtualMouse);
+    return QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 2; });
+}
+
 class ProfileSwitch : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -75,6 +86,54 @@ TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChan
     EXPECT_EQ(p.seedOnScreen(), 10);
 }
 
+TEST_F(ProfileSwitch, ASaveThatCannotWriteNamesTheFileKeepsTheChangesAndDoesNotSwitch) {
+    p.open();
+    p.select(1);
+    ASSERT_TRUE(p.close()); // Work on screen
+    ASSERT_TRUE(p.deviceSettled());
+    const auto work = p.rig.dir / "config1.bin";
+    const std::string saved = readBytes(work);
+    std::filesystem::permissions(work, std::filesystem::perms::owner_read);
+    p.rig.state.record.dpiStage[0] = 77;
+    const int uploads = p.rig.virtualMouse->uploadsBegun();
+    const RecordingMessageSink::Message failed{writeErrorMessage(fileWriteFailure(work, EACCES)),
+                                               std::string(kWriteErrorCaption)};
+
+    // Save before going to Game: Work's file refuses it, so Game is neither
+    // loaded nor sent, and the manager stays open.
+    p.open();
+    p.select(0);
+    p.rig.messages.answers = {UnsavedChoice::Save};
+    EXPECT_FALSE(p.close());
+    ASSERT_EQ(p.rig.messages.messages.size(), 2u); // the question, then the failure
+    EXPECT_EQ(p.rig.messages.messages[1], failed);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(readBytes(work), saved);
+    ASSERT_TRUE(p.deviceSettled());
+    EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), uploads);
+
+    // The Save button's write fails the same way: the next switch still asks.
+    p.rig.messages.messages.clear();
+    EXPECT_EQ(p.session().writeProfile(), std::optional<bool>(false));
+    EXPECT_EQ(p.rig.messages.messages, std::vector<RecordingMessageSink::Message>{failed});
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    p.rig.messages.answers = {UnsavedChoice::Cancel};
+    EXPECT_FALSE(p.close());
+    EXPECT_EQ(p.rig.messages.messages.size(), 2u);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+
+    // Once the file can be written, Save keeps the changes and Game follows.
+    std::filesystem::permissions(work, std::filesystem::perms::owner_read |
+                                           std::filesystem::perms::owner_write);
+    p.rig.messages.answers = {UnsavedChoice::Save};
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(p.seedInFile(1), 77);
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_EQ(p.seedOnScreen(), 10);
+}
+
 TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
     // A profile exported elsewhere, with settings 55.
     QTemporaryDir elsewhere;
@@ -94,10 +153,50 @@ TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
     EXPECT_EQ(p.seedOnScreen(), 55) << "closing must not reload Work over the import";
     EXPECT_TRUE(p.session().hasUnsavedChanges());
     EXPECT_EQ(p.seedInFile(1), 20);
+    // Nor does the mouse coming back.
+    ASSERT_TRUE(replug(p.rig));
+    EXPECT_EQ(p.seedOnScreen(), 55);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
     ASSERT_TRUE(p.session().saveProfile());
     EXPECT_EQ(p.seedInFile(1), 55);
     EXPECT_EQ(p.seedInFile(0), 10);
     EXPECT_FALSE(p.session().hasUnsavedChanges());
+}
+
+TEST_F(ProfileSwitch, AnImportWhoseLabelsWereNeverMadeReachesNoFileBeforeSave) {
+    QTemporaryDir elsewhere;
+    const auto file = std::filesystem::path(elsewhere.path().toStdString()) / "new.bin";
+    const auto image = recordFileImage(profileSettings(55), 0); // first-run flag 0
+    test::WindowRig::writeFile(file, std::string(image.begin(), image.end()));
+    p.files->openChoice = file;
+    const auto settings = p.rig.dir / "str0.ini";
+    const std::string gameSettings = readBytes(settings);
+    const std::string firstRunLabel(defaultButtonLabels(Language::English)[0]);
+    const auto importAndReopen = [&] {
+        p.open();
+        p.select(0);
+        p.manager()->LoadProfileCommand();
+        p.runPosted();
+        ASSERT_TRUE(p.close());
+        ASSERT_EQ(p.seedOnScreen(), 55);
+        p.rig.window->hideToTray();
+        p.rig.window->trayLeftClick();
+    };
+
+    // Reopened from the tray: the first-run labels are on screen only.
+    importAndReopen();
+    EXPECT_EQ(p.rig.profile.labels()[0], firstRunLabel);
+    EXPECT_EQ(readBytes(settings), gameSettings);
+    // Discarding the import brings Game back whole.
+    p.session().loadProfile();
+    EXPECT_EQ(p.seedOnScreen(), 10);
+    EXPECT_EQ(p.rig.profile.labels()[0], "label10");
+
+    // Saved, the import is Game's, labels and all.
+    importAndReopen();
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.seedInFile(0), 55);
+    EXPECT_EQ(readProfileString(settings, "Setting-EN", "Item1"), firstRunLabel);
 }
 
 TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
@@ -106,8 +205,15 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     ASSERT_TRUE(p.close()); // Work on screen
     ASSERT_EQ(p.seedOnScreen(), 20);
 
+    // Asked first, by name; Cancel keeps the profile and its files.
     p.open();
     p.select(0);
+    p.manager()->DeleteProfileName();
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.rig.messages.messages[0].text, "Delete the profile \"Game\" and its settings?");
+    EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office"}));
+    EXPECT_EQ(p.seedInFile(0), 10);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), (Names{"Work", "Office"}));
     EXPECT_EQ(p.seedInFile(0), 20);
@@ -120,6 +226,7 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     // The window's own profile: the one taking its place is loaded.
     p.rig.state.record.dpiStage[0] = 99; // changes of the deleted profile
     p.select(0);
+    p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_EQ(p.seedOnScreen(), 30);
@@ -129,7 +236,34 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     p.manager()->DeleteProfileName();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_TRUE(p.close());
-    EXPECT_TRUE(p.rig.messages.messages.empty());
+    EXPECT_EQ(p.rig.messages.messages.size(), 3u); // the three questions, nothing else
+}
+
+TEST_F(ProfileSwitch, ChangesKeptAtTheSessionEndReturnToTheirProfileWhereverItMoved) {
+    p.open();
+    p.select(2);
+    ASSERT_TRUE(p.close()); // Office on screen
+    p.rig.state.record.dpiStage[0] = 77;
+    p.rig.window->endSession();
+    EXPECT_EQ(p.rig.exitCode, 0);
+    EXPECT_EQ(p.seedInFile(2), 30);
+
+    // Before the next start Game goes, and Office moves up to position 1.
+    ASSERT_TRUE(ProfileSlots(p.rig.dir).deleteProfile(p.names(), 0, "Work").ok());
+    p.rig.window.reset();
+    p.rig.state = RecordState{};
+    p.start();
+    ASSERT_EQ(p.windowProfile(), 0);
+    p.rig.window->offerUnsavedEdits();
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 77);
+    EXPECT_TRUE(p.session().hasUnsavedChanges());
+    EXPECT_EQ(p.seedInFile(1), 30);
+    EXPECT_EQ(p.seedInFile(0), 20);
+    // Saved where they belong.
+    ASSERT_TRUE(p.session().saveProfile());
+    EXPECT_EQ(p.seedInFile(1), 77);
+    EXPECT_EQ(p.seedInFile(0), 20);
 }
 
 TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
@@ -152,6 +286,50 @@ TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
     p.select(4);
     EXPECT_TRUE(p.close());
     EXPECT_EQ(p.rig.state.record, factoryRecord());
+}
+
+TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
+    const auto file = [&](const char* name) { return p.rig.dir / name; };
+    const std::string game = readBytes(file("config0.bin"));
+    const std::string gameSettings = readBytes(file("str0.ini"));
+    // An unusable count, written by hand while the program runs.
+    const std::string spoiled = "[Profile]\r\nCurProfileName=Game\r\nItemCount=x\r\n";
+    test::WindowRig::writeFile(file("str.ini"), spoiled);
+    CConfigDialog& dialog = p.open();
+    EXPECT_EQ(dialog.list().count(), 3);
+    EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2"}));
+    ASSERT_EQ(p.rig.messages.messages.size(), 1u);
+    EXPECT_EQ(p.rig.messages.messages[0].text,
+              "The profile list " + file("str.ini").string() +
+                  " could not be read. It was rebuilt from your profile files; the old file was "
+                  "kept as " +
+                  file("str.ini.damaged").string() + ".");
+    EXPECT_EQ(readBytes(file("str.ini.damaged")), spoiled);
+    dialog.NewProfileName();
+    EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2", "PROFILE_3"}));
+    EXPECT_EQ(readBytes(file("config0.bin")), game);
+    EXPECT_EQ(readBytes(file("str0.ini")), gameSettings);
+    p.select(1);
+    ASSERT_TRUE(p.close());
+
+    // A usable list that lost names while Work is on screen: New and Copy
+    // would land on Work's files, so they refuse.
+    const std::string work = readBytes(file("config1.bin"));
+    const std::string workSettings = readBytes(file("str1.ini"));
+    ASSERT_TRUE(ProfileSlots(p.rig.dir).writeList({"Game"}, "Game").ok());
+    p.rig.messages.messages.clear();
+    p.open();
+    p.select(0);
+    p.manager()->NewProfileName();
+    p.manager()->CopyProfileName();
+    EXPECT_EQ(p.manager()->list().count(), 1);
+    const std::string refused = "These files cannot be used; nothing was overwritten:\n" +
+                                file("config1.bin").string() + ": File exists";
+    EXPECT_EQ(p.rig.messages.messages,
+              (std::vector<RecordingMessageSink::Message>{{refused, kApplicationTitle},
+                                                          {refused, kApplicationTitle}}));
+    EXPECT_EQ(readBytes(file("config1.bin")), work);
+    EXPECT_EQ(readBytes(file("str1.ini")), workSettings);
 }
 
 TEST_F(ProfileSwitch, ABlankClickKeepsTheCurrentProfile) {

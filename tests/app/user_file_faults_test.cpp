@@ -86,7 +86,8 @@ TEST_F(UserFileFaults, AReadOnlyUserFolderKeepsItsFilesAndNamesWhatIsMissing) {
     ProfileFiles profile(user, sink, factory);
     EXPECT_FALSE(profile.SaveProfileRecord(ConfigRecord{}));
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].text, writeErrorMessage(EACCES));
+    EXPECT_EQ(sink.messages[0].text,
+              writeErrorMessage(fileWriteFailure(user / "config0.bin", EACCES)));
     EXPECT_EQ(read(user / "config0.bin"), mine);
 }
 
@@ -140,7 +141,8 @@ TEST_F(UserFileFaults, AFullDiskLeavesNoHalfWrittenFile) {
     changed.dpiStage[0] = 99;
     EXPECT_FALSE(profile.SaveProfileRecord(changed));
     ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].text, writeErrorMessage(ENOSPC));
+    EXPECT_EQ(sink.messages[0].text,
+              writeErrorMessage(fileWriteFailure(onDisk / "config0.bin", ENOSPC)));
     EXPECT_EQ(read(onDisk / "config0.bin"), before);
 }
 

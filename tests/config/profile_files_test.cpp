@@ -108,12 +108,16 @@ TEST_F(ProfileFilesTest, AWriteProtectedProfileFileIsReportedAndLeftAlone) {
                                                         std::filesystem::perms::group_read);
     const auto record = folder.bytes("config0.bin");
     const auto settings = folder.bytes("str0.ini");
-    const Message denied{"Error Code is: " + std::to_string(EACCES) + " \n", "NULL ==fp "};
+    const auto denied = [&](const char* name) {
+        return Message{"Error Code is: " + std::to_string(EACCES) + " \n" +
+                           (folder / name).string() + ": Permission denied",
+                       "NULL ==fp "};
+    };
 
     EXPECT_FALSE(files.SaveProfileRecord(patternRecord(6)));
     files.labels() = labelsWith("New ");
     EXPECT_FALSE(files.WriteButtonLabels());
-    EXPECT_EQ(sink.messages, (std::vector<Message>{denied, denied}));
+    EXPECT_EQ(sink.messages, (std::vector<Message>{denied("config0.bin"), denied("str0.ini")}));
     EXPECT_EQ(folder.bytes("config0.bin"), record);
     EXPECT_EQ(folder.bytes("str0.ini"), settings);
     EXPECT_EQ(std::filesystem::status(folder / "config0.bin").permissions(),
@@ -297,8 +301,11 @@ TEST_F(ProfileFilesTest, AWriteThatFailsHalfwayLeavesTheOldFilesAndReportsTheErr
         EXPECT_FALSE(files.WriteButtonLabels());
         EXPECT_EQ(folder.bytes("config0.bin"), oldRecord);
         EXPECT_EQ(folder.bytes("str0.ini"), oldSettings);
-        const Message error{"Error Code is: " + std::to_string(ENOSPC) + " \n", "NULL ==fp "};
-        EXPECT_EQ(sink.messages, (std::vector<Message>{error, error}));
+        const auto error = [&](const char* name) {
+            return Message{writeErrorMessage(fileWriteFailure(folder / name, ENOSPC)),
+                           "NULL ==fp "};
+        };
+        EXPECT_EQ(sink.messages, (std::vector<Message>{error("config0.bin"), error("str0.ini")}));
         // No temporary file is left behind.
         EXPECT_EQ(folder.listing(),
                   (std::vector<std::string>{"config0.bin", "str.ini", "str0.ini"}));
@@ -310,7 +317,9 @@ TEST_F(ProfileFilesTest, LabelsAreNotWrittenOverASettingsFileThatCannotBeRead) {
     files.labels() = labelsWith("New ");
     EXPECT_FALSE(files.WriteButtonLabels());
     EXPECT_TRUE(std::filesystem::is_directory(folder / "str0.ini"));
-    const Message error{"Error Code is: " + std::to_string(EISDIR) + " \n", "NULL ==fp "};
+    const Message error{"Error Code is: " + std::to_string(EISDIR) + " \n" +
+                            (folder / "str0.ini").string() + ": Is a directory",
+                        "NULL ==fp "};
     EXPECT_EQ(sink.messages, std::vector<Message>{error});
 }
 
@@ -408,8 +417,11 @@ TEST_F(ExportTest, NamesOfTheProgramsOwnFilesAreRefusedBeforeAnythingIsWritten) 
 TEST_F(ExportTest, AFailedExportWriteIsReportedAndTheSecondCopyStillHappens) {
     // The chosen folder does not exist, so both writes there fail.
     files.ExportProfile(folder / "missing/p", patternRecord(63));
-    const Message error{"Error Code is: " + std::to_string(ENOENT) + " \n", "NULL ==fp "};
-    EXPECT_EQ(sink.messages, (std::vector<Message>{error, error}));
+    const auto error = [&](const char* name) {
+        return Message{writeErrorMessage(fileWriteFailure(folder / "missing" / name, ENOENT)),
+                       "NULL ==fp "};
+    };
+    EXPECT_EQ(sink.messages, (std::vector<Message>{error("p.ini"), error("p.bin")}));
     EXPECT_EQ(folder.bytes("p.bin"), fileImage(patternRecord(63), 1));
     expectLabelsOnly("p.ini");
 }

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "config/config_record.h"
+#include "config/factory_files.h"
+#include "config/message_sink.h"
+#include "config/profile_files.h"
 #include "config/profile_record_file.h"
+#include "config/user_folder.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -65,6 +69,37 @@ class ProgramFolder {
   private:
     std::filesystem::path path_;
 };
+
+// A factory folder holding the factory files the build makes.
+class FactoryFolder : public ProgramFolder {
+  public:
+    FactoryFolder() {
+        for (const FactoryFile& file : factoryFiles())
+            put(file.name, file.bytes);
+    }
+};
+
+// What a start of the program makes of a user folder, by the steps the
+// program takes: the folder prepared from the factory folder (a delete cut
+// short finished, missing files copied in), then the profile list read and
+// the current profile loaded.
+struct StartedFiles {
+    UserFolderReport prepared;
+    RecordingMessageSink messages;
+    RecordState state;
+    bool loaded = false;
+    int profile = 0;
+};
+
+inline StartedFiles startProgramOn(const std::filesystem::path& user,
+                                   const std::filesystem::path& factory) {
+    StartedFiles started;
+    started.prepared = prepareUserFolder(user, factory);
+    ProfileFiles files(user, started.messages, factory);
+    started.loaded = files.LoadProfileFiles(started.state);
+    started.profile = files.currentProfileIndex();
+    return started;
+}
 
 // A record whose every byte differs from its neighbours', so that any
 // misplaced or missing byte shows.

@@ -357,12 +357,46 @@ e2e_start() {
         E2E_TRAYER_PID=$!
         e2e_wait_for "the tray" e2e_tray_shown
     fi
+    e2e_start_qvr "$@"
+}
+
+# e2e_start_qvr [extra qvr arguments]: qvr again in the session e2e_start
+# made, after the last one ended.
+e2e_start_qvr() {
     "$E2E_QVR" --virtual-mouse --trace "$E2E_TRACE" "$@" >"$E2E_DIR/qvr.log" 2>&1 &
     E2E_QVR_PID=$!
     e2e_wait_for "the main window" e2e_main_window
     e2e_wait_window_shown "$E2E_WINDOW"
+    # The trace is emptied at start: the new program's open sequence.
     e2e_wait_trace '^set-feature 00 01 fc'
     e2e_wait_settled "$E2E_WINDOW"
+}
+
+# e2e_question: a message box of qvr, titled as the main window is.
+e2e_question() {
+    local id
+    for id in $(xdotool search --all --onlyvisible --pid "$E2E_QVR_PID" --name '^QVR 2\.7$' 2>/dev/null); do
+        [ "$id" != "$E2E_WINDOW" ] && echo "$id" && return 0
+    done
+    return 1
+}
+e2e_question_shown() {
+    [ -n "$(e2e_question)" ]
+}
+# e2e_wait_question: waits for one to be shown and drawn, and prints its id.
+e2e_wait_question() {
+    e2e_wait_for "a question" e2e_question_shown
+    local id
+    id=$(e2e_question)
+    e2e_wait_window_shown "$id"
+    echo "$id"
+}
+
+# e2e_answer WINDOW KEY: a key pressed in a message box, which then goes.
+e2e_answer() {
+    xdotool mousemove --window "$1" 20 20
+    xdotool key --clearmodifiers "$2"
+    e2e_wait_window_gone "$1"
 }
 
 # e2e_shot NAME: a screenshot of the whole screen as $E2E_SHOTS/NAME.png.

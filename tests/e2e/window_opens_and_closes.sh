@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The window appears on the virtual mouse at the skin's size, and its close
-# button ends the program with status 0. Started without a session bus, it
-# starts none (no dbus-launch, no dbus-daemon) and leaves nothing behind.
+# button ends the program with status 0. With unsaved changes it asks first;
+# the end of the session (SIGTERM) keeps them, and the next start gives them
+# back. Started without a session bus, it starts none (no dbus-launch, no
+# dbus-daemon) and leaves nothing behind.
 . "$(dirname "$0")/e2e_lib.sh"
 
 e2e_start
@@ -13,6 +15,39 @@ e2e_shot opened
 e2e_press "$E2E_WINDOW" 986 12
 e2e_wait_qvr_exit
 [ "$E2E_QVR_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_QVR_STATUS"
+
+# Stage 1 of DPI Setting at 2600 DPI, not saved: the close button asks, and
+# Escape keeps the program and the change.
+profile="$E2E_PROGRAM/config0.bin"
+kept="$E2E_PROGRAM/unsaved.recovery"
+saved=$(e2e_file_state "$profile")
+e2e_start_qvr
+e2e_click 800 42  # DPI Setting header
+e2e_click 780 150 # stage 1 slider: 2600 DPI
+e2e_press "$E2E_WINDOW" 986 12
+question=$(e2e_wait_question)
+e2e_answer "$question" Escape
+e2e_qvr_running || e2e_fail "Cancel ended the program"
+
+# The session ends: nothing is asked, the change is kept beside the profile.
+kill -TERM "$E2E_QVR_PID"
+e2e_wait_qvr_exit
+[ "$E2E_QVR_STATUS" -eq 0 ] || e2e_fail "exit status $E2E_QVR_STATUS after SIGTERM"
+[ -s "$kept" ] || e2e_fail "SIGTERM kept no unsaved changes"
+[ "$(e2e_file_state "$profile")" = "$saved" ] || e2e_fail "SIGTERM changed the profile"
+
+# The next start offers them; Enter restores, and Save stores them.
+e2e_start_qvr
+offer=$(e2e_wait_question)
+e2e_answer "$offer" Return
+[ -e "$kept" ] && e2e_fail "the offer answered, the kept changes are still there"
+e2e_press "$E2E_WINDOW" 950 619 # Save
+e2e_wait_file_change "$profile" "$saved"
+# Stage 1 is byte 7 of the record, after the file's first-run flag: 52 = 2600 / 50.
+stage=$(od -An -tu1 -j8 -N1 "$profile" | tr -d ' ')
+[ "$stage" = "52" ] || e2e_fail "stage 1 saved as $stage, not 52 (2600 DPI)"
+e2e_press "$E2E_WINDOW" 986 12
+e2e_wait_qvr_exit
 echo "window opens and closes: ok"
 
 # No bus address and no bus socket in the private runtime folder; every

@@ -92,6 +92,7 @@ TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     WindowRig::writeFile(rig.rig.dir / "config.bin", readText(rig.rig.dir / "config0.bin"));
     rig.desktop.values = {{"speed", "-0.2"}, {"double-click", "400"}};
     rig.rig.state.pointerChanges.speed = true;
+    rig.rig.messages.confirmations = {true};
     rig.click(826, 619);
     EXPECT_EQ(rig.record().pointerSpeed, 5);     // (5 - 6) / 5 = -0.2
     EXPECT_EQ(rig.record().doubleClickSpeed, 8); // 410 ms is the nearest step

@@ -154,6 +154,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.rig.backend.plug(rig.rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 1; }));
     ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    rig.rig.messages.confirmations = {true};
     rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
     ASSERT_TRUE(waitFor([&] {
         return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();

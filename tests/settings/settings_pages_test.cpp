@@ -1,3 +1,4 @@
+#include "app/profile_session.h"
 #include "device/mouse_protocol.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
@@ -501,19 +502,36 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
 }
 
-TEST(SettingsSave, WithoutTheMouseNothingIsSavedAndTheUserIsTold) {
-    SettingsRig rig(WindowRig::Mouse::Absent);
+TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComesBack) {
+    SettingsRig rig;
     rig.start();
-    const std::string before = readText(rig.rig.dir / "config0.bin");
+    rig.rig.backend.unplug(rig.rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
+    rig.rig.balloons.shown.clear();
     rig.click(100, 185);
-    rig.click(37 + 30, 223);
+    rig.click(37 + 46, 223); // X axis 3
     rig.click(955, 619);
     ASSERT_TRUE(settled(rig));
-    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), before);
-    EXPECT_TRUE(rig.desktop.calls.empty());
-    EXPECT_NE(rig.rig.state.appliedRecord, rig.record());
+    const std::string file = readText(rig.rig.dir / "config0.bin");
+    ASSERT_EQ(file.size(), kProfileFileSize);
+    EXPECT_EQ(file[1 + 0x3A], 3);
+    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::NotReceived);
+    EXPECT_EQ(saveProgressTexts(Language::English).notReceived, "Saved to files only");
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
+    EXPECT_TRUE(rig.window().profileSession().mouseOutOfDate());
+
+    // Edited again but not saved: the mouse gets what the files hold, once.
+    const int uploads = rig.rig.virtualMouse->uploadsBegun();
+    rig.click(37 + 88, 223); // X axis 5
+    rig.rig.backend.plug(rig.rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return rig.rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    ASSERT_TRUE(settled(rig));
+    EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
+    EXPECT_EQ(rig.record().sensitivityX, 5);
+    EXPECT_FALSE(rig.window().profileSession().mouseOutOfDate());
+    EXPECT_TRUE(rig.rig.messages.messages.empty());
 }
 
 TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
@@ -572,7 +590,17 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
     rig.click(kHeaderX, 42);
     rig.click(100, 185);
 
+    // The question names the profile; Cancel changes nothing.
+    const ConfigRecord before = rig.record();
     rig.click(826, 619); // Reset
+    ASSERT_EQ(rig.messages().size(), 1u);
+    EXPECT_EQ(rig.messages()[0].text, "Reset the profile \"P1\" to the factory settings?");
+    EXPECT_EQ(rig.record(), before);
+    EXPECT_TRUE(rig.sections().isOpen(DpiSetting));
+    EXPECT_FALSE(rig.pages->actions().waitCursorShown());
+
+    rig.rig.messages.confirmations = {true};
+    rig.click(826, 619);
     const auto bytes = recordBytes(rig.record());
     EXPECT_EQ(bytes[0], 4);
     for (std::size_t i = 1; i < kSettingsPartSize; ++i)
@@ -594,6 +622,14 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
     QCoreApplication::processEvents();
     ASSERT_EQ(rig.sections().position(), PanelPosition::Bottom);
 
+    const std::string saved = readText(rig.rig.dir / "config0.bin");
+    rig.click(826, 619); // Reset, cancelled
+    ASSERT_TRUE(settled(rig));
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 0);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), saved);
+    EXPECT_EQ(rig.sections().position(), PanelPosition::Bottom);
+
+    rig.rig.messages.confirmations = {true};
     rig.click(826, 619);
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);

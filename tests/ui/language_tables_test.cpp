@@ -52,6 +52,8 @@ TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
         expectNoEmptyField(helpPanelTexts(language), language);
         expectNoEmptyField(optionListTexts(language), language);
         expectNoEmptyField(userFolderTexts(language), language);
+        expectNoEmptyField(profileFileTexts(language), language);
+        expectNoEmptyField(saveProgressTexts(language), language);
     }
 }
 
