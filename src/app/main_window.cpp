@@ -181,6 +181,7 @@ void CMavloDlg::startUp() {
 void CMavloDlg::searchForTheMouse() {
     struct Outcome {
         std::optional<std::uint8_t> activeSlot;
+        std::optional<int> dpiStage;
         std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
@@ -190,9 +191,10 @@ void CMavloDlg::searchForTheMouse() {
         [this, outcome] {
             // The open sequence only learns the mouse's active slot.
             ConfigRecord slot{};
-            if (connectAtStartup(*setup_.link, slot))
+            if (connectAtStartup(*setup_.link, slot)) {
                 outcome->activeSlot = slot.activeProfile;
-            else if (setup_.permissionProblem)
+                outcome->dpiStage = readActiveDpiStage(*setup_.link);
+            } else if (setup_.permissionProblem)
                 outcome->advice = setup_.permissionProblem();
         },
         [this, outcome] {
@@ -207,6 +209,9 @@ void CMavloDlg::searchForTheMouse() {
                 state.record.activeProfile = *outcome->activeSlot;
                 state.appliedRecord.activeProfile = *outcome->activeSlot;
             }
+            // A stage switch the listener handed over meanwhile is newer.
+            if (!activeDpiStage_)
+                activeDpiStage_ = outcome->dpiStage;
             if (outcome->advice)
                 explainPermissionOnce(*outcome->advice);
             if (setup_.link->devicePresent == 1) {
@@ -323,6 +328,8 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
     struct Outcome {
         std::vector<std::function<void()>> steps;
         std::optional<std::uint8_t> activeSlot;
+        std::optional<int> dpiStage;
+        bool present = false;
         std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
@@ -349,19 +356,28 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
                 // The open sequence only learns the mouse's active slot.
                 ConfigRecord slot{};
                 onDeviceArrival(link, slot, hooks);
-                if (link.devicePresent == 1)
+                if (link.devicePresent == 1) {
                     outcome->activeSlot = slot.activeProfile;
-                else if (setup_.permissionProblem)
+                    outcome->dpiStage = readActiveDpiStage(link);
+                } else if (setup_.permissionProblem) {
                     outcome->advice = setup_.permissionProblem();
+                }
             } else {
                 onDeviceRemoval(link, hooks);
             }
+            outcome->present = link.devicePresent == 1;
         },
-        [this, outcome] {
+        [this, kind, outcome] {
             if (closing_)
                 return;
             if (outcome->activeSlot)
                 setup_.state->record.activeProfile = *outcome->activeSlot;
+            // A mouse opened anew says where it is; one that is gone says
+            // nothing any more.
+            if (!outcome->present)
+                activeDpiStage_.reset();
+            else if (kind == HotplugKind::Arrival)
+                activeDpiStage_ = outcome->dpiStage;
             for (const auto& step : outcome->steps)
                 step();
             if (outcome->advice)
@@ -495,6 +511,8 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
     if (needsActiveBlock(type, value)) {
+        activeDpiStage_ = value;
+        update();
         deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
             showBalloon(type, value, active);
         });

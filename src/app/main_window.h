@@ -130,6 +130,10 @@ class CMavloDlg : public SkinnedWindow {
     // Every command to the mouse after start-up goes through it.
     DeviceThread& deviceThread() { return *deviceThread_; }
     const SaveProgress& saveProgress() const { return saveProgress_; }
+    // The DPI stage the mouse's own buttons are at (1..6), as the mouse last
+    // said: read back when it is opened, then from each DPI event. Nothing
+    // while the mouse is away or has not said.
+    std::optional<int> activeDpiStage() const { return activeDpiStage_; }
     // An outcome stays on the status card for kOutcomeShown.
     void setSaveProgress(SaveProgress progress);
     static constexpr std::chrono::milliseconds kOutcomeShown{5000};
@@ -261,6 +265,7 @@ class CMavloDlg : public SkinnedWindow {
     bool offeringEdits_ = false;
     bool wroteUnsavedEdits_ = false;
     SaveProgress saveProgress_;
+    std::optional<int> activeDpiStage_;
     QTimer outcomeTimer_;
     std::unique_ptr<Listener> listener_;
     std::unique_ptr<HotplugCoalescer> coalescer_;

@@ -21,37 +21,121 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 
 namespace qvr {
 
-AppOptions parseAppOptions(const std::vector<std::string>& arguments, UnknownOptions unknown) {
+namespace {
+
+enum class OptionOwner { Program, Qt };
+enum class OptionValue { None, Next, NextOrEquals };
+
+struct OptionRow {
+    std::string_view name; // without its dashes
+    OptionOwner owner;
+    OptionValue value;
+};
+
+// Every option qvr accepts. The program's own are written --name (and
+// --name=VALUE where they take one); Qt's own are listed so that they are
+// not taken for mistakes, in the forms QApplication takes out of argv.
+constexpr auto kOptions = std::to_array<OptionRow>({
+    {"virtual-mouse", OptionOwner::Program, OptionValue::None},
+    {"trace", OptionOwner::Program, OptionValue::NextOrEquals},
+    {"help", OptionOwner::Program, OptionValue::None},
+    {"version", OptionOwner::Program, OptionValue::None},
+    // QGuiApplication and QApplication.
+    {"platform", OptionOwner::Qt, OptionValue::Next},
+    {"platformpluginpath", OptionOwner::Qt, OptionValue::Next},
+    {"platformtheme", OptionOwner::Qt, OptionValue::Next},
+    {"plugin", OptionOwner::Qt, OptionValue::Next},
+    {"qwindowgeometry", OptionOwner::Qt, OptionValue::Next},
+    {"qwindowicon", OptionOwner::Qt, OptionValue::Next},
+    {"qwindowtitle", OptionOwner::Qt, OptionValue::Next},
+    {"geometry", OptionOwner::Qt, OptionValue::Next},
+    {"icon", OptionOwner::Qt, OptionValue::Next},
+    {"title", OptionOwner::Qt, OptionValue::Next},
+    {"session", OptionOwner::Qt, OptionValue::Next},
+    {"reverse", OptionOwner::Qt, OptionValue::None},
+    {"testability", OptionOwner::Qt, OptionValue::None},
+    {"style", OptionOwner::Qt, OptionValue::NextOrEquals},
+    {"stylesheet", OptionOwner::Qt, OptionValue::NextOrEquals},
+    {"widgetcount", OptionOwner::Qt, OptionValue::None},
+    {"qmljsdebugger", OptionOwner::Qt, OptionValue::NextOrEquals},
+    // The X11 platform plugin.
+    {"display", OptionOwner::Qt, OptionValue::Next},
+    {"name", OptionOwner::Qt, OptionValue::Next},
+    {"visual", OptionOwner::Qt, OptionValue::Next},
+    {"dograb", OptionOwner::Qt, OptionValue::None},
+    {"nograb", OptionOwner::Qt, OptionValue::None},
+});
+
+struct MatchedOption {
+    const OptionRow* row = nullptr;
+    std::optional<std::string> attached; // the VALUE of name=VALUE
+};
+
+MatchedOption matchOption(std::string_view argument) {
+    if (argument == "-h")
+        argument = "--help";
+    const bool twoDashes = argument.starts_with("--");
+    if (!argument.starts_with("-") || argument == "-" || argument == "--")
+        return {};
+    std::string_view name = argument.substr(twoDashes ? 2 : 1);
+    std::optional<std::string> attached;
+    if (const auto equals = name.find('='); equals != std::string_view::npos) {
+        attached = std::string(name.substr(equals + 1));
+        name = name.substr(0, equals);
+    }
+    for (const OptionRow& row : kOptions) {
+        if (row.name != name || (row.owner == OptionOwner::Program && !twoDashes) ||
+            (attached && row.value != OptionValue::NextOrEquals))
+            continue;
+        return {&row, std::move(attached)};
+    }
+    return {};
+}
+
+} // namespace
+
+AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
     AppOptions options;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (argument == "--virtual-mouse") {
-            options.virtualMouse = true;
-        } else if (argument == "--trace") {
-            if (i + 1 >= arguments.size()) {
-                options.error = "--trace needs a file name";
-                return options;
-            }
-            options.traceFile = arguments[++i];
-        } else if (argument.starts_with("--trace=")) {
-            options.traceFile = argument.substr(8);
-        } else if (argument == "--help" || argument == "-h") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
-        } else if (unknown == UnknownOptions::Skip) {
-            continue;
-        } else {
+        const MatchedOption match = matchOption(argument);
+        if (!match.row) {
             options.error = "unknown option " + argument;
             return options;
         }
+        std::string value;
+        if (match.attached) {
+            value = *match.attached;
+        } else if (match.row->value != OptionValue::None) {
+            if (i + 1 >= arguments.size()) {
+                options.error = argument + " needs a value";
+                if (match.row->name == "trace")
+                    options.error = "--trace needs a file name";
+                return options;
+            }
+            value = arguments[++i];
+        }
+        if (match.row->owner == OptionOwner::Qt)
+            continue;
+        const std::string_view name = match.row->name;
+        if (name == "virtual-mouse")
+            options.virtualMouse = true;
+        else if (name == "trace")
+            options.traceFile = value;
+        else if (name == "help")
+            options.help = true;
+        else if (name == "version")
+            options.version = true;
     }
     return options;
 }
@@ -87,17 +171,40 @@ namespace {
 
 QtMessageHandler qtHandler = nullptr;
 
+// A message Qt gave while QApplication was being built.
+struct HeldMessage {
+    QtMsgType type;
+    std::string file, function, category;
+    int line;
+    QString text;
+};
+std::vector<HeldMessage> heldMessages;
+
 // Qt aborts when no platform plugin can start; without a display that is an
 // ordinary situation and deserves a sentence and an ordinary exit status.
-void noDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+// Qt's own lines on the way there (the plugin that could not load, the
+// display it could not reach) would only bury that sentence: they are held
+// back, and given out only once Qt has started.
+void startUpHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (type == QtFatalMsg) {
         std::fputs("qvr: cannot open a display. Start qvr from a desktop session, or under a "
                    "virtual X server: xvfb-run -a qvr --virtual-mouse\n",
                    stderr);
         std::_Exit(1);
     }
-    if (qtHandler)
-        qtHandler(type, context, message);
+    const auto text = [](const char* s) { return std::string(s ? s : ""); };
+    heldMessages.push_back({type, text(context.file), text(context.function),
+                            text(context.category), context.line, message});
+}
+
+void replayStartUpMessages() {
+    for (const HeldMessage& held : heldMessages) {
+        const QMessageLogContext context(held.file.c_str(), held.line, held.function.c_str(),
+                                         held.category.c_str());
+        if (qtHandler)
+            qtHandler(held.type, context, held.text);
+    }
+    heldMessages.clear();
 }
 
 std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
@@ -124,14 +231,18 @@ int bringRunningInstanceForward(const std::filesystem::path& lockFolder,
 } // namespace
 
 int CMavloApp::run(int argc, char** argv) {
-    // Help and version need no display, so they are answered before Qt starts.
-    const AppOptions early =
-        parseAppOptions(std::vector<std::string>(argv + 1, argv + argc), UnknownOptions::Skip);
-    if (early.help) {
+    // Mistakes, help and version need no display, so they are answered
+    // before Qt starts.
+    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options.error.empty()) {
+        std::fprintf(stderr, "qvr: %s\n%s", options.error.c_str(), appUsage());
+        return 2;
+    }
+    if (options.help) {
         std::fputs(appUsage(), stdout);
         return 0;
     }
-    if (early.version) {
+    if (options.version) {
         std::printf("qvr %s\n", kVersion);
         return 0;
     }
@@ -145,18 +256,12 @@ int CMavloApp::run(int argc, char** argv) {
     QCoreApplication::setApplicationName(kWindowClassName);
     QCoreApplication::setApplicationVersion(kVersion);
     QGuiApplication::setDesktopFileName(kDesktopFileName);
-    qtHandler = qInstallMessageHandler(noDisplayHandler);
+    qtHandler = qInstallMessageHandler(startUpHandler);
     QApplication application(argc, argv);
     qInstallMessageHandler(qtHandler);
+    replayStartUpMessages();
     QApplication::setQuitOnLastWindowClosed(false);
     markStartUpPhase("QApplication");
-
-    // Qt has taken its own options out of argv by now.
-    const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
-    if (!options.error.empty()) {
-        std::fprintf(stderr, "qvr: %s\n%s", options.error.c_str(), appUsage());
-        return 2;
-    }
 
     PosixFileSystem files;
     installFileSystem(files);

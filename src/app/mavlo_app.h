@@ -15,12 +15,11 @@ struct AppOptions {
     std::string error; // set when the command line cannot be understood
 };
 
-// Before QApplication has taken its own options (-platform, -display, ...)
-// they are skipped; afterwards anything unknown is an error.
-enum class UnknownOptions { Refuse, Skip };
-
-AppOptions parseAppOptions(const std::vector<std::string>& arguments,
-                           UnknownOptions unknown = UnknownOptions::Refuse);
+// Reads the command line before Qt starts, so that a mistake is reported
+// even where Qt could not start (no display). Qt's own options (-platform,
+// -display, ...) are passed over with their values, in their -name and
+// --name forms, for QApplication to take; anything else unknown is an error.
+AppOptions parseAppOptions(const std::vector<std::string>& arguments);
 const char* appUsage();
 
 // Without a session bus, libdbus (under Qt) and GIO start one through

@@ -3,11 +3,15 @@
 #include "app/main_window.h"
 #include "app/profile_session.h"
 #include "config/profile_list.h"
+#include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 
+#include <QFontMetrics>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 #include <array>
 
@@ -19,16 +23,17 @@ struct StatusTexts {
     const char* connected;
     const char* absent;
     const char* profile;
+    const char* dpiStage;  // "%1": the stage the mouse is at, 1..6
     const char* searching; // the start-up search is under way
     const char* noAnswer;  // ... and has taken far longer than it should
 };
 
 // English, Simplified Chinese, Traditional Chinese.
 constexpr std::array<StatusTexts, 3> kStatusTexts{{
-    {"Gaming mouse", "Connected", "Not connected", "Profile", "Looking for the mouse…",
-     "The mouse does not answer"},
-    {"游戏鼠标", "已连接", "未连接", "配置", "正在查找鼠标…", "鼠标没有响应"},
-    {"遊戲滑鼠", "已連接", "未連接", "配置", "正在尋找滑鼠…", "滑鼠沒有回應"},
+    {"Gaming mouse", "Connected", "Not connected", "Profile", "DPI stage %1",
+     "Looking for the mouse…", "The mouse does not answer"},
+    {"游戏鼠标", "已连接", "未连接", "配置", "DPI 第%1段", "正在查找鼠标…", "鼠标没有响应"},
+    {"遊戲滑鼠", "已連接", "未連接", "配置", "DPI 第%1段", "正在尋找滑鼠…", "滑鼠沒有回應"},
 }};
 
 const StatusTexts& textsFor(Language language) {
@@ -47,6 +52,26 @@ const QColor kAbsent(0xe0, 0x6c, 0x5c);
 
 QString qtext(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The outcome of the last Save or the upload under way; empty when there is
+// nothing to tell.
+QString saveProgressText(CMavloDlg& window) {
+    const SaveProgressTexts& texts = saveProgressTexts(window.language());
+    using Phase = SaveProgress::Phase;
+    switch (window.saveProgress().phase) {
+    case Phase::Idle:
+        return {};
+    case Phase::Uploading:
+        return qtext(texts.saving);
+    case Phase::Saved:
+        return qtext(texts.saved);
+    case Phase::NotReceived:
+        return qtext(texts.notReceived);
+    case Phase::NotWritten:
+        return qtext(texts.notWritten);
+    }
+    return {};
 }
 
 // The upload's bar and the outcome of the last Save take the connection
@@ -92,7 +117,74 @@ bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
 
 } // namespace
 
-StatusCard::StatusCard(CMavloDlg& window) : QObject(&window), window_(window) {}
+StatusCard::StatusCard(CMavloDlg& window) : QObject(&window), window_(window) {
+    window.installEventFilter(this);
+    for (int line = 0; line < 3; ++line)
+        addAccessibleFaceText(window, {.rect = [line] { return lineRect(line); },
+                                       .text = [this, line] { return lineText(line); }});
+}
+
+QRect StatusCard::lineRect(int line) {
+    const skin::Rect area = skin::kStatusText;
+    const QRect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
+    const int height = rect.height() / 3;
+    return line < 2 ? QRect(rect.left(), rect.top() + line * height, rect.width(), height)
+                    : rect.adjusted(0, 2 * height, 0, 0);
+}
+
+QString StatusCard::lineText(int line) {
+    const StatusTexts& texts = textsFor(window_.language());
+    switch (line) {
+    case 0:
+        return QString::fromUtf8(texts.device);
+    case 1: {
+        const QString progress = saveProgressText(window_);
+        if (!progress.isEmpty())
+            return progress;
+        // Until the start-up search answers, the mouse is neither connected
+        // nor absent.
+        if (window_.startUpSearch() == StartUpSearch::Searching)
+            return QString::fromUtf8(texts.searching);
+        if (window_.startUpSearch() == StartUpSearch::NoAnswer)
+            return QString::fromUtf8(texts.noAnswer);
+        if (window_.link().devicePresent != 1)
+            return QString::fromUtf8(texts.absent);
+        QString connected = QString::fromUtf8(texts.connected);
+        // Where the mouse's own buttons have put it.
+        if (const auto stage = window_.activeDpiStage())
+            connected += QStringLiteral(" · ") + QString::fromUtf8(texts.dpiStage).arg(*stage);
+        return connected;
+    }
+    default:
+        return profileLine().whole();
+    }
+}
+
+StatusCard::ProfileLine StatusCard::profileLine() {
+    ProfileLine line;
+    line.before = QString::fromUtf8(textsFor(window_.language()).profile) + ": ";
+    line.name = profileName();
+    if (window_.profileSession().hasUnsavedChanges())
+        line.after = QString(" (%1)").arg(qstr(profileFileTexts(window_.language()).changedMark));
+    return line;
+}
+
+bool StatusCard::profileLineElided() {
+    return QFontMetrics(window_.textFont()).horizontalAdvance(profileLine().whole()) >
+           lineRect(2).width();
+}
+
+bool StatusCard::eventFilter(QObject* watched, QEvent* event) {
+    // The whole profile line, where the card had to shorten it.
+    if (watched == &window_ && event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (lineRect(2).contains(help->pos()) && profileLineElided()) {
+            QToolTip::showText(help->globalPos(), profileLine().whole(), &window_, lineRect(2));
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 QString StatusCard::profileName() {
     // Read at most once a second rather than at every hover repaint.
@@ -110,45 +202,25 @@ QString StatusCard::profileName() {
     return name_;
 }
 
-QString StatusCard::connectionText() const {
-    // Until the start-up search answers, the mouse is neither connected nor
-    // absent.
-    const StatusTexts& texts = textsFor(window_.language());
-    switch (window_.startUpSearch()) {
-    case StartUpSearch::Searching:
-        return QString::fromUtf8(texts.searching);
-    case StartUpSearch::NoAnswer:
-        return QString::fromUtf8(texts.noAnswer);
-    case StartUpSearch::Answered:
-        break;
-    }
-    return QString::fromUtf8(window_.link().devicePresent == 1 ? texts.connected : texts.absent);
-}
-
 void StatusCard::paintFace(QPainter& painter) {
-    const StatusTexts& texts = textsFor(window_.language());
-    const skin::Rect area = skin::kStatusText;
-    const QRect rect(area.left, area.top, area.right - area.left, area.bottom - area.top);
-    const int line = rect.height() / 3;
     painter.save();
     painter.setFont(window_.textFont());
     painter.setPen(window_.textColor());
-    drawLabel(painter, rect.adjusted(0, 0, 0, -2 * line), Qt::AlignLeft | Qt::AlignVCenter,
-              QString::fromUtf8(texts.device));
-    const QRect second = rect.adjusted(0, line, 0, -line);
-    if (!drawSaveProgress(painter, window_, second)) {
+    drawLabel(painter, lineRect(0), Qt::AlignLeft | Qt::AlignVCenter, lineText(0));
+    if (!drawSaveProgress(painter, window_, lineRect(1))) {
         const StartUpSearch search = window_.startUpSearch();
         const bool present = window_.link().devicePresent == 1;
         painter.setPen(search == StartUpSearch::Searching             ? window_.textColor()
                        : search == StartUpSearch::Answered && present ? kConnected
                                                                       : kAbsent);
-        drawLabel(painter, second, Qt::AlignLeft | Qt::AlignVCenter, connectionText());
+        drawLabel(painter, lineRect(1), Qt::AlignLeft | Qt::AlignVCenter, lineText(1));
     }
     painter.setPen(window_.textColor());
-    QString profile = QString::fromUtf8(texts.profile) + ": " + profileName();
-    if (window_.profileSession().hasUnsavedChanges())
-        profile += QString(" (%1)").arg(qstr(profileFileTexts(window_.language()).changedMark));
-    drawLabel(painter, rect.adjusted(0, 2 * line, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, profile);
+    // A name of any length: its middle gives way, so that its start and
+    // end and the changed mark stay in sight.
+    const ProfileLine profile = profileLine();
+    drawElidedLabel(painter, lineRect(2), Qt::AlignLeft | Qt::AlignVCenter, profile.before,
+                    profile.name, profile.after);
     painter.restore();
 }
 

@@ -20,12 +20,25 @@ class StatusCard : public QObject, public WindowPage {
     explicit StatusCard(CMavloDlg& window);
 
     void paintFace(QPainter& painter) override;
-    // The connection line as it stands when no Save has anything to show.
-    QString connectionText() const;
+
+    // The card's three lines: the device, its connection (or the Save under
+    // way), the profile; each in full, as screen readers get them.
+    static QRect lineRect(int line);
+    QString lineText(int line);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     // The profile's name lives in "str.ini".
     QString profileName();
+    // "Profile: ", the name, and the changed mark when there is one.
+    struct ProfileLine {
+        QString before, name, after;
+        QString whole() const { return before + name + after; }
+    };
+    ProfileLine profileLine();
+    bool profileLineElided();
 
     CMavloDlg& window_;
     int nameIndex_ = -1;

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <algorithm>
 
 namespace qvr {
 
@@ -15,13 +16,44 @@ namespace {
 
 constexpr std::string_view kBackgroundFailed = "Combo Dialog Load background image failed!!!";
 const QColor kFieldBackground(40, 40, 40);
+const QColor kAccent(0x19, 0xc3, 0xff);
+
+// The captured combination as three caps, one under the other in the order
+// the mouse sends them, joined by plus signs.
+constexpr int kCapHeight = 26, kCapMinWidth = 48, kCapPadding = 10, kPlusHeight = 26;
+
+// A cap with the key's name, or an empty dashed place for a part not
+// captured yet. Flat, without hover or shadow: it shows, it does not act.
+void paintCap(QPainter& painter, const QRect& cap, const QString& name) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRectF shape = QRectF(cap).adjusted(0.5, 0.5, -0.5, -0.5);
+    if (name.isEmpty()) {
+        painter.setPen(QPen(QColor(0x4a, 0x4f, 0x5a), 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(shape, 4, 4);
+    } else {
+        painter.setPen(QPen(kAccent, 1));
+        painter.setBrush(QColor(0x24, 0x33, 0x3d));
+        painter.drawRoundedRect(shape, 4, 4);
+        painter.setPen(Qt::white);
+        drawLabel(painter, cap, Qt::AlignCenter | Qt::TextSingleLine, name);
+    }
+    painter.restore();
+}
+
+void paintPlus(QPainter& painter, QPoint centre) {
+    painter.fillRect(QRect(centre.x() - 4, centre.y() - 1, 9, 2), kAccent);
+    painter.fillRect(QRect(centre.x() - 1, centre.y() - 4, 2, 9), kAccent);
+}
 
 } // namespace
 
 CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                            Language language, QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
-      title_(qstr(mainWindowTexts(language).comboKey)) {
+      title_(qstr(mainWindowTexts(language).comboKey)),
+      prompt_(qstr(comboKeyDialogTexts(language).prompt)) {
     resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
     setWindowTitle(title_);
     const ComboKeyDialogTexts& texts = comboKeyDialogTexts(language);
@@ -82,6 +114,7 @@ bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
         key2Name_ = name;
         field2_->setText(QString::fromStdString(name));
     }
+    update(kCombinationRect);
     return isDialogEndingKey(event);
 }
 
@@ -144,11 +177,39 @@ void CComboDialog::paintFace(QPainter& painter) {
     paintCloseButton(painter);
     if (!field1_)
         return;
+    const int promptFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    painter.setFont(fittedWrappedFont(textFont(), prompt_, kPromptRect, promptFlags));
+    painter.setPen(textColor());
+    drawWrappedText(painter, kPromptRect, promptFlags, prompt_);
     painter.fillRect(kModifierDisplayRect, kFieldBackground);
     painter.setFont(textFont());
     painter.setPen(Qt::white);
     drawLabel(painter, kModifierDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
               QString::fromStdString(modifierName_));
+    paintCombination(painter);
+}
+
+void CComboDialog::paintCombination(QPainter& painter) {
+    const QStringList names = {QString::fromStdString(modifierName_),
+                               QString::fromStdString(key1Name_),
+                               QString::fromStdString(key2Name_)};
+    const QRect room = kCombinationRect;
+    // One size for the three names: the one the widest needs.
+    const QFont font = fittedFont(textFont(), names, room.width() - 2 * kCapPadding);
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    int top = room.top() + (room.height() - 3 * kCapHeight - 2 * kPlusHeight) / 2;
+    for (int part = 0; part < 3; ++part) {
+        const QString& name = names[part];
+        const int width = std::clamp(metrics.horizontalAdvance(name) + 2 * kCapPadding,
+                                     kCapMinWidth, room.width());
+        paintCap(painter, QRect(room.center().x() - width / 2, top, width, kCapHeight), name);
+        top += kCapHeight;
+        if (part < 2) {
+            paintPlus(painter, QPoint(room.center().x(), top + kPlusHeight / 2));
+            top += kPlusHeight;
+        }
+    }
 }
 
 } // namespace qvr

@@ -24,6 +24,9 @@ class CComboDialog : public SkinnedDialog {
     static constexpr QRect kModifierListRect = edges(50, 87, 172, 227);
     static constexpr QRect kKeyField1Rect = edges(50, 120, 172, 134);
     static constexpr QRect kKeyField2Rect = edges(50, 170, 172, 184);
+    // Over the fields, how to use them; right of them, what was captured.
+    static constexpr QRect kPromptRect = edges(20, 34, 358, 64);
+    static constexpr QRect kCombinationRect = edges(196, 62, 362, 192);
 
     CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                  QColor textColor);
@@ -48,11 +51,13 @@ class CComboDialog : public SkinnedDialog {
 
   private:
     bool onKey(const std::string& name, const QKeyEvent& event);
+    void paintCombination(QPainter& painter);
     void chooseModifier(int row);
     void setFieldsEnabled(bool enabled);
     QLineEdit* focusedField() const;
 
     QString title_;
+    QString prompt_;
     std::string modifierName_;
     int modifierPosition_ = -1;
     std::string key1Name_;

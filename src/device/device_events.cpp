@@ -50,4 +50,22 @@ Block readBackForDpiEvent(DeviceLink& link, const ConfigRecord& record) {
     return link.images.profileBlocks[slot];
 }
 
+std::optional<int> activeDpiStageOf(const Block& block) {
+    const int stage = block[kBlockActiveStageOffset];
+    if (stage < 1 || stage > kDeviceDpiStages)
+        return std::nullopt;
+    return stage;
+}
+
+std::optional<int> readActiveDpiStage(DeviceLink& link) {
+    if (link.devicePresent != 1)
+        return std::nullopt;
+    MouseProtocol protocol = link.protocol();
+    // A short or failed answer leaves the byte cleared: no stage.
+    link.images.profileBlocks[0] = {};
+    if (protocol.readConfigurationBlock() <= kBlockActiveStageOffset)
+        return std::nullopt;
+    return activeDpiStageOf(link.images.profileBlocks[0]);
+}
+
 } // namespace qvr

@@ -1,6 +1,7 @@
 #include "device/virtual_mouse.h"
 
 #include "config/config_record.h"
+#include "device/device_events.h"
 #include "device/mouse_protocol.h"
 
 #include <algorithm>
@@ -20,6 +21,9 @@ struct VirtualMouse::State {
     std::uint8_t slot = 0;
     std::uint8_t openModeByte = 0;
     std::uint8_t reportRateCode = 1;
+    // The DPI stage the mouse's own buttons are at; it answers 0x8C with it
+    // in its block, whatever an upload sent there.
+    std::uint8_t dpiStage = 1;
     Block configBlock{};
     Block buttonBlock{};
     std::array<Block, 12> macroBlocks{};
@@ -128,6 +132,8 @@ struct VirtualMouse::State {
                     // Past its block the model repeats a marker byte, so a
                     // reader that stores too much is caught.
                     data[1 + i] = at < configBlock.size() ? configBlock[at] : 0xEE;
+                    if (at == kBlockActiveStageOffset)
+                        data[1 + i] = dpiStage;
                 }
                 outgoing.push_back(data);
             }
@@ -279,6 +285,11 @@ bool VirtualMouse::plugged() const {
 }
 
 void VirtualMouse::emitEvent(std::uint8_t type, std::uint8_t value) {
+    // A DPI event is the mouse's buttons switching the stage.
+    if (type >= 1 && type <= 3 && value >= 1 && value <= 6) {
+        std::lock_guard lock(state_->mutex);
+        state_->dpiStage = value;
+    }
     std::vector<std::uint8_t> report(kEventReportLength, 0);
     report[0] = 0x06;
     report[1] = 0x07;
@@ -324,6 +335,16 @@ void VirtualMouse::setConfigAnswerLength(std::uint8_t length) {
 void VirtualMouse::setSlot(std::uint8_t slot) {
     std::lock_guard lock(state_->mutex);
     state_->slot = slot;
+}
+
+void VirtualMouse::setDpiStage(std::uint8_t stage) {
+    std::lock_guard lock(state_->mutex);
+    state_->dpiStage = stage;
+}
+
+std::uint8_t VirtualMouse::dpiStage() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->dpiStage;
 }
 
 std::uint8_t VirtualMouse::slot() const {

@@ -57,9 +57,13 @@ class VirtualMouse {
     // Length the mouse claims in its answer to 0x8C (128 by default).
     void setConfigAnswerLength(std::uint8_t length);
     void setSlot(std::uint8_t slot);
+    // The DPI stage the mouse's own buttons are at, without an event (a DPI
+    // event switches it too); the block read back with 0x8C reports it.
+    void setDpiStage(std::uint8_t stage);
 
     // What the firmware holds now.
     std::uint8_t slot() const;
+    std::uint8_t dpiStage() const;
     std::uint8_t openModeByte() const;
     std::uint8_t reportRateCode() const;
     Block configurationBlock() const;

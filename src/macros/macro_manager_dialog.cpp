@@ -506,7 +506,14 @@ void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName,
     const RecorderStep step =
         recorder_.onKey({direction, std::move(keyName), autoRepeat, now(), timestamp},
                         recordDelays_ ? DelayRecording::On : DelayRecording::Off);
+    // Ctrl+Break takes back the Ctrl press already in the list.
+    for (int n = 0; n < step.removed && events_->count() > 0; ++n)
+        delete events_->takeItem(events_->count() - 1);
     appendRecorded(step.items);
+    if (step.stopKey) {
+        stopRecording(true);
+        return;
+    }
     if (step.full) {
         stopRecording(true);
         messages().showMessage(std::string(texts_.macroFull), std::string(texts_.warningCaption));
@@ -618,10 +625,11 @@ void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
     if (event->button() == Qt::LeftButton && !kRecordRect.contains(position) &&
         elements().elementAt(position)) {
-        // The buttons act and then move the window like its caption would.
+        // The buttons act and then move the window like its caption would,
+        // once the pointer is dragged.
         clickAt(position);
-        if (!finished() && windowHandle())
-            windowHandle()->startSystemMove();
+        if (!finished())
+            armWindowMove(event->globalPosition().toPoint());
         return;
     }
     ModalSkinnedWindow::mousePressEvent(event);

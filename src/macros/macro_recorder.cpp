@@ -3,8 +3,16 @@
 #include "macros/macro_encoder.h"
 
 #include <algorithm>
+#include <array>
 
 namespace qvr {
+namespace {
+
+// The key-name table's names: Ctrl+Break is Pause pressed with either Ctrl.
+constexpr std::string_view kPauseKey = "Pause";
+constexpr std::array<std::string_view, 2> kCtrlKeys = {"Ctrl", "Right Ctrl"};
+
+} // namespace
 
 void MacroRecorder::start() {
     running_ = true;
@@ -13,6 +21,7 @@ void MacroRecorder::start() {
     keyEvents_ = 0;
     lastTick_.reset();
     lastName_.clear();
+    lastAdded_ = 0;
     pending_.reset();
     held_.clear();
     items_.clear();
@@ -49,6 +58,15 @@ RecorderStep MacroRecorder::onKey(const RecorderKey& key, DelayRecording delays)
         step = flush(delays);
         if (!running_ || step.full || step.limitReached)
             return step;
+        if (key.keyName == kPauseKey) {
+            const bool ctrlDown = std::ranges::any_of(held_, [](const std::string& name) {
+                return std::ranges::find(kCtrlKeys, name) != kCtrlKeys.end();
+            });
+            if (ctrlDown) {
+                stopAtBreak(step);
+                return step;
+            }
+        }
         const bool down = std::find(held_.begin(), held_.end(), key.keyName) != held_.end();
         // A press of a key already down, or a marked repeat of the last key.
         if (down || (key.autoRepeat && key.keyName == lastName_))
@@ -75,6 +93,28 @@ bool MacroRecorder::fits(const std::vector<std::string>& items,
     for (auto it = held.rbegin(); it != held.rend(); ++it)
         macro.items.push_back(releaseItem(*it));
     return macroEventBytes(macro) <= kMacroEventAreaSize;
+}
+
+void MacroRecorder::stopAtBreak(RecorderStep& step) {
+    step.stopKey = true;
+    // Only the last thing recorded can be the Ctrl of the chord; a Ctrl
+    // pressed before other keys belongs to the macro.
+    const bool ctrlLast = !items_.empty() &&
+                          std::ranges::find(kCtrlKeys, lastName_) != kCtrlKeys.end() &&
+                          items_.back() == pressItem(lastName_);
+    if (ctrlLast) {
+        step.removed = lastAdded_;
+        items_.resize(items_.size() - static_cast<std::size_t>(lastAdded_));
+        std::erase(held_, lastName_);
+        --keyEvents_;
+    }
+    // Whatever is still down is let go, so the macro leaves no key pressed.
+    for (auto it = held_.rbegin(); it != held_.rend(); ++it) {
+        step.items.push_back(releaseItem(*it));
+        items_.push_back(step.items.back());
+    }
+    held_.clear();
+    pending_.reset();
 }
 
 void MacroRecorder::take(const RecorderKey& key, DelayRecording delays, RecorderStep& step) {
@@ -116,6 +156,7 @@ void MacroRecorder::take(const RecorderKey& key, DelayRecording delays, Recorder
         sawPress_ = true;
     lastTick_ = key.tick;
     lastName_ = key.keyName;
+    lastAdded_ = static_cast<int>(added.size());
 }
 
 void MacroRecorder::releaseHeldKeys(std::vector<std::string>& items) {

@@ -38,6 +38,11 @@ struct RecorderStep {
     // The keystroke would not fit into the mouse's event area: the recording
     // must stop; items then hold the releases of the keys still down.
     bool full = false;
+    // Ctrl+Break (Ctrl held, then Pause): the recording must stop. Neither
+    // key enters the macro; removed holds how many items already shown at
+    // the end of the list go away (the Ctrl press and its delay item).
+    bool stopKey = false;
+    int removed = 0;
 };
 
 // Turns keystrokes into event items while a recording runs. It knows nothing
@@ -64,6 +69,9 @@ class MacroRecorder {
               DelayRecording delays) const;
     // Appends a release of every key still down, last pressed first.
     void releaseHeldKeys(std::vector<std::string>& items);
+    // Ends the recording at Ctrl+Break, taking back the Ctrl press when it
+    // was the last thing recorded.
+    void stopAtBreak(RecorderStep& step);
 
     bool running_ = false;
     bool sawPress_ = false;
@@ -71,6 +79,7 @@ class MacroRecorder {
     int keyEvents_ = 0;
     std::optional<std::uint32_t> lastTick_;
     std::string lastName_;
+    int lastAdded_ = 0; // items the last recorded key appended
     // A release waits for the next keystroke: X11 repeats a held key as a
     // release and a press with one timestamp, not always marked as repeats.
     std::optional<RecorderKey> pending_;

@@ -45,6 +45,14 @@ constexpr QRect kDialUpCaption = edges(875, 65, 960, 84);
 constexpr int kHeaderTitleIndent = 12;
 constexpr int kDialCentre = 64, kGaugeCentre = 71;
 constexpr int kMaxRows = 100;
+// The skin's lane behind each DPI stage, relative to the section body.
+constexpr int kDpiLaneHalfWidth = 24, kDpiLaneTop = 36, kDpiLaneHeight = 184;
+const QColor kActiveStage(0x19, 0xc3, 0xff);
+
+QColor withAlpha(QColor colour, int alpha) {
+    colour.setAlpha(alpha);
+    return colour;
+}
 
 QRect dpiSliderRect(int stage) {
     const int left = skin::kDpiSliderLeft[stage];
@@ -100,7 +108,10 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
         edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
         edit->setGeometry(dpiEditRect(stage));
         edit->hide();
-        connect(edit, &QLineEdit::textEdited, this, [this] { typing_ = true; });
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] {
+            typing_ = true;
+            typedIn_ = edit;
+        });
         connect(edit, &QLineEdit::textChanged, this, [this, stage] { dpiTextChanged(stage); });
         connect(edit, &QLineEdit::editingFinished, this,
                 [this, stage] { dpiEditingFinished(stage); });
@@ -109,7 +120,10 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
     rowsEdit_ = new QLineEdit(&window);
     rowsEdit_->setObjectName("rowsEdit121");
     rowsEdit_->hide();
-    connect(rowsEdit_, &QLineEdit::textEdited, this, [this] { typing_ = true; });
+    connect(rowsEdit_, &QLineEdit::textEdited, this, [this] {
+        typing_ = true;
+        typedIn_ = rowsEdit_;
+    });
     connect(rowsEdit_, &QLineEdit::textChanged, this, [this] { rowsTextChanged(); });
     connect(rowsEdit_, &QLineEdit::editingFinished, this, [this] { rowsEditingFinished(); });
     for (QLineEdit* edit : {dpiEdits_[0], dpiEdits_[1], dpiEdits_[2], dpiEdits_[3], rowsEdit_}) {
@@ -295,6 +309,8 @@ void SettingsSections::relayout() {
     if (rowsShown)
         rowsEdit_->setGeometry(rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
     rowsEdit_->setVisible(rowsShown);
+    if (typedIn_ && !typedIn_->isVisibleTo(&window_))
+        typedIn_ = nullptr;
     styleEdits();
     syncEdits();
 }
@@ -330,19 +346,23 @@ void SettingsSections::syncEdits() {
     for (int stage = 0; stage < 4; ++stage) {
         QLineEdit* edit = dpiEdit(stage);
         const int stored = record.dpiStage[static_cast<std::size_t>(stage)];
-        if (edit->isVisibleTo(&window_) &&
+        if (edit != typedIn_ && edit->isVisibleTo(&window_) &&
             (edit->text().isEmpty() || dpiEditRule(edit->text().toStdString()).value != stored))
             setEditText(edit, stored * kDpiUnit);
     }
     if (rowsEdit_->isVisibleTo(&window_)) {
-        if (rowsEdit_->text().isEmpty() ||
-            scrollRowsEditRule(rowsEdit_->text().toStdString()).value != record.wheelScrollLines)
+        if (rowsEdit_ != typedIn_ &&
+            (rowsEdit_->text().isEmpty() ||
+             scrollRowsEditRule(rowsEdit_->text().toStdString()).value != record.wheelScrollLines))
             setEditText(rowsEdit_, record.wheelScrollLines);
         rowsEdit_->setEnabled(record.scrollOneScreen == 0);
     }
 }
 
 void SettingsSections::setEditText(QLineEdit* edit, int value) {
+    // A slider or an arrow overrides what was being typed.
+    if (edit == typedIn_)
+        typedIn_ = nullptr;
     editUpdateGuard_ = true;
     edit->setText(QString::number(value));
     editUpdateGuard_ = false;
@@ -373,6 +393,8 @@ void SettingsSections::dpiTextChanged(int stage) {
 }
 
 void SettingsSections::dpiEditingFinished(int stage) {
+    if (typedIn_ == dpiEdit(stage))
+        typedIn_ = nullptr;
     const int stored = window_.state().record.dpiStage[static_cast<std::size_t>(stage)];
     setShownValue(dpiEdit(stage), dpiEditRule(std::to_string(stored * kDpiUnit)).value * kDpiUnit);
 }
@@ -409,6 +431,8 @@ void SettingsSections::rowsTextChanged() {
 }
 
 void SettingsSections::rowsEditingFinished() {
+    if (typedIn_ == rowsEdit_)
+        typedIn_ = nullptr;
     auto& stored = window_.state().record.wheelScrollLines;
     // A box left empty keeps the stored value; anything else takes the rule.
     if (!rowsEdit_->text().isEmpty())
@@ -517,6 +541,8 @@ bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SettingsSections::refresh() {
+    // A record loaded, reset or cancelled replaces what was being typed.
+    typedIn_ = nullptr;
     relayout();
     redraw();
 }
@@ -636,6 +662,20 @@ void SettingsSections::paintDpi(QPainter& painter) {
                   dpiEditRect(stage).topLeft() - QPoint(kValueFrameInset, kValueFrameInset));
         const Rgb colour = stageColor(record, stage);
         painter.fillRect(swatchRect(stage), QColor(colour.red, colour.green, colour.blue));
+    }
+    // The stage the mouse's own buttons are at gets its lane ringed.
+    if (const auto active = window_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
+        const int centre = skin::kDpiSliderLeft[*active - 1] + kDpiSliderWidth / 2;
+        const QRectF lane(centre - kDpiLaneHalfWidth, kDpiBodyOrigin.y() + kDpiLaneTop,
+                          2 * kDpiLaneHalfWidth, kDpiLaneHeight);
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setBrush(Qt::NoBrush);
+        painter.setPen(QPen(withAlpha(kActiveStage, 70), 3));
+        painter.drawRoundedRect(lane.adjusted(-1, -1, 1, 1), 6, 6);
+        painter.setPen(QPen(kActiveStage, 1.5));
+        painter.drawRoundedRect(lane.adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
+        painter.restore();
     }
 }
 

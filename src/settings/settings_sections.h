@@ -115,6 +115,10 @@ class SettingsSections : public QObject {
     // Set by a keystroke in a box until its change is handled: while the
     // user is still typing, the digits stay as typed.
     bool typing_ = false;
+    // The box the user is typing in, from the first keystroke to the end of
+    // typing (Enter, Tab, focus out): a redraw leaves its text alone, even
+    // when it is empty or between two limits.
+    QLineEdit* typedIn_ = nullptr;
     QString editStyle_;
 };
 

@@ -30,9 +30,27 @@ QStaticText& layoutOf(const QFont& font, const QString& text) {
 
 DrawnTextLog* activeLog = nullptr;
 
-void note(const QPainter& painter, const QRect& rect, int flags, const QString& text) {
+void note(const QPainter& painter, const QRect& rect, int flags, const QString& text,
+          const QString& elidedFrom = {}) {
     if (activeLog)
-        activeLog->texts.push_back({rect, flags, text, painter.font()});
+        activeLog->texts.push_back({rect, flags, text, painter.font(), elidedFrom});
+}
+
+void drawLayout(QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    const QStaticText& layout = layoutOf(painter.font(), text);
+    const QSizeF size = layout.size();
+    qreal x = rect.left();
+    if (flags & Qt::AlignHCenter)
+        x = rect.left() + (rect.width() - size.width()) / 2;
+    else if (flags & Qt::AlignRight)
+        x = rect.left() + rect.width() - size.width();
+    qreal y = rect.top();
+    if (flags & Qt::AlignVCenter)
+        y = rect.top() + (rect.height() - size.height()) / 2;
+    else if (flags & Qt::AlignBottom)
+        y = rect.top() + rect.height() - size.height();
+    // Whole pixels, as drawText places its text: no blurred half-pixel glyphs.
+    painter.drawStaticText(QPoint(qRound(x), qRound(y)), layout);
 }
 
 } // namespace
@@ -87,20 +105,51 @@ void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& t
     if (text.isEmpty())
         return;
     note(painter, rect, flags, text);
-    const QStaticText& layout = layoutOf(painter.font(), text);
-    const QSizeF size = layout.size();
-    qreal x = rect.left();
-    if (flags & Qt::AlignHCenter)
-        x = rect.left() + (rect.width() - size.width()) / 2;
-    else if (flags & Qt::AlignRight)
-        x = rect.left() + rect.width() - size.width();
-    qreal y = rect.top();
-    if (flags & Qt::AlignVCenter)
-        y = rect.top() + (rect.height() - size.height()) / 2;
-    else if (flags & Qt::AlignBottom)
-        y = rect.top() + rect.height() - size.height();
-    // Whole pixels, as drawText places its text: no blurred half-pixel glyphs.
-    painter.drawStaticText(QPoint(qRound(x), qRound(y)), layout);
+    drawLayout(painter, rect, flags, text);
+}
+
+QString elideNameInLabel(const QFontMetrics& metrics, const QString& before, const QString& name,
+                         const QString& after, int width) {
+    const QString whole = before + name + after;
+    if (metrics.horizontalAdvance(whole) <= width)
+        return whole;
+    const QString ellipsis(QChar(0x2026));
+    // As many characters of both ends of the name as fit, the same number
+    // of each; a surrogate pair stays whole.
+    const auto joined = [&](qsizetype n) {
+        qsizetype left = n, right = n;
+        if (left > 0 && name[left - 1].isHighSurrogate())
+            --left;
+        if (right > 0 && name[name.size() - right].isLowSurrogate())
+            --right;
+        return before + name.left(left) + ellipsis + name.right(right) + after;
+    };
+    qsizetype fits = 0, tooMany = name.size() / 2 + 1;
+    while (tooMany - fits > 1) {
+        const qsizetype middle = (fits + tooMany) / 2;
+        if (metrics.horizontalAdvance(joined(middle)) <= width)
+            fits = middle;
+        else
+            tooMany = middle;
+    }
+    return joined(fits);
+}
+
+bool drawElidedLabel(QPainter& painter, const QRect& rect, int flags, const QString& before,
+                     const QString& name, const QString& after) {
+    const QString whole = before + name + after;
+    if (whole.isEmpty())
+        return false;
+    const QString shown =
+        elideNameInLabel(painter.fontMetrics(), before, name, after, rect.width());
+    const bool elided = shown != whole;
+    note(painter, rect, flags, shown, elided ? whole : QString());
+    // Shortened texts change with every name: they stay out of the cache.
+    if (elided)
+        painter.drawText(rect, flags | Qt::TextSingleLine, shown);
+    else
+        drawLayout(painter, rect, flags, shown);
+    return elided;
 }
 
 } // namespace qvr

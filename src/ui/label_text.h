@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+class QFontMetrics;
 class QPainter;
 
 namespace qvr {
@@ -20,12 +21,27 @@ void drawLabel(QPainter& painter, const QRect& rect, int flags, const QString& t
 // like a label.
 void drawWrappedText(QPainter& painter, const QRect& rect, int flags, const QString& text);
 
+// The label before + name + after, with the middle of the name given up
+// for "…" where the whole is wider than the width: for names of any length
+// the user chose (a profile), whose start and whose surroundings must stay
+// in sight.
+QString elideNameInLabel(const QFontMetrics& metrics, const QString& before, const QString& name,
+                         const QString& after, int width);
+
+// Draws such a label on one line; the caller offers the whole text
+// elsewhere (a tooltip, the accessible name). Returns whether the name was
+// shortened.
+bool drawElidedLabel(QPainter& painter, const QRect& rect, int flags, const QString& before,
+                     const QString& name, const QString& after);
+
 // A text as it was drawn: where, how, and in which font.
 struct DrawnText {
     QRect rect;
     int flags;
     QString text;
     QFont font;
+    // Set when the text was shortened on purpose: the whole text.
+    QString elidedFrom{};
 };
 
 // While one exists, every text drawn through the functions above is noted,

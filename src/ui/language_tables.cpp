@@ -207,9 +207,10 @@ constexpr std::array<const MainWindowTexts*, 3> kMain{&kMainEnglish, &kMainSimpl
                                                       &kMainTraditional};
 
 constexpr std::array<ComboKeyDialogTexts, 3> kComboKey{{
-    {"OK", "Cancel"},
-    {"确定", "取消"},
-    {"確定", "取消"},
+    {"OK", "Cancel",
+     "Press the key combination: choose a modifier, click a key box, then press the key."},
+    {"确定", "取消", "请按下组合键：选择修饰键，点击按键框，再按下按键。"},
+    {"確定", "取消", "請按下組合鍵：選擇修飾鍵，點擊按鍵框，再按下按鍵。"},
 }};
 
 constexpr std::array<SingleKeyDialogTexts, 3> kSingleKey{{

@@ -67,6 +67,7 @@ static_assert(sizeof(MainWindowTexts) == MainWindowTexts::kTextCount * sizeof(st
 
 struct ComboKeyDialogTexts {
     std::string_view ok, cancel;
+    std::string_view prompt; // how a combination is captured
 };
 
 struct SingleKeyDialogTexts {

@@ -1,8 +1,12 @@
 #include "ui/skinned_window.h"
 
+#include "ui/face_accessible.h"
+
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <utility>
 
 namespace qvr {
 
@@ -10,6 +14,7 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
                              QWidget* parent, Dragging dragging)
     : QWidget(parent), skin_(std::move(skin)), messages_(messages), dragging_(dragging) {
     setMouseTracking(true);
+    installFaceAccessibility();
     // The face covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -93,11 +98,12 @@ void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
     sliderDrag_ = slider;
     if (taken || dragging_ != Dragging::Allowed || !isWindow())
         return;
-    // The window manager moves the window where it can; otherwise we follow
-    // the pointer ourselves.
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;
-    dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    armWindowMove(event->globalPosition().toPoint());
+}
+
+void SkinnedWindow::armWindowMove(QPoint globalPress) {
+    movePress_ = globalPress;
+    dragOffset_.reset();
 }
 
 void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -110,7 +116,21 @@ void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
         elements_.dragTo(*sliderDrag_, event->position().toPoint());
         return;
     }
-    if (dragOffset_ && (event->buttons() & Qt::LeftButton)) {
+    const bool held = event->buttons() & Qt::LeftButton;
+    if (movePress_ && held) {
+        const QPoint pointer = event->globalPosition().toPoint();
+        if ((pointer - *movePress_).manhattanLength() < QApplication::startDragDistance())
+            return;
+        const QPoint press = *std::exchange(movePress_, std::nullopt);
+        // The window manager moves the window where it can; otherwise we
+        // follow the pointer ourselves.
+        if (windowHandle() && windowHandle()->startSystemMove())
+            return;
+        dragOffset_ = press - frameGeometry().topLeft();
+    }
+    if (!held)
+        movePress_.reset();
+    if (dragOffset_ && held) {
         move(event->globalPosition().toPoint() - *dragOffset_);
         return;
     }
@@ -118,6 +138,7 @@ void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void SkinnedWindow::mouseReleaseEvent(QMouseEvent* event) {
+    movePress_.reset();
     dragOffset_.reset();
     sliderDrag_.reset();
     QWidget::mouseReleaseEvent(event);

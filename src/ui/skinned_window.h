@@ -48,6 +48,13 @@ class SkinnedWindow : public QWidget {
     // The skin may be known only during start-up, after construction.
     void setSkin(std::shared_ptr<SkinImageCache> skin) { skin_ = std::move(skin); }
 
+    // A press at globalPress may move the window: it follows the pointer
+    // once the pointer has gone the platform's drag distance with the left
+    // button held. Moving at the press itself would leave a press and
+    // release of one instant holding the window (the window manager takes
+    // the move after the release has gone by).
+    void armWindowMove(QPoint globalPress);
+
     // Loads the background and sizes the window to it. On failure shows
     // "error" with failureCaption (when given) and leaves the face empty.
     bool loadBackground(const QString& name, std::string_view failureCaption);
@@ -76,6 +83,7 @@ class SkinnedWindow : public QWidget {
     std::optional<ElementTable::Id> hovered_;
     QColor textColor_{0, 255, 0};
     QFont textFont_;
+    std::optional<QPoint> movePress_; // armed, not yet moving
     std::optional<QPoint> dragOffset_;
     std::optional<ElementTable::Id> sliderDrag_;
 };

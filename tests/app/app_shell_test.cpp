@@ -143,20 +143,42 @@ TEST(AppOptions, UnderstoodOptionsAndMistakes) {
     EXPECT_TRUE(parseAppOptions({"--version"}).version);
 }
 
-TEST(AppOptions, BeforeQtStartsItsOwnOptionsAreSkippedButHelpAndVersionSeen) {
-    const auto early = [](std::vector<std::string> arguments) {
-        return parseAppOptions(arguments, UnknownOptions::Skip);
-    };
-    const AppOptions withQt = early({"-platform", "offscreen", "--virtual-mouse", "-style=fusion"});
+TEST(AppOptions, QtsOwnOptionsArePassedOverWithTheirValuesButHelpAndVersionSeen) {
+    const AppOptions withQt =
+        parseAppOptions({"-platform", "offscreen", "--virtual-mouse", "-style=fusion"});
     EXPECT_TRUE(withQt.error.empty());
     EXPECT_TRUE(withQt.virtualMouse);
     EXPECT_FALSE(withQt.help || withQt.version);
-    EXPECT_TRUE(early({"-display", ":3", "--version"}).version);
-    EXPECT_TRUE(early({"-platform", "xcb", "-h"}).help);
+    EXPECT_TRUE(parseAppOptions({"-display", ":3", "--version"}).version);
+    EXPECT_TRUE(parseAppOptions({"-platform", "xcb", "-h"}).help);
     // A trace file named like an option is still the trace file.
-    EXPECT_FALSE(early({"--virtual-mouse", "--trace", "--help"}).help);
-    // Once Qt has taken its own, whatever is left over is refused.
-    EXPECT_FALSE(parseAppOptions({"-platform", "offscreen"}).error.empty());
+    EXPECT_FALSE(parseAppOptions({"--virtual-mouse", "--trace", "--help"}).help);
+
+    // Qt takes its options with one dash or two; a value is never an option.
+    for (const std::vector<std::string>& accepted :
+         std::vector<std::vector<std::string>>{{"--platform", "offscreen"},
+                                               {"--display", ":1", "-reverse"},
+                                               {"-qwindowtitle", "--bogus", "--nograb"},
+                                               {"--style", "fusion", "--stylesheet=a.qss"},
+                                               {"-qmljsdebugger=port:1234", "-widgetcount"}}) {
+        const AppOptions options = parseAppOptions(accepted);
+        EXPECT_TRUE(options.error.empty()) << accepted[0] << ": " << options.error;
+    }
+    // Anything else is refused, and so are forms Qt would leave behind: the
+    // program's options have two dashes, and only some of Qt's take "=".
+    for (const std::vector<std::string>& refused :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"--help", "-x"},
+                                               {"-virtual-mouse"},
+                                               {"-platform=offscreen"},
+                                               {"--version=2"},
+                                               {"stray"},
+                                               {"--"}}) {
+        const AppOptions options = parseAppOptions(refused);
+        EXPECT_FALSE(options.error.empty()) << refused[0];
+    }
+    EXPECT_EQ(parseAppOptions({"-platform", "xcb", "--bogus"}).error, "unknown option --bogus");
+    EXPECT_FALSE(parseAppOptions({"-display"}).error.empty()); // its value is missing
 }
 
 // The real program, started without any display to connect to.
@@ -201,7 +223,20 @@ TEST(CommandLine, NoDisplayEndsWithASentenceAndStatusOneNotAnAbort) {
     ASSERT_TRUE(process.waitForFinished(20000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_TRUE(process.readAllStandardError().contains("qvr: cannot open a display"));
+    // The sentence alone, without Qt's lines about its platform plugin.
+    const QString said = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_TRUE(said.startsWith("qvr: cannot open a display")) << said.toStdString();
+    EXPECT_EQ(said.count('\n'), 1) << said.toStdString();
+
+    // A mistake on the command line is reported before the display, with
+    // the usage status.
+    QProcess bogus;
+    startWithoutDisplay(bogus, {"--bogus"}, runtime.path());
+    ASSERT_TRUE(bogus.waitForFinished(20000));
+    EXPECT_EQ(bogus.exitCode(), 2);
+    const QString refused = QString::fromUtf8(bogus.readAllStandardError());
+    EXPECT_TRUE(refused.startsWith("qvr: unknown option --bogus\n")) << refused.toStdString();
+    EXPECT_FALSE(refused.contains("cannot open a display")) << refused.toStdString();
 
     // A display named but not there is the same situation.
     QProcess absent;
@@ -215,17 +250,20 @@ TEST(CommandLine, QtsOwnOptionsAreAcceptedAndOthersRefused) {
     qtApp();
     QTemporaryDir runtime;
     QTemporaryDir config;
-    QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("QT_QPA_PLATFORM");
     env.insert("XDG_RUNTIME_DIR", runtime.path());
     env.insert("XDG_CONFIG_HOME", config.path());
     env.insert("QVR_EXIT_AFTER_FIRST_PAINT", "1");
-    process.setProcessEnvironment(env);
-    process.start(QVR_PROGRAM_DIR "/qvr", {"-platform", "offscreen", "--virtual-mouse"});
-    ASSERT_TRUE(process.waitForFinished(20000));
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    // In both of the forms Qt takes.
+    for (const char* platform : {"-platform", "--platform"}) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QVR_PROGRAM_DIR "/qvr", {platform, "offscreen", "--virtual-mouse"});
+        ASSERT_TRUE(process.waitForFinished(20000));
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
 
     QProcess wrong;
     wrong.setProcessEnvironment(env);

@@ -90,6 +90,43 @@ TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
     EXPECT_FALSE(macros.load("Macro_1").recordDelays);
 }
 
+// The title's promise: Ctrl+Break ends the recording and is not recorded.
+TEST_F(DialogsTest, CtrlBreakStopsTheRecordingAndIsLeftOutOfTheMacro) {
+    constexpr int kX11Ctrl = 29 + 8, kX11Pause = 119 + 8;
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
+        tick += 60;
+        key(dialog, QEvent::KeyRelease, Qt::Key_A, kX11KeyA);
+        tick += 500;
+        key(dialog, QEvent::KeyPress, Qt::Key_Control, kX11Ctrl);
+        EXPECT_EQ(textsOf(dialog.eventList()).back(), "Ctrl   Dn");
+        tick += 80;
+        key(dialog, QEvent::KeyPress, Qt::Key_Pause, kX11Pause);
+        EXPECT_FALSE(dialog.recording());
+        EXPECT_EQ(dialog.windowTitle(), "Macro Manager");
+        // The chord's own releases come after the stop and go nowhere.
+        key(dialog, QEvent::KeyRelease, Qt::Key_Pause, kX11Pause);
+        key(dialog, QEvent::KeyRelease, Qt::Key_Control, kX11Ctrl);
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"A   Dn", "60 ms", "A   Up"}));
+
+        // Pause alone is recorded like any key.
+        dialog.newMacro();
+        dialog.toggleRecording();
+        key(dialog, QEvent::KeyPress, Qt::Key_Pause, kX11Pause);
+        tick += 30;
+        key(dialog, QEvent::KeyRelease, Qt::Key_Pause, kX11Pause);
+        EXPECT_TRUE(dialog.recording());
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"Pause   Dn", "30 ms", "Pause   Up"}));
+        dialog.cancel();
+    });
+    const MacroStore macros(store());
+    EXPECT_EQ(macros.load("Macro_0").items, (Items{"A   Dn", "60 ms", "A   Up"}));
+    EXPECT_EQ(macros.load("Macro_1").items, (Items{"Pause   Dn", "30 ms", "Pause   Up"}));
+}
+
 TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();

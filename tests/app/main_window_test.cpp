@@ -310,6 +310,53 @@ TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     (void)window;
 }
 
+TEST(MainWindowBalloons, TheActiveDpiStageComesFromTheReadBackAtOpeningAndFromEachEvent) {
+    WindowRig rig;
+    rig.virtualMouse->setDpiStage(3);
+    CMavloDlg& window = rig.start();
+    EXPECT_EQ(window.activeDpiStage(), 3);
+    // Read back right after the open command.
+    const std::vector<std::string> trace = rig.virtualMouse->trace()->lines();
+    const auto open = std::ranges::find_if(
+        trace, [](const std::string& line) { return line.starts_with("set-feature 00 01 fc"); });
+    ASSERT_NE(open, trace.end());
+    EXPECT_NE(
+        std::find_if(open, trace.end(),
+                     [](const std::string& line) { return line.starts_with("set-feature 00 8c"); }),
+        trace.end());
+
+    // The mouse's own buttons: the event says where they went.
+    rig.virtualMouse->emitEvent(1, 2);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    rig.virtualMouse->emitEvent(3, 4);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 4; }));
+    // An event naming no stage changes nothing.
+    rig.virtualMouse->emitEvent(1, 7);
+    rig.virtualMouse->emitEvent(9, 1);
+    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 3; }));
+    EXPECT_EQ(window.activeDpiStage(), 4);
+
+    // Gone, the mouse says nothing; back, it is asked again.
+    rig.backend.unplug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return !window.activeDpiStage().has_value(); }));
+    rig.virtualMouse->setDpiStage(1);
+    rig.backend.plug(rig.virtualMouse);
+    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 1; }));
+}
+
+TEST(MainWindowBalloons, AReadBackThatNamesNoStageMarksNone) {
+    for (const std::uint8_t length : {std::uint8_t{0x40}, std::uint8_t{0x80}}) {
+        WindowRig rig;
+        rig.virtualMouse->setConfigAnswerLength(length); // 0x40: cut before the stage
+        rig.virtualMouse->setDpiStage(length == 0x40 ? 2 : 0);
+        CMavloDlg& window = rig.start();
+        EXPECT_FALSE(window.activeDpiStage().has_value()) << int{length};
+    }
+    WindowRig absent(WindowRig::Mouse::Absent);
+    EXPECT_FALSE(absent.start().activeDpiStage().has_value());
+}
+
 TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     WindowRig rig;
     rig.start();
@@ -615,6 +662,51 @@ TEST(MainWindowSkin, HoverShowsTheOverImage) {
     moveMouse(window, {500, 300});
     EXPECT_FALSE(window.hoveredElement().has_value());
     EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(30, 32, 40));
+}
+
+// A press and a move of the pointer with the left button held.
+void pressAndDrag(QWidget& widget, QPoint from, std::vector<QPoint> moves) {
+    QTest::mousePress(&widget, Qt::LeftButton, {}, from);
+    for (QPoint to : moves) {
+        QMouseEvent move(QEvent::MouseMove, to, widget.mapToGlobal(to), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &move);
+    }
+}
+
+TEST(MainWindowSkin, OnlyADragPastTheDragDistanceMovesTheWindow) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const QPoint start = window.pos();
+    const QPoint empty(500, 600); // the face between the panels
+    ASSERT_FALSE(window.elements().elementAt(empty).has_value());
+    const int distance = QApplication::startDragDistance();
+
+    // A click in one instant, then the pointer going by: the window stays.
+    QTest::mouseClick(&window, Qt::LeftButton, {}, empty);
+    moveMouse(window, empty + QPoint(40, 40));
+    EXPECT_EQ(window.pos(), start);
+
+    // Held but short of the drag distance: still nothing.
+    pressAndDrag(window, empty, {empty + QPoint(distance - 1, 0)});
+    EXPECT_EQ(window.pos(), start);
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    // Past it, the window follows the pointer from where it was pressed.
+    pressAndDrag(window, empty, {empty + QPoint(distance, 0)});
+    EXPECT_EQ(window.pos(), start + QPoint(distance, 0));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    pressAndDrag(window, empty, {empty + QPoint(30, 20)});
+    EXPECT_EQ(window.pos(), start + QPoint(distance + 30, 20));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, empty);
+    const QPoint moved = window.pos();
+    moveMouse(window, empty + QPoint(-50, 0));
+    EXPECT_EQ(window.pos(), moved);
+
+    // A press on a control acts on it and moves nothing, dragged or not.
+    pressAndDrag(window, CMavloDlg::kFrontTabRect.center(),
+                 {CMavloDlg::kFrontTabRect.center() + QPoint(60, 60)});
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, CMavloDlg::kFrontTabRect.center());
+    EXPECT_EQ(window.pos(), moved);
 }
 
 TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {

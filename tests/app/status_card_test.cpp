@@ -1,9 +1,13 @@
 #include "app/status_card.h"
+#include "ui/label_text.h"
 #include "ui/skin_layout.h"
 #include "window_rig.h"
 
+#include <QAccessible>
+#include <QHelpEvent>
 #include <QImage>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -65,27 +69,90 @@ TEST(StatusCard, TheStartUpSearchIsNeitherConnectedNorAbsentUntilItAnswers) {
         rig.searchPatience = std::chrono::milliseconds(30);
         rig.checkedBackend.holdSearches();
         CMavloDlg& window = rig.start();
-        const StatusCard* card = window.findChild<StatusCard*>();
+        StatusCard* card = window.findChild<StatusCard*>();
         ASSERT_NE(card, nullptr);
-        EXPECT_EQ(card->connectionText(), QString::fromUtf8(searching));
+        EXPECT_EQ(card->lineText(1), QString::fromUtf8(searching));
         // Looking: no "Not connected" on the way to "Connected".
         const QImage looking = statusArea(window);
         EXPECT_EQ(absentPixels(looking), 0) << lan;
         EXPECT_EQ(accentPixels(looking), 0) << lan;
         for (int i = 0; i < 200 && window.startUpSearch() != StartUpSearch::NoAnswer; ++i)
             QTest::qWait(10);
-        EXPECT_EQ(card->connectionText(), QString::fromUtf8(noAnswer));
+        EXPECT_EQ(card->lineText(1), QString::fromUtf8(noAnswer));
         const QImage silent = statusArea(window);
         EXPECT_GT(absentPixels(silent), 10) << lan;
         EXPECT_NE(silent, looking) << lan;
 
         rig.checkedBackend.releaseSearches();
         WindowRig::waitUntilSettled(window);
-        EXPECT_EQ(card->connectionText(), QString::fromUtf8(connected));
+        // With the stage the mouse is at, once it has been read.
+        EXPECT_TRUE(card->lineText(1).startsWith(QString::fromUtf8(connected))) << lan;
         const QImage answered = statusArea(window);
         EXPECT_GT(accentPixels(answered), 10) << lan;
         EXPECT_EQ(absentPixels(answered), 0) << lan;
     }
+}
+
+// Screen readers get the card's lines as texts of the window.
+QStringList spokenLines(CMavloDlg& window) {
+    QStringList lines;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; face && i < face->childCount(); ++i)
+        if (QAccessibleInterface* child = face->child(i);
+            child && child->role() == QAccessible::StaticText)
+            lines << child->text(QAccessible::Name);
+    return lines;
+}
+
+TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    const QStringList lines = spokenLines(window);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], "Gaming mouse");
+    EXPECT_EQ(lines[1], "Connected · DPI stage 1");
+    // The rig's profile was never saved; its first-run labels go to its
+    // files as they are made, so they are no change of the user's.
+    EXPECT_EQ(lines[2], "Profile: P1");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    const int last = face->childCount() - 1;
+    EXPECT_EQ(face->indexOfChild(face->child(last)), last);
+    EXPECT_EQ(face->child(last)->rect().topLeft(),
+              window.mapToGlobal(QPoint(skin::kStatusText.left, 76)));
+
+    DrawnTextLog log;
+    (void)statusArea(window);
+    EXPECT_TRUE(std::ranges::none_of(
+        log.texts, [](const DrawnText& drawn) { return !drawn.elidedFrom.isEmpty(); }));
+    const QPoint onName(skin::kStatusText.left + 10, 85);
+    QHelpEvent help(QEvent::ToolTip, onName, window.mapToGlobal(onName));
+    QCoreApplication::sendEvent(&window, &help);
+    EXPECT_TRUE(QToolTip::text().isEmpty());
+
+    window.setSaveProgress({SaveProgress::Phase::Saved, 16, 16});
+    EXPECT_EQ(spokenLines(window)[1], "Saved");
+}
+
+TEST(StatusCard, SaysWhichDpiStageTheMouseIsAtInEachLanguage) {
+    for (const auto& [code, connected] : std::vector<std::pair<std::string, QString>>{
+             {"CHS", "已连接 · DPI 第3段"}, {"CHT", "已連接 · DPI 第3段"}}) {
+        WindowRig rig(WindowRig::Mouse::Present, "Lan=" + code);
+        rig.virtualMouse->setDpiStage(3);
+        CMavloDlg& window = rig.start();
+        EXPECT_EQ(spokenLines(window).value(1), connected);
+    }
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    const QImage atOne = statusArea(window);
+    rig.virtualMouse->emitEvent(2, 4);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Connected · DPI stage 4"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Connected · DPI stage 4");
+    EXPECT_NE(statusArea(window), atOne);
+    rig.backend.unplug(rig.virtualMouse);
+    for (int i = 0; i < 200 && spokenLines(window).value(1) != "Not connected"; ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(spokenLines(window).value(1), "Not connected");
 }
 
 TEST(StatusCard, ShowsNothingConnectedWithoutAMouse) {

@@ -9,19 +9,24 @@
 #include "buttons/combo_key_dialog.h"
 #include "buttons/key_tables.h"
 #include "buttons/single_key_dialog.h"
+#include "config/ini_file.h"
 #include "config/profile_manager_dialog.h"
 #include "macros/macro_key_dialog.h"
 #include "macros/macro_manager_dialog.h"
 #include "settings/settings_rig.h"
 #include "ui/help_dialog.h"
 #include "ui/label_text.h"
+#include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 namespace qvr::test {
@@ -57,7 +62,9 @@ void expectEverythingFits(QWidget& window, const QString& state) {
         const std::string where = state.toStdString() + ": \"" + drawn.text.toStdString() +
                                   "\" in " + std::to_string(drawn.rect.width()) + "x" +
                                   std::to_string(drawn.rect.height());
-        EXPECT_FALSE(drawn.text.contains(kEllipsis)) << where;
+        // Only a text of the user's own may be shortened, and only where
+        // the whole of it is offered too (checked by its state's test).
+        EXPECT_TRUE(!drawn.text.contains(kEllipsis) || !drawn.elidedFrom.isEmpty()) << where;
         const QFontMetrics metrics(drawn.font);
         if (drawn.flags & Qt::TextWordWrap) {
             const QRect needed = metrics.boundingRect(drawn.rect, drawn.flags, drawn.text);
@@ -98,8 +105,49 @@ struct LanguageRig {
                              "Lan=" +
                                  std::string(languageCode(language)) + "\r\n");
     }
+    // The longest name the profile list holds (a value of at most 1023
+    // UTF-16 units), in wide letters.
+    void nameTheProfileAtLength() {
+        longName = QString(kIniValueBufferSize - 1, QChar(u'W'));
+        longName.replace(0, 2, QStringLiteral("龍W"));
+        WindowRig::writeFile(rig.rig.dir / "str.ini",
+                             "[Profile]\r\nCurProfileName=P1\r\nItemCount=1\r\nItem0=" +
+                                 longName.toStdString() + "\r\n");
+    }
     SettingsRig rig;
+    QString longName;
 };
+
+// The status card's profile line: shortened in the middle on the face, whole
+// in its tooltip and to screen readers.
+void expectProfileLineOffered(CMavloDlg& window, const QString& name, const std::string& state) {
+    const QString mark = qstr(profileFileTexts(window.language()).changedMark);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_NE(face, nullptr);
+    QString spoken;
+    for (int i = 0; i < face->childCount(); ++i)
+        if (QAccessibleInterface* child = face->child(i);
+            child && child->role() == QAccessible::StaticText &&
+            child->text(QAccessible::Name).contains(name))
+            spoken = child->text(QAccessible::Name);
+    EXPECT_TRUE(spoken.endsWith(name + " (" + mark + ")")) << state;
+
+    DrawnTextLog log;
+    (void)window.grab();
+    const auto shown = std::ranges::find_if(
+        log.texts, [&](const DrawnText& drawn) { return drawn.elidedFrom == spoken; });
+    ASSERT_NE(shown, log.texts.end()) << state;
+    EXPECT_TRUE(shown->text.contains(kEllipsis)) << state;
+    // Both ends of the name stay in sight, and so does the mark.
+    EXPECT_TRUE(shown->text.contains(QStringLiteral("龍"))) << state;
+    EXPECT_TRUE(shown->text.endsWith("W (" + mark + ")")) << state;
+
+    QHelpEvent help(QEvent::ToolTip, shown->rect.center(),
+                    window.mapToGlobal(shown->rect.center()));
+    QCoreApplication::sendEvent(&window, &help);
+    EXPECT_EQ(QToolTip::text(), spoken) << state;
+    QToolTip::hideText();
+}
 
 // The longest names of the key table, the texts key displays must hold.
 std::vector<QString> keyNames() {
@@ -113,19 +161,23 @@ std::vector<QString> keyNames() {
 TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
     for (Language language : kLanguages) {
         LanguageRig lrig(language);
+        lrig.nameTheProfileAtLength();
         SettingsRig& rig = lrig.rig;
         CMavloDlg& window = rig.start();
         window.resize(CMavloDlg::kDefaultSize);
         const QString tag = languageTag(language);
         ASSERT_EQ(window.language(), language);
         expectEverythingFits(window, "main-closed-" + tag);
-        // Each line a Save puts on the status card.
+        // Each line a Save puts on the status card, beside a profile changed
+        // since.
+        rig.record().angleSnapLevel = 4;
         for (SaveProgress::Phase phase :
-             {SaveProgress::Phase::Uploading, SaveProgress::Phase::Saved,
+             {SaveProgress::Phase::Idle, SaveProgress::Phase::Uploading, SaveProgress::Phase::Saved,
               SaveProgress::Phase::NotReceived, SaveProgress::Phase::NotWritten}) {
             window.setSaveProgress({phase, 5, 16});
-            expectEverythingFits(window,
-                                 QString("main-save%1-").arg(static_cast<int>(phase)) + tag);
+            const QString state = QString("main-save%1-").arg(static_cast<int>(phase)) + tag;
+            expectEverythingFits(window, state);
+            expectProfileLineOffered(window, lrig.longName, state.toStdString());
         }
         window.setSaveProgress({});
 

@@ -5,6 +5,7 @@
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
 #include "ui/key_event_names.h"
+#include "ui/label_text.h"
 
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -220,6 +221,54 @@ TEST(ComboKeyDialog, TheModifierListDisablesTheFieldsUntilAChoiceClosesIt) {
     EXPECT_EQ(dialog.modifierList(), nullptr);
     EXPECT_TRUE(dialog.keyField2()->isEnabled());
     EXPECT_EQ(dialog.modifierName(), "Left Shift");
+}
+
+// The texts drawn inside a rectangle of the dialog, in drawing order.
+QStringList textsDrawnIn(QWidget& dialog, QRect room) {
+    DrawnTextLog log;
+    (void)dialog.grab();
+    QStringList texts;
+    for (const DrawnText& drawn : log.texts)
+        if (room.contains(drawn.rect))
+            texts << drawn.text;
+    return texts;
+}
+
+TEST(ComboKeyDialog, SaysHowToUseItAndShowsTheCapturedKeysOnCapsThatTakeNoClicks) {
+    constexpr quint32 kX11B = 48 + 8, kX11RightWindows = 126 + 8;
+    DialogRig rig;
+    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.show();
+    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kPromptRect),
+              QStringList{QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)});
+    EXPECT_TRUE(QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)
+                    .startsWith("Press the key combination"));
+    // Nothing captured: three empty places, no names.
+    EXPECT_TRUE(textsDrawnIn(dialog, CComboDialog::kCombinationRect).isEmpty());
+
+    QTest::mouseClick(dialog.keyField2(), Qt::LeftButton);
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kCombinationRect), QStringList{"A"});
+    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    clickEntry(*dialog.modifierList(), 7);
+    QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
+    tapKey(dialog, Qt::Key_Super_R, kX11RightWindows);
+    // In the order the mouse sends them, the longest names whole.
+    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kCombinationRect),
+              (QStringList{"Right Win", "Right Windows", "A"}));
+
+    // A click on the caps is a click on the dialog's face: it changes
+    // nothing, not even which field takes the next key.
+    for (int y = CComboDialog::kCombinationRect.top(); y < CComboDialog::kCombinationRect.bottom();
+         y += 8) {
+        const QPoint at(CComboDialog::kCombinationRect.center().x(), y);
+        EXPECT_FALSE(dialog.elements().elementAt(at).has_value()) << y;
+        EXPECT_EQ(dialog.childAt(at), nullptr) << y;
+    }
+    dialog.clickAt(CComboDialog::kCombinationRect.center());
+    tapKey(dialog, Qt::Key_B, kX11B);
+    EXPECT_EQ(dialog.key1Name(), "B");
+    EXPECT_EQ(dialog.key2Name(), "A");
 }
 
 TEST(ComboKeyDialog, CancelEndsWithCancelAndChineseTextsAreUsed) {

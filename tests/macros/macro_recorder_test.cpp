@@ -22,14 +22,17 @@ struct Recording {
     Recording() { recorder.start(); }
 
     bool full = false;
+    bool breakKey = false;
 
     // The window system's timestamp is the tick unless a test gives one.
     void key(KeyDirection direction, const std::string& name, std::uint32_t tick,
              bool autoRepeat = false, std::optional<std::uint64_t> timestamp = std::nullopt) {
         const RecorderStep step =
             recorder.onKey({direction, name, autoRepeat, tick, timestamp.value_or(tick)}, delays);
+        items.resize(items.size() - static_cast<std::size_t>(step.removed));
         items.insert(items.end(), step.items.begin(), step.items.end());
-        if (step.limitReached || step.full) {
+        breakKey = breakKey || step.stopKey;
+        if (step.limitReached || step.full || step.stopKey) {
             full = step.full;
             finish();
         }
@@ -172,6 +175,50 @@ TEST(MacroRecorder, FullRecordingStopsBeforeAnEventThatDoesNotFitAndKeepsPairs) 
     EXPECT_TRUE(paired(slow.items));
     EXPECT_LE(macroEventBytes({"M", slow.items, true, false, "1"}), kMacroEventAreaSize);
     EXPECT_EQ(encoded(slow.items, DelayRecording::On), 32); // 31 × 4 bytes and 2 for the last
+}
+
+TEST(MacroRecorder, CtrlBreakStopsAndLeavesItsCtrlOutWhilePauseAloneIsAKey) {
+    // Pause alone is an ordinary key.
+    Recording pause;
+    pause.key(KeyDirection::Press, "Pause", 0);
+    pause.key(KeyDirection::Release, "Pause", 30);
+    pause.finish();
+    EXPECT_EQ(pause.items, (Items{"Pause   Dn", "30 ms", "Pause   Up"}));
+
+    // Ctrl then Pause stops: the Ctrl press and its delay go away again.
+    for (const char* ctrl : {"Ctrl", "Right Ctrl"}) {
+        Recording r;
+        r.key(KeyDirection::Press, "A", 0);
+        r.key(KeyDirection::Release, "A", 40);
+        r.key(KeyDirection::Press, ctrl, 300);
+        EXPECT_EQ(r.items.back(), std::string(ctrl) + "   Dn");
+        r.key(KeyDirection::Press, "Pause", 350);
+        EXPECT_TRUE(r.breakKey) << ctrl;
+        EXPECT_TRUE(r.stopped);
+        EXPECT_EQ(r.items, (Items{"A   Dn", "40 ms", "A   Up"})) << ctrl;
+        EXPECT_EQ(r.recorder.keyEvents(), 2);
+        EXPECT_FALSE(r.recorder.running());
+    }
+
+    // Held-back releases still come before the chord's Ctrl is dropped; a
+    // recording that is only the chord ends empty.
+    Recording only;
+    only.delays = DelayRecording::Off;
+    only.key(KeyDirection::Press, "Ctrl", 0);
+    only.key(KeyDirection::Press, "Pause", 20);
+    EXPECT_TRUE(only.breakKey);
+    EXPECT_TRUE(only.items.empty());
+
+    // A Ctrl pressed before other keys is part of the macro: it stays, and
+    // is let go so that no key is left down on the mouse.
+    Recording copy;
+    copy.key(KeyDirection::Press, "Ctrl", 0);
+    copy.key(KeyDirection::Press, "C", 50);
+    copy.key(KeyDirection::Release, "C", 90);
+    copy.key(KeyDirection::Press, "Pause", 400);
+    EXPECT_TRUE(copy.breakKey);
+    EXPECT_EQ(copy.items, (Items{"Ctrl   Dn", "50 ms", "C   Dn", "40 ms", "C   Up", "Ctrl   Up"}));
+    EXPECT_TRUE(paired(copy.items));
 }
 
 TEST(MacroRecorder, ReleaseBeforeAnyPressGetsZeroDelayAndNextPressNone) {

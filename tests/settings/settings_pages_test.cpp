@@ -124,6 +124,96 @@ TEST(SettingsDpiSection, TypedValuesAreHeldToTheLimitsAndStoredInFiftySteps) {
     EXPECT_EQ(edit->text(), "100");
 }
 
+// Every keystroke repaints the window: the box being typed in must come out
+// of each paint as the user left it, empty or below the limit.
+TEST(SettingsDpiSection, RepaintsWhileTypingLeaveTheBoxAsTyped) {
+    SettingsRig rig;
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    QLineEdit* edit = rig.sections().dpiEdit(2);
+    edit->setFocus();
+    edit->end(false);
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        rig.paint();
+    }
+    EXPECT_EQ(edit->text(), "");
+    EXPECT_EQ(rig.dpiText(0), "800"); // the other boxes still follow the record
+    for (const char digit : std::string("3000")) {
+        QTest::keyClicks(edit, QString(QChar(digit)));
+        rig.paint();
+    }
+    EXPECT_EQ(edit->text(), "3000");
+    EXPECT_EQ(rig.record().dpiStage[2], 60);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    rig.paint();
+    EXPECT_EQ(edit->text(), "3000");
+
+    // Emptied and left: the box shows the value stored last.
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    rig.paint();
+    EXPECT_EQ(edit->text(), "");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "3000");
+    // Below the limit the digits wait through repaints, then take the limit.
+    edit->selectAll();
+    QTest::keyClicks(edit, "4");
+    rig.paint();
+    EXPECT_EQ(edit->text(), "4");
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(edit->text(), "100");
+    EXPECT_EQ(rig.record().dpiStage[2], 2);
+    // A slider moved meanwhile writes the box it belongs to.
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    rig.click(890, 90); // the top row of stage 3's slider
+    rig.paint();
+    EXPECT_EQ(edit->text(), "5000");
+
+    // The rows box waits the same way.
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
+    QLineEdit* rows = rig.sections().rowsEdit();
+    rows->selectAll();
+    QTest::keyClick(rows, Qt::Key_Backspace);
+    rig.paint();
+    EXPECT_EQ(rows->text(), "");
+    QTest::keyClicks(rows, "12");
+    rig.paint();
+    EXPECT_EQ(rows->text(), "12");
+    EXPECT_EQ(rig.record().wheelScrollLines, 12);
+}
+
+TEST(SettingsDpiSection, TheStageTheMouseIsAtHasItsLaneRinged) {
+    SettingsRig rig;
+    rig.rig.virtualMouse->setDpiStage(2);
+    rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    // The middle of a lane's left edge, in the accent colour where ringed.
+    const auto ringed = [&] {
+        const QImage face = rig.window().grab().toImage();
+        std::vector<int> stages;
+        for (int stage = 0; stage < 4; ++stage) {
+            const QColor edge = face.pixelColor(skin::kDpiSliderLeft[stage] + 5 - 24,
+                                                skin::kRightHeaderTop + skin::kHeaderHeight + 128);
+            if (edge.blue() > 150 && edge.blue() > edge.red() + 80)
+                stages.push_back(stage + 1);
+        }
+        return stages;
+    };
+    EXPECT_EQ(ringed(), std::vector<int>{2});
+    rig.rig.virtualMouse->emitEvent(1, 4);
+    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{4}; }));
+    // Stages this mouse does not use, and a mouse that went away: no ring.
+    rig.rig.virtualMouse->emitEvent(1, 5);
+    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+    rig.rig.virtualMouse->emitEvent(1, 1);
+    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{1}; }));
+    rig.rig.backend.unplug(rig.rig.virtualMouse);
+    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+}
+
 TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
     SettingsRig rig;
     rig.start();
