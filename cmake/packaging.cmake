@@ -22,8 +22,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "fonts-dejavu-core, fonts-liberation2, fonts-wqy-microhei, qt6-qpa-plugins")
-# Wayland sessions, and the GNOME pointer settings through gsettings.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libglib2.0-bin")
+# Wayland sessions, and the schema of GNOME's mouse settings, which the
+# window reads and writes through GIO (libgio-2.0, opened at its first use;
+# its package libglib2.0-0 comes in through shlibdeps, as qvr links GLib);
+# without the schema a Save notes the desktop's pointer settings as missing.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, gsettings-desktop-schemas")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${CMAKE_SOURCE_DIR}/resources/debian/postinst
     ${CMAKE_SOURCE_DIR}/resources/debian/postrm)

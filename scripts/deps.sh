@@ -7,12 +7,12 @@ qvr_packages=(
     qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev qt6-wayland
     xvfb xauth
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
-    gsettings-desktop-schemas libglib2.0-bin
+    gsettings-desktop-schemas libglib2.0-dev
 )
 qvr_test_packages=(
     clang clang-format libclang-rt-14-dev git
     libgtest-dev libgmock-dev
-    xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon
+    xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon strace
     dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils lintian
     umockdev libumockdev-dev
 )

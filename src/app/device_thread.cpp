@@ -58,12 +58,6 @@ void DeviceThread::request(std::function<void()> work, std::function<void()> don
         Qt::QueuedConnection);
 }
 
-void DeviceThread::runAndWait(const std::function<void()>& work) {
-    if (stopped_ || !work)
-        return;
-    QMetaObject::invokeMethod(worker_, work, Qt::BlockingQueuedConnection);
-}
-
 int DeviceThread::upload(const ConfigRecord& record) {
     const int ticket = ++lastTicket_;
     auto received = std::make_shared<bool>(false);

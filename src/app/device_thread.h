@@ -25,8 +25,6 @@ class DeviceThread : public QObject {
     // work runs on the device thread, then done on the window's thread. Once
     // stopped, work is skipped and done still runs, so nobody waits forever.
     void request(std::function<void()> work, std::function<void()> done);
-    // For start-up, before the window is shown: runs work there and waits.
-    void runAndWait(const std::function<void()>& work);
 
     // An upload from a copy of the record; ends with uploadFinished carrying
     // the ticket returned here.

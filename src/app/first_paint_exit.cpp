@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace qvr {
 namespace {
@@ -41,15 +42,32 @@ double millisecondsSinceLaunch() {
     return (nowNs(CLOCK_BOOTTIME) - startNs) / 1e6;
 }
 
+// Resident and peak resident megabytes, from /proc/self/status.
+std::pair<double, double> residentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    double rss = 0, peak = 0;
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmRSS:"))
+            rss = std::strtod(line.c_str() + 6, nullptr) / 1024;
+        else if (line.starts_with("VmHWM:"))
+            peak = std::strtod(line.c_str() + 6, nullptr) / 1024;
+    }
+    return {rss, peak};
+}
+
 class FirstPaintWatch final : public QObject {
   public:
-    using QObject::QObject;
+    FirstPaintWatch(QObject* parent, bool exit) : QObject(parent), exit_(exit) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
             watched->removeEventFilter(this);
+            markStartUpPhase("first paint");
             // Queued, so it runs once the paint has been drawn and flushed.
-            QTimer::singleShot(0, this, [] {
+            QTimer::singleShot(0, this, [this] {
+                markStartUpPhase("first paint flushed");
+                if (!exit_)
+                    return;
                 std::printf("first paint: %.2f ms\n", millisecondsSinceLaunch());
                 std::fflush(stdout);
                 QCoreApplication::exit(0);
@@ -57,13 +75,26 @@ class FirstPaintWatch final : public QObject {
         }
         return false;
     }
+
+  private:
+    bool exit_;
 };
 
 } // namespace
 
+void markStartUpPhase(const char* name) {
+    static const bool wanted = std::getenv("QVR_PHASES") != nullptr;
+    if (!wanted)
+        return;
+    const auto [rss, peak] = residentMegabytes();
+    std::fprintf(stderr, "phase %s: %.1f ms, RSS %.1f MB, peak %.1f MB\n", name,
+                 millisecondsSinceLaunch(), rss, peak);
+}
+
 void exitAfterFirstPaintWhenAsked(QWidget& window) {
-    if (qEnvironmentVariableIsSet("QVR_EXIT_AFTER_FIRST_PAINT"))
-        window.installEventFilter(new FirstPaintWatch(&window));
+    const bool exit = qEnvironmentVariableIsSet("QVR_EXIT_AFTER_FIRST_PAINT");
+    if (exit || qEnvironmentVariableIsSet("QVR_PHASES"))
+        window.installEventFilter(new FirstPaintWatch(&window, exit));
 }
 
 } // namespace qvr

@@ -12,4 +12,9 @@ namespace qvr {
 // time the kernel keeps, which counts only in 10 ms ticks.
 void exitAfterFirstPaintWhenAsked(QWidget& window);
 
+// For finding where start-up time and memory go. When QVR_PHASES is set,
+// writes "phase NAME: <ms> ms, RSS <MB> MB, peak <MB> MB" on standard error,
+// the time counted as for the first paint above.
+void markStartUpPhase(const char* name);
+
 } // namespace qvr

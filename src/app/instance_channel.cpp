@@ -1,9 +1,15 @@
 #include "app/instance_channel.h"
 
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QThread>
+#include <cerrno>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace qvr {
 
@@ -62,71 +68,156 @@ QString instanceSocketPath(const std::filesystem::path& lockFolder) {
     return QString::fromStdString((lockFolder / "ZPVL384-netMutex.socket").string());
 }
 
-InstanceServer::InstanceServer(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &InstanceServer::accept);
+namespace {
+
+// The socket's address; false when the path does not fit.
+bool addressOf(const std::string& path, sockaddr_un& address) {
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.empty() || path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    return true;
 }
 
+// Waits until fd is ready for events or the time is up.
+bool waitFor(int fd, short events, int timeoutMs) {
+    pollfd ready{fd, events, 0};
+    int result = 0;
+    do
+        result = ::poll(&ready, 1, timeoutMs);
+    while (result < 0 && errno == EINTR);
+    return result > 0;
+}
+
+} // namespace
+
+struct InstanceServer::Client {
+    QSocketNotifier* notifier = nullptr; // a child of the server
+    QByteArray received;
+};
+
+InstanceServer::InstanceServer(Handler handler, QObject* parent)
+    : QObject(parent), handler_(std::move(handler)) {}
+
 InstanceServer::~InstanceServer() {
-    server_->close();
+    while (!clients_.empty())
+        drop(clients_.begin()->first);
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(path_.c_str());
+    }
 }
 
 bool InstanceServer::listen(const QString& socketPath) {
+    path_ = socketPath.toStdString();
+    sockaddr_un address;
+    if (!addressOf(path_, address)) {
+        error_ = "the socket path is too long";
+        return false;
+    }
     // Whatever is there was left by an instance that no longer holds the
     // lock: we hold it now.
-    QLocalServer::removeServer(socketPath);
-    return server_->listen(socketPath);
+    ::unlink(path_.c_str());
+    fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(path_.c_str(), S_IRUSR | S_IWUSR) != 0 || ::listen(fd_, 8) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &InstanceServer::accept);
+    return true;
 }
 
 QString InstanceServer::errorString() const {
-    return server_->errorString();
+    return error_;
 }
 
 void InstanceServer::accept() {
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { read(socket); });
-        if (socket->bytesAvailable() > 0)
-            read(socket);
+    for (;;) {
+        const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+        if (fd < 0)
+            return;
+        auto client = std::make_unique<Client>();
+        client->notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        connect(client->notifier, &QSocketNotifier::activated, this, [this, fd] { read(fd); });
+        clients_.emplace(fd, std::move(client));
     }
 }
 
-void InstanceServer::read(QLocalSocket* socket) {
-    if (socket->bytesAvailable() > kMaxRequestSize) {
-        socket->abort();
+void InstanceServer::read(int fd) {
+    const auto found = clients_.find(fd);
+    if (found == clients_.end())
         return;
+    QByteArray& received = found->second->received;
+    char buffer[512];
+    for (;;) {
+        const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+        if (got > 0) {
+            received.append(buffer, got);
+            if (received.size() > kMaxRequestSize)
+                return drop(fd);
+            continue;
+        }
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        if (got < 0 && errno == EINTR)
+            continue;
+        return drop(fd); // the other side went before its request was whole
     }
     // The whole request is there once its empty line is.
-    const QByteArray pending = socket->peek(kMaxRequestSize);
-    if (!pending.endsWith("\n\n"))
+    if (!received.endsWith("\n\n"))
         return;
     ActivationRequest request;
-    const bool understood = decodeActivationRequest(socket->readAll(), request);
-    if (understood) {
-        socket->write(kConfirmed.toByteArray());
-        socket->flush();
-    }
-    socket->disconnectFromServer();
+    const bool understood = decodeActivationRequest(received, request);
+    if (understood)
+        ::send(fd, kConfirmed.data(), static_cast<std::size_t>(kConfirmed.size()), MSG_NOSIGNAL);
+    drop(fd);
     if (understood && handler_)
         handler_(request);
 }
 
+void InstanceServer::drop(int fd) {
+    const auto found = clients_.find(fd);
+    if (found == clients_.end())
+        return;
+    found->second->notifier->setEnabled(false);
+    found->second->notifier->deleteLater();
+    clients_.erase(found);
+    ::close(fd);
+}
+
 bool askRunningInstanceToShow(const QString& socketPath, const ActivationRequest& request,
                               std::chrono::milliseconds deadline) {
+    sockaddr_un address;
+    if (!addressOf(socketPath.toStdString(), address))
+        return false;
+    const QByteArray message = encodeActivationRequest(request);
     const QDeadlineTimer until(deadline);
     do {
-        QLocalSocket socket;
-        socket.connectToServer(socketPath);
-        if (socket.waitForConnected(kReplyWaitMs)) {
-            socket.write(encodeActivationRequest(request));
-            if (!socket.waitForBytesWritten(kReplyWaitMs))
-                return false;
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+            const bool sent =
+                waitFor(fd, POLLOUT, kReplyWaitMs) &&
+                ::send(fd, message.constData(), static_cast<std::size_t>(message.size()),
+                       MSG_NOSIGNAL) == message.size();
             QByteArray reply;
-            while (!reply.endsWith('\n') && socket.waitForReadyRead(kReplyWaitMs))
-                reply += socket.readAll();
+            char buffer[64];
+            while (sent && !reply.endsWith('\n') && waitFor(fd, POLLIN, kReplyWaitMs)) {
+                const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+                if (got <= 0)
+                    break;
+                reply.append(buffer, got);
+            }
+            ::close(fd);
             return reply == kConfirmed;
         }
+        if (fd >= 0)
+            ::close(fd);
         // The first instance holds the lock but may not listen yet.
         QThread::msleep(50);
     } while (!until.hasExpired());

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <map>
+#include <memory>
+#include <string>
 
-class QLocalServer;
-class QLocalSocket;
+class QSocketNotifier;
 
 namespace qvr {
 
@@ -32,9 +35,11 @@ bool decodeActivationRequest(const QByteArray& bytes, ActivationRequest& request
 // The socket beside the single-instance lock, in the same private folder.
 QString instanceSocketPath(const std::filesystem::path& lockFolder);
 
-// Listens for later starts of the program. Only the holder of the
-// single-instance lock creates it, so removing a socket left by a crashed
-// instance never takes one away from a running program.
+// Listens for later starts of the program on a Unix socket in the event
+// loop. Only the holder of the single-instance lock creates it, so removing a
+// socket left by a crashed instance never takes one away from a running
+// program. Plain sockets rather than QtNetwork, whose library (and Kerberos
+// and proxy libraries behind it) every start would load for this alone.
 class InstanceServer final : public QObject {
     Q_OBJECT
 
@@ -50,11 +55,17 @@ class InstanceServer final : public QObject {
     QString errorString() const;
 
   private:
+    struct Client;
     void accept();
-    void read(QLocalSocket* socket);
+    void read(int fd);
+    void drop(int fd);
 
     Handler handler_;
-    QLocalServer* server_ = nullptr;
+    int fd_ = -1;
+    std::string path_;
+    QString error_;
+    QSocketNotifier* notifier_ = nullptr;
+    std::map<int, std::unique_ptr<Client>> clients_;
 };
 
 // A later start asks the running instance to show its window. Retries until

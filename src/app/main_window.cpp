@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/firmware_updater.h"
+#include "app/first_paint_exit.h"
 #include "app/macro_profile_dialogs.h"
 #include "app/notification_text.h"
 #include "app/profile_session.h"
@@ -55,6 +56,13 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
     outcomeTimer_.setSingleShot(true);
     outcomeTimer_.setInterval(kOutcomeShown);
     connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
+    searchPatience_.setSingleShot(true);
+    connect(&searchPatience_, &QTimer::timeout, this, [this] {
+        if (search_ == StartUpSearch::Searching) {
+            search_ = StartUpSearch::NoAnswer;
+            update();
+        }
+    });
 }
 
 CMavloDlg::~CMavloDlg() {
@@ -120,26 +128,19 @@ void CMavloDlg::addWindowElements() {
 }
 
 void CMavloDlg::startUp() {
-    DeviceLink& link = *setup_.link;
     RecordState& state = *setup_.state;
-
-    // Before the window is shown, so waiting for it freezes nothing.
-    std::optional<std::string> advice;
-    deviceThread_->runAndWait([&] {
-        if (connectAtStartup(link, state.record))
-            activeDpiStage_ = readActiveDpiStage(link);
-        else if (setup_.permissionProblem)
-            advice = setup_.permissionProblem();
-    });
-    if (advice)
-        explainPermissionOnce(*advice);
+    // The window comes up while the device thread looks for the mouse.
+    searchForTheMouse();
     startListener();
     startHotplugWatch();
 
     ProfileFiles& profile = *setup_.profile;
     profile.LoadProfileFiles(state);
-    takeDesktopPointerSettingsIfNew();
     state.takeSnapshot();
+    // Read when first needed (the first-run labels drawn meanwhile set the
+    // flag this looks at).
+    desktopPointerPending_ = state.firstRunFlag == 0;
+    markStartUpPhase("profile");
 
     language_ = languageFromCode(profile.readLanguageCode());
     profile.setLanguage(language_);
@@ -156,6 +157,7 @@ void CMavloDlg::startUp() {
     profileSession_ = new ProfileSession(*this);
 
     loadSkin();
+    markStartUpPhase("skin");
 
     // Each component is kept as one byte, as the settings file format says.
     const SkinStrings& skinStrings = profile.skinStrings();
@@ -168,13 +170,86 @@ void CMavloDlg::startUp() {
     setTextFont(qtFontFor(WindowFont::MainText, language_));
     headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
     smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
+    markStartUpPhase("fonts");
 
     installAssignmentSection(*this);
     installStatusCard(*this);
-    pageDrawn_ = link.devicePresent == 1;
-    notifyProfileDrawn();
     createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this);
+}
+
+void CMavloDlg::searchForTheMouse() {
+    struct Outcome {
+        std::optional<std::uint8_t> activeSlot;
+        std::optional<int> dpiStage;
+        std::optional<std::string> advice;
+    };
+    auto outcome = std::make_shared<Outcome>();
+    search_ = StartUpSearch::Searching;
+    searchPatience_.start(setup_.searchPatience);
+    deviceThread_->request(
+        [this, outcome] {
+            // The open sequence only learns the mouse's active slot.
+            ConfigRecord slot{};
+            if (connectAtStartup(*setup_.link, slot)) {
+                outcome->activeSlot = slot.activeProfile;
+                outcome->dpiStage = readActiveDpiStage(*setup_.link);
+            } else if (setup_.permissionProblem)
+                outcome->advice = setup_.permissionProblem();
+        },
+        [this, outcome] {
+            if (closing_)
+                return;
+            search_ = StartUpSearch::Answered;
+            searchPatience_.stop();
+            markStartUpPhase("mouse search answered");
+            if (outcome->activeSlot) {
+                // The mouse's slot is no edit of the user's.
+                RecordState& state = *setup_.state;
+                state.record.activeProfile = *outcome->activeSlot;
+                state.appliedRecord.activeProfile = *outcome->activeSlot;
+            }
+            // A stage switch the listener handed over meanwhile is newer.
+            if (!activeDpiStage_)
+                activeDpiStage_ = outcome->dpiStage;
+            if (outcome->advice)
+                explainPermissionOnce(*outcome->advice);
+            if (setup_.link->devicePresent == 1) {
+                pageDrawn_ = true;
+                notifyProfileDrawn();
+            }
+            update();
+        });
+}
+
+bool CMavloDlg::startUpSettled() const {
+    return search_ == StartUpSearch::Answered && painted_;
+}
+
+void CMavloDlg::paintEvent(QPaintEvent* event) {
+    SkinnedWindow::paintEvent(event);
+    painted_ = true;
+}
+
+void CMavloDlg::takeStartUpDesktopPointerSettings() {
+    // A profile never saved shows the desktop's pointer values, which are
+    // where it starts from rather than an edit of the user's. Nothing shows
+    // or keeps them before the user's first click, so they are read then.
+    if (!desktopPointerPending_)
+        return;
+    desktopPointerPending_ = false;
+    RecordState& state = *setup_.state;
+    if (state.pointerChanges.any())
+        return;
+    const bool unedited = state.record == state.appliedRecord;
+    for (WindowPage* page : pages_)
+        page->takeDesktopPointerSettings(state.record);
+    if (unedited)
+        state.appliedRecord = state.record;
+    else
+        for (WindowPage* page : pages_)
+            page->takeDesktopPointerSettings(state.appliedRecord);
+    markStartUpPhase("desktop pointer settings");
 }
 
 void CMavloDlg::loadSkin() {
@@ -322,6 +397,7 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
     RecordState& state = *setup_.state;
+    desktopPointerPending_ = false; // this load answers for the start-up's
     if (state.firstRunFlag != 0 || state.pointerChanges.any())
         return;
     for (WindowPage* page : pages_)
@@ -399,7 +475,8 @@ void CMavloDlg::setTrayMode(bool available) {
 }
 
 void CMavloDlg::trayLeftClick() {
-    if (setup_.link->devicePresent != 1) {
+    // While the start-up search runs the mouse is not known to be missing.
+    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching) {
         showDeviceNotification(kNotifyNotDetected, 0);
         return;
     }
@@ -425,7 +502,7 @@ void CMavloDlg::comeBack() {
 void CMavloDlg::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
-    if (setup_.link->devicePresent != 1)
+    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching)
         showDeviceNotification(kNotifyNotDetected, 0);
     comeBack();
     showNormal();
@@ -617,6 +694,7 @@ void CMavloDlg::paintFace(QPainter& painter) {
 }
 
 bool CMavloDlg::beforeClick(QPoint position) {
+    takeStartUpDesktopPointerSettings();
     // A click elsewhere closes the help panel first; the help button toggles
     // it itself and the three bottom-right buttons leave it open.
     if (help_ && !kHelpRect.contains(position) && !kResetRect.contains(position) &&

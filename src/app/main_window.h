@@ -61,7 +61,13 @@ struct MainWindowSetup {
     // trayRecheck, since a tray may come and go while the program runs.
     std::function<bool()> trayAvailable;
     std::chrono::milliseconds trayRecheck = std::chrono::seconds(2);
+    // How long the start-up search may take before the status card says the
+    // mouse does not answer (the answer still counts when it comes).
+    std::chrono::milliseconds searchPatience = std::chrono::seconds(5);
 };
+
+// The device search that start-up hands to the device thread.
+enum class StartUpSearch { Searching, Answered, NoAnswer };
 
 // Where the last Save or Reset stands, for the status card.
 struct SaveProgress {
@@ -102,9 +108,16 @@ class CMavloDlg : public SkinnedWindow {
     explicit CMavloDlg(MainWindowSetup setup);
     ~CMavloDlg() override;
 
-    // The start-up sequence: device, listener, hotplug, profile, language,
-    // texts, skin, colours, fonts, first page, tray icon.
+    // The start-up sequence: device search (answered on the device thread
+    // while the window comes up), listener, hotplug, profile, language,
+    // texts, skin, colours, fonts, tray icon. The button page follows the
+    // search's answer; a never-saved profile's desktop pointer values are
+    // read at the first click, the first time anything can show or keep them.
     void startUp();
+    StartUpSearch startUpSearch() const { return search_; }
+    // The search has answered and the window has been painted: where a
+    // start-up without the user's hand comes to rest.
+    bool startUpSettled() const;
 
     const Ids& ids() const { return ids_; }
     Language language() const { return language_; }
@@ -202,6 +215,7 @@ class CMavloDlg : public SkinnedWindow {
   protected:
     void paintFace(QPainter& painter) override;
     bool beforeClick(QPoint position) override;
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -209,6 +223,8 @@ class CMavloDlg : public SkinnedWindow {
 
   private:
     void addWindowElements();
+    void searchForTheMouse();
+    void takeStartUpDesktopPointerSettings();
     // The one exit order, for the close button, "Exit" and destruction.
     void shutDown();
     // The end without a question.
@@ -234,6 +250,10 @@ class CMavloDlg : public SkinnedWindow {
     QFont headingFont_;
     QFont smallFont_;
     bool pageDrawn_ = false;
+    StartUpSearch search_ = StartUpSearch::Searching;
+    QTimer searchPatience_;
+    bool painted_ = false;
+    bool desktopPointerPending_ = false;
     bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<WindowPage*> pages_;

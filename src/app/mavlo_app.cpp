@@ -16,7 +16,7 @@
 #include "device/hidapi_backend.h"
 #include "device/virtual_backend.h"
 #include "settings/colour_dialog.h"
-#include "settings/command_runner.h"
+#include "settings/linux_pointer_desktop.h"
 #include "settings/settings_pages.h"
 
 #include <QApplication>
@@ -25,7 +25,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <sys/stat.h>
 
 namespace qvr {
 
@@ -150,6 +152,21 @@ const char* appUsage() {
            "Exit status: 0 success, 1 no display could be opened, 2 usage error.\n";
 }
 
+void keepSessionBusFromLaunching() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && *address)
+        return;
+    // The bus of a systemd user session, which libdbus and GIO look for
+    // themselves when no address is set.
+    if (const char* runtime = std::getenv("XDG_RUNTIME_DIR"); runtime && *runtime) {
+        struct stat bus {};
+        if (::stat((std::string(runtime) + "/bus").c_str(), &bus) == 0 && S_ISSOCK(bus.st_mode))
+            return;
+    }
+    // Nothing can ever be made under /dev/null, so the connection fails at once.
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", kNoSessionBus, 1);
+}
+
 namespace {
 
 QtMessageHandler qtHandler = nullptr;
@@ -230,9 +247,11 @@ int CMavloApp::run(int argc, char** argv) {
         return 0;
     }
 
+    markStartUpPhase("main");
     // Taken before Qt, which clears the startup id for its own first window.
     const ActivationRequest launch = ActivationRequest::fromEnvironment();
 
+    keepSessionBusFromLaunching();
     // Fixed before the first window exists, which takes it as its class.
     QCoreApplication::setApplicationName(kWindowClassName);
     QCoreApplication::setApplicationVersion(kVersion);
@@ -242,6 +261,7 @@ int CMavloApp::run(int argc, char** argv) {
     qInstallMessageHandler(qtHandler);
     replayStartUpMessages();
     QApplication::setQuitOnLastWindowClosed(false);
+    markStartUpPhase("QApplication");
 
     PosixFileSystem files;
     installFileSystem(files);
@@ -297,12 +317,15 @@ int CMavloApp::run(int argc, char** argv) {
 
     // The settings pages use these for as long as the window lives.
     QtColourDialog colours;
-    SpawnCommandRunner pointerCommands;
+    LinuxPointerDesktop pointerDesktop;
+    markStartUpPhase("device and user folder");
     CMavloDlg window(std::move(setup));
     messages.setOwner(&window);
     colours.setOwner(&window);
-    installSettingsPages(window, {.colours = &colours, .pointerCommands = &pointerCommands});
+    installSettingsPages(window, {.colours = &colours, .pointerDesktop = &pointerDesktop});
+    markStartUpPhase("window built");
     window.startUp();
+    markStartUpPhase("window started");
     // Before a later start can find this one, so that whoever sees it
     // running may also end it.
     SessionEndWatch sessionEnd([&window] { window.keepUnsavedEdits(); },
@@ -322,6 +345,7 @@ int CMavloApp::run(int argc, char** argv) {
         return 0;
     exitAfterFirstPaintWhenAsked(window);
     window.show();
+    markStartUpPhase("shown");
     // From inside the event loop, so that a session ending during the
     // question ends the program.
     QTimer::singleShot(0, &window, [&window] { window.offerUnsavedEdits(); });

@@ -22,6 +22,14 @@ struct AppOptions {
 AppOptions parseAppOptions(const std::vector<std::string>& arguments);
 const char* appUsage();
 
+// Without a session bus, libdbus (under Qt) and GIO start one through
+// dbus-launch at their first connection: seconds of waiting where HOME is not
+// usable, and a dbus-daemon left running after the program. When neither
+// DBUS_SESSION_BUS_ADDRESS nor $XDG_RUNTIME_DIR/bus is there, this sets an
+// address that refuses at once, so nothing is started. Call it before Qt.
+void keepSessionBusFromLaunching();
+inline constexpr char kNoSessionBus[] = "unix:path=/dev/null/no-session-bus";
+
 // The application: one instance per user, one main window for the whole
 // run. run() returns the process's exit code.
 class CMavloApp {

@@ -23,14 +23,17 @@ struct StatusTexts {
     const char* connected;
     const char* absent;
     const char* profile;
-    const char* dpiStage; // "%1": the stage the mouse is at, 1..6
+    const char* dpiStage;  // "%1": the stage the mouse is at, 1..6
+    const char* searching; // the start-up search is under way
+    const char* noAnswer;  // ... and has taken far longer than it should
 };
 
 // English, Simplified Chinese, Traditional Chinese.
 constexpr std::array<StatusTexts, 3> kStatusTexts{{
-    {"Gaming mouse", "Connected", "Not connected", "Profile", "DPI stage %1"},
-    {"游戏鼠标", "已连接", "未连接", "配置", "DPI 第%1段"},
-    {"遊戲滑鼠", "已連接", "未連接", "配置", "DPI 第%1段"},
+    {"Gaming mouse", "Connected", "Not connected", "Profile", "DPI stage %1",
+     "Looking for the mouse…", "The mouse does not answer"},
+    {"游戏鼠标", "已连接", "未连接", "配置", "DPI 第%1段", "正在查找鼠标…", "鼠标没有响应"},
+    {"遊戲滑鼠", "已連接", "未連接", "配置", "DPI 第%1段", "正在尋找滑鼠…", "滑鼠沒有回應"},
 }};
 
 const StatusTexts& textsFor(Language language) {
@@ -138,6 +141,12 @@ QString StatusCard::lineText(int line) {
         const QString progress = saveProgressText(window_);
         if (!progress.isEmpty())
             return progress;
+        // Until the start-up search answers, the mouse is neither connected
+        // nor absent.
+        if (window_.startUpSearch() == StartUpSearch::Searching)
+            return QString::fromUtf8(texts.searching);
+        if (window_.startUpSearch() == StartUpSearch::NoAnswer)
+            return QString::fromUtf8(texts.noAnswer);
         if (window_.link().devicePresent != 1)
             return QString::fromUtf8(texts.absent);
         QString connected = QString::fromUtf8(texts.connected);
@@ -199,7 +208,11 @@ void StatusCard::paintFace(QPainter& painter) {
     painter.setPen(window_.textColor());
     drawLabel(painter, lineRect(0), Qt::AlignLeft | Qt::AlignVCenter, lineText(0));
     if (!drawSaveProgress(painter, window_, lineRect(1))) {
-        painter.setPen(window_.link().devicePresent == 1 ? kConnected : kAbsent);
+        const StartUpSearch search = window_.startUpSearch();
+        const bool present = window_.link().devicePresent == 1;
+        painter.setPen(search == StartUpSearch::Searching             ? window_.textColor()
+                       : search == StartUpSearch::Answered && present ? kConnected
+                                                                      : kAbsent);
         drawLabel(painter, lineRect(1), Qt::AlignLeft | Qt::AlignVCenter, lineText(1));
     }
     painter.setPen(window_.textColor());

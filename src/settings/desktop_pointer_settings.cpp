@@ -1,9 +1,6 @@
 #include "settings/desktop_pointer_settings.h"
 
-#include <charconv>
 #include <cstdlib>
-#include <map>
-#include <sstream>
 #include <string_view>
 
 namespace qvr {
@@ -14,33 +11,6 @@ std::string failureText(PointerSetting setting) {
         if (step.setting == setting)
             return std::string(step.failureMessage);
     return {};
-}
-
-std::string decimal(double value) {
-    std::ostringstream out;
-    out.imbue(std::locale::classic());
-    out << value;
-    return out.str();
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n'");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n'");
-    return text.substr(first, last - first + 1);
-}
-
-template <typename Number> std::optional<Number> number(std::string_view text) {
-    text = trimmed(text);
-    // GVariant text may name the type first ("int32 400").
-    if (const auto space = text.rfind(' '); space != std::string_view::npos)
-        text.remove_prefix(space + 1);
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 const char* settingName(PointerSetting setting) {
@@ -70,17 +40,13 @@ bool x11PointerControlUsable() {
     return set("DISPLAY") && !wayland;
 }
 
-DesktopPointerSettings::DesktopPointerSettings(CommandRunner& runner, std::ostream& notes)
-    : runner_(runner), notes_(notes) {}
+DesktopPointerSettings::DesktopPointerSettings(PointerDesktop& desktop, std::ostream& notes)
+    : desktop_(desktop), notes_(notes) {}
 
 bool DesktopPointerSettings::hasGnomeSchema() {
     if (schemaKnown_ < 0)
-        schemaKnown_ = runner_.run({"gsettings", "list-keys", kSchema}) == 0 ? 1 : 0;
+        schemaKnown_ = desktop_.hasMouseSchema() ? 1 : 0;
     return schemaKnown_ == 1;
-}
-
-bool DesktopPointerSettings::gsettings(const std::string& key, const std::string& value) {
-    return runner_.run({"gsettings", "set", kSchema, key, value}) == 0;
 }
 
 void DesktopPointerSettings::missing(PointerSetting setting, PointerApplyResult& result) {
@@ -104,13 +70,13 @@ PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
         // Enhanced pointer precision is Windows' acceleration curve.
         const bool precision = values.mouseParameters[2] != 0;
         if (gnome) {
-            if (!gsettings("accel-profile", precision ? "adaptive" : "flat"))
+            if (!desktop_.writeString("accel-profile", precision ? "adaptive" : "flat"))
                 refuse(PointerSetting::MouseParameters);
         } else if (x11PointerControlUsable()) {
-            const std::vector<std::string> xset =
-                precision ? std::vector<std::string>{"xset", "m", "2/1", "4"}
-                          : std::vector<std::string>{"xset", "m", "1/1", "0"};
-            if (runner_.run(xset) != 0)
+            // Twice as fast past 4 pixels, or no acceleration at all.
+            const bool set = precision ? desktop_.setX11Acceleration(2, 1, 4)
+                                       : desktop_.setX11Acceleration(1, 1, 0);
+            if (!set)
                 refuse(PointerSetting::MouseParameters);
         } else {
             missing(PointerSetting::MouseParameters, result);
@@ -119,7 +85,7 @@ PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
     if (changed.speed) {
         if (!gnome)
             missing(PointerSetting::PointerSpeed, result);
-        else if (!gsettings("speed", decimal(desktopSpeedFor(values.pointerSpeed))))
+        else if (!desktop_.writeDouble("speed", desktopSpeedFor(values.pointerSpeed)))
             refuse(PointerSetting::PointerSpeed);
     }
     if (changed.scrollLines)
@@ -127,8 +93,8 @@ PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
     if (changed.doubleClick) {
         if (!gnome)
             missing(PointerSetting::DoubleClickTime, result);
-        else if (!gsettings("double-click",
-                            std::to_string(desktopDoubleClickFor(values.doubleClickTimeMs))))
+        else if (!desktop_.writeInt("double-click",
+                                    desktopDoubleClickFor(values.doubleClickTimeMs)))
             refuse(PointerSetting::DoubleClickTime);
     }
     return result;
@@ -136,34 +102,14 @@ PointerApplyResult DesktopPointerSettings::apply(const PointerValues& values,
 
 DesktopPointerReading DesktopPointerSettings::read() {
     DesktopPointerReading reading;
-    // One program for every key: each start of gsettings costs tens of
-    // milliseconds, and this runs as a profile is loaded.
-    std::string listing;
-    schemaKnown_ = runner_.capture({"gsettings", "list-recursively", kSchema}, listing) == 0;
-    if (!schemaKnown_)
+    if (!hasGnomeSchema())
         return reading;
-    std::map<std::string, std::string, std::less<>> values;
-    std::istringstream lines(listing);
-    for (std::string line; std::getline(lines, line);) {
-        // "<schema> <key> <value>"
-        std::istringstream fields(line);
-        std::string schema, key, value;
-        if (fields >> schema >> key && schema == kSchema && std::getline(fields, value))
-            values[key] = value;
-    }
-    const auto value = [&](std::string_view key) -> std::optional<std::string> {
-        const auto found = values.find(key);
-        return found == values.end() ? std::nullopt : std::optional(found->second);
-    };
-    if (const auto text = value("speed"))
-        reading.speed = number<double>(*text);
-    if (const auto text = value("double-click"))
-        reading.doubleClickMs = number<int>(*text);
-    if (const auto text = value("accel-profile")) {
-        const std::string_view profile = trimmed(*text);
-        if (profile == "adaptive")
+    reading.speed = desktop_.readDouble("speed");
+    reading.doubleClickMs = desktop_.readInt("double-click");
+    if (const auto profile = desktop_.readString("accel-profile")) {
+        if (*profile == "adaptive")
             reading.acceleration = true;
-        else if (profile == "flat")
+        else if (*profile == "flat")
             reading.acceleration = false;
     }
     return reading;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/config_record.h"
-#include "settings/command_runner.h"
+#include "settings/pointer_desktop.h"
 #include "settings/pointer_values.h"
 
 #include <optional>
@@ -35,11 +35,11 @@ struct DesktopPointerReading {
 
 // Puts a profile's pointer settings on the Linux desktop: only those the
 // user changed in this program, each whatever became of the others. GNOME's
-// mouse settings are used where the desktop has them (gsettings); on X11
-// without them, X pointer acceleration carries the precision switch.
+// mouse settings are used where the desktop has them; on X11 without them,
+// X pointer acceleration carries the precision switch.
 class DesktopPointerSettings {
   public:
-    DesktopPointerSettings(CommandRunner& runner, std::ostream& notes);
+    DesktopPointerSettings(PointerDesktop& desktop, std::ostream& notes);
 
     PointerApplyResult apply(const PointerValues& values, const PointerChanges& changed);
 
@@ -52,10 +52,9 @@ class DesktopPointerSettings {
 
   private:
     bool hasGnomeSchema();
-    bool gsettings(const std::string& key, const std::string& value);
     void missing(PointerSetting setting, PointerApplyResult& result);
 
-    CommandRunner& runner_;
+    PointerDesktop& desktop_;
     std::ostream& notes_;
     int schemaKnown_ = -1; // -1 not asked yet
     std::set<PointerSetting> noted_;

@@ -15,9 +15,9 @@
 namespace qvr {
 
 SettingsActions::SettingsActions(CMavloDlg& window, SettingsSections& sections,
-                                 CommandRunner& pointerCommands, std::ostream& notes,
+                                 PointerDesktop& pointerDesktop, std::ostream& notes,
                                  SettingsTimings timings)
-    : QObject(&window), window_(window), sections_(sections), pointer_(pointerCommands, notes) {
+    : QObject(&window), window_(window), sections_(sections), pointer_(pointerDesktop, notes) {
     applyBusyTimer_.setSingleShot(true);
     applyBusyTimer_.setInterval(timings.applyBusy);
     connect(&applyBusyTimer_, &QTimer::timeout, this, [this] { applyBusy_ = false; });
@@ -158,8 +158,9 @@ void SettingsActions::CancelChanges() {
 
 void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
                                            const PointerChanges& changes) {
-    // The desktop's settings programs take tens of milliseconds each, so
-    // they run on the device thread, in turn after the upload.
+    // A desktop's settings store may take its time (dconf writes over the
+    // session bus), so this runs on the device thread, in turn after the
+    // upload.
     auto result = std::make_shared<PointerApplyResult>();
     window_.deviceThread().request(
         [this, result, values = pointerValuesFor(record), changes] {

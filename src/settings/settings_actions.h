@@ -1,7 +1,6 @@
 #pragma once
 
 #include "config/save_after_upload.h"
-#include "settings/command_runner.h"
 #include "settings/desktop_pointer_settings.h"
 
 #include <QObject>
@@ -35,7 +34,7 @@ class SettingsActions : public QObject {
     Q_OBJECT
 
   public:
-    SettingsActions(CMavloDlg& window, SettingsSections& sections, CommandRunner& pointerCommands,
+    SettingsActions(CMavloDlg& window, SettingsSections& sections, PointerDesktop& pointerDesktop,
                     std::ostream& notes, SettingsTimings timings);
 
     void ApplySettings();

@@ -9,7 +9,7 @@ namespace qvr {
 
 SettingsPages::SettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup)
     : QObject(&window), sections_(new SettingsSections(window, *setup.colours)),
-      actions_(new SettingsActions(window, *sections_, *setup.pointerCommands,
+      actions_(new SettingsActions(window, *sections_, *setup.pointerDesktop,
                                    setup.notes ? *setup.notes : std::cerr, setup.timings)) {}
 
 void SettingsPages::paintFace(QPainter& painter) {

@@ -11,14 +11,14 @@ namespace qvr {
 
 class CMavloDlg;
 class ColourDialog;
-class CommandRunner;
+class PointerDesktop;
 
 // What the settings pages need from outside the window: the colour dialog
-// and the runner of the desktop's settings programs (both replaced in
-// tests), where to note settings the desktop lacks, and the timings.
+// and the desktop's pointer settings (both replaced in tests), where to note
+// settings the desktop lacks, and the timings.
 struct SettingsPagesSetup {
     ColourDialog* colours = nullptr;
-    CommandRunner* pointerCommands = nullptr;
+    PointerDesktop* pointerDesktop = nullptr;
     std::ostream* notes = nullptr; // none: standard error
     SettingsTimings timings{};
 };
@@ -46,7 +46,8 @@ class SettingsPages : public QObject, public WindowPage {
 };
 
 // Builds the pages into the window: the three buttons' handlers and the
-// pages themselves. The colour dialog and the runner must outlive the window.
+// pages themselves. The colour dialog and the pointer desktop must outlive
+// the window.
 SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup);
 
 } // namespace qvr

@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QPoint>
 #include <QSet>
+#include <QSize>
 #include <QString>
+#include <future>
+#include <map>
 
 class QPainter;
 
@@ -27,6 +30,12 @@ class SkinImageCache {
     // is reported once, not at every paint.
     const QImage* image(const QString& name, OnMissing onMissing = OnMissing::Report);
 
+    // Starts decoding the image on a thread of its own, so that it is ready
+    // (or nearly) when first drawn, and returns its size from the file's
+    // header: a window can take its size without waiting for the pixels.
+    // An empty size when the file cannot be read as an image.
+    QSize prefetch(const QString& name);
+
     // Draws the image unscaled with its top-left corner at `at`, blending by
     // its own per-pixel alpha. Returns whether it was drawn.
     bool draw(QPainter& painter, const QString& name, QPoint at);
@@ -45,6 +54,7 @@ class SkinImageCache {
     MessageSink& messages_;
     QHash<QString, QImage> images_;
     QSet<QString> failed_;
+    std::map<QString, std::future<QImage>> pending_;
 };
 
 inline constexpr std::string_view kLoadImageFailed = "LoadPng---Load image failed.";

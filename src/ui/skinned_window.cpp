@@ -21,18 +21,25 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
 
 bool SkinnedWindow::loadBackground(const QString& name, std::string_view failureCaption) {
     backgroundName_ = name;
-    const QImage* background =
-        skin_ ? skin_->image(name, SkinImageCache::OnMissing::Silent) : nullptr;
-    hasBackground_ = background != nullptr;
-    if (!background) {
+    // A window of its own is sized from the picture's header and shown while
+    // its pixels are decoded elsewhere; its first paint takes them. A panel
+    // needs them now, to know whether its parent shows through.
+    QSize size;
+    const QImage* background = nullptr;
+    if (skin_ && isWindow())
+        size = skin_->prefetch(name);
+    else if (skin_ && (background = skin_->image(name, SkinImageCache::OnMissing::Silent)))
+        size = background->size();
+    hasBackground_ = size.isValid();
+    if (!hasBackground_) {
         if (!failureCaption.empty())
             messages_.showMessage(std::string("error"), std::string(failureCaption));
         return false;
     }
-    setFixedSize(background->size());
+    setFixedSize(size);
     // A panel inside another window lets that window show through the
     // transparent parts of its picture.
-    if (!isWindow() && background->hasAlphaChannel())
+    if (background && background->hasAlphaChannel())
         setAttribute(Qt::WA_OpaquePaintEvent, false);
     return true;
 }
@@ -54,8 +61,21 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
     if (!seeThrough &&
         (!background || background->hasAlphaChannel() || background->size() != size()))
         painter.fillRect(rect(), Qt::black);
-    if (!background)
+    if (!background) {
+        if (hasBackground_) {
+            // Its header read well, its pixels did not: said once, after
+            // this paint rather than inside it.
+            hasBackground_ = false;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    messages_.showMessage(std::string(kLoadImageFailed),
+                                          std::string(kApplicationTitle));
+                },
+                Qt::QueuedConnection);
+        }
         return;
+    }
     painter.drawImage(QPoint(0, 0), *background);
     elements_.paint(painter, *skin_, hovered_, textFont_, textColor_);
     painter.save();

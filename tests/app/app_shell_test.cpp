@@ -12,8 +12,13 @@
 #include <QProcess>
 #include <QTest>
 #include <atomic>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 
 namespace qvr::test {
 namespace {
@@ -266,6 +271,53 @@ TEST(CommandLine, QtsOwnOptionsAreAcceptedAndOthersRefused) {
     ASSERT_TRUE(wrong.waitForFinished(20000));
     EXPECT_EQ(wrong.exitCode(), 2);
     EXPECT_TRUE(wrong.readAllStandardError().contains("unknown option --lang"));
+}
+
+TEST(SessionBus, AnAddressThatRefusesIsSetOnlyWhenNoBusIsThere) {
+    const auto saved = [](const char* name) -> std::optional<std::string> {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    };
+    const auto address = saved("DBUS_SESSION_BUS_ADDRESS");
+    const auto runtimeDir = saved("XDG_RUNTIME_DIR");
+    const auto current = [] { return std::string(qgetenv("DBUS_SESSION_BUS_ADDRESS")); };
+    QTemporaryDir runtime;
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    keepSessionBusFromLaunching();
+    EXPECT_EQ(current(), kNoSessionBus);
+
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/run/user/1000/bus", 1);
+    keepSessionBusFromLaunching();
+    EXPECT_EQ(current(), "unix:path=/run/user/1000/bus");
+
+    // A plain file where the bus socket belongs is no bus.
+    const QString busPath = runtime.path() + "/bus";
+    QFile(busPath).open(QIODevice::WriteOnly);
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    keepSessionBusFromLaunching();
+    EXPECT_EQ(current(), kNoSessionBus);
+
+    // The user session's bus socket: libdbus and GIO find it themselves.
+    QFile::remove(busPath);
+    const int socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un bus{};
+    bus.sun_family = AF_UNIX;
+    std::strncpy(bus.sun_path, busPath.toLocal8Bit().constData(), sizeof bus.sun_path - 1);
+    ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&bus), sizeof bus), 0);
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+    keepSessionBusFromLaunching();
+    EXPECT_TRUE(qgetenv("DBUS_SESSION_BUS_ADDRESS").isNull());
+    ::close(socketFd);
+
+    for (const auto& [name, value] : {std::pair{"DBUS_SESSION_BUS_ADDRESS", address},
+                                      std::pair{"XDG_RUNTIME_DIR", runtimeDir}}) {
+        if (value)
+            ::setenv(name, value->c_str(), 1);
+        else
+            ::unsetenv(name);
+    }
 }
 
 TEST(UiHandoff, WorkRunsOnTheUiThreadAndTheCallerWaitsForIt) {

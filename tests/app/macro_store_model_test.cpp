@@ -135,7 +135,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
         beforeStartUp = [this](CMavloDlg& window) {
             pages = &installSettingsPages(
-                window, {.colours = &colours, .pointerCommands = &runner, .notes = &notes});
+                window, {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         };
     }
 
@@ -460,7 +460,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
     }
 
     test::ScriptedColourDialog colours;
-    test::RecordingRunner runner;
+    test::RecordingDesktop desktop;
     std::ostringstream notes;
     SettingsPages* pages = nullptr;
     Model model;

@@ -55,6 +55,41 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
 }
 
+TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsTheAnswer) {
+    WindowRig rig;
+    rig.waitForStartUp = false;
+    rig.searchPatience = 30ms;
+    int drawn = 0;
+    RecordingPage page;
+    page.paint = [&](QPainter&) { drawn += rig.window->pageDrawn(); };
+    rig.checkedBackend.holdSearches();
+    CMavloDlg& window = rig.start([&](CMavloDlg& w) { w.addPage(page); });
+
+    // A search that hangs freezes nothing: the window is up and painted, the
+    // card says the mouse is being looked for, and the button page waits.
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(window.grab().isNull());
+    EXPECT_EQ(window.startUpSearch(), StartUpSearch::Searching);
+    EXPECT_FALSE(window.pageDrawn());
+    EXPECT_EQ(page.drawn, 0);
+    // Not known to be missing, so nothing says it is.
+    window.trayLeftClick();
+    EXPECT_TRUE(rig.balloons.shown.empty());
+    EXPECT_TRUE(waitFor([&] { return window.startUpSearch() == StartUpSearch::NoAnswer; }));
+    EXPECT_FALSE(window.pageDrawn());
+
+    // The answer still counts when it comes.
+    rig.checkedBackend.releaseSearches();
+    EXPECT_TRUE(waitFor([&] { return window.startUpSearch() == StartUpSearch::Answered; }));
+    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(window.pageDrawn());
+    EXPECT_EQ(page.drawn, 1);
+    (void)window.grab();
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(rig.checkedBackend.callsOnOwnThread(), 0);
+    EXPECT_TRUE(rig.balloons.shown.empty());
+}
+
 TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
     WindowRig rig(WindowRig::Mouse::Absent);
     CMavloDlg& window = rig.start();

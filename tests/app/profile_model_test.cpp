@@ -49,9 +49,10 @@ struct Program {
         ended = false;
         // Reset and its question come with the settings pages.
         installSettingsPages(*window,
-                             {.colours = &colours, .pointerCommands = &runner, .notes = &notes});
+                             {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         window->startUp();
         window->show();
+        test::WindowRig::waitUntilSettled(*window);
         window->macroProfileDialogs().setFileDialogs(
             std::unique_ptr<FileDialogs>(files = new test::FixedFileDialogs));
     }
@@ -73,7 +74,7 @@ struct Program {
 
     // Outlive the window, whose last Save may still apply pointer settings.
     test::ScriptedColourDialog colours;
-    test::RecordingRunner runner;
+    test::RecordingDesktop desktop;
     std::ostringstream notes;
     QTemporaryDir temp;
     std::filesystem::path dir = test::pathOf(temp);

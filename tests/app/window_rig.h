@@ -8,6 +8,7 @@
 #include "support/thread_checking_backend.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -72,8 +73,9 @@ struct WindowRig {
     }
 
     ~WindowRig() {
-        // The window joins the device thread, which must not wait at the gate.
+        // The window joins the device thread, which must not wait at a gate.
         clock.release();
+        checkedBackend.releaseSearches();
         window.reset();
     }
 
@@ -81,7 +83,9 @@ struct WindowRig {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
-    // beforeStartUp installs pages as the program does, before the profile loads.
+    // beforeStartUp installs pages as the program does, before the profile
+    // loads. Returns once the search has answered and the window has been
+    // painted (unless waitForStartUp is false).
     CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
         setup.link = &link;
@@ -95,12 +99,20 @@ struct WindowRig {
         setup.hotplugSettle = std::chrono::milliseconds(20);
         setup.trayAvailable = [this] { return trayPresent; };
         setup.trayRecheck = std::chrono::milliseconds(20);
+        setup.searchPatience = searchPatience;
         window = std::make_unique<CMavloDlg>(std::move(setup));
         if (beforeStartUp)
             beforeStartUp(*window);
         window->startUp();
         window->show();
+        if (waitForStartUp)
+            waitUntilSettled(*window);
         return *window;
+    }
+
+    static void waitUntilSettled(CMavloDlg& window) {
+        for (int i = 0; i < 2000 && !window.startUpSettled(); ++i)
+            QTest::qWait(5);
     }
 
     QTemporaryDir temp;
@@ -118,6 +130,8 @@ struct WindowRig {
     std::optional<int> exitCode;
     bool trayPresent = true;      // what the window finds when it looks for a tray
     bool deliverBalloons = false; // true: the window's own balloons, not recorded
+    bool waitForStartUp = true;
+    std::chrono::milliseconds searchPatience{5000};
     std::unique_ptr<CMavloDlg> window;
 };
 

@@ -338,7 +338,8 @@ e2e_tray_shown() {
 }
 
 # e2e_start [extra qvr arguments]: X server, tray, program copy, qvr, and its
-# main window shown and drawn; the open sequence has reached the mouse.
+# main window shown and drawn; the open sequence has reached the mouse and the
+# window has drawn its answer (the search runs while the window comes up).
 # e2e_prepare_session: the user folder, an X server, a private runtime folder
 # (the single-instance lock lives there) and Qt on X11; no program yet.
 e2e_prepare_session() {
@@ -368,6 +369,7 @@ e2e_start_qvr() {
     e2e_wait_window_shown "$E2E_WINDOW"
     # The trace is emptied at start: the new program's open sequence.
     e2e_wait_trace '^set-feature 00 01 fc'
+    e2e_wait_settled "$E2E_WINDOW"
 }
 
 # e2e_question: a message box of qvr, titled as the main window is.

@@ -146,6 +146,12 @@ if [ "$package" = package ]; then
     if [ -n "$deb" ]; then
         # Without the platform plugins (only recommended by libqt6gui6) the window cannot start.
         dpkg-deb -f "$deb" Depends | grep -qw qt6-qpa-plugins || fail "the package does not depend on qt6-qpa-plugins"
+        # The pointer settings go through GIO in the process: its library, the
+        # mouse schema, and no settings program.
+        dpkg-deb -f "$deb" Depends | grep -qw libglib2.0-0 || fail "the package does not depend on libglib2.0-0"
+        dpkg-deb -f "$deb" Recommends | grep -qw gsettings-desktop-schemas ||
+            fail "the package does not recommend gsettings-desktop-schemas"
+        ! dpkg-deb -f "$deb" Depends Recommends | grep -qw libglib2.0-bin || fail "the package asks for libglib2.0-bin"
         lintian --fail-on error,warning "$deb" 2> >(grep -v "running with root privileges" >&2) ||
             fail "lintian $(basename "$deb")"
     fi

@@ -3,41 +3,62 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace qvr {
 namespace {
 
-// Records the commands and answers as a desktop would.
-struct FakeRunner : CommandRunner {
+// Records what reaches the desktop and answers as GNOME's settings would.
+struct FakeDesktop : PointerDesktop {
     bool gnome = true;
-    std::string refuseKey;                     // gsettings refuses this key with status 1
-    std::map<std::string, std::string> values; // what "gsettings get" prints
-    std::vector<std::vector<std::string>> calls;
+    std::string refuseKey;                     // refused as out of range
+    std::map<std::string, std::string> values; // the desktop's current values, as text
+    std::vector<std::string> writes;           // "key=value", "x11=N/D/T"
+    int schemaQuestions = 0;
 
-    int run(const std::vector<std::string>& argv) override {
-        calls.push_back(argv);
-        if (argv.at(0) == "gsettings" && argv.at(1) == "list-keys")
-            return gnome ? 0 : 1;
-        if (argv.at(0) == "gsettings" && argv.size() > 3 && argv[3] == refuseKey)
-            return 1;
-        return 0;
+    bool hasMouseSchema() override {
+        ++schemaQuestions;
+        return gnome;
     }
-    // "gsettings list-recursively" of the schema, from values.
-    int capture(const std::vector<std::string>& argv, std::string& output) override {
-        calls.push_back(argv);
-        if (!gnome)
-            return 1;
-        for (const auto& [key, value] : values)
-            output += argv.at(2) + " " + key + " " + value;
-        return 0;
+    std::optional<std::string> value(std::string_view key) const {
+        const auto found = values.find(std::string(key));
+        if (!gnome || found == values.end())
+            return std::nullopt;
+        return found->second;
     }
-    std::vector<std::vector<std::string>> sets() const {
-        std::vector<std::vector<std::string>> result;
-        for (const auto& call : calls)
-            if (call.size() > 1 && call[1] != "list-keys" && call[1] != "list-recursively")
-                result.push_back(call);
-        return result;
+    std::optional<double> readDouble(std::string_view key) override {
+        const auto text = value(key);
+        char* end = nullptr;
+        const double number = text ? std::strtod(text->c_str(), &end) : 0;
+        return text && end && *end == 0 ? std::optional(number) : std::nullopt;
+    }
+    std::optional<int> readInt(std::string_view key) override {
+        const auto number = readDouble(key);
+        return number ? std::optional(static_cast<int>(*number)) : std::nullopt;
+    }
+    std::optional<std::string> readString(std::string_view key) override { return value(key); }
+    bool write(std::string_view key, const std::string& text) {
+        writes.push_back(std::string(key) + "=" + text);
+        return gnome && key != refuseKey;
+    }
+    bool writeDouble(std::string_view key, double value) override {
+        std::ostringstream text;
+        text << value;
+        return write(key, text.str());
+    }
+    bool writeInt(std::string_view key, int value) override {
+        return write(key, std::to_string(value));
+    }
+    bool writeString(std::string_view key, std::string_view value) override {
+        return write(key, std::string(value));
+    }
+    bool setX11Acceleration(int numerator, int denominator, int threshold) override {
+        writes.push_back("x11=" + std::to_string(numerator) + "/" + std::to_string(denominator) +
+                         "/" + std::to_string(threshold));
+        return true;
     }
 };
 
@@ -76,55 +97,52 @@ struct Environment {
 };
 
 TEST(DesktopPointerSettings, OnlyChangedSettingsAreAppliedInOrder) {
-    FakeRunner runner;
+    FakeDesktop desktop;
     std::ostringstream notes;
-    DesktopPointerSettings settings(runner, notes);
+    DesktopPointerSettings settings(desktop, notes);
     const PointerApplyResult none = settings.apply(values(1, 20, 480), PointerChanges{});
     EXPECT_TRUE(none.failures.empty());
-    EXPECT_TRUE(runner.calls.empty()); // not even a question to the desktop
+    EXPECT_EQ(desktop.schemaQuestions, 0); // not even a question to the desktop
+    EXPECT_TRUE(desktop.writes.empty());
 
     settings.apply(values(1, 20, 480), PointerChanges{.speed = true});
-    const std::string schema = DesktopPointerSettings::kSchema;
-    EXPECT_EQ(runner.sets(),
-              (std::vector<std::vector<std::string>>{{"gsettings", "set", schema, "speed", "1"}}));
+    EXPECT_EQ(desktop.writes, std::vector<std::string>{"speed=1"});
 
-    runner.calls.clear();
+    desktop.writes.clear();
     EXPECT_TRUE(settings.apply(values(0, 1, 130), kAll).failures.empty());
-    EXPECT_EQ(runner.sets(), (std::vector<std::vector<std::string>>{
-                                 {"gsettings", "set", schema, "accel-profile", "flat"},
-                                 {"gsettings", "set", schema, "speed", "-0.9"},
-                                 {"gsettings", "set", schema, "double-click", "130"}}));
+    EXPECT_EQ(desktop.writes,
+              (std::vector<std::string>{"accel-profile=flat", "speed=-0.9", "double-click=130"}));
+    EXPECT_EQ(desktop.schemaQuestions, 1); // asked once per run
 }
 
 TEST(DesktopPointerSettings, ValuesBeyondTheDesktopsRangeTakeItsNearest) {
-    FakeRunner runner;
+    FakeDesktop desktop;
     std::ostringstream notes;
-    DesktopPointerSettings settings(runner, notes);
+    DesktopPointerSettings settings(desktop, notes);
     const auto result = settings.apply(values(1, 22, -10), {.speed = true, .doubleClick = true});
     EXPECT_TRUE(result.failures.empty());
-    ASSERT_EQ(runner.sets().size(), 2u);
-    EXPECT_EQ(runner.sets()[0].back(), "1");
-    EXPECT_EQ(runner.sets()[1].back(), std::to_string(kMinDoubleClickMs));
+    EXPECT_EQ(desktop.writes, (std::vector<std::string>{
+                                  "speed=1", "double-click=" + std::to_string(kMinDoubleClickMs)}));
     EXPECT_EQ(settings.apply(values(1, -2, 480), {.speed = true}).failures.size(), 0u);
-    EXPECT_EQ(runner.sets().back().back(), "-1");
+    EXPECT_EQ(desktop.writes.back(), "speed=-1");
 }
 
 TEST(DesktopPointerSettings, ADesktopRefusalBecomesTheWarningOfThatStep) {
-    FakeRunner runner;
-    runner.refuseKey = "double-click";
+    FakeDesktop desktop;
+    desktop.refuseKey = "double-click";
     std::ostringstream notes;
-    DesktopPointerSettings settings(runner, notes);
+    DesktopPointerSettings settings(desktop, notes);
     const auto result = settings.apply(values(1, 10, 480), kAll);
     ASSERT_EQ(result.failures.size(), 1u);
     EXPECT_EQ(result.failures[0].text, "SPI_SETDOUBLECLICKTIME failed.");
-    EXPECT_EQ(runner.sets().size(), 3u); // the others still went out
+    EXPECT_EQ(desktop.writes.size(), 3u); // the others still went out
 }
 
 TEST(DesktopPointerSettings, MissingSettingsAreReportedOnceNotAtEverySave) {
-    FakeRunner runner;
-    runner.gnome = false;
+    FakeDesktop desktop;
+    desktop.gnome = false;
     std::ostringstream notes;
-    DesktopPointerSettings settings(runner, notes);
+    DesktopPointerSettings settings(desktop, notes);
     Environment session({{"DISPLAY", nullptr}, {"WAYLAND_DISPLAY", nullptr}});
     const auto first = settings.apply(values(1, 10, 480), kAll);
     EXPECT_TRUE(first.failures.empty());
@@ -134,44 +152,44 @@ TEST(DesktopPointerSettings, MissingSettingsAreReportedOnceNotAtEverySave) {
     EXPECT_EQ(first.missing, expected);
     EXPECT_NE(notes.str().find("wheel scroll lines"), std::string::npos);
     EXPECT_TRUE(settings.apply(values(1, 10, 480), kAll).missing.empty());
-    EXPECT_TRUE(runner.sets().empty());
+    EXPECT_TRUE(desktop.writes.empty());
 
-    FakeRunner gnomeRunner;
-    DesktopPointerSettings gnome(gnomeRunner, notes);
+    FakeDesktop gnomeDesktop;
+    DesktopPointerSettings gnome(gnomeDesktop, notes);
     EXPECT_EQ(gnome.apply(values(1, 10, 480), kAll).missing,
               std::vector<PointerSetting>{PointerSetting::WheelScrollLines});
 }
 
 TEST(DesktopPointerSettings, X11AccelerationCarriesThePrecisionButNeverUnderWayland) {
-    FakeRunner runner;
-    runner.gnome = false;
+    FakeDesktop desktop;
+    desktop.gnome = false;
     std::ostringstream notes;
     {
-        DesktopPointerSettings settings(runner, notes);
+        DesktopPointerSettings settings(desktop, notes);
         Environment x11(
             {{"DISPLAY", ":99"}, {"WAYLAND_DISPLAY", nullptr}, {"XDG_SESSION_TYPE", "x11"}});
         settings.apply(values(0, 10, 480), {.precision = true});
-        EXPECT_EQ(runner.sets(),
-                  (std::vector<std::vector<std::string>>{{"xset", "m", "1/1", "0"}}));
+        settings.apply(values(1, 10, 480), {.precision = true});
+        EXPECT_EQ(desktop.writes, (std::vector<std::string>{"x11=1/1/0", "x11=2/1/4"}));
     }
     for (const auto& wayland :
          {std::map<std::string, const char*>{{"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", "wayland-0"}},
           std::map<std::string, const char*>{
               {"DISPLAY", ":0"}, {"WAYLAND_DISPLAY", nullptr}, {"XDG_SESSION_TYPE", "wayland"}}}) {
-        runner.calls.clear();
-        DesktopPointerSettings settings(runner, notes);
+        desktop.writes.clear();
+        DesktopPointerSettings settings(desktop, notes);
         Environment session(wayland);
         const auto result = settings.apply(values(1, 10, 480), kAll);
-        EXPECT_TRUE(runner.sets().empty());
+        EXPECT_TRUE(desktop.writes.empty());
         EXPECT_EQ(result.missing.front(), PointerSetting::MouseParameters);
     }
 }
 
 TEST(DesktopPointerSettings, TheDesktopsValuesFillTheRecordsGauges) {
-    FakeRunner runner;
-    runner.values = {{"speed", "0.4\n"}, {"double-click", "400\n"}, {"accel-profile", "'flat'\n"}};
+    FakeDesktop desktop;
+    desktop.values = {{"speed", "0.4"}, {"double-click", "400"}, {"accel-profile", "flat"}};
     std::ostringstream notes;
-    DesktopPointerSettings settings(runner, notes);
+    DesktopPointerSettings settings(desktop, notes);
     ConfigRecord record{};
     record.pointerSpeed = 10;
     record.doubleClickSpeed = 5;
@@ -184,11 +202,11 @@ TEST(DesktopPointerSettings, TheDesktopsValuesFillTheRecordsGauges) {
     EXPECT_EQ(record.wheelScrollLines, 3); // GNOME has none: the record's stays
 
     // Nonsense and a desktop without the settings change nothing.
-    runner.values = {{"speed", "fast\n"}, {"accel-profile", "'default'\n"}};
+    desktop.values = {{"speed", "fast"}, {"accel-profile", "default"}};
     settings.takeDesktopValues(record);
     EXPECT_EQ(record.pointerSpeed, 8);
     EXPECT_EQ(record.enhancePointerPrecision, 0);
-    FakeRunner bare;
+    FakeDesktop bare;
     bare.gnome = false;
     DesktopPointerSettings none(bare, notes);
     none.takeDesktopValues(record);

@@ -115,7 +115,7 @@ TEST(SaveDuringUpload, ClosingTheProgramLetsTheWaitingSaveReachTheMouse) {
 
 TEST(SaveDuringUpload, AWindowDestroyedWithASaveWaitingStillAppliesItsPointerSettings) {
     // The window's destructor drains the waiting Save, whose pointer apply
-    // calls the runner: what it calls must still be there (the sanitizer
+    // calls the desktop: what it calls must still be there (the sanitizer
     // build sees it when not).
     {
         SettingsRig rig;
@@ -127,9 +127,9 @@ TEST(SaveDuringUpload, AWindowDestroyedWithASaveWaitingStillAppliesItsPointerSet
         save.pressAgain();
         EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
         rig.rig.clock.release();
-        const std::size_t callsBefore = rig.runner.calls.size();
+        const std::size_t callsBefore = rig.desktop.calls.size();
         rig.rig.window.reset();
-        EXPECT_GT(rig.runner.calls.size(), callsBefore);
+        EXPECT_GT(rig.desktop.calls.size(), callsBefore);
     }
     {
         SettingsRig rig;

@@ -587,7 +587,7 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
     // No pointer control was touched: the desktop keeps its own settings.
-    EXPECT_TRUE(rig.runner.setKeys().empty());
+    EXPECT_TRUE(rig.desktop.setKeys().empty());
     // The cursor has its own timer, however long the upload took.
     EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
 }

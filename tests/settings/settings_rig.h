@@ -2,7 +2,7 @@
 
 #include "app/window_rig.h"
 #include "settings/colour_dialog.h"
-#include "settings/command_runner.h"
+#include "settings/pointer_desktop.h"
 #include "settings/settings_pages.h"
 
 #include <QLineEdit>
@@ -30,32 +30,60 @@ class ScriptedColourDialog final : public ColourDialog {
     int opened = 0;
 };
 
-// A GNOME desktop that records the settings programs run.
-class RecordingRunner final : public CommandRunner {
+// A GNOME desktop that records what the program asks of it.
+class RecordingDesktop final : public PointerDesktop {
   public:
-    int run(const std::vector<std::string>& argv) override {
-        calls.push_back(argv);
-        if (argv.at(0) == "gsettings" && argv.size() > 3 && argv[3] == refuseKey)
-            return 1;
-        return 0;
+    bool hasMouseSchema() override {
+        calls.push_back("schema");
+        return true;
     }
-    // "gsettings list-recursively" answers from desktop.
-    int capture(const std::vector<std::string>& argv, std::string& output) override {
-        calls.push_back(argv);
-        for (const auto& [key, value] : desktop)
-            output += argv.at(2) + " " + key + " " + value + "\n";
-        return 0;
+    std::optional<double> readDouble(std::string_view key) override {
+        const auto text = read(key);
+        return text ? std::optional(std::stod(*text)) : std::nullopt;
     }
+    std::optional<int> readInt(std::string_view key) override {
+        const auto text = read(key);
+        return text ? std::optional(std::stoi(*text)) : std::nullopt;
+    }
+    std::optional<std::string> readString(std::string_view key) override { return read(key); }
+    bool writeDouble(std::string_view key, double value) override {
+        std::ostringstream text;
+        text << value;
+        return write(key, text.str());
+    }
+    bool writeInt(std::string_view key, int value) override {
+        return write(key, std::to_string(value));
+    }
+    bool writeString(std::string_view key, std::string_view value) override {
+        return write(key, std::string(value));
+    }
+    bool setX11Acceleration(int numerator, int denominator, int threshold) override {
+        return write("x11", std::to_string(numerator) + "/" + std::to_string(denominator) + "/" +
+                                std::to_string(threshold));
+    }
+
+    // The writes, as "key=value".
     std::vector<std::string> setKeys() const {
         std::vector<std::string> keys;
         for (const auto& call : calls)
-            if (call.size() > 4 && call[1] == "set")
-                keys.push_back(call[3] + "=" + call[4]);
+            if (call.starts_with("set "))
+                keys.push_back(call.substr(4));
         return keys;
     }
     std::string refuseKey;
-    std::map<std::string, std::string> desktop;
-    std::vector<std::vector<std::string>> calls;
+    std::map<std::string, std::string> values; // the desktop's own, as text
+    std::vector<std::string> calls;            // "schema", "get KEY", "set KEY=VALUE"
+
+  private:
+    std::optional<std::string> read(std::string_view key) {
+        calls.push_back("get " + std::string(key));
+        const auto found = values.find(std::string(key));
+        return found == values.end() ? std::nullopt : std::optional(found->second);
+    }
+    bool write(std::string_view key, const std::string& value) {
+        calls.push_back("set " + std::string(key) + "=" + value);
+        return key != refuseKey;
+    }
 };
 
 // The main window on the generated skin, with the settings pages built in.
@@ -90,7 +118,7 @@ struct SettingsRig {
         const auto install = [this](CMavloDlg& window) {
             SettingsPagesSetup setup;
             setup.colours = &colours;
-            setup.pointerCommands = pointerCommands;
+            setup.pointerDesktop = pointerDesktop;
             setup.notes = &notes;
             setup.timings = {.applyBusy = std::chrono::milliseconds(60),
                              .waitCursor = std::chrono::milliseconds(80)};
@@ -115,8 +143,8 @@ struct SettingsRig {
     // Declared before the window, so they outlive it: its destructor drains
     // the device thread, and a waiting Save's pointer apply still calls them.
     ScriptedColourDialog colours;
-    RecordingRunner runner;
-    CommandRunner* pointerCommands = &runner; // set before start() to use another
+    RecordingDesktop desktop;
+    PointerDesktop* pointerDesktop = &desktop; // set before start() to use another
     std::ostringstream notes;
     WindowRig rig;
     SettingsPages* pages = nullptr;

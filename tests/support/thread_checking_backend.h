@@ -3,20 +3,37 @@
 #include "device/hid_backend.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace qvr::test {
 
 // Counts the HID calls made on the thread that built it (the window's), where
-// none may run: a wait there freezes the window.
+// none may run: a wait there freezes the window. A test can also hold every
+// search before it lists the interfaces, as a system that hangs would.
 class ThreadCheckingBackend final : public HidBackend {
   public:
     explicit ThreadCheckingBackend(HidBackend& inner) : inner_(inner) {}
+    ~ThreadCheckingBackend() override { releaseSearches(); }
 
     std::vector<HidInterfaceInfo> enumerate() override {
         note();
+        {
+            std::unique_lock lock(gateMutex_);
+            gateChanged_.wait(lock, [this] { return !searchesHeld_; });
+        }
         return inner_.enumerate();
+    }
+    void holdSearches() {
+        std::lock_guard lock(gateMutex_);
+        searchesHeld_ = true;
+    }
+    void releaseSearches() {
+        std::lock_guard lock(gateMutex_);
+        searchesHeld_ = false;
+        gateChanged_.notify_all();
     }
     std::unique_ptr<HidDevice> open(const HidInterfaceInfo& info, OpenMode mode) override {
         note();
@@ -64,6 +81,9 @@ class ThreadCheckingBackend final : public HidBackend {
     HidBackend& inner_;
     const std::thread::id owner_ = std::this_thread::get_id();
     std::atomic<int> callsOnOwnThread_{0};
+    std::mutex gateMutex_;
+    std::condition_variable gateChanged_;
+    bool searchesHeld_ = false;
 };
 
 } // namespace qvr::test

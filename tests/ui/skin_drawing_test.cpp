@@ -7,6 +7,8 @@
 #include "ui/skinned_window.h"
 #include "ui/window_elements.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QPainter>
 #include <functional>
 #include <gtest/gtest.h>
@@ -79,6 +81,29 @@ TEST(SkinImages, DecodingAtEveryDrawReadsTheFileAgainAndKeepingDoesNot) {
     EXPECT_EQ(rig.cache.decodedCount(), 0);
 }
 
+TEST(SkinImages, APrefetchedImageIsSizedFromItsHeaderAndDecodedOnceForItsFirstDraw) {
+    SkinRig rig;
+    QImage picture(300, 200, QImage::Format_ARGB32);
+    picture.fill(qRgba(20, 40, 60, 255));
+    picture.setPixel(0, 0, qRgba(255, 255, 255, 0));
+    picture.save(rig.dir.path() + "/big.png");
+    writePng(pathOf(rig.dir) / "opaque.png", {3, 2}, QColor(10, 200, 30));
+    EXPECT_EQ(rig.cache.prefetch("/big.png"), QSize(300, 200));
+    EXPECT_EQ(rig.cache.prefetch("/opaque.png"), QSize(3, 2));
+    EXPECT_FALSE(rig.cache.prefetch("/missing.png").isValid());
+    EXPECT_EQ(rig.cache.decodedCount(), 0);
+
+    const QImage* big = rig.cache.image("/big.png");
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(big->pixelColor(1, 1), QColor(20, 40, 60));
+    // Without a transparent pixel it is kept for copying, not blending.
+    EXPECT_EQ(rig.cache.image("/opaque.png")->format(), QImage::Format_RGB32);
+    EXPECT_EQ(rig.cache.image("/big.png"), big);
+    EXPECT_EQ(rig.cache.decodedCount(), 2);
+    EXPECT_TRUE(rig.messages.messages.empty());
+}
+
 class Face final : public SkinnedWindow {
   public:
     using SkinnedWindow::loadBackground;
@@ -108,6 +133,23 @@ TEST(SkinnedWindowFace, BlackShowsThroughATransparentBackgroundAndAnOpaqueOneCov
     drawn = shot();
     EXPECT_EQ(drawn.pixelColor(0, 0), QColor(10, 200, 30));
     EXPECT_EQ(drawn.pixelColor(1, 0), QColor(10, 200, 30));
+
+    // A header that reads but pixels that do not: the face stays black and
+    // the failure is said once, after the paint.
+    QFile broken(rig.dir.path() + "/broken.png");
+    QFile whole(rig.dir.path() + "/opaque.png");
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly) && broken.open(QIODevice::WriteOnly));
+    const QByteArray png = whole.readAll();
+    broken.write(png.left(png.indexOf("IDAT") + 6)); // everything but most of the pixels
+    broken.close();
+    ASSERT_TRUE(face.loadBackground("/broken.png", {}));
+    EXPECT_EQ(shot().pixelColor(1, 0), QColor(0, 0, 0));
+    EXPECT_TRUE(rig.messages.messages.empty());
+    QCoreApplication::processEvents();
+    shot();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
 }
 
 TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
