@@ -109,9 +109,9 @@ void CMacroProgramDialog::addElements() {
 void CMacroProgramDialog::createControls() {
     const QString listStyle = styleFor(kListColour, textColor());
     names_ = new QListWidget(this);
-    names_->setGeometry(kNameList);
+    placeChild(names_, kNameList, textFont());
     events_ = new QListWidget(this);
-    events_->setGeometry(kEventList);
+    placeChild(events_, kEventList, textFont());
     events_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     names_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     events_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -119,7 +119,6 @@ void CMacroProgramDialog::createControls() {
     // press or a release ("Dn", "Up") stays in sight.
     events_->setTextElideMode(Qt::ElideMiddle);
     for (QListWidget* list : {names_, events_}) {
-        list->setFont(textFont());
         list->setStyleSheet(
             QString("QListWidget { %1 } QListWidget::item:selected { background-color: %2; "
                     "color: %3; }"
@@ -133,10 +132,9 @@ void CMacroProgramDialog::createControls() {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
     }
     loopTimes_ = new QLineEdit(this);
-    loopTimes_->setGeometry(kLoopTimesField);
+    placeChild(loopTimes_, kLoopTimesField, textFont());
     loopTimes_->setAlignment(Qt::AlignCenter);
     loopTimes_->setFrame(false);
-    loopTimes_->setFont(textFont());
     loopTimes_->setStyleSheet(
         QString("QLineEdit { %1 padding: 0px; }").arg(styleFor(kFieldColour, textColor())));
     loopTimes_->setValidator(
@@ -615,7 +613,7 @@ void CMacroProgramDialog::paintFace(QPainter& painter) {
 // ------------------------------------------------------------ input
 
 void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
-    const QPoint position = event->position().toPoint();
+    const QPoint position = toFace(event->position());
     if (event->button() == Qt::LeftButton && !kRecordRect.contains(position) &&
         elements().elementAt(position)) {
         // The buttons act and then move the window like its caption would.

@@ -1,6 +1,8 @@
 #include "ui/language_tables.h"
 
 #include <bit>
+#include <cctype>
+#include <string>
 
 namespace qvr {
 namespace {
@@ -331,7 +333,13 @@ constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
 }};
 
 // The same in every language; the colon is the full-width U+FF1A.
-constexpr HelpPanelTexts kHelp{"Update Firmware", "Version：1.0"};
+constexpr std::array<std::string_view, 3> kLanguageNames{"English", "简体中文", "繁體中文"};
+constexpr std::array<HelpPanelTexts, 3> kHelp{{
+    {"Update Firmware", "Version：1.0", kLanguageNames,
+     "The language was not changed; no file was altered.\n%1"},
+    {"Update Firmware", "Version：1.0", kLanguageNames, "语言未更改，文件均未改动。\n%1"},
+    {"Update Firmware", "Version：1.0", kLanguageNames, "語言未更改，檔案均未改動。\n%1"},
+}};
 
 constexpr std::array<UserFolderTexts, 3> kUserFolder{{
     {"The profile list %1 could not be read. It was rebuilt from your profile files; the old "
@@ -438,6 +446,35 @@ Language languageFromCode(std::string_view lanSetting) {
     return Language::English;
 }
 
+std::string_view languageCodeForLocale(const LocaleVariables& locale) {
+    // gettext's rule: LANGUAGE counts only when a locale other than C is set.
+    const std::string_view effective = !locale.lcAll.empty()        ? locale.lcAll
+                                       : !locale.lcMessages.empty() ? locale.lcMessages
+                                                                    : locale.lang;
+    std::string_view chosen = effective;
+    if (!locale.language.empty() && !effective.empty() && effective != "C" &&
+        effective != "POSIX") {
+        chosen = locale.language.substr(0, locale.language.find(':'));
+    }
+    // "zh_TW.UTF-8@euro", "zh-Hant-TW": language, then script or region.
+    std::string name(chosen.substr(0, chosen.find_first_of(".@")));
+    for (char& c : name) {
+        c = c == '-' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (name.rfind("zh_", 0) != 0) {
+        return {};
+    }
+    const std::string_view rest = std::string_view(name).substr(3);
+    const std::string_view part = rest.substr(0, rest.find('_'));
+    if (part == "hans" || part == "cn" || part == "sg") {
+        return "CHS";
+    }
+    if (part == "hant" || part == "tw" || part == "hk" || part == "mo") {
+        return "CHT";
+    }
+    return {};
+}
+
 std::string_view languageCode(Language language) {
     constexpr std::array<std::string_view, 3> kCodes{"EN", "CHS", "CHT"};
     return kCodes[index(language)];
@@ -492,8 +529,8 @@ const PointerSettingTexts& pointerSettingTexts(Language language) {
     return kPointerSettings[index(language)];
 }
 
-const HelpPanelTexts& helpPanelTexts(Language) {
-    return kHelp;
+const HelpPanelTexts& helpPanelTexts(Language language) {
+    return kHelp[index(language)];
 }
 
 const OptionListTexts& optionListTexts(Language language) {

@@ -120,9 +120,14 @@ void drawMain(QPainter& p, QSize s) {
     p.drawRect(QRectF(0.5, 0.5, s.width() - 1, s.height() - 1));
 }
 
+// A panel cut out of the main background, drawn afresh at the painter's
+// scale rather than copied from a finished picture.
 void drawCrop(QPainter& p, const skin::Rect& r) {
-    static const QImage main = renderMainBackground();
-    p.drawImage(QPoint(0, 0), main.copy(r.left, r.top, r.width(), r.height()));
+    p.save();
+    p.setClipRect(QRectF(0, 0, r.width(), r.height()));
+    p.translate(-r.left, -r.top);
+    drawMain(p, QSize(skin::kMainWindow.width, skin::kMainWindow.height));
+    p.restore();
 }
 
 void drawTrack(QPainter& p, QSize s) {
