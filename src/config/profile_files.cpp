@@ -425,8 +425,7 @@ bool ProfileFiles::refusesLinkIn(const fs::path& path) {
         fileSystem().folderTrust(path.parent_path()) == FolderTrust::Private) {
         return false;
     }
-    messages_.showMessage(path.string() + " is a link in a folder other users can change; "
-                                          "nothing was written.",
+    messages_.showMessage(fillIn(profileFileTexts(language_).linkRefused, path.string()),
                           kApplicationTitle);
     return true;
 }

@@ -322,13 +322,12 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
     case MacroRenameStatus::Unchanged:
         break;
     case MacroRenameStatus::InvalidName:
-        messages().showMessage("A macro name must have 1 to 31 characters and no line breaks "
-                               "or \"]\".",
-                               std::string(texts_.warningCaption));
+        messages().showMessage(std::string(texts_.invalidName), std::string(texts_.warningCaption));
         break;
     case MacroRenameStatus::DuplicateName:
-        messages().showMessage("A macro named " + newName + " already exists.",
-                               std::string(texts_.warningCaption));
+        messages().showMessage(
+            QString(qstr(texts_.duplicateName)).arg(QString::fromStdString(newName)).toStdString(),
+            std::string(texts_.warningCaption));
         break;
     case MacroRenameStatus::Failed:
         report(renamed.file);
@@ -566,8 +565,9 @@ void CMacroProgramDialog::ok() {
     } else {
         table_ = buildMacroTable(store_.path());
         if (!table_)
-            messages().showMessage("The macro store " + store_.path().string() +
-                                       " cannot be read; the macros on the mouse stay as they are.",
+            messages().showMessage(QString(qstr(texts_.storeUnreadable))
+                                       .arg(QString::fromStdString(store_.path().string()))
+                                       .toStdString(),
                                    std::string(texts_.title));
     }
     done(DialogResult::Ok);

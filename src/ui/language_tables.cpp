@@ -229,15 +229,18 @@ constexpr std::array<ProfileFileTexts, 3> kProfileFiles{{
      "kept as %2.",
      "%1 is missing. The profile starts from the factory settings.",
      "No profile is loaded, so nothing was saved or sent to the mouse.",
-     "%1 is one of the program's own files. Choose another name.", "changed"},
+     "%1 is one of the program's own files. Choose another name.", "changed",
+     "%1 is a link in a folder other users can change; nothing was written."},
     {"要离开的配置的设置已更改。是否先保存？", "保存", "放弃", "取消",
      "无法使用 %1。该配置从出厂设置开始；损坏的文件保存为 %2。",
      "找不到 %1。该配置从出厂设置开始。", "未加载任何配置，因此没有保存，也没有发送到鼠标。",
-     "%1 是本程序自己的文件。请换一个名称。", "已更改"},
+     "%1 是本程序自己的文件。请换一个名称。", "已更改",
+     "%1 是其他用户可以更改的文件夹中的链接；未写入任何内容。"},
     {"要離開的配置的設定已變更。是否先儲存？", "儲存", "放棄", "取消",
      "無法使用 %1。該配置從出廠設定開始；損壞的檔案保存為 %2。",
      "找不到 %1。該配置從出廠設定開始。", "未載入任何配置，因此沒有儲存，也沒有傳送到滑鼠。",
-     "%1 是本程式自己的檔案。請換一個名稱。", "已變更"},
+     "%1 是本程式自己的檔案。請換一個名稱。", "已變更",
+     "%1 是其他使用者可以變更的資料夾中的連結；未寫入任何內容。"},
 }};
 
 constexpr std::array<ProfileManagerTexts, 3> kProfileManager{{
@@ -270,7 +273,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "Insert Delay",
      "Warning",
      "Macro numbers up to 12.",
-     "The macro is full: the mouse has no room for more key events. Recording stopped."},
+     "The macro is full: the mouse has no room for more key events. Recording stopped.",
+     "A macro name must have 1 to 31 characters and no line breaks or \"]\".",
+     "A macro named %1 already exists.",
+     "The macro store %1 cannot be read; the macros on the mouse stay as they are."},
     // "按鍵序列" and "刪除" are written with these characters here too.
     {"确定",
      "取消",
@@ -292,7 +298,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入延时",
      "警告",
      "最多可以新建12个宏。",
-     "宏已满：鼠标无法再存储更多按键动作，录制已停止。"},
+     "宏已满：鼠标无法再存储更多按键动作，录制已停止。",
+     "宏名称须为 1 到 31 个字符，且不含换行或“]”。",
+     "已有名为 %1 的宏。",
+     "无法读取宏文件 %1；鼠标上的宏保持不变。"},
     {"確定",
      "取消",
      "巨集管理器",
@@ -313,7 +322,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入延時",
      "警告",
      "最多可以新建12個巨集。",
-     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。"},
+     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。",
+     "巨集名稱須為 1 到 31 個字元，且不含換行或「]」。",
+     "已有名為 %1 的巨集。",
+     "無法讀取巨集檔案 %1；滑鼠上的巨集保持不變。"},
 }};
 
 constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{

@@ -94,6 +94,7 @@ struct ProfileManagerTexts {
 struct ProfileFileTexts {
     std::string_view unsavedQuestion, saveChoice, discardChoice, cancelChoice, damagedFile,
         missingFile, notLoaded, exportRefused, changedMark;
+    std::string_view linkRefused; // %1 a link an export would write through
 };
 
 struct MacroManagerTexts {
@@ -101,7 +102,10 @@ struct MacroManagerTexts {
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
         stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
         insertDelay, warningCaption, limitMessage;
-    std::string_view macroFull; // a recording stopped because the mouse has no more room
+    std::string_view macroFull;       // a recording stopped because the mouse has no more room
+    std::string_view invalidName;     // a rename to an unusable name
+    std::string_view duplicateName;   // %1 the name taken already
+    std::string_view storeUnreadable; // %1 the macro store
 };
 
 struct MacroKeyDialogTexts {

@@ -202,8 +202,8 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     main.resize(1000, 640);
     int updates = 0;
     CHelpDialog panel(
-        skin, rig.messages, Language::English, [&] { ++updates; }, &main);
-    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 90));
+        skin, rig.messages, Language::English, [&] { ++updates; }, {}, &main);
+    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 156));
     panel.clickAt({80, 60}); // the version line
     EXPECT_EQ(updates, 0);
     panel.clickAt({80, 30});
@@ -225,7 +225,7 @@ TEST(HelpPanel, TheWindowShowsThroughTheTransparentPartsOfItsPicture) {
     main.resize(1000, 640);
     main.setStyleSheet("background: rgb(200, 0, 0);");
     main.setAutoFillBackground(true);
-    CHelpDialog panel(skin, rig.messages, Language::English, {}, &main);
+    CHelpDialog panel(skin, rig.messages, Language::English, {}, {}, &main);
     const QImage shot = main.grab().toImage();
     const QPoint corner = panel.geometry().topLeft() + QPoint(2, 2); // a transparent row
     EXPECT_EQ(shot.pixelColor(corner), QColor(200, 0, 0));

@@ -13,14 +13,12 @@ SkinTable buildSkinTable() {
 
 QImage renderImage(const SkinImage& image, int scale) {
     QImage canvas(image.size * scale, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    QPainter p(&canvas);
     // Drawn as vectors at the finer scale, not enlarged afterwards: lines,
     // curves and gradients get the extra device pixels.
-    p.scale(scale, scale);
-    image.draw(p, image.size);
-    p.end();
     canvas.setDevicePixelRatio(scale);
+    canvas.fill(Qt::transparent);
+    QPainter p(&canvas);
+    image.draw(p, image.size);
     return canvas;
 }
 

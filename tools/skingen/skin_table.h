@@ -34,6 +34,6 @@ QString scaledPath(const QString& path, int scale);
 // The device pixel scales the skin is written for.
 inline constexpr int kSkinScales[] = {1, 2};
 // The full main window background.
-QImage renderMainBackground();
+QImage renderMainBackground(int scale = 1);
 
 } // namespace qvr::skingen
