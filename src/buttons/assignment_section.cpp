@@ -358,7 +358,7 @@ void AssignmentSection::setLook(int index, BoxLook look) {
     auto& current = looks_[static_cast<std::size_t>(index)];
     if (current != look) {
         current = look;
-        window_.update(boxRect(index));
+        window_.updateFace(boxRect(index));
     }
 }
 

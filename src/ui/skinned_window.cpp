@@ -1,6 +1,7 @@
 #include "ui/skinned_window.h"
 
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -187,8 +188,13 @@ bool SkinnedWindow::beforeClick(QPoint) {
 
 void SkinnedWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The device pixels the face lands on: those of the engine's own device,
+    // which is the backing store or, for render(), the target image.
+    const QPaintDevice* target = painter.paintEngine() && painter.paintEngine()->paintDevice()
+                                     ? painter.paintEngine()->paintDevice()
+                                     : painter.device();
     if (skin_)
-        skin_->setPaintScale(painter.device()->devicePixelRatioF() * faceScale_);
+        skin_->setPaintScale(target->devicePixelRatioF() * faceScale_);
     const QImage* background =
         hasBackground_ && skin_ ? skin_->image(backgroundName_, SkinImageCache::OnMissing::Silent)
                                 : nullptr;

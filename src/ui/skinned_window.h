@@ -68,6 +68,8 @@ class SkinnedWindow : public QWidget {
     QRect toWidget(QRect faceRect) const;
     QRect toFace(QRect widgetRect) const;
     QFont scaledFont(const QFont& faceFont) const;
+    // Repaints a face rectangle, wherever the scale puts it.
+    void updateFace(QRect faceRect) { update(toWidget(faceRect).adjusted(-1, -1, 1, 1)); }
     // Puts a child widget at a face rectangle (and gives it the face font
     // at the window's scale); a later change of scale moves it along.
     void placeChild(QWidget* child, QRect faceRect);

@@ -46,6 +46,8 @@ inline void writeMinimalSkin(const std::filesystem::path& folder) {
         {"Mouse/Front/MouseFront.png", {300, 460}},
         {"Mouse/Side/MouseSide.png", {300, 460}},
         {"Help/HelpWindow.png", {166, 156}},
+        {"Enable.png", {14, 14}},
+        {"Disable.png", {14, 14}},
     };
     for (const auto& [name, size] : images)
         writePng(folder / name, size, QColor(30, 32, 40));
