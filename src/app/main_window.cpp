@@ -479,8 +479,11 @@ bool CMavloDlg::chooseLanguage(Language language) {
     // edited and not saved yet stay.
     const bool labelsAsSaved = profile.labelsMatchFile();
     profile.setLanguage(language);
-    if (labelsAsSaved)
+    if (labelsAsSaved) {
         profile.readButtonLabels();
+        if (profileSession_)
+            profileSession_->labelsReread();
+    }
     closePagePopups();
     applyLanguage(language);
     for (WindowPage* page : pages_)

@@ -1,4 +1,5 @@
 #include "app/firmware_updater.h"
+#include "app/profile_session.h"
 #include "app/window_rig.h"
 #include "device/mouse_protocol.h"
 #include "ui/gdip_button.h"
@@ -292,6 +293,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     EXPECT_EQ(window.elements()[window.ids().config].label,
               qstr(mainWindowTexts(Language::TraditionalChinese).config));
     EXPECT_EQ(rig.profile.labelSection(), "Setting-CHT");
+    EXPECT_FALSE(window.profileSession().hasUnsavedChanges()); // saved labels stay saved
     for (int index = 0; index < 6; ++index)
         EXPECT_EQ(lanOf(index), "CHT") << index;
     EXPECT_NE(window.grab().toImage(), english);
