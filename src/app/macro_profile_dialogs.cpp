@@ -41,6 +41,12 @@ MacroProfileDialogs::~MacroProfileDialogs() {
         delete profileManager_.data();
 }
 
+void MacroProfileDialogs::languageChanged() {
+    window_.elements()[macroBar_].label = qstr(window_.texts().macroManager);
+    if (profileManager_)
+        profileManager_->setLanguage(window_.language());
+}
+
 void MacroProfileDialogs::openMacroManager() {
     MacroManagerSetup setup;
     setup.skin = window_.sharedSkin();

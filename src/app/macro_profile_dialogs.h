@@ -39,6 +39,9 @@ class MacroProfileDialogs final : public QObject {
     // The Config button's click; nothing while the profile manager is open.
     void openProfileManager();
     CConfigDialog* profileManager() const { return profileManager_; }
+    // The macro bar's title and an open profile manager follow the window's
+    // new language.
+    void languageChanged();
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 

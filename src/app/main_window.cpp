@@ -13,6 +13,7 @@
 #include "ui/app_icon.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
+#include "ui/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -144,15 +145,7 @@ void CMavloDlg::startUp() {
 
     language_ = languageFromCode(profile.readLanguageCode());
     profile.setLanguage(language_);
-    texts_ = &mainWindowTexts(language_);
-    setWindowTitle(qstr(texts_->windowTitle));
-    ElementTable& table = elements();
-    table[ids_.reset].label = qstr(texts_->reset);
-    table[ids_.cancel].label = qstr(texts_->cancel);
-    table[ids_.save].label = qstr(texts_->save);
-    table[ids_.config].label = qstr(texts_->config);
-    table[ids_.frontTab].label = qstr(texts_->front);
-    table[ids_.sideTab].label = qstr(texts_->side);
+    applyLanguage(language_);
     profile.ReadProfileSettings();
     profileSession_ = new ProfileSession(*this);
 
@@ -166,11 +159,6 @@ void CMavloDlg::startUp() {
     };
     setTextColor(QColor(component(skinStrings.red), component(skinStrings.green),
                         component(skinStrings.blue)));
-
-    setTextFont(qtFontFor(WindowFont::MainText, language_));
-    headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
-    smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
-    markStartUpPhase("fonts");
 
     installAssignmentSection(*this);
     installStatusCard(*this);
@@ -262,11 +250,13 @@ void CMavloDlg::loadSkin() {
     setSkin(std::make_shared<SkinImageCache>(QString::fromStdString(folder.string()), messages()));
     if (!loadBackground("/main.png", {}))
         messages().showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
-    // Centred on the screen at the skin's size.
+    // Centred on the screen at the skin's size, or drawn smaller where the
+    // screen has less room than that.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        fitToScreen(screen);
         QRect placed(QPoint(), size());
         placed.moveCenter(screen->availableGeometry().center());
-        move(placed.topLeft());
+        move(keptOnScreen(placed, screen->availableGeometry()));
     }
 
     thumb_ = new CGdipButton(scrollThumbImage(), kThumbRect, {31, 596}, this);
@@ -415,7 +405,7 @@ void CMavloDlg::createTrayIcon() {
         trayMenu_->addAction(action.text, this, action.run);
     if (!setup_.trayActions.empty())
         trayMenu_->addSeparator();
-    trayMenu_->addAction(qstr(texts_->exit), this, [this] { exitProgram(); });
+    exitAction_ = trayMenu_->addAction(qstr(texts_->exit), this, [this] { exitProgram(); });
 
     tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
     tray_->setToolTip(qstr(texts_->windowTitle));
@@ -634,8 +624,65 @@ void CMavloDlg::toggleHelpPanel() {
     std::function<void()> update;
     if (firmwareUpdaterPath(setup_.profile->factoryFolder()))
         update = [this] { launchUpdater(0); };
-    help_ = new CHelpDialog(sharedSkin(), messages(), language_, std::move(update), this);
+    help_ = new CHelpDialog(
+        sharedSkin(), messages(), language_, std::move(update),
+        [this](Language language) { chooseLanguage(language); }, this);
     help_->show();
+}
+
+bool CMavloDlg::chooseLanguage(Language language) {
+    if (language == language_)
+        return true;
+    ProfileFiles& profile = *setup_.profile;
+    const FileWriteResult written =
+        writeLanguageToProfiles(profile.userFolder(), languageCode(language));
+    if (!written.ok()) {
+        QString text = qstr(helpPanelTexts(language_).languageNotSaved);
+        messages().showMessage(
+            text.replace("%1", QString::fromStdString(written.message)).toStdString(),
+            std::string(kApplicationTitle));
+        return false;
+    }
+    // Labels on screen as the old language's section holds them give way
+    // to the new section's, as the next start would show them; labels
+    // edited and not saved yet stay.
+    const bool labelsAsSaved = profile.labelsMatchFile();
+    profile.setLanguage(language);
+    if (labelsAsSaved) {
+        profile.readButtonLabels();
+        if (profileSession_)
+            profileSession_->labelsReread();
+    }
+    closePagePopups();
+    applyLanguage(language);
+    for (WindowPage* page : pages_)
+        page->languageChanged();
+    if (macroProfileDialogs_)
+        macroProfileDialogs_->languageChanged();
+    if (help_)
+        help_->setLanguage(language);
+    if (tray_)
+        tray_->setToolTip(qstr(texts_->windowTitle));
+    if (exitAction_)
+        exitAction_->setText(qstr(texts_->exit));
+    update();
+    return true;
+}
+
+void CMavloDlg::applyLanguage(Language language) {
+    language_ = language;
+    texts_ = &mainWindowTexts(language_);
+    setWindowTitle(qstr(texts_->windowTitle));
+    ElementTable& table = elements();
+    table[ids_.reset].label = qstr(texts_->reset);
+    table[ids_.cancel].label = qstr(texts_->cancel);
+    table[ids_.save].label = qstr(texts_->save);
+    table[ids_.config].label = qstr(texts_->config);
+    table[ids_.frontTab].label = qstr(texts_->front);
+    table[ids_.sideTab].label = qstr(texts_->side);
+    setTextFont(qtFontFor(WindowFont::MainText, language_));
+    headingFont_ = qtFontFor(WindowFont::MainHeading, language_);
+    smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
 }
 
 void CMavloDlg::closeHelpPanel() {
@@ -739,7 +786,7 @@ void CMavloDlg::changeEvent(QEvent* event) {
 
 void CMavloDlg::contextMenuEvent(QContextMenuEvent* event) {
     // The tray menu's items, for desktops without a tray.
-    if (!trayMenu_ || !kTitleBand.contains(event->pos()))
+    if (!trayMenu_ || !kTitleBand.contains(toFace(QPointF(event->pos()))))
         return SkinnedWindow::contextMenuEvent(event);
     trayMenu_->winId();
     if (QWindow* menu = trayMenu_->windowHandle())

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class QTimer;
@@ -175,6 +176,11 @@ class CMavloDlg : public SkinnedWindow {
     bool helpPanelOpen() const { return help_ != nullptr; }
     void toggleHelpPanel();
     void closeHelpPanel();
+    CHelpDialog* helpPanel() const { return help_; }
+    // The help panel's language choice: writes it into every profile's
+    // settings file, all or none, and redraws every open window in it.
+    // Returns whether the language is now the chosen one.
+    bool chooseLanguage(Language language);
     // The updater request: 0 launches the updater, anything else nothing.
     void launchUpdater(int request);
 
@@ -242,6 +248,7 @@ class CMavloDlg : public SkinnedWindow {
     // the page once the mouse is there.
     void comeBack();
     void showBalloon(int type, int value, const Block& active);
+    void applyLanguage(Language language);
 
     MainWindowSetup setup_;
     Ids ids_{};
@@ -271,6 +278,7 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<HotplugCoalescer> coalescer_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
+    QAction* exitAction_ = nullptr;
     std::unique_ptr<BalloonSink> trayBalloons_;
     QTimer* trayCheck_ = nullptr;
     bool usesTray_ = true;

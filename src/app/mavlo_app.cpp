@@ -294,7 +294,15 @@ int CMavloApp::run(int argc, char** argv) {
     MessageBoxes messages;
     const auto user = userFolder();
     const auto factory = factoryFolder();
-    const UserFolderReport prepared = prepareUserFolder(user, factory, executableFolder());
+    // A first start speaks the desktop's language.
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string_view(value ? value : "");
+    };
+    const std::string_view localeLanguage = languageCodeForLocale(
+        {variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG")});
+    const UserFolderReport prepared =
+        prepareUserFolder(user, factory, executableFolder(), localeLanguage);
     ProfileFiles profile(user, messages, factory);
 
     MainWindowSetup setup;

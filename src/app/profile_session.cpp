@@ -30,6 +30,11 @@ bool ProfileSession::hasUnsavedChanges() const {
            window_.profile().labels() != savedLabels_;
 }
 
+void ProfileSession::labelsReread() {
+    savedLabels_ = window_.profile().labels();
+    window_.update();
+}
+
 void ProfileSession::markSaved() {
     window_.state().takeSnapshot();
     savedLabels_ = window_.profile().labels();

@@ -28,6 +28,9 @@ class ProfileSession final : public QObject, public ProfileHost {
 
     // Changes on screen that the profile's files do not hold.
     bool hasUnsavedChanges() const;
+    // The labels on screen were read again from the profile's settings file
+    // (another language's section): they are the saved ones.
+    void labelsReread();
     // Reads the window's profile from its files as a start-up does: the
     // record, the labels and the snapshot Cancel returns to.
     void loadProfile();

@@ -23,6 +23,9 @@ class WindowPage {
     // A loaded profile is drawn in full: at start-up with the mouse there,
     // back from the tray, or another profile loaded while drawn.
     virtual void profileDrawn() {}
+    // The interface language changed: texts and fonts are the window's new
+    // ones from now on.
+    virtual void languageChanged() {}
     // Fills a record's pointer fields from the desktop's current settings.
     virtual void takeDesktopPointerSettings(ConfigRecord&) {}
 };

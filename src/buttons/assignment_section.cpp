@@ -216,7 +216,8 @@ void AssignmentSection::closeListsOutside(QPoint position) {
         const auto n = static_cast<std::size_t>(index);
         if (!functionLists_[n])
             continue;
-        if (functionLists_[n]->geometry().contains(position) || boxRect(index).contains(position))
+        if (functionLists_[n]->faceGeometry().contains(position) ||
+            boxRect(index).contains(position))
             continue;
         destroyFunctionList(index);
         listOpen_[n] = false;
@@ -247,7 +248,7 @@ void AssignmentSection::hoverFunctionEntry(int index, int row) {
 
 void AssignmentSection::openOptionList(OptionList option, int index, int row) {
     SkinListBox* parent = functionList(index);
-    const QRect placed = optionListRect(option, parent->geometry(), parent->entryRect(row));
+    const QRect placed = optionListRect(option, parent->faceGeometry(), parent->faceEntryRect(row));
     auto* list = new SkinListBox(&window_, placed, optionEntries(option, window_.language()),
                                  kListColours, window_.smallFont());
     list->raise();
@@ -357,7 +358,7 @@ void AssignmentSection::setLook(int index, BoxLook look) {
     auto& current = looks_[static_cast<std::size_t>(index)];
     if (current != look) {
         current = look;
-        window_.update(boxRect(index));
+        window_.updateFace(boxRect(index));
     }
 }
 
@@ -430,12 +431,12 @@ bool AssignmentSection::labelFits(int index) const {
 
 void AssignmentSection::showLabelTip(QHelpEvent& event) {
     for (int index = 0; isOpen() && index < kButtonCount; ++index) {
-        if (!boxRect(index).contains(event.pos()) || labelFits(index))
+        if (!boxRect(index).contains(window_.toFace(QPointF(event.pos()))) || labelFits(index))
             continue;
         QToolTip::showText(
             event.globalPos(),
             QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]),
-            &window_, boxRect(index));
+            &window_, window_.toWidget(boxRect(index)));
         return;
     }
     QToolTip::hideText();
@@ -479,7 +480,7 @@ AssignmentSection::BoxLook AssignmentSection::boxLook(int index) const {
 bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &window_) {
         if (event->type() == QEvent::MouseMove)
-            pointerAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            pointerAt(window_.toFace(static_cast<QMouseEvent*>(event)->position()));
         else if (event->type() == QEvent::Leave)
             pointerAt(std::nullopt);
         else if (event->type() == QEvent::ToolTip && window_.pageDrawn()) {

@@ -78,12 +78,11 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
         (*field)->setAlignment(Qt::AlignCenter);
         (*field)->setFocusPolicy(Qt::ClickFocus);
         (*field)->setFrame(false);
-        (*field)->setFont(textFont());
         (*field)->setStyleSheet(fieldStyle);
         (*field)->setContextMenuPolicy(Qt::NoContextMenu);
     }
-    field1_->setGeometry(kKeyField1Rect);
-    field2_->setGeometry(kKeyField2Rect);
+    placeChild(field1_, kKeyField1Rect, textFont());
+    placeChild(field2_, kKeyField2Rect, textFont());
     // No field has the focus at first: keys go nowhere until one is clicked.
     // Clicks elsewhere on the dialog leave the focus where it is.
     setFocusPolicy(Qt::TabFocus);

@@ -42,7 +42,7 @@ CSingleDialog::~CSingleDialog() = default;
 
 bool CSingleDialog::onKey(const std::string& name, const QKeyEvent& event) {
     keyName_ = name;
-    update(kKeyDisplayRect);
+    updateFace(kKeyDisplayRect);
     // The Windows keys are captured but go no further, so that the desktop
     // does not act on them while the user assigns one.
     return isDialogEndingKey(event) || isWindowsKey(event, name);

@@ -298,6 +298,25 @@ void ProfileFiles::ReadProfileSettings() {
     }
 }
 
+bool ProfileFiles::labelsMatchFile() const {
+    const IniFile settings = readIniOrEmpty(settingsFilePath_);
+    for (int i = 0; i < kButtonCount; ++i) {
+        if (labels_[static_cast<std::size_t>(i)] !=
+            settings.value(labelSection(), settings_keys::itemKey(i + 1))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void ProfileFiles::readButtonLabels() {
+    const IniFile settings = readIniOrEmpty(settingsFilePath_);
+    for (int i = 0; i < kButtonCount; ++i) {
+        labels_[static_cast<std::size_t>(i)] =
+            settings.value(labelSection(), settings_keys::itemKey(i + 1));
+    }
+}
+
 bool ProfileFiles::WriteButtonLabels() {
     IniLoadResult loaded = loadIniFile(settingsFilePath_);
     if (loaded.status == IniLoadStatus::Failed) {
@@ -406,8 +425,7 @@ bool ProfileFiles::refusesLinkIn(const fs::path& path) {
         fileSystem().folderTrust(path.parent_path()) == FolderTrust::Private) {
         return false;
     }
-    messages_.showMessage(path.string() + " is a link in a folder other users can change; "
-                                          "nothing was written.",
+    messages_.showMessage(fillIn(profileFileTexts(language_).linkRefused, path.string()),
                           kApplicationTitle);
     return true;
 }
@@ -484,6 +502,82 @@ void ProfileFiles::resetToDefaults(RecordState& state) {
 
 std::string ProfileFiles::readLanguageCode() const {
     return readProfileString(settingsFilePath_, settings_keys::kSkinsSection, settings_keys::kLan);
+}
+
+FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_view code,
+                                        const AtomicWriteFault& fault) {
+    struct Change {
+        fs::path target;    // the file itself, a link followed
+        fs::path temporary; // the new text, beside it
+        std::vector<std::uint8_t> before;
+    };
+    std::vector<Change> changes;
+    const auto undo = [&changes](std::size_t renamed) {
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            std::error_code ignored;
+            if (i < renamed) {
+                fileSystem().replaceFile(changes[i].target, changes[i].before, {});
+            } else {
+                fs::remove(changes[i].temporary, ignored);
+            }
+        }
+    };
+    const auto faultAt = [&fault](AtomicWriteStage stage) { return fault ? fault(stage) : 0; };
+
+    for (int index = 0; index < kProfileCount; ++index) {
+        const fs::path path = userFolder / profileSettingsFileName(index);
+        if (fileSystem().entryKind(path) == EntryKind::Missing) {
+            continue;
+        }
+        IniLoadResult loaded = loadIniFile(path);
+        if (loaded.status != IniLoadStatus::Loaded) {
+            undo(0);
+            return fileWriteFailure(path, loaded.errorCode != 0 ? loaded.errorCode : EINVAL);
+        }
+        const std::vector<std::uint8_t> before = loaded.file.toBytes();
+        loaded.file.setValue(settings_keys::kSkinsSection, settings_keys::kLan, code);
+        const std::vector<std::uint8_t> after = loaded.file.toBytes();
+        if (after == before) {
+            continue;
+        }
+        std::error_code ec;
+        const fs::path target = fs::is_symlink(path, ec) ? fs::canonical(path, ec) : path;
+        if (ec) {
+            undo(0);
+            return fileWriteFailure(path, ec.value());
+        }
+        if (!mayReplaceFile(target)) {
+            undo(0);
+            return fileWriteFailure(target, EACCES);
+        }
+        fs::path temporary = target;
+        temporary += ".lan-new";
+        fs::remove(temporary, ec); // left by a change cut short
+        int error = faultAt(AtomicWriteStage::CreateTemporary);
+        if (error == 0) {
+            error = fileSystem().createFile(temporary, after).errorCode;
+        }
+        if (error != 0) {
+            undo(0);
+            return fileWriteFailure(temporary, error);
+        }
+        fs::permissions(temporary, fs::status(target, ec).permissions(), ec);
+        changes.push_back({target, temporary, before});
+    }
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        std::error_code ec;
+        int error = faultAt(AtomicWriteStage::Rename);
+        if (error == 0) {
+            fs::rename(changes[i].temporary, changes[i].target, ec);
+            error = ec.value();
+        }
+        if (error != 0) {
+            // The files renamed so far get their old text back.
+            undo(i);
+            return fileWriteFailure(changes[i].target, error);
+        }
+    }
+    return {};
 }
 
 } // namespace qvr

@@ -110,6 +110,10 @@ class ProfileFiles {
     // Writes "Item1".."Item8" of the label section into the settings file now
     // in use, creating it when needed. Returns false after reporting a failure.
     bool WriteButtonLabels();
+    // Whether the labels in memory are those of the label section of the
+    // settings file now in use, and reading them from it.
+    bool labelsMatchFile() const;
+    void readButtonLabels();
     // Keeps which pointer settings the user changed in the current profile's
     // settings file. A file without the section is left alone while nothing
     // changed. Returns false after reporting a failure.
@@ -198,5 +202,13 @@ class ProfileFiles {
     SkinStrings skinStrings_;
     PointStrings pointStrings_;
 };
+
+// Sets "Lan" of section "Skins" in the six profile settings files of the
+// user folder, all or none: every new file is written beside its old one
+// first, and only then are they renamed over the old ones; a failure leaves
+// every file as it was. A missing file is left missing. The fault hook sees
+// CreateTemporary for each file and Rename before each rename.
+FileWriteResult writeLanguageToProfiles(const std::filesystem::path& userFolder,
+                                        std::string_view code, const AtomicWriteFault& fault = {});
 
 } // namespace qvr

@@ -27,13 +27,13 @@ constexpr int kStoredNameRole = Qt::UserRole;
 
 CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     : SkinnedWindow(setup.skin, *setup.messages, nullptr, Dragging::NotAllowed),
-      setup_(std::move(setup)), texts_(profileManagerTexts(setup_.language)),
+      setup_(std::move(setup)), texts_(&profileManagerTexts(setup_.language)),
       slots_(setup_.profile->userFolder(), setup_.slotFault) {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
     setAttribute(Qt::WA_DeleteOnClose);
     // A layered window: the desktop shows through it (with a compositor).
     setWindowOpacity(kOpacity);
-    setWindowTitle(qstr(texts_.title));
+    setWindowTitle(qstr(texts_->title));
     setTextColor(setup_.textColor);
     setTextFont(qtFontFor(WindowFont::SmallDialog, setup_.language));
     if (!loadBackground("/Config/Config.png", kBackgroundFailed))
@@ -44,14 +44,13 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
         {.rect = kCloseRect, .image = "/button-close", .hover = true, .onClick = [this](QPoint) {
              closeDialog();
          }});
-    table.add({.rect = kNewRect,
-               .image = "/Config/New-Config.png",
-               .label = qstr(texts_.newButton),
-               .onClick = [this](QPoint) { NewProfileName(); }});
+    newId_ = table.add({.rect = kNewRect,
+                        .image = "/Config/New-Config.png",
+                        .label = qstr(texts_->newButton),
+                        .onClick = [this](QPoint) { NewProfileName(); }});
 
     list_ = new QListWidget(this);
-    list_->setGeometry(kListRect);
-    list_->setFont(textFont());
+    placeChild(list_, kListRect, textFont());
     list_->setFrameShape(QFrame::NoFrame);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -73,6 +72,16 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
         menu->exec(list_->viewport()->mapToGlobal(at));
     });
     readList();
+}
+
+void CConfigDialog::setLanguage(Language language) {
+    setup_.language = language;
+    texts_ = &profileManagerTexts(language);
+    setWindowTitle(qstr(texts_->title));
+    setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    elements()[newId_].label = qstr(texts_->newButton);
+    setChildFont(list_, textFont());
+    update();
 }
 
 void CConfigDialog::readList() {
@@ -168,8 +177,8 @@ void CConfigDialog::NewProfileName() {
     if (!list_)
         return;
     if (list_->count() >= kMaxProfiles) {
-        messages().showMessage(std::string(texts_.limitMessage),
-                               std::string(texts_.warningCaption));
+        messages().showMessage(std::string(texts_->limitMessage),
+                               std::string(texts_->warningCaption));
         return;
     }
     const int position = list_->count();
@@ -193,8 +202,8 @@ void CConfigDialog::DeleteProfileName() {
         return;
     const ProfileFileTexts& asked = profileFileTexts(setup_.language);
     const QString question = qstr(asked.deleteQuestion).arg(list_->item(*row)->text());
-    if (!messages().confirm(question.toStdString(), std::string(texts_.warningCaption),
-                            {std::string(texts_.deleteItem), std::string(asked.cancelChoice)}))
+    if (!messages().confirm(question.toStdString(), std::string(texts_->warningCaption),
+                            {std::string(texts_->deleteItem), std::string(asked.cancelChoice)}))
         return;
     std::vector<std::string> remaining = names();
     remaining.erase(remaining.begin() + *row);
@@ -256,7 +265,7 @@ void CConfigDialog::CopyProfileName() {
         reportFailure(copied);
         return;
     }
-    addName(std::string(texts_.copyItem) + " " + names()[static_cast<std::size_t>(*row)]);
+    addName(std::string(texts_->copyItem) + " " + names()[static_cast<std::size_t>(*row)]);
     writeList();
 }
 
@@ -290,11 +299,11 @@ void CConfigDialog::closeDialog() {
 std::unique_ptr<QMenu> CConfigDialog::contextMenu() {
     auto menu = std::make_unique<QMenu>();
     const std::pair<std::string_view, void (CConfigDialog::*)()> rows[] = {
-        {texts_.deleteItem, &CConfigDialog::DeleteProfileName},
-        {texts_.editItem, &CConfigDialog::RenameProfileName},
-        {texts_.copyItem, &CConfigDialog::CopyProfileName},
-        {texts_.loadItem, &CConfigDialog::LoadProfileCommand},
-        {texts_.saveItem, &CConfigDialog::SaveProfileCommand},
+        {texts_->deleteItem, &CConfigDialog::DeleteProfileName},
+        {texts_->editItem, &CConfigDialog::RenameProfileName},
+        {texts_->copyItem, &CConfigDialog::CopyProfileName},
+        {texts_->loadItem, &CConfigDialog::LoadProfileCommand},
+        {texts_->saveItem, &CConfigDialog::SaveProfileCommand},
     };
     for (const auto& [text, command] : rows)
         menu->addAction(qstr(text), this, [this, command = command] { (this->*command)(); });
@@ -307,7 +316,7 @@ void CConfigDialog::paintFace(QPainter& painter) {
     painter.setFont(title);
     painter.setPen(textColor());
     drawLabel(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-              qstr(texts_.title));
+              qstr(texts_->title));
 }
 
 void CConfigDialog::keyPressEvent(QKeyEvent* event) {

@@ -66,7 +66,9 @@ class CConfigDialog : public SkinnedWindow {
     bool created() const { return hasBackground(); }
     QListWidget& list() const { return *list_; }
     CLBEditorWnd* editor() const { return editor_; }
-    const ProfileManagerTexts& texts() const { return texts_; }
+    const ProfileManagerTexts& texts() const { return *texts_; }
+    // Redraws the open dialog in another language.
+    void setLanguage(Language language);
 
     void NewProfileName();
     void DeleteProfileName();
@@ -104,7 +106,8 @@ class CConfigDialog : public SkinnedWindow {
     void post(ProfileCommand command, int position);
 
     ProfileManagerSetup setup_;
-    const ProfileManagerTexts& texts_;
+    const ProfileManagerTexts* texts_;
+    ElementTable::Id newId_ = 0;
     QListWidget* list_ = nullptr;
     QPointer<CLBEditorWnd> editor_;
     ProfileSlots slots_;

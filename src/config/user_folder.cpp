@@ -6,6 +6,7 @@
 #include "config/profile_record_file.h"
 #include "config/profile_slots.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -52,11 +53,18 @@ bool holdsEarlierWork(const fs::path& earlier, const fs::path& factory) {
 }
 
 void copyMissing(const fs::path& from, const fs::path& to, const std::string& name,
-                 UserFolderReport& report) {
-    const FileRead source = fileSystem().readFile(from / name, kUserFileLimit);
+                 UserFolderReport& report, std::string_view languageCode = {}) {
+    FileRead source = fileSystem().readFile(from / name, kUserFileLimit);
     if (!source.ok()) {
         report.problems.push_back(problem(from / name, source.errorCode));
         return;
+    }
+    if (!languageCode.empty()) {
+        // Parsed and written back in the factory file's own encoding and
+        // line ends; only the one value differs.
+        IniFile settings = IniFile::fromBytes(source.bytes);
+        settings.setValue(settings_keys::kSkinsSection, settings_keys::kLan, languageCode);
+        source.bytes = settings.toBytes();
     }
     const FileWriteResult written = fileSystem().createFile(to / name, source.bytes);
     if (!written.ok()) {
@@ -169,7 +177,7 @@ std::vector<std::string> userFileNames() {
 }
 
 UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& factoryFolder,
-                                   const fs::path& earlierFolder) {
+                                   const fs::path& earlierFolder, std::string_view languageCode) {
     UserFolderReport report;
     FileSystem& files = fileSystem();
     const EntryKind kind = files.entryKind(userFolder);
@@ -184,7 +192,8 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
         return report;
     }
 
-    if (fresh && holdsEarlierWork(earlierFolder, factoryFolder)) {
+    const bool takesOver = fresh && holdsEarlierWork(earlierFolder, factoryFolder);
+    if (takesOver) {
         UserFolderReport taken;
         for (const std::string& name : userFileNames()) {
             if (files.entryKind(earlierFolder / name) != EntryKind::Missing) {
@@ -209,10 +218,20 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
 
     repairProfileList(userFolder, factoryFolder, report);
 
+    // The locale's language is the first start's only: a folder that
+    // already existed, or took over an earlier one, keeps its own.
+    const bool seedsLanguage = fresh && !takesOver && !languageCode.empty();
+    std::vector<std::string> settingsFiles;
+    for (int index = 0; index < kProfileCount; ++index) {
+        settingsFiles.push_back(profileSettingsFileName(index));
+    }
     for (const std::string& name : userFileNames()) {
         const fs::path path = userFolder / name;
         if (files.entryKind(path) == EntryKind::Missing) {
-            copyMissing(factoryFolder, userFolder, name, report);
+            const bool profileSettings =
+                std::find(settingsFiles.begin(), settingsFiles.end(), name) != settingsFiles.end();
+            copyMissing(factoryFolder, userFolder, name, report,
+                        seedsLanguage && profileSettings ? languageCode : std::string_view{});
         } else if (isDanglingLink(path)) {
             report.problems.push_back(problem(path, ENOENT));
         }

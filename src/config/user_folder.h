@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qvr {
@@ -35,7 +36,9 @@ struct UserFolderReport {
 // - rebuilds a missing or unusable "str.ini" from the "config<n>.bin" files
 //   that exist, keeping the old one aside as "str.ini.damaged";
 // - copies every user file that has no directory entry at all from the
-//   factory folder.
+//   factory folder; in a folder made by this call (and not filled from an
+//   earlier one) the profile settings files get "Lan" = languageCode, the
+//   language of the user's locale, unless that is empty.
 // Rebuilds a missing or unusable "str.ini" as prepareUserFolder does, into
 // report.
 void repairProfileList(const std::filesystem::path& userFolder,
@@ -43,6 +46,7 @@ void repairProfileList(const std::filesystem::path& userFolder,
 
 UserFolderReport prepareUserFolder(const std::filesystem::path& userFolder,
                                    const std::filesystem::path& factoryFolder,
-                                   const std::filesystem::path& earlierFolder = {});
+                                   const std::filesystem::path& earlierFolder = {},
+                                   std::string_view languageCode = {});
 
 } // namespace qvr

@@ -109,9 +109,9 @@ void CMacroProgramDialog::addElements() {
 void CMacroProgramDialog::createControls() {
     const QString listStyle = styleFor(kListColour, textColor());
     names_ = new QListWidget(this);
-    names_->setGeometry(kNameList);
+    placeChild(names_, kNameList, textFont());
     events_ = new QListWidget(this);
-    events_->setGeometry(kEventList);
+    placeChild(events_, kEventList, textFont());
     events_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     names_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     events_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -119,7 +119,6 @@ void CMacroProgramDialog::createControls() {
     // press or a release ("Dn", "Up") stays in sight.
     events_->setTextElideMode(Qt::ElideMiddle);
     for (QListWidget* list : {names_, events_}) {
-        list->setFont(textFont());
         list->setStyleSheet(
             QString("QListWidget { %1 } QListWidget::item:selected { background-color: %2; "
                     "color: %3; }"
@@ -133,10 +132,9 @@ void CMacroProgramDialog::createControls() {
         list->setSelectionMode(QAbstractItemView::SingleSelection);
     }
     loopTimes_ = new QLineEdit(this);
-    loopTimes_->setGeometry(kLoopTimesField);
+    placeChild(loopTimes_, kLoopTimesField, textFont());
     loopTimes_->setAlignment(Qt::AlignCenter);
     loopTimes_->setFrame(false);
-    loopTimes_->setFont(textFont());
     loopTimes_->setStyleSheet(
         QString("QLineEdit { %1 padding: 0px; }").arg(styleFor(kFieldColour, textColor())));
     loopTimes_->setValidator(
@@ -324,13 +322,12 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
     case MacroRenameStatus::Unchanged:
         break;
     case MacroRenameStatus::InvalidName:
-        messages().showMessage("A macro name must have 1 to 31 characters and no line breaks "
-                               "or \"]\".",
-                               std::string(texts_.warningCaption));
+        messages().showMessage(std::string(texts_.invalidName), std::string(texts_.warningCaption));
         break;
     case MacroRenameStatus::DuplicateName:
-        messages().showMessage("A macro named " + newName + " already exists.",
-                               std::string(texts_.warningCaption));
+        messages().showMessage(
+            QString(qstr(texts_.duplicateName)).arg(QString::fromStdString(newName)).toStdString(),
+            std::string(texts_.warningCaption));
         break;
     case MacroRenameStatus::Failed:
         report(renamed.file);
@@ -575,8 +572,9 @@ void CMacroProgramDialog::ok() {
     } else {
         table_ = buildMacroTable(store_.path());
         if (!table_)
-            messages().showMessage("The macro store " + store_.path().string() +
-                                       " cannot be read; the macros on the mouse stay as they are.",
+            messages().showMessage(QString(qstr(texts_.storeUnreadable))
+                                       .arg(QString::fromStdString(store_.path().string()))
+                                       .toStdString(),
                                    std::string(texts_.title));
     }
     done(DialogResult::Ok);
@@ -622,7 +620,7 @@ void CMacroProgramDialog::paintFace(QPainter& painter) {
 // ------------------------------------------------------------ input
 
 void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
-    const QPoint position = event->position().toPoint();
+    const QPoint position = toFace(event->position());
     if (event->button() == Qt::LeftButton && !kRecordRect.contains(position) &&
         elements().elementAt(position)) {
         // The buttons act and then move the window like its caption would,

@@ -16,6 +16,10 @@ void SettingsPages::paintFace(QPainter& painter) {
     sections_->paint(painter);
 }
 
+void SettingsPages::languageChanged() {
+    sections_->languageChanged();
+}
+
 void SettingsPages::closePopups() {
     for (int stage = 0; stage < 4; ++stage)
         sections_->dpiEdit(stage)->clearFocus();

@@ -36,6 +36,7 @@ class SettingsPages : public QObject, public WindowPage {
 
     void paintFace(QPainter& painter) override;
     void closePopups() override;
+    void languageChanged() override;
     void scrollPanel(int thumbTop) override;
     void panelScrollReleased() override;
     void takeDesktopPointerSettings(ConfigRecord& record) override;

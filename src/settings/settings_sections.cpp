@@ -106,7 +106,7 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
     for (int stage = 0; stage < 4; ++stage) {
         auto* edit = new QLineEdit(&window);
         edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
-        edit->setGeometry(dpiEditRect(stage));
+        window_.placeChild(edit, dpiEditRect(stage));
         edit->hide();
         connect(edit, &QLineEdit::textEdited, this, [this, edit] {
             typing_ = true;
@@ -307,12 +307,18 @@ void SettingsSections::relayout() {
         edit->setVisible(dpiShown);
     const bool rowsShown = controlsAnswer(index(ScrollSpeed));
     if (rowsShown)
-        rowsEdit_->setGeometry(rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
+        window_.placeChild(rowsEdit_,
+                           rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
     rowsEdit_->setVisible(rowsShown);
     if (typedIn_ && !typedIn_->isVisibleTo(&window_))
         typedIn_ = nullptr;
     styleEdits();
     syncEdits();
+}
+
+void SettingsSections::languageChanged() {
+    editStyle_.clear();
+    styleEdits();
 }
 
 void SettingsSections::styleEdits() {
@@ -335,10 +341,10 @@ void SettingsSections::styleEdits() {
                    skin::kScrollEdit.right - skin::kScrollEdit.left - kEditMargins);
     for (QLineEdit* edit : dpiEdits_) {
         edit->setStyleSheet(style);
-        edit->setFont(dpiFont);
+        window_.setChildFont(edit, dpiFont);
     }
     rowsEdit_->setStyleSheet(style);
-    rowsEdit_->setFont(rowsFont);
+    window_.setChildFont(rowsEdit_, rowsFont);
 }
 
 void SettingsSections::syncEdits() {
@@ -532,7 +538,7 @@ bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &window_ && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int notches = wheel->angleDelta().y();
-        if (wheel->position().x() >= skin::kRightPanel.left && notches != 0) {
+        if (window_.toFace(wheel->position()).x() >= skin::kRightPanel.left && notches != 0) {
             scrollToPosition(notches < 0 ? PanelPosition::Bottom : PanelPosition::Top);
             return true;
         }

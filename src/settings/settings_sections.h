@@ -26,6 +26,8 @@ class SettingsSections : public QObject {
     Q_OBJECT
 
   public:
+    // The edit boxes take the window's new fonts.
+    void languageChanged();
     SettingsSections(CMavloDlg& window, ColourDialog& colours);
 
     bool isOpen(RightSection section) const { return open_[index(section)]; }

@@ -1,5 +1,7 @@
 #include "ui/gdip_button.h"
 
+#include "ui/skinned_window.h"
+
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -7,8 +9,9 @@
 
 namespace qvr {
 
-QImage scrollThumbImage() {
-    QImage image(8, 114, QImage::Format_ARGB32_Premultiplied);
+QImage scrollThumbImage(int devicePixelRatio) {
+    QImage image(8 * devicePixelRatio, 114 * devicePixelRatio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -34,38 +37,60 @@ QImage hotImage(const QImage& image) {
             line[x] = qRgba(lift(qRed(p)), lift(qGreen(p)), lift(qBlue(p)), qAlpha(p));
         }
     }
-    return result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    result = result.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    result.setDevicePixelRatio(image.devicePixelRatio());
+    return result;
 }
 
 CGdipButton::CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* parent)
-    : QWidget(parent), hot_(hotImage(image)), limits_(limits), fixedX_(geometry.x()) {
-    setGeometry(geometry);
+    : QWidget(parent), plain_(std::move(image)), hot_(hotImage(plain_)), limits_(limits),
+      face_(geometry) {
+    placeOnFace(this, face_);
 }
 
 bool CGdipButton::dragBy(int dy) {
     // A fast drag past an end stops at the end rather than short of it.
-    const int top = std::clamp(y() + dy, limits_.minTopExclusive + 1,
-                               limits_.maxBottomExclusive - 1 - height());
-    if (top == y() || x() != fixedX_)
+    const int top = std::clamp(face_.y() + dy, limits_.minTopExclusive + 1,
+                               limits_.maxBottomExclusive - 1 - face_.height());
+    if (top == face_.y())
         return false;
-    move(x(), top);
+    moveFaceTop(top);
     if (moved_)
         moved_(top);
     return true;
 }
 
 void CGdipButton::moveToTopEnd() {
-    move(fixedX_, limits_.minTopExclusive + 1);
+    moveFaceTop(limits_.minTopExclusive + 1);
 }
 
 void CGdipButton::moveToBottomEnd() {
-    move(fixedX_, limits_.maxBottomExclusive - 1 - height());
+    moveFaceTop(limits_.maxBottomExclusive - 1 - face_.height());
+}
+
+void CGdipButton::moveFaceTop(int top) {
+    face_.moveTop(top);
+    placeOnFace(this, face_);
+}
+
+qreal CGdipButton::faceScale() const {
+    const SkinnedWindow* window = skinnedWindowOf(parentWidget());
+    return window ? window->faceScale() : 1.0;
 }
 
 void CGdipButton::paintEvent(QPaintEvent*) {
     // At rest the button always shows its hot image, as the hover and leave
     // notifications both set it.
-    QPainter(this).drawImage(0, 0, hot_);
+    // Drawn afresh at the device pixels it lands on when the built-in
+    // picture is too coarse for them.
+    const int wanted = devicePixelRatioF() * faceScale() >= 1.5 ? 2 : 1;
+    if (plain_.devicePixelRatio() < wanted && plain_.size() == scrollThumbImage().size()) {
+        plain_ = scrollThumbImage(wanted);
+        hot_ = hotImage(plain_);
+    }
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), hot_);
 }
 
 void CGdipButton::mousePressEvent(QMouseEvent* event) {
@@ -80,8 +105,10 @@ void CGdipButton::mouseDoubleClickEvent(QMouseEvent* event) {
 void CGdipButton::mouseMoveEvent(QMouseEvent* event) {
     if (!dragY_ || !(event->buttons() & Qt::LeftButton))
         return;
+    // The pointer moves in screen pixels, the thumb in face pixels.
     const int now = event->globalPosition().toPoint().y();
-    if (dragBy(now - *dragY_))
+    const int faceDy = static_cast<int>(std::lround((now - *dragY_) / faceScale()));
+    if (faceDy != 0 && dragBy(faceDy))
         dragY_ = now;
 }
 

@@ -8,8 +8,9 @@
 namespace qvr {
 
 // The picture of the right panel's scroll thumb: 8 x 114 pixels, a vertical
-// blue bar. It is part of the program, not of the skin.
-QImage scrollThumbImage();
+// blue bar. It is part of the program, not of the skin; devicePixelRatio
+// draws it for that many device pixels per pixel.
+QImage scrollThumbImage(int devicePixelRatio = 1);
 
 // Brightens an image the way a resting skinned button is shown: each colour
 // channel times 1.05 plus 5 percent.
@@ -38,6 +39,8 @@ class CGdipButton : public QWidget {
     // bottom end of its limits.
     void moveToTopEnd();
     void moveToBottomEnd();
+    // Where the thumb is, in its window's face pixels.
+    QRect faceGeometry() const { return face_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -47,9 +50,13 @@ class CGdipButton : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    void moveFaceTop(int top);
+    qreal faceScale() const;
+
+    QImage plain_;
     QImage hot_;
     Limits limits_;
-    int fixedX_;
+    QRect face_;
     std::optional<int> dragY_;
     std::function<void(int)> moved_;
     std::function<void()> released_;

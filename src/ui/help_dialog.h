@@ -8,7 +8,8 @@
 namespace qvr {
 
 // The help panel: a small skinned child of the main window with the
-// "Update Firmware" line and the version. It exists only while shown.
+// "Update Firmware" line, the version and the choice of the interface
+// language. It exists only while shown.
 class CHelpDialog : public SkinnedWindow {
     Q_OBJECT
 
@@ -16,17 +17,26 @@ class CHelpDialog : public SkinnedWindow {
     static constexpr QPoint kPosition{786, 25};
     static constexpr QRect kUpdateLine = edges(0, 26, 166, 49);
     static constexpr QRect kVersionLine = edges(0, 50, 166, 77);
+    // English, Simplified and Traditional Chinese, one line each.
+    static constexpr QRect languageLine(int row) {
+        return edges(0, 82 + 22 * row, 166, 104 + 22 * row);
+    }
 
     // updateFirmware: none when no updater is installed; the line is then
-    // drawn disabled.
+    // drawn disabled. chooseLanguage: a click on a language line.
     CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                std::function<void()> updateFirmware, QWidget* parent);
+                std::function<void()> updateFirmware, std::function<void(Language)> chooseLanguage,
+                QWidget* parent);
+
+    // Redraws the panel in another language.
+    void setLanguage(Language language);
 
   protected:
     void paintFace(QPainter& painter) override;
 
   private:
-    const HelpPanelTexts& texts_;
+    Language language_;
+    const HelpPanelTexts* texts_;
     bool updateAvailable_ = false;
 };
 

@@ -1,6 +1,8 @@
 #include "ui/language_tables.h"
 
 #include <bit>
+#include <cctype>
+#include <string>
 
 namespace qvr {
 namespace {
@@ -232,19 +234,20 @@ constexpr std::array<ProfileFileTexts, 3> kProfileFiles{{
      "Your changes have not been saved. Save them before closing?",
      "Restore the changes you had not saved?", "Restore",
      "Reset the profile \"%1\" to the factory settings?",
-     "Delete the profile \"%1\" and its settings?"},
+     "Delete the profile \"%1\" and its settings?",
+     "%1 is a link in a folder other users can change; nothing was written."},
     {"要离开的配置的设置已更改。是否先保存？", "保存", "放弃", "取消",
      "无法使用 %1。该配置从出厂设置开始；损坏的文件保存为 %2。",
      "找不到 %1。该配置从出厂设置开始。", "未加载任何配置，因此没有保存，也没有发送到鼠标。",
      "%1 是本程序自己的文件。请换一个名称。", "已更改", "更改尚未保存。是否在关闭前保存？",
      "是否恢复上次未保存的更改？", "恢复", "是否将配置“%1”恢复为出厂设置？",
-     "是否删除配置“%1”及其设置？"},
+     "是否删除配置“%1”及其设置？", "%1 是其他用户可以更改的文件夹中的链接；未写入任何内容。"},
     {"要離開的配置的設定已變更。是否先儲存？", "儲存", "放棄", "取消",
      "無法使用 %1。該配置從出廠設定開始；損壞的檔案保存為 %2。",
      "找不到 %1。該配置從出廠設定開始。", "未載入任何配置，因此沒有儲存，也沒有傳送到滑鼠。",
      "%1 是本程式自己的檔案。請換一個名稱。", "已變更", "變更尚未儲存。是否在關閉前儲存？",
      "是否還原上次未儲存的變更？", "還原", "是否將配置「%1」還原為出廠設定？",
-     "是否刪除配置「%1」及其設定？"},
+     "是否刪除配置「%1」及其設定？", "%1 是其他使用者可以變更的資料夾中的連結；未寫入任何內容。"},
 }};
 
 constexpr std::array<ProfileManagerTexts, 3> kProfileManager{{
@@ -277,7 +280,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "Insert Delay",
      "Warning",
      "Macro numbers up to 12.",
-     "The macro is full: the mouse has no room for more key events. Recording stopped."},
+     "The macro is full: the mouse has no room for more key events. Recording stopped.",
+     "A macro name must have 1 to 31 characters and no line breaks or \"]\".",
+     "A macro named %1 already exists.",
+     "The macro store %1 cannot be read; the macros on the mouse stay as they are."},
     // "按鍵序列" and "刪除" are written with these characters here too.
     {"确定",
      "取消",
@@ -299,7 +305,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入延时",
      "警告",
      "最多可以新建12个宏。",
-     "宏已满：鼠标无法再存储更多按键动作，录制已停止。"},
+     "宏已满：鼠标无法再存储更多按键动作，录制已停止。",
+     "宏名称须为 1 到 31 个字符，且不含换行或“]”。",
+     "已有名为 %1 的宏。",
+     "无法读取宏文件 %1；鼠标上的宏保持不变。"},
     {"確定",
      "取消",
      "巨集管理器",
@@ -320,7 +329,10 @@ constexpr std::array<MacroManagerTexts, 3> kMacroManager{{
      "插入延時",
      "警告",
      "最多可以新建12個巨集。",
-     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。"},
+     "巨集已滿：滑鼠無法再儲存更多按鍵動作，錄製已停止。",
+     "巨集名稱須為 1 到 31 個字元，且不含換行或「]」。",
+     "已有名為 %1 的巨集。",
+     "無法讀取巨集檔案 %1；滑鼠上的巨集保持不變。"},
 }};
 
 constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
@@ -340,7 +352,13 @@ constexpr std::array<MacroKeyDialogTexts, 3> kMacroKey{{
 }};
 
 // The same in every language; the colon is the full-width U+FF1A.
-constexpr HelpPanelTexts kHelp{"Update Firmware", "Version：1.0"};
+constexpr std::array<std::string_view, 3> kLanguageNames{"English", "简体中文", "繁體中文"};
+constexpr std::array<HelpPanelTexts, 3> kHelp{{
+    {"Update Firmware", "Version：1.0", kLanguageNames,
+     "The language was not changed; no file was altered.\n%1"},
+    {"Update Firmware", "Version：1.0", kLanguageNames, "语言未更改，文件均未改动。\n%1"},
+    {"Update Firmware", "Version：1.0", kLanguageNames, "語言未更改，檔案均未改動。\n%1"},
+}};
 
 constexpr std::array<UserFolderTexts, 3> kUserFolder{{
     {"The profile list %1 could not be read. It was rebuilt from your profile files; the old "
@@ -447,6 +465,35 @@ Language languageFromCode(std::string_view lanSetting) {
     return Language::English;
 }
 
+std::string_view languageCodeForLocale(const LocaleVariables& locale) {
+    // gettext's rule: LANGUAGE counts only when a locale other than C is set.
+    const std::string_view effective = !locale.lcAll.empty()        ? locale.lcAll
+                                       : !locale.lcMessages.empty() ? locale.lcMessages
+                                                                    : locale.lang;
+    std::string_view chosen = effective;
+    if (!locale.language.empty() && !effective.empty() && effective != "C" &&
+        effective != "POSIX") {
+        chosen = locale.language.substr(0, locale.language.find(':'));
+    }
+    // "zh_TW.UTF-8@euro", "zh-Hant-TW": language, then script or region.
+    std::string name(chosen.substr(0, chosen.find_first_of(".@")));
+    for (char& c : name) {
+        c = c == '-' ? '_' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (name.rfind("zh_", 0) != 0) {
+        return {};
+    }
+    const std::string_view rest = std::string_view(name).substr(3);
+    const std::string_view part = rest.substr(0, rest.find('_'));
+    if (part == "hans" || part == "cn" || part == "sg") {
+        return "CHS";
+    }
+    if (part == "hant" || part == "tw" || part == "hk" || part == "mo") {
+        return "CHT";
+    }
+    return {};
+}
+
 std::string_view languageCode(Language language) {
     constexpr std::array<std::string_view, 3> kCodes{"EN", "CHS", "CHT"};
     return kCodes[index(language)];
@@ -501,8 +548,8 @@ const PointerSettingTexts& pointerSettingTexts(Language language) {
     return kPointerSettings[index(language)];
 }
 
-const HelpPanelTexts& helpPanelTexts(Language) {
-    return kHelp;
+const HelpPanelTexts& helpPanelTexts(Language language) {
+    return kHelp[index(language)];
 }
 
 const OptionListTexts& optionListTexts(Language language) {

@@ -15,6 +15,19 @@ Language languageFromCode(std::string_view lanSetting);
 // written "EN", which reads back as English like any other text.
 std::string_view languageCode(Language language);
 
+// The language a desktop's locale asks for, from the variables that name
+// it in their order of precedence: LANGUAGE (a list; its first entry),
+// LC_ALL, LC_MESSAGES, LANG. Chinese in the Simplified script (zh_CN, zh_SG,
+// zh_Hans) or the Traditional one (zh_TW, zh_HK, zh_MO, zh_Hant) gives its
+// code; any other locale gives an empty code, which is English.
+struct LocaleVariables {
+    std::string_view language = {};
+    std::string_view lcAll = {};
+    std::string_view lcMessages = {};
+    std::string_view lang = {};
+};
+std::string_view languageCodeForLocale(const LocaleVariables& locale);
+
 // Where the Lan setting lives.
 inline constexpr std::string_view kLanguageSection = "Skins";
 inline constexpr std::string_view kLanguageKey = "Lan";
@@ -90,6 +103,7 @@ struct ProfileFileTexts {
     std::string_view closeQuestion, restoreQuestion, restoreChoice;
     // Their buttons are the Reset button's and the profile manager's Delete.
     std::string_view resetQuestion, deleteQuestion;
+    std::string_view linkRefused; // %1 a link an export would write through
 };
 
 struct MacroManagerTexts {
@@ -97,7 +111,10 @@ struct MacroManagerTexts {
         recordDelays, loopTimes, newButton, deleteButton, macroBaseName, startRecording,
         stopRecording, recordingWindowText, insertLeftButton, insertMiddleButton, insertRightButton,
         insertDelay, warningCaption, limitMessage;
-    std::string_view macroFull; // a recording stopped because the mouse has no more room
+    std::string_view macroFull;       // a recording stopped because the mouse has no more room
+    std::string_view invalidName;     // a rename to an unusable name
+    std::string_view duplicateName;   // %1 the name taken already
+    std::string_view storeUnreadable; // %1 the macro store
 };
 
 struct MacroKeyDialogTexts {
@@ -113,6 +130,9 @@ struct PointerSettingTexts {
 
 struct HelpPanelTexts {
     std::string_view updateFirmware, version;
+    // Each language by its own name, the same in every language.
+    std::array<std::string_view, 3> languageNames;
+    std::string_view languageNotSaved; // %1 the file and the system's reason
 };
 
 // Option lists of the assignment page; the position selects the stored value.

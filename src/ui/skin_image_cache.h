@@ -19,6 +19,12 @@ namespace qvr {
 // draw and kept, premultiplied, for as long as the skin is in use; a repaint
 // then costs no file access. Names are relative paths that start with "/",
 // appended to the folder as they stand.
+//
+// A skin may hold each image twice: "name.png" for one device pixel per
+// face pixel and "name@2x.png" for two. Only the set nearest the scale the
+// window paints at is decoded; a skin without "@2x" files falls back to its
+// plain ones. Images carry their set's device pixel ratio, so they draw at
+// their face size either way.
 class SkinImageCache {
   public:
     SkinImageCache(QString skinFolder, MessageSink& messages);
@@ -42,6 +48,17 @@ class SkinImageCache {
 
     int decodedCount() const { return static_cast<int>(images_.size()); }
 
+    // Device pixels per face pixel the images will be drawn at: the screen's
+    // ratio times the window's face scale. Choosing another set drops the
+    // decoded images of the old one.
+    void setPaintScale(qreal devicePixelsPerFacePixel);
+    // 1 or 2: the file set images are decoded from.
+    int imageSet() const { return imageSet_; }
+    static int imageSetFor(qreal devicePixelsPerFacePixel);
+    // The file an image of the current set is read from ("@2x" form when the
+    // set is 2 and the skin has it); tests check which files were opened.
+    QString fileFor(const QString& name) const;
+
     // Whether a decoded image is kept. The program always keeps them;
     // decoding at every draw exists so the repaint benchmark can measure
     // what the cache saves on the same window.
@@ -50,6 +67,7 @@ class SkinImageCache {
 
   private:
     QString folder_;
+    int imageSet_ = 1;
     CachePolicy policy_ = CachePolicy::KeepDecoded;
     MessageSink& messages_;
     QHash<QString, QImage> images_;

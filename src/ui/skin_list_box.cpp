@@ -1,10 +1,13 @@
 #include "ui/skin_list_box.h"
 
+#include "ui/skinned_window.h"
+
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
 
 namespace qvr {
 
@@ -21,7 +24,9 @@ SkinListBox::SkinListBox(QWidget* parent, QRect geometry, const QStringList& ent
     setTextElideMode(Qt::ElideRight);
     setFrameShape(QFrame::Box);
     setLineWidth(1);
-    setFont(font);
+    const qreal scale = faceScale();
+    const SkinnedWindow* window = skinnedWindowOf(parent);
+    setFont(window ? window->scaledFont(font) : font);
     setStyleSheet(QStringLiteral("QListWidget { color: %1; background: %2; border: 1px solid %3; "
                                  "outline: 0; }"
                                  "QListWidget::item { padding-left: 3px; border: 0; }"
@@ -30,7 +35,7 @@ SkinListBox::SkinListBox(QWidget* parent, QRect geometry, const QStringList& ent
                            colours.selection.name()));
     for (const QString& entry : entries) {
         auto* item = new QListWidgetItem(entry, this);
-        item->setSizeHint(QSize(0, kRowHeight));
+        item->setSizeHint(QSize(0, qRound(kRowHeight * scale)));
     }
     // Sized after the style sheet, whose padding the entries' width counts.
     ensurePolished();
@@ -38,9 +43,25 @@ SkinListBox::SkinListBox(QWidget* parent, QRect geometry, const QStringList& ent
     for (int row = 0; row < count(); ++row)
         widest = std::max(widest, entryWidth(row));
     const int frame = 2 * frameWidth();
-    geometry.setWidth(std::max(geometry.width(), widest + frame));
-    setGeometry(geometry);
+    geometry.setWidth(
+        std::max(geometry.width(), static_cast<int>(std::ceil((widest + frame) / scale))));
+    face_ = geometry;
+    placeOnFace(this, face_, font);
     show();
+}
+
+qreal SkinListBox::faceScale() const {
+    const SkinnedWindow* window = skinnedWindowOf(parentWidget());
+    return window ? window->faceScale() : 1.0;
+}
+
+QRect SkinListBox::faceEntryRect(int row) const {
+    const QRect shown = entryRect(row);
+    const qreal scale = faceScale();
+    const auto at = [scale](int pixel) { return static_cast<int>(std::lround(pixel / scale)); };
+    return QRect(
+        QPoint(at(shown.left()), at(shown.top())),
+        QPoint(at(shown.left() + shown.width()) - 1, at(shown.top() + shown.height()) - 1));
 }
 
 int SkinListBox::entryWidth(int row) const {
@@ -48,7 +69,7 @@ int SkinListBox::entryWidth(int row) const {
     initViewItemOption(&option);
     option.text = item(row)->text();
     option.features |= QStyleOptionViewItem::HasDisplay;
-    option.rect = QRect(0, 0, QWIDGETSIZE_MAX, kRowHeight);
+    option.rect = QRect(0, 0, QWIDGETSIZE_MAX, qRound(kRowHeight * faceScale()));
     const QModelIndex index = indexFromItem(item(row));
     option.index = index;
     return style()->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), this).width();

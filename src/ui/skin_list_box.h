@@ -34,6 +34,10 @@ class SkinListBox : public QListWidget {
 
     // The rectangle of an entry in the list's client area.
     QRect entryRect(int row) const;
+    // Where the list and an entry lie in its window's face pixels (the
+    // window may draw its face smaller than those).
+    QRect faceGeometry() const { return face_; }
+    QRect faceEntryRect(int row) const;
     // Scrolls by whole rows; positive notches go up, three rows each.
     void scrollByNotches(int notches);
     // Hides at once and deletes once the event that caused it is handled.
@@ -49,6 +53,11 @@ class SkinListBox : public QListWidget {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+
+  private:
+    qreal faceScale() const;
+
+    QRect face_;
 };
 
 inline constexpr int kWheelNotch = 120;

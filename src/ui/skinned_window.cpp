@@ -4,8 +4,12 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QScreen>
 #include <QWindow>
+#include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace qvr {
@@ -21,6 +25,12 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
 
 bool SkinnedWindow::loadBackground(const QString& name, std::string_view failureCaption) {
     backgroundName_ = name;
+    // A panel inside another skinned window shares its scale.
+    if (!isWindow())
+        if (SkinnedWindow* host = skinnedWindowOf(parentWidget()))
+            faceScale_ = host->faceScale();
+    if (skin_)
+        skin_->setPaintScale(devicePixelRatioF() * faceScale_);
     // A window of its own is sized from the picture's header and shown while
     // its pixels are decoded elsewhere; its first paint takes them. A panel
     // needs them now, to know whether its parent shows through.
@@ -29,19 +39,157 @@ bool SkinnedWindow::loadBackground(const QString& name, std::string_view failure
     if (skin_ && isWindow())
         size = skin_->prefetch(name);
     else if (skin_ && (background = skin_->image(name, SkinImageCache::OnMissing::Silent)))
-        size = background->size();
+        size = background->deviceIndependentSize().toSize();
     hasBackground_ = size.isValid();
     if (!hasBackground_) {
         if (!failureCaption.empty())
             messages_.showMessage(std::string("error"), std::string(failureCaption));
         return false;
     }
-    setFixedSize(size);
+    naturalSize_ = size;
+    setFixedSize(toWidget(QRect(QPoint(), naturalSize_)).size());
     // A panel inside another window lets that window show through the
     // transparent parts of its picture.
     if (background && background->hasAlphaChannel())
         setAttribute(Qt::WA_OpaquePaintEvent, false);
     return true;
+}
+
+void SkinnedWindow::setFaceScale(qreal scale) {
+    scale = std::clamp(scale, 0.25, 1.0);
+    if (std::abs(scale - faceScale_) < 1e-6)
+        return;
+    faceScale_ = scale;
+    if (naturalSize_.isValid())
+        setFixedSize(toWidget(QRect(QPoint(), naturalSize_)).size());
+    std::erase_if(placements_, [](const Placement& placed) { return placed.child.isNull(); });
+    for (const Placement& placed : placements_)
+        applyPlacement(placed.child, placed.faceRect, placed.font);
+    faceScaleChanged();
+    update();
+}
+
+qreal SkinnedWindow::fittingScale(const QScreen* screen, qreal ceiling) const {
+    qreal scale = std::min(ceiling, 1.0);
+    if (!screen || !naturalSize_.isValid() || naturalSize_.isEmpty())
+        return scale;
+    const QRect room = screen->availableGeometry();
+    scale = std::min({scale, qreal(room.width()) / naturalSize_.width(),
+                      qreal(room.height()) / naturalSize_.height()});
+    return scale;
+}
+
+void SkinnedWindow::fitToScreen(const QScreen* screen, qreal ceiling) {
+    setFaceScale(fittingScale(screen, ceiling));
+}
+
+QPoint SkinnedWindow::toFace(QPointF widgetPoint) const {
+    return QPoint(static_cast<int>(std::floor(widgetPoint.x() / faceScale_)),
+                  static_cast<int>(std::floor(widgetPoint.y() / faceScale_)));
+}
+
+QRect SkinnedWindow::toWidget(QRect faceRect) const {
+    // Edges are scaled rather than sizes, so rectangles that touch on the
+    // face still touch, and none grows past the window.
+    const auto at = [this](int face) { return static_cast<int>(std::floor(face * faceScale_)); };
+    return QRect(QPoint(at(faceRect.left()), at(faceRect.top())),
+                 QPoint(at(faceRect.left() + faceRect.width()) - 1,
+                        at(faceRect.top() + faceRect.height()) - 1));
+}
+
+QRect SkinnedWindow::toFace(QRect widgetRect) const {
+    const auto at = [this](int pixel) { return static_cast<int>(std::lround(pixel / faceScale_)); };
+    return QRect(QPoint(at(widgetRect.left()), at(widgetRect.top())),
+                 QPoint(at(widgetRect.left() + widgetRect.width()) - 1,
+                        at(widgetRect.top() + widgetRect.height()) - 1));
+}
+
+QFont SkinnedWindow::scaledFont(const QFont& faceFont) const {
+    QFont font = faceFont;
+    if (faceScale_ == 1.0)
+        return font;
+    if (faceFont.pixelSize() > 0)
+        font.setPixelSize(
+            std::max(1, static_cast<int>(std::lround(faceFont.pixelSize() * faceScale_))));
+    else if (faceFont.pointSizeF() > 0)
+        font.setPointSizeF(faceFont.pointSizeF() * faceScale_);
+    return font;
+}
+
+void SkinnedWindow::placeChild(QWidget* child, QRect faceRect) {
+    for (Placement& placed : placements_) {
+        if (placed.child == child) {
+            placed.faceRect = faceRect;
+            applyPlacement(child, faceRect, placed.font);
+            return;
+        }
+    }
+    placements_.push_back({child, faceRect, std::nullopt});
+    applyPlacement(child, faceRect, std::nullopt);
+}
+
+void SkinnedWindow::placeChild(QWidget* child, QRect faceRect, const QFont& faceFont) {
+    for (Placement& placed : placements_) {
+        if (placed.child == child) {
+            placed.faceRect = faceRect;
+            placed.font = faceFont;
+            applyPlacement(child, faceRect, faceFont);
+            return;
+        }
+    }
+    placements_.push_back({child, faceRect, faceFont});
+    applyPlacement(child, faceRect, faceFont);
+}
+
+void SkinnedWindow::setChildFont(QWidget* child, const QFont& faceFont) {
+    for (Placement& placed : placements_) {
+        if (placed.child == child) {
+            placed.font = faceFont;
+            break;
+        }
+    }
+    child->setFont(scaledFont(faceFont));
+}
+
+void SkinnedWindow::applyPlacement(QWidget* child, QRect faceRect,
+                                   const std::optional<QFont>& font) {
+    if (!child)
+        return;
+    if (auto* panel = qobject_cast<SkinnedWindow*>(child))
+        panel->setFaceScale(faceScale_);
+    if (font)
+        child->setFont(scaledFont(*font));
+    const QRect placed = toWidget(faceRect);
+    // A child's position is relative to its own parent, which may itself be
+    // a placed child of this window.
+    const QPoint origin = child->parentWidget() && child->parentWidget() != this
+                              ? child->parentWidget()->mapTo(this, QPoint(0, 0))
+                              : QPoint(0, 0);
+    child->setGeometry(placed.translated(-origin));
+}
+
+SkinnedWindow* skinnedWindowOf(QWidget* widget) {
+    for (; widget; widget = widget->parentWidget()) {
+        if (auto* skinned = qobject_cast<SkinnedWindow*>(widget))
+            return skinned;
+        if (widget->isWindow())
+            return nullptr;
+    }
+    return nullptr;
+}
+
+void placeOnFace(QWidget* child, QRect faceRect, const std::optional<QFont>& faceFont) {
+    SkinnedWindow* window = child ? skinnedWindowOf(child->parentWidget()) : nullptr;
+    if (!window) {
+        if (faceFont)
+            child->setFont(*faceFont);
+        child->setGeometry(faceRect);
+        return;
+    }
+    if (faceFont)
+        window->placeChild(child, faceRect, *faceFont);
+    else
+        window->placeChild(child, faceRect);
 }
 
 void SkinnedWindow::paintFace(QPainter&) {}
@@ -52,6 +200,13 @@ bool SkinnedWindow::beforeClick(QPoint) {
 
 void SkinnedWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
+    // The device pixels the face lands on: those of the engine's own device,
+    // which is the backing store or, for render(), the target image.
+    const QPaintDevice* target = painter.paintEngine() && painter.paintEngine()->paintDevice()
+                                     ? painter.paintEngine()->paintDevice()
+                                     : painter.device();
+    if (skin_)
+        skin_->setPaintScale(target->devicePixelRatioF() * faceScale_);
     const QImage* background =
         hasBackground_ && skin_ ? skin_->image(backgroundName_, SkinImageCache::OnMissing::Silent)
                                 : nullptr;
@@ -59,7 +214,8 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
     // transparent one, and only on a window of its own.
     const bool seeThrough = !isWindow() && background && background->hasAlphaChannel();
     if (!seeThrough &&
-        (!background || background->hasAlphaChannel() || background->size() != size()))
+        (!background || background->hasAlphaChannel() ||
+         toWidget(QRect(QPoint(), background->deviceIndependentSize().toSize())).size() != size()))
         painter.fillRect(rect(), Qt::black);
     if (!background) {
         if (hasBackground_) {
@@ -76,6 +232,11 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
         }
         return;
     }
+    // Images whose set does not match the device pixels they land on are
+    // resampled smoothly rather than picked pixel by pixel.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (faceScale_ != 1.0)
+        painter.scale(faceScale_, faceScale_);
     painter.drawImage(QPoint(0, 0), *background);
     elements_.paint(painter, *skin_, hovered_, textFont_, textColor_);
     painter.save();
@@ -92,7 +253,7 @@ bool SkinnedWindow::clickAt(QPoint position) {
 void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
-    const QPoint position = event->position().toPoint();
+    const QPoint position = toFace(event->position());
     const auto slider = elements_.dragElementAt(position);
     const bool taken = clickAt(position);
     sliderDrag_ = slider;
@@ -113,7 +274,7 @@ void SkinnedWindow::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
     if (sliderDrag_ && (event->buttons() & Qt::LeftButton)) {
-        elements_.dragTo(*sliderDrag_, event->position().toPoint());
+        elements_.dragTo(*sliderDrag_, toFace(event->position()));
         return;
     }
     const bool held = event->buttons() & Qt::LeftButton;
@@ -134,7 +295,7 @@ void SkinnedWindow::mouseMoveEvent(QMouseEvent* event) {
         move(event->globalPosition().toPoint() - *dragOffset_);
         return;
     }
-    updateHover(event->position().toPoint());
+    updateHover(toFace(event->position()));
 }
 
 void SkinnedWindow::mouseReleaseEvent(QMouseEvent* event) {

@@ -7,9 +7,13 @@
 #include <QColor>
 #include <QFont>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
+
+class QScreen;
 
 namespace qvr {
 
@@ -18,6 +22,11 @@ namespace qvr {
 // rectangle table, then whatever the window paints itself), hover images,
 // clicks dispatched through the same table, and moving the window by
 // pressing on an empty area where the window allows it.
+//
+// Everything the window knows is in face pixels, the skin's own units. A
+// window whose face does not fit its screen draws it smaller by one factor
+// (faceScale); painting, hit-testing and the native children placed with
+// placeChild all follow it, so the rectangle table never changes.
 class SkinnedWindow : public QWidget {
     Q_OBJECT
 
@@ -43,6 +52,30 @@ class SkinnedWindow : public QWidget {
     // Handles a left press at a window position as a click would: the
     // window's own hook first, then the rectangle table.
     bool clickAt(QPoint position);
+
+    // Face pixels per widget pixel's worth: 1 unless the face was made
+    // smaller to fit the screen.
+    qreal faceScale() const { return faceScale_; }
+    void setFaceScale(qreal scale);
+    // The face's size at scale 1 (the background's size).
+    QSize naturalSize() const { return naturalSize_; }
+    // The largest scale up to ceiling (at most 1) at which the face fits
+    // the screen's available area.
+    qreal fittingScale(const QScreen* screen, qreal ceiling = 1.0) const;
+    void fitToScreen(const QScreen* screen, qreal ceiling = 1.0);
+
+    QPoint toFace(QPointF widgetPoint) const;
+    QRect toWidget(QRect faceRect) const;
+    QRect toFace(QRect widgetRect) const;
+    QFont scaledFont(const QFont& faceFont) const;
+    // Repaints a face rectangle, wherever the scale puts it.
+    void updateFace(QRect faceRect) { update(toWidget(faceRect).adjusted(-1, -1, 1, 1)); }
+    // Puts a child widget at a face rectangle (and gives it the face font
+    // at the window's scale); a later change of scale moves it along.
+    void placeChild(QWidget* child, QRect faceRect);
+    void placeChild(QWidget* child, QRect faceRect, const QFont& faceFont);
+    // The face font of a child placed before, at the window's scale.
+    void setChildFont(QWidget* child, const QFont& faceFont);
 
   protected:
     // The skin may be known only during start-up, after construction.
@@ -71,8 +104,19 @@ class SkinnedWindow : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
 
+    // The window's scale changed; children placed with placeChild have
+    // already followed.
+    virtual void faceScaleChanged() {}
+
   private:
     void updateHover(QPoint position);
+    void applyPlacement(QWidget* child, QRect faceRect, const std::optional<QFont>& font);
+
+    struct Placement {
+        QPointer<QWidget> child;
+        QRect faceRect;
+        std::optional<QFont> font;
+    };
 
     std::shared_ptr<SkinImageCache> skin_;
     MessageSink& messages_;
@@ -86,6 +130,15 @@ class SkinnedWindow : public QWidget {
     std::optional<QPoint> movePress_; // armed, not yet moving
     std::optional<QPoint> dragOffset_;
     std::optional<ElementTable::Id> sliderDrag_;
+    qreal faceScale_ = 1.0;
+    QSize naturalSize_;
+    std::vector<Placement> placements_;
 };
+
+// The skinned window a widget lies on, or none.
+SkinnedWindow* skinnedWindowOf(QWidget* widget);
+// placeChild on the skinned window the child lies on; without one the face
+// rectangle is the geometry.
+void placeOnFace(QWidget* child, QRect faceRect, const std::optional<QFont>& faceFont = {});
 
 } // namespace qvr

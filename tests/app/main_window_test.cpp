@@ -604,6 +604,52 @@ TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomBut
     EXPECT_TRUE(rig.messages.messages.empty());
 }
 
+TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
+    WindowRig rig;
+    for (int index = 1; index < 6; ++index)
+        std::filesystem::copy_file(rig.dir / "str0.ini",
+                                   rig.dir / ("str" + std::to_string(index) + ".ini"));
+    CMavloDlg& window = rig.start();
+    const auto lanOf = [&rig](int index) {
+        return loadIniFile(rig.dir / ("str" + std::to_string(index) + ".ini"))
+            .file.value("Skins", "Lan");
+    };
+    window.toggleHelpPanel();
+    auto* panel = window.helpPanel();
+    ASSERT_NE(panel, nullptr);
+    const QImage english = window.grab().toImage();
+
+    EXPECT_TRUE(panel->clickAt(CHelpDialog::languageLine(2).center()));
+    EXPECT_EQ(window.language(), Language::TraditionalChinese);
+    EXPECT_EQ(window.elements()[window.ids().save].label, "保存");
+    EXPECT_EQ(window.elements()[window.ids().config].label,
+              qstr(mainWindowTexts(Language::TraditionalChinese).config));
+    EXPECT_EQ(rig.profile.labelSection(), "Setting-CHT");
+    EXPECT_FALSE(window.profileSession().hasUnsavedChanges()); // saved labels stay saved
+    for (int index = 0; index < 6; ++index)
+        EXPECT_EQ(lanOf(index), "CHT") << index;
+    EXPECT_NE(window.grab().toImage(), english);
+    EXPECT_TRUE(window.helpPanelOpen());
+
+    // A file that may not be changed: nothing changes, the user is told.
+    const auto locked = rig.dir / "str4.ini";
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    EXPECT_FALSE(window.chooseLanguage(Language::SimplifiedChinese));
+    EXPECT_EQ(window.language(), Language::TraditionalChinese);
+    for (int index = 0; index < 6; ++index)
+        EXPECT_EQ(lanOf(index), "CHT") << index;
+    ASSERT_EQ(rig.messages.messages.size(), 1u);
+    EXPECT_NE(rig.messages.messages[0].text.find("str4.ini"), std::string::npos);
+    std::filesystem::permissions(locked, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
+
+    EXPECT_TRUE(panel->clickAt(CHelpDialog::languageLine(0).center()));
+    EXPECT_EQ(window.language(), Language::English);
+    EXPECT_EQ(languageFromCode(lanOf(3)), Language::English);
+    EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
+}
+
 TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     WindowRig rig;
     CMavloDlg& window = rig.start();

@@ -426,6 +426,51 @@ TEST_F(ExportTest, AFailedExportWriteIsReportedAndTheSecondCopyStillHappens) {
     expectLabelsOnly("p.ini");
 }
 
+// The language choice changes all six settings files or none.
+TEST(LanguageOfAllProfiles, IsWrittenIntoEverySettingsFileOrNone) {
+    ProgramFolder folder;
+    for (int index = 0; index < kProfileCount; ++index) {
+        folder.putText(profileSettingsFileName(index),
+                       "[Skins]\r\nPath=Carbon\r\nLan=\r\n" + labelSection("Setting-EN", "L"));
+    }
+    const auto snapshot = [&folder] {
+        std::vector<std::vector<std::uint8_t>> files;
+        for (int index = 0; index < kProfileCount; ++index) {
+            files.push_back(folder.bytes(profileSettingsFileName(index)));
+        }
+        return files;
+    };
+    const auto before = snapshot();
+
+    // A failure at the fourth rename: the three already renamed go back.
+    int renames = 0;
+    const FileWriteResult failed =
+        writeLanguageToProfiles(folder.path(), "CHT", [&renames](AtomicWriteStage stage) {
+            return stage == AtomicWriteStage::Rename && ++renames == 4 ? ENOSPC : 0;
+        });
+    EXPECT_EQ(failed.errorCode, ENOSPC);
+    EXPECT_EQ(snapshot(), before);
+    // So does a failure while the new files are written, and no temporary
+    // file is left behind.
+    int creations = 0;
+    EXPECT_FALSE(writeLanguageToProfiles(folder.path(), "CHT", [&creations](AtomicWriteStage s) {
+                     return s == AtomicWriteStage::CreateTemporary && ++creations == 6 ? EIO : 0;
+                 }).ok());
+    EXPECT_EQ(snapshot(), before);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        EXPECT_EQ(entry.path().string().find(".lan-new"), std::string::npos) << entry.path();
+    }
+
+    ASSERT_TRUE(writeLanguageToProfiles(folder.path(), "CHS").ok());
+    for (int index = 0; index < kProfileCount; ++index) {
+        const std::string name = profileSettingsFileName(index);
+        const auto written = folder.bytes(name);
+        EXPECT_EQ(std::string(written.begin(), written.end()),
+                  "[Skins]\r\nPath=Carbon\r\nLan=CHS\r\n" + labelSection("Setting-EN", "L"))
+            << name;
+    }
+}
+
 TEST(ProfileInt, ReadsLeadingDecimalDigitsLikeTheProfileReader) {
     EXPECT_EQ(parseProfileInt("6"), 6);
     EXPECT_EQ(parseProfileInt("3 profiles"), 3);

@@ -145,6 +145,46 @@ TEST_F(UserFolderTest, AnUnreadableListIsRebuiltFromTheFactorySettings) {
     EXPECT_EQ(loadIniFile(user / "str.ini").file.value("Skins", "Path"), "Carbon");
 }
 
+TEST_F(UserFolderTest, OnlyAFolderMadeNowTakesTheLocalesLanguage) {
+    const UserFolderReport report = prepareUserFolder(user, factory.path(), {}, "CHT");
+
+    EXPECT_TRUE(report.problems.empty());
+    for (int index = 0; index < kProfileCount; ++index) {
+        const std::string name = profileSettingsFileName(index);
+        const IniLoadResult loaded = loadIniFile(user / name);
+        EXPECT_EQ(loaded.file.value(settings_keys::kSkinsSection, settings_keys::kLan), "CHT")
+            << name;
+        // Only the one value differs; the file keeps its CRLF lines.
+        IniFile factoryFile = IniFile::fromBytes(factoryBytes(name));
+        factoryFile.setValue(settings_keys::kSkinsSection, settings_keys::kLan, "CHT");
+        EXPECT_EQ(userBytes(name), factoryFile.toBytes()) << name;
+    }
+    EXPECT_EQ(userBytes("str.ini"), factoryBytes("str.ini"));
+
+    // A later start, a file missing from an existing folder: factory copy.
+    fs::remove(user / "str2.ini");
+    const std::vector<std::uint8_t> kept = userBytes("str0.ini");
+    prepareUserFolder(user, factory.path(), {}, "CHS");
+    EXPECT_EQ(userBytes("str2.ini"), factoryBytes("str2.ini"));
+    EXPECT_EQ(userBytes("str0.ini"), kept);
+}
+
+TEST_F(UserFolderTest, ProfilesTakenOverFromAnEarlierFolderKeepTheirLanguage) {
+    ProgramFolder earlier;
+    for (const std::string& name : userFileNames()) {
+        earlier.put(name, factoryBytes(name));
+    }
+    earlier.put("config1.bin", fileImage(patternRecord(4), 1));
+
+    const UserFolderReport report = prepareUserFolder(user, factory.path(), earlier.path(), "CHS");
+
+    EXPECT_EQ(report.migratedFrom, earlier.path());
+    for (int index = 0; index < kProfileCount; ++index) {
+        EXPECT_EQ(userBytes(profileSettingsFileName(index)),
+                  factoryBytes(profileSettingsFileName(index)));
+    }
+}
+
 TEST_F(UserFolderTest, AnEarlierBuildsChangedProfilesAreTakenOverOnce) {
     ProgramFolder earlier;
     for (const std::string& name : userFileNames()) {

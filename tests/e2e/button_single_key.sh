@@ -14,7 +14,7 @@ e2e_press "$E2E_WINDOW" 300 383       # "Single Key" (entry 10) opens the dialog
 dialog=$(e2e_wait_dialog 'Single Key') || e2e_fail "the single-key dialog did not open"
 
 # Without a window manager the keyboard follows the pointer.
-xdotool mousemove --window "$dialog" 190 60
+e2e_move "$dialog" 190 60
 e2e_key_in "$dialog" g Return         # Return is captured too ...
 e2e_shot single-key-enter
 e2e_window_viewable "$dialog" || e2e_fail "Enter closed the dialog" # ... and does not close it

@@ -25,6 +25,11 @@ E2E_POLL=0.05
 E2E_XVFB_PID=""
 E2E_QVR_PID=""
 E2E_WINDOW=""
+# The screen of the X server (E2E_SCREEN=1920x1080x24 with QT_SCALE_FACTOR=2
+# runs a script on a screen too small for the window's natural size), and
+# the window's pixels per face pixel, read off the main window.
+E2E_SCREEN=${E2E_SCREEN:-1280x800x24}
+E2E_SCALE=1
 E2E_TRAYER_PID=""
 
 e2e_cleanup() {
@@ -79,7 +84,7 @@ e2e_start_x() {
     local n deadline
     for n in $(seq 90 140); do
         [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x800x24 -noreset -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+        Xvfb ":$n" -screen 0 "$E2E_SCREEN" -noreset -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
         E2E_XVFB_PID=$!
         deadline=$((SECONDS + E2E_TIMEOUT))
         while kill -0 "$E2E_XVFB_PID" 2>/dev/null && [ "$SECONDS" -lt "$deadline" ]; do
@@ -115,8 +120,9 @@ e2e_window_rect() {
 # window, or of REGION (WxH+X+Y in the window's coordinates). Popups over the
 # window count too. Raw pixels, so no time stamp makes two pictures differ.
 e2e_picture() {
-    local pixels
-    pixels=$(import -display "$DISPLAY" -window "$1" ${2:+-crop "$2" +repage} rgb:- 2>/dev/null | md5sum) ||
+    local pixels region=""
+    [ -n "${2:-}" ] && region=$(e2e_face_region "$2")
+    pixels=$(import -display "$DISPLAY" -window "$1" ${region:+-crop "$region" +repage} rgb:- 2>/dev/null | md5sum) ||
         return 1
     echo "${pixels%% *}"
 }
@@ -208,10 +214,32 @@ e2e_wait_region_change() {
 
 # --- Input -------------------------------------------------------------------
 
+# Scripts give points and regions in face pixels, the element table's units;
+# a window drawn smaller or larger gets them scaled.
+e2e_face() {
+    # The middle of the face pixel, so the program maps it back to that pixel.
+    awk -v s="$E2E_SCALE" -v x="$1" -v y="$2" 'BEGIN { printf "%d %d\n", (x + 0.5) * s, (y + 0.5) * s }'
+}
+
+# e2e_face_region WxH+X+Y
+e2e_face_region() {
+    awk -v s="$E2E_SCALE" -v r="$1" 'BEGIN {
+        split(r, p, /[x+]/)
+        printf "%dx%d+%d+%d\n", p[1] * s + 0.999, p[2] * s + 0.999, p[3] * s, p[4] * s }'
+}
+
+# e2e_move WINDOW X Y [xdotool commands...]: the pointer to a face point.
+e2e_move() {
+    local window=$1 x y
+    read -r x y <<<"$(e2e_face "$2" "$3")"
+    shift 3
+    xdotool mousemove --window "$window" "$x" "$y" "$@"
+}
+
 # e2e_press WINDOW X Y [BUTTON]: a click at client coordinates of WINDOW that
 # waits for nothing; follow it with a wait for what it should do.
 e2e_press() {
-    xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"
+    e2e_move "$1" "$2" "$3" click "${4:-1}"
 }
 
 # e2e_click_in WINDOW X Y [REGION]: a click that changes WINDOW (or REGION of
@@ -233,7 +261,7 @@ e2e_click() {
 e2e_hover_in() {
     local before
     before=$(e2e_picture "$1") || e2e_fail "window $1 cannot be seen"
-    xdotool mousemove --window "$1" "$2" "$3"
+    e2e_move "$1" "$2" "$3"
     e2e_wait_region_change "$1" "" "$before"
 }
 
@@ -329,7 +357,17 @@ e2e_main_window() {
             E2E_WINDOW=$id
         fi
     done
-    [ "$best" -ge $((200 * 200)) ]
+    [ "$best" -ge $((200 * 200)) ] || return 1
+    read -r _ _ w _ <<<"$(e2e_window_rect "$E2E_WINDOW")"
+    E2E_SCALE=$(awk -v w="$w" 'BEGIN { print w / 1000 }')
+}
+
+# The main window lies wholly on the screen.
+e2e_on_screen() {
+    local x y w h sw sh
+    read -r x y w h <<<"$(e2e_window_rect "$1")"
+    read -r sw sh <<<"$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')"
+    [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$sw" ] && [ $((y + h)) -le "$sh" ]
 }
 
 e2e_tray_shown() {

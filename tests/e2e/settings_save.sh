@@ -31,9 +31,9 @@ grep -q -x 'wait 20' <<<"$upload" ||
 
 # Drag the scroll thumb to the lower half: the four lower sections show.
 before=$(e2e_picture "$E2E_WINDOW")
-xdotool mousemove --window "$E2E_WINDOW" 988 80 mousedown 1
-xdotool mousemove --window "$E2E_WINDOW" 988 300
-xdotool mousemove --window "$E2E_WINDOW" 988 500 mouseup 1
+e2e_move "$E2E_WINDOW" 988 80 mousedown 1
+e2e_move "$E2E_WINDOW" 988 300
+e2e_move "$E2E_WINDOW" 988 500 mouseup 1
 e2e_wait_region_change "$E2E_WINDOW" "" "$before"
 e2e_click 800 42  # Mouse Speed, now at the top
 e2e_click 800 167 # Double Click Speed

@@ -45,7 +45,9 @@ inline void writeMinimalSkin(const std::filesystem::path& folder) {
         {"button-mouse-leave.png", {62, 29}},
         {"Mouse/Front/MouseFront.png", {300, 460}},
         {"Mouse/Side/MouseSide.png", {300, 460}},
-        {"Help/HelpWindow.png", {166, 90}},
+        {"Help/HelpWindow.png", {166, 156}},
+        {"Enable.png", {14, 14}},
+        {"Disable.png", {14, 14}},
     };
     for (const auto& [name, size] : images)
         writePng(folder / name, size, QColor(30, 32, 40));

@@ -24,6 +24,38 @@ TEST(LanguageChoice, OnlyExactChsAndChtSelectChinese) {
     }
 }
 
+TEST(LanguageChoice, TheLocaleNamesTheFirstStartsLanguage) {
+    const struct {
+        LocaleVariables locale;
+        std::string_view code;
+    } cases[] = {
+        {{.lang = "zh_CN.UTF-8"}, "CHS"},
+        {{.lang = "zh_SG.GB2312"}, "CHS"},
+        {{.lang = "zh_TW.UTF-8"}, "CHT"},
+        {{.lang = "zh_HK.UTF-8"}, "CHT"},
+        {{.lang = "zh_MO"}, "CHT"},
+        {{.lang = "zh-Hant-TW"}, "CHT"},
+        {{.lang = "zh_Hans_CN"}, "CHS"},
+        {{.lang = "en_US.UTF-8"}, ""},
+        {{.lang = "zh"}, ""},
+        {{.lang = "C"}, ""},
+        {{}, ""},
+        // Precedence: LC_ALL, then LC_MESSAGES, then LANG.
+        {{.lcAll = "en_GB.UTF-8", .lcMessages = "zh_CN.UTF-8", .lang = "zh_TW.UTF-8"}, ""},
+        {{.lcMessages = "zh_TW.UTF-8", .lang = "zh_CN.UTF-8"}, "CHT"},
+        // LANGUAGE's first entry wins, but not under the C locale.
+        {{.language = "zh_TW:zh_CN:en", .lang = "en_US.UTF-8"}, "CHT"},
+        {{.language = "en:zh_CN", .lang = "zh_CN.UTF-8"}, ""},
+        {{.language = "zh_CN", .lcAll = "C"}, ""},
+        {{.language = "zh_CN"}, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(languageCodeForLocale(c.locale), c.code)
+            << c.locale.language << "|" << c.locale.lcAll << "|" << c.locale.lcMessages << "|"
+            << c.locale.lang;
+    }
+}
+
 TEST(LanguageChoice, EachLanguageHasItsLabelSection) {
     EXPECT_EQ(labelSectionName(Language::English), "Setting-EN");
     EXPECT_EQ(labelSectionName(Language::SimplifiedChinese), "Setting-CHS");

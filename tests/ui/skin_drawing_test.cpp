@@ -9,7 +9,10 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QTest>
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -58,6 +61,151 @@ TEST(SkinImages, ImagesAreDecodedOnceAndMissingOnesReportedOnce) {
     // Asked silently (a background), a missing image says nothing.
     EXPECT_EQ(rig.cache.image("/other.png", SkinImageCache::OnMissing::Silent), nullptr);
     EXPECT_EQ(rig.messages.messages.size(), 1u);
+}
+
+TEST(SkinImages, OnlyTheSetNearestThePaintScaleIsDecoded) {
+    SkinRig rig;
+    writePng(pathOf(rig.dir) / "a.png", {4, 4}, Qt::blue);
+    writePng(pathOf(rig.dir) / "a@2x.png", {8, 8}, Qt::red);
+    writePng(pathOf(rig.dir) / "own.png", {4, 4}, Qt::green); // a user's skin: no 2x copy
+
+    // At one device pixel per face pixel the 2x files are never opened.
+    const QImage* plain = rig.cache.image("/a.png");
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->pixelColor(0, 0), QColor(Qt::blue));
+    rig.cache.setPaintScale(1.2);
+    EXPECT_EQ(rig.cache.imageSet(), 1);
+    EXPECT_EQ(rig.cache.decodedCount(), 1);
+
+    rig.cache.setPaintScale(1.69); // 2x screen, face drawn smaller: nearest is 2x
+    EXPECT_EQ(rig.cache.decodedCount(), 0);
+    const QImage* sharp = rig.cache.image("/a.png");
+    ASSERT_NE(sharp, nullptr);
+    EXPECT_EQ(sharp->pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(sharp->devicePixelRatio(), 2.0);
+    EXPECT_EQ(sharp->deviceIndependentSize(), QSizeF(4, 4));
+    const QImage* own = rig.cache.image("/own.png");
+    ASSERT_NE(own, nullptr);
+    EXPECT_EQ(own->devicePixelRatio(), 1.0);
+    EXPECT_EQ(rig.cache.fileFor("/own.png"), rig.dir.path() + "/own.png");
+
+    // Drawn at a 2x device, both land on the same 4 x 4 face square.
+    QImage target(16, 16, QImage::Format_RGB32);
+    target.setDevicePixelRatio(2);
+    target.fill(Qt::black);
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    rig.cache.draw(painter, "/a.png", {0, 0});
+    rig.cache.draw(painter, "/own.png", {4, 4});
+    painter.end();
+    EXPECT_EQ(target.pixelColor(7, 7), QColor(Qt::red));
+    EXPECT_EQ(target.pixelColor(8, 8), QColor(Qt::green));
+    EXPECT_EQ(target.pixelColor(15, 15), QColor(Qt::green));
+    EXPECT_EQ(target.pixelColor(8, 0), QColor(Qt::black));
+    EXPECT_TRUE(rig.messages.messages.empty());
+}
+
+// Edge sharpness: the mean length of the luminance gradient (forward
+// differences), over the whole picture. An enlarged picture spreads each
+// edge over more pixels, so its mean falls.
+double meanGradient(const QImage& picture) {
+    const QImage grey = picture.convertToFormat(QImage::Format_Grayscale8);
+    double sum = 0;
+    for (int y = 0; y + 1 < grey.height(); ++y) {
+        const uchar* line = grey.constScanLine(y);
+        const uchar* next = grey.constScanLine(y + 1);
+        for (int x = 0; x + 1 < grey.width(); ++x) {
+            const double dx = line[x + 1] - line[x];
+            const double dy = next[x] - line[x];
+            sum += std::sqrt(dx * dx + dy * dy);
+        }
+    }
+    return sum / (double(grey.width() - 1) * (grey.height() - 1));
+}
+
+class CarbonFace : public SkinnedWindow {
+  public:
+    CarbonFace(std::shared_ptr<SkinImageCache> skin, MessageSink& messages)
+        : SkinnedWindow(std::move(skin), messages) {
+        loadBackground("/main.png", {});
+        for (const auto& [rect, stem] : {std::pair{edges(937, 5, 952, 20), "/button-help"},
+                                         std::pair{edges(958, 5, 973, 20), "/button-min"},
+                                         std::pair{edges(979, 5, 994, 20), "/button-close"},
+                                         std::pair{edges(923, 604, 980, 634), "/button-save"},
+                                         std::pair{edges(18, 604, 90, 634), "/button-config"}})
+            elements().add({.rect = rect, .image = stem, .hover = true});
+    }
+    void paintFace(QPainter& painter) override {
+        skin().draw(painter, "/Mouse/Front/MouseFront.png",
+                    {skin::kFrontPicture.x, skin::kFrontPicture.y});
+    }
+};
+
+QImage renderAt(QWidget& widget, int ratio) {
+    QImage picture(widget.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::black);
+    widget.render(&picture);
+    return picture;
+}
+
+TEST(SkinScale, TheTwoTimesFaceIsAtLeastAsSharpAsTheOneTimesFaceEnlarged) {
+    qtApp();
+    RecordingMessageSink messages;
+    const QString carbon = QStringLiteral(QVR_FACTORY_DIR "/Skins/Carbon");
+    auto skin = std::make_shared<SkinImageCache>(carbon, messages);
+    CarbonFace face(skin, messages);
+    ASSERT_EQ(face.size(), QSize(1000, 640));
+
+    const QImage once = renderAt(face, 1);
+    EXPECT_EQ(skin->imageSet(), 1);
+    const QImage twice = renderAt(face, 2);
+    EXPECT_EQ(skin->imageSet(), 2);
+    ASSERT_EQ(twice.size(), QSize(2000, 1280));
+    QImage enlarged = once.scaled(twice.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+
+    const double sharp = meanGradient(twice);
+    const double soft = meanGradient(enlarged);
+    EXPECT_GE(sharp, soft) << "2x " << sharp << ", 1x enlarged " << soft;
+    // The same picture, not another one: the halves agree on average colour.
+    const QImage small = twice.scaled(once.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    EXPECT_NEAR(meanGradient(small), meanGradient(once), meanGradient(once) * 0.25);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST(SkinScale, AFaceDrawnSmallerKeepsClicksAndChildrenOnTheirRectangles) {
+    SkinRig rig;
+    writePng(pathOf(rig.dir) / "bg.png", {400, 200}, Qt::darkGray);
+    struct Face : SkinnedWindow {
+        Face(std::shared_ptr<SkinImageCache> skin, MessageSink& messages)
+            : SkinnedWindow(std::move(skin), messages) {
+            loadBackground("/bg.png", {});
+        }
+    };
+    auto skin = std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages);
+    Face face(skin, rig.messages);
+    std::vector<QPoint> clicks;
+    face.elements().add(
+        {.rect = edges(300, 100, 340, 120), .onClick = [&](QPoint at) { clicks.push_back(at); }});
+    QWidget edit(&face);
+    QFont font = face.font();
+    font.setPixelSize(14);
+    face.placeChild(&edit, edges(100, 40, 200, 60), font);
+
+    face.setFaceScale(0.5);
+    EXPECT_EQ(face.size(), QSize(200, 100));
+    EXPECT_EQ(edit.geometry(), QRect(50, 20, 50, 10));
+    EXPECT_EQ(edit.font().pixelSize(), 7);
+    QTest::mouseClick(&face, Qt::LeftButton, {}, QPoint(160, 55)); // face 320, 110
+    QTest::mouseClick(&face, Qt::LeftButton, {}, QPoint(140, 55)); // face 280: outside
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], QPoint(320, 110));
+
+    face.setFaceScale(1.0);
+    EXPECT_EQ(edit.geometry(), QRect(100, 40, 100, 20));
+    EXPECT_EQ(edit.font().pixelSize(), 14);
+    // A screen smaller than the face: the largest factor that fits.
+    EXPECT_LE(face.fittingScale(QGuiApplication::primaryScreen()), 1.0);
 }
 
 TEST(SkinImages, DecodingAtEveryDrawReadsTheFileAgainAndKeepingDoesNot) {
@@ -244,8 +392,8 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     main.resize(1000, 640);
     int updates = 0;
     CHelpDialog panel(
-        skin, rig.messages, Language::English, [&] { ++updates; }, &main);
-    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 90));
+        skin, rig.messages, Language::English, [&] { ++updates; }, {}, &main);
+    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 156));
     panel.clickAt({80, 60}); // the version line
     EXPECT_EQ(updates, 0);
     panel.clickAt({80, 30});
@@ -267,7 +415,7 @@ TEST(HelpPanel, TheWindowShowsThroughTheTransparentPartsOfItsPicture) {
     main.resize(1000, 640);
     main.setStyleSheet("background: rgb(200, 0, 0);");
     main.setAutoFillBackground(true);
-    CHelpDialog panel(skin, rig.messages, Language::English, {}, &main);
+    CHelpDialog panel(skin, rig.messages, Language::English, {}, {}, &main);
     const QImage shot = main.grab().toImage();
     const QPoint corner = panel.geometry().topLeft() + QPoint(2, 2); // a transparent row
     EXPECT_EQ(shot.pixelColor(corner), QColor(200, 0, 0));

@@ -246,7 +246,7 @@ TEST(SkinSizes, DialogBackgroundsEncloseAllTheirRectangles) {
     } dialogs[] = {
         {"/single-key.png", 372, 275},    {"/combo-key.png", 372, 275},
         {"/macro-key.png", 390, 286},     {"/MacroManagement/MacroManagement.png", 478, 422},
-        {"/Config/Config.png", 263, 598}, {"/Help/HelpWindow.png", 166, 77},
+        {"/Config/Config.png", 263, 598}, {"/Help/HelpWindow.png", 166, 148},
     };
     for (const auto& d : dialogs) {
         const QImage image = load(d.name);

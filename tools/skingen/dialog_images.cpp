@@ -238,6 +238,8 @@ void drawHelpPanel(QPainter& p, QSize s) {
     p.fillRect(QRectF(0, 6, s.width(), 4), kAccent);
     p.restore();
     p.fillRect(QRectF(14, 49, s.width() - 28, 1), QColor(0, 0, 0, 35));
+    // Below the version: the language choice.
+    p.fillRect(QRectF(8, 79, s.width() - 16, 1), QColor(0, 0, 0, 60));
 }
 
 } // namespace

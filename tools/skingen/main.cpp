@@ -22,11 +22,14 @@ int writeSkin(const QString& folder) {
             std::fprintf(stderr, "skingen: cannot create the folder of %s\n", qPrintable(file));
             return 1;
         }
-        if (!renderImage(row).save(file, "PNG")) {
-            std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(file));
-            return 1;
+        for (const int scale : kSkinScales) {
+            const QString scaled = scaledPath(file, scale);
+            if (!renderImage(row, scale).save(scaled, "PNG")) {
+                std::fprintf(stderr, "skingen: cannot write %s\n", qPrintable(scaled));
+                return 1;
+            }
+            ++written;
         }
-        ++written;
     }
     std::printf("skingen: %d images in %s\n", written, qPrintable(folder));
     return 0;

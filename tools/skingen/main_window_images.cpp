@@ -8,6 +8,7 @@
 #include <QLinearGradient>
 #include <QRadialGradient>
 #include <cmath>
+#include <map>
 
 namespace qvr::skingen {
 namespace {
@@ -120,9 +121,18 @@ void drawMain(QPainter& p, QSize s) {
     p.drawRect(QRectF(0.5, 0.5, s.width() - 1, s.height() - 1));
 }
 
+// A panel cut out of the main background drawn at the same scale, so it
+// matches the window's background pixel for pixel.
 void drawCrop(QPainter& p, const skin::Rect& r) {
-    static const QImage main = renderMainBackground();
-    p.drawImage(QPoint(0, 0), main.copy(r.left, r.top, r.width(), r.height()));
+    const int scale = qRound(p.device()->devicePixelRatioF());
+    static std::map<int, QImage> mains;
+    auto found = mains.find(scale);
+    if (found == mains.end())
+        found = mains.emplace(scale, renderMainBackground(scale)).first;
+    QImage crop =
+        found->second.copy(r.left * scale, r.top * scale, r.width() * scale, r.height() * scale);
+    crop.setDevicePixelRatio(scale);
+    p.drawImage(QPointF(0, 0), crop);
 }
 
 void drawTrack(QPainter& p, QSize s) {
@@ -177,12 +187,13 @@ void drawTab(QPainter& p, QSize s, bool shown) {
 
 } // namespace
 
-QImage renderMainBackground() {
-    QImage image(skin::kMainWindow.width, skin::kMainWindow.height,
+QImage renderMainBackground(int scale) {
+    QImage image(skin::kMainWindow.width * scale, skin::kMainWindow.height * scale,
                  QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     QPainter p(&image);
-    drawMain(p, image.size());
+    drawMain(p, QSize(skin::kMainWindow.width, skin::kMainWindow.height));
     return image;
 }
 

@@ -26,9 +26,14 @@ void addDialogImages(SkinTable& table);
 void addMouseImages(SkinTable& table);
 
 SkinTable buildSkinTable();
-// Renders one row on a transparent canvas of its size.
-QImage renderImage(const SkinImage& image);
-// The full main window background, also the source of the panel crops.
-QImage renderMainBackground();
+// Renders one row on a transparent canvas of its size times scale device
+// pixels a side: the same drawing, with scale device pixels per pixel.
+QImage renderImage(const SkinImage& image, int scale = 1);
+// The file name of the scale's copy: "name.png", "name@2x.png".
+QString scaledPath(const QString& path, int scale);
+// The device pixel scales the skin is written for.
+inline constexpr int kSkinScales[] = {1, 2};
+// The full main window background.
+QImage renderMainBackground(int scale = 1);
 
 } // namespace qvr::skingen
