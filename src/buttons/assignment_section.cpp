@@ -8,8 +8,10 @@
 #include "buttons/key_tables.h"
 #include "buttons/single_key_dialog.h"
 #include "macros/macro_key_dialog.h"
+#include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
+#include "ui/skin_layout.h"
 #include "ui/skin_list_box.h"
 
 #include <QFontMetrics>
@@ -33,6 +35,14 @@ const ListColours kListColours{QColor(250, 250, 250), QColor(0x1b, 0x1e, 0x25),
 
 constexpr std::array kOptionLists = {OptionList::Scroll, OptionList::Dpi, OptionList::Media,
                                      OptionList::HotKey, OptionList::Windows};
+
+// Said on the page's header row while the mouse is away, so the missing
+// page does not look like a fault. English, Simplified, Traditional Chinese.
+constexpr std::array<std::string_view, 3> kAssignWhenConnected{
+    "Connect the mouse to assign buttons",
+    "连接鼠标后即可设置按键",
+    "連接滑鼠後即可設定按鍵",
+};
 
 std::size_t slot(OptionList option) {
     return static_cast<std::size_t>(option);
@@ -101,6 +111,17 @@ AssignmentSection::AssignmentSection(CMavloDlg& window) : QObject(&window), wind
     looks_.fill(BoxLook::Normal);
     addElements();
     window_.installEventFilter(this);
+    addAccessibleFaceText(window_, {.rect = [] { return LeftPanel::kAssignmentHeader; },
+                                    .text = [this] { return absenceText(); }});
+}
+
+QString AssignmentSection::absenceText() const {
+    // Not while the start-up search may still find the mouse.
+    if (window_.pageDrawn() || window_.startUpSearch() != StartUpSearch::Answered)
+        return {};
+    const std::string_view text =
+        kAssignWhenConnected[static_cast<std::size_t>(window_.language())];
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 AssignmentSection::~AssignmentSection() = default;
@@ -492,8 +513,18 @@ bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AssignmentSection::paintFace(QPainter& painter) {
-    if (!window_.pageDrawn())
+    if (!window_.pageDrawn()) {
+        if (const QString absence = absenceText(); !absence.isEmpty()) {
+            // Plain and dimmed, unlike the headers around it: it is no control.
+            const QRect room = LeftPanel::kAssignmentHeader.adjusted(6, 0, -6, 0);
+            painter.setFont(fittedFont(window_.textFont(), absence, room.width()));
+            QColor dimmed = window_.textColor();
+            dimmed.setAlphaF(0.6f);
+            painter.setPen(dimmed);
+            drawLabel(painter, room, Qt::AlignCenter | Qt::TextSingleLine, absence);
+        }
         return;
+    }
     paintMouseView(painter);
     SkinImageCache& skin = window_.skin();
     const QRect header = LeftPanel::kAssignmentHeader;

@@ -88,6 +88,9 @@ class AssignmentSection : public QObject, public WindowPage {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // What the page's place says while the page is not drawn; empty when
+    // nothing is said there.
+    QString absenceText() const;
     void addElements();
     void paintMouseView(QPainter& painter);
     void openFunctionList(int index);

@@ -59,7 +59,8 @@ class FaceTextAccessible final : public QAccessibleInterface {
     QAccessible::State state() const override {
         QAccessible::State state;
         state.readOnly = true;
-        state.invisible = !window_ || !window_->isVisible();
+        // A text with nothing to say is not on the face.
+        state.invisible = !window_ || !window_->isVisible() || text(QAccessible::Name).isEmpty();
         return state;
     }
 

@@ -4,6 +4,7 @@
 #include "window_rig.h"
 
 #include <QAccessible>
+#include <QFontMetrics>
 #include <QHelpEvent>
 #include <QImage>
 #include <QTest>
@@ -99,9 +100,36 @@ QStringList spokenLines(CMavloDlg& window) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     for (int i = 0; face && i < face->childCount(); ++i)
         if (QAccessibleInterface* child = face->child(i);
-            child && child->role() == QAccessible::StaticText)
+            child && child->role() == QAccessible::StaticText && !child->state().invisible)
             lines << child->text(QAccessible::Name);
     return lines;
+}
+
+TEST(StatusCard, WithoutTheMouseTheButtonPagesPlaceSaysWhenItCanBeUsed) {
+    for (const auto& [lan, said] : {std::pair{"Lan=EN", "Connect the mouse to assign buttons"},
+                                    std::pair{"Lan=CHS", "连接鼠标后即可设置按键"},
+                                    std::pair{"Lan=CHT", "連接滑鼠後即可設定按鍵"}}) {
+        WindowRig rig(WindowRig::Mouse::Absent, std::string(lan));
+        rig.waitForStartUp = false;
+        rig.checkedBackend.holdSearches();
+        CMavloDlg& window = rig.start();
+        const QRect place(20, 107, 242, 20);
+        const QImage searching = window.grab(place).toImage();
+        EXPECT_FALSE(spokenLines(window).contains(QString::fromUtf8(said))) << lan;
+
+        rig.checkedBackend.releaseSearches();
+        WindowRig::waitUntilSettled(window);
+        EXPECT_TRUE(spokenLines(window).contains(QString::fromUtf8(said))) << lan;
+        EXPECT_NE(window.grab(place).toImage(), searching) << lan;
+        DrawnTextLog log;
+        (void)window.grab(place);
+        const auto drawn = std::ranges::find(log.texts, QString::fromUtf8(said), &DrawnText::text);
+        ASSERT_NE(drawn, log.texts.end()) << lan;
+        EXPECT_TRUE(place.contains(drawn->rect)) << lan;
+        const QRect needed =
+            QFontMetrics(drawn->font).boundingRect(drawn->rect, drawn->flags, drawn->text);
+        EXPECT_TRUE(drawn->rect.contains(needed)) << lan;
+    }
 }
 
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
