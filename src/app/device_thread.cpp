@@ -60,9 +60,15 @@ void DeviceThread::request(std::function<void()> work, std::function<void()> don
 
 int DeviceThread::upload(const ConfigRecord& record) {
     const int ticket = ++lastTicket_;
+    newestUpload_.store(ticket);
     auto received = std::make_shared<bool>(false);
+    auto skipped = std::make_shared<bool>(false);
     request(
-        [this, record, received] {
+        [this, record, ticket, received, skipped] {
+            if (ticket != newestUpload_.load()) {
+                *skipped = true;
+                return;
+            }
             MouseProtocol protocol = link_.protocol();
             protocol.setProgress([this](int done, int total) {
                 QMetaObject::invokeMethod(
@@ -72,7 +78,12 @@ int DeviceThread::upload(const ConfigRecord& record) {
             ConfigRecord sent = record;
             *received = protocol.uploadConfiguration(sent);
         },
-        [this, ticket, received] { emit uploadFinished(ticket, *received); });
+        [this, ticket, received, skipped] {
+            if (*skipped)
+                emit uploadSkipped(ticket);
+            else
+                emit uploadFinished(ticket, *received);
+        });
     return ticket;
 }
 

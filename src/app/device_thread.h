@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QThread>
+#include <atomic>
 #include <functional>
 
 namespace qvr {
@@ -27,7 +28,9 @@ class DeviceThread : public QObject {
     void request(std::function<void()> work, std::function<void()> done);
 
     // An upload from a copy of the record; ends with uploadFinished carrying
-    // the ticket returned here.
+    // the ticket returned here, or with uploadSkipped when a newer upload was
+    // given before its turn came: the mouse ends up with the newest record,
+    // so an older one still waiting would only delay it.
     int upload(const ConfigRecord& record);
     // The read-back after a DPI-stage event; done gets the active slot's
     // block image.
@@ -44,6 +47,7 @@ class DeviceThread : public QObject {
   signals:
     void uploadProgress(int done, int total);
     void uploadFinished(int ticket, bool received);
+    void uploadSkipped(int ticket);
 
   private:
     DeviceLink& link_;
@@ -51,6 +55,7 @@ class DeviceThread : public QObject {
     QObject* worker_; // lives on thread_
     int inFlight_ = 0;
     int lastTicket_ = 0;
+    std::atomic<int> newestUpload_{0}; // read on the device thread
     bool stopped_ = false;
 };
 

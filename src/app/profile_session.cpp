@@ -17,6 +17,8 @@ ProfileSession::ProfileSession(CMavloDlg& window) : QObject(&window), window_(wi
                 if (notifyTickets_.erase(ticket) && !received)
                     window_.showDeviceNotification(kNotifyNotDetected, 0);
             });
+    connect(&window_.deviceThread(), &DeviceThread::uploadSkipped, this,
+            [this](int ticket) { notifyTickets_.erase(ticket); });
 }
 
 int ProfileSession::windowProfile() const {

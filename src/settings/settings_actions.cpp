@@ -27,10 +27,12 @@ SettingsActions::SettingsActions(CMavloDlg& window, SettingsSections& sections,
         connect(cursor, &QTimer::timeout, this, [this, cursor] { endWaitCursor(*cursor); });
     }
     connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
-            &SettingsActions::uploadFinished);
+            [this](int ticket, bool received) { uploadEnded(ticket, received); });
+    connect(&window_.deviceThread(), &DeviceThread::uploadSkipped, this,
+            [this](int ticket) { uploadEnded(ticket, std::nullopt); });
     connect(&window_.deviceThread(), &DeviceThread::uploadProgress, this,
             [this](int done, int total) {
-                if (inFlight_)
+                if (!uploads_.empty())
                     window_.setSaveProgress({SaveProgress::Phase::Uploading, done, total});
             });
 }
@@ -56,41 +58,50 @@ void SettingsActions::uploadAndApply() {
     if (!written)
         return;
     const RecordState& state = window_.state();
-    Upload upload{state.record, state.pointerChanges, *written};
-    // One upload waits at most: the newest press is what the mouse must end
-    // up with.
-    if (inFlight_)
-        waiting_ = std::move(upload);
-    else
-        startUpload(std::move(upload));
-}
-
-void SettingsActions::startUpload(Upload upload) {
-    inFlight_ = std::move(upload);
+    const int ticket = window_.deviceThread().upload(state.record);
+    uploads_.emplace(ticket, Upload{state.record, state.pointerChanges, *written});
     window_.setSaveProgress({SaveProgress::Phase::Uploading, 0, 0});
-    inFlightTicket_ = window_.deviceThread().upload(inFlight_->record);
 }
 
-void SettingsActions::uploadFinished(int ticket, bool received) {
-    if (!inFlight_ || ticket != inFlightTicket_)
+namespace {
+
+void addChanges(PointerChanges& into, const PointerChanges& from) {
+    into.speed |= from.speed;
+    into.doubleClick |= from.doubleClick;
+    into.scrollLines |= from.scrollLines;
+    into.precision |= from.precision;
+}
+
+} // namespace
+
+void SettingsActions::uploadEnded(int ticket, std::optional<bool> received) {
+    const auto found = uploads_.find(ticket);
+    if (found == uploads_.end())
         return;
-    const Upload done = std::move(*inFlight_);
-    inFlight_.reset();
+    const Upload done = std::move(found->second);
+    const auto newer = uploads_.erase(found);
+    // The desktop takes the newest press's values once, not each older
+    // press's values in between.
+    if (newer != uploads_.end())
+        addChanges(newer->second.pointerChanges, done.pointerChanges);
+    else
+        ApplyPointerSettings(done.record, done.pointerChanges);
+    if (!uploads_.empty())
+        return;
     using Phase = SaveProgress::Phase;
+    if (!received) {
+        // A switch's upload took its place; its files are written.
+        window_.setSaveProgress({done.written ? Phase::Idle : Phase::NotWritten, 0, 0});
+        return;
+    }
     window_.setSaveProgress({!done.written ? Phase::NotWritten
-                             : received    ? Phase::Saved
+                             : *received   ? Phase::Saved
                                            : Phase::NotReceived,
                              0, 0});
     // The user must not take the mouse to hold what it never received.
-    if (!received)
+    if (!*received)
         window_.showDeviceNotification(kNotifyNotDetected, 0);
-    ApplyPointerSettings(done.record, done.pointerChanges);
-    if (waiting_) {
-        Upload next = std::move(*waiting_);
-        waiting_.reset();
-        startUpload(std::move(next));
-    }
-    emit saveFinished(received, done.written);
+    emit saveFinished(*received, done.written);
 }
 
 void SettingsActions::ApplySettings() {
@@ -112,13 +123,16 @@ void SettingsActions::saveWithoutMouse() {
     const std::optional<bool> written = window_.profileSession().writeProfile();
     if (!written)
         return;
-    // Older than this press: the mouse must end up with the files.
-    waiting_.reset();
     using Phase = SaveProgress::Phase;
     window_.setSaveProgress({*written ? Phase::NotReceived : Phase::NotWritten, 0, 0});
     window_.showDeviceNotification(kNotifyNotDetected, 0);
+    // Presses still in the queue are older: this one applies their desktop
+    // settings with its newer values, and they apply none when they end.
     const RecordState& state = window_.state();
-    ApplyPointerSettings(state.record, state.pointerChanges);
+    PointerChanges changes = state.pointerChanges;
+    for (auto& [ticket, older] : uploads_)
+        addChanges(changes, std::exchange(older.pointerChanges, {}));
+    ApplyPointerSettings(state.record, changes);
     emit saveFinished(false, *written);
 }
 

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 #include <chrono>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <ostream>
@@ -29,7 +30,9 @@ struct SettingsTimings {
 //
 // Save and Reset write the profile's files when pressed and hand a copy of
 // the record to the device thread for the upload; the status card follows
-// it. One upload waits while another runs; a newer press replaces it.
+// it. Uploads wait in the device thread's one queue, in press order with
+// the profile switches; a newer upload makes a waiting one needless, and the
+// desktop settings of a press it replaced are applied with the newer press.
 class SettingsActions : public QObject {
     Q_OBJECT
 
@@ -52,7 +55,7 @@ class SettingsActions : public QObject {
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;
     // A Save's upload is under way or waiting.
-    bool uploadPending() const { return inFlight_ || waiting_; }
+    bool uploadPending() const { return !uploads_.empty(); }
 
   signals:
     // A Save's upload ended and its pointer settings were requested.
@@ -72,8 +75,8 @@ class SettingsActions : public QObject {
         PointerChanges pointerChanges{};
         bool written = false; // the press's files
     };
-    void startUpload(Upload upload);
-    void uploadFinished(int ticket, bool received);
+    // received is empty when a newer upload took the press's place.
+    void uploadEnded(int ticket, std::optional<bool> received);
     void showWaitCursor(QTimer& until);
     void endWaitCursor(QTimer& timer);
 
@@ -83,12 +86,10 @@ class SettingsActions : public QObject {
     DesktopPointerSettings pointer_;
     std::mutex pointerMutex_;
     bool applyBusy_ = false;
-    std::optional<Upload> inFlight_;
-    int inFlightTicket_ = 0;
-    std::optional<Upload> waiting_;
-    QTimer applyBusyTimer_;   // timer 1
-    QTimer resetCursorTimer_; // timer 2
-    QTimer saveCursorTimer_;  // timer 3
+    std::map<int, Upload> uploads_; // by ticket: in press order
+    QTimer applyBusyTimer_;         // timer 1
+    QTimer resetCursorTimer_;       // timer 2
+    QTimer saveCursorTimer_;        // timer 3
 };
 
 } // namespace qvr

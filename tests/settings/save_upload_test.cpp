@@ -91,10 +91,42 @@ TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestE
     EXPECT_EQ(readText(rig.rig.dir / "str1.ini"), "[Skins]\r\nPath=Carbon\r\n");
     EXPECT_EQ(rig.rig.profile.currentProfileIndex(), 1);
     EXPECT_EQ(rig.rig.profile.recordFilePath().filename(), "config1.bin");
-    // The press, the switch's Save, then the profile switched to, in turn.
-    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 3);
+    // The press, then the profile switched to: the switch's Save waited
+    // behind the press, and the mouse would have held it only until the
+    // switch's own upload replaced it.
+    EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
     EXPECT_FALSE(rig.window().profileSession().hasUnsavedChanges());
+}
+
+TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitchedTo) {
+    SettingsRig rig;
+    ConfigRecord second{};
+    second.sensitivityX = 2;
+    WindowRig::writeFile(rig.rig.dir / "config1.bin", fileOf(second));
+    WindowRig::writeFile(rig.rig.dir / "str.ini", "[Profile]\r\nCurProfileName=P1\r\n"
+                                                  "ItemCount=2\r\nItem0=P1\r\nItem1=P2\r\n");
+    rig.start();
+    rig.record().sensitivityX = 4;
+    HeldSave save(rig);
+    rig.record().sensitivityX = 6;
+    rig.record().pointerSpeed = 9;
+    rig.rig.state.pointerChanges.speed = true;
+    save.pressAgain(); // waits behind the first
+    const ConfigRecord saved = rig.record();
+    // Nothing unsaved: the switch asks nothing and uploads the other profile.
+    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    save.finish();
+
+    EXPECT_EQ(rig.rig.profile.currentProfileIndex(), 1);
+    EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
+    EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(saved));
+    // The waiting press was replaced on the mouse, not on the desktop.
+    const std::vector<std::string> set = rig.desktop.setKeys();
+    EXPECT_EQ(std::ranges::count_if(
+                  set, [](const std::string& key) { return key.starts_with("speed="); }),
+              1);
+    EXPECT_NE(rig.window().saveProgress().phase, SaveProgress::Phase::Uploading);
 }
 
 TEST(SaveDuringUpload, ClosingTheProgramLetsTheWaitingSaveReachTheMouse) {
