@@ -27,6 +27,7 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
+#include <array>
 #include <cstdio>
 #include <utility>
 
@@ -36,6 +37,17 @@ namespace {
 
 constexpr QPoint kFrontPicture{skin::kFrontPicture.x, skin::kFrontPicture.y};
 constexpr QPoint kSidePicture{skin::kSidePicture.x, skin::kSidePicture.y};
+
+// Names screen readers give the title strip's picture buttons. English,
+// Simplified Chinese, Traditional Chinese.
+struct TitleButtonNames {
+    std::string_view help, minimise, close;
+};
+constexpr std::array<TitleButtonNames, 3> kTitleButtonNames{{
+    {"Help", "Minimise", "Close"},
+    {"帮助", "最小化", "关闭"},
+    {"說明", "最小化", "關閉"},
+}};
 
 } // namespace
 
@@ -117,14 +129,24 @@ void CMavloDlg::addWindowElements() {
         table.add(button(kMinimiseRect, "/button-min", [this](QPoint) { hideToTray(); }));
     ids_.close = table.add(button(kCloseRect, "/button-close", [this](QPoint) { exitProgram(); }));
     ids_.config = table.add(button(kConfigRect, "/button-config", {}));
+    const auto titleName = [this](std::string_view TitleButtonNames::*which) {
+        return [this, which] {
+            return qstr(kTitleButtonNames[static_cast<std::size_t>(language_)].*which);
+        };
+    };
+    table[ids_.help].name = titleName(&TitleButtonNames::help);
+    table[ids_.minimise].name = titleName(&TitleButtonNames::minimise);
+    table[ids_.close].name = titleName(&TitleButtonNames::close);
     table[ids_.config].align = LabelAlign::LeftIndented;
     table[ids_.config].labelIndent = skin::kConfigLabelIndent;
     ids_.frontTab = table.add({.rect = kFrontTabRect,
                                .onClick = [this](QPoint) { setMouseView(1); },
-                               .stage = ClickStage::PanelButtons});
+                               .stage = ClickStage::PanelButtons,
+                               .role = ElementRole::PageTab});
     ids_.sideTab = table.add({.rect = kSideTabRect,
                               .onClick = [this](QPoint) { setMouseView(2); },
-                              .stage = ClickStage::PanelButtons});
+                              .stage = ClickStage::PanelButtons,
+                              .role = ElementRole::PageTab});
     setMouseView(1);
 }
 

@@ -131,7 +131,9 @@ void AssignmentSection::addElements() {
     table.add({.rect = LeftPanel::kAssignmentHeader,
                .onClick = [this](QPoint) { toggle(); },
                .stage = ClickStage::PanelButtons,
-               .active = [this] { return window_.pageDrawn(); }});
+               .active = [this] { return window_.pageDrawn(); },
+               .name = [this] { return qstr(window_.texts().buttonAssignment); },
+               .role = ElementRole::SectionHeader});
     // Runs before the boxes and lets the click on to them.
     table.add({.rect = QRect(QPoint(0, 0), CMavloDlg::kDefaultSize),
                .onClick = [this](QPoint position) { closeListsOutside(position); },

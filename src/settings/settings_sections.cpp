@@ -17,6 +17,14 @@
 namespace qvr {
 namespace {
 
+// A right-panel section's title, as its header shows it.
+QString sectionTitle(const MainWindowTexts& texts, int section) {
+    const std::array<std::string_view, kRightSectionCount> titles = {
+        texts.dpiSetting,       texts.lighting,    texts.reportRate, texts.mouseSpeed,
+        texts.doubleClickSpeed, texts.scrollSpeed, texts.angleSnap};
+    return qstr(titles[static_cast<std::size_t>(section)]);
+}
+
 using enum RightSection;
 
 QRect rectOf(skin::Rect r) {
@@ -167,17 +175,21 @@ void SettingsSections::addElements() {
     };
 
     for (int s = 0; s < kRightSectionCount; ++s) {
-        headerIds_[static_cast<std::size_t>(s)] = table.add(
-            {.onClick = [this, s](QPoint) { toggle(static_cast<RightSection>(s)); },
-             .stage = ClickStage::Sections,
-             .onHit = OnHit::Continue,
-             .active = [this, s] { return layout_[static_cast<std::size_t>(s)].visible; }});
+        headerIds_[static_cast<std::size_t>(s)] =
+            table.add({.onClick = [this, s](QPoint) { toggle(static_cast<RightSection>(s)); },
+                       .stage = ClickStage::Sections,
+                       .onHit = OnHit::Continue,
+                       .active = [this, s] { return layout_[static_cast<std::size_t>(s)].visible; },
+                       .name = [this, s] { return sectionTitle(window_.texts(), s); },
+                       .role = ElementRole::SectionHeader});
     }
     // The left panel's header stops the dispatch, as the other left-panel
     // headers do.
     xyHeaderId_ = table.add({.onClick = [this](QPoint) { toggleXY(); },
                              .stage = ClickStage::PanelButtons,
-                             .follow = [this] { return xyHeaderRect(); }});
+                             .follow = [this] { return xyHeaderRect(); },
+                             .name = [this] { return qstr(window_.texts().sensitivitySetting); },
+                             .role = ElementRole::SectionHeader});
 
     for (int axis = 0; axis < 2; ++axis) {
         const ElementTable::Id slider = addControl(
@@ -571,15 +583,12 @@ void SettingsSections::paint(QPainter& painter) {
     if (window_.leftPanel.xyOpen)
         paintXY(painter, xyBodyOrigin());
 
-    const std::array<std::string_view, kRightSectionCount> titles = {
-        texts.dpiSetting,       texts.lighting,    texts.reportRate, texts.mouseSpeed,
-        texts.doubleClickSpeed, texts.scrollSpeed, texts.angleSnap};
     const ConfigRecord& record = window_.state().record;
     for (int s = 0; s < kRightSectionCount; ++s) {
         const auto section = static_cast<RightSection>(s);
         if (!isVisible(section))
             continue;
-        paintHeader(painter, headerRect(section), qstr(titles[static_cast<std::size_t>(s)]));
+        paintHeader(painter, headerRect(section), sectionTitle(texts, s));
         if (!isOpen(section))
             continue;
         const QPoint origin = bodyOrigin(section);

@@ -5,6 +5,8 @@
 #include <QAccessibleWidget>
 #include <QPointer>
 #include <QWidget>
+#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace qvr {
@@ -72,19 +74,94 @@ class FaceTextAccessible final : public QAccessibleInterface {
     std::size_t index_;
 };
 
-// A skinned window: its widgets, then its face texts.
+// One element of a skinned window's rectangle table, pressed as a click
+// on its centre would press it.
+class ElementAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+  public:
+    ElementAccessible(SkinnedWindow* window, ElementTable::Id id) : window_(window), id_(id) {}
+
+    bool isValid() const override {
+        return window_ && static_cast<std::size_t>(id_) < window_->elements().size();
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return window_ ? QAccessible::queryAccessibleInterface(window_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QAccessibleInterface* focusChild() const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid() || t != QAccessible::Name)
+            return {};
+        return window_->elements().nameOf(id_);
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid())
+            return {};
+        const QRect local = window_->toWidget(window_->elements().rectOf(id_));
+        return QRect(window_->mapToGlobal(local.topLeft()), local.size());
+    }
+    QAccessible::Role role() const override {
+        if (!isValid())
+            return QAccessible::NoRole;
+        switch (window_->elements()[id_].role) {
+        case ElementRole::PageTab:
+            return QAccessible::PageTab;
+        case ElementRole::SectionHeader:
+        case ElementRole::Button:
+            break;
+        }
+        return QAccessible::Button;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        const bool shown = isValid() && window_->isVisible() && window_->elements().isActive(id_) &&
+                           !text(QAccessible::Name).isEmpty();
+        state.invisible = !shown;
+        state.disabled = isValid() && !window_->elements()[id_].onClick;
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    void doAction(const QString& action) override {
+        if (action == pressAction() && isValid() && window_->elements().isActive(id_))
+            window_->clickAt(window_->elements().rectOf(id_).center());
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    ElementTable::Id id() const { return id_; }
+    const QWidget* owner() const { return window_; }
+
+  private:
+    QPointer<SkinnedWindow> window_;
+    ElementTable::Id id_;
+};
+
+// A skinned window: its widgets, its named elements, then its face texts.
 class SkinnedWindowAccessible final : public QAccessibleWidget {
   public:
     explicit SkinnedWindowAccessible(QWidget* window) : QAccessibleWidget(window) {}
 
     int childCount() const override {
-        return QAccessibleWidget::childCount() + static_cast<int>(faceCount());
+        return QAccessibleWidget::childCount() + static_cast<int>(namedElements().size()) +
+               static_cast<int>(faceCount());
     }
     QAccessibleInterface* child(int index) const override {
         const int widgets = QAccessibleWidget::childCount();
         if (index < widgets)
             return QAccessibleWidget::child(index);
-        const auto face = static_cast<std::size_t>(index - widgets);
+        const std::vector<ElementTable::Id> named = namedElements();
+        if (const auto element = static_cast<std::size_t>(index - widgets); element < named.size())
+            return elementInterface(named[element]);
+        const auto face = static_cast<std::size_t>(index - widgets) - named.size();
         if (face >= faceCount())
             return nullptr;
         // One interface per text for the window's life, as screen readers
@@ -95,9 +172,17 @@ class SkinnedWindowAccessible final : public QAccessibleWidget {
         return QAccessible::accessibleInterface(ids_[face]);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
+        const std::vector<ElementTable::Id> named = namedElements();
+        const int widgets = QAccessibleWidget::childCount();
+        if (const auto* element = dynamic_cast<const ElementAccessible*>(child)) {
+            const auto found = std::ranges::find(named, element->id());
+            return element->owner() == widget() && found != named.end()
+                       ? widgets + static_cast<int>(found - named.begin())
+                       : -1;
+        }
         if (const auto* face = dynamic_cast<const FaceTextAccessible*>(child))
             return face->owner() == widget() && face->index() < faceCount()
-                       ? QAccessibleWidget::childCount() + static_cast<int>(face->index())
+                       ? widgets + static_cast<int>(named.size() + face->index())
                        : -1;
         return QAccessibleWidget::indexOfChild(child);
     }
@@ -114,15 +199,38 @@ class SkinnedWindowAccessible final : public QAccessibleWidget {
     ~SkinnedWindowAccessible() override {
         for (const QAccessible::Id id : ids_)
             QAccessible::deleteAccessibleInterface(id);
+        for (const auto& [element, id] : elementIds_)
+            QAccessible::deleteAccessibleInterface(id);
     }
 
   private:
+    std::vector<ElementTable::Id> namedElements() const {
+        std::vector<ElementTable::Id> named;
+        auto* window = static_cast<SkinnedWindow*>(widget());
+        const ElementTable& table = window->elements();
+        for (ElementTable::Id id = 0; static_cast<std::size_t>(id) < table.size(); ++id)
+            if (table.isNamed(id))
+                named.push_back(id);
+        return named;
+    }
+    QAccessibleInterface* elementInterface(ElementTable::Id element) const {
+        auto found = elementIds_.find(element);
+        if (found == elementIds_.end())
+            found = elementIds_
+                        .emplace(element,
+                                 QAccessible::registerAccessibleInterface(new ElementAccessible(
+                                     static_cast<SkinnedWindow*>(widget()), element)))
+                        .first;
+        return QAccessible::accessibleInterface(found->second);
+    }
+
     std::size_t faceCount() const {
         const FaceTextList* list = listOf(widget());
         return list ? list->texts.size() : 0;
     }
 
     mutable std::vector<QAccessible::Id> ids_;
+    mutable std::map<ElementTable::Id, QAccessible::Id> elementIds_;
 };
 
 QAccessibleInterface* skinnedWindowFactory(const QString& className, QObject* object) {

@@ -116,4 +116,14 @@ void ElementTable::paint(QPainter& painter, SkinImageCache& skin, std::optional<
     }
 }
 
+QString ElementTable::nameOf(Id id) const {
+    const WindowElement& element = (*this)[id];
+    return element.name ? element.name() : element.label;
+}
+
+bool ElementTable::isNamed(Id id) const {
+    const WindowElement& element = (*this)[id];
+    return element.clickable && (element.name || !element.label.isEmpty());
+}
+
 } // namespace qvr

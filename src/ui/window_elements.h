@@ -41,6 +41,9 @@ enum class ClickStage : int {
 // Whether a hit ends the dispatch or lets later elements see the click too.
 enum class OnHit { Stop, Continue };
 
+// What a screen reader is told an element is.
+enum class ElementRole { Button, PageTab, SectionHeader };
+
 // How an element's label sits in its rectangle.
 enum class LabelAlign { Centre, LeftIndented };
 
@@ -70,6 +73,11 @@ struct WindowElement {
     // panel's bar and X/Y section follow the assignment section): asked for
     // the rectangle at each paint and click, in place of rect.
     std::function<QRect()> follow{};
+    // What a screen reader calls it, in the window's language; the label
+    // when absent. An element with neither (a picture, a part of a larger
+    // control) is not offered to screen readers.
+    std::function<QString()> name{};
+    ElementRole role = ElementRole::Button;
 };
 
 // The rectangle table of one window, with its click dispatcher. Later pages
@@ -90,6 +98,10 @@ class ElementTable {
     std::size_t size() const { return elements_.size(); }
 
     bool isActive(Id id) const;
+    // The screen reader's name: the name function's answer, or the label.
+    QString nameOf(Id id) const;
+    // Whether a screen reader is offered the element at all.
+    bool isNamed(Id id) const;
     // The first active element in click order that contains the point.
     std::optional<Id> elementAt(QPoint point) const;
     // The active slider under the point, if any.

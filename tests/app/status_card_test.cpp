@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QTest>
 #include <QToolTip>
+#include <array>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -130,6 +131,53 @@ TEST(StatusCard, WithoutTheMouseTheButtonPagesPlaceSaysWhenItCanBeUsed) {
             QFontMetrics(drawn->font).boundingRect(drawn->rect, drawn->flags, drawn->text);
         EXPECT_TRUE(drawn->rect.contains(needed)) << lan;
     }
+}
+
+// A control of the window as a screen reader finds it: by its name.
+QAccessibleInterface* controlNamed(CMavloDlg& window, const QString& name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; face && i < face->childCount(); ++i)
+        if (QAccessibleInterface* child = face->child(i);
+            child && child->role() != QAccessible::StaticText &&
+            child->text(QAccessible::Name) == name && !child->state().invisible)
+            return child;
+    return nullptr;
+}
+
+TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughTheirAction) {
+    for (const auto& [lan, language, titleButtons] :
+         {std::tuple{"Lan=EN", Language::English, std::array{"Help", "Minimise", "Close"}},
+          std::tuple{"Lan=CHS", Language::SimplifiedChinese, std::array{"帮助", "最小化", "关闭"}},
+          std::tuple{"Lan=CHT", Language::TraditionalChinese,
+                     std::array{"說明", "最小化", "關閉"}}}) {
+        WindowRig rig(WindowRig::Mouse::Present, std::string(lan));
+        CMavloDlg& window = rig.start();
+        const MainWindowTexts& texts = mainWindowTexts(language);
+        QStringList names;
+        for (const char* name : titleButtons)
+            names << QString::fromUtf8(name);
+        for (const std::string_view text : {texts.save, texts.cancel, texts.reset, texts.config,
+                                            texts.front, texts.side, texts.buttonAssignment})
+            names << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        for (const QString& name : names) {
+            QAccessibleInterface* control = controlNamed(window, name);
+            ASSERT_NE(control, nullptr) << lan << " " << name.toStdString();
+            EXPECT_TRUE(control->actionInterface()) << name.toStdString();
+            EXPECT_TRUE(window.rect().contains(window.mapFromGlobal(control->rect().center())))
+                << name.toStdString();
+        }
+        const QString side = QString::fromUtf8(texts.side.data(), texts.side.size());
+        EXPECT_EQ(controlNamed(window, side)->role(), QAccessible::PageTab);
+        controlNamed(window, side)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        EXPECT_EQ(window.mouseView(), 2) << lan;
+    }
+    // Without the mouse the button page's header is not there to press.
+    WindowRig absent(WindowRig::Mouse::Absent);
+    CMavloDlg& window = absent.start();
+    EXPECT_EQ(controlNamed(window, "Button Assignment"), nullptr);
+    EXPECT_NE(controlNamed(window, "Save"), nullptr);
 }
 
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
