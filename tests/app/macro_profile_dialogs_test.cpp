@@ -813,6 +813,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
     EXPECT_NE(readAll(chosen.string() + ".ini").find("Item1=Fire"), std::string::npos);
+    // The names behind the table go with it.
+    EXPECT_EQ(readMacroTableNames(loadIniFile(chosen.string() + ".ini").file), Names{});
 
     record = ConfigRecord{};
     rig.profile.labels()[0] = "Other";
