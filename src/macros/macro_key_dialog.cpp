@@ -14,21 +14,7 @@ namespace {
 
 constexpr std::string_view kBackgroundFailed = "Macro Key Dialog Load background image failed!!!";
 
-std::vector<MacroKeyChoice> inTableOrder(const std::vector<std::string>& names) {
-    std::vector<MacroKeyChoice> choices;
-    for (std::size_t position = 0; position < names.size() && position <= 0xFF; ++position)
-        choices.push_back({names[position], static_cast<std::uint8_t>(position)});
-    return choices;
-}
-
 } // namespace
-
-CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                           Language language, QColor textColor,
-                           const std::vector<std::string>& macroNames,
-                           std::optional<MacroKeyPreset> preset)
-    : CMacroDialog(std::move(skin), messages, language, textColor, inTableOrder(macroNames),
-                   preset) {}
 
 CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                            Language language, QColor textColor, std::vector<MacroKeyChoice> choices,

@@ -42,10 +42,6 @@ class CMacroDialog : public SkinnedDialog {
     CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                  QColor textColor, std::vector<MacroKeyChoice> choices,
                  std::optional<MacroKeyPreset> preset = std::nullopt);
-    // macroNames: the table's macros by position.
-    CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                 QColor textColor, const std::vector<std::string>& macroNames,
-                 std::optional<MacroKeyPreset> preset = std::nullopt);
     ~CMacroDialog() override;
 
     std::uint8_t macroPosition() const { return position_; }
