@@ -60,45 +60,59 @@ void MacroProfileDialogs::openMacroManager() {
     if (dialog.finished())
         return; // no background: the message has been shown
     centreOverOwner(dialog, &window_);
-    ConfigRecord& record = window_.state().record;
+    RecordState& state = window_.state();
+    ConfigRecord& record = state.record;
     const MacroStore store(window_.profile().macroStorePath());
-    learnTableOrder(store.names());
+    // Named before the run: the store's order is the guess only as it was
+    // when the table was loaded.
+    window_.profileSession().macroTableNames();
     const DialogResult result = runner_->run(dialog);
-    for (const auto& [oldName, newName] : dialog.renames())
-        renameInList(tableNames_, oldName, newName);
-    tableKnown_ = true;
-    knownTable_ = record.macroData;
+    for (const auto& [oldName, newName] : dialog.renames()) {
+        // A renamed macro keeps its images, in this record and in every
+        // profile's files.
+        for (auto* names : {&state.macroTableNames, &state.appliedMacroTableNames}) {
+            if (*names)
+                renameInList(**names, oldName, newName);
+        }
+        const FileWriteResult renamed =
+            renameMacroInProfiles(window_.profile().userFolder(), oldName, newName);
+        if (!renamed.ok())
+            window_.messages().showMessage(writeErrorMessage(renamed),
+                                           std::string(kWriteErrorCaption));
+    }
     if (result != DialogResult::Ok || !dialog.table())
         return;
     // The new table and the numbers change together, so that every button
     // goes on playing the macro it was given, however saves reordered them.
-    const std::vector<std::string> storeNames = store.names();
-    const std::vector<int> restored =
-        remapMacroNumbers(record, tableNames_, storeNames, factoryRecord());
+    MacroTableNames storeNames = store.names();
+    const std::vector<int> restored = remapMacroNumbers(
+        record, window_.profileSession().macroTableNames(), storeNames, factoryRecord());
     const auto factoryLabels = defaultButtonLabels(window_.language());
     for (const int button : restored) {
         const auto at = static_cast<std::size_t>(button);
         window_.profile().labels()[at] = std::string(factoryLabels[at]);
     }
     record.macroData = *dialog.table();
-    tableNames_ = storeNames;
-    knownTable_ = record.macroData;
+    storeNames.resize(std::min(storeNames.size(), static_cast<std::size_t>(kMacroCount)));
+    state.macroTableNames = std::move(storeNames);
     window_.update();
 }
 
-void MacroProfileDialogs::learnTableOrder(const std::vector<std::string>& storeNames) {
-    const ConfigRecord& record = window_.state().record;
-    if (!tableKnown_ || record.macroData != knownTable_)
-        tableNames_ = storeNames;
-    tableKnown_ = true;
-    knownTable_ = record.macroData;
-}
-
 std::vector<std::string> MacroProfileDialogs::tableMacroNames() {
-    learnTableOrder(MacroStore(window_.profile().macroStorePath()).names());
-    std::vector<std::string> names = tableNames_;
+    std::vector<std::string> names = window_.profileSession().macroTableNames();
     names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
     return names;
+}
+
+std::vector<MacroKeyChoice> MacroProfileDialogs::macroKeyChoices() {
+    const std::vector<std::string> table = tableMacroNames();
+    const std::vector<std::string> storeNames =
+        MacroStore(window_.profile().macroStorePath()).names();
+    std::vector<MacroKeyChoice> choices;
+    for (const int position : tablePositionsInStoreOrder(table, storeNames))
+        choices.push_back(
+            {table[static_cast<std::size_t>(position)], static_cast<std::uint8_t>(position)});
+    return choices;
 }
 
 void MacroProfileDialogs::openProfileManager() {
@@ -143,7 +157,7 @@ void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position
     case ProfileCommand::Export:
         if (const auto path = chooseExport(*files_, &window_, profile)) {
             if (position == session.windowProfile())
-                profile.ExportProfile(*path, window_.state().record);
+                profile.ExportProfile(*path, window_.state().record, session.macroTableNames());
             else
                 profile.ExportSavedProfile(*path, position);
         }

@@ -2,6 +2,7 @@
 
 #include "app/profile_transfer.h"
 #include "config/profile_manager_dialog.h"
+#include "macros/macro_editing.h"
 #include "macros/macro_manager_dialog.h"
 #include "ui/modal_runner.h"
 
@@ -49,12 +50,11 @@ class MacroProfileDialogs final : public QObject {
     // most twelve). The table changes only with the macro manager's OK, so
     // that edits the user cancelled there never reach the mouse.
     std::vector<std::string> tableMacroNames();
+    // What the macro key dialog offers: the table's macros in the macro
+    // manager's order, each with its table position.
+    std::vector<MacroKeyChoice> macroKeyChoices();
 
   private:
-    // Makes tableNames_ describe the record's table; when the table changed
-    // behind our back (a profile load), the store's order is the best guess.
-    void learnTableOrder(const std::vector<std::string>& storeNames);
-
     CMavloDlg& window_;
     ElementTable::Id macroBar_ = 0;
     std::unique_ptr<ModalRunner> runner_;
@@ -62,10 +62,6 @@ class MacroProfileDialogs final : public QObject {
     std::function<std::uint32_t()> tick_;
     SlotFault slotFault_;
     RecorderMemory recorderMemory_;
-    // The macro names in the order of the record's table, and that table.
-    std::vector<std::string> tableNames_;
-    MacroTable knownTable_{};
-    bool tableKnown_ = false;
     QPointer<CConfigDialog> profileManager_;
 };
 

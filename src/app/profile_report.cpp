@@ -7,7 +7,9 @@
 #include "device/config_block.h"
 #include "device/trace.h"
 #include "macros/macro_decoder.h"
+#include "macros/macro_editing.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -72,7 +74,20 @@ std::string functionName(std::uint8_t type) {
                                        : "invalid type " + std::to_string(type);
 }
 
-std::string buttonDetail(const ConfigRecord& record, int i) {
+// The name behind a table position; empty when the profile does not say.
+std::string macroName(const MacroNaming& naming, int position) {
+    const auto at = static_cast<std::size_t>(position);
+    return at < naming.tableNames.size() ? naming.tableNames[at] : std::string();
+}
+
+// "First (sent as macro 2)" for a named table position, else "macro 2".
+std::string macroTitle(const MacroNaming& naming, int position) {
+    const std::string number = "macro " + std::to_string(position + 1);
+    const std::string name = macroName(naming, position);
+    return name.empty() ? number : name + " (sent as " + number + ")";
+}
+
+std::string buttonDetail(const ConfigRecord& record, int i, const MacroNaming& naming) {
     const std::uint8_t type = record.buttonFunction[i];
     switch (static_cast<ButtonFunctionType>(type)) {
     case ButtonFunctionType::SingleKey:
@@ -80,9 +95,11 @@ std::string buttonDetail(const ConfigRecord& record, int i) {
     case ButtonFunctionType::ComboKey:
         return "modifiers " + modifierNames(record.buttonComboModifiers[i]) + ", keys " +
                keyText(record.buttonComboKey1[i]) + " + " + keyText(record.buttonComboKey2[i]);
-    case ButtonFunctionType::MacroKey:
-        return "macro " + std::to_string(record.buttonMacroNumber[i] + 1) + ", repeat mode " +
-               std::to_string(record.buttonMacroRepeat[i]);
+    case ButtonFunctionType::MacroKey: {
+        const int number = record.buttonMacroNumber[i];
+        return (macroName(naming, number).empty() ? "" : "macro ") + macroTitle(naming, number) +
+               ", repeat mode " + std::to_string(record.buttonMacroRepeat[i]);
+    }
     default:
         break;
     }
@@ -102,7 +119,8 @@ std::string buttonDetail(const ConfigRecord& record, int i) {
 
 } // namespace
 
-std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFlag) {
+std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFlag,
+                            const MacroNaming& naming) {
     std::ostringstream out;
     out << "first-run flag: " << int(firstRunFlag)
         << (firstRunFlag == 0 ? " (labels not generated yet)" : "") << '\n';
@@ -130,16 +148,23 @@ std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFla
     for (int i = 0; i < kButtonCount; ++i) {
         const ButtonEntry entry = EncodeButtonEntry(record, i);
         out << "  button " << i + 1 << ": " << functionName(record.buttonFunction[i]);
-        const std::string detail = buttonDetail(record, i);
+        const std::string detail = buttonDetail(record, i, naming);
         if (!detail.empty())
             out << " - " << detail;
         out << "  [" << hexBytes(entry) << "]\n";
     }
     out << "macros:\n";
+    // The macro manager's order first, then what the store does not list.
+    std::vector<int> order = tablePositionsInStoreOrder(naming.tableNames, naming.storeNames);
+    std::erase_if(order, [](int n) { return n >= kMacroCount; });
     for (int n = 0; n < kMacroCount; ++n) {
+        if (std::ranges::find(order, n) == order.end())
+            order.push_back(n);
+    }
+    for (const int n : order) {
         const auto image =
             std::span(record.macroData).subspan(n * kMacroImageSize, kMacroImageSize);
-        out << "  macro " << n + 1 << ": " << macroText(image) << '\n';
+        out << "  " << macroTitle(naming, n) << ": " << macroText(image) << '\n';
     }
     return out.str();
 }

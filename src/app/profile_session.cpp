@@ -27,9 +27,12 @@ int ProfileSession::windowProfile() const {
 
 bool ProfileSession::hasUnsavedChanges() const {
     const RecordState& state = window_.state();
+    // Names may change with the same bytes (two empty macros swapped).
+    const bool namesChanged = state.macroTableNames && state.appliedMacroTableNames &&
+                              *state.macroTableNames != *state.appliedMacroTableNames;
     return imported_ ||
            !std::ranges::equal(recordBytes(state.record), recordBytes(state.appliedRecord)) ||
-           window_.profile().labels() != savedLabels_;
+           window_.profile().labels() != savedLabels_ || namesChanged;
 }
 
 void ProfileSession::labelsReread() {
@@ -47,6 +50,17 @@ void ProfileSession::markSaved() {
 void ProfileSession::labelsWritten() {
     savedLabels_ = window_.profile().labels();
     window_.update();
+}
+
+const MacroTableNames& ProfileSession::macroTableNames() {
+    RecordState& state = window_.state();
+    if (!state.macroTableNames) {
+        state.macroTableNames = guessMacroTableNames(window_.profile().macroStorePath());
+        // Nothing named changed the table since it came unnamed from a file.
+        if (!state.appliedMacroTableNames)
+            state.appliedMacroTableNames = state.macroTableNames;
+    }
+    return *state.macroTableNames;
 }
 
 void ProfileSession::markImported() {
@@ -92,7 +106,8 @@ std::optional<bool> ProfileSession::writeProfile() {
     // What the upload about to follow leaves on the mouse.
     if (window_.link().devicePresent == 1)
         state.record.activeProfile = 0;
-    const bool written = saveProfileFiles(window_.profile(), state.record, state.pointerChanges);
+    const bool written =
+        saveProfileFiles(window_.profile(), state.record, state.pointerChanges, macroTableNames());
     // What no file holds stays unsaved, so that leaving the profile still asks.
     if (written)
         markSaved();
@@ -202,6 +217,9 @@ bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
     RecordState& state = window_.state();
     if (!state.loaded)
         return false;
+    // The kept edits do not say which macros a table of their own holds.
+    if (edits.record.macroData != state.record.macroData)
+        state.macroTableNames.reset();
     state.record = edits.record;
     state.pointerChanges = edits.pointerChanges;
     files.labels() = edits.labels;

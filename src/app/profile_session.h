@@ -58,6 +58,10 @@ class ProfileSession final : public QObject, public ProfileHost {
     void markSaved();
     // The labels on screen were written to the profile's files.
     void labelsWritten();
+    // The macro names behind the record's macro table, by table position. A
+    // profile whose files do not say takes the macro store's order when
+    // first asked, and its next Save keeps that.
+    const MacroTableNames& macroTableNames();
 
     // The mouse came (back): a window without unsaved changes reads its
     // profile again; edits and an import stay. A mouse that missed a saved

@@ -18,6 +18,7 @@
 #include "device/trace.h"
 #include "device/virtual_backend.h"
 #include "macros/macro_encoder.h"
+#include "macros/macro_store.h"
 
 #include <atomic>
 #include <charconv>
@@ -245,9 +246,28 @@ int withProfile(const Options& options,
     return use(*file, source.path);
 }
 
+// The macro names a profile's settings file keeps beside its record file (a
+// profile number's "str%d.ini", an export's ".ini" twin), and the macro
+// store of the same folder; the window's guess for a file without them.
+MacroNaming macroNamingFor(const std::string& argument, const std::string& recordPath) {
+    const std::filesystem::path record(recordPath);
+    const bool profileNumber =
+        argument.size() == 1 && argument[0] >= '0' && argument[0] < '0' + kProfileCount;
+    const std::filesystem::path settings =
+        profileNumber ? record.parent_path() / profileSettingsFileName(argument[0] - '0')
+                      : ProfileFiles::exportPaths(record).settings;
+    const std::filesystem::path store = record.parent_path() / std::string(kMacroStoreFileName);
+    const IniLoadResult loaded = loadIniFile(settings);
+    std::optional<MacroTableNames> names;
+    if (loaded.status == IniLoadStatus::Loaded)
+        names = readMacroTableNames(loaded.file);
+    return {names.value_or(guessMacroTableNames(store)), MacroStore(store).names()};
+}
+
 int commandShow(Session&, const Options& options) {
-    return withProfile(options, [](const ProfileFile& file, const std::string&) -> int {
-        std::fputs(describeProfile(file.record, file.firstRunFlag).c_str(), stdout);
+    return withProfile(options, [&](const ProfileFile& file, const std::string& path) -> int {
+        const MacroNaming naming = macroNamingFor(options.arguments[0], path);
+        std::fputs(describeProfile(file.record, file.firstRunFlag, naming).c_str(), stdout);
         return kOk;
     });
 }

@@ -345,7 +345,7 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
             preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
         }
         CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
-                            window_.macroProfileDialogs().tableMacroNames(), preset);
+                            window_.macroProfileDialogs().macroKeyChoices(), preset);
         if (!runDialog(dialog))
             return false;
         record.buttonMacroNumber[n] = dialog.macroPosition();

@@ -3,7 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace qvr {
 
@@ -129,14 +132,20 @@ struct RecordState {
     // Whether the record came whole from a file; one that did not is never
     // saved or sent to the mouse.
     bool loaded = false;
+    // The macro names behind record.macroData, by table position, and those
+    // of appliedRecord. nullopt: the profile's files did not say.
+    std::optional<std::vector<std::string>> macroTableNames;
+    std::optional<std::vector<std::string>> appliedMacroTableNames;
 
     void takeSnapshot() {
         appliedRecord = record;
         appliedPointerChanges = pointerChanges;
+        appliedMacroTableNames = macroTableNames;
     }
     void restoreSnapshot() {
         record = appliedRecord;
         pointerChanges = appliedPointerChanges;
+        macroTableNames = appliedMacroTableNames;
     }
 };
 

@@ -6,6 +6,8 @@
 #include "config/private_profile.h"
 #include "config/profile_list.h"
 #include "config/profile_record_file.h"
+#include "macros/macro_editing.h"
+#include "macros/macro_store.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -108,6 +110,44 @@ int parseProfileInt(std::string_view text) {
     }
     value = negative ? -value : value;
     return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+std::optional<MacroTableNames> readMacroTableNames(const IniFile& settings) {
+    using namespace settings_keys;
+    if (!settings.hasSection(kMacroTableSection)) {
+        return std::nullopt;
+    }
+    const int count =
+        std::clamp(parseProfileInt(settings.value(kMacroTableSection, kItemCount)), 0, kMacroCount);
+    MacroTableNames names;
+    for (int position = 0; position < count; ++position) {
+        names.push_back(settings.value(kMacroTableSection, itemKey(position)));
+    }
+    return names;
+}
+
+bool putMacroTableNames(IniFile& settings, const MacroTableNames& names) {
+    using namespace settings_keys;
+    IniFile edited = settings;
+    edited.removeSection(kMacroTableSection);
+    const auto count = std::min<std::size_t>(names.size(), kMacroCount);
+    if (!edited.setValue(kMacroTableSection, kItemCount, std::to_string(count))) {
+        return false;
+    }
+    for (std::size_t position = 0; position < count; ++position) {
+        if (!edited.setValue(kMacroTableSection, itemKey(static_cast<int>(position)),
+                             names[position])) {
+            return false;
+        }
+    }
+    settings = std::move(edited);
+    return true;
+}
+
+MacroTableNames guessMacroTableNames(const fs::path& macroStore) {
+    MacroTableNames names = MacroStore(macroStore).names();
+    names.resize(std::min<std::size_t>(names.size(), kMacroCount));
+    return names;
 }
 
 PointerChanges readPointerChanges(const IniFile& settings) {
@@ -248,7 +288,9 @@ bool ProfileFiles::readIntoRecord(RecordState& state) {
         return true;
     }
     state.firstRunFlag = read.firstRunFlag;
-    state.pointerChanges = readPointerChanges(readIniOrEmpty(settingsFilePath_));
+    const IniFile settings = readIniOrEmpty(settingsFilePath_);
+    state.pointerChanges = readPointerChanges(settings);
+    state.macroTableNames = readMacroTableNames(settings);
     std::copy_n(read.recordBytes.begin(), kRecordSize, recordBytes(state.record).begin());
     state.loaded = true;
     return true;
@@ -317,7 +359,7 @@ void ProfileFiles::readButtonLabels() {
     }
 }
 
-bool ProfileFiles::WriteButtonLabels() {
+bool ProfileFiles::WriteButtonLabels(const std::optional<MacroTableNames>& macroNames) {
     IniLoadResult loaded = loadIniFile(settingsFilePath_);
     if (loaded.status == IniLoadStatus::Failed) {
         // A file that cannot be read is never replaced: its other sections
@@ -334,6 +376,13 @@ bool ProfileFiles::WriteButtonLabels() {
             reportWriteError(fileWriteFailure(settingsFilePath_, EINVAL));
             return false;
         }
+    }
+    // Written only as a whole: the section must stay unchanged or describe
+    // the table.
+    if (macroNames && readMacroTableNames(file) != *macroNames &&
+        !putMacroTableNames(file, *macroNames)) {
+        reportWriteError(fileWriteFailure(settingsFilePath_, EINVAL));
+        return false;
     }
     if (loaded.status == IniLoadStatus::Loaded && file.toBytes() == before) {
         return true;
@@ -395,8 +444,11 @@ bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
         }
         settingsFilePath_ = replaceAll(chosenPath.string(), ".bin", ".ini");
         ReadProfileSettings();
-        if (read.status == RecordFileStatus::Loaded)
-            state.pointerChanges = readPointerChanges(readIniOrEmpty(settingsFilePath_));
+        if (read.status == RecordFileStatus::Loaded) {
+            const IniFile settings = readIniOrEmpty(settingsFilePath_);
+            state.pointerChanges = readPointerChanges(settings);
+            state.macroTableNames = readMacroTableNames(settings);
+        }
         imported = true;
     }
     // The imported values stay in memory only; every later write goes to the
@@ -430,7 +482,8 @@ bool ProfileFiles::refusesLinkIn(const fs::path& path) {
     return true;
 }
 
-void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record) {
+void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record,
+                                 const std::optional<MacroTableNames>& macroNames) {
     if (chosenPath.filename().empty()) {
         return;
     }
@@ -458,12 +511,12 @@ void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord&
         return;
     }
     settingsFilePath_ = paths.settings;
-    WriteButtonLabels();
+    WriteButtonLabels(macroNames);
     recordFilePath_ = paths.record;
     writeRecordFile(recordFilePath_, record);
 
     settingsFilePath_ = inUserFolder(settingsCopyName);
-    WriteButtonLabels();
+    WriteButtonLabels(macroNames);
     recordFilePath_ = inUserFolder(fileName);
     writeRecordFile(recordFilePath_, record);
     settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
@@ -483,7 +536,11 @@ void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
         labels_[static_cast<std::size_t>(i)] =
             settings.value(labelSection(), settings_keys::itemKey(i + 1));
     }
-    ExportProfile(chosenPath, record);
+    // A profile saved before its table's names were kept gets them guessed,
+    // as its load would.
+    ExportProfile(chosenPath, record,
+                  readMacroTableNames(settings).value_or(
+                      guessMacroTableNames(inUserFolder(kMacroStoreFileName))));
     labels_ = windowLabels;
 }
 
@@ -578,6 +635,32 @@ FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_
         }
     }
     return {};
+}
+
+FileWriteResult renameMacroInProfiles(const fs::path& userFolder, std::string_view oldName,
+                                      std::string_view newName) {
+    FileWriteResult first;
+    for (int index = 0; index < kProfileCount; ++index) {
+        const fs::path path = userFolder / profileSettingsFileName(index);
+        IniLoadResult loaded = loadIniFile(path);
+        if (loaded.status != IniLoadStatus::Loaded) {
+            continue; // a file that cannot be read is never replaced
+        }
+        const std::optional<MacroTableNames> before = readMacroTableNames(loaded.file);
+        if (!before) {
+            continue;
+        }
+        MacroTableNames after = *before;
+        renameInList(after, oldName, newName);
+        if (after == *before || !putMacroTableNames(loaded.file, after)) {
+            continue;
+        }
+        const FileWriteResult written = saveIniFile(path, loaded.file);
+        if (!written.ok() && first.ok()) {
+            first = fileWriteFailure(path, written.errorCode);
+        }
+    }
+    return first;
 }
 
 } // namespace qvr

@@ -9,8 +9,10 @@
 
 #include <array>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qvr {
 
@@ -47,6 +49,10 @@ inline constexpr std::string_view kSpeedChanged = "Speed";
 inline constexpr std::string_view kDoubleClickChanged = "DoubleClick";
 inline constexpr std::string_view kScrollLinesChanged = "ScrollLines";
 inline constexpr std::string_view kPrecisionChanged = "Precision";
+// The names of the macros whose images the profile's record holds:
+// "ItemCount", then "Item%d" from 0 by table position. The macro store's
+// order moves with every save, the table only with the macro manager's OK.
+inline constexpr std::string_view kMacroTableSection = "MacroTable";
 // "Item%d": profile names count from 0, button labels from 1.
 std::string itemKey(int number);
 } // namespace settings_keys
@@ -67,6 +73,18 @@ int parseProfileInt(std::string_view text);
 // A settings file without the section changed nothing.
 PointerChanges readPointerChanges(const IniFile& settings);
 void putPointerChanges(IniFile& settings, const PointerChanges& changes);
+
+// The macro names behind a macro table, by table position (at most twelve).
+using MacroTableNames = std::vector<std::string>;
+
+// nullopt when the settings file has no macro table section.
+std::optional<MacroTableNames> readMacroTableNames(const IniFile& settings);
+// Replaces the section. False (the file then unchanged) for a name that
+// cannot be stored in an INI line.
+bool putMacroTableNames(IniFile& settings, const MacroTableNames& names);
+// What a profile without the section is taken to hold: the table built from
+// the macro store as it is now.
+MacroTableNames guessMacroTableNames(const std::filesystem::path& macroStore);
 
 // The colour and skin-folder strings of "Skins", as text; start-up converts them.
 struct SkinStrings {
@@ -108,8 +126,10 @@ class ProfileFiles {
     // strings from the settings file now in use. Missing keys read empty.
     void ReadProfileSettings();
     // Writes "Item1".."Item8" of the label section into the settings file now
-    // in use, creating it when needed. Returns false after reporting a failure.
-    bool WriteButtonLabels();
+    // in use, creating it when needed, and with them the macro table's names
+    // when given (otherwise the file's section stays as it is). Returns false
+    // after reporting a failure.
+    bool WriteButtonLabels(const std::optional<MacroTableNames>& macroNames = std::nullopt);
     // Whether the labels in memory are those of the label section of the
     // settings file now in use, and reading them from it.
     bool labelsMatchFile() const;
@@ -125,10 +145,12 @@ class ProfileFiles {
     // The file part of an import: chosenPath is the file the user picked.
     // Returns whether anything was read.
     bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
-    // The file part of an export: the record and labels go to chosenPath (with
-    // ".bin" added when its name lacks it) and its ".ini" twin, and a second
-    // copy of both into the user folder.
-    void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record);
+    // The file part of an export: the record and labels (and the macro
+    // table's names, when given) go to chosenPath (with ".bin" added when its
+    // name lacks it) and its ".ini" twin, and a second copy of both into the
+    // user folder.
+    void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record,
+                       const std::optional<MacroTableNames>& macroNames = std::nullopt);
     // Export of another profile than the one on screen: its files as saved.
     void ExportSavedProfile(const std::filesystem::path& chosenPath, int index);
 
@@ -210,5 +232,12 @@ class ProfileFiles {
 // CreateTemporary for each file and Rename before each rename.
 FileWriteResult writeLanguageToProfiles(const std::filesystem::path& userFolder,
                                         std::string_view code, const AtomicWriteFault& fault = {});
+
+// A macro renamed in the store keeps its place in every profile's macro
+// table: the name changes in the macro table section of each profile
+// settings file of the user folder that lists it, each file replaced
+// atomically. Returns the first failure; the files after it are still tried.
+FileWriteResult renameMacroInProfiles(const std::filesystem::path& userFolder,
+                                      std::string_view oldName, std::string_view newName);
 
 } // namespace qvr

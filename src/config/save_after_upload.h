@@ -18,9 +18,11 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files);
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
                                                          const PointerChanges& changes);
 
-// The record, the labels and the pointer changes into the current profile's
-// files. False when one of them could not be written (the user has been told).
+// The record, the labels, the pointer changes and, when given, the names
+// behind the record's macro table into the current profile's files. False
+// when one of them could not be written (the user has been told).
 bool saveProfileFiles(ProfileFiles& files, const ConfigRecord& record,
-                      const PointerChanges& changes);
+                      const PointerChanges& changes,
+                      const std::optional<MacroTableNames>& macroNames = std::nullopt);
 
 } // namespace qvr

@@ -212,6 +212,17 @@ std::vector<int> remapMacroNumbers(ConfigRecord& record, const std::vector<std::
     return restored;
 }
 
+std::vector<int> tablePositionsInStoreOrder(const std::vector<std::string>& tableNames,
+                                            const std::vector<std::string>& storeNames) {
+    std::vector<int> positions;
+    for (const std::string& name : storeNames) {
+        const auto at = positionIn(tableNames, name);
+        if (at && std::ranges::find(positions, *at) == positions.end())
+            positions.push_back(*at);
+    }
+    return positions;
+}
+
 void renameInList(std::vector<std::string>& names, std::string_view oldName,
                   std::string_view newName) {
     if (const auto at = positionIn(names, oldName))

@@ -4,6 +4,7 @@
 #include "config/config_record.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -77,6 +78,21 @@ MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
 std::vector<int> remapMacroNumbers(ConfigRecord& record, const std::vector<std::string>& tableNames,
                                    const std::vector<std::string>& storeNames,
                                    const ConfigRecord& factory);
+
+// One macro the macro key dialog offers: its name and its position in the
+// macro table, which is what a button plays.
+struct MacroKeyChoice {
+    std::string name;
+    std::uint8_t position = 0;
+
+    bool operator==(const MacroKeyChoice&) const = default;
+};
+
+// The table's macros in the order the macro manager lists them: the table
+// positions of the store's names, in store order. A macro the table holds no
+// image for, and an image whose macro left the store, are not among them.
+std::vector<int> tablePositionsInStoreOrder(const std::vector<std::string>& tableNames,
+                                            const std::vector<std::string>& storeNames);
 
 // Applies a rename to a list of names (names match ignoring ASCII case).
 void renameInList(std::vector<std::string>& names, std::string_view oldName,

@@ -6,6 +6,7 @@
 
 #include <QPainter>
 #include <QWheelEvent>
+#include <algorithm>
 
 namespace qvr {
 
@@ -16,11 +17,11 @@ constexpr std::string_view kBackgroundFailed = "Macro Key Dialog Load background
 } // namespace
 
 CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                           Language language, QColor textColor, std::vector<std::string> macroNames,
+                           Language language, QColor textColor, std::vector<MacroKeyChoice> choices,
                            std::optional<MacroKeyPreset> preset)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
       texts_(macroKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).macroKey)),
-      names_(std::move(macroNames)) {
+      choices_(std::move(choices)) {
     resize(skin::kMacroKeyDialog.width, skin::kMacroKeyDialog.height);
     setWindowTitle(title_);
     addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel));
@@ -34,9 +35,10 @@ CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
                         .onClick = [this, mode](QPoint) { chooseRepeatMode(mode); }});
     }
     if (preset) {
-        if (preset->position < names_.size()) {
-            position_ = preset->position;
-            name_ = names_[preset->position];
+        const auto held = std::ranges::find(choices_, preset->position, &MacroKeyChoice::position);
+        if (held != choices_.end()) {
+            position_ = held->position;
+            name_ = held->name;
         }
         if (preset->repeatMode < kRepeatModeCount)
             repeatMode_ = preset->repeatMode;
@@ -51,8 +53,8 @@ void CMacroDialog::toggleList() {
         return;
     }
     QStringList entries;
-    for (const std::string& name : names_)
-        entries << QString::fromStdString(name);
+    for (const MacroKeyChoice& choice : choices_)
+        entries << QString::fromStdString(choice.name);
     list_ = new SkinListBox(this, kListRect, entries,
                             {Qt::white, QColor(40, 40, 40), QColor(0x19, 0x6f, 0x9e)}, textFont());
     connect(list_, &SkinListBox::chosen, this, [this](int row) { chooseMacro(row); });
@@ -65,11 +67,11 @@ void CMacroDialog::closeList() {
 }
 
 void CMacroDialog::chooseMacro(int row) {
-    // At most twelve macros reach the mouse; the position is a byte either way.
-    if (row < 0 || row >= static_cast<int>(names_.size()) || row > 0xFF)
+    if (row < 0 || row >= static_cast<int>(choices_.size()))
         return;
-    position_ = static_cast<std::uint8_t>(row);
-    name_ = names_[static_cast<std::size_t>(row)];
+    const MacroKeyChoice& choice = choices_[static_cast<std::size_t>(row)];
+    position_ = choice.position;
+    name_ = choice.name;
     closeList();
     update();
 }

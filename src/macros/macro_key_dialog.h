@@ -1,5 +1,6 @@
 #pragma once
 
+#include "macros/macro_editing.h"
 #include "ui/language_tables.h"
 #include "ui/skinned_dialog.h"
 
@@ -36,10 +37,10 @@ class CMacroDialog : public SkinnedDialog {
         edges(237, 63, 390, 109), edges(237, 113, 390, 159), edges(237, 163, 390, 209)};
     static constexpr int kRepeatModeCount = 3;
 
-    // macroNames: the store's list in file order. A preset that names no
-    // listed macro or mode is left out.
+    // choices: the macros in list order. A preset that names no listed
+    // position or mode is left out.
     CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                 QColor textColor, std::vector<std::string> macroNames,
+                 QColor textColor, std::vector<MacroKeyChoice> choices,
                  std::optional<MacroKeyPreset> preset = std::nullopt);
     ~CMacroDialog() override;
 
@@ -62,7 +63,7 @@ class CMacroDialog : public SkinnedDialog {
 
     const MacroKeyDialogTexts& texts_;
     QString title_;
-    std::vector<std::string> names_;
+    std::vector<MacroKeyChoice> choices_;
     std::uint8_t position_ = 0;
     std::uint8_t repeatMode_ = 0;
     std::string name_;

@@ -1,13 +1,17 @@
 // The macro manager, the profile manager and profile import and export, run
 // from the main window on a virtual mouse in a temporary program folder.
 #include "app/macro_profile_dialogs.h"
+#include "app/profile_session.h"
 #include "buttons/button_catalogue.h"
 #include "config/factory_files.h"
+#include "config/profile_record_file.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
 #include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
+#include "macros/macro_key_dialog.h"
 #include "ui/language_tables.h"
+#include "ui/skin_list_box.h"
 #include "window_rig.h"
 
 #include <QKeyEvent>
@@ -49,6 +53,38 @@ class DialogsTest : public test::MacroDialogFixture {
         dialogs().openMacroManager();
         EXPECT_TRUE(ran);
         return result == DialogResult::Ok;
+    }
+    bool confirmMacroManager() {
+        return runMacroManager([](CMacroProgramDialog& dialog) {
+            dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        });
+    }
+    // The program ends and starts again on the same folder.
+    void restart() {
+        rig.window.reset();
+        startWindow();
+    }
+    // The macro key dialog as a button opens it: the list as offered, and
+    // what choosing row gives the button (position, name).
+    std::pair<Names, std::pair<int, std::string>> chooseMacroKey(int row) {
+        CMacroDialog dialog(rig.window->sharedSkin(), rig.window->messages(), Language::English,
+                            Qt::green, dialogs().macroKeyChoices());
+        dialog.show();
+        dialog.toggleList();
+        SkinListBox* list = dialog.macroList();
+        EXPECT_NE(list, nullptr);
+        if (!list)
+            return {};
+        Names shown;
+        for (int i = 0; i < list->count(); ++i)
+            shown.push_back(list->item(i)->text().toStdString());
+        if (row < list->count())
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->entryRect(row).center());
+        return {shown, {dialog.macroPosition(), dialog.macroName()}};
+    }
+    std::optional<Names> storedTableNames(int profile) {
+        return readMacroTableNames(
+            loadIniFile(rig.dir / ("str" + std::to_string(profile) + ".ini")).file);
     }
 };
 
@@ -505,6 +541,99 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     EXPECT_EQ(offered.back(), "M12");
 }
 
+// Game's OK reorders the store that Work's table was built from: Work's
+// buttons and list must still follow Work's own table.
+TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
+    WindowRig::writeFile(store(), kFirstAndSecond);
+    ConfigRecord work{};
+    work.macroData = *buildMacroTable(store());
+    const auto image = recordFileImage(work, 1);
+    WindowRig::writeFile(rig.dir / "config1.bin", std::string(image.begin(), image.end()));
+    WindowRig::writeFile(rig.dir / "str1.ini",
+                         "[Skins]\r\nPath=Test\r\n[MacroTable]\r\nItemCount=2\r\n"
+                         "Item0=First\r\nItem1=Second\r\n");
+    WindowRig::writeFile(rig.dir / "str.ini", "[Profile]\r\nCurProfileName=Game\r\nItemCount=2\r\n"
+                                              "Item0=Game\r\nItem1=Work\r\n");
+    restart();
+    ASSERT_TRUE(confirmMacroManager()); // saves the selected First, which moves it last
+    ASSERT_EQ(MacroStore(store()).names(), (Names{"Second", "First"}));
+    EXPECT_EQ(dialogs().tableMacroNames(), (Names{"Second", "First"}));
+
+    rig.messages.answers = {UnsavedChoice::Save};
+    ASSERT_TRUE(rig.window->profileSession().switchProfile(1));
+    EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"})); // kept with Game's Save
+    EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
+    // Listed as the manager lists them; each row plays the macro it names.
+    const auto [shown, chosen] = chooseMacroKey(0);
+    EXPECT_EQ(shown, (Names{"Second", "First"}));
+    EXPECT_EQ(chosen, (std::pair<int, std::string>{1, "Second"}));
+    EXPECT_EQ(rig.state.record.macroData[128 + 3], 0x05); // image 1 presses B
+    EXPECT_EQ(chooseMacroKey(1).second, (std::pair<int, std::string>{0, "First"}));
+
+    // Back at Game, its own table again.
+    ASSERT_TRUE(rig.window->profileSession().switchProfile(0));
+    EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{0, "Second"}));
+}
+
+// A cancelled run of the manager reorders the store and adds a macro; after a
+// restart the table's names come from the profile, not from the store.
+TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
+    WindowRig::writeFile(store(), kFirstAndSecond);
+    ASSERT_TRUE(confirmMacroManager());
+    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"}));
+
+    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.nameList().setCurrentRow(0); // "Second"
+        dialog.saveSelectedMacro();
+        dialog.newMacro();
+        dialog.cancel();
+    }));
+    ASSERT_EQ(MacroStore(store()).names(), (Names{"First", "Second", "Macro_2"}));
+    restart();
+    EXPECT_EQ(dialogs().tableMacroNames(), (Names{"Second", "First"}));
+    const auto [shown, chosen] = chooseMacroKey(0);
+    EXPECT_EQ(shown, (Names{"First", "Second"})); // Macro_2 has no image on the mouse
+    EXPECT_EQ(chosen, (std::pair<int, std::string>{1, "First"}));
+    EXPECT_EQ(rig.state.record.macroData[128 + 3], 0x04); // image 1 presses A
+
+    // A rename reaches the stored names at once, so it survives a restart.
+    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        QListWidget& names = dialog.nameList();
+        test::doubleClickRow(names, 0);
+        test::doubleClickRow(names, 0);
+        ASSERT_NE(dialog.editor(), nullptr);
+        dialog.editor()->setText("Jump");
+        QTest::keyClick(dialog.editor(), Qt::Key_Return);
+        dialog.cancel();
+    }));
+    EXPECT_EQ(storedTableNames(0), (Names{"Second", "Jump"}));
+    restart();
+    EXPECT_EQ(chooseMacroKey(1).second, (std::pair<int, std::string>{1, "Jump"}));
+}
+
+// A profile saved before the names were kept: the store's order is taken
+// once, and the next Save keeps it.
+TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt) {
+    WindowRig::writeFile(store(), kFirstAndSecond);
+    restart();
+    EXPECT_EQ(rig.state.macroTableNames, std::nullopt);
+    EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
+    // Edits cancelled after the guess do not change it.
+    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.saveSelectedMacro(); // "First" moves last
+        dialog.cancel();
+    }));
+    EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{1, "Second"}));
+    EXPECT_EQ(storedTableNames(0), std::nullopt);
+    const std::string before = readAll(rig.dir / "str0.ini");
+    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    EXPECT_EQ(storedTableNames(0), (Names{"First", "Second"}));
+    // The file's other keys stay as they were.
+    EXPECT_EQ(readAll(rig.dir / "str0.ini").rfind("[Skins]\r\nPath=Test\r\n", 0), 0u);
+    EXPECT_NE(before.find("[Skins]"), std::string::npos);
+}
+
 TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
     WindowRig::writeFile(store(), "[M]\r\nLoopTimeSelStatus=1\r\nMacroLoopTimes=5\r\n");
     runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -684,6 +813,8 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
     EXPECT_NE(readAll(chosen.string() + ".ini").find("Item1=Fire"), std::string::npos);
+    // The names behind the table go with it.
+    EXPECT_EQ(readMacroTableNames(loadIniFile(chosen.string() + ".ini").file), Names{});
 
     record = ConfigRecord{};
     rig.profile.labels()[0] = "Other";

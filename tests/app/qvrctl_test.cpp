@@ -1,6 +1,7 @@
 #include "config/config_record.h"
 #include "support/process.h"
 
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -101,6 +102,43 @@ TEST(QvrctlShow, NamesEveryFunctionTypeAndTheSettings) {
           "Windows - Show desktop", "Single Key - key Num 1", "Combo Key - modifiers Left Shift",
           "Macro Key - macro 2", "Button Off", "500 Hz", "1600 DPI", "#ff8000"})
         EXPECT_NE(shown.find(name), std::string::npos) << name << "\n" << shown;
+}
+
+// The profile's settings file says which macro each image is; the listing
+// follows the macro manager's order, the store's.
+TEST(QvrctlShow, NamesMacrosByTheProfilesTableInTheManagersOrder) {
+    TempDir dir;
+    const std::string home = "XDG_CONFIG_HOME=" + dir.path().string();
+    std::filesystem::create_directories(dir / "qvr");
+    ConfigRecord record{};
+    record.buttonFunction[4] = 12; // Macro Key
+    record.buttonMacroNumber[4] = 1;
+    record.macroData[1] = 0x01;       // image 1: loop 1, no events
+    record.macroData[128 + 1] = 0x02; // image 2: loop 2
+    test::writeBytes(dir / "qvr" / "config2.bin", profileFile(record));
+    std::ofstream(dir / "qvr" / "str2.ini", std::ios::binary)
+        << "[Skins]\r\nPath=Carbon\r\n[MacroTable]\r\nItemCount=2\r\nItem0=Macro_1\r\n"
+           "Item1=Macro_0\r\n";
+    std::ofstream(dir / "qvr" / "record.ini", std::ios::binary)
+        << "[Macro_0]\r\nMacroLoopTimes=2\r\n[Macro_1]\r\nMacroLoopTimes=1\r\n";
+    const auto result = runProcess(kQvrctl, {"show", "2"}, {home});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("Macro Key - macro Macro_0 (sent as macro 2), repeat mode 0"),
+              std::string::npos)
+        << result.out;
+    const auto out = lines(result.out);
+    const auto macros = std::find(out.begin(), out.end(), "macros:");
+    ASSERT_GE(out.end() - macros, 13);
+    EXPECT_EQ(macros[1], "  Macro_0 (sent as macro 2): loop 2:");
+    EXPECT_EQ(macros[2], "  Macro_1 (sent as macro 1): loop 1:");
+    EXPECT_EQ(macros[3], "  macro 3: empty");
+
+    // Without the section the window's guess, the store's order, is shown.
+    std::ofstream(dir / "qvr" / "str2.ini", std::ios::binary) << "[Skins]\r\nPath=Carbon\r\n";
+    const auto guessed = runProcess(kQvrctl, {"show", "2"}, {home});
+    ASSERT_EQ(guessed.exitCode, 0) << guessed.err;
+    EXPECT_NE(guessed.out.find("macro Macro_1 (sent as macro 2)"), std::string::npos)
+        << guessed.out;
 }
 
 TEST(QvrctlMacros, BuildsTwelveImagesFromAStoreOfThirteen) {

@@ -249,7 +249,8 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
         expectEverythingFits(combo, "combo-key-" + tag);
 
         CMacroDialog macro(window.sharedSkin(), window.messages(), language, Qt::green,
-                           {"Macro 1", "Macro 2"}, std::nullopt);
+                           std::vector<MacroKeyChoice>{{"Macro 1", 0}, {"Macro 2", 1}},
+                           std::nullopt);
         macro.show();
         macro.clickAt(CMacroDialog::kFieldRect.center());
         expectEverythingFits(macro, "macro-key-" + tag);

@@ -19,8 +19,11 @@ struct MacroDialogRig {
                                        std::optional<MacroKeyPreset> preset = std::nullopt) {
         auto skin =
             std::make_shared<SkinImageCache>(QString::fromStdString(folder().string()), messages);
+        std::vector<MacroKeyChoice> choices;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            choices.push_back({names[i], static_cast<std::uint8_t>(i)});
         auto dialog = std::make_unique<CMacroDialog>(skin, messages, Language::English, Qt::green,
-                                                     std::move(names), preset);
+                                                     std::move(choices), preset);
         dialog->show();
         return dialog;
     }

@@ -336,6 +336,54 @@ TEST_F(ProfileFilesTest, LabelWritesKeepTheOtherSectionsOfTheSettingsFile) {
     EXPECT_EQ(readProfileString(folder / "str0.ini", "Setting-EN", "Item8"), "English 8");
 }
 
+// The names behind the macro table travel with the record: read at load,
+// written with the labels, left alone when not given.
+TEST_F(ProfileFilesTest, MacroTableNamesAreLoadedWithTheRecordAndWrittenWithTheLabels) {
+    using Names = std::vector<std::string>;
+    const std::string skins = "[Skins]\r\nPath=Carbon\r\n";
+    folder.put("config0.bin", fileImage(patternRecord(80), 1));
+    folder.putText("str0.ini", skins + "[MacroTable]\r\nItemCount=2\r\nItem0=First\r\n"
+                                       "Item1=Second\r\n");
+    ASSERT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(state.macroTableNames, (Names{"First", "Second"}));
+
+    // A file without the section says nothing; the labels' write keeps that.
+    folder.putText("str0.ini", skins);
+    ASSERT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_EQ(state.macroTableNames, std::nullopt);
+    files.labels() = labelsWith("L");
+    EXPECT_TRUE(files.WriteButtonLabels());
+    EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file), std::nullopt);
+
+    // Given, the section is written as a whole, in the file's line breaks.
+    EXPECT_TRUE(files.WriteButtonLabels(Names{"Second", "First"}));
+    const std::vector<std::uint8_t> written = folder.bytes("str0.ini");
+    const std::string text(written.begin(), written.end());
+    EXPECT_NE(text.find("[MacroTable]\r\nItemCount=2\r\nItem0=Second\r\nItem1=First\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.rfind(skins, 0), 0u);
+    files.labels() = labelsWith("M");
+    EXPECT_TRUE(files.WriteButtonLabels());
+    EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file),
+              (Names{"Second", "First"}));
+    EXPECT_TRUE(files.WriteButtonLabels(Names{}));
+    EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file), Names{});
+
+    // A name an INI line cannot hold changes nothing and is reported.
+    const std::vector<std::uint8_t> before = folder.bytes("str0.ini");
+    EXPECT_FALSE(files.WriteButtonLabels(Names{"Line\nbreak"}));
+    EXPECT_EQ(folder.bytes("str0.ini"), before);
+    EXPECT_EQ(sink.messages.size(), 1u);
+
+    // A hand-made count is believed only as far as the table reaches.
+    folder.putText("str0.ini", "[MacroTable]\r\nItemCount=40\r\nItem0=A\r\n");
+    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(state.macroTableNames);
+    EXPECT_EQ(state.macroTableNames->size(), 12u);
+    EXPECT_EQ(state.macroTableNames->front(), "A");
+}
+
 class ExportTest : public ProfileFilesTest {
   protected:
     void SetUp() override {
@@ -369,6 +417,36 @@ TEST_F(ExportTest, WritesBinAndIniAtTheChosenPlaceAndInTheProgramDirectory) {
     EXPECT_TRUE(sink.messages.empty());
     EXPECT_EQ(files.settingsFilePath(), folder / "str1.ini");
     EXPECT_EQ(files.recordFilePath(), folder / "p.bin");
+}
+
+TEST_F(ExportTest, TheMacroTableNamesTravelWithExportAndImport) {
+    using Names = std::vector<std::string>;
+    std::filesystem::create_directories(folder / "out");
+    files.ExportProfile(folder / "out/p", patternRecord(64), Names{"Jump", "Dash"});
+    for (const std::string prefix : {"out/", ""})
+        EXPECT_EQ(readMacroTableNames(loadIniFile(folder / (prefix + "p.ini")).file),
+                  (Names{"Jump", "Dash"}))
+            << prefix;
+    ASSERT_TRUE(files.ImportProfile(folder / "out/p.bin", state));
+    EXPECT_EQ(state.macroTableNames, (Names{"Jump", "Dash"}));
+
+    // A saved profile goes out with the names its file keeps, or, before it
+    // kept any, with those its load would take from the macro store.
+    folder.put("config2.bin", fileImage(patternRecord(65), 1));
+    folder.putText("str2.ini", "[MacroTable]\r\nItemCount=1\r\nItem0=Dash\r\n");
+    folder.put("config3.bin", fileImage(patternRecord(66), 1));
+    folder.putText("record.ini", "[Walk]\r\nMacroLoopTimes=1\r\n[Run]\r\nMacroLoopTimes=1\r\n");
+    files.ExportSavedProfile(folder / "out/two", 2);
+    files.ExportSavedProfile(folder / "out/three", 3);
+    EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "out/two.ini").file), Names{"Dash"});
+    EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "out/three.ini").file),
+              (Names{"Walk", "Run"}));
+    EXPECT_TRUE(sink.messages.empty());
+
+    // An export from before the names were kept imports without them.
+    folder.putText("out/p.ini", "[Setting-CHT]\r\nItem1=x\r\n");
+    ASSERT_TRUE(files.ImportProfile(folder / "out/p.bin", state));
+    EXPECT_EQ(state.macroTableNames, std::nullopt);
 }
 
 TEST_F(ExportTest, ANameEndingInBinGetsNoSecondExtension) {
