@@ -9,6 +9,7 @@ namespace qvr {
 // What the command line asks for.
 struct AppOptions {
     bool virtualMouse = false;
+    bool minimized = false; // into the tray, or iconified without one
     std::string traceFile; // every report and wait, emptied at start
     bool help = false;
     bool version = false;
