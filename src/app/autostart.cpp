@@ -84,7 +84,8 @@ FileWriteResult setStartAtLogin(const std::filesystem::path& entry, bool on,
         return {};
     }
     if (const int error = fileSystem().makePrivateFolder(entry.parent_path()))
-        return {error, entry.parent_path().string() + ": " + std::generic_category().message(error)};
+        return {error,
+                entry.parent_path().string() + ": " + std::generic_category().message(error)};
     const std::string text = autostartEntryText(program);
     return writeFileAtomically(entry,
                                {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});

@@ -177,8 +177,8 @@ void InstanceServer::read(int fd) {
     if (!received.endsWith("\n\n"))
         return;
     if (profileHandler_) {
-        if (auto profile = decodeProfileRequest(
-                std::string_view(received.constData(), static_cast<std::size_t>(received.size())))) {
+        if (auto profile = decodeProfileRequest(std::string_view(
+                received.constData(), static_cast<std::size_t>(received.size())))) {
             // Nothing more to read; the client waits for the answer.
             found->second->notifier->setEnabled(false);
             const quint64 serial = ++nextSerial_;

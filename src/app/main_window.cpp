@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
+#include "app/autostart.h"
 #include "app/firmware_updater.h"
 #include "app/first_paint_exit.h"
 #include "app/macro_profile_dialogs.h"
-#include "app/autostart.h"
 #include "app/notification_text.h"
 #include "app/profile_session.h"
 #include "app/status_card.h"

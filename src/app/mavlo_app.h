@@ -10,7 +10,7 @@ namespace qvr {
 struct AppOptions {
     bool virtualMouse = false;
     bool minimized = false; // into the tray, or iconified without one
-    std::string traceFile; // every report and wait, emptied at start
+    std::string traceFile;  // every report and wait, emptied at start
     bool help = false;
     bool version = false;
     std::string error; // set when the command line cannot be understood

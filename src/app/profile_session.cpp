@@ -183,8 +183,9 @@ void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOut
     // The next start, and qvrctl, find the profile the window went to.
     const std::vector<std::string> names = profileNames();
     if (position < static_cast<int>(names.size())) {
-        const FileWriteResult written = ProfileSlots(files.userFolder())
-                                            .writeList(names, names[static_cast<std::size_t>(position)]);
+        const FileWriteResult written =
+            ProfileSlots(files.userFolder())
+                .writeList(names, names[static_cast<std::size_t>(position)]);
         if (!written.ok()) {
             window_.messages().showMessage(writeErrorMessage(written),
                                            std::string(kWriteErrorCaption));
@@ -198,27 +199,26 @@ void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOut
     if (!done)
         return;
     auto connection = std::make_shared<QMetaObject::Connection>();
-    *connection = connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
-                          [connection, ticket, done](int finished, bool received) {
-                              if (finished != *ticket)
-                                  return;
-                              QObject::disconnect(*connection);
-                              done(received ? ProfileOutcome::Switched
-                                            : ProfileOutcome::NotReceived);
-                          });
+    *connection =
+        connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+                [connection, ticket, done](int finished, bool received) {
+                    if (finished != *ticket)
+                        return;
+                    QObject::disconnect(*connection);
+                    done(received ? ProfileOutcome::Switched : ProfileOutcome::NotReceived);
+                });
 }
 
 void ProfileSession::answer(const ProfileRequest& request,
                             std::function<void(const ProfileAnswer&)> reply) {
-    ProfileAnswer answer{.outcome = ProfileOutcome::Listed,
-                         .current = windowProfile(),
-                         .names = profileNames()};
+    ProfileAnswer answer{
+        .outcome = ProfileOutcome::Listed, .current = windowProfile(), .names = profileNames()};
     if (request.verb != ProfileRequest::Verb::Switch)
         return reply(answer);
     const ProfilePick pick = pickProfile(answer.names, request.target);
     if (pick.result != ProfilePick::Result::Found) {
         answer.outcome = pick.result == ProfilePick::Result::Ambiguous ? ProfileOutcome::Ambiguous
-                                                                      : ProfileOutcome::Unknown;
+                                                                       : ProfileOutcome::Unknown;
         return reply(answer);
     }
     switchOnRequest(pick.position, [this, answer, reply](ProfileOutcome outcome) mutable {

@@ -379,8 +379,7 @@ int commandListen(Session& session, const Options& options) {
 // The list of profile names, as "profile list" prints it.
 void printProfiles(const std::vector<std::string>& names, int current) {
     for (std::size_t i = 0; i < names.size(); ++i)
-        std::printf("%c %zu %s\n", static_cast<int>(i) == current ? '*' : ' ', i,
-                    names[i].c_str());
+        std::printf("%c %zu %s\n", static_cast<int>(i) == current ? '*' : ' ', i, names[i].c_str());
 }
 
 std::string nameAt(const std::vector<std::string>& names, int position) {
@@ -466,8 +465,8 @@ int profileByItself(Session& session, const ProfileRequest& request) {
     // A delete cut short leaves positions that do not match their names.
     if (hasUserFolder)
         if (const FileWriteResult resumed = slots.resumePendingDelete(); !resumed.ok())
-            return fail(kBadFile, "an interrupted profile delete cannot be finished: " +
-                                      resumed.message);
+            return fail(kBadFile,
+                        "an interrupted profile delete cannot be finished: " + resumed.message);
     const ProfileList list = readProfileList(slots.listPath());
     if (list.names.empty())
         return fail(kBadFile, "cannot read the profile list in " + slots.listPath().string() + ".");
@@ -544,7 +543,7 @@ using Command = int (*)(Session&, const Options&);
 const std::map<std::string, Command> kCommands = {
     {"info", commandInfo},     {"show", commandShow},     {"encode", commandEncode},
     {"macros", commandMacros}, {"upload", commandUpload}, {"read-block", commandReadBlock},
-    {"listen", commandListen}, {"paths", commandPaths},     {"profile", commandProfile},
+    {"listen", commandListen}, {"paths", commandPaths},   {"profile", commandProfile},
 };
 
 // Commands that only read files never touch the device side.
