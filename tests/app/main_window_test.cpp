@@ -52,7 +52,8 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
     ASSERT_NE(window.trayIcon(), nullptr);
-    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7");
+    // The title first, then the profile and the stage the mouse reported.
+    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7\nProfile: P1\nDPI stage 1");
     EXPECT_EQ(window.textColor(), QColor(0, 255, 0));
     EXPECT_TRUE(rig.messages.messages.empty());
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
