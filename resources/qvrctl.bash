@@ -12,7 +12,7 @@ _qvrctl() {
         if [ -z "$ended" ]; then
             case $word in
                 --) ended=1; continue ;;
-                --trace | --virtual-event | --virtual-refuse | --count) ((i++)); continue ;;
+                --trace | --virtual-event | --virtual-refuse | --count | --wait) ((i++)); continue ;;
                 -?*) continue ;;
             esac
         fi
@@ -34,20 +34,34 @@ _qvrctl() {
                 COMPREPLY=($(compgen -W "command event" -- "$cur"))
                 return
                 ;;
-            --virtual-event | --count)
+            --virtual-event | --count | --wait)
                 return
                 ;;
         esac
         if [[ $cur == -* ]]; then
             local options="--virtual-mouse --virtual-event --virtual-refuse --trace --version --help"
             [ "$command" = listen ] && options="--count $options"
+            [ "$command" = profile ] && options="--wait $options"
             COMPREPLY=($(compgen -W "$options" -- "$cur"))
             return
         fi
     fi
 
     if [ -z "$command" ]; then
-        COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths" -- "$cur"))
+        COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths profile" -- "$cur"))
+        return
+    fi
+
+    if [ "$command" = profile ]; then
+        # profile list | current | switch PROFILE, a position or a name.
+        if ((arguments == 0)); then
+            COMPREPLY=($(compgen -W "list current switch" -- "$cur"))
+        elif ((arguments == 1)) && [ "${COMP_WORDS[COMP_CWORD-1]}" = switch ]; then
+            local names
+            names=$(qvrctl profile list 2>/dev/null | cut -c5- | sort -u)
+            local IFS=$'\n'
+            COMPREPLY=($(compgen -W "0 1 2 3 4 5"$'\n'"$names" -- "$cur"))
+        fi
         return
     fi
 

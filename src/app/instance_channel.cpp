@@ -1,6 +1,9 @@
 #include "app/instance_channel.h"
 
+#include "app/single_instance.h"
+
 #include <QDeadlineTimer>
+#include <QPointer>
 #include <QSocketNotifier>
 #include <QThread>
 #include <cerrno>
@@ -65,7 +68,7 @@ bool decodeActivationRequest(const QByteArray& bytes, ActivationRequest& request
 }
 
 QString instanceSocketPath(const std::filesystem::path& lockFolder) {
-    return QString::fromStdString((lockFolder / "ZPVL384-netMutex.socket").string());
+    return QString::fromStdString(instanceSocketFile(lockFolder).string());
 }
 
 namespace {
@@ -95,6 +98,7 @@ bool waitFor(int fd, short events, int timeoutMs) {
 struct InstanceServer::Client {
     QSocketNotifier* notifier = nullptr; // a child of the server
     QByteArray received;
+    quint64 serial = 0; // tells a waiting client from a later one on the same fd
 };
 
 InstanceServer::InstanceServer(Handler handler, QObject* parent)
@@ -172,6 +176,26 @@ void InstanceServer::read(int fd) {
     // The whole request is there once its empty line is.
     if (!received.endsWith("\n\n"))
         return;
+    if (profileHandler_) {
+        if (auto profile = decodeProfileRequest(std::string_view(
+                received.constData(), static_cast<std::size_t>(received.size())))) {
+            // Nothing more to read; the client waits for the answer.
+            found->second->notifier->setEnabled(false);
+            const quint64 serial = ++nextSerial_;
+            found->second->serial = serial;
+            QPointer<InstanceServer> self(this);
+            QMetaObject::invokeMethod(
+                this,
+                [this, self, fd, serial, request = *profile] {
+                    profileHandler_(request, [self, fd, serial](const ProfileAnswer& reply) {
+                        if (self)
+                            self->answer(fd, serial, reply);
+                    });
+                },
+                Qt::QueuedConnection);
+            return;
+        }
+    }
     ActivationRequest request;
     const bool understood = decodeActivationRequest(received, request);
     if (understood)
@@ -179,6 +203,17 @@ void InstanceServer::read(int fd) {
     drop(fd);
     if (understood && handler_)
         handler_(request);
+}
+
+void InstanceServer::answer(int fd, quint64 serial, const ProfileAnswer& reply) {
+    const auto found = clients_.find(fd);
+    if (found == clients_.end() || found->second->serial != serial)
+        return;
+    // A few hundred bytes fit the socket's buffer; a client gone by now
+    // (it stopped waiting) just misses them.
+    const std::string bytes = encodeProfileAnswer(reply);
+    ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    drop(fd);
 }
 
 void InstanceServer::drop(int fd) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/profile_request.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -47,6 +49,11 @@ class InstanceServer final : public QObject {
     using Handler = std::function<void(const ActivationRequest&)>;
 
     explicit InstanceServer(Handler handler, QObject* parent = nullptr);
+    // qvrctl's profile requests. The handler runs from the event loop, not
+    // inside the socket's read, and may answer later (after a question).
+    using Reply = std::function<void(const ProfileAnswer&)>;
+    using ProfileHandler = std::function<void(const ProfileRequest&, Reply)>;
+    void setProfileHandler(ProfileHandler handler) { profileHandler_ = std::move(handler); }
     ~InstanceServer() override;
 
     // False when the socket cannot be created (a path too long, a folder
@@ -59,8 +66,11 @@ class InstanceServer final : public QObject {
     void accept();
     void read(int fd);
     void drop(int fd);
+    void answer(int fd, quint64 serial, const ProfileAnswer& answer);
 
     Handler handler_;
+    ProfileHandler profileHandler_;
+    quint64 nextSerial_ = 0;
     int fd_ = -1;
     std::string path_;
     QString error_;

@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/autostart.h"
 #include "app/firmware_updater.h"
 #include "app/first_paint_exit.h"
 #include "app/macro_profile_dialogs.h"
@@ -15,6 +16,7 @@
 #include "ui/qt_fonts.h"
 #include "ui/window_placement.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -227,7 +229,10 @@ void CMavloDlg::searchForTheMouse() {
             if (setup_.link->devicePresent == 1) {
                 pageDrawn_ = true;
                 notifyProfileDrawn();
+                if (profileSession_)
+                    profileSession_->mouseFound();
             }
+            refreshTray();
             update();
         });
 }
@@ -394,6 +399,7 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
                 step();
             if (outcome->advice)
                 explainPermissionOnce(*outcome->advice);
+            refreshTray();
             update();
         });
 }
@@ -423,15 +429,29 @@ void CMavloDlg::reloadProfile() {
 
 void CMavloDlg::createTrayIcon() {
     trayMenu_ = std::make_unique<QMenu>();
-    for (const TrayAction& action : setup_.trayActions)
-        trayMenu_->addAction(action.text, this, action.run);
-    if (!setup_.trayActions.empty())
-        trayMenu_->addSeparator();
-    exitAction_ = trayMenu_->addAction(qstr(texts_->exit), this, [this] { exitProgram(); });
+    openAction_ = trayMenu_->addAction(QString(), this, [this] { trayLeftClick(); });
+    profilesMenu_ = trayMenu_->addMenu(QString());
+    // Built as it opens: the profile manager may have renamed, added or
+    // deleted profiles since.
+    connect(profilesMenu_, &QMenu::aboutToShow, this, &CMavloDlg::fillProfilesMenu);
+    fillProfilesMenu();
+    if (!setup_.autostartEntry.empty()) {
+        startAtLoginAction_ = trayMenu_->addAction(QString());
+        startAtLoginAction_->setCheckable(true);
+        connect(startAtLoginAction_, &QAction::triggered, this, &CMavloDlg::setStartAtLogin);
+    }
+    if (!setup_.trayActions.empty()) {
+        virtualMenu_ = trayMenu_->addMenu(QString());
+        for (const TrayAction& action : setup_.trayActions)
+            virtualMenu_->addAction(action.text, this, action.run);
+    }
+    trayMenu_->addSeparator();
+    exitAction_ = trayMenu_->addAction(QString(), this, [this] { exitProgram(); });
+    connect(trayMenu_.get(), &QMenu::aboutToShow, this, &CMavloDlg::refreshTray);
 
     tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
-    tray_->setToolTip(qstr(texts_->windowTitle));
     tray_->setContextMenu(trayMenu_.get());
+    applyTrayTexts();
     connect(tray_.get(), &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -444,6 +464,103 @@ void CMavloDlg::createTrayIcon() {
     trayCheck_ = new QTimer(this);
     connect(trayCheck_, &QTimer::timeout, this, &CMavloDlg::checkTray);
     trayCheck_->start(setup_.trayRecheck);
+}
+
+void CMavloDlg::applyTrayTexts() {
+    if (!trayMenu_)
+        return;
+    const TrayMenuTexts& texts = trayMenuTexts(language_);
+    openAction_->setText(qstr(texts.open));
+    profilesMenu_->setTitle(qstr(texts.profiles));
+    if (startAtLoginAction_)
+        startAtLoginAction_->setText(qstr(texts.startAtLogin));
+    if (virtualMenu_)
+        virtualMenu_->setTitle(qstr(texts.virtualMouse));
+    exitAction_->setText(qstr(texts_->exit));
+    refreshTray();
+}
+
+void CMavloDlg::fillProfilesMenu() {
+    profilesMenu_->clear();
+    if (!profileSession_)
+        return;
+    auto* group = new QActionGroup(profilesMenu_);
+    group->setExclusive(true);
+    const std::vector<std::string> names = profileSession_->profileNames();
+    const int current = profileSession_->windowProfile();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const int position = static_cast<int>(i);
+        QAction* action = profilesMenu_->addAction(QString::fromStdString(names[i]));
+        action->setCheckable(true);
+        action->setChecked(position == current);
+        action->setActionGroup(group);
+        // Queued: the question the switch may ask must not run inside the
+        // menu's own event handling.
+        connect(action, &QAction::triggered, this, [this, position] {
+            QMetaObject::invokeMethod(
+                this,
+                [this, position] {
+                    if (profileSession_ && !closing_)
+                        profileSession_->switchOnRequest(position, {});
+                    refreshTray();
+                },
+                Qt::QueuedConnection);
+        });
+    }
+    // The profile manager writes the list itself when it closes.
+    profilesMenu_->setEnabled(!names.empty() && !profileManagerOpen());
+}
+
+void CMavloDlg::refreshTray() {
+    if (!tray_)
+        return;
+    const TrayMenuTexts& texts = trayMenuTexts(language_);
+    QStringList lines{qstr(texts_->windowTitle)};
+    if (profileSession_) {
+        const std::vector<std::string> names = profileSession_->profileNames();
+        const int current = profileSession_->windowProfile();
+        if (current >= 0 && current < static_cast<int>(names.size()))
+            lines << qstr(texts.profileLine)
+                         .arg(QString::fromStdString(names[static_cast<std::size_t>(current)]));
+    }
+    if (activeDpiStage_)
+        lines << qstr(texts.dpiStageLine).arg(*activeDpiStage_);
+    tray_->setToolTip(lines.join('\n'));
+    if (profilesMenu_)
+        fillProfilesMenu();
+    if (startAtLoginAction_)
+        startAtLoginAction_->setChecked(startsAtLogin(setup_.autostartEntry));
+}
+
+void CMavloDlg::setStartAtLogin(bool on) {
+    const FileWriteResult written = qvr::setStartAtLogin(setup_.autostartEntry, on, setup_.program);
+    if (!written.ok())
+        messages().showMessage(writeErrorMessage(written), std::string(kWriteErrorCaption));
+    startAtLoginAction_->setChecked(startsAtLogin(setup_.autostartEntry));
+}
+
+bool CMavloDlg::profileManagerOpen() const {
+    return macroProfileDialogs_ && macroProfileDialogs_->profileManager();
+}
+
+void CMavloDlg::showAtStart(StartShown how) {
+    if (how == StartShown::Normal) {
+        show();
+        return;
+    }
+    // Nothing to look at until asked: the tray icon, or the taskbar entry.
+    if (!usesTray_)
+        showMinimized();
+}
+
+void CMavloDlg::showForQuestion() {
+    // Coming back also drops what Cancel threw away.
+    if (!isVisible() || isMinimized()) {
+        comeBack();
+        showNormal();
+        raise();
+        activateWindow();
+    }
 }
 
 bool CMavloDlg::trayAvailableNow() const {
@@ -524,6 +641,7 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
 void CMavloDlg::showDeviceNotification(int type, int value) {
     if (needsActiveBlock(type, value)) {
         activeDpiStage_ = value;
+        refreshTray();
         update();
         deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
             showBalloon(type, value, active);
@@ -551,14 +669,8 @@ void CMavloDlg::exitProgram() {
     if (closing_)
         return;
     if (profileSession_ && profileSession_->hasUnsavedChanges()) {
-        // From the tray: the question needs a window to belong to. Coming
-        // back also drops what Cancel threw away.
-        if (!isVisible() || isMinimized()) {
-            comeBack();
-            showNormal();
-            raise();
-            activateWindow();
-        }
+        // From the tray: the question needs a window to belong to.
+        showForQuestion();
         const std::string_view question = profileFileTexts(language_).closeQuestion;
         if (!profileSession_->mayLeaveProfile(question) || closing_)
             return;
@@ -683,10 +795,7 @@ bool CMavloDlg::chooseLanguage(Language language) {
         macroProfileDialogs_->languageChanged();
     if (help_)
         help_->setLanguage(language);
-    if (tray_)
-        tray_->setToolTip(qstr(texts_->windowTitle));
-    if (exitAction_)
-        exitAction_->setText(qstr(texts_->exit));
+    applyTrayTexts();
     update();
     return true;
 }

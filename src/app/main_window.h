@@ -65,7 +65,15 @@ struct MainWindowSetup {
     // How long the start-up search may take before the status card says the
     // mouse does not answer (the answer still counts when it comes).
     std::chrono::milliseconds searchPatience = std::chrono::seconds(5);
+    // The desktop's autostart entry the menu's "Start at login" writes, and
+    // the program it starts. No entry: the menu has no such item.
+    std::filesystem::path autostartEntry;
+    std::filesystem::path program;
 };
+
+// How the window comes up at start: shown, or (--minimized) only in the tray,
+// iconified where there is no tray.
+enum class StartShown { Normal, Minimized };
 
 // The device search that start-up hands to the device thread.
 enum class StartUpSearch { Searching, Answered, NoAnswer };
@@ -139,7 +147,17 @@ class CMavloDlg : public SkinnedWindow {
     void setSaveProgress(SaveProgress progress);
     static constexpr std::chrono::milliseconds kOutcomeShown{5000};
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    // Open, Profiles, Start at login, the virtual mouse's actions, Exit;
+    // also the title strip's menu where there is no tray.
     QMenu* trayMenu() const { return trayMenu_.get(); }
+    QMenu* profilesMenu() const { return profilesMenu_; }
+    QAction* startAtLoginAction() const { return startAtLoginAction_; }
+    // The tooltip, the menu's profiles and checks, as they are now.
+    void refreshTray();
+    void showAtStart(StartShown how);
+    // Brings the window out for a question about it.
+    void showForQuestion();
+    bool profileManagerOpen() const;
     CGdipButton* scrollThumb() const { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
@@ -241,6 +259,9 @@ class CMavloDlg : public SkinnedWindow {
     void explainPermissionOnce(const std::string& advice);
     void loadSkin();
     void createTrayIcon();
+    void fillProfilesMenu();
+    void setStartAtLogin(bool on);
+    void applyTrayTexts();
     bool trayAvailableNow() const;
     void useTray(bool available);
     void setTrayMode(bool available);
@@ -279,6 +300,10 @@ class CMavloDlg : public SkinnedWindow {
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
     QAction* exitAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QMenu* profilesMenu_ = nullptr; // children of trayMenu_
+    QMenu* virtualMenu_ = nullptr;
+    QAction* startAtLoginAction_ = nullptr;
     std::unique_ptr<BalloonSink> trayBalloons_;
     QTimer* trayCheck_ = nullptr;
     bool usesTray_ = true;

@@ -1,6 +1,7 @@
 #include "app/mavlo_app.h"
 
 #include "app/app_folders.h"
+#include "app/autostart.h"
 #include "app/file_access.h"
 #include "app/first_paint_exit.h"
 #include "app/hotplug_watch.h"
@@ -8,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/message_boxes.h"
 #include "app/posix_file_system.h"
+#include "app/profile_session.h"
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
@@ -47,6 +49,7 @@ struct OptionRow {
 // not taken for mistakes, in the forms QApplication takes out of argv.
 constexpr auto kOptions = std::to_array<OptionRow>({
     {"virtual-mouse", OptionOwner::Program, OptionValue::None},
+    {"minimized", OptionOwner::Program, OptionValue::None},
     {"trace", OptionOwner::Program, OptionValue::NextOrEquals},
     {"help", OptionOwner::Program, OptionValue::None},
     {"version", OptionOwner::Program, OptionValue::None},
@@ -132,6 +135,8 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
             options.virtualMouse = true;
         else if (name == "trace")
             options.traceFile = value;
+        else if (name == "minimized")
+            options.minimized = true;
         else if (name == "help")
             options.help = true;
         else if (name == "version")
@@ -141,9 +146,10 @@ AppOptions parseAppOptions(const std::vector<std::string>& arguments) {
 }
 
 const char* appUsage() {
-    return "Usage: qvr [--virtual-mouse] [--trace FILE] [Qt options]\n"
+    return "Usage: qvr [--virtual-mouse] [--minimized] [--trace FILE] [Qt options]\n"
            "Configures the 04D9:A0F4 gaming mouse from the tray.\n"
            "  --virtual-mouse  run on a model of the mouse instead of the hardware\n"
+           "  --minimized      start in the tray (iconified where there is no tray)\n"
            "  --trace FILE     write every HID report and wait to FILE, one a line;\n"
            "                   FILE is emptied first\n"
            "  --version        print the version\n"
@@ -211,12 +217,12 @@ std::vector<TrayAction> virtualMouseActions(VirtualHidBackend& backend,
                                             const std::shared_ptr<VirtualMouse>& mouse) {
     std::vector<TrayAction> actions;
     for (std::uint8_t stage = 1; stage <= 4; ++stage) {
-        actions.push_back({QString("Virtual mouse: switch to DPI stage %1").arg(stage),
+        actions.push_back({QString("Switch to DPI stage %1").arg(stage),
                            [mouse, stage] { mouse->emitEvent(1, stage); }});
     }
-    actions.push_back({"Virtual mouse: press macro key 1", [mouse] { mouse->emitEvent(9, 1); }});
-    actions.push_back({"Virtual mouse: unplug", [&backend, mouse] { backend.unplug(mouse); }});
-    actions.push_back({"Virtual mouse: plug in", [&backend, mouse] { backend.plug(mouse); }});
+    actions.push_back({"Press macro key 1", [mouse] { mouse->emitEvent(9, 1); }});
+    actions.push_back({"Unplug", [&backend, mouse] { backend.unplug(mouse); }});
+    actions.push_back({"Plug in", [&backend, mouse] { backend.plug(mouse); }});
     return actions;
 }
 
@@ -310,6 +316,8 @@ int CMavloApp::run(int argc, char** argv) {
     setup.state = &state;
     setup.profile = &profile;
     setup.messages = &messages;
+    setup.autostartEntry = autostartEntryPath();
+    setup.program = executableFolder() / "qvr";
     if (virtualBackend) {
         setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
         setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
@@ -341,6 +349,12 @@ int CMavloApp::run(int argc, char** argv) {
     // Only the lock holder listens, in the lock's own private folder.
     InstanceServer laterStarts(
         [&window](const ActivationRequest& request) { window.bringForward(request); });
+    laterStarts.setProfileHandler(
+        [&window](const ProfileRequest& request, InstanceServer::Reply reply) {
+            if (window.ended())
+                return;
+            window.profileSession().answer(request, std::move(reply));
+        });
     if (lock == SingleInstanceLock::Result::Acquired &&
         !laterStarts.listen(instanceSocketPath(runtime.path)))
         std::fprintf(stderr, "qvr: a later start cannot reach this one: %s\n",
@@ -352,7 +366,7 @@ int CMavloApp::run(int argc, char** argv) {
     if (window.ended())
         return 0;
     exitAfterFirstPaintWhenAsked(window);
-    window.show();
+    window.showAtStart(options.minimized ? StartShown::Minimized : StartShown::Normal);
     markStartUpPhase("shown");
     // From inside the event loop, so that a session ending during the
     // question ends the program.

@@ -9,7 +9,8 @@ namespace qvr {
 // What the command line asks for.
 struct AppOptions {
     bool virtualMouse = false;
-    std::string traceFile; // every report and wait, emptied at start
+    bool minimized = false; // into the tray, or iconified without one
+    std::string traceFile;  // every report and wait, emptied at start
     bool help = false;
     bool version = false;
     std::string error; // set when the command line cannot be understood

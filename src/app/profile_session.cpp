@@ -2,18 +2,23 @@
 
 #include "app/main_window.h"
 #include "config/profile_list.h"
+#include "config/profile_slots.h"
+#include "config/profile_switch.h"
 #include "config/save_after_upload.h"
 #include "device/device_events.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 namespace qvr {
 
 ProfileSession::ProfileSession(CMavloDlg& window) : QObject(&window), window_(window) {
     savedLabels_ = window_.profile().labels();
+    mouseOutOfDate_ = profileUnsent(window_.profile().userFolder());
     connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
             [this](int ticket, bool received) {
-                mouseOutOfDate_ = !received;
+                setMouseOutOfDate(!received);
                 if (notifyTickets_.erase(ticket) && !received)
                     window_.showDeviceNotification(kNotifyNotDetected, 0);
             });
@@ -80,20 +85,29 @@ void ProfileSession::loadProfile() {
     // First-run labels once per load, as the first drawing of a start-up.
     window_.notifyProfileDrawn();
     savedLabels_ = files.labels();
+    window_.refreshTray();
 }
 
-void ProfileSession::uploadProfile() {
+std::optional<int> ProfileSession::uploadProfile() {
     RecordState& state = window_.state();
     if (!state.loaded)
-        return;
+        return std::nullopt;
     if (window_.link().devicePresent != 1) {
-        mouseOutOfDate_ = true;
-        return;
+        setMouseOutOfDate(true);
+        return std::nullopt;
     }
     // As the upload itself does, before the copy leaves for the device thread.
     state.record.activeProfile = 0;
-    window_.deviceThread().upload(state.record);
+    const int ticket = window_.deviceThread().upload(state.record);
     state.takeSnapshot();
+    return ticket;
+}
+
+void ProfileSession::setMouseOutOfDate(bool outOfDate) {
+    mouseOutOfDate_ = outOfDate;
+    const auto folder = window_.profile().userFolder();
+    if (const FileWriteResult noted = markProfileUnsent(folder, outOfDate); !noted.ok())
+        std::fprintf(stderr, "qvr: %s\n", noted.message.c_str());
 }
 
 std::optional<bool> ProfileSession::writeProfile() {
@@ -113,7 +127,7 @@ std::optional<bool> ProfileSession::writeProfile() {
         markSaved();
     // Sent when the mouse comes back.
     if (written && window_.link().devicePresent != 1)
-        mouseOutOfDate_ = true;
+        setMouseOutOfDate(true);
     return written;
 }
 
@@ -144,15 +158,91 @@ bool ProfileSession::mayLeaveProfile(std::string_view question) {
     return false;
 }
 
-bool ProfileSession::switchProfile(int position) {
-    if (position == windowProfile())
-        return true;
+bool ProfileSession::moveTo(int position) {
     if (!mayLeaveProfile())
         return false;
     window_.profile().setCurrentProfileIndex(position);
     loadProfile();
+    return true;
+}
+
+bool ProfileSession::switchProfile(int position) {
+    if (position == windowProfile())
+        return true;
+    if (!moveTo(position))
+        return false;
     uploadProfile();
     return true;
+}
+
+std::vector<std::string> ProfileSession::profileNames() const {
+    return readProfileList(window_.profile().globalSettingsPath()).names;
+}
+
+void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOutcome)> done) {
+    const auto tell = [&done](ProfileOutcome outcome) {
+        if (done)
+            done(outcome);
+    };
+    if (position == windowProfile())
+        return tell(ProfileOutcome::Unchanged);
+    // The open manager writes the list when it closes, with its own choice.
+    if (window_.profileManagerOpen())
+        return tell(ProfileOutcome::Busy);
+    // The question needs the window it is about.
+    if (hasUnsavedChanges())
+        window_.showForQuestion();
+    if (!moveTo(position))
+        return tell(ProfileOutcome::Cancelled);
+    const ProfileFiles& files = window_.profile();
+    if (!window_.state().loaded)
+        return tell(ProfileOutcome::Unreadable);
+    // The next start, and qvrctl, find the profile the window went to.
+    const std::vector<std::string> names = profileNames();
+    if (position < static_cast<int>(names.size())) {
+        const FileWriteResult written =
+            ProfileSlots(files.userFolder())
+                .writeList(names, names[static_cast<std::size_t>(position)]);
+        if (!written.ok()) {
+            window_.messages().showMessage(writeErrorMessage(written),
+                                           std::string(kWriteErrorCaption));
+            uploadProfile();
+            return tell(ProfileOutcome::Unreadable);
+        }
+    }
+    const std::optional<int> ticket = uploadProfile();
+    if (!ticket)
+        return tell(ProfileOutcome::MouseAbsent);
+    if (!done)
+        return;
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection =
+        connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+                [connection, ticket, done](int finished, bool received) {
+                    if (finished != *ticket)
+                        return;
+                    QObject::disconnect(*connection);
+                    done(received ? ProfileOutcome::Switched : ProfileOutcome::NotReceived);
+                });
+}
+
+void ProfileSession::answer(const ProfileRequest& request,
+                            std::function<void(const ProfileAnswer&)> reply) {
+    ProfileAnswer answer{
+        .outcome = ProfileOutcome::Listed, .current = windowProfile(), .names = profileNames()};
+    if (request.verb != ProfileRequest::Verb::Switch)
+        return reply(answer);
+    const ProfilePick pick = pickProfile(answer.names, request.target);
+    if (pick.result != ProfilePick::Result::Found) {
+        answer.outcome = pick.result == ProfilePick::Result::Ambiguous ? ProfileOutcome::Ambiguous
+                                                                       : ProfileOutcome::Unknown;
+        return reply(answer);
+    }
+    switchOnRequest(pick.position, [this, answer, reply](ProfileOutcome outcome) mutable {
+        answer.outcome = outcome;
+        answer.current = windowProfile();
+        reply(answer);
+    });
 }
 
 void ProfileSession::profileDeleted(int position, int count) {
@@ -172,13 +262,23 @@ void ProfileSession::profileDeleted(int position, int count) {
 void ProfileSession::deviceArrived() {
     if (!hasUnsavedChanges())
         loadProfile();
+    sendSavedProfile();
+}
+
+void ProfileSession::mouseFound() {
+    sendSavedProfile();
+}
+
+std::optional<int> ProfileSession::sendSavedProfile() {
     const RecordState& state = window_.state();
     if (!mouseOutOfDate_ || !state.loaded || window_.link().devicePresent != 1)
-        return;
+        return std::nullopt;
     // The snapshot is what the files hold, whatever is being edited now.
     ConfigRecord saved = state.appliedRecord;
     saved.activeProfile = 0;
-    notifyTickets_.insert(window_.deviceThread().upload(saved));
+    const int ticket = window_.deviceThread().upload(saved);
+    notifyTickets_.insert(ticket);
+    return ticket;
 }
 
 std::optional<UnsavedEdits> ProfileSession::unsavedEdits() const {

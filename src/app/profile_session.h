@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/profile_request.h"
 #include "config/profile_files.h"
 #include "config/profile_manager_dialog.h"
 #include "config/unsaved_edits.h"
 
 #include <QObject>
+#include <functional>
 #include <optional>
 #include <set>
 
@@ -35,7 +37,8 @@ class ProfileSession final : public QObject, public ProfileHost {
     // record, the labels and the snapshot Cancel returns to.
     void loadProfile();
     // Sends the record to the mouse as Save does, without writing files.
-    void uploadProfile();
+    // Returns the upload's ticket; none when nothing was sent.
+    std::optional<int> uploadProfile();
     // The files of the window's profile from what is on screen, at once, so
     // that whatever happens to the profile list or the mouse meanwhile, the
     // press is kept where it belongs. nullopt: a record that was never loaded
@@ -67,8 +70,22 @@ class ProfileSession final : public QObject, public ProfileHost {
     // profile again; edits and an import stay. A mouse that missed a saved
     // profile while it was away is sent it.
     void deviceArrived();
-    // The mouse does not hold the window's saved profile.
+    // The mouse does not hold the window's saved profile. Kept in the user
+    // folder too, so that a later run (or qvrctl) still sends it.
     bool mouseOutOfDate() const { return mouseOutOfDate_; }
+    // The start-up search found the mouse: a profile it missed is sent.
+    void mouseFound();
+
+    // A switch asked from outside the profile manager (the tray menu,
+    // qvrctl): the unsaved-changes question in the shown window, the load,
+    // the list's current name, then the upload. done hears the outcome once
+    // the mouse took the profile or did not. The profile already on screen
+    // sends nothing.
+    void switchOnRequest(int position, std::function<void(ProfileOutcome)> done);
+    // qvrctl's profile requests.
+    void answer(const ProfileRequest& request, std::function<void(const ProfileAnswer&)> reply);
+    // The names of the list, read again.
+    std::vector<std::string> profileNames() const;
     // The unsaved changes as the recovery file keeps them; none without.
     std::optional<UnsavedEdits> unsavedEdits() const;
     // Puts kept edits back on screen, unsaved, in their profile (found by
@@ -76,6 +93,12 @@ class ProfileSession final : public QObject, public ProfileHost {
     bool restoreEdits(const UnsavedEdits& edits);
 
   private:
+    // Asks about unsaved changes, then loads position; false when the user
+    // cancelled.
+    bool moveTo(int position);
+    void setMouseOutOfDate(bool outOfDate);
+    std::optional<int> sendSavedProfile();
+
     CMavloDlg& window_;
     ButtonLabels savedLabels_{};
     bool imported_ = false;

@@ -5,11 +5,16 @@
 #include "app/file_access.h"
 #include "app/posix_file_system.h"
 #include "app/profile_report.h"
+#include "app/profile_request.h"
+#include "app/single_instance.h"
 #include "app/version.h"
 #include "config/config_record.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
+#include "config/profile_list.h"
+#include "config/profile_slots.h"
+#include "config/profile_switch.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
 #include "device/device_setup.h"
@@ -41,7 +46,13 @@
 namespace qvr {
 namespace {
 
-enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3 };
+enum ExitCode { kOk = 0, kUsage = 1, kNoMouse = 2, kBadFile = 3, kCancelled = 4 };
+
+// How long a running qvr may take to answer, its user's answer to the
+// unsaved-changes question included, unless --wait says otherwise.
+constexpr long kDefaultAnswerWaitSeconds = 60;
+// How long a qvr that holds the lock may take to start listening.
+constexpr std::chrono::seconds kListenerStartWait{5};
 
 constexpr const char* kHelp = R"(Usage: qvrctl [OPTIONS] COMMAND [ARGUMENTS] [OPTIONS]
 
@@ -63,6 +74,15 @@ Commands:
   read-block           read the slot and the configuration block back from the mouse
   listen [--count N]   print the mouse's own switches ("DPI stage 3", "macro key 2"),
                        one a line, until interrupted or N events were printed
+  profile list         print the profiles by position, the current one marked *
+  profile current      print the current profile's position and name
+  profile switch PROFILE [--wait SECONDS]
+                       make PROFILE (a position 0..5, or a name only one
+                       profile has) the current profile and send it to the
+                       mouse; nothing is sent when it is current already.
+                       A running qvr is asked to do it (it may first ask its
+                       user about unsaved changes; qvrctl waits SECONDS for
+                       the answer, 60 by default)
 
 Options (before or after the command; -- ends them):
   --virtual-mouse      use the built-in virtual mouse instead of the hardware
@@ -76,8 +96,11 @@ Options (before or after the command; -- ends them):
   --version            print the version
   -h, --help           print this help
 
-Exit status: 0 success, 1 usage error, 2 mouse absent, not openable or gone
-during an upload, 3 file unreadable or not a profile record file.
+Exit status: 0 success, 1 usage error, an unknown or ambiguous profile, or a
+running qvr that cannot be asked, 2 mouse absent, not openable or gone during
+an upload (after profile switch: the files are switched and the mouse gets the
+profile when it comes back), 3 file unreadable or not a profile record file,
+4 the switch was cancelled in qvr's window or not answered in time.
 )";
 
 struct Options {
@@ -86,6 +109,7 @@ struct Options {
     std::vector<MouseEvent> virtualEvents;
     std::vector<std::string> virtualRefusals; // "command", "event"
     std::optional<long> count;                // listen --count N
+    std::optional<long> wait;                 // profile switch --wait SECONDS
     std::string command;
     std::vector<std::string> arguments;
 };
@@ -372,11 +396,174 @@ int commandListen(Session& session, const Options& options) {
     return kOk;
 }
 
+// The list of profile names, as "profile list" prints it.
+void printProfiles(const std::vector<std::string>& names, int current) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        std::printf("%c %zu %s\n", static_cast<int>(i) == current ? '*' : ' ', i, names[i].c_str());
+}
+
+std::string nameAt(const std::vector<std::string>& names, int position) {
+    if (position < 0 || position >= static_cast<int>(names.size()))
+        return "profile " + std::to_string(position);
+    return names[static_cast<std::size_t>(position)];
+}
+
+int refusePick(ProfilePick::Result result, const std::string& target) {
+    if (result == ProfilePick::Result::Ambiguous)
+        return fail(kUsage, "more than one profile has the name of " + target +
+                                ", so the list cannot keep it current; rename one of them in "
+                                "qvr's profile manager (Config).");
+    return fail(kUsage, "there is no profile " + target + " (see qvrctl profile list).");
+}
+
+// A running qvr does the switch, so that its window and its unsaved changes
+// have their say.
+int profileThroughQvr(const std::filesystem::path& socket, const ProfileRequest& request,
+                      const Options& options) {
+    ProfileAnswer answer;
+    const auto wait = std::chrono::seconds(options.wait.value_or(kDefaultAnswerWaitSeconds));
+    switch (askRunningProgram(socket, request, kListenerStartWait, wait, answer)) {
+    case AskResult::Answered:
+        break;
+    case AskResult::NoListener:
+        return fail(kUsage, "qvr is running but does not listen on " + socket.string() + ".");
+    case AskResult::NotUnderstood:
+        return fail(kUsage, "the running qvr is an older version that does not take profile "
+                            "requests; switch in its window, or quit it and try again.");
+    case AskResult::NoAnswerInTime:
+        return fail(kCancelled,
+                    "qvr did not answer within " + std::to_string(wait.count()) +
+                        " seconds; if its window asks about unsaved changes, the switch "
+                        "follows the answer given there.");
+    }
+    const std::string current = nameAt(answer.names, answer.current);
+    switch (answer.outcome) {
+    case ProfileOutcome::Listed:
+        if (request.verb == ProfileRequest::Verb::List)
+            printProfiles(answer.names, answer.current);
+        else
+            std::printf("%d %s\n", answer.current, current.c_str());
+        return kOk;
+    case ProfileOutcome::Switched:
+        std::printf("switched to %s\n", current.c_str());
+        return kOk;
+    case ProfileOutcome::Unchanged:
+        std::printf("%s is the current profile already\n", current.c_str());
+        return kOk;
+    case ProfileOutcome::Cancelled:
+        return fail(kCancelled,
+                    "the switch was cancelled in qvr's window; " + current + " stays current.");
+    case ProfileOutcome::Busy:
+        return fail(kCancelled, "qvr's profile manager is open; close it and try again.");
+    case ProfileOutcome::Unknown:
+        return refusePick(ProfilePick::Result::Unknown, request.target);
+    case ProfileOutcome::Ambiguous:
+        return refusePick(ProfilePick::Result::Ambiguous, request.target);
+    case ProfileOutcome::MouseAbsent:
+        return fail(kNoMouse, "switched the files to " + current +
+                                  "; the mouse is not here and gets it when it comes back.");
+    case ProfileOutcome::NotReceived:
+        return fail(kNoMouse, "switched the files to " + current +
+                                  "; the mouse stopped answering during the upload and gets "
+                                  "the profile when it comes back.");
+    case ProfileOutcome::Unreadable:
+        return fail(kBadFile, "qvr could not read or write the files of " + request.target +
+                                  " (its window says which).");
+    }
+    return kOk;
+}
+
+// Without a running qvr: the files, then the mouse, while this process holds
+// the single-instance lock so that no qvr starts on a half-made switch.
+int profileByItself(Session& session, const ProfileRequest& request) {
+    const auto user = userFolder();
+    const bool hasUserFolder = fileSystem().entryKind(user) != EntryKind::Missing;
+    if (!hasUserFolder && request.verb == ProfileRequest::Verb::Switch)
+        return fail(kBadFile, "there is no user folder (" + user.string() +
+                                  ") yet; start qvr once, which makes it.");
+    ProfileSlots slots(hasUserFolder ? user : factoryFolder());
+    // A delete cut short leaves positions that do not match their names.
+    if (hasUserFolder)
+        if (const FileWriteResult resumed = slots.resumePendingDelete(); !resumed.ok())
+            return fail(kBadFile,
+                        "an interrupted profile delete cannot be finished: " + resumed.message);
+    const ProfileList list = readProfileList(slots.listPath());
+    if (list.names.empty())
+        return fail(kBadFile, "cannot read the profile list in " + slots.listPath().string() + ".");
+    const int current = findCurrentProfile(list.names, list.currentName).value_or(0);
+    if (request.verb == ProfileRequest::Verb::List) {
+        printProfiles(list.names, current);
+        return kOk;
+    }
+    if (request.verb == ProfileRequest::Verb::Current) {
+        std::printf("%d %s\n", current, nameAt(list.names, current).c_str());
+        return kOk;
+    }
+    const ProfilePick pick = pickProfile(list.names, request.target);
+    if (pick.result != ProfilePick::Result::Found)
+        return refusePick(pick.result, request.target);
+    const std::string name = nameAt(list.names, pick.position);
+    // The mouse holds the current profile unless a note says it missed it.
+    if (pick.position == current && !profileUnsent(user)) {
+        std::printf("%s is the current profile already\n", name.c_str());
+        return kOk;
+    }
+    std::string error;
+    const auto file = readProfileFile(slots.recordPath(pick.position).string(), error);
+    if (!file)
+        return fail(kBadFile, error);
+    // Noted first: whatever stops the upload, the next one to find the
+    // mouse sends the profile.
+    if (const FileWriteResult noted = markProfileUnsent(user, true); !noted.ok())
+        return fail(kBadFile, noted.message);
+    if (const FileWriteResult written = slots.writeList(list.names, name); !written.ok())
+        return fail(kBadFile, written.message);
+    ConfigRecord record = file->record;
+    ConfigRecord scratch{};
+    if (!connectAtStartup(session.link(), scratch))
+        return fail(kNoMouse, "switched the files to " + name +
+                                  "; the mouse is not here and gets it when it comes back.");
+    if (!session.link().protocol().uploadConfiguration(record))
+        return fail(kNoMouse, "switched the files to " + name +
+                                  "; the mouse stopped answering during the upload and gets "
+                                  "the profile when it comes back.");
+    if (const FileWriteResult cleared = markProfileUnsent(user, false); !cleared.ok())
+        std::cerr << "qvrctl: " << cleared.message << '\n';
+    std::printf("switched to %s\n", name.c_str());
+    return kOk;
+}
+
+int commandProfile(Session& session, const Options& options) {
+    const auto& args = options.arguments;
+    ProfileRequest request;
+    if (args.size() == 1 && args[0] == "list")
+        request.verb = ProfileRequest::Verb::List;
+    else if (args.size() == 1 && args[0] == "current")
+        request.verb = ProfileRequest::Verb::Current;
+    else if (args.size() == 2 && args[0] == "switch")
+        request = {ProfileRequest::Verb::Switch, args[1]};
+    else
+        return fail(kUsage, "'profile' takes list, current or switch PROFILE.");
+    if (options.wait && request.verb != ProfileRequest::Verb::Switch)
+        return fail(kUsage, "--wait belongs to profile switch only.");
+    // No name holds a line break, and none would survive the way to qvr.
+    if (request.verb == ProfileRequest::Verb::Switch &&
+        (request.target.empty() || request.target.find_first_of("\r\n") != std::string::npos))
+        return refusePick(ProfilePick::Result::Unknown, request.target);
+
+    const RuntimeFolder runtime = runtimeFolder();
+    SingleInstanceLock lock;
+    if (runtime.usable() &&
+        lock.acquire(runtime.path) == SingleInstanceLock::Result::AlreadyRunning)
+        return profileThroughQvr(instanceSocketFile(runtime.path), request, options);
+    return profileByItself(session, request);
+}
+
 using Command = int (*)(Session&, const Options&);
 const std::map<std::string, Command> kCommands = {
     {"info", commandInfo},     {"show", commandShow},     {"encode", commandEncode},
     {"macros", commandMacros}, {"upload", commandUpload}, {"read-block", commandReadBlock},
-    {"listen", commandListen}, {"paths", commandPaths},
+    {"listen", commandListen}, {"paths", commandPaths},   {"profile", commandProfile},
 };
 
 // Commands that only read files never touch the device side.
@@ -408,12 +595,16 @@ std::optional<int> parseArguments(int argc, char** argv, Options& options) {
         } else if (arg == "--virtual-mouse") {
             options.virtualMouse = true;
         } else if (arg == "--trace" || arg == "--virtual-event" || arg == "--virtual-refuse" ||
-                   arg == "--count") {
+                   arg == "--count" || arg == "--wait") {
             if (i + 1 >= argc)
                 return fail(kUsage, arg + " needs a value.");
             const std::string value = argv[++i];
             if (arg == "--trace") {
                 options.tracePath = value;
+            } else if (arg == "--wait") {
+                options.wait = parseNumber(value, 1, 24 * 3600);
+                if (!options.wait)
+                    return fail(kUsage, "--wait takes a number of seconds, 1 or more.");
             } else if (arg == "--count") {
                 options.count = parseNumber(value, 1, LONG_MAX);
                 if (!options.count)
@@ -445,6 +636,8 @@ int run(int argc, char** argv) {
         return fail(kUsage, "unknown command " + options.command + " (see qvrctl --help).");
     if (options.count && options.command != "listen")
         return fail(kUsage, "--count belongs to listen only.");
+    if (options.wait && options.command != "profile")
+        return fail(kUsage, "--wait belongs to profile switch only.");
     if (!needsDevice(options.command)) {
         Options fileOnly = options;
         fileOnly.virtualMouse = true; // no hardware is looked for

@@ -1,12 +1,18 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace qvr {
 
 // The name every running copy of the program locks.
 inline constexpr std::string_view kSingleInstanceName = "ZPVL384-netMutex";
+
+// The socket the lock holder listens on, beside the lock in the same folder.
+inline std::filesystem::path instanceSocketFile(const std::filesystem::path& lockFolder) {
+    return lockFolder / (std::string(kSingleInstanceName) + ".socket");
+}
 
 // A lock file in the user's runtime folder, held by the first instance for
 // as long as it runs. The lock goes with the process, so a crash never leaves

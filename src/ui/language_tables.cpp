@@ -381,6 +381,12 @@ constexpr std::array<SaveProgressTexts, 3> kSaveProgress{{
     {"正在儲存", "已儲存", "已儲存，但滑鼠未收到", "無法儲存設定"},
 }};
 
+constexpr std::array<TrayMenuTexts, 3> kTrayMenu{{
+    {"Open", "Profiles", "Start at login", "Virtual mouse", "Profile: %1", "DPI stage %1"},
+    {"打开", "切换配置", "登录时启动", "虚拟鼠标", "配置：%1", "DPI 第%1段"},
+    {"開啟", "切換配置", "登入時啟動", "虛擬滑鼠", "配置：%1", "DPI 第%1段"},
+}};
+
 constexpr std::array<std::string_view, 3> kDpiOptions{"DPI +", "DPI -", "DPI Loop"};
 
 constexpr OptionListTexts makeOptionLists(const MainWindowTexts& t,
@@ -505,6 +511,10 @@ std::string_view labelSectionName(Language language) {
 
 const MainWindowTexts& mainWindowTexts(Language language) {
     return *kMain[index(language)];
+}
+
+const TrayMenuTexts& trayMenuTexts(Language language) {
+    return kTrayMenu[index(language)];
 }
 
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language) {

@@ -162,7 +162,15 @@ struct SaveProgressTexts {
     std::string_view notWritten;  // the profile files could not be written
 };
 
+// The tray menu (also the title strip's menu) and the tray icon's tooltip.
+struct TrayMenuTexts {
+    std::string_view open, profiles, startAtLogin, virtualMouse;
+    std::string_view profileLine;  // %1 the profile's name
+    std::string_view dpiStageLine; // %1 the stage the mouse is at, 1..6
+};
+
 const MainWindowTexts& mainWindowTexts(Language language);
+const TrayMenuTexts& trayMenuTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
 const ProfileManagerTexts& profileManagerTexts(Language language);

@@ -7,10 +7,13 @@
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
 
+#include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
 #include <QTest>
@@ -49,7 +52,8 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
     ASSERT_NE(window.trayIcon(), nullptr);
-    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7");
+    // The title first, then the profile and the stage the mouse reported.
+    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7\nProfile: P1\nDPI stage 1");
     EXPECT_EQ(window.textColor(), QColor(0, 255, 0));
     EXPECT_TRUE(rig.messages.messages.empty());
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
@@ -241,6 +245,191 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
     EXPECT_FALSE(rig.exitCode.has_value());
     EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
     EXPECT_EQ(savedMacroByte(rig), 0);
+}
+
+bool deviceSettled(WindowRig& rig);
+
+QStringList actionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions())
+        if (!action->isSeparator())
+            texts << action->text();
+    return texts;
+}
+
+std::string listedCurrentName(const WindowRig& rig) {
+    const std::string list = fileBytes(rig.dir / "str.ini");
+    const auto start = list.find("CurProfileName=") + 15;
+    return list.substr(start, list.find_first_of("\r\n", start) - start);
+}
+
+TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitInEachLanguage) {
+    struct Case {
+        std::optional<std::string> lan;
+        QStringList items;
+    } cases[] = {
+        {std::nullopt, {"Open", "Profiles", "Start at login", "Virtual mouse", "Exit"}},
+        {"Lan=CHS", {"打开", "切换配置", "登录时启动", "虚拟鼠标", "退出"}},
+        {"Lan=CHT", {"開啟", "切換配置", "登入時啟動", "虛擬滑鼠", "結束"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lan.value_or("English"));
+        WindowRig rig(WindowRig::Mouse::Present, c.lan);
+        int pressed = 0;
+        rig.trayActions = {{"Unplug", [&] { ++pressed; }}};
+        CMavloDlg& window = rig.start();
+        QMenu& menu = *window.trayMenu();
+        EXPECT_EQ(actionTexts(menu), c.items);
+        const QList<QAction*> actions = menu.actions();
+        ASSERT_NE(actions[3]->menu(), nullptr); // the virtual mouse's own submenu
+        actions[3]->menu()->actions().front()->trigger();
+        EXPECT_EQ(pressed, 1);
+        EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+        // The title strip offers the same menu.
+        EXPECT_EQ(window.profilesMenu()->menuAction(), actions[1]);
+
+        // Open shows the window from the tray.
+        window.hideToTray();
+        actions[0]->trigger();
+        EXPECT_TRUE(window.isVisible());
+
+        // The tooltip: the title, then the profile and the mouse's DPI stage.
+        rig.virtualMouse->emitEvent(1, 3);
+        ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 3; }));
+        const QStringList tip = window.trayIcon()->toolTip().split('\n');
+        const TrayMenuTexts& texts = trayMenuTexts(window.language());
+        EXPECT_EQ(tip, (QStringList{"QVR 2.7", qstr(texts.profileLine).arg("P1"),
+                                    qstr(texts.dpiStageLine).arg(3)}));
+    }
+    // Without the virtual mouse there is no submenu for it.
+    WindowRig rig;
+    EXPECT_EQ(actionTexts(*rig.start().trayMenu()),
+              (QStringList{"Open", "Profiles", "Start at login", "Exit"}));
+}
+
+TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedChanges) {
+    WindowRig rig;
+    rig.writeProfiles({"P1", "P2", "P3"});
+    CMavloDlg& window = rig.start();
+    ProfileSession& session = window.profileSession();
+    const auto profileItems = [&] {
+        emit window.profilesMenu()->aboutToShow();
+        return window.profilesMenu()->actions();
+    };
+    // Built as the menu opens, since the manager may change the names.
+    const QList<QAction*> items = profileItems();
+    ASSERT_EQ(actionTexts(*window.profilesMenu()), (QStringList{"P1", "P2", "P3"}));
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_TRUE(items[0]->actionGroup()->isExclusive());
+
+    // The profile on screen: nothing happens, nothing is sent.
+    const int uploads = rig.virtualMouse->uploadsBegun();
+    items[0]->trigger();
+    QTest::qWait(20);
+    ASSERT_TRUE(deviceSettled(rig));
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads);
+
+    // Without changes: loaded, kept in the list, sent.
+    profileItems()[1]->trigger();
+    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 1; }));
+    EXPECT_EQ(rig.state.record.macroData[0], 2);
+    EXPECT_EQ(listedCurrentName(rig), "P2");
+    ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    EXPECT_TRUE(profileItems()[1]->isChecked());
+    EXPECT_TRUE(rig.messages.messages.empty());
+    EXPECT_TRUE(window.trayIcon()->toolTip().contains("P2"));
+
+    // With changes: the window comes out and asks; Cancel keeps everything.
+    rig.state.record.macroData[5] = 77;
+    window.hideToTray();
+    rig.messages.answers = {UnsavedChoice::Cancel};
+    profileItems()[2]->trigger();
+    ASSERT_TRUE(waitFor([&] { return rig.messages.messages.size() == 1; }));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(session.windowProfile(), 1);
+    EXPECT_EQ(rig.state.record.macroData[5], 77);
+    EXPECT_EQ(listedCurrentName(rig), "P2");
+    EXPECT_TRUE(profileItems()[1]->isChecked()); // the radio mark goes back
+
+    // Discard: the other profile, without the changes.
+    rig.messages.answers = {UnsavedChoice::Discard};
+    profileItems()[2]->trigger();
+    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 2; }));
+    EXPECT_EQ(rig.state.record.macroData[0], 3);
+    EXPECT_EQ(rig.state.record.macroData[5], 0);
+    EXPECT_EQ(listedCurrentName(rig), "P3");
+    EXPECT_EQ(fileBytes(rig.dir / "config1.bin")[1 + offsetof(ConfigRecord, macroData) + 5], 0);
+
+    // Save: the changes go into the profile they were made in first.
+    rig.state.record.macroData[5] = 66;
+    rig.messages.answers = {UnsavedChoice::Save};
+    profileItems()[0]->trigger();
+    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 0; }));
+    EXPECT_EQ(fileBytes(rig.dir / "config2.bin")[1 + offsetof(ConfigRecord, macroData) + 5], 66);
+    EXPECT_EQ(listedCurrentName(rig), "P1");
+}
+
+TEST(MainWindowTrayMenu, StartAtLoginWritesAndRemovesTheAutostartEntry) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    QAction& item = *window.startAtLoginAction();
+    const auto entry = rig.dir / "autostart" / "qvr.desktop";
+    EXPECT_TRUE(item.isCheckable());
+    EXPECT_FALSE(item.isChecked());
+
+    item.trigger();
+    ASSERT_TRUE(std::filesystem::exists(entry));
+    EXPECT_TRUE(item.isChecked());
+    const std::string text = fileBytes(entry);
+    EXPECT_NE(text.find("\nExec=\"/opt/qvr tools/bin/qvr\" --minimized\n"), std::string::npos)
+        << text;
+    if (!QStandardPaths::findExecutable("desktop-file-validate").isEmpty()) {
+        QProcess validate;
+        validate.start("desktop-file-validate", {QString::fromStdString(entry.string())});
+        ASSERT_TRUE(validate.waitForFinished(10000));
+        EXPECT_EQ(validate.exitCode(), 0) << validate.readAllStandardOutput().toStdString();
+        EXPECT_EQ(validate.readAllStandardOutput(), "");
+    }
+
+    // Switched off by the desktop's own settings: the menu says so.
+    WindowRig::writeFile(entry, text + "Hidden=true\n");
+    emit window.trayMenu()->aboutToShow();
+    EXPECT_FALSE(item.isChecked());
+    item.trigger();
+    EXPECT_TRUE(item.isChecked());
+    EXPECT_EQ(fileBytes(entry), text);
+
+    item.trigger();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_FALSE(item.isChecked());
+    EXPECT_TRUE(rig.messages.messages.empty());
+
+    // A folder that cannot be made: said, and the item stays unchecked.
+    std::filesystem::remove_all(rig.dir / "autostart");
+    WindowRig::writeFile(rig.dir / "autostart", "a file where the folder goes");
+    item.trigger();
+    EXPECT_FALSE(item.isChecked());
+    EXPECT_EQ(rig.messages.messages.size(), 1u);
+}
+
+TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
+    {
+        WindowRig rig;
+        rig.shown = StartShown::Minimized;
+        rig.waitForStartUp = false;
+        CMavloDlg& window = rig.start();
+        EXPECT_TRUE(waitFor([&] { return window.trayIcon()->isVisible(); }));
+        EXPECT_FALSE(window.isVisible());
+        window.trayLeftClick();
+        EXPECT_TRUE(window.isVisible());
+    }
+    WindowRig rig;
+    rig.trayPresent = false;
+    rig.shown = StartShown::Minimized;
+    rig.waitForStartUp = false;
+    CMavloDlg& window = rig.start();
+    EXPECT_TRUE(window.isMinimized());
+    EXPECT_FALSE(window.trayIcon()->isVisible());
 }
 
 TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) {

@@ -346,10 +346,122 @@ TEST(QvrctlFiles, AFreshAccountReadsTheFactoryProfileAndLeavesTheFolderToTheFirs
     EXPECT_EQ(uploaded.out, "uploaded " + factoryFile + "\n");
 }
 
+// A user folder holding these profiles (each with its record file, Game
+// current) and a runtime folder of its own, where no qvr runs.
+struct ProfileFolder {
+    explicit ProfileFolder(const std::vector<std::string>& names) {
+        std::filesystem::create_directories(user);
+        std::filesystem::create_directories(dir / "run");
+        std::filesystem::permissions(dir / "run", std::filesystem::perms::owner_all);
+        std::string list = "[Profile]\r\nCurProfileName=" + names[0] +
+                           "\r\nItemCount=" + std::to_string(names.size()) + "\r\n";
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            list += "Item" + std::to_string(i) + "=" + names[i] + "\r\n";
+            ConfigRecord record{};
+            record.reportRateCode = static_cast<std::uint8_t>(i);
+            test::writeBytes(user / ("config" + std::to_string(i) + ".bin"), profileFile(record));
+        }
+        test::writeText(user / "str.ini", list);
+    }
+    test::ProcessResult run(std::vector<std::string> args) const {
+        return runProcess(kQvrctl, args,
+                          {"XDG_CONFIG_HOME=" + (dir / "config").string(),
+                           "XDG_RUNTIME_DIR=" + (dir / "run").string()});
+    }
+    std::string currentName() const {
+        for (const auto& line : lines(test::readText(user / "str.ini")))
+            if (line.rfind("CurProfileName=", 0) == 0)
+                return line.substr(15, line.find('\r') - 15);
+        return "";
+    }
+    bool unsent() const { return std::filesystem::exists(user / "unsent-profile"); }
+
+    TempDir dir;
+    std::filesystem::path user = dir / "config" / "qvr";
+};
+
+TEST(QvrctlProfile, WithoutQvrTheFilesSwitchThenTheMouseEachOutcomeWithItsStatus) {
+    ProfileFolder folder({"Game", "Work", "Work", "Solo"});
+    const std::string trace = (folder.dir / "trace.txt").string();
+    const auto sent = [&] {
+        return test::readText(trace).find("set-feature 00 02 ") != std::string::npos;
+    };
+
+    auto listed = folder.run({"profile", "list"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "* 0 Game\n  1 Work\n  2 Work\n  3 Solo\n");
+    EXPECT_EQ(folder.run({"profile", "current"}).out, "0 Game\n");
+
+    // The profile the mouse holds already: nothing is sent.
+    auto same = folder.run({"--virtual-mouse", "--trace", trace, "profile", "switch", "Game"});
+    EXPECT_EQ(same.exitCode, 0) << same.err;
+    EXPECT_EQ(same.out, "Game is the current profile already\n");
+    EXPECT_FALSE(sent());
+
+    struct Refused {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    } refused[] = {
+        {{"profile"}, 1, "list, current or switch"},
+        {{"profile", "switch"}, 1, "list, current or switch"},
+        {{"profile", "list", "--wait", "3"}, 1, "switch only"},
+        {{"show", "0", "--wait", "3"}, 1, "switch only"},
+        {{"profile", "switch", "Nobody"}, 1, "no profile Nobody"},
+        {{"profile", "switch", "6"}, 1, "no profile 6"},
+        {{"profile", "switch", "Work"}, 1, "more than one profile"},
+        // The list would make the later Work current.
+        {{"profile", "switch", "1"}, 1, "more than one profile"},
+    };
+    for (const auto& c : refused) {
+        const auto result = folder.run(c.args);
+        EXPECT_EQ(result.exitCode, c.status) << testing::PrintToString(c.args) << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+        EXPECT_EQ(folder.currentName(), "Game");
+    }
+
+    auto switched = folder.run({"--virtual-mouse", "--trace", trace, "profile", "switch", "2"});
+    EXPECT_EQ(switched.exitCode, 0) << switched.err;
+    EXPECT_EQ(switched.out, "switched to Work\n");
+    EXPECT_EQ(folder.currentName(), "Work");
+    EXPECT_TRUE(sent());
+    EXPECT_NE(test::readText(trace).find("set-feature 00 03 00 02 "), std::string::npos);
+    EXPECT_EQ(folder.run({"profile", "list"}).out, "  0 Game\n  1 Work\n* 2 Work\n  3 Solo\n");
+
+    // No mouse: the files switch all the same, and a note keeps it for the
+    // next one to find the mouse.
+    auto away = folder.run({"profile", "switch", "Solo"});
+    EXPECT_EQ(away.exitCode, 2) << away.err;
+    EXPECT_NE(away.err.find("gets it when it comes back"), std::string::npos) << away.err;
+    EXPECT_EQ(folder.currentName(), "Solo");
+    EXPECT_TRUE(folder.unsent());
+    auto back = folder.run({"--virtual-mouse", "--trace", trace, "profile", "switch", "Solo"});
+    EXPECT_EQ(back.exitCode, 0) << back.err;
+    EXPECT_EQ(back.out, "switched to Solo\n");
+    EXPECT_TRUE(sent());
+    EXPECT_FALSE(folder.unsent());
+
+    // A record file that cannot be read leaves the list as it was.
+    std::filesystem::remove(folder.user / "config0.bin");
+    auto unreadable = folder.run({"--virtual-mouse", "profile", "switch", "Game"});
+    EXPECT_EQ(unreadable.exitCode, 3) << unreadable.err;
+    EXPECT_NE(unreadable.err.find("config0.bin"), std::string::npos) << unreadable.err;
+    EXPECT_EQ(folder.currentName(), "Solo");
+
+    // Before the first start there is nothing to switch.
+    TempDir fresh;
+    auto none = runProcess(kQvrctl, {"profile", "switch", "0"},
+                           {"XDG_CONFIG_HOME=" + fresh.path().string(),
+                            "XDG_RUNTIME_DIR=" + (folder.dir / "run").string()});
+    EXPECT_EQ(none.exitCode, 3) << none.err;
+    EXPECT_NE(none.err.find("no user folder"), std::string::npos) << none.err;
+}
+
 TEST(QvrctlHelp, HelpAndVersionSucceed) {
     const auto help = runProcess(kQvrctl, {"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_NE(help.out.find("upload FILE.bin"), std::string::npos);
+    EXPECT_NE(help.out.find("profile switch PROFILE"), std::string::npos);
     const auto version = runProcess(kQvrctl, {"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("qvrctl ", 0), 0u);

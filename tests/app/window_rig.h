@@ -83,6 +83,25 @@ struct WindowRig {
         std::ofstream(path, std::ios::binary) << bytes;
     }
 
+    // A list of these names, current the one at current, each position with
+    // its files; a profile's macro byte 0 is its position + 1.
+    void writeProfiles(const std::vector<std::string>& names, int current = 0) {
+        std::string list =
+            "[Profile]\r\nCurProfileName=" + names[static_cast<std::size_t>(current)] +
+            "\r\nItemCount=" + std::to_string(names.size()) + "\r\n";
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            list += "Item" + std::to_string(i) + "=" + names[i] + "\r\n";
+            std::string file(kProfileFileSize, '\0');
+            file[1 + offsetof(ConfigRecord, macroData)] = static_cast<char>(i + 1);
+            writeFile(dir / profileRecordFileName(static_cast<int>(i)), file);
+            if (i > 0)
+                std::filesystem::copy_file(dir / "str0.ini",
+                                           dir / profileSettingsFileName(static_cast<int>(i)),
+                                           std::filesystem::copy_options::overwrite_existing);
+        }
+        writeFile(dir / "str.ini", list);
+    }
+
     // beforeStartUp installs pages as the program does, before the profile
     // loads. Returns once the search has answered and the window has been
     // painted (unless waitForStartUp is false).
@@ -100,11 +119,14 @@ struct WindowRig {
         setup.trayAvailable = [this] { return trayPresent; };
         setup.trayRecheck = std::chrono::milliseconds(20);
         setup.searchPatience = searchPatience;
+        setup.trayActions = trayActions;
+        setup.autostartEntry = dir / "autostart" / "qvr.desktop";
+        setup.program = "/opt/qvr tools/bin/qvr";
         window = std::make_unique<CMavloDlg>(std::move(setup));
         if (beforeStartUp)
             beforeStartUp(*window);
         window->startUp();
-        window->show();
+        window->showAtStart(shown);
         if (waitForStartUp)
             waitUntilSettled(*window);
         return *window;
@@ -131,6 +153,8 @@ struct WindowRig {
     bool trayPresent = true;      // what the window finds when it looks for a tray
     bool deliverBalloons = false; // true: the window's own balloons, not recorded
     bool waitForStartUp = true;
+    StartShown shown = StartShown::Normal;
+    std::vector<TrayAction> trayActions;
     std::chrono::milliseconds searchPatience{5000};
     std::unique_ptr<CMavloDlg> window;
 };

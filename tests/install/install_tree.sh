@@ -116,12 +116,14 @@ for command in $ctl_commands; do
 done
 offered=$(complete_words qvrctl --)
 for option in $ctl_options; do
-    [ "$option" = --count ] && continue
+    [ "$option" = --count ] || [ "$option" = --wait ] && continue
     grep -qx -- "$option" <<<"$offered" || fail "completion does not offer $option"
 done
 [ "$(complete_words qvrctl --trace /tmp/t sh)" = show ] || fail "completion loses the command after --trace FILE"
 grep -qx 3 <<<"$(complete_words qvrctl show "")" || fail "completion offers no profile numbers for show"
 [ "$(complete_words qvrctl listen --c)" = --count ] || fail "completion does not offer listen --count"
+[ "$(complete_words qvrctl profile sw)" = switch ] || fail "completion does not offer profile switch"
+[ "$(complete_words qvrctl profile switch 0 --w)" = --wait ] || fail "completion does not offer profile --wait"
 grep -qx -- --virtual-mouse <<<"$(complete_words qvrctl upload 0 --vi)" || fail "completion offers no options after the command"
 grep -qx 3 <<<"$(complete_words qvrctl upload --virtual-mouse --trace /tmp/t "")" ||
     fail "completion loses upload's argument after options"

@@ -86,6 +86,7 @@ TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
         expectNoEmptyField(userFolderTexts(language), language);
         expectNoEmptyField(profileFileTexts(language), language);
         expectNoEmptyField(saveProgressTexts(language), language);
+        expectNoEmptyField(trayMenuTexts(language), language);
     }
 }
 
