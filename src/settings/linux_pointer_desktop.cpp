@@ -141,24 +141,30 @@ bool LinuxPointerDesktop::hasMouseSchema() {
     return gio() != nullptr;
 }
 
-std::optional<double> LinuxPointerDesktop::readDouble(std::string_view key) {
-    const Gio* settings = gio();
-    GVariant* value = settings ? settings->read(key, G_VARIANT_TYPE_DOUBLE) : nullptr;
+namespace {
+
+// The number a read gave, through its type's getter; the value is let go.
+template <typename Number>
+std::optional<Number> takeNumber(GVariant* value, Number (*get)(GVariant*)) {
     if (!value)
         return std::nullopt;
-    const double number = g_variant_get_double(value);
+    const Number number = get(value);
     g_variant_unref(value);
     return number;
 }
 
+} // namespace
+
+std::optional<double> LinuxPointerDesktop::readDouble(std::string_view key) {
+    const Gio* settings = gio();
+    return takeNumber<double>(settings ? settings->read(key, G_VARIANT_TYPE_DOUBLE) : nullptr,
+                              &g_variant_get_double);
+}
+
 std::optional<int> LinuxPointerDesktop::readInt(std::string_view key) {
     const Gio* settings = gio();
-    GVariant* value = settings ? settings->read(key, G_VARIANT_TYPE_INT32) : nullptr;
-    if (!value)
-        return std::nullopt;
-    const int number = g_variant_get_int32(value);
-    g_variant_unref(value);
-    return number;
+    return takeNumber<int>(settings ? settings->read(key, G_VARIANT_TYPE_INT32) : nullptr,
+                           &g_variant_get_int32);
 }
 
 std::optional<std::string> LinuxPointerDesktop::readString(std::string_view key) {
