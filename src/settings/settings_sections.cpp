@@ -334,6 +334,14 @@ void SettingsSections::languageChanged() {
 }
 
 void SettingsSections::styleEdits() {
+    // Screen readers name each box by what it sets, in the window's language.
+    const MainWindowTexts& texts = window_.texts();
+    for (std::size_t stage = 0; stage < dpiEdits_.size(); ++stage)
+        if (const QString name = QString("%1 %2").arg(qstr(texts.dpiSetting)).arg(stage + 1);
+            dpiEdits_[stage]->accessibleName() != name)
+            dpiEdits_[stage]->setAccessibleName(name);
+    if (const QString rows = qstr(texts.numberOfRows); rowsEdit_->accessibleName() != rows)
+        rowsEdit_->setAccessibleName(rows);
     // Dark boxes that let the skin's value frame show through, with the
     // text in the skin's colour; a disabled box greys its text.
     const QColor text = window_.textColor();

@@ -1,5 +1,6 @@
 #include "ui/face_accessible.h"
 
+#include "ui/application_accessible.h"
 #include "ui/skinned_window.h"
 
 #include <QAccessibleWidget>
@@ -253,6 +254,7 @@ void addAccessibleFaceText(QWidget& window, FaceText text) {
 void installFaceAccessibility() {
     static const bool installed = [] {
         QAccessible::installFactory(&skinnedWindowFactory);
+        installApplicationAccessibility();
         return true;
     }();
     (void)installed;

@@ -173,11 +173,18 @@ TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughThei
             ->doAction(QAccessibleActionInterface::pressAction());
         EXPECT_EQ(window.mouseView(), 2) << lan;
     }
+    // The program is listed by its title; its windows are its children.
+    QAccessibleInterface* application = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(application, nullptr);
+    EXPECT_EQ(application->text(QAccessible::Name), "QVR 2.7");
+    EXPECT_EQ(application->role(), QAccessible::Application);
     // Without the mouse the button page's header is not there to press.
     WindowRig absent(WindowRig::Mouse::Absent);
     CMavloDlg& window = absent.start();
     EXPECT_EQ(controlNamed(window, "Button Assignment"), nullptr);
     EXPECT_NE(controlNamed(window, "Save"), nullptr);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_GE(application->indexOfChild(face), 0);
 }
 
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {

@@ -257,6 +257,8 @@ TEST(SettingsDpiSection, ALoadedRecordShowsInTheBoxesAtTheNextDraw) {
     EXPECT_EQ(rig.dpiText(0), "2000");
     EXPECT_EQ(rig.dpiText(3), "100");
     EXPECT_EQ(rig.record().dpiStage[3], 2);
+    // Screen readers tell the boxes apart by what they set.
+    EXPECT_EQ(rig.sections().dpiEdit(3)->accessibleName(), "DPI Setting 4");
 }
 
 // ------------------------------------------------- Lighting, report rate
