@@ -78,9 +78,8 @@ std::string autostartEntryText(const std::filesystem::path& program) {
 FileWriteResult setStartAtLogin(const std::filesystem::path& entry, bool on,
                                 const std::filesystem::path& program) {
     if (!on) {
-        std::error_code error;
-        if (!std::filesystem::remove(entry, error) && error)
-            return {error.value(), entry.string() + ": " + error.message()};
+        if (const int error = fileSystem().removeEntry(entry))
+            return {error, entry.string() + ": " + std::generic_category().message(error)};
         return {};
     }
     if (const int error = fileSystem().makePrivateFolder(entry.parent_path()))

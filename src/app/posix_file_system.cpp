@@ -38,7 +38,7 @@ int writeAll(int fd, std::span<const std::uint8_t> bytes) {
     return 0;
 }
 
-int syncFolder(const fs::path& folder) {
+int syncFolderOf(const fs::path& folder) {
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -137,7 +137,7 @@ FileWriteResult PosixFileSystem::createFile(const fs::path& path,
         ::unlink(path.c_str());
         return failure(error, "cannot write " + path.string());
     }
-    syncFolder(path.parent_path());
+    syncFolderOf(path.parent_path());
     return {};
 }
 
@@ -206,7 +206,7 @@ FileWriteResult PosixFileSystem::replaceFile(const fs::path& path,
         return abandon(error, replacing);
     if (::rename(temporary.c_str(), target.c_str()) != 0)
         return abandon(errno, replacing);
-    syncFolder(target.parent_path());
+    syncFolderOf(target.parent_path());
     return {};
 }
 
@@ -231,6 +231,23 @@ FolderTrust PosixFileSystem::folderTrust(const fs::path& path) const {
     const bool othersWrite = (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
     const bool sticky = (info.st_mode & S_ISVTX) != 0;
     return owned && !othersWrite && !sticky ? FolderTrust::Private : FolderTrust::Shared;
+}
+
+int PosixFileSystem::renameEntry(const fs::path& from, const fs::path& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return errno;
+    syncFolderOf(to.parent_path());
+    if (from.parent_path() != to.parent_path())
+        syncFolderOf(from.parent_path());
+    return 0;
+}
+
+int PosixFileSystem::removeEntry(const fs::path& path) {
+    return ::unlink(path.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+}
+
+int PosixFileSystem::syncFolder(const fs::path& folder) {
+    return syncFolderOf(folder);
 }
 
 } // namespace qvr

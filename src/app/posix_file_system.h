@@ -19,6 +19,10 @@ class PosixFileSystem final : public FileSystem {
                                 const AtomicWriteFault& fault) override;
     int makePrivateFolder(const std::filesystem::path& path) override;
     FolderTrust folderTrust(const std::filesystem::path& path) const override;
+    // Synced into the target's folder, so a crash never brings the old name back.
+    int renameEntry(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    int removeEntry(const std::filesystem::path& path) override;
+    int syncFolder(const std::filesystem::path& folder) override;
 };
 
 } // namespace qvr

@@ -107,8 +107,7 @@ FileWriteResult StandardFileSystem::replaceFile(const fs::path& path,
         if (file != nullptr) {
             std::fclose(file);
         }
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+        StandardFileSystem::removeEntry(temporary);
         return failure(code, what);
     };
 
@@ -142,9 +141,8 @@ FileWriteResult StandardFileSystem::replaceFile(const fs::path& path,
     if ((errorCode = injected(fault, AtomicWriteStage::Rename)) != 0) {
         return abandon(errorCode, "cannot replace " + target.string());
     }
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        return abandon(ec.value(), "cannot replace " + target.string());
+    if ((errorCode = StandardFileSystem::renameEntry(temporary, target)) != 0) {
+        return abandon(errorCode, "cannot replace " + target.string());
     }
     return {};
 }

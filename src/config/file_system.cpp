@@ -102,8 +102,7 @@ FileWriteResult StandardFileSystem::createFile(const fs::path& path,
     const int writeError = errno;
     written = std::fclose(file) == 0 && written;
     if (!written) {
-        std::error_code ignored;
-        fs::remove(path, ignored);
+        StandardFileSystem::removeEntry(path);
         return failure(writeError, "cannot write " + path.string());
     }
     return {};
@@ -127,6 +126,22 @@ int StandardFileSystem::makePrivateFolder(const fs::path& path) {
 FolderTrust StandardFileSystem::folderTrust(const fs::path& path) const {
     std::error_code ec;
     return fs::is_directory(path, ec) ? FolderTrust::Private : FolderTrust::Missing;
+}
+
+int StandardFileSystem::renameEntry(const fs::path& from, const fs::path& to) {
+    std::error_code ec;
+    fs::rename(from, to, ec);
+    return ec.value();
+}
+
+int StandardFileSystem::removeEntry(const fs::path& path) {
+    std::error_code ec;
+    fs::remove(path, ec);
+    return ec && ec.value() != ENOENT ? ec.value() : 0;
+}
+
+int StandardFileSystem::syncFolder(const fs::path&) {
+    return 0;
 }
 
 } // namespace qvr

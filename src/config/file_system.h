@@ -50,6 +50,13 @@ class FileSystem {
     // existing folder is left as it is. Returns an errno value, 0 on success.
     virtual int makePrivateFolder(const std::filesystem::path& path) = 0;
     virtual FolderTrust folderTrust(const std::filesystem::path& path) const = 0;
+    // Renames an entry (a link itself, never its target), replacing what is
+    // at to. Returns an errno value, 0 on success.
+    virtual int renameEntry(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
+    // Removes a file, or a link itself. A missing entry counts as removed.
+    virtual int removeEntry(const std::filesystem::path& path) = 0;
+    // Makes the folder's changes (a rename into it) survive a power cut.
+    virtual int syncFolder(const std::filesystem::path& folder) = 0;
 };
 
 // Standard library only: no fsync, no ownership (every folder counts as
@@ -65,6 +72,9 @@ class StandardFileSystem : public FileSystem {
                                 const AtomicWriteFault& fault) override;
     int makePrivateFolder(const std::filesystem::path& path) override;
     FolderTrust folderTrust(const std::filesystem::path& path) const override;
+    int renameEntry(const std::filesystem::path& from, const std::filesystem::path& to) override;
+    int removeEntry(const std::filesystem::path& path) override;
+    int syncFolder(const std::filesystem::path& folder) override;
 };
 
 // The process's file system: the standard one until the program installs

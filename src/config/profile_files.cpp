@@ -306,11 +306,9 @@ RecordFileRead ProfileFiles::startFromFactory(RecordFileStatus found) {
     if (found == RecordFileStatus::WrongSize) {
         fs::path aside = recordFilePath_;
         aside += ".damaged";
-        std::error_code ec;
-        fs::rename(recordFilePath_, aside, ec);
-        if (ec) {
+        if (const int error = fileSystem().renameEntry(recordFilePath_, aside); error != 0) {
             // Kept where it is: the factory record stays in memory only.
-            reportWriteError(fileWriteFailure(recordFilePath_, ec.value()));
+            reportWriteError(fileWriteFailure(recordFilePath_, error));
             RecordFileRead factory = decodeRecordFile(recordFileImage(factoryRecord(), 0));
             return factory;
         }
@@ -571,11 +569,10 @@ FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_
     std::vector<Change> changes;
     const auto undo = [&changes](std::size_t renamed) {
         for (std::size_t i = 0; i < changes.size(); ++i) {
-            std::error_code ignored;
             if (i < renamed) {
                 fileSystem().replaceFile(changes[i].target, changes[i].before, {});
             } else {
-                fs::remove(changes[i].temporary, ignored);
+                fileSystem().removeEntry(changes[i].temporary);
             }
         }
     };
@@ -609,7 +606,7 @@ FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_
         }
         fs::path temporary = target;
         temporary += ".lan-new";
-        fs::remove(temporary, ec); // left by a change cut short
+        fileSystem().removeEntry(temporary); // left by a change cut short
         int error = faultAt(AtomicWriteStage::CreateTemporary);
         if (error == 0) {
             error = fileSystem().createFile(temporary, after).errorCode;
@@ -622,11 +619,9 @@ FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_
         changes.push_back({target, temporary, before});
     }
     for (std::size_t i = 0; i < changes.size(); ++i) {
-        std::error_code ec;
         int error = faultAt(AtomicWriteStage::Rename);
         if (error == 0) {
-            fs::rename(changes[i].temporary, changes[i].target, ec);
-            error = ec.value();
+            error = fileSystem().renameEntry(changes[i].temporary, changes[i].target);
         }
         if (error != 0) {
             // The files renamed so far get their old text back.

@@ -1,6 +1,7 @@
 #include "config/profile_slots.h"
 
 #include "config/factory_files.h"
+#include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/profile_list.h"
@@ -74,17 +75,15 @@ FileWriteResult ProfileSlots::write(const fs::path& path, std::span<const std::u
 FileWriteResult ProfileSlots::remove(const fs::path& path) {
     if (const int code = fault_ ? fault_({SlotStep::Kind::Remove, path}) : 0)
         return failed(code, "cannot remove " + path.string());
-    std::error_code ec;
-    fs::remove(path, ec);
-    return ec ? failed(ec.value(), "cannot remove " + path.string()) : FileWriteResult{};
+    const int code = fileSystem().removeEntry(path);
+    return code != 0 ? failed(code, "cannot remove " + path.string()) : FileWriteResult{};
 }
 
 FileWriteResult ProfileSlots::rename(const fs::path& from, const fs::path& to) {
     if (const int code = fault_ ? fault_({SlotStep::Kind::Rename, from}) : 0)
         return failed(code, "cannot rename " + from.string());
-    std::error_code ec;
-    fs::rename(from, to, ec);
-    return ec ? failed(ec.value(), "cannot rename " + from.string()) : FileWriteResult{};
+    const int code = fileSystem().renameEntry(from, to);
+    return code != 0 ? failed(code, "cannot rename " + from.string()) : FileWriteResult{};
 }
 
 FileWriteResult ProfileSlots::copyProfile(int from, int to) {

@@ -1,5 +1,6 @@
 #include "config/unsaved_edits.h"
 
+#include "config/file_system.h"
 #include "config/ini_file.h"
 
 #include <charconv>
@@ -95,9 +96,8 @@ std::optional<UnsavedEdits> readUnsavedEdits(const std::filesystem::path& path) 
 }
 
 bool removeUnsavedEdits(const std::filesystem::path& path) {
-    std::error_code error;
-    std::filesystem::remove(path, error);
-    return !std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    fileSystem().removeEntry(path);
+    return fileSystem().entryKind(path) == EntryKind::Missing;
 }
 
 } // namespace qvr

@@ -153,10 +153,8 @@ void repairProfileList(const fs::path& userFolder, const fs::path& factoryFolder
         return;
     }
     const fs::path aside = freeDamagedName(path);
-    std::error_code ec;
-    fs::rename(path, aside, ec);
-    if (ec) {
-        report.problems.push_back(problem(path, ec.value()));
+    if (const int error = fileSystem().renameEntry(path, aside); error != 0) {
+        report.problems.push_back(problem(path, error));
         return;
     }
     report.damagedCopy = aside;

@@ -96,6 +96,35 @@ TEST(PosixFiles, ReplaceKeepsModeFollowsLinksAndLeavesTheOldFileOnEveryFault) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
 
+// Both implementations: a link is renamed and removed itself, never its
+// target, and a file already gone counts as removed.
+TEST(PosixFiles, RenameAndRemoveTakeTheEntryItselfAndAMissingFileIsRemoved) {
+    PosixFileSystem posix;
+    StandardFileSystem standard;
+    for (FileSystem* files :
+         {static_cast<FileSystem*>(&posix), static_cast<FileSystem*>(&standard)}) {
+        TempDir dir;
+        test::writeText(dir / "a", "A");
+        test::writeText(dir / "b", "B");
+        fs::create_symlink(dir / "a", dir / "link");
+        EXPECT_EQ(files->renameEntry(dir / "a", dir / "b"), 0);
+        EXPECT_EQ(contents(dir / "b"), "A");
+        EXPECT_FALSE(fs::exists(dir / "a"));
+        EXPECT_EQ(files->renameEntry(dir / "a", dir / "c"), ENOENT);
+        EXPECT_FALSE(fs::exists(dir / "c"));
+        EXPECT_EQ(files->syncFolder(dir.path()), 0);
+
+        EXPECT_EQ(files->renameEntry(dir / "link", dir / "moved"), 0);
+        EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir / "moved")));
+        EXPECT_EQ(files->removeEntry(dir / "moved"), 0);
+        EXPECT_EQ(files->entryKind(dir / "moved"), EntryKind::Missing);
+        EXPECT_EQ(files->removeEntry(dir / "b"), 0);
+        EXPECT_EQ(files->removeEntry(dir / "b"), 0);
+        EXPECT_TRUE(fs::is_empty(dir.path()));
+    }
+    EXPECT_EQ(posix.syncFolder(fs::path("/nonexistent-qvr-folder")), ENOENT);
+}
+
 TEST(PosixFiles, OnlyAnOwnFolderNobodyElseCanWriteIsTrusted) {
     TempDir dir;
     PosixFileSystem files;

@@ -1,14 +1,18 @@
 // Profile files that travel with their names: delete, copy and new, and a
-// delete cut short at every one of its steps.
+// delete, rename, save and import cut short at every one of their steps.
 #include "config/factory_files.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/profile_list.h"
 #include "config/profile_slots.h"
+#include "config/save_after_upload.h"
 #include "program_folder.h"
+#include "support/faulting_file_system.h"
 
 #include <cerrno>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace qvr {
 namespace {
@@ -49,6 +53,28 @@ std::vector<std::pair<std::string, int>> profilesOnDisk(const ProgramFolder& fol
                 seed = s;
         }
         result.emplace_back(list.names[i], seed);
+    }
+    return result;
+}
+
+// Each listed name with the seeds its record and its label hold (-1: none).
+std::vector<std::tuple<std::string, int, int>> seedsOnDisk(const ProgramFolder& folder) {
+    std::vector<std::tuple<std::string, int, int>> result;
+    const ProfileList list = readProfileList(folder / "str.ini");
+    for (std::size_t i = 0; i < list.names.size(); ++i) {
+        const int position = static_cast<int>(i);
+        const auto image = folder.bytes(profileRecordFileName(position));
+        const auto label = loadIniFile(folder / profileSettingsFileName(position))
+                               .file.value("Setting-EN", "Item1");
+        int record = -1;
+        int labelSeed = -1;
+        for (int s = 0; s < 256; ++s) {
+            if (image == fileImage(patternRecord(static_cast<std::uint8_t>(s)), 1))
+                record = s;
+            if (label == "label" + std::to_string(s))
+                labelSeed = s;
+        }
+        result.emplace_back(list.names[i], record, labelSeed);
     }
     return result;
 }
@@ -162,6 +188,106 @@ TEST_F(ProfileSlotsTest, ADeleteCutShortAtAnyStepIsFinishedByTheNextStart) {
                 EXPECT_FALSE(list.pendingDelete);
                 ASSERT_LT(started.profile, static_cast<int>(listed.size()));
                 EXPECT_EQ(listed[static_cast<std::size_t>(started.profile)], list.currentName);
+            }
+        }
+    }
+}
+
+// Runs the window's save of profile B (the current one) with the record and
+// label of seed.
+void saveCurrentProfile(const ProgramFolder& folder, const FactoryFolder& factory,
+                        const std::filesystem::path& imported, std::uint8_t seed) {
+    RecordingMessageSink sink;
+    ProfileFiles files(folder.path(), sink, factory.path());
+    RecordState state;
+    ASSERT_TRUE(files.LoadProfileFiles(state));
+    files.ReadProfileSettings();
+    if (imported.empty()) {
+        state.record = patternRecord(seed);
+        files.labels()[0] = "label" + std::to_string(seed);
+    } else {
+        ASSERT_TRUE(files.ImportProfile(imported, state));
+    }
+    saveProfileFiles(files, state.record, state.pointerChanges, state.macroTableNames);
+}
+
+TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
+    ProgramFolder outside;
+    outside.put("mine.bin", fileImage(patternRecord(60), 1));
+    outside.putText("mine.ini", "[Setting-EN]\r\nItem1=label60\r\n");
+    struct Operation {
+        const char* name;
+        Names after;
+        int savedSeed; // what profile B may hold afterwards, besides its own
+        std::function<void()> run;
+    };
+    const Operation operations[] = {
+        {"delete",
+         {"A", "B", "D"},
+         -1,
+         [this] { ProfileSlots(folder.path()).deleteProfile(names, 2, "B"); }},
+        {"rename",
+         {"A", "Bee", "C", "D"},
+         -1,
+         [this] {
+             ProfileSlots(folder.path()).writeList({"A", "Bee", "C", "D"}, "Bee");
+         }},
+        {"save", {"A", "B", "C", "D"}, 50, [this] { saveCurrentProfile(folder, factory, {}, 50); }},
+        {"import",
+         {"A", "B", "C", "D"},
+         60,
+         [&] { saveCurrentProfile(folder, factory, outside / "mine.bin", 0); }},
+    };
+    for (const Operation& operation : operations) {
+        SetUp();
+        int steps = 0;
+        {
+            test::FaultingFileSystem counting;
+            operation.run();
+            steps = counting.steps();
+        }
+        EXPECT_GT(steps, 0) << operation.name;
+        for (int cut = 0; cut <= steps; ++cut) {
+            for (const bool crash : {true, false}) {
+                SCOPED_TRACE(std::string(operation.name) +
+                             (crash ? ", cut at step " : ", failing step ") + std::to_string(cut) +
+                             " of " + std::to_string(steps));
+                SetUp();
+                {
+                    test::FaultingFileSystem faulting;
+                    crash ? faulting.cutAt(cut) : faulting.failAt(cut, EIO);
+                    try {
+                        operation.run();
+                    } catch (const test::CutShort& cutShort) {
+                        EXPECT_EQ(cutShort.step, cut);
+                    }
+                }
+
+                const StartedFiles started = startProgramOn(folder.path(), factory.path());
+                EXPECT_TRUE(started.prepared.problems.empty());
+                EXPECT_TRUE(started.loaded);
+                const ProfileList list = readProfileList(folder / "str.ini");
+                EXPECT_FALSE(list.pendingDelete);
+                EXPECT_TRUE(list.names == names || list.names == operation.after)
+                    << ::testing::PrintToString(list.names);
+                if (cut == steps) {
+                    EXPECT_EQ(list.names, operation.after);
+                }
+                for (const auto& [name, record, label] : seedsOnDisk(folder)) {
+                    const int own = 10 * (name[0] - 'A' + 1);
+                    const int saved = name[0] == 'B' ? operation.savedSeed : -1;
+                    EXPECT_TRUE(record == own || (record >= 0 && record == saved))
+                        << name << " holds record " << record;
+                    EXPECT_TRUE(label == own || (label >= 0 && label == saved))
+                        << name << " holds label " << label;
+                    if (cut == steps && saved >= 0) {
+                        EXPECT_EQ(std::make_pair(record, label), std::make_pair(saved, saved));
+                    }
+                }
+                ASSERT_LT(started.profile, static_cast<int>(list.names.size()));
+                EXPECT_EQ(list.names[static_cast<std::size_t>(started.profile)], list.currentName);
+                for (const std::string& name : folder.listing())
+                    EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
             }
         }
     }

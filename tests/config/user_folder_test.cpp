@@ -3,7 +3,9 @@
 #include "config/profile_files.h"
 #include "config/user_folder.h"
 #include "program_folder.h"
+#include "support/faulting_file_system.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace qvr {
@@ -53,6 +55,40 @@ TEST_F(UserFolderTest, AFreshFolderIsPrivateAndGetsTheUserFilesOnly) {
     EXPECT_FALSE(fs::exists(user / "Skins"));
     EXPECT_FALSE(report.listRebuilt);
     EXPECT_TRUE(report.migratedFrom.empty());
+}
+
+TEST_F(UserFolderTest, AFirstStartCutShortOrFailingAtAnyStepIsCompletedByTheNext) {
+    int steps = 0;
+    {
+        test::FaultingFileSystem counting;
+        prepareUserFolder(user, factory.path());
+        steps = counting.steps();
+    }
+    EXPECT_GT(steps, static_cast<int>(userFileNames().size()));
+    for (int cut = 0; cut < steps; ++cut) {
+        for (const bool crash : {true, false}) {
+            SCOPED_TRACE((crash ? "cut at step " : "failing step ") + std::to_string(cut));
+            fs::remove_all(user);
+            {
+                test::FaultingFileSystem faulting;
+                crash ? faulting.cutAt(cut) : faulting.failAt(cut, EIO);
+                try {
+                    EXPECT_FALSE(prepareUserFolder(user, factory.path()).problems.empty());
+                } catch (const test::CutShort&) {
+                }
+            }
+            const testing::StartedFiles started = testing::startProgramOn(user, factory.path());
+            EXPECT_TRUE(started.prepared.problems.empty());
+            EXPECT_TRUE(started.loaded);
+            // Record files copied before the list make the next start name
+            // each of them in a list of its own.
+            for (const std::string& name : userFileNames()) {
+                if (name != kGlobalSettingsFileName) {
+                    EXPECT_EQ(userBytes(name), factoryBytes(name)) << name;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(UserFolderTest, AnExistingEntryIsNeverReplacedWhateverItHolds) {
