@@ -385,7 +385,12 @@ bool SkinnedWindow::focusNextPrevChild(bool next) {
     // Past the last element the native children take their turn; coming
     // round to the face again starts at its other end.
     const bool moved = QWidget::focusNextPrevChild(next);
-    if (!isWindow() || (moved && !onFace()))
+    if (moved && !onFace()) {
+        // An inactive window is told of no focus change.
+        setFocusedElement(std::nullopt);
+        return true;
+    }
+    if (!isWindow())
         return moved;
     if (!moved)
         setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
