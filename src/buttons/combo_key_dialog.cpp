@@ -87,6 +87,8 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
     // Clicks elsewhere on the dialog leave the focus where it is.
     setFocusPolicy(Qt::TabFocus);
     setFocus(Qt::OtherFocusReason);
+    // Tab is a key to capture into the field, which keeps the focus.
+    setTabKeys(TabKeys::AreInput);
 
     capture_ = std::make_unique<KeyCapture>(
         [this](const std::string& name, const QKeyEvent& event) { return onKey(name, event); });

@@ -27,6 +27,8 @@ CSingleDialog::CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& 
     resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
     setWindowTitle(title_);
     addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel));
+    // Tab and Space are keys to capture here.
+    setTabKeys(TabKeys::AreInput);
     // Without its background the dialog still ends through OK and Cancel,
     // but captures nothing.
     if (!loadBackground("/single-key.png", kBackgroundFailed))

@@ -465,6 +465,8 @@ void CMacroProgramDialog::startRecording() {
     loopTimes_->setEnabled(false);
     // The macro being recorded stays the selected one until the stop saves it.
     names_->setEnabled(false);
+    // Every key is recorded, so none may press a control meanwhile.
+    setTabKeys(TabKeys::AreInput);
     winId(); // the window the keystrokes arrive at must exist
     filter_ = new KeyRecordingFilter(
         windowHandle(),
@@ -477,6 +479,7 @@ void CMacroProgramDialog::startRecording() {
 }
 
 void CMacroProgramDialog::stopRecording(bool save, HeldKeys held) {
+    setTabKeys(TabKeys::MoveFocus);
     if (filter_) {
         filter_->disarm();
         filter_->deleteLater();

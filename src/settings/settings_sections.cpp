@@ -563,6 +563,15 @@ bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    // Page Up and Page Down scroll it from the keyboard, wherever the focus
+    // is in the window (a key an edit box leaves comes on to the window).
+    if (watched == &window_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
+            scrollToPosition(key == Qt::Key_PageDown ? PanelPosition::Bottom : PanelPosition::Top);
+            return true;
+        }
+    }
     return QObject::eventFilter(watched, event);
 }
 

@@ -124,6 +124,8 @@ class ElementAccessible final : public QAccessibleInterface, public QAccessibleA
                            !text(QAccessible::Name).isEmpty();
         state.invisible = !shown;
         state.disabled = isValid() && !window_->elements()[id_].onClick;
+        state.focusable = shown && !state.disabled;
+        state.focused = shown && window_->focusedElement() == id_;
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
@@ -171,6 +173,17 @@ class SkinnedWindowAccessible final : public QAccessibleWidget {
             ids_.push_back(QAccessible::registerAccessibleInterface(
                 new FaceTextAccessible(widget(), ids_.size())));
         return QAccessible::accessibleInterface(ids_[face]);
+    }
+    QAccessibleInterface* focusChild() const override {
+        auto* window = static_cast<SkinnedWindow*>(widget());
+        if (const auto focused = window->focusedElement(); focused && window->hasFocus())
+            return elementInterface(*focused);
+        return QAccessibleWidget::focusChild();
+    }
+    // The interface of a named element, none for another.
+    QAccessibleInterface* namedElement(ElementTable::Id element) const {
+        auto* window = static_cast<SkinnedWindow*>(widget());
+        return window->elements().isNamed(element) ? elementInterface(element) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         const std::vector<ElementTable::Id> named = namedElements();
@@ -249,6 +262,16 @@ void addAccessibleFaceText(QWidget& window, FaceText text) {
     if (!list)
         list = new FaceTextList(window);
     list->texts.push_back(std::move(text));
+}
+
+void announceFocus(SkinnedWindow& window, int elementId) {
+    auto* face =
+        dynamic_cast<SkinnedWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
+    QAccessibleInterface* element = face ? face->namedElement(elementId) : nullptr;
+    if (!element)
+        return;
+    QAccessibleEvent event(element, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
 }
 
 void installFaceAccessibility() {

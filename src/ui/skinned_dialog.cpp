@@ -65,7 +65,9 @@ void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
 }
 
 void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
-    // Keys are the dialog's input, never its commands.
+    // Keys are the dialog's input, never its commands; only Space presses
+    // the control the keyboard is on, where Tab moves among them.
+    pressFocusedElement(*event);
     event->accept();
 }
 

@@ -3,9 +3,11 @@
 #include "ui/face_accessible.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QScreen>
 #include <QWindow>
 #include <algorithm>
@@ -13,11 +15,24 @@
 #include <utility>
 
 namespace qvr {
+namespace {
+
+// The accent of the skin, as the status card's "Connected".
+const QColor kFocusMark(0x19, 0xc3, 0xff);
+
+// Reading order: rows top to bottom, then left to right.
+bool readsBefore(QRect a, QRect b) {
+    return std::pair(a.top(), a.left()) < std::pair(b.top(), b.left());
+}
+
+} // namespace
 
 SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                              QWidget* parent, Dragging dragging)
     : QWidget(parent), skin_(std::move(skin)), messages_(messages), dragging_(dragging) {
     setMouseTracking(true);
+    // The face's controls are reached by Tab through the window itself.
+    setFocusPolicy(Qt::StrongFocus);
     installFaceAccessibility();
     // The face covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -242,6 +257,173 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
     painter.save();
     paintFace(painter);
     painter.restore();
+    if (focusMarkShown_)
+        paintFocusMark(painter);
+}
+
+void SkinnedWindow::paintFocusMark(QPainter& painter) {
+    settleFocus();
+    if (!focused_)
+        return;
+    painter.save();
+    // Widget pixels, so the ring keeps its width at any face scale.
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_))).adjusted(-3, -3, 3, 3);
+    QPainterPath ring;
+    ring.setFillRule(Qt::OddEvenFill);
+    ring.addRoundedRect(outer, 4, 4);
+    ring.addRoundedRect(outer.adjusted(2, 2, -2, -2), 2, 2);
+    painter.fillPath(ring, kFocusMark);
+    painter.restore();
+}
+
+bool SkinnedWindow::faceHasFocus() const {
+    const QWidget* focus = window()->focusWidget();
+    return focus == this || (!focus && isWindow());
+}
+
+bool SkinnedWindow::isFocusable(ElementTable::Id id) const {
+    if (id < 0 || static_cast<std::size_t>(id) >= elements_.size())
+        return false;
+    const WindowElement& element = elements_[id];
+    return element.onClick && element.clickable && elements_.isActive(id) && elements_.isNamed(id);
+}
+
+std::vector<ElementTable::Id> SkinnedWindow::focusOrder() const {
+    std::vector<ElementTable::Id> order;
+    for (ElementTable::Id id = 0; static_cast<std::size_t>(id) < elements_.size(); ++id)
+        if (isFocusable(id))
+            order.push_back(id);
+    std::ranges::stable_sort(order, [this](ElementTable::Id a, ElementTable::Id b) {
+        return readsBefore(elements_.rectOf(a), elements_.rectOf(b));
+    });
+    return order;
+}
+
+std::optional<ElementTable::Id> SkinnedWindow::focusedElement() const {
+    if (!focused_ || isFocusable(*focused_))
+        return focused_;
+    // Gone from the face: the focus passes to the element that follows the
+    // place where it was.
+    const std::vector<ElementTable::Id> order = focusOrder();
+    if (order.empty())
+        return std::nullopt;
+    const auto next = std::ranges::find_if(order, [this](ElementTable::Id id) {
+        return !readsBefore(elements_.rectOf(id), focusedRect_);
+    });
+    return next != order.end() ? *next : order.front();
+}
+
+void SkinnedWindow::settleFocus() {
+    setFocusedElement(focusedElement());
+}
+
+void SkinnedWindow::setFocusedElement(std::optional<ElementTable::Id> id) {
+    if (id)
+        focusedRect_ = elements_.rectOf(*id);
+    if (id == focused_)
+        return;
+    focused_ = id;
+    update();
+    if (id)
+        announceFocus(*this, *id);
+}
+
+bool SkinnedWindow::pressFocusedElement(const QKeyEvent& event) {
+    if (tabKeys_ == TabKeys::AreInput || event.key() != Qt::Key_Space ||
+        (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    settleFocus();
+    if (!focused_ || !faceHasFocus())
+        return false;
+    if (!focusMarkShown_) {
+        focusMarkShown_ = true;
+        update();
+    }
+    // The press may end the window.
+    const QPointer<SkinnedWindow> alive(this);
+    clickAt(elements_.rectOf(*focused_).center());
+    if (alive)
+        update();
+    return true;
+}
+
+void SkinnedWindow::keyPressEvent(QKeyEvent* event) {
+    if (pressFocusedElement(*event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool SkinnedWindow::focusNextPrevChild(bool next) {
+    if (tabKeys_ == TabKeys::AreInput)
+        return false;
+    settleFocus();
+    if (!focusMarkShown_) {
+        focusMarkShown_ = true;
+        update();
+    }
+    const std::vector<ElementTable::Id> order = focusOrder();
+    const auto onFace = [this] { return faceHasFocus(); };
+    if (onFace() && !order.empty()) {
+        if (!focused_) {
+            setFocusedElement(next ? order.front() : order.back());
+            return true;
+        }
+        const auto at = std::ranges::find(order, *focused_);
+        if (next && at + 1 < order.end()) {
+            setFocusedElement(*(at + 1));
+            return true;
+        }
+        if (!next && at != order.begin() && at != order.end()) {
+            setFocusedElement(*(at - 1));
+            return true;
+        }
+    }
+    // Past the last element the native children take their turn; coming
+    // round to the face again starts at its other end.
+    const bool moved = QWidget::focusNextPrevChild(next);
+    if (moved && !onFace()) {
+        // An inactive window is told of no focus change.
+        setFocusedElement(std::nullopt);
+        return true;
+    }
+    if (!isWindow())
+        return moved;
+    if (!moved)
+        setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    setFocusedElement(order.empty() ? std::nullopt
+                                    : std::optional(next ? order.front() : order.back()));
+    return true;
+}
+
+void SkinnedWindow::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+        const std::vector<ElementTable::Id> order = focusOrder();
+        focusMarkShown_ = true;
+        if (!order.empty())
+            setFocusedElement(reason == Qt::TabFocusReason ? order.front() : order.back());
+        else if (!isWindow())
+            // A panel with nothing to press hands Tab on.
+            QMetaObject::invokeMethod(
+                this,
+                [this, reason] {
+                    if (hasFocus())
+                        focusNextPrevChild(reason == Qt::TabFocusReason);
+                },
+                Qt::QueuedConnection);
+    }
+    QWidget::focusInEvent(event);
+}
+
+void SkinnedWindow::focusOutEvent(QFocusEvent* event) {
+    // Another window or a menu borrows the keyboard; the face keeps its place.
+    if (event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+        setFocusedElement(std::nullopt);
+    QWidget::focusOutEvent(event);
 }
 
 bool SkinnedWindow::clickAt(QPoint position) {
@@ -251,6 +433,10 @@ bool SkinnedWindow::clickAt(QPoint position) {
 }
 
 void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
+    if (focusMarkShown_) {
+        focusMarkShown_ = false;
+        update();
+    }
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint position = toFace(event->position());

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+class QKeyEvent;
 class QScreen;
 
 namespace qvr {
@@ -53,6 +54,14 @@ class SkinnedWindow : public QWidget {
     // window's own hook first, then the rectangle table.
     bool clickAt(QPoint position);
 
+    // The element the keyboard is on, if any: Tab and Shift+Tab walk the
+    // active named elements in reading order, Space presses the one here.
+    std::optional<ElementTable::Id> focusedElement() const;
+    // The elements Tab visits now, top to bottom, then left to right.
+    std::vector<ElementTable::Id> focusOrder() const;
+    // The focus mark shows once the keyboard is used; a press hides it.
+    bool focusMarkShown() const { return focusMarkShown_; }
+
     // Face pixels per widget pixel's worth: 1 unless the face was made
     // smaller to fit the screen.
     qreal faceScale() const { return faceScale_; }
@@ -78,6 +87,13 @@ class SkinnedWindow : public QWidget {
     void setChildFont(QWidget* child, const QFont& faceFont);
 
   protected:
+    // Windows whose keys are their input (the capture dialogs) keep Tab
+    // from moving the focus, so it can be captured like any other key.
+    enum class TabKeys { MoveFocus, AreInput };
+    void setTabKeys(TabKeys keys) { tabKeys_ = keys; }
+    // Space on the focused element presses it; true when it did.
+    bool pressFocusedElement(const QKeyEvent& event);
+
     // The skin may be known only during start-up, after construction.
     void setSkin(std::shared_ptr<SkinImageCache> skin) { skin_ = std::move(skin); }
 
@@ -103,6 +119,10 @@ class SkinnedWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
     // The window's scale changed; children placed with placeChild have
     // already followed.
@@ -110,6 +130,14 @@ class SkinnedWindow : public QWidget {
 
   private:
     void updateHover(QPoint position);
+    bool isFocusable(ElementTable::Id id) const;
+    // The keyboard is on the window itself rather than on a native child.
+    bool faceHasFocus() const;
+    // Moves the focus to an element (or off the elements) and tells screen
+    // readers; an element that went inactive hands it to the next one.
+    void setFocusedElement(std::optional<ElementTable::Id> id);
+    void settleFocus();
+    void paintFocusMark(QPainter& painter);
     void applyPlacement(QWidget* child, QRect faceRect, const std::optional<QFont>& font);
 
     struct Placement {
@@ -133,6 +161,11 @@ class SkinnedWindow : public QWidget {
     qreal faceScale_ = 1.0;
     QSize naturalSize_;
     std::vector<Placement> placements_;
+    TabKeys tabKeys_ = TabKeys::MoveFocus;
+    std::optional<ElementTable::Id> focused_;
+    // Where the focused element was, to find its successor once it goes.
+    QRect focusedRect_;
+    bool focusMarkShown_ = false;
 };
 
 // The skinned window a widget lies on, or none.

@@ -116,10 +116,24 @@ TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
         key(dialog, QEvent::KeyRelease, Qt::Key_B, kX11KeyB);
         dialog.toggleRecording();
         EXPECT_EQ(textsOf(dialog.eventList()), (Items{"B   Dn", "B   Up"}));
+
+        // While recording, Tab and Space are keys of the macro: they neither
+        // walk to a control nor press one (the record button would stop).
+        dialog.newMacro();
+        dialog.toggleRecording();
+        for (int pressed : {Qt::Key_Tab, Qt::Key_Space}) {
+            key(dialog, QEvent::KeyPress, pressed, 0);
+            key(dialog, QEvent::KeyRelease, pressed, 0);
+        }
+        EXPECT_TRUE(dialog.recording());
+        EXPECT_EQ(dialog.focusedElement(), std::nullopt);
+        dialog.toggleRecording();
+        EXPECT_EQ(textsOf(dialog.eventList()),
+                  (Items{"Tab   Dn", "Tab   Up", "Space   Dn", "Space   Up"}));
         dialog.cancel();
     });
     const MacroStore macros(store());
-    EXPECT_EQ(macros.names(), (Names{"Macro_0", "Macro_1"}));
+    EXPECT_EQ(macros.names(), (Names{"Macro_0", "Macro_1", "Macro_2"}));
     EXPECT_EQ(macros.load("Macro_0").items, (Items{"A   Dn", "120 ms", "A   Up"}));
     EXPECT_TRUE(macros.load("Macro_0").recordDelays);
     EXPECT_EQ(macros.load("Macro_1").items, (Items{"B   Dn", "B   Up"}));

@@ -148,6 +148,15 @@ TEST(MainWindowHideAndShow, CloseRequestAndMinimiseHideAndTheTrayClickShowsAgain
         QTest::keyClick(&window, static_cast<Qt::Key>(key));
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(rig.balloons.shown.empty());
+    // Not even with the keyboard on the minimise button: only Space presses.
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_EQ(window.focusedElement(), window.ids().minimise);
+    for (int key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        QTest::keyClick(&window, static_cast<Qt::Key>(key));
+    EXPECT_TRUE(window.isVisible());
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST(MainWindowHideAndShow, TrayClickWithTheMouseAbsentRaisesTheBalloonInstead) {
@@ -965,6 +974,88 @@ TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
     QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
     ASSERT_TRUE(waitFor([&] { return page.scrolls.size() >= 2; }));
     EXPECT_EQ(page.scrolls, (std::vector<int>{232, RecordingPage::kReleased}));
+}
+
+// The controls Tab stops at from the one it is on now, until it comes back
+// round to it; native children on the way count as none.
+std::vector<std::optional<ElementTable::Id>> tabRound(CMavloDlg& window, Qt::Key key) {
+    std::vector<std::optional<ElementTable::Id>> visited{window.focusedElement()};
+    for (int i = 0; i < 100; ++i) {
+        QTest::keyClick(&window, key);
+        if (window.focusedElement() == visited.front())
+            break;
+        visited.push_back(window.focusedElement());
+    }
+    return visited;
+}
+
+TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const CMavloDlg::Ids& ids = window.ids();
+    // The settings pages give these their actions; without one a control
+    // does nothing and Tab passes it by.
+    for (ElementTable::Id id : {ids.reset, ids.cancel, ids.save})
+        window.elements()[id].onClick = [](QPoint) {};
+    EXPECT_EQ(window.focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(window.focusedElement(), std::nullopt);
+    EXPECT_FALSE(window.focusMarkShown());
+
+    QTest::keyClick(&window, Qt::Key_Tab);
+    EXPECT_TRUE(window.focusMarkShown());
+    const auto forward = tabRound(window, Qt::Key_Tab);
+    ASSERT_GE(forward.size(), 8u);
+    EXPECT_EQ(forward[0], ids.help);
+    EXPECT_EQ(forward[1], ids.minimise);
+    EXPECT_EQ(forward[2], ids.close);
+    std::vector<ElementTable::Id> controls;
+    for (const auto& id : forward)
+        if (id)
+            controls.push_back(*id);
+    EXPECT_EQ(controls, window.focusOrder());
+    EXPECT_EQ(controls.back(), ids.save);
+    for (ElementTable::Id id : {ids.sideTab, ids.frontTab, ids.config, ids.reset, ids.cancel})
+        EXPECT_NE(std::ranges::find(controls, id), controls.end()) << id;
+    for (std::size_t i = 1; i < controls.size(); ++i) {
+        const QRect before = window.elements().rectOf(controls[i - 1]);
+        const QRect after = window.elements().rectOf(controls[i]);
+        EXPECT_TRUE(before.top() < after.top() ||
+                    (before.top() == after.top() && before.left() < after.left()))
+            << controls[i - 1] << " before " << controls[i];
+    }
+
+    // Shift+Tab walks the same round backwards.
+    auto backward = tabRound(window, Qt::Key_Backtab);
+    std::ranges::reverse(backward.begin() + 1, backward.end());
+    EXPECT_EQ(backward, forward);
+
+    // A control that leaves the face hands the focus to the next one.
+    bool shown = true;
+    const ElementTable::Id extra = window.elements().add({.rect = edges(500, 5, 520, 20),
+                                                          .label = "Extra",
+                                                          .onClick = [](QPoint) {},
+                                                          .active = [&] { return shown; }});
+    QTest::keyClick(&window, Qt::Key_Backtab);
+    EXPECT_EQ(window.focusedElement(), extra);
+    shown = false;
+    EXPECT_EQ(window.focusedElement(), ids.help);
+
+    // A pointer press hides the mark until the keyboard is used again.
+    QTest::mouseClick(&window, Qt::LeftButton, {}, {300, 300});
+    EXPECT_FALSE(window.focusMarkShown());
+}
+
+TEST(MainWindowKeys, SpacePressesTheFocusedControl) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    ASSERT_NE(window.mouseView(), 2);
+    while (window.focusedElement() != window.ids().sideTab &&
+           window.focusedElement() != window.ids().save)
+        QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_EQ(window.focusedElement(), window.ids().sideTab);
+    QTest::keyClick(&window, Qt::Key_Space);
+    EXPECT_EQ(window.mouseView(), 2);
+    EXPECT_EQ(window.focusedElement(), window.ids().sideTab);
 }
 
 TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {

@@ -187,6 +187,26 @@ TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughThei
     EXPECT_GE(application->indexOfChild(face), 0);
 }
 
+TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
+    WindowRig rig(WindowRig::Mouse::Present);
+    CMavloDlg& window = rig.start();
+    while (window.focusedElement() != window.ids().sideTab &&
+           window.focusedElement() != window.ids().save)
+        QTest::keyClick(&window, Qt::Key_Tab);
+
+    ASSERT_EQ(window.focusedElement(), window.ids().sideTab);
+    EXPECT_TRUE(controlNamed(window, "Side")->state().focused);
+    EXPECT_TRUE(controlNamed(window, "Side")->state().focusable);
+    EXPECT_FALSE(controlNamed(window, "Front")->state().focused);
+    EXPECT_FALSE(controlNamed(window, "Save")->state().focused);
+    QAccessibleInterface* focus = QAccessible::queryAccessibleInterface(&window)->focusChild();
+    ASSERT_NE(focus, nullptr);
+    EXPECT_EQ(focus->text(QAccessible::Name), "Side");
+    // A press elsewhere leaves the keyboard where it was.
+    window.clickAt(CMavloDlg::kFrontTabRect.center());
+    EXPECT_TRUE(controlNamed(window, "Side")->state().focused);
+}
+
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     WindowRig rig(WindowRig::Mouse::Present);
     CMavloDlg& window = rig.start();

@@ -101,6 +101,13 @@ TEST(SingleKeyDialog, EnterAndEscAreCapturedButNeverEndTheDialog) {
     EXPECT_FALSE(dialog.finished());
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(dialog.keyName(), "Esc");
+    // Tab and Space are keys here too, never a walk to OK and a press of it.
+    tapKey(dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.keyName(), "Tab");
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_EQ(dialog.keyName(), "Space");
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_EQ(dialog.focusedElement(), std::nullopt);
 }
 
 TEST(SingleKeyDialog, LeftAndRightModifiersAreNamedApartByScanCode) {
@@ -180,6 +187,13 @@ TEST(ComboKeyDialog, KeysGoToTheClickedFieldAndNowhereWithoutOne) {
     tapKey(dialog, Qt::Key_Return);
     EXPECT_FALSE(dialog.finished());
     EXPECT_EQ(dialog.key2Name(), "Enter");
+    // Tab is captured and leaves the field where it was for the next key.
+    tapKey(dialog, Qt::Key_Tab);
+    EXPECT_EQ(dialog.key2Name(), "Tab");
+    EXPECT_EQ(dialog.focusWidget(), dialog.keyField2());
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.key2Name(), "A");
+    EXPECT_EQ(dialog.key1Name(), "A");
 }
 
 TEST(ComboKeyDialog, TheModifierListDisablesTheFieldsUntilAChoiceClosesIt) {

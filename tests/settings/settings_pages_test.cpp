@@ -495,6 +495,19 @@ TEST(SettingsPanel, TheWheelAndTheThumbsReleaseKeepPanelAndThumbTogether) {
     wheel(850, 1);
     EXPECT_EQ(sections.position(), PanelPosition::Top);
     EXPECT_EQ(thumb->y(), 32);
+    // Page Down and Page Up do the same from the keyboard, also when an edit
+    // box of the panel has the keys.
+    QTest::keyClick(&window, Qt::Key_PageDown);
+    EXPECT_EQ(sections.position(), PanelPosition::Bottom);
+    EXPECT_EQ(thumb->y(), 595 - 114);
+    QTest::keyClick(&window, Qt::Key_PageUp);
+    EXPECT_EQ(sections.position(), PanelPosition::Top);
+    EXPECT_EQ(thumb->y(), 32);
+    sections.dpiEdit(0)->setFocus();
+    QTest::keyClick(sections.dpiEdit(0), Qt::Key_PageDown);
+    EXPECT_EQ(sections.position(), PanelPosition::Bottom);
+    QTest::keyClick(&window, Qt::Key_PageUp);
+    EXPECT_EQ(sections.position(), PanelPosition::Top);
 
     // A drag just past half way and let go: the thumb rests at the bottom.
     dragThumbAndLetGo(*thumb, 290);

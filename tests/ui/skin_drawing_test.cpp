@@ -7,9 +7,11 @@
 #include "ui/skinned_window.h"
 #include "ui/window_elements.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 #include <cmath>
@@ -298,6 +300,61 @@ TEST(SkinnedWindowFace, BlackShowsThroughATransparentBackgroundAndAnOpaqueOneCov
     QCoreApplication::processEvents();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
+}
+
+TEST(SkinnedWindowFace, TheFocusMarkRingsTheFocusedControlOnlyAfterTheKeyboardIsUsed) {
+    SkinRig rig;
+    writePng(pathOf(rig.dir) / "grey.png", {80, 40}, QColor(60, 60, 60));
+    Face face(std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages), rig.messages);
+    ASSERT_TRUE(face.loadBackground("/grey.png", {}));
+    int presses = 0;
+    const auto control = [&](QRect rect, const char* label) {
+        return face.elements().add(
+            {.rect = rect, .label = label, .onClick = [&](QPoint) { ++presses; }});
+    };
+    // Added out of reading order, and a picture Tab passes by.
+    const ElementTable::Id second = control(edges(40, 10, 60, 30), "Second");
+    face.elements().add({.rect = edges(4, 4, 10, 10), .label = "Picture", .clickable = false});
+    const ElementTable::Id first = control(edges(10, 10, 30, 30), "First");
+    const QColor accent(0x19, 0xc3, 0xff);
+    const auto ringed = [&face, &accent](QRect widgetRect) {
+        QImage shot(face.size(), QImage::Format_RGB32);
+        face.render(&shot, {}, {}, QWidget::DrawChildren);
+        // Two pixels wide, one pixel out from each side of the control.
+        const QPoint centre = widgetRect.center();
+        return shot.pixelColor(widgetRect.left() - 3, centre.y()) == accent &&
+               shot.pixelColor(widgetRect.left() - 2, centre.y()) == accent &&
+               shot.pixelColor(widgetRect.right() + 3, centre.y()) == accent &&
+               shot.pixelColor(centre.x(), widgetRect.top() - 3) == accent &&
+               shot.pixelColor(widgetRect.left() - 1, centre.y()) != accent &&
+               shot.pixelColor(centre.x(), centre.y()) != accent;
+    };
+    EXPECT_EQ(face.focusOrder(), (std::vector{first, second}));
+    EXPECT_FALSE(ringed(edges(10, 10, 30, 30)));
+
+    QTest::keyClick(&face, Qt::Key_Tab);
+    EXPECT_EQ(face.focusedElement(), first);
+    EXPECT_TRUE(ringed(edges(10, 10, 30, 30)));
+    QTest::keyClick(&face, Qt::Key_Tab);
+    EXPECT_EQ(face.focusedElement(), second);
+    EXPECT_TRUE(ringed(edges(40, 10, 60, 30)));
+    EXPECT_FALSE(ringed(edges(10, 10, 30, 30)));
+    QTest::keyClick(&face, Qt::Key_Space);
+    EXPECT_EQ(presses, 1);
+    QTest::keyClick(&face, Qt::Key_Tab); // round to the first again
+    EXPECT_EQ(face.focusedElement(), first);
+
+    // A face drawn at half size rings the control where it is drawn.
+    face.setFaceScale(0.5);
+    EXPECT_TRUE(ringed(face.toWidget(edges(10, 10, 30, 30))));
+
+    // The pointer hides the mark; the keyboard's place stays.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), face.mapToGlobal(QPointF(1, 1)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&face, &press);
+    EXPECT_FALSE(face.focusMarkShown());
+    EXPECT_FALSE(ringed(face.toWidget(edges(10, 10, 30, 30))));
+    EXPECT_EQ(presses, 1);
 }
 
 TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
