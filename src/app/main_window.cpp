@@ -114,6 +114,10 @@ void CMavloDlg::setSaveProgress(SaveProgress progress) {
 }
 
 void CMavloDlg::addWindowElements() {
+    // Tab reads the title strip, each panel in turn, then the bottom row.
+    setReadingRegions({QRect(0, 0, kDefaultSize.width(), skin::kLeftPanel.top),
+                       toQRect(skin::kLeftPanel), toQRect(skin::kMidPanel),
+                       toQRect(skin::kRightPanel)});
     ElementTable& table = elements();
     const auto button = [](QRect rect, const char* stem, std::function<void(QPoint)> click) {
         return WindowElement{.rect = rect, .image = stem, .hover = true, .onClick = click};

@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 #include <utility>
 
 namespace qvr {
@@ -19,11 +20,6 @@ namespace {
 
 // The accent of the skin, as the status card's "Connected".
 const QColor kFocusMark(0x19, 0xc3, 0xff);
-
-// Reading order: rows top to bottom, then left to right.
-bool readsBefore(QRect a, QRect b) {
-    return std::pair(a.top(), a.left()) < std::pair(b.top(), b.left());
-}
 
 } // namespace
 
@@ -288,6 +284,15 @@ bool SkinnedWindow::isFocusable(ElementTable::Id id) const {
         return false;
     const WindowElement& element = elements_[id];
     return element.onClick && element.clickable && elements_.isActive(id) && elements_.isNamed(id);
+}
+
+bool SkinnedWindow::readsBefore(QRect a, QRect b) const {
+    const auto region = [this](QRect rect) {
+        const auto found = std::ranges::find_if(
+            readingRegions_, [&rect](QRect area) { return area.contains(rect.center()); });
+        return found - readingRegions_.begin();
+    };
+    return std::tuple(region(a), a.top(), a.left()) < std::tuple(region(b), b.top(), b.left());
 }
 
 std::vector<ElementTable::Id> SkinnedWindow::focusOrder() const {

@@ -57,8 +57,13 @@ class SkinnedWindow : public QWidget {
     // The element the keyboard is on, if any: Tab and Shift+Tab walk the
     // active named elements in reading order, Space presses the one here.
     std::optional<ElementTable::Id> focusedElement() const;
-    // The elements Tab visits now, top to bottom, then left to right.
+    // The elements Tab visits now: region by region, and in each top to
+    // bottom, then left to right.
     std::vector<ElementTable::Id> focusOrder() const;
+    // Face areas read one after the other, such as a window's panels: an
+    // element belongs to the first that holds its centre, and those in none
+    // come last. Without regions the whole face is one.
+    void setReadingRegions(std::vector<QRect> regions) { readingRegions_ = std::move(regions); }
     // The focus mark shows once the keyboard is used; a press hides it.
     bool focusMarkShown() const { return focusMarkShown_; }
 
@@ -165,6 +170,8 @@ class SkinnedWindow : public QWidget {
     std::optional<ElementTable::Id> focused_;
     // Where the focused element was, to find its successor once it goes.
     QRect focusedRect_;
+    std::vector<QRect> readingRegions_;
+    bool readsBefore(QRect a, QRect b) const;
     bool focusMarkShown_ = false;
 };
 

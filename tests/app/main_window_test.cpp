@@ -6,6 +6,7 @@
 #include "device/mouse_protocol.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
+#include "ui/skin_layout.h"
 
 #include <QActionGroup>
 #include <QKeyEvent>
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace qvr::test {
@@ -1016,13 +1018,26 @@ TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
     EXPECT_EQ(controls.back(), ids.save);
     for (ElementTable::Id id : {ids.sideTab, ids.frontTab, ids.config, ids.reset, ids.cancel})
         EXPECT_NE(std::ranges::find(controls, id), controls.end()) << id;
+    // The title strip, then each panel read through before the next (the
+    // left panel's headers before the right panel's), then the bottom row.
+    const auto region = [](QRect rect) {
+        const int x = rect.center().x();
+        const int y = rect.center().y();
+        return y < skin::kLeftPanel.top       ? 0
+               : y >= skin::kLeftPanel.bottom ? 4
+               : x < skin::kMidPanel.left     ? 1
+               : x < skin::kRightPanel.left   ? 2
+                                              : 3;
+    };
     for (std::size_t i = 1; i < controls.size(); ++i) {
         const QRect before = window.elements().rectOf(controls[i - 1]);
         const QRect after = window.elements().rectOf(controls[i]);
-        EXPECT_TRUE(before.top() < after.top() ||
-                    (before.top() == after.top() && before.left() < after.left()))
+        EXPECT_TRUE(std::tuple(region(before), before.top(), before.left()) <
+                    std::tuple(region(after), after.top(), after.left()))
             << controls[i - 1] << " before " << controls[i];
     }
+    EXPECT_LT(std::ranges::find(controls, ids.sideTab) - controls.begin(),
+              std::ranges::find(controls, ids.config) - controls.begin());
 
     // Shift+Tab walks the same round backwards.
     auto backward = tabRound(window, Qt::Key_Backtab);
