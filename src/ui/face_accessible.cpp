@@ -28,30 +28,43 @@ FaceTextList* listOf(const QWidget* window) {
                   : nullptr;
 }
 
-class FaceTextAccessible final : public QAccessibleInterface {
+// Something drawn on a window's face: no object and no children of its own.
+template <typename Window> class FacePartAccessible : public QAccessibleInterface {
   public:
-    FaceTextAccessible(QWidget* window, std::size_t index) : window_(window), index_(index) {}
+    explicit FacePartAccessible(Window* window) : window_(window) {}
 
-    bool isValid() const override {
-        const FaceTextList* list = listOf(window_);
-        return list && index_ < list->texts.size();
-    }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
     QAccessibleInterface* parent() const override {
-        return window_ ? QAccessible::queryAccessibleInterface(window_) : nullptr;
+        return window_ ? QAccessible::queryAccessibleInterface(window_.data()) : nullptr;
     }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    const QWidget* owner() const { return window_; }
+
+  protected:
+    QPointer<Window> window_;
+};
+
+class FaceTextAccessible final : public FacePartAccessible<QWidget> {
+  public:
+    FaceTextAccessible(QWidget* window, std::size_t index)
+        : FacePartAccessible(window), index_(index) {}
+
+    bool isValid() const override {
+        const FaceTextList* list = listOf(window_);
+        return list && index_ < list->texts.size();
+    }
     QString text(QAccessible::Text t) const override {
         if (!isValid() || (t != QAccessible::Name && t != QAccessible::Value))
             return {};
         return listOf(window_)->texts[index_].text();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!isValid())
             return {};
@@ -68,38 +81,27 @@ class FaceTextAccessible final : public QAccessibleInterface {
     }
 
     std::size_t index() const { return index_; }
-    const QWidget* owner() const { return window_; }
 
   private:
-    QPointer<QWidget> window_;
     std::size_t index_;
 };
 
 // One element of a skinned window's rectangle table, pressed as a click
 // on its centre would press it.
-class ElementAccessible final : public QAccessibleInterface, public QAccessibleActionInterface {
+class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
+                                public QAccessibleActionInterface {
   public:
-    ElementAccessible(SkinnedWindow* window, ElementTable::Id id) : window_(window), id_(id) {}
+    ElementAccessible(SkinnedWindow* window, ElementTable::Id id)
+        : FacePartAccessible(window), id_(id) {}
 
     bool isValid() const override {
         return window_ && static_cast<std::size_t>(id_) < window_->elements().size();
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return window_ ? window_->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return window_ ? QAccessible::queryAccessibleInterface(window_.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* focusChild() const override { return nullptr; }
     QString text(QAccessible::Text t) const override {
         if (!isValid() || t != QAccessible::Name)
             return {};
         return window_->elements().nameOf(id_);
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!isValid())
             return {};
@@ -141,10 +143,8 @@ class ElementAccessible final : public QAccessibleInterface, public QAccessibleA
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     ElementTable::Id id() const { return id_; }
-    const QWidget* owner() const { return window_; }
 
   private:
-    QPointer<SkinnedWindow> window_;
     ElementTable::Id id_;
 };
 
