@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -308,6 +309,10 @@ AutoSwitchRulesDialog::AutoSwitchRulesDialog(AutoProfileSwitch& owner, Language 
     profileLabel->setBuddy(profile_);
     for (const std::string& name : profiles_)
         profile_->addItem(QString::fromStdString(name));
+    application_->setMinimumContentsLength(16);
+    application_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
     grid->addWidget(applicationLabel, 3, 0);
     grid->addWidget(application_, 3, 1);
     grid->addWidget(profileLabel, 3, 2);
@@ -317,8 +322,11 @@ AutoSwitchRulesDialog::AutoSwitchRulesDialog(AutoProfileSwitch& owner, Language 
     add_->setAccessibleName(qstr(texts_.add));
     remove_ = new QPushButton(qstr(texts_.remove), this);
     remove_->setAccessibleName(qstr(texts_.remove));
-    grid->addWidget(add_, 4, 2);
-    grid->addWidget(remove_, 4, 3);
+    auto* ruleButtons = new QHBoxLayout;
+    ruleButtons->addStretch(1);
+    ruleButtons->addWidget(add_);
+    ruleButtons->addWidget(remove_);
+    grid->addLayout(ruleButtons, 4, 0, 1, 4);
 
     auto* defaultLabel = new QLabel(qstr(texts_.otherApplications), this);
     default_ = new QComboBox(this);
@@ -329,7 +337,10 @@ AutoSwitchRulesDialog::AutoSwitchRulesDialog(AutoProfileSwitch& owner, Language 
 
     auto* close = new QPushButton(qstr(texts_.close), this);
     close->setAccessibleName(qstr(texts_.close));
-    grid->addWidget(close, 6, 3);
+    auto* closeRow = new QHBoxLayout;
+    closeRow->addStretch(1);
+    closeRow->addWidget(close);
+    grid->addLayout(closeRow, 6, 0, 1, 4);
 
     connect(enabled_, &QCheckBox::toggled, this, [this](bool on) {
         if (filling_)

@@ -149,9 +149,13 @@ void AutoSwitcher::focusChanged(const FocusedWindow& window, Clock::time_point n
         pending_.reset();
         return;
     }
-    std::erase_if(recent_,
-                  [&](const std::string& name) { return sameApplication(name, window.names[0]); });
-    recent_.insert(recent_.begin(), window.names[0]);
+    // Every name the window goes by, its most telling one first: two
+    // windows of one toolkit may share a class and differ by instance.
+    for (auto name = window.names.rbegin(); name != window.names.rend(); ++name) {
+        std::erase_if(recent_,
+                      [&](const std::string& known) { return sameApplication(known, *name); });
+        recent_.insert(recent_.begin(), *name);
+    }
     if (recent_.size() > kRecentCount)
         recent_.resize(kRecentCount);
     if (pending_ && *pending_ == window)

@@ -109,8 +109,8 @@ class AutoSwitcher {
   public:
     using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds kSettleTime{500};
-    // How many applications the rules editor offers.
-    static constexpr std::size_t kRecentCount = 8;
+    // How many application names the rules editor offers.
+    static constexpr std::size_t kRecentCount = 12;
 
     void setRules(AutoSwitchRules rules) { rules_ = std::move(rules); }
     const AutoSwitchRules& rules() const { return rules_; }
@@ -121,7 +121,7 @@ class AutoSwitcher {
     // What to do now: a focus that has settled decides once.
     AutoSwitchStep step(Clock::time_point now, const SwitchView& view);
 
-    // The applications that had the focus, newest first, one name each.
+    // The names of the applications that had the focus, newest first.
     const std::vector<std::string>& recentApplications() const { return recent_; }
 
   private:

@@ -274,6 +274,8 @@ TEST_F(AutoSwitchTiming, OwnWindowsAndSwitchingOffLeaveTheProfileAlone) {
     EXPECT_EQ(step(3500).kind, Kind::None);
     // The editor still learns what had the focus, newest first, once each.
     EXPECT_EQ(switcher.recentApplications(), (Names{"firefox", "xterm"}));
+    switcher.focusChanged({{"XTerm", "uxterm", "bash"}}, at(3600));
+    EXPECT_EQ(switcher.recentApplications(), (Names{"XTerm", "uxterm", "bash", "firefox"}));
     for (int i = 0; i < 12; ++i)
         focus("app" + std::to_string(i), 4000 + i);
     focus("APP11", 5000);
