@@ -48,7 +48,7 @@ _qvrctl() {
     fi
 
     if [ -z "$command" ]; then
-        COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths profile" -- "$cur"))
+        COMPREPLY=($(compgen -W "info show encode macros upload read-block listen paths profile auto" -- "$cur"))
         return
     fi
 
@@ -61,6 +61,25 @@ _qvrctl() {
             names=$(qvrctl profile list 2>/dev/null | cut -c5- | sort -u)
             local IFS=$'\n'
             COMPREPLY=($(compgen -W "0 1 2 3 4 5"$'\n'"$names" -- "$cur"))
+        fi
+        return
+    fi
+
+    if [ "$command" = auto ]; then
+        # auto list | add APP PROFILE | remove APP | default PROFILE|none | on | off
+        local verb=${COMP_WORDS[COMP_CWORD-arguments]} names
+        local IFS=$'\n'
+        if ((arguments == 0)); then
+            COMPREPLY=($(compgen -W $'list\nadd\nremove\ndefault\non\noff' -- "$cur"))
+            return
+        fi
+        names=$(qvrctl profile list 2>/dev/null | cut -c5- | sort -u)
+        if ((arguments == 1)) && [ "$verb" = default ]; then
+            COMPREPLY=($(compgen -W "none"$'\n'"$names" -- "$cur"))
+        elif ((arguments == 1)) && [ "$verb" = remove ]; then
+            COMPREPLY=($(compgen -W "$(qvrctl auto list 2>/dev/null | sed -n 's/ -> .*//p')" -- "$cur"))
+        elif ((arguments == 2)) && [ "$verb" = add ]; then
+            COMPREPLY=($(compgen -W "$names" -- "$cur"))
         fi
         return
     fi

@@ -4,7 +4,7 @@
 # the tools of the tests and of the benchmarks.
 qvr_packages=(
     cmake g++ ninja-build pkg-config
-    qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev qt6-wayland
+    qt6-base-dev libhidapi-dev libudev-dev libxcb1-dev libwayland-dev qt6-wayland
     xvfb xauth
     fonts-wqy-microhei fonts-liberation2 fonts-dejavu-core
     gsettings-desktop-schemas libglib2.0-dev
@@ -12,7 +12,7 @@ qvr_packages=(
 qvr_test_packages=(
     clang clang-format libclang-rt-14-dev git
     libgtest-dev libgmock-dev
-    xdotool x11-utils imagemagick trayer openbox weston dbus dbus-daemon strace
+    xdotool x11-utils imagemagick trayer openbox weston sway dbus dbus-daemon strace
     dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils lintian
     umockdev libumockdev-dev
 )

@@ -1,5 +1,6 @@
 #include "app/macro_profile_dialogs.h"
 
+#include "app/auto_profile_switch.h"
 #include "app/main_window.h"
 #include "app/profile_session.h"
 #include "config/factory_files.h"
@@ -131,6 +132,10 @@ void MacroProfileDialogs::openProfileManager() {
         QMetaObject::invokeMethod(
             this, [this, command, position] { runProfileCommand(command, position); },
             Qt::QueuedConnection);
+    };
+    setup.openAutoSwitch = [this](QWidget* owner) {
+        if (auto* autoSwitch = window_.findChild<AutoProfileSwitch*>())
+            autoSwitch->openRules(owner);
     };
     auto* dialog = new CConfigDialog(std::move(setup));
     if (!dialog->created()) {

@@ -669,6 +669,14 @@ void CMavloDlg::showBalloon(int type, int value, const Block& active) {
                      text.toUtf8().constData());
 }
 
+void CMavloDlg::showNotice(const QString& text) {
+    BalloonSink* sink = setup_.balloons ? setup_.balloons : trayBalloons_.get();
+    if (sink)
+        sink->showBalloon(qstr(texts_->windowTitle), text, TrayBalloons::kMinimumTimeoutMs * 2);
+    else
+        std::fprintf(stderr, "qvr: %s\n", text.toUtf8().constData());
+}
+
 void CMavloDlg::exitProgram() {
     if (closing_)
         return;

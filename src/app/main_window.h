@@ -165,6 +165,8 @@ class CMavloDlg : public SkinnedWindow {
     void trayLeftClick();
     // The balloon of a device event (DPI stage, macro key, found, lost).
     void showDeviceNotification(int type, int value);
+    // A balloon of the program's own, under the window's title.
+    void showNotice(const QString& text);
     // The close button and "Exit": with unsaved changes the window shows
     // and asks Save, Discard or Cancel first; then handles closed, tray icon
     // removed, end.

@@ -1,6 +1,7 @@
 #include "app/mavlo_app.h"
 
 #include "app/app_folders.h"
+#include "app/auto_profile_switch.h"
 #include "app/autostart.h"
 #include "app/file_access.h"
 #include "app/first_paint_exit.h"
@@ -341,6 +342,7 @@ int CMavloApp::run(int argc, char** argv) {
     installSettingsPages(window, {.colours = &colours, .pointerDesktop = &pointerDesktop});
     markStartUpPhase("window built");
     window.startUp();
+    installAutoProfileSwitch(window);
     markStartUpPhase("window started");
     // Before a later start can find this one, so that whoever sees it
     // running may also end it.

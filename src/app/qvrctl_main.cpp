@@ -3,11 +3,13 @@
 
 #include "app/app_folders.h"
 #include "app/file_access.h"
+#include "app/focus_desktop.h"
 #include "app/posix_file_system.h"
 #include "app/profile_report.h"
 #include "app/profile_request.h"
 #include "app/single_instance.h"
 #include "app/version.h"
+#include "config/auto_switch.h"
 #include "config/config_record.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
@@ -25,6 +27,7 @@
 #include "macros/macro_encoder.h"
 #include "macros/macro_store.h"
 
+#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <climits>
@@ -83,6 +86,18 @@ Commands:
                        A running qvr is asked to do it (it may first ask its
                        user about unsaved changes; qvrctl waits SECONDS for
                        the answer, 60 by default)
+  auto list            print the rules of automatic switching by the focused
+                       application, and whether this desktop can tell qvr
+                       which application has the focus
+  auto add APP PROFILE switch to PROFILE (a name) while APP has the focus; APP
+                       is an X11 window class or instance, a process name or a
+                       Wayland app id, compared without case
+  auto remove APP      forget APP's rule
+  auto default PROFILE|none
+                       the profile of every application without a rule, or
+                       none to stay on the current profile
+  auto on | auto off   switch automatic switching on or off
+                       A running qvr follows every change at once.
 
 Options (before or after the command; -- ends them):
   --virtual-mouse      use the built-in virtual mouse instead of the hardware
@@ -96,7 +111,7 @@ Options (before or after the command; -- ends them):
   --version            print the version
   -h, --help           print this help
 
-Exit status: 0 success, 1 usage error, an unknown or ambiguous profile, or a
+Exit status: 0 success, 1 usage error, an unknown or ambiguous profile or rule, or a
 running qvr that cannot be asked, 2 mouse absent, not openable or gone during
 an upload (after profile switch: the files are switched and the mouse gets the
 profile when it comes back), 3 file unreadable or not a profile record file,
@@ -559,16 +574,106 @@ int commandProfile(Session& session, const Options& options) {
     return profileByItself(session, request);
 }
 
+// The profile a rule may name: one that exactly one position holds.
+int refuseRuleProfile(const std::vector<std::string>& names, const std::string& profile) {
+    const auto count = std::ranges::count(names, profile);
+    if (count == 1)
+        return kOk;
+    if (count > 1)
+        return fail(kUsage, "more than one profile has the name " + profile +
+                                ", so a rule cannot tell them apart; rename one of them in "
+                                "qvr's profile manager (Config).");
+    return fail(kUsage, "there is no profile " + profile + " (see qvrctl profile list).");
+}
+
+void printAutoSwitch(const AutoSwitchRules& rules, const std::vector<std::string>& names) {
+    const auto known = [&names](const std::string& profile) {
+        const auto count = std::ranges::count(names, profile);
+        return count == 1 ? ""
+               : count    ? " (more than one profile of that name)"
+                          : " (no such profile)";
+    };
+    std::printf("automatic switching: %s\n", rules.enabled ? "on" : "off");
+    if (rules.defaultProfile.empty())
+        std::printf("default: stay on the current profile\n");
+    else
+        std::printf("default: %s%s\n", rules.defaultProfile.c_str(), known(rules.defaultProfile));
+    for (const AutoSwitchRule& rule : rules.rules)
+        std::printf("%s -> %s%s\n", rule.application.c_str(), rule.profile.c_str(),
+                    known(rule.profile));
+    const FocusDesktop desktop = chooseFocusDesktop(SessionEnvironment::fromProcess());
+    const std::string reason = focusUnavailableReason(desktop);
+    if (reason.empty())
+        std::printf("focus: %s\n", focusDesktopDescription(desktop).c_str());
+    else
+        std::printf("focus: not available on this desktop (%s): %s\n",
+                    focusDesktopDescription(desktop).c_str(), reason.c_str());
+}
+
+int commandAuto(Session&, const Options& options) {
+    const auto& args = options.arguments;
+    const std::string verb = args.empty() ? "" : args[0];
+    const std::size_t wanted = verb == "add" ? 3 : verb == "remove" || verb == "default" ? 2 : 1;
+    if ((verb != "list" && verb != "add" && verb != "remove" && verb != "default" && verb != "on" &&
+         verb != "off") ||
+        args.size() != wanted)
+        return fail(kUsage, "'auto' takes list, add APP PROFILE, remove APP, default "
+                            "PROFILE|none, on or off.");
+    const auto user = userFolder();
+    const bool hasUserFolder = fileSystem().entryKind(user) != EntryKind::Missing;
+    AutoSwitchRead read;
+    if (hasUserFolder)
+        read = readAutoSwitchRules(user);
+    const auto file = user / kAutoSwitchFileName;
+    if (read.status == AutoSwitchFileStatus::Unreadable)
+        return fail(kBadFile, "cannot read " + file.string() + ".");
+    const std::vector<std::string> names =
+        readProfileList(ProfileSlots(hasUserFolder ? user : factoryFolder()).listPath()).names;
+    AutoSwitchRules rules = read.rules;
+    if (verb == "list") {
+        printAutoSwitch(rules, names);
+        return kOk;
+    }
+    if (!hasUserFolder)
+        return fail(kBadFile, "there is no user folder (" + user.string() +
+                                  ") yet; start qvr once, which makes it.");
+    if (verb == "add") {
+        const auto application = storableApplicationName(args[1]);
+        if (!application)
+            return fail(kUsage, "an application name is one line of text, not empty.");
+        if (int code = refuseRuleProfile(names, args[2]))
+            return code;
+        rules.setRule(*application, args[2]);
+    } else if (verb == "remove") {
+        if (!rules.removeRule(args[1]))
+            return fail(kUsage, "there is no rule for " + args[1] + " (see qvrctl auto list).");
+    } else if (verb == "default") {
+        if (args[1] != "none")
+            if (int code = refuseRuleProfile(names, args[1]))
+                return code;
+        rules.defaultProfile = args[1] == "none" ? "" : args[1];
+    } else {
+        rules.enabled = verb == "on";
+    }
+    if (rules == read.rules && read.status == AutoSwitchFileStatus::Loaded)
+        return kOk;
+    if (const FileWriteResult written = writeAutoSwitchRules(user, rules); !written.ok())
+        return fail(kBadFile, "cannot write " + file.string() + ": " + written.message);
+    return kOk;
+}
+
 using Command = int (*)(Session&, const Options&);
 const std::map<std::string, Command> kCommands = {
     {"info", commandInfo},     {"show", commandShow},     {"encode", commandEncode},
     {"macros", commandMacros}, {"upload", commandUpload}, {"read-block", commandReadBlock},
     {"listen", commandListen}, {"paths", commandPaths},   {"profile", commandProfile},
+    {"auto", commandAuto},
 };
 
 // Commands that only read files never touch the device side.
 bool needsDevice(const std::string& command) {
-    return command != "show" && command != "encode" && command != "macros" && command != "paths";
+    return command != "show" && command != "encode" && command != "macros" && command != "paths" &&
+           command != "auto";
 }
 
 // Reads the options wherever they stand, before or after the command; "--"

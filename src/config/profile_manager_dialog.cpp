@@ -1,5 +1,6 @@
 #include "config/profile_manager_dialog.h"
 
+#include "app/auto_profile_switch.h"
 #include "app/user_folder_notes.h"
 #include "config/profile_list.h"
 #include "config/user_folder.h"
@@ -307,6 +308,11 @@ std::unique_ptr<QMenu> CConfigDialog::contextMenu() {
     };
     for (const auto& [text, command] : rows)
         menu->addAction(qstr(text), this, [this, command = command] { (this->*command)(); });
+    if (setup_.openAutoSwitch) {
+        menu->addSeparator();
+        menu->addAction(qstr(autoSwitchTexts(setup_.language).title), this,
+                        [this] { setup_.openAutoSwitch(this); });
+    }
     return menu;
 }
 

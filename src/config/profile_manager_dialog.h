@@ -44,6 +44,9 @@ struct ProfileManagerSetup {
     SlotFault slotFault; // tests interrupt file changes with it
     // Posted to the main window: the command and the list position.
     std::function<void(ProfileCommand, int position)> post;
+    // Opens the rules of automatic switching over the manager; none: the
+    // menu has no such command.
+    std::function<void(QWidget* owner)> openAutoSwitch;
 };
 
 // The profile manager: a small see-through window listing the profile names

@@ -774,7 +774,9 @@ TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
     QStringList texts;
     for (QAction* action : menu->actions())
         texts << action->text();
-    EXPECT_EQ(texts, QStringList({"Delete", "Edit", "Copy", "Load", "Save"}));
+    // The five commands, then the rules of automatic switching after a line.
+    EXPECT_EQ(texts,
+              QStringList({"Delete", "Edit", "Copy", "Load", "Save", "", "Automatic switching"}));
     close(dialog);
     EXPECT_EQ(
         profileSection(),

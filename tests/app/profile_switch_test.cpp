@@ -1,12 +1,21 @@
 // The window's record belongs to one profile at a time, and a profile's name
 // and files travel together: switching, importing, deleting, copying and
 // creating profiles through the profile manager.
+#include "app/auto_profile_switch.h"
 #include "app/file_access.h"
 #include "config/private_profile.h"
 #include "profile_rig.h"
+#include "ui/qt_fonts.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace qvr {
@@ -372,6 +381,163 @@ TEST_F(ProfileSwitch, ExportRefusesTheProgramsOwnFilesAndExportsTheSelectedProfi
     EXPECT_EQ(readBytes(target.string() + ".bin"), before);
     EXPECT_EQ(p.windowProfile(), 0);
     EXPECT_TRUE(p.close());
+}
+
+// Automatic switching in the window, fed by a focus source and a clock of the
+// test's own: the source's reports travel to the window's thread, a focus
+// that stayed switches as the tray's Profiles menu does.
+struct FakeFocusSource final : FocusSource {
+    bool start(Sink given) override {
+        *sink = std::move(given);
+        return true;
+    }
+    const std::string& problem() const override { return none; }
+    std::shared_ptr<Sink> sink = std::make_shared<Sink>();
+    std::string none;
+};
+
+class AutoSwitchInWindow : public ProfileSwitch {
+  protected:
+    void SetUp() override {
+        ProfileSwitch::SetUp();
+        auto source = std::make_unique<FakeFocusSource>();
+        sink = source->sink;
+        autoSwitch = new AutoProfileSwitch(
+            *p.rig.window, {std::move(source), FocusDesktop::X11, [this] { return now; }});
+        AutoSwitchRules rules;
+        rules.setRule("xterm", "Work");
+        rules.setRule("firefox", "Office");
+        ASSERT_TRUE(autoSwitch->changeRules(rules));
+        ASSERT_TRUE(p.deviceSettled());
+    }
+    // The source reports from its thread; the window takes it from its queue.
+    void focus(const std::string& name, bool own = false) {
+        std::thread([this, name, own] { (*sink)(FocusedWindow{{name}, own}); }).join();
+        QCoreApplication::processEvents();
+    }
+    void later(int ms) {
+        now += std::chrono::milliseconds(ms);
+        autoSwitch->checkSettled();
+    }
+    int uploads() { return p.deviceSettled() ? p.rig.virtualMouse->uploadsBegun() : -1; }
+
+    std::shared_ptr<FocusSource::Sink> sink;
+    AutoProfileSwitch* autoSwitch = nullptr;
+    AutoSwitcher::Clock::time_point now{std::chrono::seconds(100)};
+};
+
+TEST_F(AutoSwitchInWindow, ASettledFocusSwitchesThroughTheDeviceQueueOnceAndNotDuringABurst) {
+    const int before = uploads();
+    focus("XTerm");
+    later(499);
+    EXPECT_EQ(p.windowProfile(), 0);
+    later(1);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(p.seedOnScreen(), 20);
+    EXPECT_EQ(readProfileList(p.rig.dir / "str.ini").currentName, "Work");
+    EXPECT_EQ(uploads(), before + 1);
+
+    // Through Office's window to a window without a rule: nothing moves.
+    focus("firefox");
+    later(200);
+    focus("mpv");
+    later(600);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_EQ(uploads(), before + 1);
+    // Another terminal: the profile the mouse holds already sends nothing.
+    focus("xterm");
+    later(600);
+    EXPECT_EQ(uploads(), before + 1);
+    // The window's own focus cancels what was pending.
+    focus("firefox");
+    later(100);
+    focus("VL384-netGMClass");
+    later(600);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_TRUE(p.rig.balloons.shown.empty());
+}
+
+TEST_F(AutoSwitchInWindow, UnsavedChangesPauseItWithOneNoticeAndAMouseAwayGetsItLater) {
+    p.rig.state.record.dpiStage[0] = 77;
+    const int before = uploads();
+    focus("xterm");
+    later(500);
+    focus("firefox");
+    later(500);
+    EXPECT_EQ(p.windowProfile(), 0);
+    EXPECT_EQ(p.seedOnScreen(), 77) << "the changes stay on screen";
+    EXPECT_TRUE(p.rig.messages.messages.empty()) << "no question is asked";
+    ASSERT_EQ(p.rig.balloons.shown.size(), 1u);
+    EXPECT_EQ(p.rig.balloons.shown[0].text, qstr(autoSwitchTexts(Language::English).paused));
+    EXPECT_EQ(uploads(), before);
+
+    // Changes gone, mouse away: the files switch, the mouse gets it on return.
+    p.session().loadProfile();
+    p.rig.backend.unplug(p.rig.virtualMouse);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.rig.window->link().devicePresent != 1; }));
+    focus("xterm");
+    later(500);
+    EXPECT_EQ(p.windowProfile(), 1);
+    EXPECT_TRUE(p.session().mouseOutOfDate());
+    p.rig.backend.plug(p.rig.virtualMouse);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !p.session().mouseOutOfDate(); }));
+    EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), before + 1);
+}
+
+TEST_F(AutoSwitchInWindow, TheTrayTheRulesWindowAndQvrctlEditOneFile) {
+    // The tray's on/off stands right before the separator and "Exit".
+    QMenu* menu = p.rig.window->trayMenu();
+    const QList<QAction*> actions = menu->actions();
+    ASSERT_GE(actions.size(), 3);
+    EXPECT_EQ(actions[actions.size() - 3], autoSwitch->trayAction());
+    EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
+    EXPECT_TRUE(autoSwitch->trayAction()->isChecked());
+    autoSwitch->trayAction()->trigger();
+    EXPECT_FALSE(readAutoSwitchRules(p.rig.dir).rules.enabled);
+    focus("xterm");
+    later(500);
+    EXPECT_EQ(p.windowProfile(), 0) << "switched off";
+
+    // A change written by another program is followed at once.
+    AutoSwitchRules written = autoSwitch->switcher().rules();
+    written.enabled = true;
+    written.defaultProfile = "Office";
+    ASSERT_TRUE(writeAutoSwitchRules(p.rig.dir, written).ok());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return autoSwitch->switcher().rules() == written; }));
+    emit p.rig.window->trayMenu()->aboutToShow();
+    EXPECT_TRUE(autoSwitch->trayAction()->isChecked());
+
+    // The manager's menu opens the rules, offering what had the focus.
+    focus("Steam");
+    p.open();
+    const auto managerMenu = p.manager()->contextMenu();
+    managerMenu->actions().back()->trigger();
+    auto* rules = qobject_cast<AutoSwitchRulesDialog*>(autoSwitch->rulesWindow());
+    ASSERT_NE(rules, nullptr);
+    EXPECT_EQ(rules->ruleList().topLevelItemCount(), 2);
+    EXPECT_EQ(rules->defaultBox().currentText(), "Office");
+    ASSERT_GE(rules->applicationBox().count(), 1);
+    EXPECT_EQ(rules->applicationBox().itemText(0), "Steam");
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             &rules->enabledBox(), &rules->ruleList(), &rules->applicationBox(),
+             &rules->profileBox(), &rules->defaultBox(), &rules->addButton(),
+             &rules->removeButton()}) {
+        EXPECT_FALSE(control->accessibleName().isEmpty());
+        EXPECT_NE(control->focusPolicy() & Qt::TabFocus, 0);
+    }
+    rules->applicationBox().setCurrentIndex(0);
+    rules->profileBox().setCurrentIndex(1);
+    rules->addButton().click();
+    const AutoSwitchRules edited = readAutoSwitchRules(p.rig.dir).rules;
+    ASSERT_NE(edited.ruleFor("steam"), nullptr);
+    EXPECT_EQ(edited.ruleFor("steam")->profile, "Work");
+    rules->ruleList().setCurrentItem(rules->ruleList().topLevelItem(0));
+    rules->removeButton().click();
+    EXPECT_EQ(readAutoSwitchRules(p.rig.dir).rules.ruleFor("xterm"), nullptr);
+    rules->defaultBox().setCurrentIndex(0);
+    emit rules->defaultBox().activated(0);
+    EXPECT_EQ(readAutoSwitchRules(p.rig.dir).rules.defaultProfile, "");
+    rules->close();
 }
 
 TEST(ProfileNames, NamesThatAreNotUtf8AndAnEmptyCurrentNameRoundTrip) {

@@ -363,10 +363,11 @@ struct ProfileFolder {
         }
         test::writeText(user / "str.ini", list);
     }
-    test::ProcessResult run(std::vector<std::string> args) const {
-        return runProcess(kQvrctl, args,
-                          {"XDG_CONFIG_HOME=" + (dir / "config").string(),
-                           "XDG_RUNTIME_DIR=" + (dir / "run").string()});
+    test::ProcessResult run(std::vector<std::string> args,
+                            std::vector<std::string> environment = {}) const {
+        environment.push_back("XDG_CONFIG_HOME=" + (dir / "config").string());
+        environment.push_back("XDG_RUNTIME_DIR=" + (dir / "run").string());
+        return runProcess(kQvrctl, args, environment);
     }
     std::string currentName() const {
         for (const auto& line : lines(test::readText(user / "str.ini")))
@@ -455,6 +456,96 @@ TEST(QvrctlProfile, WithoutQvrTheFilesSwitchThenTheMouseEachOutcomeWithItsStatus
                             "XDG_RUNTIME_DIR=" + (folder.dir / "run").string()});
     EXPECT_EQ(none.exitCode, 3) << none.err;
     EXPECT_NE(none.err.find("no user folder"), std::string::npos) << none.err;
+}
+
+TEST(QvrctlAuto, RulesAreEditedByNameWithTheProfileCommandsStatuses) {
+    ProfileFolder folder({"Game", "Work", "Work", "Solo"});
+    const std::vector<std::string> x11{"XDG_SESSION_TYPE=x11", "DISPLAY=:5", "WAYLAND_DISPLAY="};
+    const auto list = [&] { return folder.run({"auto", "list"}, x11); };
+
+    EXPECT_EQ(list().out, "automatic switching: on\ndefault: stay on the current profile\n"
+                          "focus: X11 (the window manager's _NET_ACTIVE_WINDOW)\n");
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"auto", "add", "Firefox", "Solo"},
+             {"auto", "add", "steam", "Game"},
+             {"auto", "add", "firefox", "Game"}, // one rule per application
+             {"auto", "default", "Solo"},
+             {"auto", "off"},
+         }) {
+        const auto result = folder.run(args);
+        EXPECT_EQ(result.exitCode, 0) << testing::PrintToString(args) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_EQ(list().out, "automatic switching: off\ndefault: Solo\nFirefox -> Game\n"
+                          "steam -> Game\nfocus: X11 (the window manager's _NET_ACTIVE_WINDOW)\n");
+
+    struct Refused {
+        std::vector<std::string> args;
+        int status;
+        std::string says;
+    } refused[] = {
+        {{"auto"}, 1, "takes list, add APP PROFILE"},
+        {{"auto", "add", "mpv"}, 1, "takes list"},
+        {{"auto", "on", "now"}, 1, "takes list"},
+        {{"auto", "add", "mpv", "Nobody"}, 1, "no profile Nobody"},
+        {{"auto", "add", "mpv", "Work"}, 1, "more than one profile"},
+        {{"auto", "add", "mpv", "0"}, 1, "no profile 0"}, // names, not positions
+        {{"auto", "add", " ", "Game"}, 1, "not empty"},
+        {{"auto", "default", "Work"}, 1, "more than one profile"},
+        {{"auto", "remove", "mpv"}, 1, "no rule for mpv"},
+    };
+    const std::string before = test::readText(folder.user / "auto-switch.ini");
+    for (const auto& c : refused) {
+        const auto result = folder.run(c.args);
+        EXPECT_EQ(result.exitCode, c.status) << testing::PrintToString(c.args) << result.err;
+        EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(test::readText(folder.user / "auto-switch.ini"), before);
+
+    EXPECT_EQ(folder.run({"auto", "remove", "FIREFOX"}).exitCode, 0);
+    EXPECT_EQ(folder.run({"auto", "default", "none"}).exitCode, 0);
+    EXPECT_EQ(folder.run({"auto", "on"}).exitCode, 0);
+    // A profile renamed since is still listed, and said to be missing.
+    test::writeText(folder.user / "str.ini",
+                    "[Profile]\r\nCurProfileName=Play\r\nItemCount=1\r\nItem0=Play\r\n");
+    EXPECT_EQ(list().out, "automatic switching: on\ndefault: stay on the current profile\n"
+                          "steam -> Game (no such profile)\n"
+                          "focus: X11 (the window manager's _NET_ACTIVE_WINDOW)\n");
+
+    // Each desktop by what the session says it is, not by what answers.
+    const auto focusLine = [&](std::vector<std::string> environment) {
+        const auto out = lines(folder.run({"auto", "list"}, environment).out);
+        return out.empty() ? "" : out.back();
+    };
+    EXPECT_NE(focusLine({"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-1", "DISPLAY=:0",
+                         "XDG_CURRENT_DESKTOP=sway"})
+                  .find("focus: Wayland (zwlr_foreign_toplevel_manager_v1"),
+              std::string::npos);
+    EXPECT_NE(focusLine({"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0",
+                         "XDG_CURRENT_DESKTOP=ubuntu:GNOME"})
+                  .find("not available on this desktop (GNOME Shell on Wayland)"),
+              std::string::npos);
+    EXPECT_NE(focusLine({"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0",
+                         "XDG_CURRENT_DESKTOP=KDE"})
+                  .find("not available on this desktop (KDE Plasma on Wayland)"),
+              std::string::npos);
+    EXPECT_NE(focusLine({"XDG_SESSION_TYPE=x11", "WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1",
+                         "XDG_CURRENT_DESKTOP=KDE"})
+                  .find("focus: X11"),
+              std::string::npos);
+    EXPECT_NE(focusLine({"XDG_SESSION_TYPE=tty", "WAYLAND_DISPLAY=", "DISPLAY="})
+                  .find("neither an X11 display"),
+              std::string::npos);
+
+    // A rules file that cannot be read is said so, and left alone.
+    std::filesystem::remove(folder.user / "auto-switch.ini");
+    std::filesystem::create_directory(folder.user / "auto-switch.ini");
+    for (const auto& args :
+         std::vector<std::vector<std::string>>{{"auto", "list"}, {"auto", "on"}}) {
+        const auto result = folder.run(args);
+        EXPECT_EQ(result.exitCode, 3) << result.err;
+        EXPECT_NE(result.err.find("cannot read"), std::string::npos) << result.err;
+    }
 }
 
 TEST(QvrctlHelp, HelpAndVersionSucceed) {
