@@ -82,6 +82,15 @@ fs::path journalPath(const fs::path& folder) {
     return folder / std::string(kFileJournalName);
 }
 
+// A journal left behind would be played again at the next start, over
+// whatever was saved since: one that cannot be removed is emptied.
+FileWriteResult dropJournal(const fs::path& journal) {
+    const int error = fileSystem().removeEntry(journal);
+    if (error == 0 || writeFileAtomically(journal, encode({})).ok())
+        return {};
+    return failure(error, "cannot remove " + journal.string());
+}
+
 } // namespace
 
 FileWriteResult replaceFilesTogether(const fs::path& folder, const std::vector<FileChange>& changes,
@@ -92,6 +101,10 @@ FileWriteResult replaceFilesTogether(const fs::path& folder, const std::vector<F
         if (!mayReplaceFile(folder / change.name))
             return failure(EACCES, (folder / change.name).string() + " is write-protected");
     }
+    // One an earlier change could not remove goes first, so it never comes
+    // back over this one.
+    if (FileWriteResult finished = finishFileJournal(folder); !finished.ok())
+        return finished;
     if (changes.size() <= 1)
         return changes.empty()
                    ? FileWriteResult{}
@@ -122,12 +135,10 @@ FileWriteResult replaceFilesTogether(const fs::path& folder, const std::vector<F
         }
         // Otherwise the journal stays, and the next start finishes the change.
         if (undone)
-            fileSystem().removeEntry(journal);
+            dropJournal(journal);
         return written;
     }
-    if (const int error = fileSystem().removeEntry(journal); error != 0)
-        return failure(error, "cannot remove " + journal.string());
-    return {};
+    return dropJournal(journal);
 }
 
 FileWriteResult finishFileJournal(const fs::path& folder) {
@@ -148,9 +159,7 @@ FileWriteResult finishFileJournal(const fs::path& folder) {
         if (FileWriteResult written = writeFileAtomically(path, change.bytes); !written.ok())
             return written;
     }
-    if (const int error = fileSystem().removeEntry(journal); error != 0)
-        return failure(error, "cannot remove " + journal.string());
-    return {};
+    return dropJournal(journal);
 }
 
 bool fileJournalPending(const fs::path& folder) {

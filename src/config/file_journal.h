@@ -23,10 +23,11 @@ struct FileChange {
 
 // Replaces the files of folder together (a profile's record and its
 // settings, which describe each other): the new contents go into the journal
-// first, then each file is replaced and the journal removed. A failure on
-// the way puts back what was replaced; a crash leaves the journal, from
-// which the next start finishes the change (finishFileJournal). One file
-// alone is simply replaced. Every file must be one the user may change, or
+// first, then each file is replaced and the journal removed (emptied when it
+// cannot be). A failure on the way puts back what was replaced; a crash
+// leaves the journal, from which the next start finishes the change
+// (finishFileJournal). One file alone is simply replaced. A journal an
+// earlier change left is finished first. Every file must be one the user may change, or
 // nothing is written. fault is given each file's write (not the journal's).
 FileWriteResult replaceFilesTogether(const std::filesystem::path& folder,
                                      const std::vector<FileChange>& changes,

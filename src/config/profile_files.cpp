@@ -219,8 +219,9 @@ bool ProfileFiles::selectProfileFromList() {
     const ProfileList list = readProfileList(globalSettingsPath_);
     // A delete the start could not finish has files half moved: any of them
     // could hold another profile's settings, and a Save would overwrite them.
-    // So may a change of a profile's files that it could not finish.
-    if (list.names.empty() || list.pendingDelete || fileJournalPending(userFolder_)) {
+    // So may a change of a profile's files that cannot be finished now.
+    if (list.names.empty() || list.pendingDelete ||
+        (fileJournalPending(userFolder_) && !finishFileJournal(userFolder_).ok())) {
         return false;
     }
     // The last position holding the name wins; no match keeps the index.

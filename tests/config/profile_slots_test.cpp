@@ -385,6 +385,32 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
     }
 }
 
+// A Save whose journal could not be removed, then a Save of the record
+// alone: the next start keeps the later one.
+TEST_F(ProfileSlotsTest, AJournalThatCannotBeRemovedNeverComesBackOverALaterSave) {
+    int steps = 0;
+    {
+        test::FaultingFileSystem counting;
+        saveCurrentProfile(folder, factory, {}, 50);
+        steps = counting.steps();
+    }
+    SetUp();
+    {
+        test::FaultingFileSystem faulting;
+        faulting.failAt(steps - 1, EIO); // the removal
+        saveCurrentProfile(folder, factory, {}, 50);
+    }
+    {
+        LoadedProfile b(folder, factory);
+        b.state.record = patternRecord(51);
+        b.save();
+    }
+    ASSERT_TRUE(startProgramOn(folder.path(), factory.path()).loaded);
+    EXPECT_EQ(folder.bytes("config1.bin"), fileImage(patternRecord(51), 1));
+    EXPECT_EQ(loadIniFile(folder / "str1.ini").file.value("Setting-EN", "Item1"), "label50");
+    EXPECT_FALSE(folder.exists(std::string(kFileJournalName)));
+}
+
 TEST_F(ProfileSlotsTest, ADeleteThatCannotBeFinishedKeepsTheFolderAndLoadsNothing) {
     int cut = 0;
     // Cut after the first rename; then the file the next one needs goes.
