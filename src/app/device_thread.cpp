@@ -3,18 +3,15 @@
 #include "device/device_events.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <memory>
 
 namespace qvr {
 
 DeviceThread::DeviceThread(DeviceLink& link, QObject* parent)
-    : QObject(parent), link_(link), worker_(new QObject) {
-    thread_.setObjectName("qvr-device");
-    worker_->moveToThread(&thread_);
-    // Deleted on its own thread as it ends, before that thread's data goes.
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-    thread_.start();
-}
+    : QObject(parent), link_(link), queue_([this](std::function<void()> answer) {
+          QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
+      }) {}
 
 DeviceThread::~DeviceThread() {
     stop();
@@ -31,44 +28,32 @@ void DeviceThread::stop() {
             QThread::msleep(1);
     }
     stopped_ = true;
-    QMetaObject::invokeMethod(
-        worker_, [this] { thread_.quit(); }, Qt::QueuedConnection);
-    thread_.wait();
-    worker_ = nullptr;
+    queue_.stop();
+}
+
+void DeviceThread::give(DeviceRequestKind kind, std::function<void()> work,
+                        std::function<void(DeviceAnswer)> done) {
+    ++inFlight_;
+    queue_.give(kind, std::move(work), [this, done = std::move(done)](DeviceAnswer answer) {
+        --inFlight_;
+        if (done)
+            done(answer);
+    });
 }
 
 void DeviceThread::request(std::function<void()> work, std::function<void()> done) {
-    ++inFlight_;
-    auto answer = [this, done = std::move(done)] {
-        --inFlight_;
+    give(DeviceRequestKind::Other, std::move(work), [done = std::move(done)](DeviceAnswer) {
         if (done)
             done();
-    };
-    if (stopped_) {
-        QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
-        return;
-    }
-    QMetaObject::invokeMethod(
-        worker_,
-        [this, work = std::move(work), answer = std::move(answer)]() mutable {
-            if (work)
-                work();
-            QMetaObject::invokeMethod(this, std::move(answer), Qt::QueuedConnection);
-        },
-        Qt::QueuedConnection);
+    });
 }
 
 int DeviceThread::upload(const ConfigRecord& record) {
     const int ticket = ++lastTicket_;
-    newestUpload_.store(ticket);
     auto received = std::make_shared<bool>(false);
-    auto skipped = std::make_shared<bool>(false);
-    request(
-        [this, record, ticket, received, skipped] {
-            if (ticket != newestUpload_.load()) {
-                *skipped = true;
-                return;
-            }
+    give(
+        DeviceRequestKind::Upload,
+        [this, record, received] {
             MouseProtocol protocol = link_.protocol();
             protocol.setProgress([this](int done, int total) {
                 QMetaObject::invokeMethod(
@@ -78,8 +63,8 @@ int DeviceThread::upload(const ConfigRecord& record) {
             ConfigRecord sent = record;
             *received = protocol.uploadConfiguration(sent);
         },
-        [this, ticket, received, skipped] {
-            if (*skipped)
+        [this, ticket, received](DeviceAnswer answer) {
+            if (answer == DeviceAnswer::Obsolete)
                 emit uploadSkipped(ticket);
             else
                 emit uploadFinished(ticket, *received);
@@ -89,8 +74,20 @@ int DeviceThread::upload(const ConfigRecord& record) {
 
 void DeviceThread::readBack(const ConfigRecord& record, std::function<void(const Block&)> done) {
     auto active = std::make_shared<Block>();
-    request([this, record, active] { *active = readBackForDpiEvent(link_, record); },
-            [active, done = std::move(done)] { done(*active); });
+    give(
+        DeviceRequestKind::ReadBack,
+        [this, record, active] { *active = readBackForDpiEvent(link_, record); },
+        [active, done = std::move(done)](DeviceAnswer answer) {
+            if (answer != DeviceAnswer::Obsolete && done)
+                done(*active);
+        });
+}
+
+void DeviceThread::reopen(std::function<void()> work, std::function<void()> done) {
+    give(DeviceRequestKind::Reopen, std::move(work), [done = std::move(done)](DeviceAnswer answer) {
+        if (answer != DeviceAnswer::Obsolete && done)
+            done();
+    });
 }
 
 } // namespace qvr

@@ -3,19 +3,19 @@
 #include "config/config_record.h"
 #include "device/device_images.h"
 #include "device/device_link.h"
+#include "device/device_queue.h"
 
 #include <QObject>
-#include <QThread>
-#include <atomic>
 #include <functional>
 
 namespace qvr {
 
-// The one thread that talks to the mouse's command collection, so the window
-// keeps answering through the waits of an upload. Requests run one after
-// another in the order given, which keeps an event's read-back or a hotplug
-// search from falling into an upload. Answers come back, in the same order,
-// on the thread that owns this object (the window's).
+// The window's side of the device queue: the one thread that talks to the
+// mouse's command collection, so the window keeps answering through the
+// waits of an upload. Requests run one after another in the order given,
+// which keeps an event's read-back or a hotplug search from falling into an
+// upload. Answers come back, in the same order, on the thread that owns this
+// object (the window's).
 class DeviceThread : public QObject {
     Q_OBJECT
 
@@ -33,8 +33,13 @@ class DeviceThread : public QObject {
     // so an older one still waiting would only delay it.
     int upload(const ConfigRecord& record);
     // The read-back after a DPI-stage event; done gets the active slot's
-    // block image.
+    // block image. A read-back still waiting when a newer one is given is
+    // dropped without calling done: the newer one answers for it.
     void readBack(const ConfigRecord& record, std::function<void(const Block&)> done);
+    // A search for the mouse after a hotplug event. Like a read-back, one
+    // still waiting when a newer one is given is dropped without calling
+    // done: the newer one finds the mouse as it is by then.
+    void reopen(std::function<void()> work, std::function<void()> done);
 
     // Requests not yet answered.
     bool busy() const { return inFlight_ > 0; }
@@ -50,12 +55,13 @@ class DeviceThread : public QObject {
     void uploadSkipped(int ticket);
 
   private:
+    void give(DeviceRequestKind kind, std::function<void()> work,
+              std::function<void(DeviceAnswer)> done);
+
     DeviceLink& link_;
-    QThread thread_;
-    QObject* worker_; // lives on thread_
+    DeviceQueue queue_;
     int inFlight_ = 0;
     int lastTicket_ = 0;
-    std::atomic<int> newestUpload_{0}; // read on the device thread
     bool stopped_ = false;
 };
 

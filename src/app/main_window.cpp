@@ -354,7 +354,7 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
         std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
-    deviceThread_->request(
+    deviceThread_->reopen(
         [this, kind, outcome] {
             const auto later = [outcome](std::function<void()> step) {
                 outcome->steps.push_back(std::move(step));

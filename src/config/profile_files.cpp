@@ -1,6 +1,7 @@
 #include "config/profile_files.h"
 
 #include "config/factory_files.h"
+#include "config/file_journal.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/private_profile.h"
@@ -218,7 +219,9 @@ bool ProfileFiles::selectProfileFromList() {
     const ProfileList list = readProfileList(globalSettingsPath_);
     // A delete the start could not finish has files half moved: any of them
     // could hold another profile's settings, and a Save would overwrite them.
-    if (list.names.empty() || list.pendingDelete) {
+    // So may a change of a profile's files that cannot be finished now.
+    if (list.names.empty() || list.pendingDelete ||
+        (fileJournalPending(userFolder_) && !finishFileJournal(userFolder_).ok())) {
         return false;
     }
     // The last position holding the name wins; no match keeps the index.
@@ -422,6 +425,51 @@ bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
         return false;
     }
     return writeRecordFile(recordFilePath_, record);
+}
+
+bool ProfileFiles::saveProfile(const ConfigRecord& record, const PointerChanges& changes,
+                               const std::optional<MacroTableNames>& macroNames) {
+    formCurrentProfilePaths();
+    std::error_code ec;
+    if (!fs::exists(recordFilePath_, ec)) {
+        reportMissingRecordFile();
+        return false;
+    }
+    IniLoadResult loaded = loadIniFile(settingsFilePath_);
+    if (loaded.status == IniLoadStatus::Failed) {
+        // Its other sections would be lost.
+        reportWriteError(fileWriteFailure(settingsFilePath_, loaded.errorCode));
+        return false;
+    }
+    IniFile& settings = loaded.file;
+    const auto before = settings.toBytes();
+    for (int i = 0; i < kButtonCount; ++i) {
+        if (!settings.setValue(labelSection(), settings_keys::itemKey(i + 1),
+                               labels_[static_cast<std::size_t>(i)])) {
+            reportWriteError(fileWriteFailure(settingsFilePath_, EINVAL));
+            return false;
+        }
+    }
+    if (macroNames && readMacroTableNames(settings) != *macroNames &&
+        !putMacroTableNames(settings, *macroNames)) {
+        reportWriteError(fileWriteFailure(settingsFilePath_, EINVAL));
+        return false;
+    }
+    // A file without the section is left without it while nothing changed.
+    if (changes.any() || settings.hasSection(settings_keys::kDesktopPointerSection)) {
+        putPointerChanges(settings, changes);
+    }
+    const auto image = recordFileImage(record, 1);
+    std::vector<FileChange> files{
+        {recordFilePath_.filename().string(), {image.begin(), image.end()}}};
+    if (loaded.status != IniLoadStatus::Loaded || settings.toBytes() != before) {
+        files.push_back({settingsFilePath_.filename().string(), settings.toBytes()});
+    }
+    const FileWriteResult result = replaceFilesTogether(userFolder_, files, writeFault_);
+    if (!result.ok()) {
+        reportWriteError(fileWriteFailure(recordFilePath_, result.errorCode));
+    }
+    return result.ok();
 }
 
 bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state) {

@@ -142,6 +142,13 @@ class ProfileFiles {
     // file, which must already exist; also points the settings path back at
     // the current profile's settings file.
     bool SaveProfileRecord(const ConfigRecord& record);
+    // Save: the record (flag 1), the labels, the macro table's names (when
+    // given) and the pointer changes go into the current profile's files
+    // together or not at all: the record's macro images and the names in
+    // its settings file describe each other. The record file must already
+    // exist. Returns false after reporting a failure.
+    bool saveProfile(const ConfigRecord& record, const PointerChanges& changes,
+                     const std::optional<MacroTableNames>& macroNames);
     // The file part of an import: chosenPath is the file the user picked.
     // Returns whether anything was read.
     bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);

@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace qvr {
 
@@ -26,19 +24,14 @@ FileWriteResult failed(int code, const std::string& what) {
 }
 
 bool present(const fs::path& path) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
+    return fileSystem().entryKind(path) != EntryKind::Missing;
 }
 
 std::optional<std::vector<std::uint8_t>> readSmallFile(const fs::path& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec || size > kMaxCopiedFile)
+    FileRead read = fileSystem().readFile(path, kMaxCopiedFile);
+    if (!read.ok())
         return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(in), {}};
+    return std::move(read.bytes);
 }
 
 std::vector<std::uint8_t> factoryFile(const std::string& name) {

@@ -3,6 +3,7 @@
 #include "config/file_system.h"
 
 #include <cerrno>
+#include <cstring>
 
 namespace qvr {
 
@@ -54,9 +55,8 @@ FileWriteResult markProfileUnsent(const std::filesystem::path& userFolder, bool 
         return writeFileAtomically(
             path, {reinterpret_cast<const std::uint8_t*>(kNote.data()), kNote.size()});
     }
-    std::error_code error;
-    if (!std::filesystem::remove(path, error) && error)
-        return {error.value(), path.string() + ": " + error.message()};
+    if (const int error = fileSystem().removeEntry(path); error != 0)
+        return {error, path.string() + ": " + std::strerror(error)};
     return {};
 }
 

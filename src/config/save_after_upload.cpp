@@ -19,11 +19,7 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
 bool saveProfileFiles(ProfileFiles& files, const ConfigRecord& record,
                       const PointerChanges& changes,
                       const std::optional<MacroTableNames>& macroNames) {
-    // Each is tried even when one before it failed.
-    const bool recordWritten = files.SaveProfileRecord(record);
-    const bool labelsWritten = files.WriteButtonLabels(macroNames);
-    const bool changesWritten = files.WritePointerChanges(changes);
-    return recordWritten && labelsWritten && changesWritten;
+    return files.saveProfile(record, changes, macroNames);
 }
 
 } // namespace qvr

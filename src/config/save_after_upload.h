@@ -19,8 +19,8 @@ std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files,
                                                          const PointerChanges& changes);
 
 // The record, the labels, the pointer changes and, when given, the names
-// behind the record's macro table into the current profile's files. False
-// when one of them could not be written (the user has been told).
+// behind the record's macro table into the current profile's files, all or
+// none. False when they could not be written (the user has been told).
 bool saveProfileFiles(ProfileFiles& files, const ConfigRecord& record,
                       const PointerChanges& changes,
                       const std::optional<MacroTableNames>& macroNames = std::nullopt);

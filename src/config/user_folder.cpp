@@ -1,5 +1,6 @@
 #include "config/user_folder.h"
 
+#include "config/file_journal.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
@@ -203,6 +204,13 @@ UserFolderReport prepareUserFolder(const fs::path& userFolder, const fs::path& f
         } else {
             report.problems = taken.problems;
         }
+    }
+
+    // A change of files that belong together is finished first: whatever
+    // comes after reads them.
+    if (const FileWriteResult finished = finishFileJournal(userFolder); !finished.ok()) {
+        report.problems.push_back(finished.message);
+        return report;
     }
 
     // A delete cut short is finished before anything is copied in: a copy

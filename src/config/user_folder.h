@@ -31,7 +31,8 @@ struct UserFolderReport {
 // - creates it (mode 0700) when missing, first taking over a full set of
 //   profile files from earlierFolder (an earlier build kept them beside the
 //   executable) when any of them differs from the factory's;
-// - finishes a profile delete that was cut short, and stops there when it
+// - finishes a change of a profile's files that was cut short (the file
+//   journal), then a profile delete that was, and stops there when it
 //   cannot;
 // - rebuilds a missing or unusable "str.ini" from the "config<n>.bin" files
 //   that exist, keeping the old one aside as "str.ini.damaged";

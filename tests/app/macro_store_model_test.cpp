@@ -1,17 +1,20 @@
 // Random edits in the macro manager checked against a model of the macro
 // store and of the record's macro table: what the mouse gets is exactly what
 // the user confirmed with OK, and buttons keep playing the macro they were
-// given.
+// given, also after a Save that failed or was cut short and a new start.
 #include "app/macro_profile_dialogs.h"
+#include "app/profile_session.h"
 #include "buttons/button_catalogue.h"
 #include "config/factory_files.h"
 #include "config/profile_record_file.h"
+#include "config/user_folder.h"
 #include "device/mouse_protocol.h"
 #include "dialog_skin.h"
 #include "list_clicks.h"
 #include "macro_dialog_fixture.h"
 #include "macros/macro_encoder.h"
 #include "settings/settings_rig.h"
+#include "support/faulting_file_system.h"
 #include "support/stress_count.h"
 #include "window_rig.h"
 
@@ -21,6 +24,7 @@
 #include <QTest>
 #include <QWindow>
 #include <algorithm>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
 #include <random>
@@ -48,10 +52,18 @@ MacroImage imageOf(const ModelMacro& macro) {
     return encodeMacro(Macro{macro.name, macro.items, macro.delays, macro.loop, macro.loopTimes});
 }
 
+// What the profile's files hold, as of the last Save known to have taken.
+struct SavedProfile {
+    ConfigRecord record{};
+    std::vector<ModelMacro> confirmed;
+    std::map<int, std::string> buttons;
+};
+
 struct Model {
     std::vector<ModelMacro> store;     // "record.ini", in file order
     std::vector<ModelMacro> confirmed; // the record's table as of the last OK
     std::map<int, std::string> buttons;
+    std::optional<SavedProfile> saved;
 
     static Names namesOf(const std::vector<ModelMacro>& macros) {
         Names names;
@@ -59,7 +71,8 @@ struct Model {
             names.push_back(macro.name);
         return names;
     }
-    Names tableNames() const {
+    Names tableNames() const { return tableNamesOf(confirmed); }
+    static Names tableNamesOf(const std::vector<ModelMacro>& confirmed) {
         Names names = namesOf(confirmed);
         names.resize(std::min<std::size_t>(names.size(), kMacroCount));
         return names;
@@ -86,13 +99,20 @@ struct Model {
         store.erase(it);
         moved.name = to;
         store.push_back(moved);
-        // Names are what a table position and a button refer to.
-        for (auto& macro : confirmed)
-            if (macro.name == from)
-                macro.name = to;
-        for (auto& [button, name] : buttons)
-            if (name == from)
-                name = to;
+        // Names are what a table position and a button refer to, in every
+        // profile's files too.
+        const auto renameIn = [&](std::vector<ModelMacro>& table,
+                                  std::map<int, std::string>& assigned) {
+            for (auto& macro : table)
+                if (macro.name == from)
+                    macro.name = to;
+            for (auto& [button, name] : assigned)
+                if (name == from)
+                    name = to;
+        };
+        renameIn(confirmed, buttons);
+        if (saved)
+            renameIn(saved->confirmed, saved->buttons);
     }
 };
 
@@ -110,11 +130,12 @@ enum class Step {
     Cancel,
     Assign,
     Save,
-    Close, // the window's close button, answering its question
-    Plug,  // the mouse goes and comes back
-    Reset  // the Reset button, answering its question
+    Close,  // the window's close button, answering its question
+    Plug,   // the mouse goes and comes back
+    Reset,  // the Reset button, answering its question
+    Restart // a Save the disk fails or a crash cuts short, then a new start
 };
-constexpr int kStepKinds = 16;
+constexpr int kStepKinds = 17;
 
 bool inDialog(Step step) {
     return step < Step::Assign;
@@ -212,6 +233,51 @@ class MacroStoreModel : public test::MacroDialogFixture {
             EXPECT_EQ(record().buttonFunction, factoryRecord().buttonFunction);
             EXPECT_EQ(saved(), record());
             model.buttons.clear();
+            model.saved = SavedProfile{record(), model.confirmed, model.buttons};
+        }
+        EXPECT_EQ(record().macroData, model.table());
+        checkButtons();
+        upload();
+    }
+
+    // The record and the names behind its table go into the files together:
+    // after any fault and a new start the button plays the macro it shows.
+    void restart() {
+        if (!model.saved) {
+            ASSERT_TRUE(rig.window->profileSession().saveProfile());
+            model.saved = SavedProfile{record(), model.confirmed, model.buttons};
+        }
+        ASSERT_TRUE(deviceSettled());
+        const ConfigRecord current = record();
+        bool written = false;
+        {
+            test::FaultingFileSystem faulting;
+            const int step = pick(5);
+            chance(50) ? faulting.cutAt(step) : faulting.failAt(step, EIO);
+            try {
+                written = rig.window->profileSession().saveProfile();
+            } catch (const test::CutShort&) {
+            }
+        }
+        // The process ends here, and the next one starts on the same folder.
+        rig.window.reset();
+        rig.state = RecordState{};
+        prepareUserFolder(rig.dir, rig.dir);
+        startWindow();
+        ASSERT_TRUE(deviceSettled());
+        const auto withoutSlot = [](ConfigRecord record) {
+            record.activeProfile = 0; // the mouse's, not the file's
+            return record;
+        };
+        const Names names = rig.window->macroProfileDialogs().tableMacroNames();
+        if (written ||
+            (withoutSlot(record()) == withoutSlot(current) && names == model.tableNames())) {
+            model.saved = SavedProfile{current, model.confirmed, model.buttons};
+        } else {
+            EXPECT_EQ(withoutSlot(record()), withoutSlot(model.saved->record));
+            EXPECT_EQ(names, Model::tableNamesOf(model.saved->confirmed));
+            model.confirmed = model.saved->confirmed;
+            model.buttons = model.saved->buttons;
         }
         EXPECT_EQ(record().macroData, model.table());
         checkButtons();
@@ -515,6 +581,10 @@ TEST_F(MacroStoreModel, OnlyConfirmedEditsReachTheRecordAndTheMouse) {
                 break;
             case Step::Reset:
                 reset();
+                ++at;
+                break;
+            case Step::Restart:
+                restart();
                 ++at;
                 break;
             default:

@@ -1,16 +1,20 @@
 // Random sequences of what a user does with profiles, run against a model of
 // "name -> settings": after every step each name's files hold that name's
-// settings and the window shows the window's profile. A short run in the
-// normal suite; QVR_LONG_TESTS=1 runs 10,000 sequences.
+// settings and the window shows the window's profile; Saves meet a failing
+// disk or a crash. A short run in the normal suite; QVR_LONG_TESTS=1 runs
+// 10,000 sequences.
 #include "config/private_profile.h"
+#include "config/user_folder.h"
 #include "device/clock.h"
 #include "device/virtual_backend.h"
 #include "profile_rig.h"
 #include "settings/settings_rig.h"
+#include "support/faulting_file_system.h"
 #include "support/qt_test_app.h"
 #include "support/stress_count.h"
 
 #include <QTest>
+#include <cerrno>
 #include <random>
 #include <sstream>
 
@@ -33,6 +37,8 @@ struct Program {
 
     void start() {
         window.reset();
+        // As the program's start-up does first: a change cut short is finished.
+        prepareUserFolder(dir, dir);
         link = std::make_unique<DeviceLink>(backend, clock);
         state = std::make_unique<RecordState>();
         profile = std::make_unique<ProfileFiles>(dir, messages);
@@ -167,7 +173,7 @@ class Sequence {
     std::string act() {
         CConfigDialog* dialog = program_.manager();
         std::ostringstream did;
-        switch (pick(15)) {
+        switch (pick(16)) {
         case 0: // open the manager
             if (dialog)
                 return "open (already)";
@@ -353,11 +359,54 @@ class Sequence {
             if (!model_.dirty())
                 model_.load(model_.window);
             return "plug";
+        case 14: { // Save on a disk that fails one step, or cut short at one
+            const int step = pick(5);
+            const bool crash = pick(2) == 0;
+            bool written = false;
+            bool cut = false;
+            {
+                test::FaultingFileSystem faulting;
+                crash ? faulting.cutAt(step) : faulting.failAt(step, EIO);
+                try {
+                    written = program_.window->profileSession().saveProfile();
+                } catch (const test::CutShort&) {
+                    cut = true;
+                }
+            }
+            did << (crash ? "save cut at " : "save failing at ") << step;
+            if (written) {
+                model_.save();
+                return did.str();
+            }
+            // The whole Save or nothing of it, which the start after a cut
+            // makes sure of.
+            if (cut) {
+                program_.start();
+                did << ", start";
+            }
+            const ConfigRecord onDisk = savedRecord(model_.window);
+            const auto at = static_cast<std::size_t>(model_.window);
+            EXPECT_TRUE(onDisk == model_.saved[at] || onDisk == model_.screen) << where(did);
+            model_.saved[at] = onDisk;
+            if (cut)
+                model_.restart();
+            return did.str();
+        }
         default: // restart: the manager's unsaved selection and the changes go
             program_.start();
             model_.restart();
             return "restart";
         }
+    }
+
+    ConfigRecord savedRecord(int position) const {
+        const RecordFileRead read = readRecordFile(program_.dir / profileRecordFileName(position));
+        ConfigRecord record{};
+        std::copy(read.recordBytes.begin(), read.recordBytes.end(), recordBytes(record).begin());
+        return record;
+    }
+    std::string where(const std::ostringstream& step) const {
+        return "at: " + step.str() + " after: " + log_;
     }
 
     void check(const std::string& step) {

@@ -1,18 +1,23 @@
-// Profile files that travel with their names: delete, copy and new, and a
-// delete, rename, save and import cut short at every one of their steps.
+// Profile files that travel with their names: delete, copy and new, and
+// every change of user data cut short at every one of its steps.
 #include "config/factory_files.h"
+#include "config/file_journal.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/profile_list.h"
 #include "config/profile_slots.h"
 #include "config/save_after_upload.h"
+#include "config/unsaved_edits.h"
+#include "macros/macro_editing.h"
+#include "macros/macro_encoder.h"
+#include "macros/macro_store.h"
 #include "program_folder.h"
 #include "support/faulting_file_system.h"
 
 #include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
-#include <tuple>
+#include <map>
 
 namespace qvr {
 namespace {
@@ -57,26 +62,24 @@ std::vector<std::pair<std::string, int>> profilesOnDisk(const ProgramFolder& fol
     return result;
 }
 
-// Each listed name with the seeds its record and its label hold (-1: none).
-std::vector<std::tuple<std::string, int, int>> seedsOnDisk(const ProgramFolder& folder) {
-    std::vector<std::tuple<std::string, int, int>> result;
-    const ProfileList list = readProfileList(folder / "str.ini");
-    for (std::size_t i = 0; i < list.names.size(); ++i) {
+// Every file of the folder by name, and each listed name with its files.
+struct FolderState {
+    std::map<std::string, std::vector<std::uint8_t>> files;
+    std::map<std::string, std::pair<std::vector<std::uint8_t>, std::vector<std::uint8_t>>> profiles;
+    Names names;
+};
+
+FolderState folderState(const ProgramFolder& folder) {
+    FolderState state;
+    for (const std::string& name : folder.listing())
+        state.files[name] = folder.bytes(name);
+    state.names = readProfileList(folder / "str.ini").names;
+    for (std::size_t i = 0; i < state.names.size(); ++i) {
         const int position = static_cast<int>(i);
-        const auto image = folder.bytes(profileRecordFileName(position));
-        const auto label = loadIniFile(folder / profileSettingsFileName(position))
-                               .file.value("Setting-EN", "Item1");
-        int record = -1;
-        int labelSeed = -1;
-        for (int s = 0; s < 256; ++s) {
-            if (image == fileImage(patternRecord(static_cast<std::uint8_t>(s)), 1))
-                record = s;
-            if (label == "label" + std::to_string(s))
-                labelSeed = s;
-        }
-        result.emplace_back(list.names[i], record, labelSeed);
+        state.profiles[state.names[i]] = {folder.bytes(profileRecordFileName(position)),
+                                          folder.bytes(profileSettingsFileName(position))};
     }
-    return result;
+    return state;
 }
 
 class ProfileSlotsTest : public ::testing::Test {
@@ -211,48 +214,131 @@ void saveCurrentProfile(const ProgramFolder& folder, const FactoryFolder& factor
     saveProfileFiles(files, state.record, state.pointerChanges, state.macroTableNames);
 }
 
+// The window's profile B loaded as a start loads it.
+struct LoadedProfile {
+    RecordingMessageSink sink;
+    ProfileFiles files;
+    RecordState state;
+
+    LoadedProfile(const ProgramFolder& folder, const FactoryFolder& factory)
+        : files(folder.path(), sink, factory.path()) {
+        files.LoadProfileFiles(state);
+        files.ReadProfileSettings();
+    }
+    void save() {
+        saveProfileFiles(files, state.record, state.pointerChanges, state.macroTableNames);
+    }
+};
+
+// The macro manager's store holds First and Second, B's table was built from
+// it, and an edit of First has since moved it behind Second: the store is
+// written at every edit, the table and its names only with the profile.
+void prepareMacroTable(const ProgramFolder& folder, const FactoryFolder& factory) {
+    const MacroStore store(folder / "record.ini");
+    store.save({"First", {"A   Dn", "20 ms", "A   Up"}, true, false, "1"});
+    store.save({"Second", {"B   Dn", "20 ms", "B   Up"}, true, false, "1"});
+    LoadedProfile b(folder, factory);
+    b.state.record.macroData = *buildMacroTable(store.path());
+    b.state.macroTableNames = store.names();
+    b.save();
+    store.save({"First", {"C   Dn", "20 ms", "C   Up"}, true, false, "1"});
+}
+
+// Every change of user data, cut short (a crash) or failing at each of its
+// file steps, then the real start: each file is as it was or as the change
+// leaves it, each listed name keeps a record and settings that belong
+// together, and no temporary file or journal is left.
 TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
     ProgramFolder outside;
     outside.put("mine.bin", fileImage(patternRecord(60), 1));
     outside.putText("mine.ini", "[Setting-EN]\r\nItem1=label60\r\n");
+    UnsavedEdits edits;
+    edits.profile = 1;
+    edits.profileName = "B";
+    edits.record = patternRecord(70);
     struct Operation {
         const char* name;
-        Names after;
-        int savedSeed; // what profile B may hold afterwards, besides its own
         std::function<void()> run;
+        std::function<void()> prepare = {};
     };
     const Operation operations[] = {
-        {"delete",
-         {"A", "B", "D"},
-         -1,
-         [this] { ProfileSlots(folder.path()).deleteProfile(names, 2, "B"); }},
+        {"delete", [this] { ProfileSlots(folder.path()).deleteProfile(names, 2, "B"); }},
         {"rename",
-         {"A", "Bee", "C", "D"},
-         -1,
          [this] {
              ProfileSlots(folder.path()).writeList({"A", "Bee", "C", "D"}, "Bee");
          }},
-        {"save", {"A", "B", "C", "D"}, 50, [this] { saveCurrentProfile(folder, factory, {}, 50); }},
-        {"import",
-         {"A", "B", "C", "D"},
-         60,
-         [&] { saveCurrentProfile(folder, factory, outside / "mine.bin", 0); }},
+        {"save", [this] { saveCurrentProfile(folder, factory, {}, 50); }},
+        {"import", [&] { saveCurrentProfile(folder, factory, outside / "mine.bin", 0); }},
+        {"reset",
+         [this] {
+             LoadedProfile b(folder, factory);
+             b.files.resetToDefaults(b.state);
+             b.save();
+         }},
+        {"new",
+         [this] {
+             ProfileSlots slots(folder.path());
+             if (slots.createProfile(4, 1).ok())
+                 slots.writeList({"A", "B", "C", "D", "E"}, "B");
+         }},
+        {"copy",
+         [this] {
+             ProfileSlots slots(folder.path());
+             if (slots.copyProfile(1, 4).ok())
+                 slots.writeList({"A", "B", "C", "D", "B2"}, "B");
+         }},
+        {"export",
+         [&] {
+             LoadedProfile b(folder, factory);
+             b.files.ExportProfile(outside / "out", b.state.record, b.state.macroTableNames);
+         }},
+        {"macro OK",
+         [this] {
+             LoadedProfile b(folder, factory);
+             const MacroStore store(folder / "record.ini");
+             MacroTableNames storeNames = store.names();
+             remapMacroNumbers(b.state.record, *b.state.macroTableNames, storeNames,
+                               factoryRecord());
+             b.state.record.macroData = *buildMacroTable(store.path());
+             b.state.macroTableNames = storeNames;
+             b.save();
+         },
+         [this] { prepareMacroTable(folder, factory); }},
+        {"recovery file",
+         [&] { writeUnsavedEdits(folder / std::string(kUnsavedEditsFileName), edits); }},
+        {"recovery file removed",
+         [&] { removeUnsavedEdits(folder / std::string(kUnsavedEditsFileName)); },
+         [&] {
+             ASSERT_TRUE(
+                 writeUnsavedEdits(folder / std::string(kUnsavedEditsFileName), edits).ok());
+         }},
+    };
+    const auto setUp = [this](const Operation& operation) {
+        SetUp();
+        if (operation.prepare)
+            operation.prepare();
+        // A start has filled in the files the folder lacked.
+        startProgramOn(folder.path(), factory.path());
     };
     for (const Operation& operation : operations) {
-        SetUp();
+        setUp(operation);
+        const FolderState before = folderState(folder);
         int steps = 0;
         {
             test::FaultingFileSystem counting;
             operation.run();
             steps = counting.steps();
         }
+        startProgramOn(folder.path(), factory.path());
+        const FolderState after = folderState(folder);
         EXPECT_GT(steps, 0) << operation.name;
+        EXPECT_NE(before.files, after.files) << operation.name << " changes nothing";
         for (int cut = 0; cut <= steps; ++cut) {
             for (const bool crash : {true, false}) {
                 SCOPED_TRACE(std::string(operation.name) +
                              (crash ? ", cut at step " : ", failing step ") + std::to_string(cut) +
                              " of " + std::to_string(steps));
-                SetUp();
+                setUp(operation);
                 {
                     test::FaultingFileSystem faulting;
                     crash ? faulting.cutAt(cut) : faulting.failAt(cut, EIO);
@@ -268,29 +354,61 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
                 EXPECT_TRUE(started.loaded);
                 const ProfileList list = readProfileList(folder / "str.ini");
                 EXPECT_FALSE(list.pendingDelete);
-                EXPECT_TRUE(list.names == names || list.names == operation.after)
-                    << ::testing::PrintToString(list.names);
+                const FolderState now = folderState(folder);
+                EXPECT_TRUE(now.names == before.names || now.names == after.names)
+                    << ::testing::PrintToString(now.names);
                 if (cut == steps) {
-                    EXPECT_EQ(list.names, operation.after);
+                    EXPECT_EQ(now.files, after.files);
                 }
-                for (const auto& [name, record, label] : seedsOnDisk(folder)) {
-                    const int own = 10 * (name[0] - 'A' + 1);
-                    const int saved = name[0] == 'B' ? operation.savedSeed : -1;
-                    EXPECT_TRUE(record == own || (record >= 0 && record == saved))
-                        << name << " holds record " << record;
-                    EXPECT_TRUE(label == own || (label >= 0 && label == saved))
-                        << name << " holds label " << label;
-                    if (cut == steps && saved >= 0) {
-                        EXPECT_EQ(std::make_pair(record, label), std::make_pair(saved, saved));
-                    }
+                for (const auto& [name, bytes] : now.files) {
+                    const auto was = before.files.find(name);
+                    const auto will = after.files.find(name);
+                    EXPECT_TRUE((was != before.files.end() && was->second == bytes) ||
+                                (will != after.files.end() && will->second == bytes))
+                        << name << " is neither as it was nor as the change leaves it";
+                }
+                for (const auto& [name, files] : now.profiles) {
+                    const auto was = before.profiles.find(name);
+                    const auto will = after.profiles.find(name);
+                    EXPECT_TRUE((was != before.profiles.end() && was->second == files) ||
+                                (will != after.profiles.end() && will->second == files))
+                        << name << "'s record and settings do not belong together";
                 }
                 ASSERT_LT(started.profile, static_cast<int>(list.names.size()));
                 EXPECT_EQ(list.names[static_cast<std::size_t>(started.profile)], list.currentName);
-                for (const std::string& name : folder.listing())
+                for (const std::string& name : folder.listing()) {
                     EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
+                    EXPECT_NE(name, kFileJournalName);
+                }
             }
         }
     }
+}
+
+// A Save whose journal could not be removed, then a Save of the record
+// alone: the next start keeps the later one.
+TEST_F(ProfileSlotsTest, AJournalThatCannotBeRemovedNeverComesBackOverALaterSave) {
+    int steps = 0;
+    {
+        test::FaultingFileSystem counting;
+        saveCurrentProfile(folder, factory, {}, 50);
+        steps = counting.steps();
+    }
+    SetUp();
+    {
+        test::FaultingFileSystem faulting;
+        faulting.failAt(steps - 1, EIO); // the removal
+        saveCurrentProfile(folder, factory, {}, 50);
+    }
+    {
+        LoadedProfile b(folder, factory);
+        b.state.record = patternRecord(51);
+        b.save();
+    }
+    ASSERT_TRUE(startProgramOn(folder.path(), factory.path()).loaded);
+    EXPECT_EQ(folder.bytes("config1.bin"), fileImage(patternRecord(51), 1));
+    EXPECT_EQ(loadIniFile(folder / "str1.ini").file.value("Setting-EN", "Item1"), "label50");
+    EXPECT_FALSE(folder.exists(std::string(kFileJournalName)));
 }
 
 TEST_F(ProfileSlotsTest, ADeleteThatCannotBeFinishedKeepsTheFolderAndLoadsNothing) {

@@ -1,4 +1,6 @@
+#include "config/factory_files.h"
 #include "device/device_events.h"
+#include "device/device_queue.h"
 #include "device/listener.h"
 #include "device/virtual_backend.h"
 
@@ -6,6 +8,8 @@
 #include <condition_variable>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace qvr {
@@ -314,6 +318,138 @@ TEST(ListenerThread, SurvivesUnplugDuringAReadAndResumesAfterReplug) {
     mouse->emitEvent(1, 1);
     ASSERT_TRUE(log.waitForCount(1));
     EXPECT_EQ(log.events.front(), (MouseEvent{1, 1}));
+}
+
+// A queue whose answers are taken in place on its worker, with what ran and
+// what was answered in one log. A held request keeps the worker until
+// release(), so that the ones given after it wait.
+struct QueueRig {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = true;
+    bool running = false;
+    std::vector<std::string> log;
+    DeviceQueue queue{[](std::function<void()> answer) { answer(); }};
+
+    void note(const std::string& line) {
+        std::lock_guard lock(mutex);
+        log.push_back(line);
+    }
+    // Returns once the worker runs the held request.
+    void hold(DeviceRequestKind kind = DeviceRequestKind::Other) {
+        give(kind, "held", [this] {
+            std::unique_lock lock(mutex);
+            running = true;
+            changed.notify_all();
+            changed.wait(lock, [this] { return !held; });
+        });
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return running; });
+    }
+    void release() {
+        std::lock_guard lock(mutex);
+        held = false;
+        changed.notify_all();
+    }
+    void give(DeviceRequestKind kind, const std::string& name, std::function<void()> work = {}) {
+        queue.give(
+            kind,
+            [this, name, work] {
+                if (work)
+                    work();
+                note("run " + name);
+            },
+            [this, name](DeviceAnswer answer) {
+                note((answer == DeviceAnswer::Ran        ? "ran "
+                      : answer == DeviceAnswer::Obsolete ? "obsolete "
+                                                         : "stopped ") +
+                     name);
+            });
+    }
+};
+
+using Log = std::vector<std::string>;
+
+TEST(DeviceQueue, ANewerRequestOfTheSameKindDropsTheOneStillWaitingAndNoOther) {
+    using enum DeviceRequestKind;
+    for (const DeviceRequestKind kind : {Upload, ReadBack, Reopen}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        QueueRig rig;
+        // The one running is past dropping, even by a newer one of its kind.
+        rig.hold(kind);
+        rig.give(kind, "older");
+        rig.give(Other, "other");
+        for (const DeviceRequestKind different : {Upload, ReadBack, Reopen}) {
+            if (different != kind)
+                rig.give(different, "different");
+        }
+        rig.give(kind, "newer");
+        rig.release();
+        rig.queue.stop();
+        EXPECT_EQ(rig.log, (Log{"run held", "ran held", "obsolete older", "run other", "ran other",
+                                "run different", "ran different", "run different", "ran different",
+                                "run newer", "ran newer"}));
+    }
+}
+
+TEST(DeviceQueue, OthersAreNeverDroppedAndEveryRequestIsAnsweredOnceInTheOrderGiven) {
+    using enum DeviceRequestKind;
+    QueueRig rig;
+    rig.hold();
+    rig.give(Other, "first");
+    rig.give(Upload, "save");
+    rig.give(Other, "second");
+    rig.give(Upload, "switch");
+    rig.give(ReadBack, "read");
+    rig.release();
+    rig.queue.stop();
+    EXPECT_EQ(rig.log,
+              (Log{"run held", "ran held", "run first", "ran first", "obsolete save", "run second",
+                   "ran second", "run switch", "ran switch", "run read", "ran read"}));
+}
+
+TEST(DeviceQueue, StopRunsWhatWasGivenAndAnswersLaterRequestsWithoutRunningThem) {
+    using enum DeviceRequestKind;
+    QueueRig rig;
+    rig.hold();
+    rig.give(Upload, "last save");
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(20ms); // stop is waiting by now, or soon
+        rig.release();
+    });
+    rig.queue.stop();
+    releaser.join();
+    rig.give(Upload, "too late");
+    rig.give(Other, "also too late");
+    rig.queue.stop(); // a second stop is harmless
+    EXPECT_EQ(rig.log, (Log{"run held", "ran held", "run last save", "ran last save",
+                            "stopped too late", "stopped also too late"}));
+}
+
+// A Save waiting behind a running upload, then a profile switch: the mouse
+// ends with the switched profile, and the Save's upload never goes after it.
+TEST(DeviceQueue, ASaveWaitingBehindAnUploadGivesWayToALaterSwitch) {
+    LinkRig rig;
+    auto mouse = rig.backend.addMouse();
+    ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
+    ConfigRecord saved = factoryRecord();
+    saved.reportRateCode = 1;
+    ConfigRecord switched = factoryRecord();
+    switched.reportRateCode = 2;
+    QueueRig queue;
+    const auto upload = [&](const std::string& name, ConfigRecord record) {
+        queue.give(DeviceRequestKind::Upload, name,
+                   [&rig, record]() mutable { rig.link.protocol().uploadConfiguration(record); });
+    };
+    queue.hold(DeviceRequestKind::Upload);
+    upload("save", saved);
+    upload("switch", switched);
+    queue.release();
+    queue.queue.stop();
+    EXPECT_EQ(mouse->uploadsBegun(), 1);
+    EXPECT_EQ(mouse->reportRateCode(), 2);
+    EXPECT_EQ(queue.log,
+              (Log{"run held", "ran held", "obsolete save", "run switch", "ran switch"}));
 }
 
 } // namespace
