@@ -4,6 +4,8 @@
 #include "app/device_thread.h"
 #include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
+#include "app/profile_session.h"
+#include "app/user_session.h"
 #include "app/window_page.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
@@ -35,7 +37,6 @@ namespace qvr {
 
 class CGdipButton;
 class MacroProfileDialogs;
-class ProfileSession;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
 struct TrayAction {
@@ -46,10 +47,6 @@ struct TrayAction {
 // What the main window is built from. The application fills it from the
 // command line; tests fill it with a virtual mouse and a temporary folder.
 struct MainWindowSetup {
-    DeviceLink* link = nullptr;
-    RecordState* state = nullptr;
-    ProfileFiles* profile = nullptr;
-    MessageSink* messages = nullptr;
     std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
     BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
     std::vector<TrayAction> trayActions;
@@ -91,7 +88,7 @@ struct SaveProgress {
 // is an ordinary window that minimises to the taskbar. The settings pages, the
 // button page and the dialogs are built into it through its rectangle table
 // (elements()), its pages and the handlers below.
-class CMavloDlg : public SkinnedWindow {
+class CMavloDlg : public SkinnedWindow, public ProfileView {
     Q_OBJECT
 
   public:
@@ -114,7 +111,7 @@ class CMavloDlg : public SkinnedWindow {
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
     static constexpr QSize kDefaultSize{1000, 640};
 
-    explicit CMavloDlg(MainWindowSetup setup);
+    CMavloDlg(UserSession& session, MainWindowSetup setup);
     ~CMavloDlg() override;
 
     // The start-up sequence: device search (answered on the device thread
@@ -129,15 +126,14 @@ class CMavloDlg : public SkinnedWindow {
     bool startUpSettled() const;
 
     const Ids& ids() const { return ids_; }
-    Language language() const { return language_; }
+    Language language() const override { return language_; }
     const MainWindowTexts& texts() const { return *texts_; }
     const QFont& headingFont() const { return headingFont_; }
     const QFont& smallFont() const { return smallFont_; }
-    RecordState& state() { return *setup_.state; }
-    DeviceLink& link() { return *setup_.link; }
-    ProfileFiles& profile() { return *setup_.profile; }
-    // Every command to the mouse after start-up goes through it.
-    DeviceThread& deviceThread() { return *deviceThread_; }
+    RecordState& state() { return session_.state(); }
+    DeviceLink& link() { return session_.link(); }
+    ProfileFiles& profile() { return session_.profile(); }
+    DeviceThread& deviceThread() { return session_.deviceQueue(); }
     const SaveProgress& saveProgress() const { return saveProgress_; }
     // The DPI stage the mouse's own buttons are at (1..6), as the mouse last
     // said: read back when it is opened, then from each DPI event. Nothing
@@ -153,18 +149,18 @@ class CMavloDlg : public SkinnedWindow {
     QMenu* profilesMenu() const { return profilesMenu_; }
     QAction* startAtLoginAction() const { return startAtLoginAction_; }
     // The tooltip, the menu's profiles and checks, as they are now.
-    void refreshTray();
+    void refreshTray() override;
     void showAtStart(StartShown how);
     // Brings the window out for a question about it.
-    void showForQuestion();
-    bool profileManagerOpen() const;
+    void showForQuestion() override;
+    bool profileManagerOpen() const override;
     CGdipButton* scrollThumb() const { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
     void trayLeftClick();
     // The balloon of a device event (DPI stage, macro key, found, lost).
-    void showDeviceNotification(int type, int value);
+    void showDeviceNotification(int type, int value) override;
     // The close button and "Exit": with unsaved changes the window shows
     // and asks Save, Discard or Cancel first; then handles closed, tray icon
     // removed, end.
@@ -179,7 +175,7 @@ class CMavloDlg : public SkinnedWindow {
     void offerUnsavedEdits();
     std::filesystem::path unsavedEditsPath() const;
     // The program has ended (its handles are closed); only destruction is left.
-    bool ended() const { return closing_; }
+    bool ended() const { return session_.ending(); }
     // Minimise, close and Cancel: into the tray, or to the taskbar when the
     // desktop has no tray.
     void hideToTray();
@@ -218,12 +214,13 @@ class CMavloDlg : public SkinnedWindow {
     // window; the pages built in are its children.
     void addPage(WindowPage& page);
     // Closes every page's lists and edit boxes.
-    void closePagePopups();
+    void closePagePopups() override;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray); while it is, tells the pages a
     // loaded profile is drawn in full.
     bool pageDrawn() const { return pageDrawn_; }
-    void notifyProfileDrawn();
+    void notifyProfileDrawn() override;
+    void redraw() override { update(); }
 
     // The macro manager bar, the Config button and profile import/export.
     MacroProfileDialogs& macroProfileDialogs() { return *macroProfileDialogs_; }
@@ -232,9 +229,9 @@ class CMavloDlg : public SkinnedWindow {
     // reopening after Cancel) and takes it as the applied record.
     void reloadProfile();
     // A profile that was never saved takes the desktop's pointer values.
-    void takeDesktopPointerSettingsIfNew();
+    void takeDesktopPointerSettingsIfNew() override;
     // Which profile the record on screen belongs to, and the switch.
-    ProfileSession& profileSession() { return *profileSession_; }
+    ProfileSession& profileSession() { return *session_.profiles(); }
 
   protected:
     void paintFace(QPainter& painter) override;
@@ -249,8 +246,6 @@ class CMavloDlg : public SkinnedWindow {
     void addWindowElements();
     void searchForTheMouse();
     void takeStartUpDesktopPointerSettings();
-    // The one exit order, for the close button, "Exit" and destruction.
-    void shutDown();
     // The end without a question.
     void endProgram();
     void startListener();
@@ -271,6 +266,7 @@ class CMavloDlg : public SkinnedWindow {
     void showBalloon(int type, int value, const Block& active);
     void applyLanguage(Language language);
 
+    UserSession& session_;
     MainWindowSetup setup_;
     Ids ids_{};
     Language language_ = Language::English;
@@ -285,9 +281,6 @@ class CMavloDlg : public SkinnedWindow {
     bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<WindowPage*> pages_;
-    std::unique_ptr<DeviceThread> deviceThread_;
-    // Set as the window goes: answers that would show it again are dropped.
-    bool closing_ = false;
     // The recovery file is being offered (it must outlive a session that
     // ends meanwhile), or was written by this run.
     bool offeringEdits_ = false;
@@ -295,7 +288,6 @@ class CMavloDlg : public SkinnedWindow {
     SaveProgress saveProgress_;
     std::optional<int> activeDpiStage_;
     QTimer outcomeTimer_;
-    std::unique_ptr<Listener> listener_;
     std::unique_ptr<HotplugCoalescer> coalescer_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
@@ -310,7 +302,6 @@ class CMavloDlg : public SkinnedWindow {
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
-    ProfileSession* profileSession_ = nullptr;           // a child of the window
 };
 
 // The program's icon, drawn rather than shipped: a mouse outline in the

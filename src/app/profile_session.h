@@ -12,7 +12,29 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class UserSession;
+
+// What the profile's operations need of the window that shows the profile.
+class ProfileView {
+  public:
+    virtual ~ProfileView() = default;
+
+    virtual Language language() const = 0;
+    // The profile on screen changed: its drawing, and the tray's lines.
+    virtual void redraw() = 0;
+    virtual void refreshTray() = 0;
+    // Lists and edit boxes close before the record under them changes.
+    virtual void closePagePopups() = 0;
+    // A profile that was never saved takes the desktop's pointer values.
+    virtual void takeDesktopPointerSettingsIfNew() = 0;
+    // A loaded profile is drawn in full (while the page is drawn).
+    virtual void notifyProfileDrawn() = 0;
+    // The balloon of a device event (here: the mouse missed an upload).
+    virtual void showDeviceNotification(int type, int value) = 0;
+    virtual bool profileManagerOpen() const = 0;
+    // Brings the window out for a question about it.
+    virtual void showForQuestion() = 0;
+};
 
 // The window's profile: which list position the record on screen belongs
 // to, whether it holds changes that its files do not, and the steps that
@@ -22,7 +44,7 @@ class ProfileSession final : public QObject, public ProfileHost {
     Q_OBJECT
 
   public:
-    explicit ProfileSession(CMavloDlg& window);
+    ProfileSession(UserSession& session, ProfileView& view);
 
     int windowProfile() const override;
     bool switchProfile(int position) override;
@@ -99,7 +121,8 @@ class ProfileSession final : public QObject, public ProfileHost {
     void setMouseOutOfDate(bool outOfDate);
     std::optional<int> sendSavedProfile();
 
-    CMavloDlg& window_;
+    UserSession& session_;
+    ProfileView& view_;
     ButtonLabels savedLabels_{};
     bool imported_ = false;
     bool mouseOutOfDate_ = false;

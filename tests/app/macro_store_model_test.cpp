@@ -145,7 +145,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         rig.window.reset();
     }
 
-    ConfigRecord& record() { return rig.state.record; }
+    ConfigRecord& record() { return rig.state().record; }
     // The record the profile's file holds.
     ConfigRecord saved() const {
         const RecordFileRead read = readRecordFile(rig.dir / "config0.bin");
@@ -166,7 +166,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         // The table's names may change with the same bytes (empty macros).
         const bool bytesUnsaved = before != saved();
         const bool unsaved =
-            bytesUnsaved || rig.state.macroTableNames != rig.state.appliedMacroTableNames;
+            bytesUnsaved || rig.state().macroTableNames != rig.state().appliedMacroTableNames;
         const auto answer = static_cast<UnsavedChoice>(pick(3));
         rig.messages.answers = {answer};
         rig.window->clickAt(CMavloDlg::kCloseRect.center());

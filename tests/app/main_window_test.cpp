@@ -214,7 +214,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             CMavloDlg& window = rig.start();
             const std::string saved = fileBytes(rig.dir / "config0.bin");
             const int uploads = rig.virtualMouse->uploadsBegun();
-            rig.state.record.macroData[0] = 77;
+            rig.state().record.macroData[0] = 77;
             rig.messages.answers = {answer};
             if (fromTray) {
                 window.hide();
@@ -228,7 +228,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             if (answer == UnsavedChoice::Cancel) {
                 EXPECT_FALSE(rig.exitCode.has_value());
                 EXPECT_TRUE(window.isVisible()); // Exit showed it for the question
-                EXPECT_EQ(rig.state.record.macroData[0], 77);
+                EXPECT_EQ(rig.state().record.macroData[0], 77);
                 EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
                 EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
                 continue;
@@ -249,8 +249,8 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
     // A Save that cannot write its files keeps the program and the changes.
     WindowRig rig;
     CMavloDlg& window = rig.start();
-    rig.state.record.macroData[0] = 77;
-    rig.profile.setWriteFault([](AtomicWriteStage) { return ENOSPC; });
+    rig.state().record.macroData[0] = 77;
+    rig.profile().setWriteFault([](AtomicWriteStage) { return ENOSPC; });
     rig.messages.answers = {UnsavedChoice::Save};
     window.clickAt(CMavloDlg::kCloseRect.center());
     EXPECT_FALSE(rig.exitCode.has_value());
@@ -343,7 +343,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     // Without changes: loaded, kept in the list, sent.
     profileItems()[1]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 1; }));
-    EXPECT_EQ(rig.state.record.macroData[0], 2);
+    EXPECT_EQ(rig.state().record.macroData[0], 2);
     EXPECT_EQ(listedCurrentName(rig), "P2");
     ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     EXPECT_TRUE(profileItems()[1]->isChecked());
@@ -351,14 +351,14 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     EXPECT_TRUE(window.trayIcon()->toolTip().contains("P2"));
 
     // With changes: the window comes out and asks; Cancel keeps everything.
-    rig.state.record.macroData[5] = 77;
+    rig.state().record.macroData[5] = 77;
     window.hideToTray();
     rig.messages.answers = {UnsavedChoice::Cancel};
     profileItems()[2]->trigger();
     ASSERT_TRUE(waitFor([&] { return rig.messages.messages.size() == 1; }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(session.windowProfile(), 1);
-    EXPECT_EQ(rig.state.record.macroData[5], 77);
+    EXPECT_EQ(rig.state().record.macroData[5], 77);
     EXPECT_EQ(listedCurrentName(rig), "P2");
     EXPECT_TRUE(profileItems()[1]->isChecked()); // the radio mark goes back
 
@@ -366,13 +366,13 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     rig.messages.answers = {UnsavedChoice::Discard};
     profileItems()[2]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 2; }));
-    EXPECT_EQ(rig.state.record.macroData[0], 3);
-    EXPECT_EQ(rig.state.record.macroData[5], 0);
+    EXPECT_EQ(rig.state().record.macroData[0], 3);
+    EXPECT_EQ(rig.state().record.macroData[5], 0);
     EXPECT_EQ(listedCurrentName(rig), "P3");
     EXPECT_EQ(fileBytes(rig.dir / "config1.bin")[1 + offsetof(ConfigRecord, macroData) + 5], 0);
 
     // Save: the changes go into the profile they were made in first.
-    rig.state.record.macroData[5] = 66;
+    rig.state().record.macroData[5] = 66;
     rig.messages.answers = {UnsavedChoice::Save};
     profileItems()[0]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 0; }));
@@ -470,10 +470,10 @@ TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
     window.addPage(page);
-    rig.state.record.dpiStage[0] = 77; // an edit that Cancel discards
+    rig.state().record.dpiStage[0] = 77; // an edit that Cancel discards
     // An edit box closed after the reload would write its stale value back.
     std::vector<int> seenByClose;
-    page.onClosePopups = [&] { seenByClose.push_back(rig.state.record.dpiStage[0]); };
+    page.onClosePopups = [&] { seenByClose.push_back(rig.state().record.dpiStage[0]); };
     window.reloadOnReopen = true;
     window.hide();
     window.trayLeftClick();
@@ -481,16 +481,16 @@ TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
     EXPECT_EQ(seenByClose.front(), 77);
     EXPECT_GE(page.drawn, 1); // the reloaded profile is drawn in full
     EXPECT_FALSE(window.reloadOnReopen);
-    EXPECT_EQ(rig.state.record.dpiStage[0], 0); // as in config0.bin
+    EXPECT_EQ(rig.state().record.dpiStage[0], 0); // as in config0.bin
 }
 
 TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
     // Put DPI byte 32 in stage 3 of the mouse's active slot.
-    rig.state.record.dpiStage = {16, 24, 32, 64, 0, 0};
-    rig.state.record.reportRateCode = 1;
-    rig.link.protocol().uploadConfiguration(rig.state.record);
+    rig.state().record.dpiStage = {16, 24, 32, 64, 0, 0};
+    rig.state().record.reportRateCode = 1;
+    rig.link.protocol().uploadConfiguration(rig.state().record);
 
     rig.virtualMouse->emitEvent(2, 3);
     ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
@@ -598,18 +598,18 @@ TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
     const int uploads = rig.virtualMouse->uploadsBegun();
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(replug(rig));
-    EXPECT_EQ(rig.state.record.macroData[0], 77);
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
     EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
 
     // Without changes the profile is read again, as the files hold it now.
-    rig.state.record = rig.state.appliedRecord;
+    rig.state().record = rig.state().appliedRecord;
     std::string file(kProfileFileSize, '\0');
     file[1 + offsetof(ConfigRecord, macroData)] = 5;
     WindowRig::writeFile(rig.dir / "config0.bin", file);
     ASSERT_TRUE(replug(rig));
-    EXPECT_EQ(rig.state.record.macroData[0], 5);
+    EXPECT_EQ(rig.state().record.macroData[0], 5);
     EXPECT_FALSE(window.profileSession().hasUnsavedChanges());
     ASSERT_TRUE(deviceSettled(rig));
     EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads); // arrival alone sends nothing
@@ -622,18 +622,18 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.backend.unplug(rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(session.saveProfile());
     EXPECT_EQ(savedMacroByte(rig), 77);
     EXPECT_TRUE(session.mouseOutOfDate());
-    rig.state.record.macroData[0] = 88; // on screen only
+    rig.state().record.macroData[0] = 88; // on screen only
 
     rig.backend.plug(rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     ASSERT_TRUE(deviceSettled(rig));
     ASSERT_TRUE(waitFor([&] { return !session.mouseOutOfDate(); }));
     EXPECT_EQ(rig.virtualMouse->macroBlock(1)[0], 77); // the saved record, not the screen
-    EXPECT_EQ(rig.state.record.macroData[0], 88);
+    EXPECT_EQ(rig.state().record.macroData[0], 88);
     EXPECT_TRUE(session.hasUnsavedChanges());
 
     ASSERT_TRUE(replug(rig));
@@ -644,7 +644,7 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
 // The program started again on the same folder, as after a new login.
 CMavloDlg& restart(WindowRig& rig) {
     rig.window.reset();
-    rig.state = RecordState{};
+    rig.state() = RecordState{};
     rig.messages.messages.clear();
     rig.exitCode.reset();
     return rig.start();
@@ -654,10 +654,10 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     WindowRig rig;
     rig.start();
     const std::string saved = fileBytes(rig.dir / "config0.bin");
-    rig.state.record.macroData[0] = 77;
-    rig.state.record.pointerSpeed = 9;
-    rig.state.pointerChanges.speed = true;
-    rig.profile.labels()[0] = "Mine";
+    rig.state().record.macroData[0] = 77;
+    rig.state().record.pointerSpeed = 9;
+    rig.state().pointerChanges.speed = true;
+    rig.profile().labels()[0] = "Mine";
     const std::filesystem::path kept = rig.window->unsavedEditsPath();
     {
         SessionEndWatch watch([&] { rig.window->keepUnsavedEdits(); },
@@ -675,14 +675,14 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
 
     // Escape (no answer) restores: nothing is lost by not choosing.
     CMavloDlg& window = restart(rig);
-    EXPECT_EQ(rig.state.record.macroData[0], 0);
+    EXPECT_EQ(rig.state().record.macroData[0], 0);
     window.offerUnsavedEdits();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "Restore the changes you had not saved?");
-    EXPECT_EQ(rig.state.record.macroData[0], 77);
-    EXPECT_EQ(rig.state.record.pointerSpeed, 9);
-    EXPECT_TRUE(rig.state.pointerChanges.speed);
-    EXPECT_EQ(rig.profile.labels()[0], "Mine");
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
+    EXPECT_EQ(rig.state().record.pointerSpeed, 9);
+    EXPECT_TRUE(rig.state().pointerChanges.speed);
+    EXPECT_EQ(rig.profile().labels()[0], "Mine");
     EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
     EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
@@ -693,7 +693,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     restart(rig);
     rig.messages.confirmations = {false};
     rig.window->offerUnsavedEdits();
-    EXPECT_EQ(rig.state.record.macroData[0], 0);
+    EXPECT_EQ(rig.state().record.macroData[0], 0);
     EXPECT_FALSE(rig.window->profileSession().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
@@ -706,7 +706,7 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     EXPECT_FALSE(std::filesystem::exists(kept)); // nothing unsaved
 
     // A session end that was cancelled, then a Save: the kept copy is stale.
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
     ASSERT_TRUE(window.profileSession().saveProfile());
@@ -714,18 +714,18 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     EXPECT_FALSE(std::filesystem::exists(kept));
 
     // Cancel threw the changes away (the reload waits for the tray).
-    rig.state.record.macroData[0] = 78;
+    rig.state().record.macroData[0] = 78;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
-    rig.state.restoreSnapshot();
-    rig.profile.labels()[0] = "thrown away";
+    rig.state().restoreSnapshot();
+    rig.profile().labels()[0] = "thrown away";
     window.reloadOnReopen = true;
     window.keepUnsavedEdits();
     EXPECT_FALSE(std::filesystem::exists(kept));
 
     // The user's own end: what was kept goes with the answer.
     window.reloadOnReopen = false;
-    rig.state.record.macroData[0] = 79;
+    rig.state().record.macroData[0] = 79;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
     rig.messages.answers = {UnsavedChoice::Discard};
@@ -824,7 +824,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     EXPECT_EQ(window.elements()[window.ids().save].label, "保存");
     EXPECT_EQ(window.elements()[window.ids().config].label,
               qstr(mainWindowTexts(Language::TraditionalChinese).config));
-    EXPECT_EQ(rig.profile.labelSection(), "Setting-CHT");
+    EXPECT_EQ(rig.profile().labelSection(), "Setting-CHT");
     EXPECT_FALSE(window.profileSession().hasUnsavedChanges()); // saved labels stay saved
     for (int index = 0; index < 6; ++index)
         EXPECT_EQ(lanOf(index), "CHT") << index;

@@ -100,7 +100,7 @@ struct ProfileRig {
     void runPosted() { QCoreApplication::processEvents(); }
 
     // The seed of the settings on screen, and of those in a profile's file.
-    int seedOnScreen() const { return rig.state.record.dpiStage[0]; }
+    int seedOnScreen() const { return rig.state().record.dpiStage[0]; }
     int seedInFile(int position) const {
         const RecordFileRead read = readRecordFile(rig.dir / profileRecordFileName(position));
         if (read.status != RecordFileStatus::Loaded)
@@ -108,7 +108,7 @@ struct ProfileRig {
         return read.recordBytes[offsetof(ConfigRecord, dpiStage)];
     }
     std::vector<std::string> names() const { return readProfileList(rig.dir / "str.ini").names; }
-    int windowProfile() { return rig.profile.currentProfileIndex(); }
+    int windowProfile() { return rig.profile().currentProfileIndex(); }
 
     WindowRig rig;
     FixedFileDialogs* files = nullptr;

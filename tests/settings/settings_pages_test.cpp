@@ -597,7 +597,7 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     ASSERT_TRUE(settled(rig));
 
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
@@ -620,7 +620,7 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::NotReceived);
     EXPECT_EQ(saveProgressTexts(Language::English).notReceived, "Saved to files only");
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
@@ -652,7 +652,7 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
 }
@@ -677,7 +677,7 @@ TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     rig.paint();
     EXPECT_EQ(rig.record().dpiStage[0], 52);
     EXPECT_EQ(rig.dpiText(0), "2600");
-    EXPECT_EQ(rig.record(), rig.rig.state.appliedRecord);
+    EXPECT_EQ(rig.record(), rig.rig.state().appliedRecord);
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
 }
 
@@ -744,7 +744,7 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
         EXPECT_FALSE(rig.sections().isOpen(static_cast<RightSection>(s)));
         EXPECT_TRUE(rig.sections().isVisible(static_cast<RightSection>(s)));
     }
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
 }
 
 } // namespace
