@@ -113,15 +113,19 @@ void CMavloDlg::addWindowElements() {
                             .image = "/Bar1.png",
                             .stage = ClickStage::Sliders,
                             .clickable = false});
-    // Reset, Cancel and Save get their handlers from the settings pages.
-    ids_.reset = table.add(button(kResetRect, "/button-cancel", {}));
-    ids_.cancel = table.add(button(kCancelRect, "/button-cancel", {}));
-    ids_.save = table.add(button(kSaveRect, "/button-save", {}));
+    ids_.reset =
+        table.add(button(kResetRect, "/button-cancel", [this](QPoint) { session_.reset(); }));
+    ids_.cancel =
+        table.add(button(kCancelRect, "/button-cancel", [this](QPoint) { session_.cancel(); }));
+    ids_.save = table.add(button(kSaveRect, "/button-save", [this](QPoint) { session_.save(); }));
     ids_.help = table.add(button(kHelpRect, "/button-help", [this](QPoint) { toggleHelpPanel(); }));
     ids_.minimise =
         table.add(button(kMinimiseRect, "/button-min", [this](QPoint) { hideToTray(); }));
     ids_.close = table.add(button(kCloseRect, "/button-close", [this](QPoint) { exitProgram(); }));
-    ids_.config = table.add(button(kConfigRect, "/button-config", {}));
+    ids_.config = table.add(button(kConfigRect, "/button-config", [this](QPoint) {
+        if (macroProfileDialogs_)
+            macroProfileDialogs_->openProfileManager();
+    }));
     const auto titleName = [this](std::string_view TitleButtonNames::*which) {
         return [this, which] {
             return qstr(kTitleButtonNames[static_cast<std::size_t>(language_)].*which);
@@ -175,10 +179,11 @@ void CMavloDlg::startUp() {
     setTextColor(QColor(component(skinStrings.red), component(skinStrings.green),
                         component(skinStrings.blue)));
 
-    installAssignmentSection(*this);
-    installStatusCard(*this);
+    installAssignmentSection(*this, session_);
+    installStatusCard(*this, session_);
     createTrayIcon();
-    macroProfileDialogs_ = new MacroProfileDialogs(*this);
+    macroProfileDialogs_ = new MacroProfileDialogs(*this, session_);
+    addPage(*macroProfileDialogs_);
 }
 
 void CMavloDlg::searchForTheMouse() {
@@ -732,6 +737,11 @@ void CMavloDlg::endProgram() {
         QCoreApplication::exit(0);
 }
 
+void CMavloDlg::hideAndReloadOnReopen() {
+    reloadOnReopen = true;
+    hideToTray();
+}
+
 void CMavloDlg::hideToTray() {
     if (usesTray_)
         hide();
@@ -781,8 +791,6 @@ bool CMavloDlg::chooseLanguage(Language language) {
     applyLanguage(language);
     for (WindowPage* page : pages_)
         page->languageChanged();
-    if (macroProfileDialogs_)
-        macroProfileDialogs_->languageChanged();
     if (help_)
         help_->setLanguage(language);
     applyTrayTexts();

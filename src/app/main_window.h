@@ -4,6 +4,7 @@
 #include "app/device_thread.h"
 #include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
+#include "app/page_host.h"
 #include "app/profile_session.h"
 #include "app/user_session.h"
 #include "app/window_page.h"
@@ -72,23 +73,12 @@ struct MainWindowSetup {
 // iconified where there is no tray.
 enum class StartShown { Normal, Minimized };
 
-// The device search that start-up hands to the device thread.
-enum class StartUpSearch { Searching, Answered, NoAnswer };
-
-// Where the last Save or Reset stands, for the status card.
-struct SaveProgress {
-    enum class Phase { Idle, Uploading, Saved, NotReceived, NotWritten };
-    Phase phase = Phase::Idle;
-    int done = 0;
-    int total = 0;
-};
-
 // The main window: a borderless skinned window that lives for the whole run.
 // With a tray it has no taskbar entry and hides to the tray; without one it
 // is an ordinary window that minimises to the taskbar. The settings pages, the
 // button page and the dialogs are built into it through its rectangle table
 // (elements()), its pages and the handlers below.
-class CMavloDlg : public SkinnedWindow, public ProfileView {
+class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost {
     Q_OBJECT
 
   public:
@@ -109,7 +99,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     static constexpr QRect kTrackRect = toQRect(skin::kScrollTrack);
     // The thumb starts at the top of the track, 114 pixels high.
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
-    static constexpr QSize kDefaultSize{1000, 640};
+    static constexpr QSize kDefaultSize = kMainFaceSize;
 
     CMavloDlg(UserSession& session, MainWindowSetup setup);
     ~CMavloDlg() override;
@@ -120,27 +110,24 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     // search's answer; a never-saved profile's desktop pointer values are
     // read at the first click, the first time anything can show or keep them.
     void startUp();
-    StartUpSearch startUpSearch() const { return search_; }
+    StartUpSearch startUpSearch() const override { return search_; }
     // The search has answered and the window has been painted: where a
     // start-up without the user's hand comes to rest.
     bool startUpSettled() const;
 
     const Ids& ids() const { return ids_; }
     Language language() const override { return language_; }
-    const MainWindowTexts& texts() const { return *texts_; }
-    const QFont& headingFont() const { return headingFont_; }
-    const QFont& smallFont() const { return smallFont_; }
-    RecordState& state() { return session_.state(); }
-    DeviceLink& link() { return session_.link(); }
-    ProfileFiles& profile() { return session_.profile(); }
-    DeviceThread& deviceThread() { return session_.deviceQueue(); }
-    const SaveProgress& saveProgress() const { return saveProgress_; }
+    const MainWindowTexts& texts() const override { return *texts_; }
+    const QFont& headingFont() const override { return headingFont_; }
+    const QFont& smallFont() const override { return smallFont_; }
+    SkinnedWindow& face() override { return *this; }
+    const SaveProgress& saveProgress() const override { return saveProgress_; }
     // The DPI stage the mouse's own buttons are at (1..6), as the mouse last
     // said: read back when it is opened, then from each DPI event. Nothing
     // while the mouse is away or has not said.
-    std::optional<int> activeDpiStage() const { return activeDpiStage_; }
+    std::optional<int> activeDpiStage() const override { return activeDpiStage_; }
     // An outcome stays on the status card for kOutcomeShown.
-    void setSaveProgress(SaveProgress progress);
+    void setSaveProgress(SaveProgress progress) override;
     static constexpr std::chrono::milliseconds kOutcomeShown{5000};
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     // Open, Profiles, Start at login, the virtual mouse's actions, Exit;
@@ -154,7 +141,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     // Brings the window out for a question about it.
     void showForQuestion() override;
     bool profileManagerOpen() const override;
-    CGdipButton* scrollThumb() const { return thumb_; }
+    CGdipButton* scrollThumb() const override { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
@@ -179,6 +166,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     // Minimise, close and Cancel: into the tray, or to the taskbar when the
     // desktop has no tray.
     void hideToTray();
+    void hideAndReloadOnReopen() override;
     // A later start of the program asked for the window.
     void bringForward(const ActivationRequest& request);
     // Looks for the tray again and moves to it or away from it.
@@ -199,26 +187,24 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     void launchUpdater(int request);
 
     // 1 front, 2 side.
-    int mouseView() const { return mouseView_; }
+    int mouseView() const override { return mouseView_; }
     void setMouseView(int view);
 
     // Set by Cancel; the next tray click reloads the profile first.
     bool reloadOnReopen = false;
 
-    // Which left-panel sections are open; the assignment section moves the
-    // macro manager bar and the X/Y section.
-    LeftPanel leftPanel;
+    LeftPanel& leftPanel() override { return leftPanel_; }
 
     // The pages built into the window, called in the order they were added:
     // later ones paint over earlier ones. Each page must last as long as the
     // window; the pages built in are its children.
-    void addPage(WindowPage& page);
+    void addPage(WindowPage& page) override;
     // Closes every page's lists and edit boxes.
     void closePagePopups() override;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray); while it is, tells the pages a
     // loaded profile is drawn in full.
-    bool pageDrawn() const { return pageDrawn_; }
+    bool pageDrawn() const override { return pageDrawn_; }
     void notifyProfileDrawn() override;
     void redraw() override { update(); }
 
@@ -230,8 +216,6 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     void reloadProfile();
     // A profile that was never saved takes the desktop's pointer values.
     void takeDesktopPointerSettingsIfNew() override;
-    // Which profile the record on screen belongs to, and the switch.
-    ProfileSession& profileSession() { return *session_.profiles(); }
 
   protected:
     void paintFace(QPainter& painter) override;
@@ -281,6 +265,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView {
     bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<WindowPage*> pages_;
+    LeftPanel leftPanel_;
     // The recovery file is being offered (it must outlive a session that
     // ends meanwhile), or was written by this run.
     bool offeringEdits_ = false;

@@ -346,7 +346,7 @@ int CMavloApp::run(int argc, char** argv) {
     } endOrder{session};
     messages.setOwner(&window);
     colours.setOwner(&window);
-    installSettingsPages(window, {.colours = &colours, .pointerDesktop = &pointerDesktop});
+    installSettingsPages(window, session, {.colours = &colours, .pointerDesktop = &pointerDesktop});
     markStartUpPhase("window built");
     window.startUp();
     markStartUpPhase("window started");

@@ -6,6 +6,8 @@
 #include "config/profile_switch.h"
 #include "config/save_after_upload.h"
 #include "device/device_events.h"
+#include "macros/macro_editing.h"
+#include "macros/macro_store.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -67,6 +69,23 @@ const MacroTableNames& ProfileSession::macroTableNames() {
             state.appliedMacroTableNames = state.macroTableNames;
     }
     return *state.macroTableNames;
+}
+
+std::vector<std::string> ProfileSession::tableMacroNames() {
+    std::vector<std::string> names = macroTableNames();
+    names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
+    return names;
+}
+
+std::vector<MacroKeyChoice> ProfileSession::macroKeyChoices() {
+    const std::vector<std::string> table = tableMacroNames();
+    const std::vector<std::string> storeNames =
+        MacroStore(session_.profile().macroStorePath()).names();
+    std::vector<MacroKeyChoice> choices;
+    for (const int position : tablePositionsInStoreOrder(table, storeNames))
+        choices.push_back(
+            {table[static_cast<std::size_t>(position)], static_cast<std::uint8_t>(position)});
+    return choices;
 }
 
 void ProfileSession::markImported() {

@@ -4,6 +4,7 @@
 #include "config/profile_files.h"
 #include "config/profile_manager_dialog.h"
 #include "config/unsaved_edits.h"
+#include "macros/macro_editing.h"
 
 #include <QObject>
 #include <functional>
@@ -87,6 +88,13 @@ class ProfileSession final : public QObject, public ProfileHost {
     // profile whose files do not say takes the macro store's order when
     // first asked, and its next Save keeps that.
     const MacroTableNames& macroTableNames();
+    // The names of the macros in the record's table, by macro number (at
+    // most twelve). The table changes only with the macro manager's OK, so
+    // that edits the user cancelled there never reach the mouse.
+    std::vector<std::string> tableMacroNames();
+    // What the macro key dialog offers: the table's macros in the macro
+    // manager's order, each with its table position.
+    std::vector<MacroKeyChoice> macroKeyChoices();
 
     // The mouse came (back): a window without unsaved changes reads its
     // profile again; edits and an import stay. A mouse that missed a saved

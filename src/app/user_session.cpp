@@ -20,6 +20,21 @@ ProfileSession& UserSession::openProfiles(ProfileView& view) {
     return *profiles_;
 }
 
+void UserSession::save() {
+    if (editCommands_)
+        editCommands_->save();
+}
+
+void UserSession::reset() {
+    if (editCommands_)
+        editCommands_->reset();
+}
+
+void UserSession::cancel() {
+    if (editCommands_)
+        editCommands_->cancel();
+}
+
 void UserSession::startListener(Listener::Deliver deliver) {
     listener_ = std::make_unique<Listener>(link_, std::move(deliver));
     listener_->start();

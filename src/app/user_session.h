@@ -16,6 +16,17 @@ namespace qvr {
 class ProfileSession;
 class ProfileView;
 
+// Save, Reset and Cancel of the record on screen, as the window's buttons
+// ask for them; whoever carries them out (the settings pages, which apply
+// the desktop's pointer settings with a Save) registers with the session.
+class EditCommands {
+  public:
+    virtual ~EditCommands() = default;
+    virtual void save() = 0;
+    virtual void reset() = 0;
+    virtual void cancel() = 0;
+};
+
 // What the session is built from: the mouse's link, where the user hears of
 // problems, and the user and factory folders.
 struct UserSessionSetup {
@@ -55,6 +66,13 @@ class UserSession {
     ProfileSession& openProfiles(ProfileView& view);
     ProfileSession* profiles() { return profiles_.get(); }
 
+    // Save, Reset and Cancel; nothing happens while nobody carries them out.
+    void setEditCommands(EditCommands* commands) { editCommands_ = commands; }
+    EditCommands* editCommands() const { return editCommands_; }
+    void save();
+    void reset();
+    void cancel();
+
     // The mouse's events, each handed to deliver on the listener's thread.
     void startListener(Listener::Deliver deliver);
     bool listenerStopping() const { return listener_ && listener_->stopping(); }
@@ -77,6 +95,7 @@ class UserSession {
     DeviceThread queue_;
     std::unique_ptr<Listener> listener_;
     std::unique_ptr<ProfileSession> profiles_;
+    EditCommands* editCommands_ = nullptr;
     bool ending_ = false;
 };
 

@@ -126,7 +126,7 @@ struct RunningWindow {
         server->setProfileHandler(
             [this](const ProfileRequest& request, InstanceServer::Reply reply) {
                 if (answer)
-                    rig.window->profileSession().answer(request, std::move(reply));
+                    rig.profiles().answer(request, std::move(reply));
                 else
                     held.push_back(std::move(reply)); // a window slow to answer
             });
@@ -150,7 +150,7 @@ struct RunningWindow {
                 process.readAllStandardError()};
     }
 
-    ProfileSession& session() { return rig.window->profileSession(); }
+    ProfileSession& session() { return rig.profiles(); }
 
     WindowRig rig;
     QTemporaryDir runtime;

@@ -574,7 +574,7 @@ TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"Second", "First"}));
 
     rig.messages.answers = {UnsavedChoice::Save};
-    ASSERT_TRUE(rig.window->profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.profiles().switchProfile(1));
     EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"})); // kept with Game's Save
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
     // Listed as the manager lists them; each row plays the macro it names.
@@ -585,7 +585,7 @@ TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
     EXPECT_EQ(chooseMacroKey(1).second, (std::pair<int, std::string>{0, "First"}));
 
     // Back at Game, its own table again.
-    ASSERT_TRUE(rig.window->profileSession().switchProfile(0));
+    ASSERT_TRUE(rig.profiles().switchProfile(0));
     EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{0, "Second"}));
 }
 
@@ -594,7 +594,7 @@ TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
 TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
     WindowRig::writeFile(store(), kFirstAndSecond);
     ASSERT_TRUE(confirmMacroManager());
-    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    ASSERT_EQ(rig.profiles().writeProfile(), true);
     EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"}));
 
     EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -641,7 +641,7 @@ TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt)
     EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{1, "Second"}));
     EXPECT_EQ(storedTableNames(0), std::nullopt);
     const std::string before = readAll(rig.dir / "str0.ini");
-    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    ASSERT_EQ(rig.profiles().writeProfile(), true);
     EXPECT_EQ(storedTableNames(0), (Names{"First", "Second"}));
     // The file's other keys stay as they were.
     EXPECT_EQ(readAll(rig.dir / "str0.ini").rfind("[Skins]\r\nPath=Test\r\n", 0), 0u);
@@ -673,7 +673,7 @@ TEST_F(DialogsTest, MacroBarOpensTheManagerAndFollowsTheAssignmentSection) {
     press(150);
     EXPECT_EQ(runs, 1);
 
-    window.leftPanel.assignmentOpen = true;
+    window.leftPanel().assignmentOpen = true;
     press(150); // now inside the open assignment section
     EXPECT_EQ(runs, 1);
     press(150 + skin::kAssignmentBody.height);

@@ -135,7 +135,8 @@ class MacroStoreModel : public test::MacroDialogFixture {
         WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
         beforeStartUp = [this](CMavloDlg& window) {
             pages = &installSettingsPages(
-                window, {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
+                window, *rig.session,
+                {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         };
     }
 
@@ -155,7 +156,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
     }
     bool deviceSettled() {
         return QTest::qWaitFor([&] {
-            return !pages->actions().uploadPending() && !rig.window->deviceThread().busy();
+            return !pages->actions().uploadPending() && !rig.session->deviceQueue().busy();
         });
     }
 

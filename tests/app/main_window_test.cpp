@@ -229,7 +229,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
                 EXPECT_FALSE(rig.exitCode.has_value());
                 EXPECT_TRUE(window.isVisible()); // Exit showed it for the question
                 EXPECT_EQ(rig.state().record.macroData[0], 77);
-                EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+                EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
                 EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
                 continue;
             }
@@ -254,7 +254,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
     rig.messages.answers = {UnsavedChoice::Save};
     window.clickAt(CMavloDlg::kCloseRect.center());
     EXPECT_FALSE(rig.exitCode.has_value());
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
     EXPECT_EQ(savedMacroByte(rig), 0);
 }
 
@@ -322,7 +322,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     WindowRig rig;
     rig.writeProfiles({"P1", "P2", "P3"});
     CMavloDlg& window = rig.start();
-    ProfileSession& session = window.profileSession();
+    ProfileSession& session = rig.profiles();
     const auto profileItems = [&] {
         emit window.profilesMenu()->aboutToShow();
         return window.profilesMenu()->actions();
@@ -591,17 +591,17 @@ bool replug(WindowRig& rig) {
 }
 
 bool deviceSettled(WindowRig& rig) {
-    return waitFor([&] { return !rig.window->deviceThread().busy(); });
+    return waitFor([&] { return !rig.session->deviceQueue().busy(); });
 }
 
 TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    rig.start();
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(replug(rig));
     EXPECT_EQ(rig.state().record.macroData[0], 77);
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
 
     // Without changes the profile is read again, as the files hold it now.
     rig.state().record = rig.state().appliedRecord;
@@ -610,15 +610,15 @@ TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
     WindowRig::writeFile(rig.dir / "config0.bin", file);
     ASSERT_TRUE(replug(rig));
     EXPECT_EQ(rig.state().record.macroData[0], 5);
-    EXPECT_FALSE(window.profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges());
     ASSERT_TRUE(deviceSettled(rig));
     EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads); // arrival alone sends nothing
 }
 
 TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
-    ProfileSession& session = window.profileSession();
+    rig.start();
+    ProfileSession& session = rig.profiles();
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.backend.unplug(rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
@@ -683,7 +683,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     EXPECT_EQ(rig.state().record.pointerSpeed, 9);
     EXPECT_TRUE(rig.state().pointerChanges.speed);
     EXPECT_EQ(rig.profile().labels()[0], "Mine");
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
     EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
 
@@ -694,7 +694,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     rig.messages.confirmations = {false};
     rig.window->offerUnsavedEdits();
     EXPECT_EQ(rig.state().record.macroData[0], 0);
-    EXPECT_FALSE(rig.window->profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
@@ -709,7 +709,7 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     rig.state().record.macroData[0] = 77;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
-    ASSERT_TRUE(window.profileSession().saveProfile());
+    ASSERT_TRUE(rig.profiles().saveProfile());
     window.keepUnsavedEdits();
     EXPECT_FALSE(std::filesystem::exists(kept));
 
@@ -825,7 +825,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     EXPECT_EQ(window.elements()[window.ids().config].label,
               qstr(mainWindowTexts(Language::TraditionalChinese).config));
     EXPECT_EQ(rig.profile().labelSection(), "Setting-CHT");
-    EXPECT_FALSE(window.profileSession().hasUnsavedChanges()); // saved labels stay saved
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges()); // saved labels stay saved
     for (int index = 0; index < 6; ++index)
         EXPECT_EQ(lanOf(index), "CHT") << index;
     EXPECT_NE(window.grab().toImage(), english);
@@ -1096,6 +1096,84 @@ TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {
     window.closePagePopups();
     EXPECT_EQ(under.popupsClosed, 1);
     EXPECT_EQ(over.popupsClosed, 1);
+}
+
+// The session alone, as the program builds it before any window: what it
+// owns works and ends without a widget.
+struct NoWindowView final : ProfileView {
+    Language language() const override { return Language::English; }
+    void redraw() override {}
+    void refreshTray() override {}
+    void closePagePopups() override {}
+    void takeDesktopPointerSettingsIfNew() override {}
+    void notifyProfileDrawn() override {}
+    void showDeviceNotification(int type, int) override { notifications.push_back(type); }
+    bool profileManagerOpen() const override { return false; }
+    void showForQuestion() override {}
+    std::vector<int> notifications;
+};
+
+void openMouse(UserSession& session) {
+    ASSERT_TRUE(session.deviceQueue().busy() == false);
+    session.deviceQueue().request(
+        [&session] {
+            ConfigRecord slot{};
+            connectAtStartup(session.link(), slot);
+        },
+        {});
+    ASSERT_TRUE(waitFor([&] { return !session.deviceQueue().busy(); }));
+}
+
+TEST(UserSession, SavesAndSendsTheProfileWithNoWindowAndEndsWithTheUploadDone) {
+    WindowRig rig;
+    UserSession& session = *rig.session;
+    openMouse(session);
+    ASSERT_TRUE(session.mousePresent());
+    ASSERT_TRUE(session.profile().LoadProfileFiles(session.state()));
+    session.state().takeSnapshot();
+    session.profile().ReadProfileSettings();
+    NoWindowView view;
+    ProfileSession& profiles = session.openProfiles(view);
+    EXPECT_EQ(session.profiles(), &profiles);
+
+    session.state().record.dpiStage[0] = 42;
+    EXPECT_TRUE(profiles.hasUnsavedChanges());
+    ASSERT_TRUE(profiles.saveProfile());
+    EXPECT_FALSE(profiles.hasUnsavedChanges());
+    EXPECT_EQ(fileBytes(rig.dir / "config0.bin").at(1 + offsetof(ConfigRecord, dpiStage)), 42);
+
+    // The end drains the queue: the upload given last still reaches the mouse.
+    session.shutDown();
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), 1);
+    EXPECT_FALSE(profiles.mouseOutOfDate());
+    EXPECT_TRUE(view.notifications.empty());
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+}
+
+TEST(UserSession, EndsOnceListenerFirstThenTheQueueThenTheHandles) {
+    WindowRig rig;
+    UserSession& session = *rig.session;
+    openMouse(session);
+    session.startListener([](MouseEvent) {});
+    std::vector<std::string> answers;
+    session.deviceQueue().request({}, [&] {
+        // Answered while the session ends, before the handles close.
+        answers.push_back(session.ending() ? "while ending" : "before");
+        EXPECT_NE(rig.link.commandHandle(), nullptr);
+        EXPECT_FALSE(session.listenerStopping()); // joined and gone already
+    });
+    session.shutDown();
+    EXPECT_EQ(answers, std::vector<std::string>{"while ending"});
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+
+    // Later requests are answered without the mouse, and a second end is none.
+    bool ran = false;
+    bool answered = false;
+    session.deviceQueue().request([&] { ran = true; }, [&] { answered = true; });
+    EXPECT_TRUE(waitFor([&] { return answered; }));
+    EXPECT_FALSE(ran);
+    session.shutDown();
+    EXPECT_TRUE(session.ending());
 }
 
 } // namespace

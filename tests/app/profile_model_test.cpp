@@ -48,7 +48,7 @@ struct Program {
         window = std::make_unique<CMavloDlg>(*session, std::move(setup));
         ended = false;
         // Reset and its question come with the settings pages.
-        installSettingsPages(*window,
+        installSettingsPages(*window, *session,
                              {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         window->startUp();
         window->show();
@@ -280,7 +280,7 @@ class Sequence {
             return "change";
         }
         case 8: // Save
-            program_.window->profileSession().saveProfile();
+            program_.session->profiles()->saveProfile();
             model_.save();
             return "save";
         case 9: { // export the selected profile
@@ -375,7 +375,7 @@ class Sequence {
         }
         ASSERT_EQ(program_.session->profile().currentProfileIndex(), model_.window) << where();
         ASSERT_EQ(program_.session->state().record, model_.screen) << where();
-        ASSERT_EQ(program_.window->profileSession().hasUnsavedChanges(), model_.dirty()) << where();
+        ASSERT_EQ(program_.session->profiles()->hasUnsavedChanges(), model_.dirty()) << where();
         ASSERT_EQ(program_.manager() != nullptr, model_.managerOpen) << where();
     }
 

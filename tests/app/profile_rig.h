@@ -74,7 +74,7 @@ struct ProfileRig {
     }
 
     MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
-    ProfileSession& session() { return rig.window->profileSession(); }
+    ProfileSession& session() { return rig.profiles(); }
     CConfigDialog* manager() { return dialogs().profileManager(); }
 
     CConfigDialog& open() {
@@ -92,9 +92,9 @@ struct ProfileRig {
     void select(int row) { manager()->list().setCurrentRow(row); }
     // Lets the device thread finish what it was given (uploads run there).
     bool deviceSettled() {
-        for (int i = 0; i < 1000 && rig.window->deviceThread().busy(); ++i)
+        for (int i = 0; i < 1000 && rig.session->deviceQueue().busy(); ++i)
             QTest::qWait(10);
-        return !rig.window->deviceThread().busy();
+        return !rig.session->deviceQueue().busy();
     }
     // Runs the import or export the manager posted.
     void runPosted() { QCoreApplication::processEvents(); }

@@ -93,6 +93,7 @@ struct WindowRig {
     }
     RecordState& state() { return session->state(); }
     ProfileFiles& profile() { return session->profile(); }
+    ProfileSession& profiles() { return *session->profiles(); }
     const RecordState& state() const { return session->state(); }
     const ProfileFiles& profile() const { return session->profile(); }
 

@@ -301,11 +301,11 @@ TEST(AssignmentSection, ListsCloseBySecondClickOtherBoxOutsideClickAndCollapsing
     page.window->clickAt(boxCentre(2));
     hoverEntry(*page.section->functionList(1), 2);
     ASSERT_NE(page.section->optionList(OptionList::Scroll), nullptr);
-    EXPECT_TRUE(page.window->leftPanel.assignmentOpen);
-    EXPECT_EQ(page.window->leftPanel.macroBar().top(), 132 + 198);
+    EXPECT_TRUE(page.window->leftPanel().assignmentOpen);
+    EXPECT_EQ(page.window->leftPanel().macroBar().top(), 132 + 198);
     page.window->clickAt(LeftPanel::kAssignmentHeader.center());
-    EXPECT_FALSE(page.window->leftPanel.assignmentOpen);
-    EXPECT_EQ(page.window->leftPanel.macroBar().top(), 132);
+    EXPECT_FALSE(page.window->leftPanel().assignmentOpen);
+    EXPECT_EQ(page.window->leftPanel().macroBar().top(), 132);
     EXPECT_EQ(page.section->functionList(1), nullptr);
     EXPECT_EQ(page.section->optionList(OptionList::Scroll), nullptr);
     // A closed section's boxes do not react.

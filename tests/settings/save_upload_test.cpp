@@ -31,7 +31,7 @@ struct HeldSave {
     void finish() {
         rig.rig.clock.release();
         EXPECT_TRUE(waitFor([&] {
-            return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+            return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
         }));
     }
     void pressAgain() {
@@ -81,7 +81,7 @@ TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestE
     rig.record().sensitivityX = 9;
     const ConfigRecord edited = rig.record();
     rig.rig.messages.answers.push_back(UnsavedChoice::Save);
-    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.rig.profiles().switchProfile(1));
     EXPECT_EQ(rig.rig.messages.answers.size(), 0u);
     save.finish();
 
@@ -96,7 +96,7 @@ TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestE
     // switch's own upload replaced it.
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
-    EXPECT_FALSE(rig.window().profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(rig.rig.profiles().hasUnsavedChanges());
 }
 
 TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitchedTo) {
@@ -115,7 +115,7 @@ TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitc
     save.pressAgain(); // waits behind the first
     const ConfigRecord saved = rig.record();
     // Nothing unsaved: the switch asks nothing and uploads the other profile.
-    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.rig.profiles().switchProfile(1));
     save.finish();
 
     EXPECT_EQ(rig.rig.profile().currentProfileIndex(), 1);
@@ -189,7 +189,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.rig.messages.confirmations = {true};
     rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
     ASSERT_TRUE(waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
     rig.window().exitProgram();
 
@@ -240,7 +240,7 @@ TEST(SaveProgressCard, ShowsTheBarThenTheOutcomeInTheWindowsLanguage) {
     SettingsRig rig;
     rig.start();
     std::vector<int> steps;
-    QObject::connect(&rig.window().deviceThread(), &DeviceThread::uploadProgress,
+    QObject::connect(&rig.rig.session->deviceQueue(), &DeviceThread::uploadProgress,
                      [&](int done, int total) {
                          EXPECT_EQ(total, 16); // two commands, three kinds of block
                          steps.push_back(done);

@@ -122,7 +122,7 @@ struct SettingsRig {
             setup.notes = &notes;
             setup.timings = {.applyBusy = std::chrono::milliseconds(60),
                              .waitCursor = std::chrono::milliseconds(80)};
-            pages = &installSettingsPages(window, setup);
+            pages = &installSettingsPages(window, *rig.session, setup);
         };
         if (installBeforeStartUp)
             return rig.start(install);
