@@ -13,7 +13,6 @@
 #include "config/profile_files.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
-#include "device/listener.h"
 #include "ui/help_dialog.h"
 #include "ui/language_tables.h"
 #include "ui/left_panel.h"
@@ -75,9 +74,9 @@ enum class StartShown { Normal, Minimized };
 
 // The main window: a borderless skinned window that lives for the whole run.
 // With a tray it has no taskbar entry and hides to the tray; without one it
-// is an ordinary window that minimises to the taskbar. The settings pages, the
-// button page and the dialogs are built into it through its rectangle table
-// (elements()), its pages and the handlers below.
+// is an ordinary window that minimises to the taskbar. It draws the session
+// it is built on and lasts no longer than it: the settings pages, the button
+// page and the dialogs are built into it as pages, through the page host.
 class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost {
     Q_OBJECT
 
