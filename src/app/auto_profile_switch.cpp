@@ -1,10 +1,12 @@
 #include "app/auto_profile_switch.h"
 
-#include "app/main_window.h"
 #include "app/mavlo_app.h"
+#include "app/page_host.h"
 #include "app/profile_session.h"
+#include "app/user_session.h"
 #include "config/profile_files.h"
 #include "ui/qt_fonts.h"
+#include "ui/skinned_window.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -74,8 +76,9 @@ const AutoSwitchTexts& autoSwitchTexts(Language language) {
     return kTexts[0];
 }
 
-AutoProfileSwitch::AutoProfileSwitch(CMavloDlg& window, Setup setup)
-    : QObject(&window), window_(window), setup_(std::move(setup)) {
+AutoProfileSwitch::AutoProfileSwitch(PageHost& host, TrayHost& tray, UserSession& session,
+                                     Setup setup)
+    : QObject(&host.face()), host_(host), tray_(tray), session_(session), setup_(std::move(setup)) {
     settle_.setSingleShot(true);
     connect(&settle_, &QTimer::timeout, this, &AutoProfileSwitch::checkSettled);
     reloadRules();
@@ -86,7 +89,7 @@ AutoProfileSwitch::AutoProfileSwitch(CMavloDlg& window, Setup setup)
             &AutoProfileSwitch::reloadRules);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &AutoProfileSwitch::reloadRules);
 
-    if (QMenu* menu = window_.trayMenu()) {
+    if (QMenu* menu = tray_.trayMenu()) {
         trayAction_ = new QAction(menu);
         trayAction_->setCheckable(true);
         connect(trayAction_, &QAction::triggered, this, [this](bool on) {
@@ -127,9 +130,9 @@ AutoProfileSwitch::~AutoProfileSwitch() {
 }
 
 void AutoProfileSwitch::watchRulesFile() {
-    const QString folder = QString::fromStdString(window_.profile().userFolder().string());
+    const QString folder = QString::fromStdString(session_.profile().userFolder().string());
     const QString file =
-        QString::fromStdString((window_.profile().userFolder() / kAutoSwitchFileName).string());
+        QString::fromStdString((session_.profile().userFolder() / kAutoSwitchFileName).string());
     if (!watcher_.directories().contains(folder))
         watcher_.addPath(folder);
     if (!watcher_.files().contains(file) && QFileInfo::exists(file))
@@ -137,7 +140,7 @@ void AutoProfileSwitch::watchRulesFile() {
 }
 
 void AutoProfileSwitch::reloadRules() {
-    const AutoSwitchRead read = readAutoSwitchRules(window_.profile().userFolder());
+    const AutoSwitchRead read = readAutoSwitchRules(session_.profile().userFolder());
     watchRulesFile();
     // A file being replaced or spoiled keeps the rules followed so far.
     if (read.status == AutoSwitchFileStatus::Unreadable)
@@ -150,9 +153,10 @@ void AutoProfileSwitch::reloadRules() {
 }
 
 bool AutoProfileSwitch::changeRules(const AutoSwitchRules& rules) {
-    const FileWriteResult written = writeAutoSwitchRules(window_.profile().userFolder(), rules);
+    const FileWriteResult written = writeAutoSwitchRules(session_.profile().userFolder(), rules);
     if (!written.ok()) {
-        window_.messages().showMessage(writeErrorMessage(written), std::string(kWriteErrorCaption));
+        session_.messages().showMessage(writeErrorMessage(written),
+                                        std::string(kWriteErrorCaption));
         return false;
     }
     switcher_.setRules(rules);
@@ -176,9 +180,10 @@ void AutoProfileSwitch::focusChanged(const FocusedWindow& focused) {
 }
 
 void AutoProfileSwitch::checkSettled() {
-    if (window_.ended())
+    ProfileSession* profiles = session_.profiles();
+    if (session_.ending() || !profiles)
         return;
-    ProfileSession& session = window_.profileSession();
+    ProfileSession& session = *profiles;
     const SwitchView view{session.profileNames(), session.windowProfile(),
                           session.hasUnsavedChanges()};
     const AutoSwitchStep step = switcher_.step(setup_.now(), view);
@@ -186,13 +191,13 @@ void AutoProfileSwitch::checkSettled() {
     case AutoSwitchStep::Kind::None:
         break;
     case AutoSwitchStep::Kind::Paused:
-        window_.showNotice(qstr(autoSwitchTexts(window_.language()).paused));
+        tray_.showNotice(qstr(autoSwitchTexts(host_.language()).paused));
         break;
     case AutoSwitchStep::Kind::Switch:
         // The tray's own way: the list, the files, then the device queue; a
         // mouse that is away gets it when it comes back.
         session.switchOnRequest(step.position, {});
-        window_.refreshTray();
+        tray_.refreshTray();
         break;
     }
     if (const auto deadline = switcher_.deadline())
@@ -204,7 +209,7 @@ void AutoProfileSwitch::checkSettled() {
 QString AutoProfileSwitch::unavailableText() const {
     if (available_)
         return {};
-    const AutoSwitchTexts& texts = autoSwitchTexts(window_.language());
+    const AutoSwitchTexts& texts = autoSwitchTexts(host_.language());
     std::string_view reason = texts.noAnswer;
     switch (setup_.desktop) {
     case FocusDesktop::KdeWayland:
@@ -230,13 +235,13 @@ QString AutoProfileSwitch::sourceText() const {
     if (!available_)
         return unavailableText();
     const char* where = setup_.desktop == FocusDesktop::X11 ? "X11" : "Wayland (wlroots)";
-    return qstr(autoSwitchTexts(window_.language()).watching).arg(where);
+    return qstr(autoSwitchTexts(host_.language()).watching).arg(where);
 }
 
 void AutoProfileSwitch::refreshTrayAction() {
     if (!trayAction_)
         return;
-    trayAction_->setText(qstr(autoSwitchTexts(window_.language()).trayItem));
+    trayAction_->setText(qstr(autoSwitchTexts(host_.language()).trayItem));
     trayAction_->setChecked(available_ && switcher_.rules().enabled);
     trayAction_->setEnabled(available_);
 }
@@ -247,18 +252,21 @@ void AutoProfileSwitch::openRules(QWidget* owner) {
         rules_->activateWindow();
         return;
     }
-    auto* dialog = new AutoSwitchRulesDialog(*this, window_.language(),
-                                             window_.profileSession().profileNames(), owner);
+    ProfileSession* profiles = session_.profiles();
+    if (!profiles)
+        return;
+    auto* dialog =
+        new AutoSwitchRulesDialog(*this, host_.language(), profiles->profileNames(), owner);
     rules_ = dialog;
     dialog->show();
 }
 
-AutoProfileSwitch* installAutoProfileSwitch(CMavloDlg& window) {
-    const SessionEnvironment session = SessionEnvironment::fromProcess();
+AutoProfileSwitch* installAutoProfileSwitch(PageHost& host, TrayHost& tray, UserSession& session) {
+    const SessionEnvironment desktop = SessionEnvironment::fromProcess();
     AutoProfileSwitch::Setup setup;
-    setup.desktop = chooseFocusDesktop(session);
-    setup.source = makeFocusSource(setup.desktop, session);
-    return new AutoProfileSwitch(window, std::move(setup));
+    setup.desktop = chooseFocusDesktop(desktop);
+    setup.source = makeFocusSource(setup.desktop, desktop);
+    return new AutoProfileSwitch(host, tray, session, std::move(setup));
 }
 
 AutoSwitchRulesDialog::AutoSwitchRulesDialog(AutoProfileSwitch& owner, Language language,

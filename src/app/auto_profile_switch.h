@@ -22,7 +22,9 @@ class QTreeWidget;
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class TrayHost;
+class UserSession;
 
 struct AutoSwitchTexts {
     std::string_view title;       // the rules window, the manager's menu command
@@ -54,7 +56,7 @@ class AutoProfileSwitch final : public QObject {
         std::function<Clock::time_point()> now = [] { return Clock::now(); };
     };
 
-    AutoProfileSwitch(CMavloDlg& window, Setup setup);
+    AutoProfileSwitch(PageHost& host, TrayHost& tray, UserSession& session, Setup setup);
     ~AutoProfileSwitch() override;
 
     // A newly focused window (on the window's thread).
@@ -85,7 +87,9 @@ class AutoProfileSwitch final : public QObject {
   private:
     void watchRulesFile();
 
-    CMavloDlg& window_;
+    PageHost& host_;
+    TrayHost& tray_;
+    UserSession& session_;
     Setup setup_;
     AutoSwitcher switcher_;
     bool available_ = false;
@@ -97,7 +101,7 @@ class AutoProfileSwitch final : public QObject {
 
 // Starts automatic switching for the window on the desktop the session
 // says it is; the object is the window's child.
-AutoProfileSwitch* installAutoProfileSwitch(CMavloDlg& window);
+AutoProfileSwitch* installAutoProfileSwitch(PageHost& host, TrayHost& tray, UserSession& session);
 
 // The rules: an on/off, the rules as a list, a place to add one with the
 // applications that had the focus lately, and the profile of every other

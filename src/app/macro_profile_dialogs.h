@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/profile_transfer.h"
+#include "app/window_page.h"
 #include "config/profile_manager_dialog.h"
 #include "macros/macro_editing.h"
 #include "macros/macro_manager_dialog.h"
@@ -14,15 +15,16 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 
 // The macro manager bar of the left panel, the Config button, and the import
 // and export the profile manager asks for, wired into the main window.
-class MacroProfileDialogs final : public QObject {
+class MacroProfileDialogs final : public QObject, public WindowPage {
     Q_OBJECT
 
   public:
-    explicit MacroProfileDialogs(CMavloDlg& window);
+    MacroProfileDialogs(PageHost& host, UserSession& session);
     ~MacroProfileDialogs() override;
 
     // Tests answer the dialogs themselves.
@@ -42,7 +44,7 @@ class MacroProfileDialogs final : public QObject {
     CConfigDialog* profileManager() const { return profileManager_; }
     // The macro bar's title and an open profile manager follow the window's
     // new language.
-    void languageChanged();
+    void languageChanged() override;
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
@@ -55,7 +57,8 @@ class MacroProfileDialogs final : public QObject {
     std::vector<MacroKeyChoice> macroKeyChoices();
 
   private:
-    CMavloDlg& window_;
+    PageHost& host_;
+    UserSession& session_;
     ElementTable::Id macroBar_ = 0;
     std::unique_ptr<ModalRunner> runner_;
     std::unique_ptr<FileDialogs> files_;

@@ -57,9 +57,9 @@ QIcon applicationIcon() {
     return QIcon(QPixmap::fromImage(appIconImage(64)));
 }
 
-CMavloDlg::CMavloDlg(MainWindowSetup setup)
-    : SkinnedWindow(nullptr, *setup.messages, nullptr, Dragging::Allowed), setup_(std::move(setup)),
-      texts_(&mainWindowTexts(Language::English)) {
+CMavloDlg::CMavloDlg(UserSession& session, MainWindowSetup setup)
+    : SkinnedWindow(nullptr, session.messages(), nullptr, Dragging::Allowed), session_(session),
+      setup_(std::move(setup)), texts_(&mainWindowTexts(Language::English)) {
     // No frame; whether it gets a taskbar button depends on the tray, which
     // the start-up looks for.
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
@@ -67,7 +67,6 @@ CMavloDlg::CMavloDlg(MainWindowSetup setup)
     setFocusPolicy(Qt::StrongFocus);
     resize(kDefaultSize);
     addWindowElements();
-    deviceThread_ = std::make_unique<DeviceThread>(*setup_.link);
     outcomeTimer_.setSingleShot(true);
     outcomeTimer_.setInterval(kOutcomeShown);
     connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
@@ -85,21 +84,9 @@ CMavloDlg::~CMavloDlg() {
     // the settings pages: let it do so while the window is still whole.
     if (QWidget* focused = focusWidget())
         focused->clearFocus();
-    shutDown();
-}
-
-void CMavloDlg::shutDown() {
-    // The order matters. The listener may be handing an event to this window
-    // and asks listener_ whether to give up, so it is stopped and joined
-    // before the pointer goes. Then the device thread drains: a last Save
-    // still reaches the mouse, searches answered now are moot. Only then do
-    // the handles close.
-    if (listener_)
-        listener_->stop();
-    listener_.reset();
-    closing_ = true;
-    deviceThread_->stop();
-    setup_.link->closeHandles();
+    // The session ends before its windows go; a window that goes first (a
+    // test's restart) ends it, since what is queued still answers here.
+    session_.shutDown();
 }
 
 void CMavloDlg::setSaveProgress(SaveProgress progress) {
@@ -126,15 +113,19 @@ void CMavloDlg::addWindowElements() {
                             .image = "/Bar1.png",
                             .stage = ClickStage::Sliders,
                             .clickable = false});
-    // Reset, Cancel and Save get their handlers from the settings pages.
-    ids_.reset = table.add(button(kResetRect, "/button-cancel", {}));
-    ids_.cancel = table.add(button(kCancelRect, "/button-cancel", {}));
-    ids_.save = table.add(button(kSaveRect, "/button-save", {}));
+    ids_.reset =
+        table.add(button(kResetRect, "/button-cancel", [this](QPoint) { session_.reset(); }));
+    ids_.cancel =
+        table.add(button(kCancelRect, "/button-cancel", [this](QPoint) { session_.cancel(); }));
+    ids_.save = table.add(button(kSaveRect, "/button-save", [this](QPoint) { session_.save(); }));
     ids_.help = table.add(button(kHelpRect, "/button-help", [this](QPoint) { toggleHelpPanel(); }));
     ids_.minimise =
         table.add(button(kMinimiseRect, "/button-min", [this](QPoint) { hideToTray(); }));
     ids_.close = table.add(button(kCloseRect, "/button-close", [this](QPoint) { exitProgram(); }));
-    ids_.config = table.add(button(kConfigRect, "/button-config", {}));
+    ids_.config = table.add(button(kConfigRect, "/button-config", [this](QPoint) {
+        if (macroProfileDialogs_)
+            macroProfileDialogs_->openProfileManager();
+    }));
     const auto titleName = [this](std::string_view TitleButtonNames::*which) {
         return [this, which] {
             return qstr(kTitleButtonNames[static_cast<std::size_t>(language_)].*which);
@@ -157,13 +148,13 @@ void CMavloDlg::addWindowElements() {
 }
 
 void CMavloDlg::startUp() {
-    RecordState& state = *setup_.state;
+    RecordState& state = session_.state();
     // The window comes up while the device thread looks for the mouse.
     searchForTheMouse();
     startListener();
     startHotplugWatch();
 
-    ProfileFiles& profile = *setup_.profile;
+    ProfileFiles& profile = session_.profile();
     profile.LoadProfileFiles(state);
     state.takeSnapshot();
     // Read when first needed (the first-run labels drawn meanwhile set the
@@ -175,7 +166,7 @@ void CMavloDlg::startUp() {
     profile.setLanguage(language_);
     applyLanguage(language_);
     profile.ReadProfileSettings();
-    profileSession_ = new ProfileSession(*this);
+    session_.openProfiles(*this);
 
     loadSkin();
     markStartUpPhase("skin");
@@ -188,10 +179,11 @@ void CMavloDlg::startUp() {
     setTextColor(QColor(component(skinStrings.red), component(skinStrings.green),
                         component(skinStrings.blue)));
 
-    installAssignmentSection(*this);
-    installStatusCard(*this);
+    installAssignmentSection(*this, session_);
+    installStatusCard(*this, session_);
     createTrayIcon();
-    macroProfileDialogs_ = new MacroProfileDialogs(*this);
+    macroProfileDialogs_ = new MacroProfileDialogs(*this, session_);
+    addPage(*macroProfileDialogs_);
 }
 
 void CMavloDlg::searchForTheMouse() {
@@ -203,25 +195,25 @@ void CMavloDlg::searchForTheMouse() {
     auto outcome = std::make_shared<Outcome>();
     search_ = StartUpSearch::Searching;
     searchPatience_.start(setup_.searchPatience);
-    deviceThread_->request(
+    session_.deviceQueue().request(
         [this, outcome] {
             // The open sequence only learns the mouse's active slot.
             ConfigRecord slot{};
-            if (connectAtStartup(*setup_.link, slot)) {
+            if (connectAtStartup(session_.link(), slot)) {
                 outcome->activeSlot = slot.activeProfile;
-                outcome->dpiStage = readActiveDpiStage(*setup_.link);
+                outcome->dpiStage = readActiveDpiStage(session_.link());
             } else if (setup_.permissionProblem)
                 outcome->advice = setup_.permissionProblem();
         },
         [this, outcome] {
-            if (closing_)
+            if (session_.ending())
                 return;
             search_ = StartUpSearch::Answered;
             searchPatience_.stop();
             markStartUpPhase("mouse search answered");
             if (outcome->activeSlot) {
                 // The mouse's slot is no edit of the user's.
-                RecordState& state = *setup_.state;
+                RecordState& state = session_.state();
                 state.record.activeProfile = *outcome->activeSlot;
                 state.appliedRecord.activeProfile = *outcome->activeSlot;
             }
@@ -230,11 +222,11 @@ void CMavloDlg::searchForTheMouse() {
                 activeDpiStage_ = outcome->dpiStage;
             if (outcome->advice)
                 explainPermissionOnce(*outcome->advice);
-            if (setup_.link->devicePresent == 1) {
+            if (session_.link().devicePresent == 1) {
                 pageDrawn_ = true;
                 notifyProfileDrawn();
-                if (profileSession_)
-                    profileSession_->mouseFound();
+                if (session_.profiles())
+                    session_.profiles()->mouseFound();
             }
             refreshTray();
             update();
@@ -257,7 +249,7 @@ void CMavloDlg::takeStartUpDesktopPointerSettings() {
     if (!desktopPointerPending_)
         return;
     desktopPointerPending_ = false;
-    RecordState& state = *setup_.state;
+    RecordState& state = session_.state();
     if (state.pointerChanges.any())
         return;
     const bool unedited = state.record == state.appliedRecord;
@@ -273,11 +265,11 @@ void CMavloDlg::takeStartUpDesktopPointerSettings() {
 
 void CMavloDlg::loadSkin() {
     // A skin of the user's own comes before the installed one of that name.
-    const std::filesystem::path name = setup_.profile->skinStrings().path;
-    auto folder = setup_.profile->userFolder() / "Skins" / name;
+    const std::filesystem::path name = session_.profile().skinStrings().path;
+    auto folder = session_.profile().userFolder() / "Skins" / name;
     std::error_code missing;
     if (name.empty() || !std::filesystem::is_directory(folder, missing))
-        folder = setup_.profile->factoryFolder() / "Skins" / name;
+        folder = session_.profile().factoryFolder() / "Skins" / name;
     setSkin(std::make_shared<SkinImageCache>(QString::fromStdString(folder.string()), messages()));
     if (!loadBackground("/main.png", {}))
         messages().showMessage(std::string(kLoadImageFailed), std::string(kApplicationTitle));
@@ -314,21 +306,20 @@ void CMavloDlg::loadSkin() {
 }
 
 void CMavloDlg::startListener() {
-    listener_ = std::make_unique<Listener>(*setup_.link, [this](MouseEvent event) {
+    session_.startListener([this](MouseEvent event) {
         runOnUiThreadAndWait(
             this,
             [this, event] {
                 // Behind a read-back still under way, so balloons keep the
                 // mouse's order.
-                if (deviceThread_->busy() && !needsActiveBlock(event.type, event.value))
-                    deviceThread_->request(
+                if (session_.deviceQueue().busy() && !needsActiveBlock(event.type, event.value))
+                    session_.deviceQueue().request(
                         {}, [this, event] { showDeviceNotification(event.type, event.value); });
                 else
                     showDeviceNotification(event.type, event.value);
             },
-            [this] { return listener_->stopping(); });
+            [this] { return session_.listenerStopping(); });
     });
-    listener_->start();
 }
 
 void CMavloDlg::startHotplugWatch() {
@@ -354,7 +345,7 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
         std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
-    deviceThread_->reopen(
+    session_.deviceQueue().reopen(
         [this, kind, outcome] {
             const auto later = [outcome](std::function<void()> step) {
                 outcome->steps.push_back(std::move(step));
@@ -367,12 +358,12 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
                 .reloadProfile =
                     [this, later] {
                         later([this] {
-                            if (profileSession_)
-                                profileSession_->deviceArrived();
+                            if (session_.profiles())
+                                session_.profiles()->deviceArrived();
                         });
                     },
                 .hideWindow = [this, later] { later([this] { hideToTray(); }); }};
-            DeviceLink& link = *setup_.link;
+            DeviceLink& link = session_.link();
             if (kind == HotplugKind::Arrival) {
                 // The open sequence only learns the mouse's active slot.
                 ConfigRecord slot{};
@@ -389,10 +380,10 @@ void CMavloDlg::runHotplug(HotplugKind kind) {
             outcome->present = link.devicePresent == 1;
         },
         [this, kind, outcome] {
-            if (closing_)
+            if (session_.ending())
                 return;
             if (outcome->activeSlot)
-                setup_.state->record.activeProfile = *outcome->activeSlot;
+                session_.state().record.activeProfile = *outcome->activeSlot;
             // A mouse opened anew says where it is; one that is gone says
             // nothing any more.
             if (!outcome->present)
@@ -418,7 +409,7 @@ void CMavloDlg::explainPermissionOnce(const std::string& advice) {
 void CMavloDlg::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
-    RecordState& state = *setup_.state;
+    RecordState& state = session_.state();
     desktopPointerPending_ = false; // this load answers for the start-up's
     if (state.firstRunFlag != 0 || state.pointerChanges.any())
         return;
@@ -427,8 +418,8 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
 }
 
 void CMavloDlg::reloadProfile() {
-    if (profileSession_)
-        profileSession_->loadProfile();
+    if (session_.profiles())
+        session_.profiles()->loadProfile();
 }
 
 void CMavloDlg::createTrayIcon() {
@@ -486,12 +477,12 @@ void CMavloDlg::applyTrayTexts() {
 
 void CMavloDlg::fillProfilesMenu() {
     profilesMenu_->clear();
-    if (!profileSession_)
+    if (!session_.profiles())
         return;
     auto* group = new QActionGroup(profilesMenu_);
     group->setExclusive(true);
-    const std::vector<std::string> names = profileSession_->profileNames();
-    const int current = profileSession_->windowProfile();
+    const std::vector<std::string> names = session_.profiles()->profileNames();
+    const int current = session_.profiles()->windowProfile();
     for (std::size_t i = 0; i < names.size(); ++i) {
         const int position = static_cast<int>(i);
         QAction* action = profilesMenu_->addAction(QString::fromStdString(names[i]));
@@ -504,8 +495,8 @@ void CMavloDlg::fillProfilesMenu() {
             QMetaObject::invokeMethod(
                 this,
                 [this, position] {
-                    if (profileSession_ && !closing_)
-                        profileSession_->switchOnRequest(position, {});
+                    if (session_.profiles() && !session_.ending())
+                        session_.profiles()->switchOnRequest(position, {});
                     refreshTray();
                 },
                 Qt::QueuedConnection);
@@ -520,9 +511,9 @@ void CMavloDlg::refreshTray() {
         return;
     const TrayMenuTexts& texts = trayMenuTexts(language_);
     QStringList lines{qstr(texts_->windowTitle)};
-    if (profileSession_) {
-        const std::vector<std::string> names = profileSession_->profileNames();
-        const int current = profileSession_->windowProfile();
+    if (session_.profiles()) {
+        const std::vector<std::string> names = session_.profiles()->profileNames();
+        const int current = session_.profiles()->windowProfile();
         if (current >= 0 && current < static_cast<int>(names.size()))
             lines << qstr(texts.profileLine)
                          .arg(QString::fromStdString(names[static_cast<std::size_t>(current)]));
@@ -609,7 +600,7 @@ void CMavloDlg::setTrayMode(bool available) {
 
 void CMavloDlg::trayLeftClick() {
     // While the start-up search runs the mouse is not known to be missing.
-    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching) {
+    if (session_.link().devicePresent != 1 && search_ != StartUpSearch::Searching) {
         showDeviceNotification(kNotifyNotDetected, 0);
         return;
     }
@@ -625,7 +616,7 @@ void CMavloDlg::comeBack() {
         closePagePopups();
         reloadProfile();
     }
-    if (setup_.link->devicePresent == 1) {
+    if (session_.link().devicePresent == 1) {
         pageDrawn_ = true;
         notifyProfileDrawn();
     }
@@ -635,7 +626,7 @@ void CMavloDlg::comeBack() {
 void CMavloDlg::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
-    if (setup_.link->devicePresent != 1 && search_ != StartUpSearch::Searching)
+    if (session_.link().devicePresent != 1 && search_ != StartUpSearch::Searching)
         showDeviceNotification(kNotifyNotDetected, 0);
     comeBack();
     showNormal();
@@ -647,9 +638,9 @@ void CMavloDlg::showDeviceNotification(int type, int value) {
         activeDpiStage_ = value;
         refreshTray();
         update();
-        deviceThread_->readBack(setup_.state->record, [this, type, value](const Block& active) {
-            showBalloon(type, value, active);
-        });
+        session_.deviceQueue().readBack(
+            session_.state().record,
+            [this, type, value](const Block& active) { showBalloon(type, value, active); });
         return;
     }
     showBalloon(type, value, Block{});
@@ -678,13 +669,13 @@ void CMavloDlg::showNotice(const QString& text) {
 }
 
 void CMavloDlg::exitProgram() {
-    if (closing_)
+    if (session_.ending())
         return;
-    if (profileSession_ && profileSession_->hasUnsavedChanges()) {
+    if (session_.profiles() && session_.profiles()->hasUnsavedChanges()) {
         // From the tray: the question needs a window to belong to.
         showForQuestion();
         const std::string_view question = profileFileTexts(language_).closeQuestion;
-        if (!profileSession_->mayLeaveProfile(question) || closing_)
+        if (!session_.profiles()->mayLeaveProfile(question) || session_.ending())
             return;
     }
     // Saved or discarded: whatever this run kept for recovery is stale.
@@ -694,15 +685,15 @@ void CMavloDlg::exitProgram() {
 }
 
 std::filesystem::path CMavloDlg::unsavedEditsPath() const {
-    return setup_.profile->userFolder() / kUnsavedEditsFileName;
+    return session_.profile().userFolder() / kUnsavedEditsFileName;
 }
 
 void CMavloDlg::keepUnsavedEdits() {
     // An offer still open holds edits of an earlier session.
-    if (offeringEdits_ || !profileSession_)
+    if (offeringEdits_ || !session_.profiles())
         return;
     // Cancel has thrown the changes away; the reload waits for the tray.
-    const auto edits = reloadOnReopen ? std::nullopt : profileSession_->unsavedEdits();
+    const auto edits = reloadOnReopen ? std::nullopt : session_.profiles()->unsavedEdits();
     const std::filesystem::path path = unsavedEditsPath();
     if (!edits) {
         if (wroteUnsavedEdits_)
@@ -717,7 +708,7 @@ void CMavloDlg::keepUnsavedEdits() {
 }
 
 void CMavloDlg::endSession() {
-    if (closing_)
+    if (session_.ending())
         return;
     keepUnsavedEdits();
     endProgram();
@@ -726,7 +717,7 @@ void CMavloDlg::endSession() {
 void CMavloDlg::offerUnsavedEdits() {
     const std::filesystem::path path = unsavedEditsPath();
     const auto edits = readUnsavedEdits(path);
-    if (!edits || !profileSession_)
+    if (!edits || !session_.profiles())
         return;
     const ProfileFileTexts& texts = profileFileTexts(language_);
     offeringEdits_ = true;
@@ -735,15 +726,15 @@ void CMavloDlg::offerUnsavedEdits() {
         {std::string(texts.restoreChoice), std::string(texts.discardChoice)}, true);
     offeringEdits_ = false;
     // A session that ended during the question left the file for next time.
-    if (closing_)
+    if (session_.ending())
         return;
-    if (restore && !profileSession_->restoreEdits(*edits))
+    if (restore && !session_.profiles()->restoreEdits(*edits))
         return; // no profile to take them: kept for a later start
     removeUnsavedEdits(path);
 }
 
 void CMavloDlg::endProgram() {
-    shutDown();
+    session_.shutDown();
     if (tray_)
         tray_->hide();
     tray_.reset();
@@ -752,6 +743,11 @@ void CMavloDlg::endProgram() {
         setup_.endProcess(0);
     else
         QCoreApplication::exit(0);
+}
+
+void CMavloDlg::hideAndReloadOnReopen() {
+    reloadOnReopen = true;
+    hideToTray();
 }
 
 void CMavloDlg::hideToTray() {
@@ -768,7 +764,7 @@ void CMavloDlg::toggleHelpPanel() {
     }
     // Without an installed updater the line is drawn disabled.
     std::function<void()> update;
-    if (firmwareUpdaterPath(setup_.profile->factoryFolder()))
+    if (firmwareUpdaterPath(session_.profile().factoryFolder()))
         update = [this] { launchUpdater(0); };
     help_ = new CHelpDialog(
         sharedSkin(), messages(), language_, std::move(update),
@@ -779,7 +775,7 @@ void CMavloDlg::toggleHelpPanel() {
 bool CMavloDlg::chooseLanguage(Language language) {
     if (language == language_)
         return true;
-    ProfileFiles& profile = *setup_.profile;
+    ProfileFiles& profile = session_.profile();
     const FileWriteResult written =
         writeLanguageToProfiles(profile.userFolder(), languageCode(language));
     if (!written.ok()) {
@@ -796,15 +792,13 @@ bool CMavloDlg::chooseLanguage(Language language) {
     profile.setLanguage(language);
     if (labelsAsSaved) {
         profile.readButtonLabels();
-        if (profileSession_)
-            profileSession_->labelsReread();
+        if (session_.profiles())
+            session_.profiles()->labelsReread();
     }
     closePagePopups();
     applyLanguage(language);
     for (WindowPage* page : pages_)
         page->languageChanged();
-    if (macroProfileDialogs_)
-        macroProfileDialogs_->languageChanged();
     if (help_)
         help_->setLanguage(language);
     applyTrayTexts();
@@ -839,7 +833,7 @@ void CMavloDlg::closeHelpPanel() {
 
 void CMavloDlg::launchUpdater(int request) {
     if (request == 0)
-        launchFirmwareUpdater(setup_.profile->factoryFolder());
+        launchFirmwareUpdater(session_.profile().factoryFolder());
 }
 
 void CMavloDlg::setMouseView(int view) {
@@ -864,14 +858,14 @@ void CMavloDlg::closePagePopups() {
 void CMavloDlg::notifyProfileDrawn() {
     if (!pageDrawn_)
         return;
-    const bool firstRun = setup_.state->firstRunFlag == 0;
+    const bool firstRun = session_.state().firstRunFlag == 0;
     for (WindowPage* page : pages_)
         page->profileDrawn();
     // The first-run labels go to the files as they are made (an import's
     // wait for its Save): not the user's changes, so closing does not ask.
-    if (firstRun && setup_.state->firstRunFlag != 0 && profileSession_ &&
-        !profileSession_->holdsImport())
-        profileSession_->labelsWritten();
+    if (firstRun && session_.state().firstRunFlag != 0 && session_.profiles() &&
+        !session_.profiles()->holdsImport())
+        session_.profiles()->labelsWritten();
 }
 
 void CMavloDlg::paintFace(QPainter& painter) {

@@ -4,13 +4,15 @@
 #include "app/device_thread.h"
 #include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
+#include "app/page_host.h"
+#include "app/profile_session.h"
+#include "app/user_session.h"
 #include "app/window_page.h"
 #include "config/config_record.h"
 #include "config/message_sink.h"
 #include "config/profile_files.h"
 #include "device/device_events.h"
 #include "device/device_link.h"
-#include "device/listener.h"
 #include "ui/help_dialog.h"
 #include "ui/language_tables.h"
 #include "ui/left_panel.h"
@@ -35,7 +37,6 @@ namespace qvr {
 
 class CGdipButton;
 class MacroProfileDialogs;
-class ProfileSession;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
 struct TrayAction {
@@ -46,10 +47,6 @@ struct TrayAction {
 // What the main window is built from. The application fills it from the
 // command line; tests fill it with a virtual mouse and a temporary folder.
 struct MainWindowSetup {
-    DeviceLink* link = nullptr;
-    RecordState* state = nullptr;
-    ProfileFiles* profile = nullptr;
-    MessageSink* messages = nullptr;
     std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
     BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
     std::vector<TrayAction> trayActions;
@@ -75,23 +72,12 @@ struct MainWindowSetup {
 // iconified where there is no tray.
 enum class StartShown { Normal, Minimized };
 
-// The device search that start-up hands to the device thread.
-enum class StartUpSearch { Searching, Answered, NoAnswer };
-
-// Where the last Save or Reset stands, for the status card.
-struct SaveProgress {
-    enum class Phase { Idle, Uploading, Saved, NotReceived, NotWritten };
-    Phase phase = Phase::Idle;
-    int done = 0;
-    int total = 0;
-};
-
 // The main window: a borderless skinned window that lives for the whole run.
 // With a tray it has no taskbar entry and hides to the tray; without one it
-// is an ordinary window that minimises to the taskbar. The settings pages, the
-// button page and the dialogs are built into it through its rectangle table
-// (elements()), its pages and the handlers below.
-class CMavloDlg : public SkinnedWindow {
+// is an ordinary window that minimises to the taskbar. It draws the session
+// it is built on and lasts no longer than it: the settings pages, the button
+// page and the dialogs are built into it as pages, through the page host.
+class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, public TrayHost {
     Q_OBJECT
 
   public:
@@ -112,9 +98,9 @@ class CMavloDlg : public SkinnedWindow {
     static constexpr QRect kTrackRect = toQRect(skin::kScrollTrack);
     // The thumb starts at the top of the track, 114 pixels high.
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
-    static constexpr QSize kDefaultSize{1000, 640};
+    static constexpr QSize kDefaultSize = kMainFaceSize;
 
-    explicit CMavloDlg(MainWindowSetup setup);
+    CMavloDlg(UserSession& session, MainWindowSetup setup);
     ~CMavloDlg() override;
 
     // The start-up sequence: device search (answered on the device thread
@@ -123,50 +109,46 @@ class CMavloDlg : public SkinnedWindow {
     // search's answer; a never-saved profile's desktop pointer values are
     // read at the first click, the first time anything can show or keep them.
     void startUp();
-    StartUpSearch startUpSearch() const { return search_; }
+    StartUpSearch startUpSearch() const override { return search_; }
     // The search has answered and the window has been painted: where a
     // start-up without the user's hand comes to rest.
     bool startUpSettled() const;
 
     const Ids& ids() const { return ids_; }
-    Language language() const { return language_; }
-    const MainWindowTexts& texts() const { return *texts_; }
-    const QFont& headingFont() const { return headingFont_; }
-    const QFont& smallFont() const { return smallFont_; }
-    RecordState& state() { return *setup_.state; }
-    DeviceLink& link() { return *setup_.link; }
-    ProfileFiles& profile() { return *setup_.profile; }
-    // Every command to the mouse after start-up goes through it.
-    DeviceThread& deviceThread() { return *deviceThread_; }
-    const SaveProgress& saveProgress() const { return saveProgress_; }
+    Language language() const override { return language_; }
+    const MainWindowTexts& texts() const override { return *texts_; }
+    const QFont& headingFont() const override { return headingFont_; }
+    const QFont& smallFont() const override { return smallFont_; }
+    SkinnedWindow& face() override { return *this; }
+    const SaveProgress& saveProgress() const override { return saveProgress_; }
     // The DPI stage the mouse's own buttons are at (1..6), as the mouse last
     // said: read back when it is opened, then from each DPI event. Nothing
     // while the mouse is away or has not said.
-    std::optional<int> activeDpiStage() const { return activeDpiStage_; }
+    std::optional<int> activeDpiStage() const override { return activeDpiStage_; }
     // An outcome stays on the status card for kOutcomeShown.
-    void setSaveProgress(SaveProgress progress);
+    void setSaveProgress(SaveProgress progress) override;
     static constexpr std::chrono::milliseconds kOutcomeShown{5000};
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     // Open, Profiles, Start at login, the virtual mouse's actions, Exit;
     // also the title strip's menu where there is no tray.
-    QMenu* trayMenu() const { return trayMenu_.get(); }
+    QMenu* trayMenu() const override { return trayMenu_.get(); }
     QMenu* profilesMenu() const { return profilesMenu_; }
     QAction* startAtLoginAction() const { return startAtLoginAction_; }
     // The tooltip, the menu's profiles and checks, as they are now.
-    void refreshTray();
+    void refreshTray() override;
     void showAtStart(StartShown how);
     // Brings the window out for a question about it.
-    void showForQuestion();
-    bool profileManagerOpen() const;
-    CGdipButton* scrollThumb() const { return thumb_; }
+    void showForQuestion() override;
+    bool profileManagerOpen() const override;
+    CGdipButton* scrollThumb() const override { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
     void trayLeftClick();
     // The balloon of a device event (DPI stage, macro key, found, lost).
-    void showDeviceNotification(int type, int value);
+    void showDeviceNotification(int type, int value) override;
     // A balloon of the program's own, under the window's title.
-    void showNotice(const QString& text);
+    void showNotice(const QString& text) override;
     // The close button and "Exit": with unsaved changes the window shows
     // and asks Save, Discard or Cancel first; then handles closed, tray icon
     // removed, end.
@@ -181,10 +163,11 @@ class CMavloDlg : public SkinnedWindow {
     void offerUnsavedEdits();
     std::filesystem::path unsavedEditsPath() const;
     // The program has ended (its handles are closed); only destruction is left.
-    bool ended() const { return closing_; }
+    bool ended() const { return session_.ending(); }
     // Minimise, close and Cancel: into the tray, or to the taskbar when the
     // desktop has no tray.
     void hideToTray();
+    void hideAndReloadOnReopen() override;
     // A later start of the program asked for the window.
     void bringForward(const ActivationRequest& request);
     // Looks for the tray again and moves to it or away from it.
@@ -205,27 +188,26 @@ class CMavloDlg : public SkinnedWindow {
     void launchUpdater(int request);
 
     // 1 front, 2 side.
-    int mouseView() const { return mouseView_; }
+    int mouseView() const override { return mouseView_; }
     void setMouseView(int view);
 
     // Set by Cancel; the next tray click reloads the profile first.
     bool reloadOnReopen = false;
 
-    // Which left-panel sections are open; the assignment section moves the
-    // macro manager bar and the X/Y section.
-    LeftPanel leftPanel;
+    LeftPanel& leftPanel() override { return leftPanel_; }
 
     // The pages built into the window, called in the order they were added:
     // later ones paint over earlier ones. Each page must last as long as the
     // window; the pages built in are its children.
-    void addPage(WindowPage& page);
+    void addPage(WindowPage& page) override;
     // Closes every page's lists and edit boxes.
-    void closePagePopups();
+    void closePagePopups() override;
     // Whether the page has been drawn (the mouse was there at start-up or
     // the window came back from the tray); while it is, tells the pages a
     // loaded profile is drawn in full.
-    bool pageDrawn() const { return pageDrawn_; }
-    void notifyProfileDrawn();
+    bool pageDrawn() const override { return pageDrawn_; }
+    void notifyProfileDrawn() override;
+    void redraw() override { update(); }
 
     // The macro manager bar, the Config button and profile import/export.
     MacroProfileDialogs& macroProfileDialogs() { return *macroProfileDialogs_; }
@@ -234,9 +216,7 @@ class CMavloDlg : public SkinnedWindow {
     // reopening after Cancel) and takes it as the applied record.
     void reloadProfile();
     // A profile that was never saved takes the desktop's pointer values.
-    void takeDesktopPointerSettingsIfNew();
-    // Which profile the record on screen belongs to, and the switch.
-    ProfileSession& profileSession() { return *profileSession_; }
+    void takeDesktopPointerSettingsIfNew() override;
 
   protected:
     void paintFace(QPainter& painter) override;
@@ -251,8 +231,6 @@ class CMavloDlg : public SkinnedWindow {
     void addWindowElements();
     void searchForTheMouse();
     void takeStartUpDesktopPointerSettings();
-    // The one exit order, for the close button, "Exit" and destruction.
-    void shutDown();
     // The end without a question.
     void endProgram();
     void startListener();
@@ -273,6 +251,7 @@ class CMavloDlg : public SkinnedWindow {
     void showBalloon(int type, int value, const Block& active);
     void applyLanguage(Language language);
 
+    UserSession& session_;
     MainWindowSetup setup_;
     Ids ids_{};
     Language language_ = Language::English;
@@ -287,9 +266,7 @@ class CMavloDlg : public SkinnedWindow {
     bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<WindowPage*> pages_;
-    std::unique_ptr<DeviceThread> deviceThread_;
-    // Set as the window goes: answers that would show it again are dropped.
-    bool closing_ = false;
+    LeftPanel leftPanel_;
     // The recovery file is being offered (it must outlive a session that
     // ends meanwhile), or was written by this run.
     bool offeringEdits_ = false;
@@ -297,7 +274,6 @@ class CMavloDlg : public SkinnedWindow {
     SaveProgress saveProgress_;
     std::optional<int> activeDpiStage_;
     QTimer outcomeTimer_;
-    std::unique_ptr<Listener> listener_;
     std::unique_ptr<HotplugCoalescer> coalescer_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
@@ -312,7 +288,6 @@ class CMavloDlg : public SkinnedWindow {
     QPointer<CHelpDialog> help_;
     CGdipButton* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
-    ProfileSession* profileSession_ = nullptr;           // a child of the window
 };
 
 // The program's icon, drawn rather than shipped: a mouse outline in the

@@ -14,6 +14,7 @@
 #include "app/session_end.h"
 #include "app/single_instance.h"
 #include "app/user_folder_notes.h"
+#include "app/user_session.h"
 #include "app/version.h"
 #include "device/device_setup.h"
 #include "device/hidapi_backend.h"
@@ -277,10 +278,10 @@ int CMavloApp::run(int argc, char** argv) {
     // first one forward. A lock folder someone else could change is not used
     // at all: they could hold the lock or plant a link there.
     const RuntimeFolder runtime = runtimeFolder();
-    SingleInstanceLock instance;
+    auto instance = std::make_unique<SingleInstanceLock>();
     auto lock = SingleInstanceLock::Result::Unavailable;
     if (runtime.usable())
-        lock = instance.acquire(runtime.path);
+        lock = instance->acquire(runtime.path);
     if (lock == SingleInstanceLock::Result::AlreadyRunning)
         return bringRunningInstanceForward(runtime.path, launch);
     if (!runtime.usable())
@@ -297,7 +298,6 @@ int CMavloApp::run(int argc, char** argv) {
 
     installFileAccessCheck();
     DeviceLink link(device.backend(), device.clock());
-    RecordState state;
     MessageBoxes messages;
     const auto user = userFolder();
     const auto factory = factoryFolder();
@@ -310,13 +310,13 @@ int CMavloApp::run(int argc, char** argv) {
         {variable("LANGUAGE"), variable("LC_ALL"), variable("LC_MESSAGES"), variable("LANG")});
     const UserFolderReport prepared =
         prepareUserFolder(user, factory, executableFolder(), localeLanguage);
-    ProfileFiles profile(user, messages, factory);
+    UserSession session({.link = &link,
+                         .messages = &messages,
+                         .userFolder = user,
+                         .factoryFolder = factory,
+                         .instanceLock = std::move(instance)});
 
     MainWindowSetup setup;
-    setup.link = &link;
-    setup.state = &state;
-    setup.profile = &profile;
-    setup.messages = &messages;
     setup.autostartEntry = autostartEntryPath();
     setup.program = executableFolder() / "qvr";
     if (virtualBackend) {
@@ -336,13 +336,21 @@ int CMavloApp::run(int argc, char** argv) {
     QtColourDialog colours;
     LinuxPointerDesktop pointerDesktop;
     markStartUpPhase("device and user folder");
-    CMavloDlg window(std::move(setup));
+    CMavloDlg window(session, std::move(setup));
+    // The one end order, however the run ends: what follows goes first (it
+    // calls the window), then the session ends (the listener is stopped and
+    // joined, the queue drains while the pages that answer it are still
+    // there, the handles close), then the window, then what the pages use.
+    struct EndsFirst {
+        UserSession& session;
+        ~EndsFirst() { session.shutDown(); }
+    } endOrder{session};
     messages.setOwner(&window);
     colours.setOwner(&window);
-    installSettingsPages(window, {.colours = &colours, .pointerDesktop = &pointerDesktop});
+    installSettingsPages(window, session, {.colours = &colours, .pointerDesktop = &pointerDesktop});
     markStartUpPhase("window built");
     window.startUp();
-    installAutoProfileSwitch(window);
+    installAutoProfileSwitch(window, window, session);
     markStartUpPhase("window started");
     // Before a later start can find this one, so that whoever sees it
     // running may also end it.
@@ -352,10 +360,10 @@ int CMavloApp::run(int argc, char** argv) {
     InstanceServer laterStarts(
         [&window](const ActivationRequest& request) { window.bringForward(request); });
     laterStarts.setProfileHandler(
-        [&window](const ProfileRequest& request, InstanceServer::Reply reply) {
+        [&window, &session](const ProfileRequest& request, InstanceServer::Reply reply) {
             if (window.ended())
                 return;
-            window.profileSession().answer(request, std::move(reply));
+            session.profiles()->answer(request, std::move(reply));
         });
     if (lock == SingleInstanceLock::Result::Acquired &&
         !laterStarts.listen(instanceSocketPath(runtime.path)))

@@ -1,11 +1,13 @@
 #include "app/profile_session.h"
 
-#include "app/main_window.h"
+#include "app/user_session.h"
 #include "config/profile_list.h"
 #include "config/profile_slots.h"
 #include "config/profile_switch.h"
 #include "config/save_after_upload.h"
 #include "device/device_events.h"
+#include "macros/macro_editing.h"
+#include "macros/macro_store.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -13,54 +15,55 @@
 
 namespace qvr {
 
-ProfileSession::ProfileSession(CMavloDlg& window) : QObject(&window), window_(window) {
-    savedLabels_ = window_.profile().labels();
-    mouseOutOfDate_ = profileUnsent(window_.profile().userFolder());
-    connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+ProfileSession::ProfileSession(UserSession& session, ProfileView& view)
+    : session_(session), view_(view) {
+    savedLabels_ = session_.profile().labels();
+    mouseOutOfDate_ = profileUnsent(session_.profile().userFolder());
+    connect(&session_.deviceQueue(), &DeviceThread::uploadFinished, this,
             [this](int ticket, bool received) {
                 setMouseOutOfDate(!received);
                 if (notifyTickets_.erase(ticket) && !received)
-                    window_.showDeviceNotification(kNotifyNotDetected, 0);
+                    view_.showDeviceNotification(kNotifyNotDetected, 0);
             });
-    connect(&window_.deviceThread(), &DeviceThread::uploadSkipped, this,
+    connect(&session_.deviceQueue(), &DeviceThread::uploadSkipped, this,
             [this](int ticket) { notifyTickets_.erase(ticket); });
 }
 
 int ProfileSession::windowProfile() const {
-    return window_.profile().currentProfileIndex();
+    return session_.profile().currentProfileIndex();
 }
 
 bool ProfileSession::hasUnsavedChanges() const {
-    const RecordState& state = window_.state();
+    const RecordState& state = session_.state();
     // Names may change with the same bytes (two empty macros swapped).
     const bool namesChanged = state.macroTableNames && state.appliedMacroTableNames &&
                               *state.macroTableNames != *state.appliedMacroTableNames;
     return imported_ ||
            !std::ranges::equal(recordBytes(state.record), recordBytes(state.appliedRecord)) ||
-           window_.profile().labels() != savedLabels_ || namesChanged;
+           session_.profile().labels() != savedLabels_ || namesChanged;
 }
 
 void ProfileSession::labelsReread() {
-    savedLabels_ = window_.profile().labels();
-    window_.update();
+    savedLabels_ = session_.profile().labels();
+    view_.redraw();
 }
 
 void ProfileSession::markSaved() {
-    window_.state().takeSnapshot();
-    savedLabels_ = window_.profile().labels();
+    session_.state().takeSnapshot();
+    savedLabels_ = session_.profile().labels();
     imported_ = false;
-    window_.update();
+    view_.redraw();
 }
 
 void ProfileSession::labelsWritten() {
-    savedLabels_ = window_.profile().labels();
-    window_.update();
+    savedLabels_ = session_.profile().labels();
+    view_.redraw();
 }
 
 const MacroTableNames& ProfileSession::macroTableNames() {
-    RecordState& state = window_.state();
+    RecordState& state = session_.state();
     if (!state.macroTableNames) {
-        state.macroTableNames = guessMacroTableNames(window_.profile().macroStorePath());
+        state.macroTableNames = guessMacroTableNames(session_.profile().macroStorePath());
         // Nothing named changed the table since it came unnamed from a file.
         if (!state.appliedMacroTableNames)
             state.appliedMacroTableNames = state.macroTableNames;
@@ -68,65 +71,82 @@ const MacroTableNames& ProfileSession::macroTableNames() {
     return *state.macroTableNames;
 }
 
+std::vector<std::string> ProfileSession::tableMacroNames() {
+    std::vector<std::string> names = macroTableNames();
+    names.resize(std::min(names.size(), static_cast<std::size_t>(kMacroCount)));
+    return names;
+}
+
+std::vector<MacroKeyChoice> ProfileSession::macroKeyChoices() {
+    const std::vector<std::string> table = tableMacroNames();
+    const std::vector<std::string> storeNames =
+        MacroStore(session_.profile().macroStorePath()).names();
+    std::vector<MacroKeyChoice> choices;
+    for (const int position : tablePositionsInStoreOrder(table, storeNames))
+        choices.push_back(
+            {table[static_cast<std::size_t>(position)], static_cast<std::uint8_t>(position)});
+    return choices;
+}
+
 void ProfileSession::markImported() {
     imported_ = true;
-    window_.update();
+    view_.redraw();
 }
 
 void ProfileSession::loadProfile() {
-    RecordState& state = window_.state();
-    ProfileFiles& files = window_.profile();
-    window_.closePagePopups();
+    RecordState& state = session_.state();
+    ProfileFiles& files = session_.profile();
+    view_.closePagePopups();
     state.loaded = false;
     files.loadProfileAt(files.currentProfileIndex(), state);
-    window_.takeDesktopPointerSettingsIfNew();
+    view_.takeDesktopPointerSettingsIfNew();
     files.ReadProfileSettings();
     markSaved();
     // First-run labels once per load, as the first drawing of a start-up.
-    window_.notifyProfileDrawn();
+    view_.notifyProfileDrawn();
     savedLabels_ = files.labels();
-    window_.refreshTray();
+    view_.refreshTray();
 }
 
 std::optional<int> ProfileSession::uploadProfile() {
-    RecordState& state = window_.state();
+    RecordState& state = session_.state();
     if (!state.loaded)
         return std::nullopt;
-    if (window_.link().devicePresent != 1) {
+    if (!session_.mousePresent()) {
         setMouseOutOfDate(true);
         return std::nullopt;
     }
     // As the upload itself does, before the copy leaves for the device thread.
     state.record.activeProfile = 0;
-    const int ticket = window_.deviceThread().upload(state.record);
+    const int ticket = session_.deviceQueue().upload(state.record);
     state.takeSnapshot();
     return ticket;
 }
 
 void ProfileSession::setMouseOutOfDate(bool outOfDate) {
     mouseOutOfDate_ = outOfDate;
-    const auto folder = window_.profile().userFolder();
+    const auto folder = session_.profile().userFolder();
     if (const FileWriteResult noted = markProfileUnsent(folder, outOfDate); !noted.ok())
         std::fprintf(stderr, "qvr: %s\n", noted.message.c_str());
 }
 
 std::optional<bool> ProfileSession::writeProfile() {
-    RecordState& state = window_.state();
+    RecordState& state = session_.state();
     if (!state.loaded) {
-        window_.messages().showMessage(std::string(profileFileTexts(window_.language()).notLoaded),
-                                       kApplicationTitle);
+        session_.messages().showMessage(std::string(profileFileTexts(view_.language()).notLoaded),
+                                        kApplicationTitle);
         return std::nullopt;
     }
     // What the upload about to follow leaves on the mouse.
-    if (window_.link().devicePresent == 1)
+    if (session_.mousePresent())
         state.record.activeProfile = 0;
     const bool written =
-        saveProfileFiles(window_.profile(), state.record, state.pointerChanges, macroTableNames());
+        saveProfileFiles(session_.profile(), state.record, state.pointerChanges, macroTableNames());
     // What no file holds stays unsaved, so that leaving the profile still asks.
     if (written)
         markSaved();
     // Sent when the mouse comes back.
-    if (written && window_.link().devicePresent != 1)
+    if (written && !session_.mousePresent())
         setMouseOutOfDate(true);
     return written;
 }
@@ -134,16 +154,16 @@ std::optional<bool> ProfileSession::writeProfile() {
 bool ProfileSession::saveProfile() {
     if (!writeProfile().value_or(false))
         return false;
-    if (window_.link().devicePresent == 1)
-        notifyTickets_.insert(window_.deviceThread().upload(window_.state().record));
+    if (session_.mousePresent())
+        notifyTickets_.insert(session_.deviceQueue().upload(session_.state().record));
     return true;
 }
 
 bool ProfileSession::mayLeaveProfile(std::string_view question) {
     if (!hasUnsavedChanges())
         return true;
-    const ProfileFileTexts& texts = profileFileTexts(window_.language());
-    const UnsavedChoice choice = window_.messages().askUnsavedChanges(
+    const ProfileFileTexts& texts = profileFileTexts(view_.language());
+    const UnsavedChoice choice = session_.messages().askUnsavedChanges(
         std::string(question.empty() ? texts.unsavedQuestion : question), kApplicationTitle,
         {std::string(texts.saveChoice), std::string(texts.discardChoice),
          std::string(texts.cancelChoice)});
@@ -161,7 +181,7 @@ bool ProfileSession::mayLeaveProfile(std::string_view question) {
 bool ProfileSession::moveTo(int position) {
     if (!mayLeaveProfile())
         return false;
-    window_.profile().setCurrentProfileIndex(position);
+    session_.profile().setCurrentProfileIndex(position);
     loadProfile();
     return true;
 }
@@ -176,7 +196,7 @@ bool ProfileSession::switchProfile(int position) {
 }
 
 std::vector<std::string> ProfileSession::profileNames() const {
-    return readProfileList(window_.profile().globalSettingsPath()).names;
+    return readProfileList(session_.profile().globalSettingsPath()).names;
 }
 
 void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOutcome)> done) {
@@ -187,15 +207,15 @@ void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOut
     if (position == windowProfile())
         return tell(ProfileOutcome::Unchanged);
     // The open manager writes the list when it closes, with its own choice.
-    if (window_.profileManagerOpen())
+    if (view_.profileManagerOpen())
         return tell(ProfileOutcome::Busy);
     // The question needs the window it is about.
     if (hasUnsavedChanges())
-        window_.showForQuestion();
+        view_.showForQuestion();
     if (!moveTo(position))
         return tell(ProfileOutcome::Cancelled);
-    const ProfileFiles& files = window_.profile();
-    if (!window_.state().loaded)
+    const ProfileFiles& files = session_.profile();
+    if (!session_.state().loaded)
         return tell(ProfileOutcome::Unreadable);
     // The next start, and qvrctl, find the profile the window went to.
     const std::vector<std::string> names = profileNames();
@@ -204,8 +224,8 @@ void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOut
             ProfileSlots(files.userFolder())
                 .writeList(names, names[static_cast<std::size_t>(position)]);
         if (!written.ok()) {
-            window_.messages().showMessage(writeErrorMessage(written),
-                                           std::string(kWriteErrorCaption));
+            session_.messages().showMessage(writeErrorMessage(written),
+                                            std::string(kWriteErrorCaption));
             uploadProfile();
             return tell(ProfileOutcome::Unreadable);
         }
@@ -217,7 +237,7 @@ void ProfileSession::switchOnRequest(int position, std::function<void(ProfileOut
         return;
     auto connection = std::make_shared<QMetaObject::Connection>();
     *connection =
-        connect(&window_.deviceThread(), &DeviceThread::uploadFinished, this,
+        connect(&session_.deviceQueue(), &DeviceThread::uploadFinished, this,
                 [connection, ticket, done](int finished, bool received) {
                     if (finished != *ticket)
                         return;
@@ -250,13 +270,13 @@ void ProfileSession::profileDeleted(int position, int count) {
     const bool own = current == position;
     if (current > position || current == count)
         --current;
-    window_.profile().setCurrentProfileIndex(std::max(current, 0));
+    session_.profile().setCurrentProfileIndex(std::max(current, 0));
     if (own) {
         // The deleted profile's changes went with it.
         loadProfile();
         uploadProfile();
     }
-    window_.update();
+    view_.redraw();
 }
 
 void ProfileSession::deviceArrived() {
@@ -270,22 +290,22 @@ void ProfileSession::mouseFound() {
 }
 
 std::optional<int> ProfileSession::sendSavedProfile() {
-    const RecordState& state = window_.state();
-    if (!mouseOutOfDate_ || !state.loaded || window_.link().devicePresent != 1)
+    const RecordState& state = session_.state();
+    if (!mouseOutOfDate_ || !state.loaded || !session_.mousePresent())
         return std::nullopt;
     // The snapshot is what the files hold, whatever is being edited now.
     ConfigRecord saved = state.appliedRecord;
     saved.activeProfile = 0;
-    const int ticket = window_.deviceThread().upload(saved);
+    const int ticket = session_.deviceQueue().upload(saved);
     notifyTickets_.insert(ticket);
     return ticket;
 }
 
 std::optional<UnsavedEdits> ProfileSession::unsavedEdits() const {
-    const RecordState& state = window_.state();
+    const RecordState& state = session_.state();
     if (!state.loaded || !hasUnsavedChanges())
         return std::nullopt;
-    const ProfileFiles& files = window_.profile();
+    const ProfileFiles& files = session_.profile();
     const std::vector<std::string> names = readProfileList(files.globalSettingsPath()).names;
     const int position = windowProfile();
     const bool listed = position >= 0 && position < static_cast<int>(names.size());
@@ -298,7 +318,7 @@ std::optional<UnsavedEdits> ProfileSession::unsavedEdits() const {
 }
 
 bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
-    ProfileFiles& files = window_.profile();
+    ProfileFiles& files = session_.profile();
     const std::vector<std::string> names = readProfileList(files.globalSettingsPath()).names;
     const auto count = static_cast<int>(names.size());
     // A profile moves in the list when one above it is deleted.
@@ -314,7 +334,7 @@ bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
         files.setCurrentProfileIndex(position);
         loadProfile();
     }
-    RecordState& state = window_.state();
+    RecordState& state = session_.state();
     if (!state.loaded)
         return false;
     // The kept edits do not say which macros a table of their own holds.
@@ -324,7 +344,7 @@ bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
     state.pointerChanges = edits.pointerChanges;
     files.labels() = edits.labels;
     imported_ = edits.imported;
-    window_.update();
+    view_.redraw();
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include "config/profile_files.h"
 #include "config/profile_manager_dialog.h"
 #include "config/unsaved_edits.h"
+#include "macros/macro_editing.h"
 
 #include <QObject>
 #include <functional>
@@ -12,7 +13,29 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class UserSession;
+
+// What the profile's operations need of the window that shows the profile.
+class ProfileView {
+  public:
+    virtual ~ProfileView() = default;
+
+    virtual Language language() const = 0;
+    // The profile on screen changed: its drawing, and the tray's lines.
+    virtual void redraw() = 0;
+    virtual void refreshTray() = 0;
+    // Lists and edit boxes close before the record under them changes.
+    virtual void closePagePopups() = 0;
+    // A profile that was never saved takes the desktop's pointer values.
+    virtual void takeDesktopPointerSettingsIfNew() = 0;
+    // A loaded profile is drawn in full (while the page is drawn).
+    virtual void notifyProfileDrawn() = 0;
+    // The balloon of a device event (here: the mouse missed an upload).
+    virtual void showDeviceNotification(int type, int value) = 0;
+    virtual bool profileManagerOpen() const = 0;
+    // Brings the window out for a question about it.
+    virtual void showForQuestion() = 0;
+};
 
 // The window's profile: which list position the record on screen belongs
 // to, whether it holds changes that its files do not, and the steps that
@@ -22,7 +45,7 @@ class ProfileSession final : public QObject, public ProfileHost {
     Q_OBJECT
 
   public:
-    explicit ProfileSession(CMavloDlg& window);
+    ProfileSession(UserSession& session, ProfileView& view);
 
     int windowProfile() const override;
     bool switchProfile(int position) override;
@@ -65,6 +88,13 @@ class ProfileSession final : public QObject, public ProfileHost {
     // profile whose files do not say takes the macro store's order when
     // first asked, and its next Save keeps that.
     const MacroTableNames& macroTableNames();
+    // The names of the macros in the record's table, by macro number (at
+    // most twelve). The table changes only with the macro manager's OK, so
+    // that edits the user cancelled there never reach the mouse.
+    std::vector<std::string> tableMacroNames();
+    // What the macro key dialog offers: the table's macros in the macro
+    // manager's order, each with its table position.
+    std::vector<MacroKeyChoice> macroKeyChoices();
 
     // The mouse came (back): a window without unsaved changes reads its
     // profile again; edits and an import stay. A mouse that missed a saved
@@ -99,7 +129,8 @@ class ProfileSession final : public QObject, public ProfileHost {
     void setMouseOutOfDate(bool outOfDate);
     std::optional<int> sendSavedProfile();
 
-    CMavloDlg& window_;
+    UserSession& session_;
+    ProfileView& view_;
     ButtonLabels savedLabels_{};
     bool imported_ = false;
     bool mouseOutOfDate_ = false;

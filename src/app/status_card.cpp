@@ -1,12 +1,14 @@
 #include "app/status_card.h"
 
-#include "app/main_window.h"
+#include "app/page_host.h"
 #include "app/profile_session.h"
+#include "app/user_session.h"
 #include "config/profile_list.h"
 #include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
+#include "ui/skinned_window.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -56,7 +58,7 @@ QString qtext(std::string_view text) {
 
 // The outcome of the last Save or the upload under way; empty when there is
 // nothing to tell.
-QString saveProgressText(CMavloDlg& window) {
+QString saveProgressText(PageHost& window) {
     const SaveProgressTexts& texts = saveProgressTexts(window.language());
     using Phase = SaveProgress::Phase;
     switch (window.saveProgress().phase) {
@@ -76,7 +78,7 @@ QString saveProgressText(CMavloDlg& window) {
 
 // The upload's bar and the outcome of the last Save take the connection
 // line while they last. False when there is nothing to show.
-bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
+bool drawSaveProgress(QPainter& painter, PageHost& window, QRect line) {
     const SaveProgress& progress = window.saveProgress();
     const SaveProgressTexts& texts = saveProgressTexts(window.language());
     using Phase = SaveProgress::Phase;
@@ -84,7 +86,7 @@ bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
     case Phase::Idle:
         return false;
     case Phase::Uploading: {
-        painter.setPen(window.textColor());
+        painter.setPen(window.face().textColor());
         const QRect label = line.adjusted(0, 0, -line.width() / 2, 0);
         drawLabel(painter, label, Qt::AlignLeft | Qt::AlignVCenter, qtext(texts.saving));
         const int height = std::max(4, line.height() / 3);
@@ -117,11 +119,12 @@ bool drawSaveProgress(QPainter& painter, CMavloDlg& window, QRect line) {
 
 } // namespace
 
-StatusCard::StatusCard(CMavloDlg& window) : QObject(&window), window_(window) {
-    window.installEventFilter(this);
+StatusCard::StatusCard(PageHost& host, UserSession& session)
+    : QObject(&host.face()), host_(host), session_(session) {
+    host.face().installEventFilter(this);
     for (int line = 0; line < 3; ++line)
-        addAccessibleFaceText(window, {.rect = [line] { return lineRect(line); },
-                                       .text = [this, line] { return lineText(line); }});
+        addAccessibleFaceText(host.face(), {.rect = [line] { return lineRect(line); },
+                                            .text = [this, line] { return lineText(line); }});
 }
 
 QRect StatusCard::lineRect(int line) {
@@ -133,25 +136,25 @@ QRect StatusCard::lineRect(int line) {
 }
 
 QString StatusCard::lineText(int line) {
-    const StatusTexts& texts = textsFor(window_.language());
+    const StatusTexts& texts = textsFor(host_.language());
     switch (line) {
     case 0:
         return QString::fromUtf8(texts.device);
     case 1: {
-        const QString progress = saveProgressText(window_);
+        const QString progress = saveProgressText(host_);
         if (!progress.isEmpty())
             return progress;
         // Until the start-up search answers, the mouse is neither connected
         // nor absent.
-        if (window_.startUpSearch() == StartUpSearch::Searching)
+        if (host_.startUpSearch() == StartUpSearch::Searching)
             return QString::fromUtf8(texts.searching);
-        if (window_.startUpSearch() == StartUpSearch::NoAnswer)
+        if (host_.startUpSearch() == StartUpSearch::NoAnswer)
             return QString::fromUtf8(texts.noAnswer);
-        if (window_.link().devicePresent != 1)
+        if (!session_.mousePresent())
             return QString::fromUtf8(texts.absent);
         QString connected = QString::fromUtf8(texts.connected);
         // Where the mouse's own buttons have put it.
-        if (const auto stage = window_.activeDpiStage())
+        if (const auto stage = host_.activeDpiStage())
             connected += QStringLiteral(" · ") + QString::fromUtf8(texts.dpiStage).arg(*stage);
         return connected;
     }
@@ -162,24 +165,25 @@ QString StatusCard::lineText(int line) {
 
 StatusCard::ProfileLine StatusCard::profileLine() {
     ProfileLine line;
-    line.before = QString::fromUtf8(textsFor(window_.language()).profile) + ": ";
+    line.before = QString::fromUtf8(textsFor(host_.language()).profile) + ": ";
     line.name = profileName();
-    if (window_.profileSession().hasUnsavedChanges())
-        line.after = QString(" (%1)").arg(qstr(profileFileTexts(window_.language()).changedMark));
+    if ((*session_.profiles()).hasUnsavedChanges())
+        line.after = QString(" (%1)").arg(qstr(profileFileTexts(host_.language()).changedMark));
     return line;
 }
 
 bool StatusCard::profileLineElided() {
-    return QFontMetrics(window_.textFont()).horizontalAdvance(profileLine().whole()) >
+    return QFontMetrics(host_.face().textFont()).horizontalAdvance(profileLine().whole()) >
            lineRect(2).width();
 }
 
 bool StatusCard::eventFilter(QObject* watched, QEvent* event) {
     // The whole profile line, where the card had to shorten it.
-    if (watched == &window_ && event->type() == QEvent::ToolTip) {
+    if (watched == &host_.face() && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         if (lineRect(2).contains(help->pos()) && profileLineElided()) {
-            QToolTip::showText(help->globalPos(), profileLine().whole(), &window_, lineRect(2));
+            QToolTip::showText(help->globalPos(), profileLine().whole(), &host_.face(),
+                               lineRect(2));
             return true;
         }
     }
@@ -188,11 +192,11 @@ bool StatusCard::eventFilter(QObject* watched, QEvent* event) {
 
 QString StatusCard::profileName() {
     // Read at most once a second rather than at every hover repaint.
-    const int index = window_.profile().currentProfileIndex();
+    const int index = session_.profile().currentProfileIndex();
     if (index != nameIndex_ || !nameAge_.isValid() || nameAge_.elapsed() > 1000) {
         nameIndex_ = index;
         nameAge_.start();
-        const auto names = readProfileList(window_.profile().globalSettingsPath()).names;
+        const auto names = readProfileList(session_.profile().globalSettingsPath()).names;
         name_ = index >= 0 && index < static_cast<int>(names.size())
                     ? QString::fromStdString(names[static_cast<std::size_t>(index)])
                     : QString();
@@ -204,18 +208,18 @@ QString StatusCard::profileName() {
 
 void StatusCard::paintFace(QPainter& painter) {
     painter.save();
-    painter.setFont(window_.textFont());
-    painter.setPen(window_.textColor());
+    painter.setFont(host_.face().textFont());
+    painter.setPen(host_.face().textColor());
     drawLabel(painter, lineRect(0), Qt::AlignLeft | Qt::AlignVCenter, lineText(0));
-    if (!drawSaveProgress(painter, window_, lineRect(1))) {
-        const StartUpSearch search = window_.startUpSearch();
-        const bool present = window_.link().devicePresent == 1;
-        painter.setPen(search == StartUpSearch::Searching             ? window_.textColor()
+    if (!drawSaveProgress(painter, host_, lineRect(1))) {
+        const StartUpSearch search = host_.startUpSearch();
+        const bool present = session_.mousePresent();
+        painter.setPen(search == StartUpSearch::Searching             ? host_.face().textColor()
                        : search == StartUpSearch::Answered && present ? kConnected
                                                                       : kAbsent);
         drawLabel(painter, lineRect(1), Qt::AlignLeft | Qt::AlignVCenter, lineText(1));
     }
-    painter.setPen(window_.textColor());
+    painter.setPen(host_.face().textColor());
     // A name of any length: its middle gives way, so that its start and
     // end and the changed mark stay in sight.
     const ProfileLine profile = profileLine();
@@ -224,8 +228,8 @@ void StatusCard::paintFace(QPainter& painter) {
     painter.restore();
 }
 
-void installStatusCard(CMavloDlg& window) {
-    window.addPage(*new StatusCard(window));
+void installStatusCard(PageHost& host, UserSession& session) {
+    host.addPage(*new StatusCard(host, session));
 }
 
 } // namespace qvr

@@ -8,7 +8,8 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 
 // The card at the top of the left panel: whether the mouse is connected and
 // which profile is current, so the user sees at a glance what Save acts on.
@@ -17,7 +18,7 @@ class StatusCard : public QObject, public WindowPage {
     Q_OBJECT
 
   public:
-    explicit StatusCard(CMavloDlg& window);
+    StatusCard(PageHost& host, UserSession& session);
 
     void paintFace(QPainter& painter) override;
 
@@ -40,12 +41,13 @@ class StatusCard : public QObject, public WindowPage {
     ProfileLine profileLine();
     bool profileLineElided();
 
-    CMavloDlg& window_;
+    PageHost& host_;
+    UserSession& session_;
     int nameIndex_ = -1;
     QElapsedTimer nameAge_;
     QString name_;
 };
 
-void installStatusCard(CMavloDlg& window);
+void installStatusCard(PageHost& host, UserSession& session);
 
 } // namespace qvr

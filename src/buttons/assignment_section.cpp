@@ -1,8 +1,9 @@
 #include "buttons/assignment_section.h"
 
 #include "app/macro_profile_dialogs.h"
-#include "app/main_window.h"
+#include "app/page_host.h"
 #include "app/profile_session.h"
+#include "app/user_session.h"
 #include "buttons/button_labels.h"
 #include "buttons/combo_key_dialog.h"
 #include "buttons/key_tables.h"
@@ -13,6 +14,7 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 #include "ui/skin_list_box.h"
+#include "ui/skinned_window.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>
@@ -107,35 +109,35 @@ QRect AssignmentSection::optionListRect(OptionList option, QRect list, QRect ent
     return {};
 }
 
-AssignmentSection::AssignmentSection(CMavloDlg& window) : QObject(&window), window_(window) {
+AssignmentSection::AssignmentSection(PageHost& host, UserSession& session)
+    : QObject(&host.face()), host_(host), session_(session) {
     looks_.fill(BoxLook::Normal);
     addElements();
-    window_.installEventFilter(this);
-    addAccessibleFaceText(window_, {.rect = [] { return LeftPanel::kAssignmentHeader; },
-                                    .text = [this] { return absenceText(); }});
+    host_.face().installEventFilter(this);
+    addAccessibleFaceText(host_.face(), {.rect = [] { return LeftPanel::kAssignmentHeader; },
+                                         .text = [this] { return absenceText(); }});
 }
 
 QString AssignmentSection::absenceText() const {
     // Not while the start-up search may still find the mouse.
-    if (window_.pageDrawn() || window_.startUpSearch() != StartUpSearch::Answered)
+    if (host_.pageDrawn() || host_.startUpSearch() != StartUpSearch::Answered)
         return {};
-    const std::string_view text =
-        kAssignWhenConnected[static_cast<std::size_t>(window_.language())];
+    const std::string_view text = kAssignWhenConnected[static_cast<std::size_t>(host_.language())];
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 AssignmentSection::~AssignmentSection() = default;
 
 void AssignmentSection::addElements() {
-    ElementTable& table = window_.elements();
+    ElementTable& table = host_.face().elements();
     table.add({.rect = LeftPanel::kAssignmentHeader,
                .onClick = [this](QPoint) { toggle(); },
                .stage = ClickStage::PanelButtons,
-               .active = [this] { return window_.pageDrawn(); },
-               .name = [this] { return qstr(window_.texts().buttonAssignment); },
+               .active = [this] { return host_.pageDrawn(); },
+               .name = [this] { return qstr(host_.texts().buttonAssignment); },
                .role = ElementRole::SectionHeader});
     // Runs before the boxes and lets the click on to them.
-    table.add({.rect = QRect(QPoint(0, 0), CMavloDlg::kDefaultSize),
+    table.add({.rect = QRect(QPoint(0, 0), kMainFaceSize),
                .onClick = [this](QPoint position) { closeListsOutside(position); },
                .stage = ClickStage::DropDowns,
                .onHit = OnHit::Continue,
@@ -144,23 +146,23 @@ void AssignmentSection::addElements() {
         table.add({.rect = boxRect(index),
                    .onClick = [this, index](QPoint) { clickBox(index); },
                    .stage = ClickStage::DropDowns,
-                   .active = [this] { return window_.pageDrawn() && isOpen(); }});
+                   .active = [this] { return host_.pageDrawn() && isOpen(); }});
     }
 }
 
 bool AssignmentSection::isOpen() const {
-    return window_.leftPanel.assignmentOpen;
+    return host_.leftPanel().assignmentOpen;
 }
 
 void AssignmentSection::toggle() {
-    window_.leftPanel.assignmentOpen = !window_.leftPanel.assignmentOpen;
+    host_.leftPanel().assignmentOpen = !host_.leftPanel().assignmentOpen;
     if (!isOpen()) {
         closeAllLists();
         hoveredBox_.reset();
         highlighted_.fill(false);
         looks_.fill(BoxLook::Normal);
     }
-    window_.update();
+    host_.redraw();
 }
 
 void AssignmentSection::clickBox(int index) {
@@ -172,7 +174,7 @@ void AssignmentSection::clickBox(int index) {
     if (listOpen_[n] || functionLists_[n]) {
         destroyFunctionList(index);
         listOpen_[n] = false;
-        window_.update();
+        host_.redraw();
         return;
     }
     for (int other = 0; other < kButtonCount; ++other) {
@@ -186,24 +188,24 @@ void AssignmentSection::clickBox(int index) {
         }
     }
     // At least one button keeps "Click", or the mouse could not be clicked.
-    const auto& functions = window_.state().record.buttonFunction;
+    const auto& functions = session_.state().record.buttonFunction;
     const bool lastClick = functions[n] == 0 && std::ranges::count(functions, std::uint8_t{0}) == 1;
     if (lastClick) {
-        window_.messages().showMessage(std::string(window_.texts().leftKeyRequired),
-                                       std::string(kWarningCaption));
+        session_.messages().showMessage(std::string(host_.texts().leftKeyRequired),
+                                        std::string(kWarningCaption));
         return;
     }
     if (!functionLists_[n])
         openFunctionList(index);
     listOpen_[n] = true;
-    window_.update();
+    host_.redraw();
 }
 
 void AssignmentSection::openFunctionList(int index) {
-    const Language language = window_.language();
-    auto* list = new SkinListBox(&window_, functionListRect(index),
+    const Language language = host_.language();
+    auto* list = new SkinListBox(&host_.face(), functionListRect(index),
                                  toList(optionListTexts(language).functions), kListColours,
-                                 window_.smallFont());
+                                 host_.smallFont());
     functionLists_[static_cast<std::size_t>(index)] = list;
     connect(list, &SkinListBox::hovered, this,
             [this, index](int row) { hoverFunctionEntry(index, row); });
@@ -219,7 +221,7 @@ void AssignmentSection::destroyFunctionList(int index) {
     // An option list belongs to the function list it opened from.
     destroyOptionLists();
     // The mouse view's light follows the open list.
-    window_.update();
+    host_.redraw();
 }
 
 void AssignmentSection::destroyOptionLists() {
@@ -272,8 +274,8 @@ void AssignmentSection::hoverFunctionEntry(int index, int row) {
 void AssignmentSection::openOptionList(OptionList option, int index, int row) {
     SkinListBox* parent = functionList(index);
     const QRect placed = optionListRect(option, parent->faceGeometry(), parent->faceEntryRect(row));
-    auto* list = new SkinListBox(&window_, placed, optionEntries(option, window_.language()),
-                                 kListColours, window_.smallFont());
+    auto* list = new SkinListBox(&host_.face(), placed, optionEntries(option, host_.language()),
+                                 kListColours, host_.smallFont());
     list->raise();
     optionLists_[slot(option)] = list;
     connect(list, &SkinListBox::chosen, this,
@@ -289,23 +291,23 @@ void AssignmentSection::chooseFunction(int index, int position) {
     if (choice != FunctionChoice::OpensOptionList) {
         bool assigned = true;
         if (choice == FunctionChoice::StoredAtOnce) {
-            window_.profile().labels()[n] =
-                optionListTexts(window_.language()).functions[static_cast<std::size_t>(position)];
+            session_.profile().labels()[n] =
+                optionListTexts(host_.language()).functions[static_cast<std::size_t>(position)];
         } else {
             assigned = assignByDialog(index, type);
         }
         if (assigned)
-            window_.state().record.buttonFunction[n] = static_cast<std::uint8_t>(position);
+            session_.state().record.buttonFunction[n] = static_cast<std::uint8_t>(position);
         destroyFunctionList(index);
     }
     setLook(index, BoxLook::Leave);
     listOpen_[n] = false;
     highlighted_[n] = true;
-    window_.update();
+    host_.redraw();
 }
 
 bool AssignmentSection::runDialog(SkinnedDialog& dialog) {
-    dialog.centreOver(&window_);
+    dialog.centreOver(&host_.face());
     EventLoopRunner modal;
     ModalRunner& runner = runner_ ? *runner_ : modal;
     return runner.run(dialog) == DialogResult::Ok;
@@ -313,15 +315,15 @@ bool AssignmentSection::runDialog(SkinnedDialog& dialog) {
 
 bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
     const auto n = static_cast<std::size_t>(index);
-    ConfigRecord& record = window_.state().record;
-    std::string& label = window_.profile().labels()[n];
-    const MainWindowTexts& texts = window_.texts();
-    const Language language = window_.language();
-    const QColor color = window_.textColor();
+    ConfigRecord& record = session_.state().record;
+    std::string& label = session_.profile().labels()[n];
+    const MainWindowTexts& texts = host_.texts();
+    const Language language = host_.language();
+    const QColor color = host_.face().textColor();
 
     switch (type) {
     case ButtonFunctionType::SingleKey: {
-        CSingleDialog dialog(window_.sharedSkin(), window_.messages(), language, color);
+        CSingleDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color);
         if (!runDialog(dialog))
             return false;
         record.buttonSingleKey[n] = KeyNameToCode(dialog.keyName());
@@ -329,7 +331,7 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
         return true;
     }
     case ButtonFunctionType::ComboKey: {
-        CComboDialog dialog(window_.sharedSkin(), window_.messages(), language, color);
+        CComboDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color);
         if (!runDialog(dialog))
             return false;
         record.buttonComboModifiers[n] = ModifierNameToBit(dialog.modifierName());
@@ -344,8 +346,8 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
         if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
             preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
         }
-        CMacroDialog dialog(window_.sharedSkin(), window_.messages(), language, color,
-                            window_.macroProfileDialogs().macroKeyChoices(), preset);
+        CMacroDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color,
+                            session_.profiles()->macroKeyChoices(), preset);
         if (!runDialog(dialog))
             return false;
         record.buttonMacroNumber[n] = dialog.macroPosition();
@@ -365,23 +367,23 @@ void AssignmentSection::chooseOption(OptionList option, int position) {
         return;
     const int index = static_cast<int>(owner - functionLists_.begin());
     const auto n = static_cast<std::size_t>(index);
-    const QStringList entries = optionEntries(option, window_.language());
+    const QStringList entries = optionEntries(option, host_.language());
     if (position < 0 || position >= entries.size())
         return;
-    assignOption(window_.state().record, index, option, position);
-    window_.profile().labels()[n] = entries[position].toStdString();
+    assignOption(session_.state().record, index, option, position);
+    session_.profile().labels()[n] = entries[position].toStdString();
     setLook(index, BoxLook::Normal);
     destroyFunctionList(index);
     listOpen_[n] = false;
     highlighted_[n] = true;
-    window_.update();
+    host_.redraw();
 }
 
 void AssignmentSection::setLook(int index, BoxLook look) {
     auto& current = looks_[static_cast<std::size_t>(index)];
     if (current != look) {
         current = look;
-        window_.updateFace(boxRect(index));
+        host_.face().updateFace(boxRect(index));
     }
 }
 
@@ -405,13 +407,13 @@ void AssignmentSection::pointerAt(std::optional<QPoint> position) {
         highlighted_[static_cast<std::size_t>(*over)] = true;
         if (hoveredBox_ != over) {
             hoveredBox_ = over;
-            window_.update();
+            host_.redraw();
         }
         return;
     }
     if (hoveredBox_) {
         hoveredBox_.reset();
-        window_.update();
+        host_.redraw();
     }
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
@@ -442,44 +444,44 @@ QRect AssignmentSection::labelRoom(int index) const {
 
 QFont AssignmentSection::labelFont(int index) const {
     const QString text =
-        QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]);
-    return fittedFont(window_.smallFont(), text, labelRoom(index).width());
+        QString::fromStdString(session_.profile().labels()[static_cast<std::size_t>(index)]);
+    return fittedFont(host_.smallFont(), text, labelRoom(index).width());
 }
 
 bool AssignmentSection::labelFits(int index) const {
     const QString text =
-        QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]);
+        QString::fromStdString(session_.profile().labels()[static_cast<std::size_t>(index)]);
     return QFontMetrics(labelFont(index)).horizontalAdvance(text) <= labelRoom(index).width();
 }
 
 void AssignmentSection::showLabelTip(QHelpEvent& event) {
     for (int index = 0; isOpen() && index < kButtonCount; ++index) {
-        if (!boxRect(index).contains(window_.toFace(QPointF(event.pos()))) || labelFits(index))
+        if (!boxRect(index).contains(host_.face().toFace(QPointF(event.pos()))) || labelFits(index))
             continue;
         QToolTip::showText(
             event.globalPos(),
-            QString::fromStdString(window_.profile().labels()[static_cast<std::size_t>(index)]),
-            &window_, window_.toWidget(boxRect(index)));
+            QString::fromStdString(session_.profile().labels()[static_cast<std::size_t>(index)]),
+            &host_.face(), host_.face().toWidget(boxRect(index)));
         return;
     }
     QToolTip::hideText();
 }
 
 void AssignmentSection::applyFirstRunLabels() {
-    RecordState& state = window_.state();
+    RecordState& state = session_.state();
     if (state.firstRunFlag != 0)
         return;
-    const auto defaults = defaultButtonLabels(window_.language());
-    ProfileFiles& profile = window_.profile();
+    const auto defaults = defaultButtonLabels(host_.language());
+    ProfileFiles& profile = session_.profile();
     for (std::size_t n = 0; n < defaults.size(); ++n)
         profile.labels()[n] = std::string(defaults[n]);
     // An import's labels belong to no file until a Save keeps the import.
-    if (!window_.profileSession().holdsImport())
+    if (!(*session_.profiles()).holdsImport())
         profile.WriteButtonLabels();
     // Once per loaded profile: later redraws must not take back labels the
     // user chose since. Loading the profile again reads the flag anew.
     state.firstRunFlag = 1;
-    window_.update();
+    host_.redraw();
 }
 
 SkinListBox* AssignmentSection::functionList(int index) const {
@@ -501,12 +503,12 @@ AssignmentSection::BoxLook AssignmentSection::boxLook(int index) const {
 }
 
 bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &window_) {
+    if (watched == &host_.face()) {
         if (event->type() == QEvent::MouseMove)
-            pointerAt(window_.toFace(static_cast<QMouseEvent*>(event)->position()));
+            pointerAt(host_.face().toFace(static_cast<QMouseEvent*>(event)->position()));
         else if (event->type() == QEvent::Leave)
             pointerAt(std::nullopt);
-        else if (event->type() == QEvent::ToolTip && window_.pageDrawn()) {
+        else if (event->type() == QEvent::ToolTip && host_.pageDrawn()) {
             showLabelTip(*static_cast<QHelpEvent*>(event));
             return true;
         }
@@ -515,12 +517,12 @@ bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void AssignmentSection::paintFace(QPainter& painter) {
-    if (!window_.pageDrawn()) {
+    if (!host_.pageDrawn()) {
         if (const QString absence = absenceText(); !absence.isEmpty()) {
             // Plain and dimmed, unlike the headers around it: it is no control.
             const QRect room = LeftPanel::kAssignmentHeader.adjusted(6, 0, -6, 0);
-            painter.setFont(fittedFont(window_.textFont(), absence, room.width()));
-            QColor dimmed = window_.textColor();
+            painter.setFont(fittedFont(host_.face().textFont(), absence, room.width()));
+            QColor dimmed = host_.face().textColor();
             dimmed.setAlphaF(0.6f);
             painter.setPen(dimmed);
             drawLabel(painter, room, Qt::AlignCenter | Qt::TextSingleLine, absence);
@@ -528,28 +530,28 @@ void AssignmentSection::paintFace(QPainter& painter) {
         return;
     }
     paintMouseView(painter);
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     const QRect header = LeftPanel::kAssignmentHeader;
     skin.draw(painter, "/ItemBK.png", header.topLeft());
-    painter.setFont(window_.textFont());
-    painter.setPen(window_.textColor());
+    painter.setFont(host_.face().textFont());
+    painter.setPen(host_.face().textColor());
     drawLabel(painter, header.adjusted(12, 0, 0, 0),
               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-              qstr(window_.texts().buttonAssignment));
+              qstr(host_.texts().buttonAssignment));
     if (!isOpen())
         return;
     skin.draw(painter, "/ButtonAssignment/BK_ButtonAssignment.png", kBodyAt);
     // The label keeps left of the box's arrow, a step smaller when it is
     // long, and shortened only when even that fails (its tooltip has it all).
-    const auto& titles = window_.texts().buttonTitles;
+    const auto& titles = host_.texts().buttonTitles;
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
-        painter.setFont(window_.smallFont());
+        painter.setFont(host_.smallFont());
         drawLabel(painter, rowTitleRect(index), Qt::AlignCenter | Qt::TextSingleLine,
                   qstr(titles[n]));
         skin.draw(painter, boxImage(looks_[n]), boxRect(index).topLeft());
         const QRect room = labelRoom(index);
-        const QString text = QString::fromStdString(window_.profile().labels()[n]);
+        const QString text = QString::fromStdString(session_.profile().labels()[n]);
         painter.setFont(labelFont(index));
         const QString label = painter.fontMetrics().elidedText(text, Qt::ElideRight, room.width());
         drawLabel(painter, room, Qt::AlignCenter | Qt::TextSingleLine, label);
@@ -557,7 +559,7 @@ void AssignmentSection::paintFace(QPainter& painter) {
 }
 
 void AssignmentSection::paintMouseView(QPainter& painter) {
-    const bool front = window_.mouseView() != 2;
+    const bool front = host_.mouseView() != 2;
     const std::optional<int> lit = mouseViewHighlight();
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
@@ -566,17 +568,17 @@ void AssignmentSection::paintMouseView(QPainter& painter) {
                                  .arg(front ? "Front" : "Side", front ? "F" : "S")
                                  .arg(index + 1)
                                  .arg(lit == index ? "over" : "normal");
-        window_.skin().draw(painter, name, QPoint(at.x, at.y));
+        host_.face().skin().draw(painter, name, QPoint(at.x, at.y));
     }
     // The callout circles carry the buttons' numbers, as the rows do.
-    QFont font = window_.smallFont();
+    QFont font = host_.smallFont();
     font.setBold(true);
     painter.setFont(font);
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
         const skin::Point centre = front ? skin::kFrontCalloutAt[n] : skin::kSideCalloutAt[n];
         const int r = skin::kCalloutRadius;
-        painter.setPen(lit == index ? QColor(Qt::white) : window_.textColor());
+        painter.setPen(lit == index ? QColor(Qt::white) : host_.face().textColor());
         drawLabel(painter, QRect(centre.x - r, centre.y - r, 2 * r + 1, 2 * r + 1),
                   Qt::AlignCenter | Qt::TextSingleLine, QString::number(index + 1));
     }
@@ -591,9 +593,9 @@ void AssignmentSection::profileDrawn() {
     applyFirstRunLabels();
 }
 
-AssignmentSection& installAssignmentSection(CMavloDlg& window) {
-    auto* section = new AssignmentSection(window);
-    window.addPage(*section);
+AssignmentSection& installAssignmentSection(PageHost& host, UserSession& session) {
+    auto* section = new AssignmentSection(host, session);
+    host.addPage(*section);
     return *section;
 }
 

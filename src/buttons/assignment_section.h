@@ -14,7 +14,8 @@ class QHelpEvent;
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 class SkinListBox;
 
 // The "Button Assignment" section of the main window's left panel: eight
@@ -43,7 +44,7 @@ class AssignmentSection : public QObject, public WindowPage {
 
     enum class BoxLook { Normal, Over, Leave };
 
-    explicit AssignmentSection(CMavloDlg& window);
+    AssignmentSection(PageHost& host, UserSession& session);
     ~AssignmentSection() override;
 
     // Dialogs run through this; nothing set means modal runs.
@@ -105,7 +106,8 @@ class AssignmentSection : public QObject, public WindowPage {
     QRect labelRoom(int index) const;
     QFont labelFont(int index) const;
 
-    CMavloDlg& window_;
+    PageHost& host_;
+    UserSession& session_;
     ModalRunner* runner_ = nullptr;
     std::array<QPointer<SkinListBox>, 8> functionLists_{};
     std::array<QPointer<SkinListBox>, 5> optionLists_{};
@@ -116,6 +118,6 @@ class AssignmentSection : public QObject, public WindowPage {
 };
 
 // Builds the section into the main window as one of its pages.
-AssignmentSection& installAssignmentSection(CMavloDlg& window);
+AssignmentSection& installAssignmentSection(PageHost& host, UserSession& session);
 
 } // namespace qvr

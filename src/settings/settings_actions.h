@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/user_session.h"
 #include "config/save_after_upload.h"
 #include "settings/desktop_pointer_settings.h"
 
@@ -13,7 +14,8 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 class SettingsSections;
 
 // How long Save stays locked after a press, and how long the wait cursor
@@ -33,12 +35,18 @@ struct SettingsTimings {
 // it. Uploads wait in the device thread's one queue, in press order with
 // the profile switches; a newer upload makes a waiting one needless, and the
 // desktop settings of a press it replaced are applied with the newer press.
-class SettingsActions : public QObject {
+class SettingsActions : public QObject, public EditCommands {
     Q_OBJECT
 
   public:
-    SettingsActions(CMavloDlg& window, SettingsSections& sections, PointerDesktop& pointerDesktop,
-                    std::ostream& notes, SettingsTimings timings);
+    SettingsActions(PageHost& host, UserSession& session, SettingsSections& sections,
+                    PointerDesktop& pointerDesktop, std::ostream& notes, SettingsTimings timings);
+    ~SettingsActions() override;
+
+    // The session's Save, Reset and Cancel.
+    void save() override { ApplySettings(); }
+    void reset() override { ResetToDefaults(); }
+    void cancel() override { CancelChanges(); }
 
     void ApplySettings();
     void ResetToDefaults();
@@ -80,7 +88,8 @@ class SettingsActions : public QObject {
     void showWaitCursor(QTimer& until);
     void endWaitCursor(QTimer& timer);
 
-    CMavloDlg& window_;
+    PageHost& host_;
+    UserSession& session_;
     SettingsSections& sections_;
     // Used on the device thread (apply) and the window's (reading).
     DesktopPointerSettings pointer_;

@@ -1,15 +1,18 @@
 #include "settings/settings_pages.h"
 
-#include "app/main_window.h"
+#include "app/page_host.h"
+#include "app/profile_session.h"
+#include "app/user_session.h"
+#include "ui/skinned_window.h"
 
 #include <QLineEdit>
 #include <iostream>
 
 namespace qvr {
 
-SettingsPages::SettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup)
-    : QObject(&window), sections_(new SettingsSections(window, *setup.colours)),
-      actions_(new SettingsActions(window, *sections_, *setup.pointerDesktop,
+SettingsPages::SettingsPages(PageHost& host, UserSession& session, const SettingsPagesSetup& setup)
+    : QObject(&host.face()), sections_(new SettingsSections(host, session, *setup.colours)),
+      actions_(new SettingsActions(host, session, *sections_, *setup.pointerDesktop,
                                    setup.notes ? *setup.notes : std::cerr, setup.timings)) {}
 
 void SettingsPages::paintFace(QPainter& painter) {
@@ -40,15 +43,11 @@ void SettingsPages::takeDesktopPointerSettings(ConfigRecord& record) {
     actions_->takeDesktopPointerSettings(record);
 }
 
-SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup) {
-    auto* pages = new SettingsPages(window, setup);
-    SettingsActions& actions = pages->actions();
-
-    ElementTable& table = window.elements();
-    table[window.ids().save].onClick = [&actions](QPoint) { actions.ApplySettings(); };
-    table[window.ids().reset].onClick = [&actions](QPoint) { actions.ResetToDefaults(); };
-    table[window.ids().cancel].onClick = [&actions](QPoint) { actions.CancelChanges(); };
-    window.addPage(*pages);
+SettingsPages& installSettingsPages(PageHost& host, UserSession& session,
+                                    const SettingsPagesSetup& setup) {
+    auto* pages = new SettingsPages(host, session, setup);
+    session.setEditCommands(&pages->actions());
+    host.addPage(*pages);
     return *pages;
 }
 

@@ -9,7 +9,8 @@
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 class ColourDialog;
 class PointerDesktop;
 
@@ -29,7 +30,7 @@ class SettingsPages : public QObject, public WindowPage {
     Q_OBJECT
 
   public:
-    SettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup);
+    SettingsPages(PageHost& host, UserSession& session, const SettingsPagesSetup& setup);
 
     SettingsSections& sections() { return *sections_; }
     SettingsActions& actions() { return *actions_; }
@@ -49,6 +50,7 @@ class SettingsPages : public QObject, public WindowPage {
 // Builds the pages into the window: the three buttons' handlers and the
 // pages themselves. The colour dialog and the pointer desktop must outlive
 // the window.
-SettingsPages& installSettingsPages(CMavloDlg& window, const SettingsPagesSetup& setup);
+SettingsPages& installSettingsPages(PageHost& host, UserSession& session,
+                                    const SettingsPagesSetup& setup);
 
 } // namespace qvr

@@ -1,12 +1,15 @@
 #include "settings/settings_sections.h"
 
-#include "app/main_window.h"
+#include "app/page_host.h"
+#include "app/profile_session.h"
+#include "app/user_session.h"
 #include "settings/colour_dialog.h"
 #include "settings/control_arithmetic.h"
 #include "ui/gdip_button.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
+#include "ui/skinned_window.h"
 
 #include <QLineEdit>
 #include <QPainter>
@@ -109,12 +112,12 @@ void drawFitted(QPainter& painter, QRect rect, int flags, const QString& text, Q
 
 } // namespace
 
-SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
-    : QObject(&window), window_(window), colours_(colours) {
+SettingsSections::SettingsSections(PageHost& host, UserSession& session, ColourDialog& colours)
+    : QObject(&host.face()), host_(host), session_(session), colours_(colours) {
     for (int stage = 0; stage < 4; ++stage) {
-        auto* edit = new QLineEdit(&window);
+        auto* edit = new QLineEdit(&host.face());
         edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
-        window_.placeChild(edit, dpiEditRect(stage));
+        host_.face().placeChild(edit, dpiEditRect(stage));
         edit->hide();
         connect(edit, &QLineEdit::textEdited, this, [this, edit] {
             typing_ = true;
@@ -125,7 +128,7 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
                 [this, stage] { dpiEditingFinished(stage); });
         dpiEdits_[static_cast<std::size_t>(stage)] = edit;
     }
-    rowsEdit_ = new QLineEdit(&window);
+    rowsEdit_ = new QLineEdit(&host.face());
     rowsEdit_->setObjectName("rowsEdit121");
     rowsEdit_->hide();
     connect(rowsEdit_, &QLineEdit::textEdited, this, [this] {
@@ -144,17 +147,19 @@ SettingsSections::SettingsSections(CMavloDlg& window, ColourDialog& colours)
     }
     addElements();
     relayout();
-    window.installEventFilter(this);
+    host.face().installEventFilter(this);
 }
 
 ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickStage stage,
                                               std::function<void(QPoint, QRect)> click) {
-    ElementTable& table = window_.elements();
+    ElementTable& table = host_.face().elements();
     const ElementTable::Id id =
         table.add({.stage = stage, .onHit = OnHit::Continue, .active = [this, section] {
                        return controlsAnswer(section);
                    }});
-    table[id].onClick = [this, id, click](QPoint at) { click(at, window_.elements().rectOf(id)); };
+    table[id].onClick = [this, id, click](QPoint at) {
+        click(at, host_.face().elements().rectOf(id));
+    };
     // The X/Y section moves with the assignment section, which another page
     // opens and closes.
     if (section == kLeftXY)
@@ -165,8 +170,8 @@ ElementTable::Id SettingsSections::addControl(int section, QRect inBody, ClickSt
 }
 
 void SettingsSections::addElements() {
-    ElementTable& table = window_.elements();
-    RecordState& state = window_.state();
+    ElementTable& table = host_.face().elements();
+    RecordState& state = session_.state();
     const auto redrawAfter = [this](auto change) {
         return [this, change](QPoint at, QRect rect) {
             change(at, rect);
@@ -180,7 +185,7 @@ void SettingsSections::addElements() {
                        .stage = ClickStage::Sections,
                        .onHit = OnHit::Continue,
                        .active = [this, s] { return layout_[static_cast<std::size_t>(s)].visible; },
-                       .name = [this, s] { return sectionTitle(window_.texts(), s); },
+                       .name = [this, s] { return sectionTitle(host_.texts(), s); },
                        .role = ElementRole::SectionHeader});
     }
     // The left panel's header stops the dispatch, as the other left-panel
@@ -188,7 +193,7 @@ void SettingsSections::addElements() {
     xyHeaderId_ = table.add({.onClick = [this](QPoint) { toggleXY(); },
                              .stage = ClickStage::PanelButtons,
                              .follow = [this] { return xyHeaderRect(); },
-                             .name = [this] { return qstr(window_.texts().sensitivitySetting); },
+                             .name = [this] { return qstr(host_.texts().sensitivitySetting); },
                              .role = ElementRole::SectionHeader});
 
     for (int axis = 0; axis < 2; ++axis) {
@@ -273,7 +278,7 @@ void SettingsSections::addElements() {
 
 bool SettingsSections::controlsAnswer(int section) const {
     if (section == kLeftXY)
-        return window_.leftPanel.xyOpen;
+        return host_.leftPanel().xyOpen;
     const auto s = static_cast<std::size_t>(section);
     return open_[s] && layout_[s].visible;
 }
@@ -288,11 +293,11 @@ QPoint SettingsSections::bodyOrigin(RightSection section) const {
 }
 
 QRect SettingsSections::xyHeaderRect() const {
-    return window_.leftPanel.xyHeader();
+    return host_.leftPanel().xyHeader();
 }
 
 QPoint SettingsSections::xyBodyOrigin() const {
-    return QPoint(window_.leftPanel.xyHeader().left(), window_.leftPanel.xyBodyTop());
+    return QPoint(host_.leftPanel().xyHeader().left(), host_.leftPanel().xyBodyTop());
 }
 
 QPoint SettingsSections::originOf(int section) const {
@@ -300,7 +305,7 @@ QPoint SettingsSections::originOf(int section) const {
 }
 
 void SettingsSections::placeElements() {
-    ElementTable& table = window_.elements();
+    ElementTable& table = host_.face().elements();
     for (int s = 0; s < kRightSectionCount; ++s)
         table.setRect(headerIds_[static_cast<std::size_t>(s)],
                       headerRect(static_cast<RightSection>(s)));
@@ -319,10 +324,10 @@ void SettingsSections::relayout() {
         edit->setVisible(dpiShown);
     const bool rowsShown = controlsAnswer(index(ScrollSpeed));
     if (rowsShown)
-        window_.placeChild(rowsEdit_,
-                           rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
+        host_.face().placeChild(rowsEdit_,
+                                rectOf(skin::kScrollEdit).translated(bodyOrigin(ScrollSpeed)));
     rowsEdit_->setVisible(rowsShown);
-    if (typedIn_ && !typedIn_->isVisibleTo(&window_))
+    if (typedIn_ && !typedIn_->isVisibleTo(&host_.face()))
         typedIn_ = nullptr;
     styleEdits();
     syncEdits();
@@ -335,7 +340,7 @@ void SettingsSections::languageChanged() {
 
 void SettingsSections::styleEdits() {
     // Screen readers name each box by what it sets, in the window's language.
-    const MainWindowTexts& texts = window_.texts();
+    const MainWindowTexts& texts = host_.texts();
     for (std::size_t stage = 0; stage < dpiEdits_.size(); ++stage)
         if (const QString name = QString("%1 %2").arg(qstr(texts.dpiSetting)).arg(stage + 1);
             dpiEdits_[stage]->accessibleName() != name)
@@ -344,7 +349,7 @@ void SettingsSections::styleEdits() {
         rowsEdit_->setAccessibleName(rows);
     // Dark boxes that let the skin's value frame show through, with the
     // text in the skin's colour; a disabled box greys its text.
-    const QColor text = window_.textColor();
+    const QColor text = host_.face().textColor();
     const QString style = QString("QLineEdit { background: transparent; color: %1; border: none; "
                                   "selection-background-color: rgb(0, 110, 190); }"
                                   "QLineEdit:disabled { color: rgb(96, 100, 110); }")
@@ -355,28 +360,28 @@ void SettingsSections::styleEdits() {
     // The boxes are narrow: the font is the one their widest value fits.
     constexpr int kEditMargins = 6; // the line edit's own margins and a pixel each side
     const QFont dpiFont =
-        fittedFont(window_.textFont(), QString::number(kMaxDpi), kDpiEditWidth - kEditMargins);
+        fittedFont(host_.face().textFont(), QString::number(kMaxDpi), kDpiEditWidth - kEditMargins);
     const QFont rowsFont =
-        fittedFont(window_.textFont(), QString::number(kMaxRows),
+        fittedFont(host_.face().textFont(), QString::number(kMaxRows),
                    skin::kScrollEdit.right - skin::kScrollEdit.left - kEditMargins);
     for (QLineEdit* edit : dpiEdits_) {
         edit->setStyleSheet(style);
-        window_.setChildFont(edit, dpiFont);
+        host_.face().setChildFont(edit, dpiFont);
     }
     rowsEdit_->setStyleSheet(style);
-    window_.setChildFont(rowsEdit_, rowsFont);
+    host_.face().setChildFont(rowsEdit_, rowsFont);
 }
 
 void SettingsSections::syncEdits() {
-    const ConfigRecord& record = window_.state().record;
+    const ConfigRecord& record = session_.state().record;
     for (int stage = 0; stage < 4; ++stage) {
         QLineEdit* edit = dpiEdit(stage);
         const int stored = record.dpiStage[static_cast<std::size_t>(stage)];
-        if (edit != typedIn_ && edit->isVisibleTo(&window_) &&
+        if (edit != typedIn_ && edit->isVisibleTo(&host_.face()) &&
             (edit->text().isEmpty() || dpiEditRule(edit->text().toStdString()).value != stored))
             setEditText(edit, stored * kDpiUnit);
     }
-    if (rowsEdit_->isVisibleTo(&window_)) {
+    if (rowsEdit_->isVisibleTo(&host_.face())) {
         if (rowsEdit_ != typedIn_ &&
             (rowsEdit_->text().isEmpty() ||
              scrollRowsEditRule(rowsEdit_->text().toStdString()).value != record.wheelScrollLines))
@@ -397,7 +402,7 @@ void SettingsSections::setEditText(QLineEdit* edit, int value) {
 void SettingsSections::dpiTextChanged(int stage) {
     QLineEdit* edit = dpiEdit(stage);
     const bool typing = std::exchange(typing_, false);
-    auto& stored = window_.state().record.dpiStage[static_cast<std::size_t>(stage)];
+    auto& stored = session_.state().record.dpiStage[static_cast<std::size_t>(stage)];
     // While the user types, the record follows within the limits but the
     // digits stay as typed: checking each keystroke against the limits
     // would turn the first digit of "2600" into "100". The box shows what
@@ -405,7 +410,7 @@ void SettingsSections::dpiTextChanged(int stage) {
     if (typing) {
         if (!edit->text().isEmpty())
             stored = static_cast<std::uint8_t>(dpiEditRule(edit->text().toStdString()).value);
-        window_.update();
+        host_.redraw();
         return;
     }
     const EditRuleResult result = dpiEditRule(edit->text().toStdString());
@@ -415,13 +420,13 @@ void SettingsSections::dpiTextChanged(int stage) {
     }
     stored = static_cast<std::uint8_t>(result.value);
     if (!editUpdateGuard_)
-        window_.update();
+        host_.redraw();
 }
 
 void SettingsSections::dpiEditingFinished(int stage) {
     if (typedIn_ == dpiEdit(stage))
         typedIn_ = nullptr;
-    const int stored = window_.state().record.dpiStage[static_cast<std::size_t>(stage)];
+    const int stored = session_.state().record.dpiStage[static_cast<std::size_t>(stage)];
     setShownValue(dpiEdit(stage), dpiEditRule(std::to_string(stored * kDpiUnit)).value * kDpiUnit);
 }
 
@@ -435,14 +440,14 @@ void SettingsSections::setShownValue(QLineEdit* edit, int value) {
 
 void SettingsSections::rowsTextChanged() {
     const bool typing = std::exchange(typing_, false);
-    auto& stored = window_.state().record.wheelScrollLines;
+    auto& stored = session_.state().record.wheelScrollLines;
     if (typing) {
         // Typing "15" passes through "1", and a cleared box is no value
         // yet: only values inside the limits are taken while typing.
         const int value = parseProfileInt(rowsEdit_->text().toStdString());
         if (!scrollRowsEditRule(rowsEdit_->text().toStdString()).replacement) {
             stored = static_cast<std::uint8_t>(value);
-            window_.state().pointerChanges.scrollLines = true;
+            session_.state().pointerChanges.scrollLines = true;
         }
         return;
     }
@@ -453,13 +458,13 @@ void SettingsSections::rowsTextChanged() {
     }
     stored = static_cast<std::uint8_t>(result.value);
     if (!editUpdateGuard_)
-        window_.state().pointerChanges.scrollLines = true;
+        session_.state().pointerChanges.scrollLines = true;
 }
 
 void SettingsSections::rowsEditingFinished() {
     if (typedIn_ == rowsEdit_)
         typedIn_ = nullptr;
-    auto& stored = window_.state().record.wheelScrollLines;
+    auto& stored = session_.state().record.wheelScrollLines;
     // A box left empty keeps the stored value; anything else takes the rule.
     if (!rowsEdit_->text().isEmpty())
         stored =
@@ -468,20 +473,20 @@ void SettingsSections::rowsEditingFinished() {
 }
 
 void SettingsSections::stepRows(int delta) {
-    if (!rowsEdit_->isVisibleTo(&window_))
+    if (!rowsEdit_->isVisibleTo(&host_.face()))
         return;
-    std::uint8_t& lines = window_.state().record.wheelScrollLines;
+    std::uint8_t& lines = session_.state().record.wheelScrollLines;
     lines = static_cast<std::uint8_t>(std::clamp(lines + delta, 1, kMaxRows));
-    window_.state().pointerChanges.scrollLines = true;
+    session_.state().pointerChanges.scrollLines = true;
     setEditText(rowsEdit_, lines);
 }
 
 void SettingsSections::pickStageColour(int stage) {
-    const Rgb current = stageColor(window_.state().record, stage);
+    const Rgb current = stageColor(session_.state().record, stage);
     const auto colour = colours_.pickColour(QColor(current.red, current.green, current.blue));
     if (!colour)
         return;
-    setStageColor(window_.state().record, stage,
+    setStageColor(session_.state().record, stage,
                   Rgb{static_cast<std::uint8_t>(colour->red()),
                       static_cast<std::uint8_t>(colour->green()),
                       static_cast<std::uint8_t>(colour->blue())});
@@ -503,7 +508,7 @@ void SettingsSections::toggle(RightSection section) {
 }
 
 void SettingsSections::toggleXY() {
-    window_.leftPanel.xyOpen = !window_.leftPanel.xyOpen;
+    host_.leftPanel().xyOpen = !host_.leftPanel().xyOpen;
     placeElements();
     redraw();
 }
@@ -533,7 +538,7 @@ void SettingsSections::scrollToPosition(PanelPosition position) {
 }
 
 void SettingsSections::placeThumb() {
-    CGdipButton* thumb = window_.scrollThumb();
+    CGdipButton* thumb = host_.scrollThumb();
     if (!thumb)
         return;
     if (position_ == PanelPosition::Top)
@@ -544,8 +549,8 @@ void SettingsSections::placeThumb() {
 
 void SettingsSections::closeAll() {
     open_ = {};
-    window_.leftPanel.xyOpen = false;
-    window_.leftPanel.assignmentOpen = false;
+    host_.leftPanel().xyOpen = false;
+    host_.leftPanel().assignmentOpen = false;
     position_ = PanelPosition::Top;
     // The thumb goes back up with the panel, so that it shows where it is.
     placeThumb();
@@ -555,17 +560,17 @@ void SettingsSections::closeAll() {
 
 bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the right panel scrolls it, as a drag of its thumb does.
-    if (watched == &window_ && event->type() == QEvent::Wheel) {
+    if (watched == &host_.face() && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int notches = wheel->angleDelta().y();
-        if (window_.toFace(wheel->position()).x() >= skin::kRightPanel.left && notches != 0) {
+        if (host_.face().toFace(wheel->position()).x() >= skin::kRightPanel.left && notches != 0) {
             scrollToPosition(notches < 0 ? PanelPosition::Bottom : PanelPosition::Top);
             return true;
         }
     }
     // Page Up and Page Down scroll it from the keyboard, wherever the focus
     // is in the window (a key an edit box leaves comes on to the window).
-    if (watched == &window_ && event->type() == QEvent::KeyPress) {
+    if (watched == &host_.face() && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
             scrollToPosition(key == Qt::Key_PageDown ? PanelPosition::Bottom : PanelPosition::Top);
@@ -583,7 +588,7 @@ void SettingsSections::refresh() {
 }
 
 void SettingsSections::redraw() {
-    window_.update();
+    host_.redraw();
 }
 
 // ------------------------------------------------------------------ drawing
@@ -595,12 +600,12 @@ void SettingsSections::paint(QPainter& painter) {
     styleEdits();
     syncEdits();
 
-    const MainWindowTexts& texts = window_.texts();
+    const MainWindowTexts& texts = host_.texts();
     paintHeader(painter, xyHeaderRect(), qstr(texts.sensitivitySetting));
-    if (window_.leftPanel.xyOpen)
+    if (host_.leftPanel().xyOpen)
         paintXY(painter, xyBodyOrigin());
 
-    const ConfigRecord& record = window_.state().record;
+    const ConfigRecord& record = session_.state().record;
     for (int s = 0; s < kRightSectionCount; ++s) {
         const auto section = static_cast<RightSection>(s);
         if (!isVisible(section))
@@ -636,18 +641,19 @@ void SettingsSections::paint(QPainter& painter) {
 }
 
 void SettingsSections::paintHeader(QPainter& painter, QRect rect, const QString& title) {
-    window_.skin().draw(painter, "/ItemBK.png", rect.topLeft());
-    painter.setFont(window_.textFont());
-    painter.setPen(window_.textColor());
+    host_.face().skin().draw(painter, "/ItemBK.png", rect.topLeft());
+    painter.setFont(host_.face().textFont());
+    painter.setPen(host_.face().textColor());
     drawLabel(painter, rect.adjusted(kHeaderTitleIndent, 0, 0, 0),
               Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
 }
 
 void SettingsSections::paintStepSlider(QPainter& painter, QRect hit, QRect labels, int value) {
-    window_.skin().draw(painter, QString::asprintf("/StageSlider/%d.png", frameFor(value, 1, 11)),
-                        hit.topLeft() - QPoint(skin::kStepFrameInset, skin::kStepFrameInset));
-    painter.setFont(window_.smallFont());
-    painter.setPen(window_.textColor());
+    host_.face().skin().draw(painter,
+                             QString::asprintf("/StageSlider/%d.png", frameFor(value, 1, 11)),
+                             hit.topLeft() - QPoint(skin::kStepFrameInset, skin::kStepFrameInset));
+    painter.setFont(host_.smallFont());
+    painter.setPen(host_.face().textColor());
     for (int stop = 1; stop <= 10; ++stop) {
         const int centre = hit.left() + skin::stepSliderStop(stop);
         drawLabel(painter, QRect(centre - 12, labels.top(), 25, labels.height()),
@@ -656,14 +662,14 @@ void SettingsSections::paintStepSlider(QPainter& painter, QRect hit, QRect label
 }
 
 void SettingsSections::paintXY(QPainter& painter, QPoint origin) {
-    window_.skin().draw(painter, "/XYSensitivity/BK_XYSensSetting.png", origin);
-    const MainWindowTexts& texts = window_.texts();
-    const ConfigRecord& record = window_.state().record;
+    host_.face().skin().draw(painter, "/XYSensitivity/BK_XYSensSetting.png", origin);
+    const MainWindowTexts& texts = host_.texts();
+    const ConfigRecord& record = session_.state().record;
     const std::array<std::string_view, 2> captions = {texts.xAxis, texts.yAxis};
     const std::array<int, 2> values = {record.sensitivityX, record.sensitivityY};
     for (std::size_t axis = 0; axis < 2; ++axis) {
-        painter.setFont(window_.textFont());
-        painter.setPen(window_.textColor());
+        painter.setFont(host_.face().textFont());
+        painter.setPen(host_.face().textColor());
         drawLabel(painter, rectOf(skin::kXYCaption[axis]).translated(origin),
                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, qstr(captions[axis]));
         paintStepSlider(painter, rectOf(skin::kXYSliderHit[axis]).translated(origin),
@@ -672,19 +678,19 @@ void SettingsSections::paintXY(QPainter& painter, QPoint origin) {
 }
 
 void SettingsSections::paintDpi(QPainter& painter) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/DPISetting/BK_DPISetting.png", kDpiBodyOrigin);
-    const MainWindowTexts& texts = window_.texts();
-    painter.setPen(window_.textColor());
+    const MainWindowTexts& texts = host_.texts();
+    painter.setPen(host_.face().textColor());
     // Each caption may use the room up to the next one.
     const int captionFlags = Qt::AlignLeft | Qt::AlignVCenter;
     drawFitted(
         painter,
         kDialDownCaption.adjusted(0, 0, kDialUpCaption.left() - kDialDownCaption.right() - 2, 0),
-        captionFlags, qstr(texts.dpiDialDown), window_.smallFont());
+        captionFlags, qstr(texts.dpiDialDown), host_.smallFont());
     drawFitted(painter, kDialUpCaption.adjusted(0, 0, 14, 0), captionFlags, qstr(texts.dpiDialUp),
-               window_.smallFont());
-    const ConfigRecord& record = window_.state().record;
+               host_.smallFont());
+    const ConfigRecord& record = session_.state().record;
     for (int stage = 0; stage < 4; ++stage) {
         const int value = record.dpiStage[static_cast<std::size_t>(stage)];
         skin.draw(painter,
@@ -696,7 +702,7 @@ void SettingsSections::paintDpi(QPainter& painter) {
         painter.fillRect(swatchRect(stage), QColor(colour.red, colour.green, colour.blue));
     }
     // The stage the mouse's own buttons are at gets its lane ringed.
-    if (const auto active = window_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
+    if (const auto active = host_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
         const int centre = skin::kDpiSliderLeft[*active - 1] + kDpiSliderWidth / 2;
         const QRectF lane(centre - kDpiLaneHalfWidth, kDpiBodyOrigin.y() + kDpiLaneTop,
                           2 * kDpiLaneHalfWidth, kDpiLaneHeight);
@@ -712,28 +718,28 @@ void SettingsSections::paintDpi(QPainter& painter) {
 }
 
 void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/Lighting/BK_Lighting.png", origin);
-    const MainWindowTexts& texts = window_.texts();
-    const ConfigRecord& record = window_.state().record;
+    const MainWindowTexts& texts = host_.texts();
+    const ConfigRecord& record = session_.state().record;
     const std::array<std::string_view, 3> names = {texts.lightingStandard,
                                                    texts.lightingRespiration, texts.lightingNeon};
     // The three names share one size, and so do the stop labels of all rows:
     // a row drawn smaller than its neighbours looks like a fault.
-    const QFont nameFont =
-        fittedFont(window_.textFont(), QStringList{qstr(names[0]), qstr(names[1]), qstr(names[2])},
-                   rectOf(skin::lightingName(0)).width());
+    const QFont nameFont = fittedFont(host_.face().textFont(),
+                                      QStringList{qstr(names[0]), qstr(names[1]), qstr(names[2])},
+                                      rectOf(skin::lightingName(0)).width());
     constexpr int kStopRoom = 30; // the stops' pitch: labels never touch
     QStringList stopTexts;
     for (const auto& row : kLightingStops)
         for (const char* text : row)
             stopTexts << text;
-    const QFont stopFont = fittedFont(window_.smallFont(), stopTexts, kStopRoom - 2);
+    const QFont stopFont = fittedFont(host_.smallFont(), stopTexts, kStopRoom - 2);
     for (int row = 0; row < 3; ++row) {
         const bool chosen = record.lightingMode == row + 1;
         skin.draw(painter, chosen ? "/Enable.png" : "/Disable.png",
                   topLeftOf(skin::lightingRadio(row)) + origin);
-        painter.setPen(window_.textColor());
+        painter.setPen(host_.face().textColor());
         painter.setFont(nameFont);
         drawLabel(painter, rectOf(skin::lightingName(row)).translated(origin),
                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
@@ -755,10 +761,10 @@ void SettingsSections::paintLighting(QPainter& painter, QPoint origin) {
 }
 
 void SettingsSections::paintReportRate(QPainter& painter, QPoint origin) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/USBReportRate/BK_USBReportRate.png", origin);
     const QRect dial = rectAt(skin::kDialAt, skin::kDial).translated(origin);
-    const auto hz = reportRateHz(window_.state().record.reportRateCode);
+    const auto hz = reportRateHz(session_.state().record.reportRateCode);
     if (!hz) {
         // A code the mouse does not know: the dial without a chosen rate.
         painter.setOpacity(0.35);
@@ -767,24 +773,24 @@ void SettingsSections::paintReportRate(QPainter& painter, QPoint origin) {
         return;
     }
     skin.draw(painter, QString::asprintf("/USBReportRate/%dHZ.png", *hz), dial.topLeft());
-    painter.setPen(window_.textColor());
-    painter.setFont(window_.headingFont());
+    painter.setPen(host_.face().textColor());
+    painter.setFont(host_.headingFont());
     const QRect disc(dial.center() - QPoint(28, 20), QSize(57, 26));
     drawLabel(painter, disc, Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,
               QString::number(*hz));
-    painter.setFont(window_.smallFont());
+    painter.setFont(host_.smallFont());
     drawLabel(painter, QRect(disc.left(), disc.bottom() + 1, disc.width(), 16),
               Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, "Hz");
 }
 
 void SettingsSections::paintGauge(QPainter& painter, QPoint origin, int value) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/MouseAttribute/BK_MouseAttribute.png", origin);
     skin.draw(painter, QString::asprintf("/MouseAttribute/Speed/%d.png", frameFor(value, 2, 12)),
               QPoint(skin::kGaugeAt.x, skin::kGaugeAt.y) + origin);
-    const MainWindowTexts& texts = window_.texts();
-    painter.setFont(window_.smallFont());
-    painter.setPen(window_.textColor());
+    const MainWindowTexts& texts = host_.texts();
+    painter.setFont(host_.smallFont());
+    painter.setPen(host_.face().textColor());
     drawLabel(painter, rectOf(skin::kGaugeSlowLabel).translated(origin),
               Qt::AlignCenter | Qt::TextSingleLine, qstr(texts.slow));
     drawLabel(painter, rectOf(skin::kGaugeFastLabel).translated(origin),
@@ -792,16 +798,16 @@ void SettingsSections::paintGauge(QPainter& painter, QPoint origin, int value) {
 }
 
 void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/MouseAttribute/BK_ScrollSpeed.png", origin);
-    const MainWindowTexts& texts = window_.texts();
-    const bool oneScreen = window_.state().record.scrollOneScreen != 0;
+    const MainWindowTexts& texts = host_.texts();
+    const bool oneScreen = session_.state().record.scrollOneScreen != 0;
     const std::array<std::string_view, 2> captions = {texts.numberOfRows, texts.scrollOneScreen};
     // The first caption has only the room left of the rows box; both rows
     // take the size it needs.
-    painter.setFont(
-        fittedFont(window_.textFont(), qstr(captions[0]), rectOf(skin::kScrollText[0]).width()));
-    painter.setPen(window_.textColor());
+    painter.setFont(fittedFont(host_.face().textFont(), qstr(captions[0]),
+                               rectOf(skin::kScrollText[0]).width()));
+    painter.setPen(host_.face().textColor());
     for (std::size_t row = 0; row < 2; ++row) {
         const bool chosen = (row == 1) == oneScreen;
         skin.draw(painter,
@@ -816,9 +822,9 @@ void SettingsSections::paintScroll(QPainter& painter, QPoint origin) {
 }
 
 void SettingsSections::paintAngleSnap(QPainter& painter, QPoint origin) {
-    SkinImageCache& skin = window_.skin();
+    SkinImageCache& skin = host_.face().skin();
     skin.draw(painter, "/AngleSnap/BK_AngleSnap.png", origin);
-    const int level = window_.state().record.angleSnapLevel;
+    const int level = session_.state().record.angleSnapLevel;
     skin.draw(painter, QString::asprintf("/AngleSnap/%d.png", frameFor(level, 1, 11)),
               QPoint(skin::kAnglePreviewAt.x, skin::kAnglePreviewAt.y) + origin);
     paintStepSlider(painter, rectOf(skin::kAngleSliderHit).translated(origin),

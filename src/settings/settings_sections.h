@@ -14,7 +14,8 @@ class QPainter;
 
 namespace qvr {
 
-class CMavloDlg;
+class PageHost;
+class UserSession;
 class ColourDialog;
 
 // The performance settings of the main window: the left panel's X/Y
@@ -28,7 +29,7 @@ class SettingsSections : public QObject {
   public:
     // The edit boxes take the window's new fonts.
     void languageChanged();
-    SettingsSections(CMavloDlg& window, ColourDialog& colours);
+    SettingsSections(PageHost& host, UserSession& session, ColourDialog& colours);
 
     bool isOpen(RightSection section) const { return open_[index(section)]; }
     bool isVisible(RightSection section) const { return layout_[index(section)].visible; }
@@ -101,7 +102,8 @@ class SettingsSections : public QObject {
     void paintScroll(QPainter& painter, QPoint origin);
     void paintAngleSnap(QPainter& painter, QPoint origin);
 
-    CMavloDlg& window_;
+    PageHost& host_;
+    UserSession& session_;
     ColourDialog& colours_;
     SectionFlags open_{};
     PanelPosition position_ = PanelPosition::Top;

@@ -126,7 +126,7 @@ struct RunningWindow {
         server->setProfileHandler(
             [this](const ProfileRequest& request, InstanceServer::Reply reply) {
                 if (answer)
-                    rig.window->profileSession().answer(request, std::move(reply));
+                    rig.profiles().answer(request, std::move(reply));
                 else
                     held.push_back(std::move(reply)); // a window slow to answer
             });
@@ -150,7 +150,7 @@ struct RunningWindow {
                 process.readAllStandardError()};
     }
 
-    ProfileSession& session() { return rig.window->profileSession(); }
+    ProfileSession& session() { return rig.profiles(); }
 
     WindowRig rig;
     QTemporaryDir runtime;
@@ -195,7 +195,7 @@ TEST(QvrctlThroughTheWindow, ListCurrentAndSwitchesFollowTheUsersAnswer) {
         SCOPED_TRACE(static_cast<int>(c.answer));
         const int before = running.session().windowProfile();
         const int target = (before + 1) % 3;
-        rig.state.record.macroData[5] = 77;
+        rig.state().record.macroData[5] = 77;
         rig.window->hideToTray();
         rig.messages.messages.clear();
         rig.messages.answers = {c.answer};
@@ -206,7 +206,7 @@ TEST(QvrctlThroughTheWindow, ListCurrentAndSwitchesFollowTheUsersAnswer) {
         EXPECT_EQ(running.session().windowProfile(), c.profileAfter);
         if (c.answer == UnsavedChoice::Cancel) {
             EXPECT_NE(result.err.indexOf("cancelled"), -1) << result.err.toStdString();
-            rig.state.record = rig.state.appliedRecord;
+            rig.state().record = rig.state().appliedRecord;
         }
         if (c.answer == UnsavedChoice::Save) {
             const auto saved = rig.dir / profileRecordFileName(before);
@@ -275,13 +275,13 @@ TEST(MainWindowWithoutTray, RestoringAfterCancelReloadsTheProfile) {
     rig.trayPresent = false;
     CMavloDlg& window = rig.start();
     window.addPage(page);
-    rig.state.record.dpiStage[0] = 77;
+    rig.state().record.dpiStage[0] = 77;
     window.reloadOnReopen = true;
     window.hideToTray();
     window.showNormal(); // from the taskbar
     EXPECT_GE(page.popupsClosed, 1);
     EXPECT_FALSE(window.reloadOnReopen);
-    EXPECT_EQ(rig.state.record.dpiStage[0], 0);
+    EXPECT_EQ(rig.state().record.dpiStage[0], 0);
 }
 
 TEST(MainWindowWithoutTray, TheTitleAreaOffersTheTrayMenu) {

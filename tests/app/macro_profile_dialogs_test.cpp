@@ -254,7 +254,7 @@ TEST_F(DialogsTest, EmptiedMacroIsSavedEmpty) {
         dialog.clickAt(CMacroProgramDialog::kOkRect.center());
     }));
     EXPECT_EQ(MacroStore(store()).load("M").items, Items{});
-    EXPECT_EQ(rig.state.record.macroData, MacroTable{});
+    EXPECT_EQ(rig.state().record.macroData, MacroTable{});
 
     // A recording of nothing empties a macro too.
     WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
@@ -298,7 +298,7 @@ TEST_F(DialogsTest, OkWhileRecordingStopsItReleasingTheKeysStillDownThenSaves) {
     }));
     const Items released{"Shift   Dn", "A   Dn", "A   Up", "Shift   Up"};
     EXPECT_EQ(MacroStore(store()).load("Macro_0").items, released);
-    EXPECT_EQ(rig.state.record.macroData, buildMacroTable(store()));
+    EXPECT_EQ(rig.state().record.macroData, buildMacroTable(store()));
 
     // The record button ends a recording the same way.
     runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -457,7 +457,7 @@ TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
 
 TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDoesNot) {
     WindowRig::writeFile(store(), kFirstAndSecond);
-    ConfigRecord& record = rig.state.record;
+    ConfigRecord& record = rig.state().record;
     record.buttonFunction[2] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
     record.buttonMacroNumber[2] = 0; // "First"
     record.buttonFunction[3] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
@@ -494,13 +494,13 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
 
 TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
     WindowRig::writeFile(store(), kFirstAndSecond);
-    ConfigRecord& record = rig.state.record;
+    ConfigRecord& record = rig.state().record;
     record.buttonFunction[0] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
     record.buttonMacroNumber[0] = 0; // "First", on the left button
     record.buttonFunction[3] = static_cast<std::uint8_t>(ButtonFunctionType::MacroKey);
     record.buttonMacroNumber[3] = 1; // "Second"
-    rig.profile.labels()[0] = "Macro Key-First";
-    rig.profile.labels()[3] = "Macro Key-Second";
+    rig.profile().labels()[0] = "Macro Key-First";
+    rig.profile().labels()[3] = "Macro Key-Second";
 
     EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.nameList().setCurrentRow(0);
@@ -513,14 +513,14 @@ TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
     const ConfigRecord factory = factoryRecord();
     EXPECT_EQ(record.buttonFunction[0], factory.buttonFunction[0]);
     EXPECT_EQ(record.buttonMacroNumber[0], factory.buttonMacroNumber[0]);
-    EXPECT_EQ(rig.profile.labels()[0], defaultButtonLabels(Language::English)[0]);
+    EXPECT_EQ(rig.profile().labels()[0], defaultButtonLabels(Language::English)[0]);
     EXPECT_EQ(record.buttonMacroNumber[3], 0); // "Second" is first now
-    EXPECT_EQ(rig.profile.labels()[3], "Macro Key-Second");
+    EXPECT_EQ(rig.profile().labels()[3], "Macro Key-Second");
 }
 
 TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     WindowRig::writeFile(store(), kFirstAndSecond);
-    ConfigRecord& record = rig.state.record;
+    ConfigRecord& record = rig.state().record;
     EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.clickAt(CMacroProgramDialog::kOkRect.center());
     }));
@@ -574,18 +574,18 @@ TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"Second", "First"}));
 
     rig.messages.answers = {UnsavedChoice::Save};
-    ASSERT_TRUE(rig.window->profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.profiles().switchProfile(1));
     EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"})); // kept with Game's Save
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
     // Listed as the manager lists them; each row plays the macro it names.
     const auto [shown, chosen] = chooseMacroKey(0);
     EXPECT_EQ(shown, (Names{"Second", "First"}));
     EXPECT_EQ(chosen, (std::pair<int, std::string>{1, "Second"}));
-    EXPECT_EQ(rig.state.record.macroData[128 + 3], 0x05); // image 1 presses B
+    EXPECT_EQ(rig.state().record.macroData[128 + 3], 0x05); // image 1 presses B
     EXPECT_EQ(chooseMacroKey(1).second, (std::pair<int, std::string>{0, "First"}));
 
     // Back at Game, its own table again.
-    ASSERT_TRUE(rig.window->profileSession().switchProfile(0));
+    ASSERT_TRUE(rig.profiles().switchProfile(0));
     EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{0, "Second"}));
 }
 
@@ -594,7 +594,7 @@ TEST_F(DialogsTest, EachProfileKeepsTheNamesBehindItsTableAcrossSwitches) {
 TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
     WindowRig::writeFile(store(), kFirstAndSecond);
     ASSERT_TRUE(confirmMacroManager());
-    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    ASSERT_EQ(rig.profiles().writeProfile(), true);
     EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"}));
 
     EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -609,7 +609,7 @@ TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
     const auto [shown, chosen] = chooseMacroKey(0);
     EXPECT_EQ(shown, (Names{"First", "Second"})); // Macro_2 has no image on the mouse
     EXPECT_EQ(chosen, (std::pair<int, std::string>{1, "First"}));
-    EXPECT_EQ(rig.state.record.macroData[128 + 3], 0x04); // image 1 presses A
+    EXPECT_EQ(rig.state().record.macroData[128 + 3], 0x04); // image 1 presses A
 
     // A rename reaches the stored names at once, so it survives a restart.
     EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -631,7 +631,7 @@ TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
 TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt) {
     WindowRig::writeFile(store(), kFirstAndSecond);
     restart();
-    EXPECT_EQ(rig.state.macroTableNames, std::nullopt);
+    EXPECT_EQ(rig.state().macroTableNames, std::nullopt);
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
     // Edits cancelled after the guess do not change it.
     EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
@@ -641,7 +641,7 @@ TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt)
     EXPECT_EQ(chooseMacroKey(0).second, (std::pair<int, std::string>{1, "Second"}));
     EXPECT_EQ(storedTableNames(0), std::nullopt);
     const std::string before = readAll(rig.dir / "str0.ini");
-    ASSERT_EQ(rig.window->profileSession().writeProfile(), true);
+    ASSERT_EQ(rig.profiles().writeProfile(), true);
     EXPECT_EQ(storedTableNames(0), (Names{"First", "Second"}));
     // The file's other keys stay as they were.
     EXPECT_EQ(readAll(rig.dir / "str0.ini").rfind("[Skins]\r\nPath=Test\r\n", 0), 0u);
@@ -673,7 +673,7 @@ TEST_F(DialogsTest, MacroBarOpensTheManagerAndFollowsTheAssignmentSection) {
     press(150);
     EXPECT_EQ(runs, 1);
 
-    window.leftPanel.assignmentOpen = true;
+    window.leftPanel().assignmentOpen = true;
     press(150); // now inside the open assignment section
     EXPECT_EQ(runs, 1);
     press(150 + skin::kAssignmentBody.height);
@@ -713,7 +713,7 @@ TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
     EXPECT_EQ(dialog.windowOpacity(), CConfigDialog::kOpacity);
     // The window's profile is selected, whatever the file says meanwhile.
     EXPECT_EQ(dialog.list().currentRow(), 0);
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
+    EXPECT_EQ(rig.profile().currentProfileIndex(), 0);
     // A second Config click while it is open does nothing.
     rig.window->clickAt(CMavloDlg::kConfigRect.center());
     EXPECT_EQ(dialogs().profileManager(), &dialog);
@@ -742,10 +742,10 @@ TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     close(dialog);
     EXPECT_EQ(profileSection(),
               "[Profile]\r\nCurProfileName=B\r\nItemCount=2\r\nItem0=B\r\nItem1=C\r\n");
-    EXPECT_EQ(rig.profile.currentProfileIndex(), 0);
+    EXPECT_EQ(rig.profile().currentProfileIndex(), 0);
     // B's files now sit at position 0, and B is on screen.
     EXPECT_EQ(readAll(rig.dir / "config0.bin"), std::string(kProfileFileSize, '\x01'));
-    EXPECT_EQ(rig.state.record.dpiStage[0], 1);
+    EXPECT_EQ(rig.state().record.dpiStage[0], 1);
     EXPECT_FALSE(std::filesystem::exists(rig.dir / "config2.bin"));
     EXPECT_EQ(readAll(rig.dir / "str.ini").rfind("[Setting-EN]\r\nItem1=Click", 0), 0u);
 }
@@ -816,10 +816,10 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     answers.saveChoice = chosen;
     answers.openChoice = chosen.string() + ".bin";
 
-    ConfigRecord& record = rig.state.record;
+    ConfigRecord& record = rig.state().record;
     record.dpiStage = {1, 2, 3, 4, 5, 6};
     record.macroData[10] = 0x42;
-    rig.profile.labels()[0] = "Fire";
+    rig.profile().labels()[0] = "Fire";
     const ConfigRecord exported = record;
 
     CConfigDialog& dialog = open();
@@ -833,13 +833,13 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     EXPECT_EQ(readMacroTableNames(loadIniFile(chosen.string() + ".ini").file), Names{});
 
     record = ConfigRecord{};
-    rig.profile.labels()[0] = "Other";
+    rig.profile().labels()[0] = "Other";
     dialog.LoadProfileCommand();
     QCoreApplication::processEvents(); // the posted import
     EXPECT_EQ(record, exported);
-    EXPECT_EQ(rig.profile.labels()[0], "Fire");
+    EXPECT_EQ(rig.profile().labels()[0], "Fire");
     // Later writes go to the profile's own files again.
-    EXPECT_EQ(rig.profile.recordFilePath(), rig.dir / "config0.bin");
+    EXPECT_EQ(rig.profile().recordFilePath(), rig.dir / "config0.bin");
     EXPECT_TRUE(rig.messages.messages.empty());
     close(dialog);
 }
@@ -874,11 +874,11 @@ TEST_F(ProfileManagerTest, ExportAsksBeforeReplacingTheLabelsBesideTheChosenFile
 TEST_F(ProfileManagerTest, CancelledFileDialogsChangeNothing) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
     dialogs().setFileDialogs(std::make_unique<FixedFileDialogs>());
-    rig.state.record.dpiStage[0] = 9;
-    const ConfigRecord before = rig.state.record;
+    rig.state().record.dpiStage[0] = 9;
+    const ConfigRecord before = rig.state().record;
     dialogs().runProfileCommand(ProfileCommand::Import, 0);
     dialogs().runProfileCommand(ProfileCommand::Export, 0);
-    EXPECT_EQ(rig.state.record, before);
+    EXPECT_EQ(rig.state().record, before);
     EXPECT_FALSE(std::filesystem::exists(rig.dir / ".bin"));
 }
 

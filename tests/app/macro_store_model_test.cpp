@@ -156,7 +156,8 @@ class MacroStoreModel : public test::MacroDialogFixture {
         WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
         beforeStartUp = [this](CMavloDlg& window) {
             pages = &installSettingsPages(
-                window, {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
+                window, *rig.session,
+                {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         };
     }
 
@@ -166,7 +167,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         rig.window.reset();
     }
 
-    ConfigRecord& record() { return rig.state.record; }
+    ConfigRecord& record() { return rig.state().record; }
     // The record the profile's file holds.
     ConfigRecord saved() const {
         const RecordFileRead read = readRecordFile(rig.dir / "config0.bin");
@@ -176,7 +177,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
     }
     bool deviceSettled() {
         return QTest::qWaitFor([&] {
-            return !pages->actions().uploadPending() && !rig.window->deviceThread().busy();
+            return !pages->actions().uploadPending() && !rig.session->deviceQueue().busy();
         });
     }
 
@@ -187,7 +188,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         // The table's names may change with the same bytes (empty macros).
         const bool bytesUnsaved = before != saved();
         const bool unsaved =
-            bytesUnsaved || rig.state.macroTableNames != rig.state.appliedMacroTableNames;
+            bytesUnsaved || rig.state().macroTableNames != rig.state().appliedMacroTableNames;
         const auto answer = static_cast<UnsavedChoice>(pick(3));
         rig.messages.answers = {answer};
         rig.window->clickAt(CMavloDlg::kCloseRect.center());
@@ -244,7 +245,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
     // after any fault and a new start the button plays the macro it shows.
     void restart() {
         if (!model.saved) {
-            ASSERT_TRUE(rig.window->profileSession().saveProfile());
+            ASSERT_TRUE(rig.profiles().saveProfile());
             model.saved = SavedProfile{record(), model.confirmed, model.buttons};
         }
         ASSERT_TRUE(deviceSettled());
@@ -255,13 +256,13 @@ class MacroStoreModel : public test::MacroDialogFixture {
             const int step = pick(5);
             chance(50) ? faulting.cutAt(step) : faulting.failAt(step, EIO);
             try {
-                written = rig.window->profileSession().saveProfile();
+                written = rig.profiles().saveProfile();
             } catch (const test::CutShort&) {
             }
         }
         // The process ends here, and the next one starts on the same folder.
+        // The window ends its session; the next start gets a fresh one.
         rig.window.reset();
-        rig.state = RecordState{};
         prepareUserFolder(rig.dir, rig.dir);
         startWindow();
         ASSERT_TRUE(deviceSettled());

@@ -214,7 +214,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             CMavloDlg& window = rig.start();
             const std::string saved = fileBytes(rig.dir / "config0.bin");
             const int uploads = rig.virtualMouse->uploadsBegun();
-            rig.state.record.macroData[0] = 77;
+            rig.state().record.macroData[0] = 77;
             rig.messages.answers = {answer};
             if (fromTray) {
                 window.hide();
@@ -228,8 +228,8 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             if (answer == UnsavedChoice::Cancel) {
                 EXPECT_FALSE(rig.exitCode.has_value());
                 EXPECT_TRUE(window.isVisible()); // Exit showed it for the question
-                EXPECT_EQ(rig.state.record.macroData[0], 77);
-                EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+                EXPECT_EQ(rig.state().record.macroData[0], 77);
+                EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
                 EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
                 continue;
             }
@@ -249,12 +249,12 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
     // A Save that cannot write its files keeps the program and the changes.
     WindowRig rig;
     CMavloDlg& window = rig.start();
-    rig.state.record.macroData[0] = 77;
-    rig.profile.setWriteFault([](AtomicWriteStage) { return ENOSPC; });
+    rig.state().record.macroData[0] = 77;
+    rig.profile().setWriteFault([](AtomicWriteStage) { return ENOSPC; });
     rig.messages.answers = {UnsavedChoice::Save};
     window.clickAt(CMavloDlg::kCloseRect.center());
     EXPECT_FALSE(rig.exitCode.has_value());
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
     EXPECT_EQ(savedMacroByte(rig), 0);
 }
 
@@ -322,7 +322,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     WindowRig rig;
     rig.writeProfiles({"P1", "P2", "P3"});
     CMavloDlg& window = rig.start();
-    ProfileSession& session = window.profileSession();
+    ProfileSession& session = rig.profiles();
     const auto profileItems = [&] {
         emit window.profilesMenu()->aboutToShow();
         return window.profilesMenu()->actions();
@@ -343,7 +343,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     // Without changes: loaded, kept in the list, sent.
     profileItems()[1]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 1; }));
-    EXPECT_EQ(rig.state.record.macroData[0], 2);
+    EXPECT_EQ(rig.state().record.macroData[0], 2);
     EXPECT_EQ(listedCurrentName(rig), "P2");
     ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     EXPECT_TRUE(profileItems()[1]->isChecked());
@@ -351,14 +351,14 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     EXPECT_TRUE(window.trayIcon()->toolTip().contains("P2"));
 
     // With changes: the window comes out and asks; Cancel keeps everything.
-    rig.state.record.macroData[5] = 77;
+    rig.state().record.macroData[5] = 77;
     window.hideToTray();
     rig.messages.answers = {UnsavedChoice::Cancel};
     profileItems()[2]->trigger();
     ASSERT_TRUE(waitFor([&] { return rig.messages.messages.size() == 1; }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(session.windowProfile(), 1);
-    EXPECT_EQ(rig.state.record.macroData[5], 77);
+    EXPECT_EQ(rig.state().record.macroData[5], 77);
     EXPECT_EQ(listedCurrentName(rig), "P2");
     EXPECT_TRUE(profileItems()[1]->isChecked()); // the radio mark goes back
 
@@ -366,13 +366,13 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     rig.messages.answers = {UnsavedChoice::Discard};
     profileItems()[2]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 2; }));
-    EXPECT_EQ(rig.state.record.macroData[0], 3);
-    EXPECT_EQ(rig.state.record.macroData[5], 0);
+    EXPECT_EQ(rig.state().record.macroData[0], 3);
+    EXPECT_EQ(rig.state().record.macroData[5], 0);
     EXPECT_EQ(listedCurrentName(rig), "P3");
     EXPECT_EQ(fileBytes(rig.dir / "config1.bin")[1 + offsetof(ConfigRecord, macroData) + 5], 0);
 
     // Save: the changes go into the profile they were made in first.
-    rig.state.record.macroData[5] = 66;
+    rig.state().record.macroData[5] = 66;
     rig.messages.answers = {UnsavedChoice::Save};
     profileItems()[0]->trigger();
     ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 0; }));
@@ -470,10 +470,10 @@ TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
     window.addPage(page);
-    rig.state.record.dpiStage[0] = 77; // an edit that Cancel discards
+    rig.state().record.dpiStage[0] = 77; // an edit that Cancel discards
     // An edit box closed after the reload would write its stale value back.
     std::vector<int> seenByClose;
-    page.onClosePopups = [&] { seenByClose.push_back(rig.state.record.dpiStage[0]); };
+    page.onClosePopups = [&] { seenByClose.push_back(rig.state().record.dpiStage[0]); };
     window.reloadOnReopen = true;
     window.hide();
     window.trayLeftClick();
@@ -481,16 +481,16 @@ TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
     EXPECT_EQ(seenByClose.front(), 77);
     EXPECT_GE(page.drawn, 1); // the reloaded profile is drawn in full
     EXPECT_FALSE(window.reloadOnReopen);
-    EXPECT_EQ(rig.state.record.dpiStage[0], 0); // as in config0.bin
+    EXPECT_EQ(rig.state().record.dpiStage[0], 0); // as in config0.bin
 }
 
 TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
     // Put DPI byte 32 in stage 3 of the mouse's active slot.
-    rig.state.record.dpiStage = {16, 24, 32, 64, 0, 0};
-    rig.state.record.reportRateCode = 1;
-    rig.link.protocol().uploadConfiguration(rig.state.record);
+    rig.state().record.dpiStage = {16, 24, 32, 64, 0, 0};
+    rig.state().record.reportRateCode = 1;
+    rig.link.protocol().uploadConfiguration(rig.state().record);
 
     rig.virtualMouse->emitEvent(2, 3);
     ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
@@ -591,49 +591,49 @@ bool replug(WindowRig& rig) {
 }
 
 bool deviceSettled(WindowRig& rig) {
-    return waitFor([&] { return !rig.window->deviceThread().busy(); });
+    return waitFor([&] { return !rig.session->deviceQueue().busy(); });
 }
 
 TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    rig.start();
     const int uploads = rig.virtualMouse->uploadsBegun();
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(replug(rig));
-    EXPECT_EQ(rig.state.record.macroData[0], 77);
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
 
     // Without changes the profile is read again, as the files hold it now.
-    rig.state.record = rig.state.appliedRecord;
+    rig.state().record = rig.state().appliedRecord;
     std::string file(kProfileFileSize, '\0');
     file[1 + offsetof(ConfigRecord, macroData)] = 5;
     WindowRig::writeFile(rig.dir / "config0.bin", file);
     ASSERT_TRUE(replug(rig));
-    EXPECT_EQ(rig.state.record.macroData[0], 5);
-    EXPECT_FALSE(window.profileSession().hasUnsavedChanges());
+    EXPECT_EQ(rig.state().record.macroData[0], 5);
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges());
     ASSERT_TRUE(deviceSettled(rig));
     EXPECT_EQ(rig.virtualMouse->uploadsBegun(), uploads); // arrival alone sends nothing
 }
 
 TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
-    ProfileSession& session = window.profileSession();
+    rig.start();
+    ProfileSession& session = rig.profiles();
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.backend.unplug(rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(session.saveProfile());
     EXPECT_EQ(savedMacroByte(rig), 77);
     EXPECT_TRUE(session.mouseOutOfDate());
-    rig.state.record.macroData[0] = 88; // on screen only
+    rig.state().record.macroData[0] = 88; // on screen only
 
     rig.backend.plug(rig.virtualMouse);
     ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     ASSERT_TRUE(deviceSettled(rig));
     ASSERT_TRUE(waitFor([&] { return !session.mouseOutOfDate(); }));
     EXPECT_EQ(rig.virtualMouse->macroBlock(1)[0], 77); // the saved record, not the screen
-    EXPECT_EQ(rig.state.record.macroData[0], 88);
+    EXPECT_EQ(rig.state().record.macroData[0], 88);
     EXPECT_TRUE(session.hasUnsavedChanges());
 
     ASSERT_TRUE(replug(rig));
@@ -644,7 +644,7 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
 // The program started again on the same folder, as after a new login.
 CMavloDlg& restart(WindowRig& rig) {
     rig.window.reset();
-    rig.state = RecordState{};
+    rig.state() = RecordState{};
     rig.messages.messages.clear();
     rig.exitCode.reset();
     return rig.start();
@@ -654,10 +654,10 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     WindowRig rig;
     rig.start();
     const std::string saved = fileBytes(rig.dir / "config0.bin");
-    rig.state.record.macroData[0] = 77;
-    rig.state.record.pointerSpeed = 9;
-    rig.state.pointerChanges.speed = true;
-    rig.profile.labels()[0] = "Mine";
+    rig.state().record.macroData[0] = 77;
+    rig.state().record.pointerSpeed = 9;
+    rig.state().pointerChanges.speed = true;
+    rig.profile().labels()[0] = "Mine";
     const std::filesystem::path kept = rig.window->unsavedEditsPath();
     {
         SessionEndWatch watch([&] { rig.window->keepUnsavedEdits(); },
@@ -675,15 +675,15 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
 
     // Escape (no answer) restores: nothing is lost by not choosing.
     CMavloDlg& window = restart(rig);
-    EXPECT_EQ(rig.state.record.macroData[0], 0);
+    EXPECT_EQ(rig.state().record.macroData[0], 0);
     window.offerUnsavedEdits();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "Restore the changes you had not saved?");
-    EXPECT_EQ(rig.state.record.macroData[0], 77);
-    EXPECT_EQ(rig.state.record.pointerSpeed, 9);
-    EXPECT_TRUE(rig.state.pointerChanges.speed);
-    EXPECT_EQ(rig.profile.labels()[0], "Mine");
-    EXPECT_TRUE(window.profileSession().hasUnsavedChanges());
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
+    EXPECT_EQ(rig.state().record.pointerSpeed, 9);
+    EXPECT_TRUE(rig.state().pointerChanges.speed);
+    EXPECT_EQ(rig.profile().labels()[0], "Mine");
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
     EXPECT_EQ(fileBytes(rig.dir / "config0.bin"), saved);
 
@@ -693,8 +693,8 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     restart(rig);
     rig.messages.confirmations = {false};
     rig.window->offerUnsavedEdits();
-    EXPECT_EQ(rig.state.record.macroData[0], 0);
-    EXPECT_FALSE(rig.window->profileSession().hasUnsavedChanges());
+    EXPECT_EQ(rig.state().record.macroData[0], 0);
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges());
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
@@ -706,26 +706,26 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     EXPECT_FALSE(std::filesystem::exists(kept)); // nothing unsaved
 
     // A session end that was cancelled, then a Save: the kept copy is stale.
-    rig.state.record.macroData[0] = 77;
+    rig.state().record.macroData[0] = 77;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
-    ASSERT_TRUE(window.profileSession().saveProfile());
+    ASSERT_TRUE(rig.profiles().saveProfile());
     window.keepUnsavedEdits();
     EXPECT_FALSE(std::filesystem::exists(kept));
 
     // Cancel threw the changes away (the reload waits for the tray).
-    rig.state.record.macroData[0] = 78;
+    rig.state().record.macroData[0] = 78;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
-    rig.state.restoreSnapshot();
-    rig.profile.labels()[0] = "thrown away";
+    rig.state().restoreSnapshot();
+    rig.profile().labels()[0] = "thrown away";
     window.reloadOnReopen = true;
     window.keepUnsavedEdits();
     EXPECT_FALSE(std::filesystem::exists(kept));
 
     // The user's own end: what was kept goes with the answer.
     window.reloadOnReopen = false;
-    rig.state.record.macroData[0] = 79;
+    rig.state().record.macroData[0] = 79;
     window.keepUnsavedEdits();
     ASSERT_TRUE(std::filesystem::exists(kept));
     rig.messages.answers = {UnsavedChoice::Discard};
@@ -824,8 +824,8 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     EXPECT_EQ(window.elements()[window.ids().save].label, "保存");
     EXPECT_EQ(window.elements()[window.ids().config].label,
               qstr(mainWindowTexts(Language::TraditionalChinese).config));
-    EXPECT_EQ(rig.profile.labelSection(), "Setting-CHT");
-    EXPECT_FALSE(window.profileSession().hasUnsavedChanges()); // saved labels stay saved
+    EXPECT_EQ(rig.profile().labelSection(), "Setting-CHT");
+    EXPECT_FALSE(rig.profiles().hasUnsavedChanges()); // saved labels stay saved
     for (int index = 0; index < 6; ++index)
         EXPECT_EQ(lanOf(index), "CHT") << index;
     EXPECT_NE(window.grab().toImage(), english);
@@ -1096,6 +1096,84 @@ TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {
     window.closePagePopups();
     EXPECT_EQ(under.popupsClosed, 1);
     EXPECT_EQ(over.popupsClosed, 1);
+}
+
+// The session alone, as the program builds it before any window: what it
+// owns works and ends without a widget.
+struct NoWindowView final : ProfileView {
+    Language language() const override { return Language::English; }
+    void redraw() override {}
+    void refreshTray() override {}
+    void closePagePopups() override {}
+    void takeDesktopPointerSettingsIfNew() override {}
+    void notifyProfileDrawn() override {}
+    void showDeviceNotification(int type, int) override { notifications.push_back(type); }
+    bool profileManagerOpen() const override { return false; }
+    void showForQuestion() override {}
+    std::vector<int> notifications;
+};
+
+void openMouse(UserSession& session) {
+    ASSERT_TRUE(session.deviceQueue().busy() == false);
+    session.deviceQueue().request(
+        [&session] {
+            ConfigRecord slot{};
+            connectAtStartup(session.link(), slot);
+        },
+        {});
+    ASSERT_TRUE(waitFor([&] { return !session.deviceQueue().busy(); }));
+}
+
+TEST(UserSession, SavesAndSendsTheProfileWithNoWindowAndEndsWithTheUploadDone) {
+    WindowRig rig;
+    UserSession& session = *rig.session;
+    openMouse(session);
+    ASSERT_TRUE(session.mousePresent());
+    ASSERT_TRUE(session.profile().LoadProfileFiles(session.state()));
+    session.state().takeSnapshot();
+    session.profile().ReadProfileSettings();
+    NoWindowView view;
+    ProfileSession& profiles = session.openProfiles(view);
+    EXPECT_EQ(session.profiles(), &profiles);
+
+    session.state().record.dpiStage[0] = 42;
+    EXPECT_TRUE(profiles.hasUnsavedChanges());
+    ASSERT_TRUE(profiles.saveProfile());
+    EXPECT_FALSE(profiles.hasUnsavedChanges());
+    EXPECT_EQ(fileBytes(rig.dir / "config0.bin").at(1 + offsetof(ConfigRecord, dpiStage)), 42);
+
+    // The end drains the queue: the upload given last still reaches the mouse.
+    session.shutDown();
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), 1);
+    EXPECT_FALSE(profiles.mouseOutOfDate());
+    EXPECT_TRUE(view.notifications.empty());
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+}
+
+TEST(UserSession, EndsOnceListenerFirstThenTheQueueThenTheHandles) {
+    WindowRig rig;
+    UserSession& session = *rig.session;
+    openMouse(session);
+    session.startListener([](MouseEvent) {});
+    std::vector<std::string> answers;
+    session.deviceQueue().request({}, [&] {
+        // Answered while the session ends, before the handles close.
+        answers.push_back(session.ending() ? "while ending" : "before");
+        EXPECT_NE(rig.link.commandHandle(), nullptr);
+        EXPECT_FALSE(session.listenerStopping()); // joined and gone already
+    });
+    session.shutDown();
+    EXPECT_EQ(answers, std::vector<std::string>{"while ending"});
+    EXPECT_EQ(rig.link.commandHandle(), nullptr);
+
+    // Later requests are answered without the mouse, and a second end is none.
+    bool ran = false;
+    bool answered = false;
+    session.deviceQueue().request([&] { ran = true; }, [&] { answered = true; });
+    EXPECT_TRUE(waitFor([&] { return answered; }));
+    EXPECT_FALSE(ran);
+    session.shutDown();
+    EXPECT_TRUE(session.ending());
 }
 
 } // namespace

@@ -37,24 +37,24 @@ struct Program {
 
     void start() {
         window.reset();
+        session.reset();
         // As the program's start-up does first: a change cut short is finished.
         prepareUserFolder(dir, dir);
         link = std::make_unique<DeviceLink>(backend, clock);
-        state = std::make_unique<RecordState>();
-        profile = std::make_unique<ProfileFiles>(dir, messages);
+        session = std::make_unique<UserSession>(UserSessionSetup{.link = link.get(),
+                                                                 .messages = &messages,
+                                                                 .userFolder = dir,
+                                                                 .factoryFolder = {},
+                                                                 .instanceLock = {}});
         MainWindowSetup setup;
-        setup.link = link.get();
-        setup.state = state.get();
-        setup.profile = profile.get();
-        setup.messages = &messages;
         setup.balloons = &balloons;
         setup.endProcess = [this](int) { ended = true; };
         setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.hotplugSettle = std::chrono::milliseconds(20);
-        window = std::make_unique<CMavloDlg>(std::move(setup));
+        window = std::make_unique<CMavloDlg>(*session, std::move(setup));
         ended = false;
         // Reset and its question come with the settings pages.
-        installSettingsPages(*window,
+        installSettingsPages(*window, *session,
                              {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
         window->startUp();
         window->show();
@@ -88,10 +88,9 @@ struct Program {
     VirtualHidBackend backend;
     std::shared_ptr<VirtualMouse> mouse;
     std::unique_ptr<DeviceLink> link;
-    std::unique_ptr<RecordState> state;
-    std::unique_ptr<ProfileFiles> profile;
     RecordingMessageSink messages;
     test::RecordingBalloons balloons;
+    std::unique_ptr<UserSession> session;
     std::unique_ptr<CMavloDlg> window;
     test::FixedFileDialogs* files = nullptr;
     bool ended = false; // the close button or Exit ended the program
@@ -277,7 +276,7 @@ class Sequence {
             return did.str();
         }
         case 7: { // change the settings on screen
-            ConfigRecord& record = program_.state->record;
+            ConfigRecord& record = program_.session->state().record;
             const auto value = static_cast<std::uint8_t>(100 + pick(100));
             if (pick(2) == 0)
                 record.dpiStage[0] = value;
@@ -287,7 +286,7 @@ class Sequence {
             return "change";
         }
         case 8: // Save
-            program_.window->profileSession().saveProfile();
+            program_.session->profiles()->saveProfile();
             model_.save();
             return "save";
         case 9: { // export the selected profile
@@ -368,7 +367,7 @@ class Sequence {
                 test::FaultingFileSystem faulting;
                 crash ? faulting.cutAt(step) : faulting.failAt(step, EIO);
                 try {
-                    written = program_.window->profileSession().saveProfile();
+                    written = program_.session->profiles()->saveProfile();
                 } catch (const test::CutShort&) {
                     cut = true;
                 }
@@ -423,9 +422,9 @@ class Sequence {
                       recordBytes(onDisk).begin());
             ASSERT_EQ(onDisk, model_.saved[i]) << "profile " << i << ' ' << where();
         }
-        ASSERT_EQ(program_.profile->currentProfileIndex(), model_.window) << where();
-        ASSERT_EQ(program_.state->record, model_.screen) << where();
-        ASSERT_EQ(program_.window->profileSession().hasUnsavedChanges(), model_.dirty()) << where();
+        ASSERT_EQ(program_.session->profile().currentProfileIndex(), model_.window) << where();
+        ASSERT_EQ(program_.session->state().record, model_.screen) << where();
+        ASSERT_EQ(program_.session->profiles()->hasUnsavedChanges(), model_.dirty()) << where();
         ASSERT_EQ(program_.manager() != nullptr, model_.managerOpen) << where();
     }
 

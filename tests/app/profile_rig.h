@@ -74,7 +74,7 @@ struct ProfileRig {
     }
 
     MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
-    ProfileSession& session() { return rig.window->profileSession(); }
+    ProfileSession& session() { return rig.profiles(); }
     CConfigDialog* manager() { return dialogs().profileManager(); }
 
     CConfigDialog& open() {
@@ -92,15 +92,15 @@ struct ProfileRig {
     void select(int row) { manager()->list().setCurrentRow(row); }
     // Lets the device thread finish what it was given (uploads run there).
     bool deviceSettled() {
-        for (int i = 0; i < 1000 && rig.window->deviceThread().busy(); ++i)
+        for (int i = 0; i < 1000 && rig.session->deviceQueue().busy(); ++i)
             QTest::qWait(10);
-        return !rig.window->deviceThread().busy();
+        return !rig.session->deviceQueue().busy();
     }
     // Runs the import or export the manager posted.
     void runPosted() { QCoreApplication::processEvents(); }
 
     // The seed of the settings on screen, and of those in a profile's file.
-    int seedOnScreen() const { return rig.state.record.dpiStage[0]; }
+    int seedOnScreen() const { return rig.state().record.dpiStage[0]; }
     int seedInFile(int position) const {
         const RecordFileRead read = readRecordFile(rig.dir / profileRecordFileName(position));
         if (read.status != RecordFileStatus::Loaded)
@@ -108,7 +108,7 @@ struct ProfileRig {
         return read.recordBytes[offsetof(ConfigRecord, dpiStage)];
     }
     std::vector<std::string> names() const { return readProfileList(rig.dir / "str.ini").names; }
-    int windowProfile() { return rig.profile.currentProfileIndex(); }
+    int windowProfile() { return rig.profile().currentProfileIndex(); }
 
     WindowRig rig;
     FixedFileDialogs* files = nullptr;

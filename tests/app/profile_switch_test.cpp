@@ -49,7 +49,7 @@ class ProfileSwitch : public ::testing::Test {
 TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChanges) {
     EXPECT_EQ(p.seedOnScreen(), 10);
     const int uploads = p.rig.virtualMouse->uploadsBegun();
-    p.rig.state.record.dpiStage[0] = 77; // unsaved change of Game
+    p.rig.state().record.dpiStage[0] = 77; // unsaved change of Game
     const std::string work = readBytes(p.rig.dir / "config1.bin");
 
     p.open();
@@ -67,8 +67,8 @@ TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChan
     EXPECT_TRUE(p.close());
     EXPECT_EQ(p.windowProfile(), 1);
     EXPECT_EQ(p.seedOnScreen(), 20);
-    EXPECT_EQ(p.rig.state.appliedRecord, p.rig.state.record);
-    EXPECT_EQ(p.rig.profile.labels()[0], "label20");
+    EXPECT_EQ(p.rig.state().appliedRecord, p.rig.state().record);
+    EXPECT_EQ(p.rig.profile().labels()[0], "label20");
     ASSERT_TRUE(p.deviceSettled());
     EXPECT_EQ(p.rig.virtualMouse->uploadsBegun(), uploads + 1);
     EXPECT_EQ(readBytes(p.rig.dir / "config1.bin"), work);
@@ -77,7 +77,7 @@ TEST_F(ProfileSwitch, ClosingOnAnotherProfileLoadsAndSendsItAfterAskingAboutChan
     EXPECT_EQ(readProfileList(p.rig.dir / "str.ini").currentName, "Work");
 
     // Save: the changes go into Work's files before Office is loaded.
-    p.rig.state.record.dpiStage[0] = 88;
+    p.rig.state().record.dpiStage[0] = 88;
     p.open();
     p.select(2);
     p.rig.messages.answers = {UnsavedChoice::Save};
@@ -103,7 +103,7 @@ TEST_F(ProfileSwitch, ASaveThatCannotWriteNamesTheFileKeepsTheChangesAndDoesNotS
     const auto work = p.rig.dir / "config1.bin";
     const std::string saved = readBytes(work);
     std::filesystem::permissions(work, std::filesystem::perms::owner_read);
-    p.rig.state.record.dpiStage[0] = 77;
+    p.rig.state().record.dpiStage[0] = 77;
     const int uploads = p.rig.virtualMouse->uploadsBegun();
     const RecordingMessageSink::Message failed{writeErrorMessage(fileWriteFailure(work, EACCES)),
                                                std::string(kWriteErrorCaption)};
@@ -194,12 +194,12 @@ TEST_F(ProfileSwitch, AnImportWhoseLabelsWereNeverMadeReachesNoFileBeforeSave) {
 
     // Reopened from the tray: the first-run labels are on screen only.
     importAndReopen();
-    EXPECT_EQ(p.rig.profile.labels()[0], firstRunLabel);
+    EXPECT_EQ(p.rig.profile().labels()[0], firstRunLabel);
     EXPECT_EQ(readBytes(settings), gameSettings);
     // Discarding the import brings Game back whole.
     p.session().loadProfile();
     EXPECT_EQ(p.seedOnScreen(), 10);
-    EXPECT_EQ(p.rig.profile.labels()[0], "label10");
+    EXPECT_EQ(p.rig.profile().labels()[0], "label10");
 
     // Saved, the import is Game's, labels and all.
     importAndReopen();
@@ -233,7 +233,7 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     EXPECT_EQ(p.manager()->list().currentRow(), 0);
 
     // The window's own profile: the one taking its place is loaded.
-    p.rig.state.record.dpiStage[0] = 99; // changes of the deleted profile
+    p.rig.state().record.dpiStage[0] = 99; // changes of the deleted profile
     p.select(0);
     p.rig.messages.confirmations = {true};
     p.manager()->DeleteProfileName();
@@ -252,7 +252,7 @@ TEST_F(ProfileSwitch, ChangesKeptAtTheSessionEndReturnToTheirProfileWhereverItMo
     p.open();
     p.select(2);
     ASSERT_TRUE(p.close()); // Office on screen
-    p.rig.state.record.dpiStage[0] = 77;
+    p.rig.state().record.dpiStage[0] = 77;
     p.rig.window->endSession();
     EXPECT_EQ(p.rig.exitCode, 0);
     EXPECT_EQ(p.seedInFile(2), 30);
@@ -260,7 +260,7 @@ TEST_F(ProfileSwitch, ChangesKeptAtTheSessionEndReturnToTheirProfileWhereverItMo
     // Before the next start Game goes, and Office moves up to position 1.
     ASSERT_TRUE(ProfileSlots(p.rig.dir).deleteProfile(p.names(), 0, "Work").ok());
     p.rig.window.reset();
-    p.rig.state = RecordState{};
+    p.rig.state() = RecordState{};
     p.start();
     ASSERT_EQ(p.windowProfile(), 0);
     p.rig.window->offerUnsavedEdits();
@@ -294,7 +294,7 @@ TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
     // Choosing the new profile shows the factory settings.
     p.select(4);
     EXPECT_TRUE(p.close());
-    EXPECT_EQ(p.rig.state.record, factoryRecord());
+    EXPECT_EQ(p.rig.state().record, factoryRecord());
 }
 
 TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
@@ -402,8 +402,9 @@ class AutoSwitchInWindow : public ProfileSwitch {
         ProfileSwitch::SetUp();
         auto source = std::make_unique<FakeFocusSource>();
         sink = source->sink;
-        autoSwitch = new AutoProfileSwitch(
-            *p.rig.window, {std::move(source), FocusDesktop::X11, [this] { return now; }});
+        autoSwitch =
+            new AutoProfileSwitch(*p.rig.window, *p.rig.window, *p.rig.session,
+                                  {std::move(source), FocusDesktop::X11, [this] { return now; }});
         AutoSwitchRules rules;
         rules.setRule("xterm", "Work");
         rules.setRule("firefox", "Office");
@@ -458,7 +459,7 @@ TEST_F(AutoSwitchInWindow, ASettledFocusSwitchesThroughTheDeviceQueueOnceAndNotD
 }
 
 TEST_F(AutoSwitchInWindow, UnsavedChangesPauseItWithOneNoticeAndAMouseAwayGetsItLater) {
-    p.rig.state.record.dpiStage[0] = 77;
+    p.rig.state().record.dpiStage[0] = 77;
     const int before = uploads();
     focus("xterm");
     later(500);
@@ -474,7 +475,7 @@ TEST_F(AutoSwitchInWindow, UnsavedChangesPauseItWithOneNoticeAndAMouseAwayGetsIt
     // Changes gone, mouse away: the files switch, the mouse gets it on return.
     p.session().loadProfile();
     p.rig.backend.unplug(p.rig.virtualMouse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.rig.window->link().devicePresent != 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.rig.link.devicePresent != 1; }));
     focus("xterm");
     later(500);
     EXPECT_EQ(p.windowProfile(), 1);
@@ -562,12 +563,12 @@ TEST(StartUp, ADamagedProfileStartsFromTheFactoryAndNothingUnloadedIsSaved) {
     p.putProfiles({"Game"}, "Game");
     test::WindowRig::writeFile(p.rig.dir / "config0.bin", std::string(100, '\x33'));
     p.start();
-    EXPECT_EQ(p.rig.state.record, factoryRecord());
+    EXPECT_EQ(p.rig.state().record, factoryRecord());
     ASSERT_EQ(p.rig.messages.messages.size(), 1u);
     EXPECT_NE(p.rig.messages.messages[0].text.find("config0.bin.damaged"), std::string::npos);
     EXPECT_EQ(readBytes(p.rig.dir / "config0.bin.damaged"), std::string(100, '\x33'));
     ASSERT_TRUE(p.session().saveProfile());
-    EXPECT_EQ(p.rig.state.record, factoryRecord());
+    EXPECT_EQ(p.rig.state().record, factoryRecord());
     EXPECT_EQ(p.seedInFile(0), factoryRecord().dpiStage[0]);
 
     // With no usable list nothing is loaded, and then nothing is saved or sent.
@@ -593,11 +594,11 @@ TEST(StartUp, ResetThenReopeningFromTheTrayKeepsTheUsersLabels) {
     p.start();
     p.rig.window->trayLeftClick();
     const std::string settings = readBytes(p.rig.dir / "str0.ini");
-    p.rig.profile.resetToDefaults(p.rig.state);
+    p.rig.profile().resetToDefaults(p.rig.state());
     p.rig.window->hideToTray();
     p.rig.window->trayLeftClick();
     EXPECT_EQ(readBytes(p.rig.dir / "str0.ini"), settings);
-    EXPECT_EQ(p.rig.state.firstRunFlag, 1);
+    EXPECT_EQ(p.rig.state().firstRunFlag, 1);
 }
 
 TEST(WriteAccess, AFileIsWritableOnlyAsItsModeBitsAndOwnerSay) {

@@ -210,7 +210,7 @@ TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     WindowRig rig(WindowRig::Mouse::Present);
     CMavloDlg& window = rig.start();
-    rig.state.record.dpiStage[0] = 77; // an edit not saved yet
+    rig.state().record.dpiStage[0] = 77; // an edit not saved yet
     const QStringList lines = spokenLines(window);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "Gaming mouse");

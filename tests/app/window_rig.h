@@ -70,14 +70,32 @@ struct WindowRig {
         writeMinimalSkin(dir / "Skins" / "Test");
         if (mouse == Mouse::Present)
             virtualMouse = backend.addMouse();
+        session = makeSession();
     }
 
     ~WindowRig() {
         // The window joins the device thread, which must not wait at a gate.
         clock.release();
         checkedBackend.releaseSearches();
+        // The session ends first, as in the program: the queue drains while
+        // the window that hears its answers is still there.
+        session->shutDown();
         window.reset();
+        session.reset();
     }
+
+    std::unique_ptr<UserSession> makeSession() {
+        return std::make_unique<UserSession>(UserSessionSetup{.link = &link,
+                                                              .messages = &messages,
+                                                              .userFolder = dir,
+                                                              .factoryFolder = {},
+                                                              .instanceLock = {}});
+    }
+    RecordState& state() { return session->state(); }
+    ProfileFiles& profile() { return session->profile(); }
+    ProfileSession& profiles() { return *session->profiles(); }
+    const RecordState& state() const { return session->state(); }
+    const ProfileFiles& profile() const { return session->profile(); }
 
     static void writeFile(const std::filesystem::path& path, const std::string& bytes) {
         std::ofstream(path, std::ios::binary) << bytes;
@@ -107,10 +125,6 @@ struct WindowRig {
     // painted (unless waitForStartUp is false).
     CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
-        setup.link = &link;
-        setup.state = &state;
-        setup.profile = &profile;
-        setup.messages = &messages;
         setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.balloons = deliverBalloons ? nullptr : &balloons;
         setup.permissionProblem = permissionProblem;
@@ -122,7 +136,10 @@ struct WindowRig {
         setup.trayActions = trayActions;
         setup.autostartEntry = dir / "autostart" / "qvr.desktop";
         setup.program = "/opt/qvr tools/bin/qvr";
-        window = std::make_unique<CMavloDlg>(std::move(setup));
+        // A window that went ended its session: this start is the next run's.
+        if (session->ending())
+            session = makeSession();
+        window = std::make_unique<CMavloDlg>(*session, std::move(setup));
         if (beforeStartUp)
             beforeStartUp(*window);
         window->startUp();
@@ -144,10 +161,9 @@ struct WindowRig {
     std::shared_ptr<VirtualMouse> virtualMouse;
     ThreadCheckingBackend checkedBackend{backend};
     DeviceLink link{checkedBackend, clock};
-    RecordState state;
     RecordingMessageSink messages;
     RecordingBalloons balloons;
-    ProfileFiles profile{dir, messages};
+    std::unique_ptr<UserSession> session;
     std::function<std::optional<std::string>()> permissionProblem;
     std::optional<int> exitCode;
     bool trayPresent = true;      // what the window finds when it looks for a tray

@@ -37,8 +37,8 @@ struct PageRig {
         section->setDialogRunner(&runner);
         window->clickAt(LeftPanel::kAssignmentHeader.center());
     }
-    std::string label(int button) const { return rig.profile.labels()[button - 1]; }
-    ConfigRecord& record() { return rig.state.record; }
+    std::string label(int button) const { return rig.profile().labels()[button - 1]; }
+    ConfigRecord& record() { return rig.state().record; }
 
     WindowRig rig;
     CMavloDlg* window = nullptr;
@@ -301,11 +301,11 @@ TEST(AssignmentSection, ListsCloseBySecondClickOtherBoxOutsideClickAndCollapsing
     page.window->clickAt(boxCentre(2));
     hoverEntry(*page.section->functionList(1), 2);
     ASSERT_NE(page.section->optionList(OptionList::Scroll), nullptr);
-    EXPECT_TRUE(page.window->leftPanel.assignmentOpen);
-    EXPECT_EQ(page.window->leftPanel.macroBar().top(), 132 + 198);
+    EXPECT_TRUE(page.window->leftPanel().assignmentOpen);
+    EXPECT_EQ(page.window->leftPanel().macroBar().top(), 132 + 198);
     page.window->clickAt(LeftPanel::kAssignmentHeader.center());
-    EXPECT_FALSE(page.window->leftPanel.assignmentOpen);
-    EXPECT_EQ(page.window->leftPanel.macroBar().top(), 132);
+    EXPECT_FALSE(page.window->leftPanel().assignmentOpen);
+    EXPECT_EQ(page.window->leftPanel().macroBar().top(), 132);
     EXPECT_EQ(page.section->functionList(1), nullptr);
     EXPECT_EQ(page.section->optionList(OptionList::Scroll), nullptr);
     // A closed section's boxes do not react.
@@ -377,8 +377,8 @@ TEST(AssignmentSection, ALabelTooLongForItsBoxShowsInFullAsTooltip) {
     PageRig page;
     CMavloDlg& window = *page.window;
     const std::string full = "Combo Key-Right Shift+Right Windows+Scroll Lock";
-    page.rig.profile.labels()[0] = full;
-    page.rig.profile.labels()[1] = "Click";
+    page.rig.profile().labels()[0] = full;
+    page.rig.profile().labels()[1] = "Click";
     EXPECT_FALSE(page.section->labelFits(0));
     EXPECT_TRUE(page.section->labelFits(1));
     const auto tipAt = [&](QPoint at) {
@@ -394,7 +394,7 @@ TEST(AssignmentSection, FirstRunLabelsAreWrittenOnceForAProfileWithoutThem) {
     const std::array<std::string, 8> defaults = {
         "Click",    "Menu",       "Mouse M Button", "Mouse Scroll Up", "Mouse Scroll Down",
         "DPI loop", "IE Forward", "IE Backward"};
-    EXPECT_EQ(page.rig.profile.labels(), defaults);
+    EXPECT_EQ(page.rig.profile().labels(), defaults);
     const auto lines = sectionsOf(page.rig.dir / "str0.ini");
     EXPECT_NE(std::ranges::find(lines, "Item6=DPI loop\r"), lines.end());
 
@@ -415,8 +415,8 @@ TEST(AssignmentSection, AProfileWithLabelsKeepsThem) {
     WindowRig::writeFile(rig.dir / "str0.ini",
                          "[Skins]\r\nPath=Test\r\n[Setting-EN]\r\nItem1=Mine\r\n");
     rig.start();
-    EXPECT_EQ(rig.profile.labels()[0], "Mine");
-    EXPECT_EQ(rig.profile.labels()[1], "");
+    EXPECT_EQ(rig.profile().labels()[0], "Mine");
+    EXPECT_EQ(rig.profile().labels()[1], "");
 }
 
 } // namespace

@@ -38,7 +38,7 @@ void save(SettingsRig& rig) {
     rig.click(kSave.x(), kSave.y());
     // The upload, the files and the desktop's settings end after the click.
     ASSERT_TRUE(waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
 }
 
@@ -69,8 +69,8 @@ TEST(DesktopPointerSave, OnlyControlsTheUserChangedReachTheDesktopAndAreKeptPerP
     WindowRig::writeFile(again.rig.dir / "str0.ini", settings);
     again.writeProfile(rig.record());
     again.start();
-    EXPECT_TRUE(again.rig.state.pointerChanges.speed);
-    EXPECT_FALSE(again.rig.state.pointerChanges.doubleClick);
+    EXPECT_TRUE(again.rig.state().pointerChanges.speed);
+    EXPECT_FALSE(again.rig.state().pointerChanges.doubleClick);
     save(again);
     EXPECT_EQ(again.desktop.setKeys(), std::vector<std::string>{"speed=1"});
 }
@@ -80,10 +80,10 @@ TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     CMavloDlg& window = rig.start();
     rig.click(kHeaderX, closedHeaderY(DoubleClickSpeed));
     rig.click(734 + 50 + 71 + 60, 152 + 6 + 71);
-    EXPECT_TRUE(rig.rig.state.pointerChanges.doubleClick);
+    EXPECT_TRUE(rig.rig.state().pointerChanges.doubleClick);
     rig.click(890, 619); // Cancel
     window.trayLeftClick();
-    EXPECT_FALSE(rig.rig.state.pointerChanges.doubleClick);
+    EXPECT_FALSE(rig.rig.state().pointerChanges.doubleClick);
     save(rig);
     EXPECT_TRUE(rig.desktop.setKeys().empty());
 
@@ -91,7 +91,7 @@ TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     // none of them.
     WindowRig::writeFile(rig.rig.dir / "config.bin", readText(rig.rig.dir / "config0.bin"));
     rig.desktop.values = {{"speed", "-0.2"}, {"double-click", "400"}};
-    rig.rig.state.pointerChanges.speed = true;
+    rig.rig.state().pointerChanges.speed = true;
     rig.rig.messages.confirmations = {true};
     rig.click(826, 619);
     EXPECT_EQ(rig.record().pointerSpeed, 5);     // (5 - 6) / 5 = -0.2
@@ -137,7 +137,7 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     EXPECT_EQ(rig.record().pointerSpeed, 6);
     EXPECT_EQ(rig.record().doubleClickSpeed, 5);
     EXPECT_EQ(rig.record().enhancePointerPrecision, 0);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     const auto asked = rig.desktop.calls.size();
     rig.click(kHeaderX, closedHeaderY(MouseSpeed));
     EXPECT_EQ(rig.desktop.calls.size(), asked); // once per start

@@ -31,7 +31,7 @@ struct HeldSave {
     void finish() {
         rig.rig.clock.release();
         EXPECT_TRUE(waitFor([&] {
-            return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+            return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
         }));
     }
     void pressAgain() {
@@ -59,7 +59,7 @@ TEST(SaveDuringUpload, ASecondSaveWaitsAndTheNewestPressIsSentAfterIt) {
     save.finish();
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 7 * 20);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Saved);
 }
 
@@ -81,7 +81,7 @@ TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestE
     rig.record().sensitivityX = 9;
     const ConfigRecord edited = rig.record();
     rig.rig.messages.answers.push_back(UnsavedChoice::Save);
-    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.rig.profiles().switchProfile(1));
     EXPECT_EQ(rig.rig.messages.answers.size(), 0u);
     save.finish();
 
@@ -89,14 +89,14 @@ TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestE
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(edited));
     EXPECT_EQ(readText(rig.rig.dir / "config1.bin"), fileOf(second));
     EXPECT_EQ(readText(rig.rig.dir / "str1.ini"), "[Skins]\r\nPath=Carbon\r\n");
-    EXPECT_EQ(rig.rig.profile.currentProfileIndex(), 1);
-    EXPECT_EQ(rig.rig.profile.recordFilePath().filename(), "config1.bin");
+    EXPECT_EQ(rig.rig.profile().currentProfileIndex(), 1);
+    EXPECT_EQ(rig.rig.profile().recordFilePath().filename(), "config1.bin");
     // The press, then the profile switched to: the switch's Save waited
     // behind the press, and the mouse would have held it only until the
     // switch's own upload replaced it.
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
-    EXPECT_FALSE(rig.window().profileSession().hasUnsavedChanges());
+    EXPECT_FALSE(rig.rig.profiles().hasUnsavedChanges());
 }
 
 TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitchedTo) {
@@ -111,14 +111,14 @@ TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitc
     HeldSave save(rig);
     rig.record().sensitivityX = 6;
     rig.record().pointerSpeed = 9;
-    rig.rig.state.pointerChanges.speed = true;
+    rig.rig.state().pointerChanges.speed = true;
     save.pressAgain(); // waits behind the first
     const ConfigRecord saved = rig.record();
     // Nothing unsaved: the switch asks nothing and uploads the other profile.
-    ASSERT_TRUE(rig.window().profileSession().switchProfile(1));
+    ASSERT_TRUE(rig.rig.profiles().switchProfile(1));
     save.finish();
 
-    EXPECT_EQ(rig.rig.profile.currentProfileIndex(), 1);
+    EXPECT_EQ(rig.rig.profile().currentProfileIndex(), 1);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(saved));
     // The waiting press was replaced on the mouse, not on the desktop.
@@ -155,7 +155,7 @@ TEST(SaveDuringUpload, AWindowDestroyedWithASaveWaitingStillAppliesItsPointerSet
         rig.record().sensitivityX = 3;
         HeldSave save(rig);
         rig.record().pointerSpeed = 9;
-        rig.rig.state.pointerChanges.speed = true;
+        rig.rig.state().pointerChanges.speed = true;
         save.pressAgain();
         EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
         rig.rig.clock.release();
@@ -168,7 +168,7 @@ TEST(SaveDuringUpload, AWindowDestroyedWithASaveWaitingStillAppliesItsPointerSet
         rig.start();
         rig.record().sensitivityX = 3;
         HeldSave save(rig);
-        rig.rig.state.pointerChanges.speed = true;
+        rig.rig.state().pointerChanges.speed = true;
         save.pressAgain();
         EXPECT_TRUE(rig.rig.clock.waiting());
     } // destroyed in declaration order, the Save still waiting
@@ -189,7 +189,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.rig.messages.confirmations = {true};
     rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
     ASSERT_TRUE(waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
     rig.window().exitProgram();
 
@@ -240,7 +240,7 @@ TEST(SaveProgressCard, ShowsTheBarThenTheOutcomeInTheWindowsLanguage) {
     SettingsRig rig;
     rig.start();
     std::vector<int> steps;
-    QObject::connect(&rig.window().deviceThread(), &DeviceThread::uploadProgress,
+    QObject::connect(&rig.rig.session->deviceQueue(), &DeviceThread::uploadProgress,
                      [&](int done, int total) {
                          EXPECT_EQ(total, 16); // two commands, three kinds of block
                          steps.push_back(done);

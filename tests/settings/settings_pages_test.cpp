@@ -33,7 +33,7 @@ void dragThumbAndLetGo(CGdipButton& thumb, int dy) {
 
 bool settled(SettingsRig& rig) {
     return waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.window().deviceThread().busy();
+        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
     });
 }
 
@@ -397,7 +397,7 @@ TEST(SettingsStepSliders, LeftOfTheFirstStopIsOneAndTheLastTenPixelsAreEleven) {
     SettingsRig rig;
     rig.start();
     rig.click(100, 185); // X/Y Sensitivity Setting, body from y 195
-    ASSERT_TRUE(rig.window().leftPanel.xyOpen);
+    ASSERT_TRUE(rig.window().leftPanel().xyOpen);
     rig.click(37 + 5, 223);
     EXPECT_EQ(rig.record().sensitivityX, 1);
     rig.click(37 + 199, 271); // Y axis
@@ -413,10 +413,10 @@ TEST(SettingsStepSliders, LeftOfTheFirstStopIsOneAndTheLastTenPixelsAreEleven) {
 TEST(SettingsStepSliders, TheXYSectionFollowsTheAssignmentSection) {
     SettingsRig rig;
     rig.start();
-    rig.window().leftPanel.assignmentOpen = true; // pushes it down by 198
+    rig.window().leftPanel().assignmentOpen = true; // pushes it down by 198
     rig.paint();
     rig.click(100, 185 + 198);
-    ASSERT_TRUE(rig.window().leftPanel.xyOpen);
+    ASSERT_TRUE(rig.window().leftPanel().xyOpen);
     rig.click(37 + 40, 223 + 198);
     EXPECT_EQ(rig.record().sensitivityX, 3);
 }
@@ -597,7 +597,7 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     ASSERT_TRUE(settled(rig));
 
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
@@ -620,12 +620,12 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::NotReceived);
     EXPECT_EQ(saveProgressTexts(Language::English).notReceived, "Saved to files only");
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
-    EXPECT_TRUE(rig.window().profileSession().mouseOutOfDate());
+    EXPECT_TRUE(rig.rig.profiles().mouseOutOfDate());
 
     // Edited again but not saved: the mouse gets what the files hold, once.
     const int uploads = rig.rig.virtualMouse->uploadsBegun();
@@ -635,7 +635,7 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
     EXPECT_EQ(rig.record().sensitivityX, 5);
-    EXPECT_FALSE(rig.window().profileSession().mouseOutOfDate());
+    EXPECT_FALSE(rig.rig.profiles().mouseOutOfDate());
     EXPECT_TRUE(rig.rig.messages.messages.empty());
 }
 
@@ -652,7 +652,7 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
 }
@@ -677,7 +677,7 @@ TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     rig.paint();
     EXPECT_EQ(rig.record().dpiStage[0], 52);
     EXPECT_EQ(rig.dpiText(0), "2600");
-    EXPECT_EQ(rig.record(), rig.rig.state.appliedRecord);
+    EXPECT_EQ(rig.record(), rig.rig.state().appliedRecord);
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
 }
 
@@ -713,7 +713,7 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
     for (std::size_t i = kSettingsPartSize; i < kRecordSize; ++i)
         ASSERT_EQ(bytes[i], 0x5A) << i;
     EXPECT_FALSE(rig.sections().isOpen(DpiSetting));
-    EXPECT_FALSE(rig.window().leftPanel.xyOpen);
+    EXPECT_FALSE(rig.window().leftPanel().xyOpen);
     EXPECT_TRUE(rig.pages->actions().waitCursorShown());
 }
 
@@ -744,7 +744,7 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
         EXPECT_FALSE(rig.sections().isOpen(static_cast<RightSection>(s)));
         EXPECT_TRUE(rig.sections().isVisible(static_cast<RightSection>(s)));
     }
-    EXPECT_EQ(rig.rig.state.appliedRecord, rig.record());
+    EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
 }
 
 } // namespace

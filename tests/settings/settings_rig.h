@@ -122,7 +122,7 @@ struct SettingsRig {
             setup.notes = &notes;
             setup.timings = {.applyBusy = std::chrono::milliseconds(60),
                              .waitCursor = std::chrono::milliseconds(80)};
-            pages = &installSettingsPages(window, setup);
+            pages = &installSettingsPages(window, *rig.session, setup);
         };
         if (installBeforeStartUp)
             return rig.start(install);
@@ -133,7 +133,7 @@ struct SettingsRig {
 
     CMavloDlg& window() { return *rig.window; }
     SettingsSections& sections() { return pages->sections(); }
-    ConfigRecord& record() { return rig.state.record; }
+    ConfigRecord& record() { return rig.state().record; }
     bool click(int x, int y) { return rig.window->clickAt(QPoint(x, y)); }
     // Paints once, as the screen would, so the pages draw from the record.
     void paint() { (void)rig.window->grab(); }
