@@ -31,6 +31,8 @@ CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
     setTextColor(textColor);
     // Enter and Esc are OK and Cancel here: nothing in this dialog takes keys.
     setEndingKeys(EndingKeys::OkAndCancel);
+    // Read by columns: the macro, then its repeat mode.
+    setReadingRegions({edges(0, 30, 200, 246), edges(200, 30, 396, 246)});
     elements().add({.rect = kFieldRect,
                     .onClick = [this](QPoint) { toggleList(); },
                     .name = [caption = qstr(texts_.selectMacroCaption)] { return caption; },

@@ -192,8 +192,18 @@ class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
 
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action == pressAction() && isValid() && window_->elements().isActive(id_))
-            window_->clickAt(window_->elements().rectOf(id_).center());
+        if (action != pressAction() || !isValid())
+            return;
+        // After the screen reader has its answer: a press may run a modal
+        // dialog, which would keep the reader waiting until it closes.
+        QMetaObject::invokeMethod(
+            window_.data(),
+            [window = window_, id = id_] {
+                if (window && static_cast<std::size_t>(id) < window->elements().size() &&
+                    window->elements().isActive(id))
+                    window->clickAt(window->elements().rectOf(id).center());
+            },
+            Qt::QueuedConnection);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 

@@ -178,8 +178,6 @@ struct KeyboardTexts {
     std::string_view moreRows, fewerRows;
     std::string_view modifier, key1, key2, key; // the capture dialogs' boxes
     std::string_view singleKeyHint, comboKeyHint;
-    // The keys, one line each, for the help panel's list.
-    std::array<std::string_view, 7> keyLines;
 };
 
 const MainWindowTexts& mainWindowTexts(Language language);
