@@ -266,7 +266,11 @@ void SkinnedWindow::paintFocusMark(QPainter& painter) {
     // Widget pixels, so the ring keeps its width at any face scale.
     painter.resetTransform();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_))).adjusted(-3, -3, 3, 3);
+    // Held inside the window, so a control at its edge (a panel's full-width
+    // line) keeps a whole ring.
+    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_)))
+                             .adjusted(-3, -3, 3, 3)
+                             .intersected(QRectF(rect()));
     QPainterPath ring;
     ring.setFillRule(Qt::OddEvenFill);
     ring.addRoundedRect(outer, 4, 4);
