@@ -15,6 +15,7 @@ qvr_test_packages=(
     xdotool x11-utils imagemagick trayer openbox weston sway dbus dbus-daemon strace
     dpkg-dev appstream desktop-file-utils groff-base man-db bsdextrautils lintian
     umockdev libumockdev-dev
+    at-spi2-core python3-pyatspi gir1.2-atspi-2.0
 )
 qvr_bench_packages=(
     libbenchmark-dev

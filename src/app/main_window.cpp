@@ -769,6 +769,10 @@ void CMavloDlg::toggleHelpPanel() {
     help_ = new CHelpDialog(
         sharedSkin(), messages(), language_, std::move(update),
         [this](Language language) { chooseLanguage(language); }, this);
+    connect(help_, &CHelpDialog::closeRequested, this, [this] {
+        closeHelpPanel();
+        focusElement(ids_.help);
+    });
     help_->show();
 }
 

@@ -142,11 +142,19 @@ void AssignmentSection::addElements() {
                .stage = ClickStage::DropDowns,
                .onHit = OnHit::Continue,
                .active = [this] { return anyFunctionList(); }});
+    const int boxes = table.newGroup();
     for (int index = 0; index < kButtonCount; ++index) {
+        const auto n = static_cast<std::size_t>(index);
         table.add({.rect = boxRect(index),
                    .onClick = [this, index](QPoint) { clickBox(index); },
                    .stage = ClickStage::DropDowns,
-                   .active = [this] { return host_.pageDrawn() && isOpen(); }});
+                   .active = [this] { return host_.pageDrawn() && isOpen(); },
+                   .name = [this, n] { return qstr(host_.texts().buttonTitles[n]); },
+                   .role = ElementRole::DropDown,
+                   .group = boxes,
+                   .valueText =
+                       [this, n] { return QString::fromStdString(session_.profile().labels()[n]); },
+                   .expanded = [this, n] { return !functionLists_[n].isNull(); }});
     }
 }
 

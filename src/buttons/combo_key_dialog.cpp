@@ -1,6 +1,7 @@
 #include "buttons/combo_key_dialog.h"
 
 #include "buttons/key_tables.h"
+#include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_list_box.h"
@@ -53,17 +54,24 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
                            Language language, QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
       title_(qstr(mainWindowTexts(language).comboKey)),
-      prompt_(qstr(comboKeyDialogTexts(language).prompt)) {
+      prompt_(qstr(comboKeyDialogTexts(language).prompt)),
+      hint_(qstr(keyboardTexts(language).comboKeyHint)) {
     resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
     setWindowTitle(title_);
     const ComboKeyDialogTexts& texts = comboKeyDialogTexts(language);
-    addFrameButtons(qstr(texts.ok), qstr(texts.cancel));
+    addFrameButtons(qstr(texts.ok), qstr(texts.cancel), qstr(keyboardTexts(language).close));
     if (!loadBackground("/combo-key.png", kBackgroundFailed))
         return;
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
     setTextColor(textColor);
-    elements().add(
-        {.rect = kModifierClickRect, .onClick = [this](QPoint) { toggleModifierList(); }});
+    const KeyboardTexts& named = keyboardTexts(language);
+    modifierId_ =
+        elements().add({.rect = kModifierClickRect,
+                        .onClick = [this](QPoint) { toggleModifierList(); },
+                        .name = [name = qstr(named.modifier)] { return name; },
+                        .role = ElementRole::DropDown,
+                        .valueText = [this] { return QString::fromStdString(modifierName_); },
+                        .expanded = [this] { return !list_.isNull(); }});
 
     // The fields only show what was captured; typing into them would add
     // the key's character to its name.
@@ -83,6 +91,22 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
     }
     placeChild(field1_, kKeyField1Rect, textFont());
     placeChild(field2_, kKeyField2Rect, textFont());
+    // For the keyboard the fields are controls of the face: Space on one
+    // takes the next key into it. A click into one is the pointer's way.
+    for (QLineEdit* field : {field1_, field2_}) {
+        watchPointer(field);
+        const bool first = field == field1_;
+        elements().add(
+            {.rect = first ? kKeyField1Rect : kKeyField2Rect,
+             .onClick = [this, field](QPoint) { startKeyboardCapture(field); },
+             .active = [this,
+                        field] { return openedBy() == OpenedBy::Keyboard && field->isEnabled(); },
+             .name = [name = qstr(first ? named.key1 : named.key2)] { return name; },
+             .valueText = [field] { return field->text(); }});
+    }
+    addAccessibleFaceText(
+        *this, {[] { return kHintRect; },
+                [this] { return openedBy() == OpenedBy::Keyboard ? hint_ : QString(); }});
     // No field has the focus at first: keys go nowhere until one is clicked.
     // Clicks elsewhere on the dialog leave the focus where it is.
     setFocusPolicy(Qt::TabFocus);
@@ -106,17 +130,78 @@ QLineEdit* CComboDialog::focusedField() const {
     return nullptr;
 }
 
-bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
-    QLineEdit* focused = focusedField();
-    if (focused && focused == field1_ && field1_->isEnabled()) {
+void CComboDialog::captureInto(QLineEdit* field, const std::string& name) {
+    if (field == field1_ && field1_->isEnabled()) {
         key1Name_ = name;
         field1_->setText(QString::fromStdString(name));
-    } else if (focused && focused == field2_ && field2_->isEnabled()) {
+    } else if (field && field == field2_ && field2_->isEnabled()) {
         key2Name_ = name;
         field2_->setText(QString::fromStdString(name));
     }
-    update(kCombinationRect);
+    updateFace(kCombinationRect);
+}
+
+bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
+    if (openedBy() == OpenedBy::Keyboard)
+        return onKeyboardOpenedKey(name, event);
+    if (QLineEdit* focused = focusedField())
+        captureInto(focused, name);
     return isDialogEndingKey(event);
+}
+
+void CComboDialog::openedByChanged() {
+    if (!capture_)
+        return SkinnedDialog::openedByChanged();
+    if (openedBy() == OpenedBy::Keyboard) {
+        setTabKeys(TabKeys::MoveFocus);
+        focusElement(*modifierId_);
+        return;
+    }
+    // The pointer's dialog: keys go to the field clicked into, Tab too.
+    boundedCapture_ = nullptr;
+    held_.clear();
+    setTabKeys(TabKeys::AreInput);
+}
+
+void CComboDialog::startKeyboardCapture(QLineEdit* field) {
+    if (!capture_ || openedBy() != OpenedBy::Keyboard || !field->isEnabled())
+        return;
+    boundedCapture_ = field;
+    held_.clear();
+    // The field with the focus is the one that takes the keys.
+    setTabKeys(TabKeys::AreInput);
+    field->setFocus(Qt::OtherFocusReason);
+    update();
+}
+
+bool CComboDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
+    if (!boundedCapture_)
+        return false;
+    const int key = event.nativeScanCode() ? static_cast<int>(event.nativeScanCode()) : event.key();
+    const bool held = std::ranges::find(held_, key) != held_.end();
+    if (event.type() == QEvent::KeyPress) {
+        if (!held && !event.isAutoRepeat())
+            held_.push_back(key);
+        // A key that was down before the capture (the Space that asked for
+        // it) is not the key to capture.
+        if (held_.empty())
+            return true;
+    } else if (!held) {
+        return true;
+    }
+    captureInto(boundedCapture_, name);
+    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) {
+        std::erase(held_, key);
+        if (held_.empty()) {
+            // Every key of the capture is up: the keyboard moves on to OK.
+            boundedCapture_ = nullptr;
+            setTabKeys(TabKeys::MoveFocus);
+            setFocus(Qt::OtherFocusReason);
+            if (okId())
+                focusElement(*okId());
+        }
+    }
+    return true;
 }
 
 void CComboDialog::toggleModifierList() {
@@ -188,6 +273,8 @@ void CComboDialog::paintFace(QPainter& painter) {
     drawLabel(painter, kModifierDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
               QString::fromStdString(modifierName_));
     paintCombination(painter);
+    painter.setFont(textFont());
+    paintHint(painter, kHintRect, hint_);
 }
 
 void CComboDialog::paintCombination(QPainter& painter) {

@@ -27,6 +27,8 @@ class CComboDialog : public SkinnedDialog {
     // Over the fields, how to use them; right of them, what was captured.
     static constexpr QRect kPromptRect = edges(20, 34, 358, 64);
     static constexpr QRect kCombinationRect = edges(196, 62, 362, 192);
+    // Above OK and Cancel: how the keyboard captures, when it opened the dialog.
+    static constexpr QRect kHintRect = edges(16, 194, 362, 246);
 
     CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                  QColor textColor);
@@ -44,13 +46,20 @@ class CComboDialog : public SkinnedDialog {
 
     void toggleModifierList();
     void closeModifierList();
+    // Opened by the keyboard: the field a capture asked for is filling, from
+    // the first press after it to the release of every key pressed in it.
+    QLineEdit* keyboardCaptureField() const { return boundedCapture_; }
 
   protected:
     void paintFace(QPainter& painter) override;
     bool beforeClick(QPoint position) override;
+    void openedByChanged() override;
 
   private:
     bool onKey(const std::string& name, const QKeyEvent& event);
+    bool onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event);
+    void startKeyboardCapture(QLineEdit* field);
+    void captureInto(QLineEdit* field, const std::string& name);
     void paintCombination(QPainter& painter);
     void chooseModifier(int row);
     void setFieldsEnabled(bool enabled);
@@ -67,6 +76,10 @@ class CComboDialog : public SkinnedDialog {
     QLineEdit* fieldBeforeList_ = nullptr;
     QPointer<SkinListBox> list_;
     std::unique_ptr<KeyCapture> capture_;
+    QString hint_;
+    std::optional<ElementTable::Id> modifierId_;
+    QLineEdit* boundedCapture_ = nullptr;
+    std::vector<int> held_;
 };
 
 } // namespace qvr

@@ -1,5 +1,6 @@
 #include "buttons/single_key_dialog.h"
 
+#include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 
@@ -23,10 +24,11 @@ bool isWindowsKey(const QKeyEvent& event, const std::string& name) {
 CSingleDialog::CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                              Language language, QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::Allowed),
-      texts_(singleKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).singleKey)) {
+      texts_(singleKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).singleKey)),
+      hint_(qstr(keyboardTexts(language).singleKeyHint)) {
     resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
     setWindowTitle(title_);
-    addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel));
+    addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel), qstr(keyboardTexts(language).close));
     // Tab and Space are keys to capture here.
     setTabKeys(TabKeys::AreInput);
     // Without its background the dialog still ends through OK and Cancel,
@@ -38,11 +40,78 @@ CSingleDialog::CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& 
     capture_ = std::make_unique<KeyCapture>(
         [this](const std::string& name, const QKeyEvent& event) { return onKey(name, event); });
     connect(this, &SkinnedDialog::ended, this, [this] { capture_.reset(); });
+    // The key box is a control only for the keyboard: Space on it takes the
+    // next key.
+    keyBoxId_ = elements().add({.rect = kKeyDisplayRect,
+                                .onClick = [this](QPoint) { startKeyboardCapture(); },
+                                .active = [this] { return openedBy() == OpenedBy::Keyboard; },
+                                .name = [name = qstr(keyboardTexts(language).key)] { return name; },
+                                .valueText = [this] { return QString::fromStdString(keyName_); }});
+    addAccessibleFaceText(
+        *this, {[] { return kHintRect; },
+                [this] { return openedBy() == OpenedBy::Keyboard ? hint_ : QString(); }});
 }
 
 CSingleDialog::~CSingleDialog() = default;
 
+void CSingleDialog::openedByChanged() {
+    if (!capture_)
+        return SkinnedDialog::openedByChanged();
+    if (openedBy() == OpenedBy::Keyboard) {
+        // Opened by a key, the dialog waits for the key to assign at once.
+        focusElement(*keyBoxId_);
+        startKeyboardCapture();
+        return;
+    }
+    // The pointer's dialog: every key is captured from now on.
+    boundedCapture_ = false;
+    held_.clear();
+    setTabKeys(TabKeys::AreInput);
+}
+
+void CSingleDialog::startKeyboardCapture() {
+    if (!capture_ || openedBy() != OpenedBy::Keyboard)
+        return;
+    boundedCapture_ = true;
+    held_.clear();
+    setTabKeys(TabKeys::AreInput);
+    update();
+}
+
+bool CSingleDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
+    if (!boundedCapture_)
+        return isWindowsKey(event, name);
+    // Keys are told apart by where they are on the keyboard.
+    const int key = event.nativeScanCode() ? static_cast<int>(event.nativeScanCode()) : event.key();
+    const bool held = std::ranges::find(held_, key) != held_.end();
+    if (event.type() == QEvent::KeyPress) {
+        if (!held && !event.isAutoRepeat())
+            held_.push_back(key);
+        // A key that was down before the capture (the Space that asked for
+        // it) is not the key to assign.
+        if (held_.empty())
+            return true;
+    } else if (!held) {
+        return true;
+    }
+    keyName_ = name;
+    updateFace(kKeyDisplayRect);
+    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) {
+        std::erase(held_, key);
+        if (held_.empty()) {
+            // Every key of the capture is up: the keyboard moves on to OK.
+            boundedCapture_ = false;
+            setTabKeys(TabKeys::MoveFocus);
+            if (okId())
+                focusElement(*okId());
+        }
+    }
+    return true;
+}
+
 bool CSingleDialog::onKey(const std::string& name, const QKeyEvent& event) {
+    if (openedBy() == OpenedBy::Keyboard)
+        return onKeyboardOpenedKey(name, event);
     keyName_ = name;
     updateFace(kKeyDisplayRect);
     // The Windows keys are captured but go no further, so that the desktop
@@ -60,6 +129,8 @@ void CSingleDialog::paintFace(QPainter& painter) {
     painter.setPen(Qt::black);
     drawLabel(painter, kKeyDisplayRect, Qt::AlignCenter | Qt::TextSingleLine,
               QString::fromStdString(keyName_));
+    painter.setFont(textFont());
+    paintHint(painter, kHintRect, hint_);
 }
 
 } // namespace qvr

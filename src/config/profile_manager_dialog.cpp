@@ -45,6 +45,7 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
         {.rect = kCloseRect, .image = "/button-close", .hover = true, .onClick = [this](QPoint) {
              closeDialog();
          }});
+    table[0].name = [this] { return qstr(keyboardTexts(setup_.language).close); };
     newId_ = table.add({.rect = kNewRect,
                         .image = "/Config/New-Config.png",
                         .label = qstr(texts_->newButton),

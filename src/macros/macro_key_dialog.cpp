@@ -24,15 +24,30 @@ CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
       choices_(std::move(choices)) {
     resize(skin::kMacroKeyDialog.width, skin::kMacroKeyDialog.height);
     setWindowTitle(title_);
-    addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel));
+    addFrameButtons(qstr(texts_.ok), qstr(texts_.cancel), qstr(keyboardTexts(language).close));
     if (!loadBackground("/macro-key.png", kBackgroundFailed))
         return;
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
     setTextColor(textColor);
-    elements().add({.rect = kFieldRect, .onClick = [this](QPoint) { toggleList(); }});
+    // Enter and Esc are OK and Cancel here: nothing in this dialog takes keys.
+    setEndingKeys(EndingKeys::OkAndCancel);
+    // Read by columns: the macro, then its repeat mode.
+    setReadingRegions({edges(0, 30, 200, 246), edges(200, 30, 396, 246)});
+    elements().add({.rect = kFieldRect,
+                    .onClick = [this](QPoint) { toggleList(); },
+                    .name = [caption = qstr(texts_.selectMacroCaption)] { return caption; },
+                    .role = ElementRole::DropDown,
+                    .valueText = [this] { return QString::fromStdString(name_); },
+                    .expanded = [this] { return !list_.isNull(); }});
+    const int modes = elements().newGroup();
     for (int mode = 0; mode < kRepeatModeCount; ++mode) {
-        elements().add({.rect = kTickRects[static_cast<std::size_t>(mode)],
-                        .onClick = [this, mode](QPoint) { chooseRepeatMode(mode); }});
+        const auto i = static_cast<std::size_t>(mode);
+        elements().add({.rect = kTickRects[i],
+                        .onClick = [this, mode](QPoint) { chooseRepeatMode(mode); },
+                        .name = [text = qstr(texts_.repeatModes[i])] { return text; },
+                        .role = ElementRole::RadioButton,
+                        .group = modes,
+                        .checked = [this, mode] { return repeatMode_ == mode; }});
     }
     if (preset) {
         const auto held = std::ranges::find(choices_, preset->position, &MacroKeyChoice::position);

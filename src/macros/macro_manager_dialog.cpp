@@ -2,6 +2,7 @@
 
 #include "macros/key_recording_filter.h"
 #include "macros/macro_editing.h"
+#include "ui/key_event_names.h"
 #include "ui/label_text.h"
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
@@ -93,17 +94,39 @@ void CMacroProgramDialog::addElements() {
     const auto button = [](QRect rect, const char* stem, std::function<void(QPoint)> click) {
         return WindowElement{.rect = rect, .image = stem, .hover = true, .onClick = click};
     };
-    table.add(button(kCloseRect, "/macro-button-close", [this](QPoint) { cancel(); }));
-    table.add({.rect = kRecordRect,
-               .image = "/MacroManagement/Record-normal.png",
-               .onClick = [this](QPoint) { toggleRecording(); }});
-    table.add({.rect = kRecordDelaysTick, .onClick = [this](QPoint) { toggleRecordDelays(); }});
-    table.add({.rect = kLoopTick, .onClick = [this](QPoint) { toggleLoop(); }});
-    table.add(button(kNewRect, "/MacroManagement/button-new", [this](QPoint) { newMacro(); }));
+    // Screen readers call each control by the text drawn on it.
+    const auto named = [&table](ElementTable::Id id, std::string_view text) {
+        table[id].name = [name = qstr(text)] { return name; };
+    };
+    named(table.add(button(kCloseRect, "/macro-button-close", [this](QPoint) { cancel(); })),
+          keyboardTexts(setup_.language).close);
     table.add(
-        button(kDeleteRect, "/MacroManagement/button-new", [this](QPoint) { deleteMacro(); }));
-    table.add(button(kOkRect, "/MacroManagement/button-cancel", [this](QPoint) { ok(); }));
-    table.add(button(kCancelRect, "/MacroManagement/button-cancel", [this](QPoint) { cancel(); }));
+        {.rect = kRecordRect,
+         .image = "/MacroManagement/Record-normal.png",
+         .onClick = [this](QPoint) { toggleRecording(); },
+         .name =
+             [this] { return qstr(recording() ? texts_.stopRecording : texts_.startRecording); }});
+    table.add({.rect = kRecordDelaysTick,
+               .onClick = [this](QPoint) { toggleRecordDelays(); },
+               .name = [this] { return qstr(texts_.recordDelays); },
+               .role = ElementRole::CheckBox,
+               .checked = [this] { return recordDelays_; }});
+    table.add({.rect = kLoopTick,
+               .onClick = [this](QPoint) { toggleLoop(); },
+               .name = [this] { return qstr(texts_.loopTimes); },
+               .role = ElementRole::CheckBox,
+               .checked = [this] { return loop_; }});
+    named(
+        table.add(button(kNewRect, "/MacroManagement/button-new", [this](QPoint) { newMacro(); })),
+        texts_.newButton);
+    named(table.add(button(kDeleteRect, "/MacroManagement/button-new",
+                           [this](QPoint) { deleteMacro(); })),
+          texts_.deleteButton);
+    named(table.add(button(kOkRect, "/MacroManagement/button-cancel", [this](QPoint) { ok(); })),
+          texts_.ok);
+    named(table.add(
+              button(kCancelRect, "/MacroManagement/button-cancel", [this](QPoint) { cancel(); })),
+          texts_.cancel);
 }
 
 void CMacroProgramDialog::createControls() {
@@ -460,6 +483,11 @@ void CMacroProgramDialog::startRecording() {
         openMenu_.clear();
     }
     recorder_.start();
+    // Started by a key (Space on the record button), that key's release and
+    // repeats belong to no macro.
+    startKey_.reset();
+    if (const QKeyEvent* key = pressingKey())
+        startKey_ = keyNameFromKeyEvent(*key);
     setEventItems({}, std::nullopt);
     events_->setFocus(Qt::OtherFocusReason);
     loopTimes_->setEnabled(false);
@@ -503,6 +531,11 @@ void CMacroProgramDialog::stopRecording(bool save, HeldKeys held) {
 
 void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
                                     std::uint64_t timestamp) {
+    if (startKey_ && keyName == *startKey_) {
+        if (direction == KeyDirection::Release && !autoRepeat)
+            startKey_.reset();
+        return;
+    }
     const RecorderStep step =
         recorder_.onKey({direction, std::move(keyName), autoRepeat, now(), timestamp},
                         recordDelays_ ? DelayRecording::On : DelayRecording::Off);
@@ -605,7 +638,9 @@ void CMacroProgramDialog::paintFace(QPainter& painter) {
     painter.setFont(font);
     const int centred = Qt::AlignCenter | Qt::TextSingleLine;
     const int left = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
-    drawFitted(painter, kTitleRect, left, qstr(texts_.title));
+    // While a recording runs the title band says how the keyboard ends it.
+    drawFitted(painter, kTitleRect, left,
+               qstr(recording() ? texts_.recordingWindowText : texts_.title));
     drawFitted(painter, kMacroCaption, centred, qstr(texts_.macroListCaption));
     drawFitted(painter, kEventCaption, centred, qstr(texts_.eventListCaption));
     drawFitted(painter, kOptionCaption, centred, qstr(texts_.optionsCaption));

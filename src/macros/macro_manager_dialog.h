@@ -159,6 +159,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     int lastDelayActivated_ = -1;
     int lastNameActivated_ = -1;
     std::optional<MacroTable> table_;
+    std::optional<std::string> startKey_;
 };
 
 } // namespace qvr

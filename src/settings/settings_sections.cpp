@@ -196,84 +196,200 @@ void SettingsSections::addElements() {
                              .name = [this] { return qstr(host_.texts().sensitivitySetting); },
                              .role = ElementRole::SectionHeader});
 
+    // What the keyboard and screen readers make of the controls: names in
+    // the window's language, roles, groups the arrows move in, values.
+    const auto text = [this](std::string_view MainWindowTexts::*which) {
+        return [this, which] { return qstr(host_.texts().*which); };
+    };
+    const auto slider = [&table](ElementTable::Id id, std::function<QString()> name, int group,
+                                 int minimum, int maximum, std::function<int()> value,
+                                 std::function<void(int)> setValue) {
+        WindowElement& element = table[id];
+        element.name = std::move(name);
+        element.role = ElementRole::Slider;
+        element.group = group;
+        element.minimum = minimum;
+        element.maximum = maximum;
+        element.value = std::move(value);
+        element.setValue = std::move(setValue);
+    };
+
+    const auto byte = [](std::uint8_t& field) {
+        return std::pair{[&field] { return int(field); },
+                         [&field](int value) { field = static_cast<std::uint8_t>(value); }};
+    };
+    const auto redrawn = [this](std::function<void(int)> set) {
+        return [this, set = std::move(set)](int value) {
+            set(value);
+            redraw();
+        };
+    };
+
+    const int xyGroup = table.newGroup();
     for (int axis = 0; axis < 2; ++axis) {
-        const ElementTable::Id slider = addControl(
+        const ElementTable::Id id = addControl(
             kLeftXY, rectOf(skin::kXYSliderHit[axis]), ClickStage::Sections,
             redrawAfter([&state, axis](QPoint at, QRect rect) {
                 const auto value = static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
                 (axis == 0 ? state.record.sensitivityX : state.record.sensitivityY) = value;
             }));
-        table[slider].drag = true;
+        table[id].drag = true;
+        const auto [get, set] =
+            byte(axis == 0 ? state.record.sensitivityX : state.record.sensitivityY);
+        slider(id, text(axis == 0 ? &MainWindowTexts::xAxis : &MainWindowTexts::yAxis), xyGroup, 1,
+               11, get, redrawn(set));
     }
 
+    const int swatchGroup = table.newGroup();
     for (int stage = 0; stage < 4; ++stage) {
-        addControl(index(DpiSetting), swatchRect(stage).translated(-kDpiBodyOrigin),
-                   ClickStage::Sections, [this, stage](QPoint, QRect) { pickStageColour(stage); });
+        const ElementTable::Id swatch = addControl(
+            index(DpiSetting), swatchRect(stage).translated(-kDpiBodyOrigin), ClickStage::Sections,
+            [this, stage](QPoint, QRect) { pickStageColour(stage); });
+        table[swatch].name = [this, stage] {
+            return qstr(keyboardTexts(host_.language()).stageColour).arg(stage + 1);
+        };
+        table[swatch].group = swatchGroup;
     }
+    const int lightingGroup = table.newGroup();
     for (int row = 0; row < 3; ++row) {
-        addControl(index(Lighting), radioRow(skin::lightingRadio(row), skin::lightingName(row)),
-                   ClickStage::Sections, redrawAfter([&state, row](QPoint, QRect) {
-                       state.record.lightingMode = static_cast<std::uint8_t>(row + 1);
-                   }));
+        const ElementTable::Id radio =
+            addControl(index(Lighting), radioRow(skin::lightingRadio(row), skin::lightingName(row)),
+                       ClickStage::Sections, redrawAfter([&state, row](QPoint, QRect) {
+                           state.record.lightingMode = static_cast<std::uint8_t>(row + 1);
+                       }));
+        table[radio].name = text(row == 0   ? &MainWindowTexts::lightingStandard
+                                 : row == 1 ? &MainWindowTexts::lightingRespiration
+                                            : &MainWindowTexts::lightingNeon);
+        table[radio].role = ElementRole::RadioButton;
+        table[radio].group = lightingGroup;
+        table[radio].checked = [&state, row] { return state.record.lightingMode == row + 1; };
     }
-    addControl(index(ReportRate), rectAt(skin::kDialAt, skin::kDial), ClickStage::Sections,
-               redrawAfter([&state](QPoint at, QRect rect) {
-                   const auto code = reportRateForDialClick(at.x() - rect.left() - kDialCentre,
-                                                            at.y() - rect.top() - kDialCentre);
-                   if (code)
-                       state.record.reportRateCode = *code;
-               }));
+    const ElementTable::Id dial =
+        addControl(index(ReportRate), rectAt(skin::kDialAt, skin::kDial), ClickStage::Sections,
+                   redrawAfter([&state](QPoint at, QRect rect) {
+                       const auto code = reportRateForDialClick(at.x() - rect.left() - kDialCentre,
+                                                                at.y() - rect.top() - kDialCentre);
+                       if (code)
+                           state.record.reportRateCode = *code;
+                   }));
+    // The dial's four rates, slowest first, as the arrows step them.
+    static constexpr std::array<std::uint8_t, 4> kRateCodes{8, 4, 2, 1};
+    slider(
+        dial, text(&MainWindowTexts::reportRate), 0, 0, 3,
+        [&state] {
+            const auto at = std::ranges::find(kRateCodes, state.record.reportRateCode);
+            return at == kRateCodes.end() ? 0 : static_cast<int>(at - kRateCodes.begin());
+        },
+        redrawn([&state](int rate) {
+            state.record.reportRateCode = kRateCodes[static_cast<std::size_t>(rate)];
+        }));
+    table[dial].valueText = [&state] {
+        const auto hz = reportRateHz(state.record.reportRateCode);
+        return hz ? QString("%1 Hz").arg(*hz) : QString();
+    };
     for (RightSection gauge : {MouseSpeed, DoubleClickSpeed}) {
-        addControl(index(gauge), rectAt(skin::kGaugeAt, skin::kGauge), ClickStage::Sections,
-                   redrawAfter([&state, gauge](QPoint at, QRect rect) {
-                       const auto value = gaugeValueForClick(at.x() - rect.left() - kGaugeCentre,
-                                                             at.y() - rect.top() - kGaugeCentre);
-                       if (!value)
-                           return;
-                       (gauge == MouseSpeed ? state.record.pointerSpeed
-                                            : state.record.doubleClickSpeed) =
-                           static_cast<std::uint8_t>(*value);
-                       (gauge == MouseSpeed ? state.pointerChanges.speed
-                                            : state.pointerChanges.doubleClick) = true;
-                   }));
-    }
-    for (int row = 0; row < 2; ++row) {
-        addControl(index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
-                   ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
-                       state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
-                       state.pointerChanges.scrollLines = true;
-                       rowsEdit_->setEnabled(row == 0);
-                   }));
-    }
-    addControl(index(ScrollSpeed), rectOf(skin::kScrollUp), ClickStage::Sections,
-               [this](QPoint, QRect) { stepRows(+1); });
-    addControl(index(ScrollSpeed), rectOf(skin::kScrollDown), ClickStage::Sections,
-               [this](QPoint, QRect) { stepRows(-1); });
-
-    // The sliders come last, after the assignment drop-downs.
-    for (int stage = 0; stage < 4; ++stage) {
-        addControl(index(DpiSetting), dpiSliderRect(stage), ClickStage::Sliders,
-                   [this, &state, stage](QPoint at, QRect) {
-                       const int value = dpiSliderValue(skin::kDpiSliderBottom, at.y());
-                       state.record.dpiStage[static_cast<std::size_t>(stage)] =
-                           static_cast<std::uint8_t>(value);
-                       // The box's rule turns a value of 1 into 2 at once.
-                       setEditText(dpiEdit(stage), value * kDpiUnit);
-                       redraw();
-                   });
-    }
-    for (int row = 0; row < 3; ++row) {
-        addControl(index(Lighting), rectOf(skin::lightingSliderHit(row)), ClickStage::Sliders,
-                   redrawAfter([&state, row](QPoint at, QRect rect) {
-                       lightingParam(state.record, row) =
-                           static_cast<std::uint8_t>(lightingSliderValue(at.x() - rect.left()));
-                   }));
-    }
-    addControl(index(AngleSnap), rectOf(skin::kAngleSliderHit), ClickStage::Sliders,
-               redrawAfter([&state](QPoint at, QRect rect) {
-                   state.record.angleSnapLevel =
-                       static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
+        const ElementTable::Id id = addControl(
+            index(gauge), rectAt(skin::kGaugeAt, skin::kGauge), ClickStage::Sections,
+            redrawAfter([&state, gauge](QPoint at, QRect rect) {
+                const auto value = gaugeValueForClick(at.x() - rect.left() - kGaugeCentre,
+                                                      at.y() - rect.top() - kGaugeCentre);
+                if (!value)
+                    return;
+                (gauge == MouseSpeed ? state.record.pointerSpeed : state.record.doubleClickSpeed) =
+                    static_cast<std::uint8_t>(*value);
+                (gauge == MouseSpeed ? state.pointerChanges.speed
+                                     : state.pointerChanges.doubleClick) = true;
+            }));
+        const auto [get, set] =
+            byte(gauge == MouseSpeed ? state.record.pointerSpeed : state.record.doubleClickSpeed);
+        slider(id,
+               text(gauge == MouseSpeed ? &MainWindowTexts::mouseSpeed
+                                        : &MainWindowTexts::doubleClickSpeed),
+               0, 2, 12, get, redrawn([&state, gauge, set = set](int value) {
+                   set(value);
+                   (gauge == MouseSpeed ? state.pointerChanges.speed
+                                        : state.pointerChanges.doubleClick) = true;
                }));
+    }
+    const int scrollGroup = table.newGroup();
+    for (int row = 0; row < 2; ++row) {
+        const ElementTable::Id radio = addControl(
+            index(ScrollSpeed), radioRow(skin::kScrollRadio[row], skin::kScrollText[row]),
+            ClickStage::Sections, redrawAfter([this, &state, row](QPoint, QRect) {
+                state.record.scrollOneScreen = static_cast<std::uint8_t>(row);
+                state.pointerChanges.scrollLines = true;
+                rowsEdit_->setEnabled(row == 0);
+            }));
+        table[radio].name =
+            text(row == 0 ? &MainWindowTexts::numberOfRows : &MainWindowTexts::scrollOneScreen);
+        table[radio].role = ElementRole::RadioButton;
+        table[radio].group = scrollGroup;
+        table[radio].checked = [&state, row] { return state.record.scrollOneScreen == row; };
+    }
+    const int rowsGroup = table.newGroup();
+    for (const int delta : {+1, -1}) {
+        const ElementTable::Id step =
+            addControl(index(ScrollSpeed), rectOf(delta > 0 ? skin::kScrollUp : skin::kScrollDown),
+                       ClickStage::Sections, [this, delta](QPoint, QRect) { stepRows(delta); });
+        table[step].name = [this, delta] {
+            const KeyboardTexts& texts = keyboardTexts(host_.language());
+            return qstr(delta > 0 ? texts.moreRows : texts.fewerRows);
+        };
+        table[step].group = rowsGroup;
+    }
+
+    // The sliders come last, after the assignment drop-downs. The DPI
+    // stages stand side by side: Left and Right go from one to the next.
+    const int dpiGroup = table.newGroup();
+    for (int stage = 0; stage < 4; ++stage) {
+        const ElementTable::Id id =
+            addControl(index(DpiSetting), dpiSliderRect(stage), ClickStage::Sliders,
+                       [this, &state, stage](QPoint at, QRect) {
+                           const int value = dpiSliderValue(skin::kDpiSliderBottom, at.y());
+                           state.record.dpiStage[static_cast<std::size_t>(stage)] =
+                               static_cast<std::uint8_t>(value);
+                           // The box's rule turns a value of 1 into 2 at once.
+                           setEditText(dpiEdit(stage), value * kDpiUnit);
+                           redraw();
+                       });
+        std::uint8_t& stored = state.record.dpiStage[static_cast<std::size_t>(stage)];
+        slider(
+            id,
+            [this, stage] {
+                return QString("%1 %2").arg(qstr(host_.texts().dpiSetting)).arg(stage + 1);
+            },
+            dpiGroup, 2, 100, [&stored] { return int(stored); },
+            [this, &stored, stage](int value) {
+                stored = static_cast<std::uint8_t>(value);
+                setEditText(dpiEdit(stage), value * kDpiUnit);
+                redraw();
+            });
+        table[id].orientation = Qt::Vertical;
+        table[id].valueText = [&stored] { return QString::number(int(stored) * kDpiUnit); };
+    }
+    const int lightingLevels = table.newGroup();
+    for (int row = 0; row < 3; ++row) {
+        const ElementTable::Id id =
+            addControl(index(Lighting), rectOf(skin::lightingSliderHit(row)), ClickStage::Sliders,
+                       redrawAfter([&state, row](QPoint at, QRect rect) {
+                           lightingParam(state.record, row) =
+                               static_cast<std::uint8_t>(lightingSliderValue(at.x() - rect.left()));
+                       }));
+        const auto [get, set] = byte(lightingParam(state.record, row));
+        slider(id,
+               text(row == 0   ? &MainWindowTexts::lightingStandard
+                    : row == 1 ? &MainWindowTexts::lightingRespiration
+                               : &MainWindowTexts::lightingNeon),
+               lightingLevels, 1, 6, get, redrawn(set));
+    }
+    const ElementTable::Id angle =
+        addControl(index(AngleSnap), rectOf(skin::kAngleSliderHit), ClickStage::Sliders,
+                   redrawAfter([&state](QPoint at, QRect rect) {
+                       state.record.angleSnapLevel =
+                           static_cast<std::uint8_t>(stepSliderValue(at.x() - rect.left()));
+                   }));
+    const auto [angleGet, angleSet] = byte(state.record.angleSnapLevel);
+    slider(angle, text(&MainWindowTexts::angleSnap), 0, 1, 11, angleGet, redrawn(angleSet));
 }
 
 bool SettingsSections::controlsAnswer(int section) const {

@@ -89,7 +89,8 @@ class FaceTextAccessible final : public FacePartAccessible<QWidget> {
 // One element of a skinned window's rectangle table, pressed as a click
 // on its centre would press it.
 class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
-                                public QAccessibleActionInterface {
+                                public QAccessibleActionInterface,
+                                public QAccessibleValueInterface {
   public:
     ElementAccessible(SkinnedWindow* window, ElementTable::Id id)
         : FacePartAccessible(window), id_(id) {}
@@ -98,9 +99,16 @@ class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
         return window_ && static_cast<std::size_t>(id_) < window_->elements().size();
     }
     QString text(QAccessible::Text t) const override {
-        if (!isValid() || t != QAccessible::Name)
+        if (!isValid())
             return {};
-        return window_->elements().nameOf(id_);
+        if (t == QAccessible::Name)
+            return window_->elements().nameOf(id_);
+        const WindowElement& element = window_->elements()[id_];
+        if (t == QAccessible::Value && element.valueText)
+            return element.valueText();
+        if (t == QAccessible::Value && element.value)
+            return QString::number(element.value());
+        return {};
     }
     QRect rect() const override {
         if (!isValid())
@@ -114,6 +122,14 @@ class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
         switch (window_->elements()[id_].role) {
         case ElementRole::PageTab:
             return QAccessible::PageTab;
+        case ElementRole::CheckBox:
+            return QAccessible::CheckBox;
+        case ElementRole::RadioButton:
+            return QAccessible::RadioButton;
+        case ElementRole::Slider:
+            return QAccessible::Slider;
+        case ElementRole::DropDown:
+            return QAccessible::ComboBox;
         case ElementRole::SectionHeader:
         case ElementRole::Button:
             break;
@@ -128,17 +144,66 @@ class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
         state.disabled = isValid() && !window_->elements()[id_].onClick;
         state.focusable = shown && !state.disabled;
         state.focused = shown && window_->focusedElement() == id_;
+        if (!isValid())
+            return state;
+        const WindowElement& element = window_->elements()[id_];
+        if (element.checked) {
+            state.checkable = true;
+            state.checked = element.checked();
+        }
+        if (element.expanded) {
+            state.expandable = true;
+            state.expanded = element.expanded();
+            state.collapsed = !state.expanded;
+        }
         return state;
     }
     void* interface_cast(QAccessible::InterfaceType type) override {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                    : nullptr;
+        if (type == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        if (type == QAccessible::ValueInterface && isValid() && window_->elements()[id_].value)
+            return static_cast<QAccessibleValueInterface*>(this);
+        return nullptr;
     }
+
+    QVariant currentValue() const override {
+        return isValid() && window_->elements()[id_].value
+                   ? QVariant(window_->elements()[id_].value())
+                   : QVariant();
+    }
+    void setCurrentValue(const QVariant& value) override {
+        if (!isValid() || !window_->elements().isActive(id_))
+            return;
+        const WindowElement& element = window_->elements()[id_];
+        if (!element.setValue || element.maximum <= element.minimum)
+            return;
+        const auto set = element.setValue;
+        set(std::clamp(value.toInt(), element.minimum, element.maximum));
+        window_->update();
+        announceValue(*window_, id_);
+    }
+    QVariant maximumValue() const override {
+        return isValid() ? QVariant(window_->elements()[id_].maximum) : QVariant();
+    }
+    QVariant minimumValue() const override {
+        return isValid() ? QVariant(window_->elements()[id_].minimum) : QVariant();
+    }
+    QVariant minimumStepSize() const override { return 1; }
 
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override {
-        if (action == pressAction() && isValid() && window_->elements().isActive(id_))
-            window_->clickAt(window_->elements().rectOf(id_).center());
+        if (action != pressAction() || !isValid())
+            return;
+        // After the screen reader has its answer: a press may run a modal
+        // dialog, which would keep the reader waiting until it closes.
+        QMetaObject::invokeMethod(
+            window_.data(),
+            [window = window_, id = id_] {
+                if (window && static_cast<std::size_t>(id) < window->elements().size() &&
+                    window->elements().isActive(id))
+                    window->clickAt(window->elements().rectOf(id).center());
+            },
+            Qt::QueuedConnection);
     }
     QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
@@ -271,6 +336,32 @@ void announceFocus(SkinnedWindow& window, int elementId) {
     if (!element)
         return;
     QAccessibleEvent event(element, QAccessible::Focus);
+    QAccessible::updateAccessibility(&event);
+}
+
+void announceValue(SkinnedWindow& window, int elementId) {
+    if (!QAccessible::isActive())
+        return;
+    auto* face =
+        dynamic_cast<SkinnedWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
+    QAccessibleInterface* element = face ? face->namedElement(elementId) : nullptr;
+    if (!element || !window.elements()[elementId].value)
+        return;
+    QAccessibleValueChangeEvent event(element, window.elements()[elementId].value());
+    QAccessible::updateAccessibility(&event);
+}
+
+void announceState(SkinnedWindow& window, int elementId) {
+    if (!QAccessible::isActive())
+        return;
+    auto* face =
+        dynamic_cast<SkinnedWindowAccessible*>(QAccessible::queryAccessibleInterface(&window));
+    QAccessibleInterface* element = face ? face->namedElement(elementId) : nullptr;
+    if (!element)
+        return;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(element, changed);
     QAccessible::updateAccessibility(&event);
 }
 

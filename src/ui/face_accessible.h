@@ -25,6 +25,11 @@ void addAccessibleFaceText(QWidget& window, FaceText text);
 // window's rectangle table.
 void announceFocus(SkinnedWindow& window, int elementId);
 
+// Tells screen readers that an element's value, or its checked state,
+// changed.
+void announceValue(SkinnedWindow& window, int elementId);
+void announceState(SkinnedWindow& window, int elementId);
+
 // Makes the skinned windows answer screen readers with their face texts;
 // called once by the first skinned window.
 void installFaceAccessibility();

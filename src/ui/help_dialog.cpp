@@ -1,9 +1,11 @@
 #include "ui/help_dialog.h"
 
+#include "ui/face_accessible.h"
 #include "ui/label_text.h"
 #include "ui/qt_fonts.h"
 #include "ui/skin_image_cache.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 namespace qvr {
@@ -14,6 +16,11 @@ constexpr std::array<Language, 3> kLanguages = {Language::English, Language::Sim
                                                 Language::TraditionalChinese};
 constexpr int kRadioLeft = 14;
 constexpr int kNameLeft = 34;
+
+bool isEndingKey(const QKeyEvent& event) {
+    const int key = event.key();
+    return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+}
 
 } // namespace
 
@@ -30,14 +37,40 @@ CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& mess
     // no way to reach; without one it takes no clicks.
     updateAvailable_ = static_cast<bool>(updateFirmware);
     if (updateAvailable_)
-        elements().add(
-            {.rect = kUpdateLine, .onClick = [run = std::move(updateFirmware)](QPoint) { run(); }});
+        elements().add({.rect = kUpdateLine,
+                        .onClick = [run = std::move(updateFirmware)](QPoint) { run(); },
+                        .name = [this] { return qstr(texts_->updateFirmware); }});
     if (chooseLanguage) {
+        const int languages = elements().newGroup();
         for (std::size_t row = 0; row < kLanguages.size(); ++row)
             elements().add(
                 {.rect = languageLine(static_cast<int>(row)),
-                 .onClick = [choose = chooseLanguage, row](QPoint) { choose(kLanguages[row]); }});
+                 .onClick = [choose = chooseLanguage, row](QPoint) { choose(kLanguages[row]); },
+                 .name = [this, row] { return qstr(texts_->languageNames[row]); },
+                 .role = ElementRole::RadioButton,
+                 .group = languages,
+                 .checked = [this, row] { return kLanguages[row] == language_; }});
     }
+    addAccessibleFaceText(*this,
+                          {[] { return kVersionLine; }, [this] { return qstr(texts_->version); }});
+}
+
+void CHelpDialog::showEvent(QShowEvent* event) {
+    SkinnedWindow::showEvent(event);
+    // Opened from the keyboard, the keyboard goes into the panel.
+    const SkinnedWindow* host = skinnedWindowOf(parentWidget());
+    if (const std::vector<ElementTable::Id> order = focusOrder();
+        host && host->focusMarkShown() && !order.empty())
+        focusElement(order.front());
+}
+
+void CHelpDialog::keyPressEvent(QKeyEvent* event) {
+    if (isEndingKey(*event)) {
+        event->accept();
+        emit closeRequested();
+        return;
+    }
+    SkinnedWindow::keyPressEvent(event);
 }
 
 void CHelpDialog::setLanguage(Language language) {

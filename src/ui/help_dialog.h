@@ -31,8 +31,14 @@ class CHelpDialog : public SkinnedWindow {
     // Redraws the panel in another language.
     void setLanguage(Language language);
 
+  signals:
+    // Esc or Enter on the panel: the keyboard's way to close it.
+    void closeRequested();
+
   protected:
     void paintFace(QPainter& painter) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     Language language_;

@@ -381,6 +381,22 @@ constexpr std::array<SaveProgressTexts, 3> kSaveProgress{{
     {"正在儲存", "已儲存", "已儲存，但滑鼠未收到", "無法儲存設定"},
 }};
 
+constexpr std::array<KeyboardTexts, 3> kKeyboard{{
+    {"Close", "Colour of DPI stage %1", "More rows", "Fewer rows", "Modifier", "Key 1", "Key 2",
+     "Key",
+     "Keys only: press the key, then Space for OK. To take another key, Space on the key box.",
+     "Keys only: Space on a key box, then the key. Space on the modifier opens its list "
+     "(arrows, Space)."},
+    {"关闭", "DPI 第%1段颜色", "增加行数", "减少行数", "修饰键", "按键 1", "按键 2", "按键",
+     "仅用键盘：按下要设置的键，再按空格键确定。要重新设置，在按键框上按空格键。",
+     "仅用键盘：在按键框上按空格键，再按要设置的键。在修饰键上按空格键打开列表（方向键、空格键）"
+     "。"},
+    {"關閉", "DPI 第%1段顏色", "增加行數", "減少行數", "修飾鍵", "按鍵 1", "按鍵 2", "按鍵",
+     "僅用鍵盤：按下要設定的鍵，再按空白鍵確定。要重新設定，在按鍵框上按空白鍵。",
+     "僅用鍵盤：在按鍵框上按空白鍵，再按要設定的鍵。在修飾鍵上按空白鍵開啟清單（方向鍵、空白鍵）"
+     "。"},
+}};
+
 constexpr std::array<TrayMenuTexts, 3> kTrayMenu{{
     {"Open", "Profiles", "Start at login", "Virtual mouse", "Profile: %1", "DPI stage %1"},
     {"打开", "切换配置", "登录时启动", "虚拟鼠标", "配置：%1", "DPI 第%1段"},
@@ -568,6 +584,10 @@ const OptionListTexts& optionListTexts(Language language) {
 
 const UserFolderTexts& userFolderTexts(Language language) {
     return kUserFolder[index(language)];
+}
+
+const KeyboardTexts& keyboardTexts(Language language) {
+    return kKeyboard[index(language)];
 }
 
 const SaveProgressTexts& saveProgressTexts(Language language) {

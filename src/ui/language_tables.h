@@ -169,7 +169,19 @@ struct TrayMenuTexts {
     std::string_view dpiStageLine; // %1 the stage the mouse is at, 1..6
 };
 
+// What keyboard and screen-reader users are told: the names of controls
+// that show no text of their own, and the hint lines of the capture dialogs
+// opened from the keyboard.
+struct KeyboardTexts {
+    std::string_view close;
+    std::string_view stageColour; // %1 the DPI stage, 1..4
+    std::string_view moreRows, fewerRows;
+    std::string_view modifier, key1, key2, key; // the capture dialogs' boxes
+    std::string_view singleKeyHint, comboKeyHint;
+};
+
 const MainWindowTexts& mainWindowTexts(Language language);
+const KeyboardTexts& keyboardTexts(Language language);
 const TrayMenuTexts& trayMenuTexts(Language language);
 const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);

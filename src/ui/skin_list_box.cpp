@@ -2,6 +2,7 @@
 
 #include "ui/skinned_window.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -84,6 +85,29 @@ void SkinListBox::scrollByNotches(int notches) {
     bar->setValue(bar->value() - notches * kRowsPerNotch);
 }
 
+void SkinListBox::moveCurrent(int rows) {
+    if (count() == 0)
+        return;
+    const int from = currentRow() < 0 ? (rows > 0 ? -1 : count()) : currentRow();
+    const int row = std::clamp(from + rows, 0, count() - 1);
+    if (row != currentRow())
+        setCurrentRow(row);
+    scrollToItem(item(row));
+    // The list never has the focus; a screen reader is told where the
+    // keyboard is in it all the same.
+    if (QAccessible::isActive()) {
+        QAccessibleEvent moved(this, QAccessible::Focus);
+        moved.setChild(row);
+        QAccessible::updateAccessibility(&moved);
+    }
+    emit hovered(row);
+}
+
+void SkinListBox::chooseCurrent() {
+    if (currentRow() >= 0)
+        emit chosen(currentRow());
+}
+
 void SkinListBox::discard() {
     hide();
     deleteLater();
@@ -101,6 +125,9 @@ void SkinListBox::mouseMoveEvent(QMouseEvent* event) {
 void SkinListBox::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return;
+    // A choice by the pointer: what it opens is the pointer's.
+    if (SkinnedWindow* window = skinnedWindowOf(parentWidget()))
+        window->pointerPressed();
     const int row = indexAt(event->position().toPoint()).row();
     if (row < 0)
         return;

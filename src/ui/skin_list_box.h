@@ -40,6 +40,10 @@ class SkinListBox : public QListWidget {
     QRect faceEntryRect(int row) const;
     // Scrolls by whole rows; positive notches go up, three rows each.
     void scrollByNotches(int notches);
+    // The keyboard's way through the list: moves the current entry by rows
+    // (held at the ends) as the pointer would, and chooses it.
+    void moveCurrent(int rows);
+    void chooseCurrent();
     // Hides at once and deletes once the event that caused it is handled.
     void discard();
 

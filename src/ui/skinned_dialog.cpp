@@ -23,11 +23,62 @@ SkinnedDialog::SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& 
 
 void SkinnedDialog::centreOver(QWidget* window) {
     centreOverOwner(*this, window);
+    if (const auto* owner = qobject_cast<SkinnedWindow*>(window); owner && owner->focusMarkShown())
+        setOpenedBy(OpenedBy::Keyboard);
 }
 
-void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancelText) {
+void SkinnedDialog::setOpenedBy(OpenedBy by) {
+    if (by == openedBy_)
+        return;
+    openedBy_ = by;
+    openedByChanged();
+    update();
+}
+
+void SkinnedDialog::openedByChanged() {
+    if (openedBy_ != OpenedBy::Keyboard)
+        return;
+    const std::vector<ElementTable::Id> order = focusOrder();
+    // The close button comes first in reading order; the first control
+    // that does something else is where the keyboard starts.
+    const auto start = std::ranges::find_if(order, [this](ElementTable::Id id) {
+        return id != closeId_ && elements().rectOf(id) != kCloseRect;
+    });
+    if (start != order.end())
+        focusElement(*start);
+}
+
+void SkinnedDialog::watchPointer(QWidget* child) {
+    child->installEventFilter(this);
+}
+
+bool SkinnedDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
+        setOpenedBy(OpenedBy::Pointer);
+    return ModalSkinnedWindow::eventFilter(watched, event);
+}
+
+void SkinnedDialog::mousePressEvent(QMouseEvent* event) {
+    setOpenedBy(OpenedBy::Pointer);
+    ModalSkinnedWindow::mousePressEvent(event);
+}
+
+void SkinnedDialog::paintHint(QPainter& painter, QRect room, const QString& hint) {
+    if (openedBy_ != OpenedBy::Keyboard)
+        return;
+    painter.save();
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap;
+    painter.setFont(fittedWrappedFont(textFont(), hint, room, flags));
+    painter.setPen(QColor(0x19, 0xc3, 0xff));
+    drawWrappedText(painter, room, flags, hint);
+    painter.restore();
+}
+
+void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancelText,
+                                    const QString& closeName) {
+    closeName_ = closeName;
     const QString stem = QStringLiteral("/MacroManagement/button-new");
-    elements().add(
+    okId_ = elements().add(
         {.rect = kOkRect, .image = stem, .hover = true, .label = okText, .onClick = [this](QPoint) {
              done(DialogResult::Ok);
          }});
@@ -39,6 +90,7 @@ void SkinnedDialog::addFrameButtons(const QString& okText, const QString& cancel
     closeId_ = elements().add({.rect = kCloseRect, .hover = true, .onClick = [this](QPoint) {
                                    done(DialogResult::Cancel);
                                }});
+    elements()[*closeId_].name = [this] { return closeName_; };
 }
 
 void SkinnedDialog::paintCloseButton(QPainter& painter) {
@@ -65,9 +117,16 @@ void SkinnedDialog::paintTitle(QPainter& painter, const QString& title) {
 }
 
 void SkinnedDialog::keyPressEvent(QKeyEvent* event) {
-    // Keys are the dialog's input, never its commands; only Space presses
-    // the control the keyboard is on, where Tab moves among them.
-    pressFocusedElement(*event);
+    if (endingKeys_ == EndingKeys::OkAndCancel && isDialogEndingKey(*event) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        done(event->key() == Qt::Key_Escape ? DialogResult::Cancel : DialogResult::Ok);
+        event->accept();
+        return;
+    }
+    // Otherwise keys are the dialog's input, never its commands; only Space
+    // presses the control the keyboard is on, where Tab moves among them,
+    // and the arrows move within a group.
+    faceKey(*event);
     event->accept();
 }
 

@@ -20,8 +20,18 @@ class SkinnedDialog : public ModalSkinnedWindow {
     SkinnedDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                   Dragging dragging = Dragging::NotAllowed);
 
-    // Centres the dialog over another window, as its transient.
+    // Centres the dialog over another window, as its transient. A window
+    // that shows its focus mark was being used from the keyboard: the
+    // dialog is then opened as by the keyboard.
     void centreOver(QWidget* window);
+
+    // How the dialog was opened. Opened by the keyboard, Tab and Space work
+    // among its controls even where keys are its input: the capture dialogs
+    // then take keys only when asked to (see their hint lines). The first
+    // pointer press in the dialog makes it a pointer's dialog for good.
+    enum class OpenedBy { Pointer, Keyboard };
+    OpenedBy openedBy() const { return openedBy_; }
+    void setOpenedBy(OpenedBy by);
 
     // The frame the small dialogs share: close button, OK and Cancel.
     static constexpr QRect kCloseRect = edges(352, 6, 370, 24);
@@ -30,8 +40,26 @@ class SkinnedDialog : public ModalSkinnedWindow {
 
   protected:
     // Adds the close, OK and Cancel elements; OK ends with OK, the other two
-    // with Cancel.
-    void addFrameButtons(const QString& okText, const QString& cancelText);
+    // with Cancel. The close button shows no text: closeName is what screen
+    // readers call it.
+    void addFrameButtons(const QString& okText, const QString& cancelText,
+                         const QString& closeName);
+    std::optional<ElementTable::Id> okId() const { return okId_; }
+    // Called when openedBy changes; by default the keyboard starts on the
+    // first control.
+    virtual void openedByChanged();
+    // A pointer press on this child ends the keyboard's way too.
+    void watchPointer(QWidget* child);
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+    // Enter and Esc are the dialog's input (never its commands), or mean OK
+    // and Cancel.
+    enum class EndingKeys { AreInput, OkAndCancel };
+    void setEndingKeys(EndingKeys keys) { endingKeys_ = keys; }
+    // A hint line for the keyboard, drawn and read out while the dialog is
+    // the keyboard's.
+    void paintHint(QPainter& painter, QRect room, const QString& hint);
     // The close image is smaller than its hit area and sits in its middle.
     void paintCloseButton(QPainter& painter);
     // The dialog's name in its title band.
@@ -41,6 +69,10 @@ class SkinnedDialog : public ModalSkinnedWindow {
 
   private:
     std::optional<ElementTable::Id> closeId_;
+    std::optional<ElementTable::Id> okId_;
+    QString closeName_;
+    OpenedBy openedBy_ = OpenedBy::Pointer;
+    EndingKeys endingKeys_ = EndingKeys::AreInput;
 };
 
 // Enter and Esc presses, which the capture dialogs name like any key but

@@ -1,6 +1,7 @@
 #include "ui/skinned_window.h"
 
 #include "ui/face_accessible.h"
+#include "ui/skin_list_box.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -265,7 +266,11 @@ void SkinnedWindow::paintFocusMark(QPainter& painter) {
     // Widget pixels, so the ring keeps its width at any face scale.
     painter.resetTransform();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_))).adjusted(-3, -3, 3, 3);
+    // Held inside the window, so a control at its edge (a panel's full-width
+    // line) keeps a whole ring.
+    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_)))
+                             .adjusted(-3, -3, 3, 3)
+                             .intersected(QRectF(rect()));
     QPainterPath ring;
     ring.setFillRule(Qt::OddEvenFill);
     ring.addRoundedRect(outer, 4, 4);
@@ -295,7 +300,7 @@ bool SkinnedWindow::readsBefore(QRect a, QRect b) const {
     return std::tuple(region(a), a.top(), a.left()) < std::tuple(region(b), b.top(), b.left());
 }
 
-std::vector<ElementTable::Id> SkinnedWindow::focusOrder() const {
+std::vector<ElementTable::Id> SkinnedWindow::readingOrder() const {
     std::vector<ElementTable::Id> order;
     for (ElementTable::Id id = 0; static_cast<std::size_t>(id) < elements_.size(); ++id)
         if (isFocusable(id))
@@ -304,6 +309,60 @@ std::vector<ElementTable::Id> SkinnedWindow::focusOrder() const {
         return readsBefore(elements_.rectOf(a), elements_.rectOf(b));
     });
     return order;
+}
+
+std::vector<ElementTable::Id> SkinnedWindow::groupMembers(int group) const {
+    std::vector<ElementTable::Id> members = readingOrder();
+    std::erase_if(members,
+                  [this, group](ElementTable::Id id) { return elements_[id].group != group; });
+    return members;
+}
+
+std::vector<ElementTable::Id> SkinnedWindow::focusOrder() const {
+    const std::vector<ElementTable::Id> all = readingOrder();
+    std::vector<ElementTable::Id> stops;
+    std::vector<int> groups;
+    for (ElementTable::Id id : all) {
+        const int group = elements_[id].group;
+        if (group == 0) {
+            stops.push_back(id);
+            continue;
+        }
+        if (std::ranges::find(groups, group) != groups.end())
+            continue;
+        groups.push_back(group);
+        const auto inGroup = [this, group](ElementTable::Id each) {
+            return elements_[each].group == group;
+        };
+        const auto isChecked = [this](ElementTable::Id each) {
+            const auto& checked = elements_[each].checked;
+            return checked && checked();
+        };
+        std::optional<ElementTable::Id> entry;
+        if (focused_ && isFocusable(*focused_) && inGroup(*focused_))
+            entry = focused_;
+        for (ElementTable::Id each : all)
+            if (!entry && inGroup(each) && isChecked(each))
+                entry = each;
+        stops.push_back(entry.value_or(id));
+    }
+    return stops;
+}
+
+void SkinnedWindow::focusElement(ElementTable::Id id) {
+    if (!isFocusable(id))
+        return;
+    if (!hasFocus())
+        setFocus(Qt::OtherFocusReason);
+    showFocusMark();
+    setFocusedElement(id);
+}
+
+void SkinnedWindow::showFocusMark() {
+    if (focusMarkShown_)
+        return;
+    focusMarkShown_ = true;
+    update();
 }
 
 std::optional<ElementTable::Id> SkinnedWindow::focusedElement() const {
@@ -348,14 +407,162 @@ bool SkinnedWindow::pressFocusedElement(const QKeyEvent& event) {
     }
     // The press may end the window.
     const QPointer<SkinnedWindow> alive(this);
-    clickAt(elements_.rectOf(*focused_).center());
-    if (alive)
+    const ElementTable::Id pressed = *focused_;
+    pressingKey_ = &event;
+    clickAt(elements_.rectOf(pressed).center());
+    if (alive) {
+        pressingKey_ = nullptr;
+        if (static_cast<std::size_t>(pressed) < elements_.size() && elements_[pressed].checked)
+            announceState(*this, pressed);
         update();
+    }
     return true;
 }
 
+bool SkinnedWindow::faceKey(const QKeyEvent& event) {
+    return pressFocusedElement(event) || stepFocused(event);
+}
+
+bool SkinnedWindow::stepFocused(const QKeyEvent& event) {
+    if (tabKeys_ == TabKeys::AreInput ||
+        (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const int key = event.key();
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    if (!arrow && key != Qt::Key_Home && key != Qt::Key_End)
+        return false;
+    settleFocus();
+    if (!focused_ || !faceHasFocus())
+        return false;
+    const ElementTable::Id id = *focused_;
+    const WindowElement& element = elements_[id];
+    if (element.value && element.setValue && element.maximum > element.minimum) {
+        const bool along = element.orientation == Qt::Horizontal
+                               ? key == Qt::Key_Left || key == Qt::Key_Right
+                               : key == Qt::Key_Up || key == Qt::Key_Down;
+        if (along || !arrow) {
+            showFocusMark();
+            const int now = element.value();
+            const int step = key == Qt::Key_Right || key == Qt::Key_Up ? 1 : -1;
+            const int next = key == Qt::Key_Home ? element.minimum
+                             : key == Qt::Key_End
+                                 ? element.maximum
+                                 : std::clamp(now + step, element.minimum, element.maximum);
+            if (next != now) {
+                // Copied: the change may rebuild the page's elements.
+                const auto set = element.setValue;
+                set(next);
+                announceValue(*this, id);
+            }
+            update();
+            return true;
+        }
+    }
+    if (element.group == 0 || !arrow)
+        return false;
+    showFocusMark();
+    const std::vector<ElementTable::Id> members = groupMembers(element.group);
+    const auto at = std::ranges::find(members, id);
+    if (members.size() < 2 || at == members.end())
+        return true;
+    const bool back = key == Qt::Key_Left || key == Qt::Key_Up;
+    const auto count = static_cast<std::ptrdiff_t>(members.size());
+    const std::ptrdiff_t index = ((at - members.begin()) + (back ? -1 : 1) + count) % count;
+    const ElementTable::Id next = members[static_cast<std::size_t>(index)];
+    setFocusedElement(next);
+    // A radio button is chosen as the keyboard comes to it.
+    if (elements_[next].role == ElementRole::RadioButton) {
+        const QPointer<SkinnedWindow> alive(this);
+        clickAt(elements_.rectOf(next).center());
+        if (!alive)
+            return true;
+        announceState(*this, next);
+    }
+    update();
+    return true;
+}
+
+SkinListBox* SkinnedWindow::keyList() {
+    std::vector<SkinListBox*> lists;
+    for (SkinListBox* list : findChildren<SkinListBox*>(Qt::FindDirectChildrenOnly))
+        if (!list->isHidden() && list->count() > 0)
+            lists.push_back(list);
+    if (lists.empty())
+        return nullptr;
+    if (!keyList_ || std::ranges::find(lists, keyList_.data()) == lists.end())
+        keyList_ = lists.front();
+    return keyList_;
+}
+
+bool SkinnedWindow::listKey(const QKeyEvent& event) {
+    if (tabKeys_ == TabKeys::AreInput || !focusMarkShown_ || !faceHasFocus() ||
+        (event.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    SkinListBox* list = keyList();
+    if (!list)
+        return false;
+    const QPointer<SkinListBox> alive(list);
+    switch (event.key()) {
+    case Qt::Key_Up:
+        list->moveCurrent(-1);
+        return true;
+    case Qt::Key_Down:
+        list->moveCurrent(+1);
+        return true;
+    case Qt::Key_Home:
+        list->moveCurrent(-list->count());
+        return true;
+    case Qt::Key_End:
+        list->moveCurrent(list->count());
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        // From a list to the one it opened beside it, and back.
+        const QList<SkinListBox*> all = findChildren<SkinListBox*>(Qt::FindDirectChildrenOnly);
+        const qsizetype at = all.indexOf(list);
+        const int step = event.key() == Qt::Key_Right ? 1 : -1;
+        for (qsizetype i = at + step; i >= 0 && i < all.size(); i += step) {
+            if (all[i]->isHidden() || all[i]->count() == 0)
+                continue;
+            keyList_ = all[i];
+            if (all[i]->currentRow() < 0)
+                all[i]->moveCurrent(+1);
+            break;
+        }
+        return true;
+    }
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        list->chooseCurrent();
+        update();
+        return true;
+    case Qt::Key_Escape:
+        // The opener closes its list as a second click on it does.
+        if (focused_ && isFocusable(*focused_))
+            clickAt(elements_.rectOf(*focused_).center());
+        else
+            list->discard();
+        update();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool SkinnedWindow::event(QEvent* event) {
+    // An open list is served before the window's own keys (a window that
+    // takes Enter or Esc for itself still lets them choose or close it).
+    if (event->type() == QEvent::KeyPress && listKey(static_cast<const QKeyEvent&>(*event))) {
+        event->accept();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void SkinnedWindow::keyPressEvent(QKeyEvent* event) {
-    if (pressFocusedElement(*event)) {
+    if (faceKey(*event)) {
         event->accept();
         return;
     }
@@ -437,11 +644,15 @@ bool SkinnedWindow::clickAt(QPoint position) {
     return elements_.dispatch(position);
 }
 
-void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
+void SkinnedWindow::pointerPressed() {
     if (focusMarkShown_) {
         focusMarkShown_ = false;
         update();
     }
+}
+
+void SkinnedWindow::mousePressEvent(QMouseEvent* event) {
+    pointerPressed();
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
     const QPoint position = toFace(event->position());

@@ -18,6 +18,8 @@ class QScreen;
 
 namespace qvr {
 
+class SkinListBox;
+
 // The pattern every window of the program follows: a borderless face drawn
 // from the skin (a background that fixes the size, the elements of its
 // rectangle table, then whatever the window paints itself), hover images,
@@ -55,17 +57,23 @@ class SkinnedWindow : public QWidget {
     bool clickAt(QPoint position);
 
     // The element the keyboard is on, if any: Tab and Shift+Tab walk the
-    // active named elements in reading order, Space presses the one here.
+    // active named elements in reading order, Space presses the one here,
+    // the arrows move within its group or step its value.
     std::optional<ElementTable::Id> focusedElement() const;
     // The elements Tab visits now: region by region, and in each top to
-    // bottom, then left to right.
+    // bottom, then left to right; a group is one stop, at its chosen member
+    // (the one last focused, else the checked one, else its first).
     std::vector<ElementTable::Id> focusOrder() const;
+    // Puts the keyboard on an element, as Tab would.
+    void focusElement(ElementTable::Id id);
     // Face areas read one after the other, such as a window's panels: an
     // element belongs to the first that holds its centre, and those in none
     // come last. Without regions the whole face is one.
     void setReadingRegions(std::vector<QRect> regions) { readingRegions_ = std::move(regions); }
     // The focus mark shows once the keyboard is used; a press hides it.
     bool focusMarkShown() const { return focusMarkShown_; }
+    // The pointer pressed on the window or a child of it (such as a list).
+    void pointerPressed();
 
     // Face pixels per widget pixel's worth: 1 unless the face was made
     // smaller to fit the screen.
@@ -98,6 +106,13 @@ class SkinnedWindow : public QWidget {
     void setTabKeys(TabKeys keys) { tabKeys_ = keys; }
     // Space on the focused element presses it; true when it did.
     bool pressFocusedElement(const QKeyEvent& event);
+    // What the keyboard does on the face: Space presses, the arrows move
+    // within a group or step a slider; true when the key was taken.
+    bool faceKey(const QKeyEvent& event);
+    // Marks the keyboard as in use (shows the focus mark).
+    void showFocusMark();
+    // While Space presses an element: the key that does it.
+    const QKeyEvent* pressingKey() const { return pressingKey_; }
 
     // The skin may be known only during start-up, after construction.
     void setSkin(std::shared_ptr<SkinImageCache> skin) { skin_ = std::move(skin); }
@@ -124,6 +139,7 @@ class SkinnedWindow : public QWidget {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
@@ -142,6 +158,14 @@ class SkinnedWindow : public QWidget {
     // readers; an element that went inactive hands it to the next one.
     void setFocusedElement(std::optional<ElementTable::Id> id);
     void settleFocus();
+    // Every focusable element in reading order, group members included.
+    std::vector<ElementTable::Id> readingOrder() const;
+    std::vector<ElementTable::Id> groupMembers(int group) const;
+    bool stepFocused(const QKeyEvent& event);
+    // A drop-down list opened from the keyboard takes the arrows, Space,
+    // Enter (choose) and Esc (close, by pressing its opener again).
+    bool listKey(const QKeyEvent& event);
+    SkinListBox* keyList();
     void paintFocusMark(QPainter& painter);
     void applyPlacement(QWidget* child, QRect faceRect, const std::optional<QFont>& font);
 
@@ -171,6 +195,8 @@ class SkinnedWindow : public QWidget {
     // Where the focused element was, to find its successor once it goes.
     QRect focusedRect_;
     std::vector<QRect> readingRegions_;
+    QPointer<SkinListBox> keyList_;
+    const QKeyEvent* pressingKey_ = nullptr;
     bool readsBefore(QRect a, QRect b) const;
     bool focusMarkShown_ = false;
 };

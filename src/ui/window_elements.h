@@ -42,7 +42,15 @@ enum class ClickStage : int {
 enum class OnHit { Stop, Continue };
 
 // What a screen reader is told an element is.
-enum class ElementRole { Button, PageTab, SectionHeader };
+enum class ElementRole {
+    Button,
+    PageTab,
+    SectionHeader,
+    CheckBox,    // with checked
+    RadioButton, // with checked, in a group
+    Slider,      // with a value
+    DropDown,    // opens a list; with expanded
+};
 
 // How an element's label sits in its rectangle.
 enum class LabelAlign { Centre, LeftIndented };
@@ -78,6 +86,24 @@ struct WindowElement {
     // control) is not offered to screen readers.
     std::function<QString()> name{};
     ElementRole role = ElementRole::Button;
+    // Elements of one group (any number but 0) are one stop of Tab, and the
+    // arrow keys move among them in reading order. In a group of radio
+    // buttons the arrows choose as they move, as a click would.
+    int group = 0;
+    // A check box or radio button: whether it is on.
+    std::function<bool()> checked{};
+    // A slider: its value, which the arrow keys step along its orientation
+    // (Home and End go to the ends) through setValue.
+    std::function<int()> value{};
+    std::function<void(int)> setValue{};
+    int minimum = 0;
+    int maximum = 0;
+    Qt::Orientation orientation = Qt::Horizontal;
+    // What a screen reader says of the value ("500 Hz"; a drop-down's choice);
+    // the number when absent.
+    std::function<QString()> valueText{};
+    // A drop-down: whether its list is open.
+    std::function<bool()> expanded{};
 };
 
 // The rectangle table of one window, with its click dispatcher. Later pages
@@ -93,6 +119,8 @@ class ElementTable {
         return elements_.at(static_cast<std::size_t>(id));
     }
     void setRect(Id id, QRect rect) { (*this)[id].rect = rect; }
+    // A group number no element of this table has yet.
+    int newGroup() { return ++lastGroup_; }
     // Where the element is now: its follow function's answer, or its rect.
     QRect rectOf(Id id) const;
     std::size_t size() const { return elements_.size(); }
@@ -125,6 +153,7 @@ class ElementTable {
   private:
     std::vector<Id> clickOrder() const;
     std::vector<WindowElement> elements_;
+    int lastGroup_ = 0;
 };
 
 } // namespace qvr

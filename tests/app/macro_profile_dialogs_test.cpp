@@ -177,6 +177,45 @@ TEST_F(DialogsTest, CtrlBreakStopsTheRecordingAndIsLeftOutOfTheMacro) {
     EXPECT_EQ(macros.load("Macro_1").items, (Items{"Pause   Dn", "30 ms", "Pause   Up"}));
 }
 
+// From the keyboard: Tab to the record button, Space starts, Ctrl+Break
+// stops; the Space that started is no key of the macro.
+TEST_F(DialogsTest, SpaceOnTheRecordButtonStartsARecordingThatLeavesItsOwnKeyOut) {
+    constexpr int kX11Ctrl = 29 + 8, kX11Pause = 119 + 8, kX11Space = 57 + 8;
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        dialog.newMacro();
+        QStringList names;
+        for (int i = 0; i < 12 && names.size() < 8; ++i) {
+            key(dialog, QEvent::KeyPress, Qt::Key_Tab, 0);
+            key(dialog, QEvent::KeyRelease, Qt::Key_Tab, 0);
+            if (const auto focused = dialog.focusedElement();
+                focused && !names.contains(dialog.elements().nameOf(*focused)))
+                names << dialog.elements().nameOf(*focused);
+        }
+        for (const char* name : {"Close", "Start Recording", "Record delays between key commands",
+                                 "Loop Times", "New", "Delete", "OK", "Cancel"})
+            EXPECT_TRUE(names.contains(name)) << name;
+        while (dialog.elements().nameOf(dialog.focusedElement().value_or(0)) != "Start Recording")
+            QTest::keyClick(&dialog, Qt::Key_Tab);
+        key(dialog, QEvent::KeyPress, Qt::Key_Space, kX11Space);
+        ASSERT_TRUE(dialog.recording());
+        // Held a moment: its repeats and release belong to no macro.
+        key(dialog, QEvent::KeyRelease, Qt::Key_Space, kX11Space, true, 50);
+        key(dialog, QEvent::KeyPress, Qt::Key_Space, kX11Space, true, 50);
+        key(dialog, QEvent::KeyRelease, Qt::Key_Space, kX11Space);
+        key(dialog, QEvent::KeyPress, Qt::Key_Escape, 9);
+        key(dialog, QEvent::KeyRelease, Qt::Key_Escape, 9);
+        key(dialog, QEvent::KeyPress, Qt::Key_Space, kX11Space);
+        key(dialog, QEvent::KeyRelease, Qt::Key_Space, kX11Space);
+        key(dialog, QEvent::KeyPress, Qt::Key_Control, kX11Ctrl);
+        key(dialog, QEvent::KeyPress, Qt::Key_Pause, kX11Pause);
+        EXPECT_FALSE(dialog.recording());
+        EXPECT_FALSE(dialog.finished());
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"Esc   Dn", "0 ms", "Esc   Up", "0 ms",
+                                                      "Space   Dn", "0 ms", "Space   Up"}));
+        dialog.cancel();
+    });
+}
+
 TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();

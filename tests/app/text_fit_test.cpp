@@ -230,6 +230,9 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
         CSingleDialog single(window.sharedSkin(), window.messages(), language, Qt::green);
         single.show();
         expectEverythingFits(single, "single-key-" + tag);
+        // Opened by the keyboard, with the hint on how it captures.
+        single.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+        expectEverythingFits(single, "single-key-keyboard-" + tag);
         const QFontMetrics singleMetrics(single.textFont());
         for (const QString& name : keyNames())
             EXPECT_LE(singleMetrics.horizontalAdvance(name), CSingleDialog::kKeyDisplayRect.width())
@@ -245,6 +248,8 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
         }
         combo.keyField1()->setText("Right Windows");
         combo.keyField2()->setText("Scroll Lock");
+        combo.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+        expectEverythingFits(combo, "combo-key-keyboard-" + tag);
         combo.toggleModifierList();
         expectEverythingFits(combo, "combo-key-" + tag);
 
@@ -286,6 +291,12 @@ TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
                 ++runs;
                 expectEverythingFits(dialog, "macro-manager-" + tag);
                 expectEventKindsInSight(dialog);
+                // The title band says how the keyboard ends a recording.
+                auto& manager = static_cast<CMacroProgramDialog&>(dialog);
+                manager.newMacro();
+                manager.toggleRecording();
+                expectEverythingFits(dialog, "macro-recording-" + tag);
+                manager.toggleRecording();
             }));
         window.macroProfileDialogs().openMacroManager();
         EXPECT_EQ(runs, 1);

@@ -210,6 +210,50 @@ TEST(AssignmentSection, KeyDialogsGiveTheLabelsAndCodes) {
     }
 }
 
+TEST(AssignmentSection, FromTheKeyboardAListIsChosenAndTheDialogsCaptureIsAskedFor) {
+    PageRig page;
+    const auto focusedName = [&] {
+        const auto focused = page.window->focusedElement();
+        return focused ? page.window->elements().nameOf(*focused) : QString();
+    };
+    for (int i = 0; i < 60 && focusedName() != "Button 1"; ++i)
+        QTest::keyClick(page.window, Qt::Key_Tab);
+    ASSERT_EQ(focusedName(), "Button 1");
+    // The eight boxes are one stop of Tab; the arrows go from box to box.
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(page.window, Qt::Key_Down);
+    ASSERT_EQ(focusedName(), "Button 5");
+    QTest::keyClick(page.window, Qt::Key_Space);
+    ASSERT_NE(page.section->functionList(4), nullptr);
+    QTest::keyClick(page.window, Qt::Key_Escape);
+    EXPECT_EQ(page.section->functionList(4), nullptr);
+    EXPECT_EQ(focusedName(), "Button 5");
+
+    page.runner.script = [](SkinnedDialog& dialog) {
+        EXPECT_EQ(dialog.openedBy(), SkinnedDialog::OpenedBy::Keyboard);
+        tapKey(dialog, Qt::Key_Space); // the modifier list
+        tapKey(dialog, Qt::Key_Down);
+        tapKey(dialog, Qt::Key_Space); // Left Ctrl
+        tapKey(dialog, Qt::Key_Tab);
+        tapKey(dialog, Qt::Key_Space); // key 1 takes the next key
+        tapKey(dialog, Qt::Key_A, kX11A);
+        tapKey(dialog, Qt::Key_Space); // OK
+        return dialog.result();
+    };
+    QTest::keyClick(page.window, Qt::Key_Space);
+    QTest::keyClick(page.window, Qt::Key_End);
+    QTest::keyClick(page.window, Qt::Key_Up);
+    QTest::keyClick(page.window, Qt::Key_Up);
+    QTest::keyClick(page.window, Qt::Key_Return); // Combo Key
+    EXPECT_EQ(page.runner.runs, 1);
+    EXPECT_EQ(page.label(5), "Combo Key-Left Ctrl+A");
+    EXPECT_EQ(page.record().buttonComboKey1[4], 0x04);
+    // The keyboard is back where it was.
+    EXPECT_EQ(page.section->functionList(4), nullptr);
+    EXPECT_EQ(focusedName(), "Button 5");
+    EXPECT_TRUE(page.window->focusMarkShown());
+}
+
 TEST(AssignmentSection, ACancelledDialogChangesNothingButClosesTheList) {
     PageRig page;
     page.record().buttonFunction[6] = 3;

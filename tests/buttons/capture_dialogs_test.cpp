@@ -7,6 +7,7 @@
 #include "ui/key_event_names.h"
 #include "ui/label_text.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -164,6 +165,145 @@ TEST(SingleKeyDialog, AMissingBackgroundIsReportedAndNothingIsCaptured) {
     dialog.clickAt(SkinnedDialog::kOkRect.center());
     EXPECT_EQ(dialog.result(), DialogResult::Ok);
     EXPECT_EQ(dialog.keyName(), "");
+}
+
+QStringList textsDrawnIn(QWidget& dialog, QRect room);
+
+// The name the screen reader gives the control the keyboard is on.
+QString focusedName(SkinnedWindow& dialog) {
+    const auto focused = dialog.focusedElement();
+    return focused ? dialog.elements().nameOf(*focused) : QString();
+}
+
+TEST(SingleKeyDialog, OpenedByTheKeyboardTheNextKeyIsTakenAndTheKeyboardGoesOnToOk) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+    dialog.show();
+    EXPECT_TRUE(dialog.keyboardCaptureRunning());
+    EXPECT_EQ(focusedName(dialog), "Key");
+    // The Space that opened the dialog comes up here: no key of the capture.
+    sendKey(dialog, QEvent::KeyRelease, Qt::Key_Space);
+    EXPECT_EQ(dialog.keyName(), "");
+    // Enter is taken like any key, and ends nothing.
+    tapKey(dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.keyName(), "Enter");
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_FALSE(dialog.keyboardCaptureRunning());
+    EXPECT_EQ(focusedName(dialog), "Ok");
+    EXPECT_TRUE(dialog.focusMarkShown());
+    // Outside a capture Enter and Esc still end nothing, and are not taken.
+    tapKey(dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.finished());
+    EXPECT_EQ(dialog.keyName(), "Enter");
+
+    // Back to the key box, Space takes another key: here a held chord,
+    // taken until every key of it is up (repeats end nothing).
+    tapKey(dialog, Qt::Key_Backtab);
+    ASSERT_EQ(focusedName(dialog), "Key");
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_TRUE(dialog.keyboardCaptureRunning());
+    sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, kX11RightCtrl, Qt::ControlModifier);
+    sendKey(dialog, QEvent::KeyPress, Qt::Key_A, kX11A, Qt::ControlModifier);
+    QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_A, Qt::ControlModifier, kX11A, 0, 0, QString(),
+                     true);
+    QApplication::sendEvent(dialog.windowHandle(), &repeat);
+    EXPECT_TRUE(dialog.keyboardCaptureRunning());
+    sendKey(dialog, QEvent::KeyRelease, Qt::Key_Control, kX11RightCtrl);
+    EXPECT_TRUE(dialog.keyboardCaptureRunning());
+    sendKey(dialog, QEvent::KeyRelease, Qt::Key_A, kX11A);
+    EXPECT_FALSE(dialog.keyboardCaptureRunning());
+    EXPECT_EQ(dialog.keyName(), "A");
+    EXPECT_EQ(focusedName(dialog), "Ok");
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_TRUE(dialog.finished());
+    EXPECT_EQ(dialog.result(), DialogResult::Ok);
+    EXPECT_EQ(dialog.keyName(), "A");
+}
+
+TEST(SingleKeyDialog, APointerPressMakesAKeyboardsDialogCaptureEveryKeyAgain) {
+    DialogRig rig;
+    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+    dialog.show();
+    tapKey(dialog, Qt::Key_A, kX11A);
+    ASSERT_EQ(focusedName(dialog), "Ok");
+    QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, QPoint(300, 150));
+    EXPECT_EQ(dialog.openedBy(), SkinnedDialog::OpenedBy::Pointer);
+    tapKey(dialog, Qt::Key_Tab);
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_EQ(dialog.keyName(), "Space");
+    EXPECT_FALSE(dialog.finished());
+    // The key box is no control of the pointer's dialog: a click on it
+    // is a click on the face.
+    EXPECT_FALSE(dialog.elements().elementAt(CSingleDialog::kKeyDisplayRect.center()));
+}
+
+TEST(ComboKeyDialog, OpenedByTheKeyboardSpaceOpensTheModifiersAndFillsAFieldWithTheNextKey) {
+    DialogRig rig;
+    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+    dialog.show();
+    // Nothing is taken before a box asks for it.
+    tapKey(dialog, Qt::Key_A, kX11A);
+    EXPECT_EQ(dialog.key1Name(), "");
+    ASSERT_EQ(focusedName(dialog), "Modifier");
+    QAccessibleInterface* modifier = nullptr;
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&dialog);
+    for (int i = 0; i < face->childCount(); ++i)
+        if (face->child(i)->text(QAccessible::Name) == "Modifier")
+            modifier = face->child(i);
+    ASSERT_NE(modifier, nullptr);
+    EXPECT_TRUE(modifier->state().focused);
+    EXPECT_EQ(modifier->role(), QAccessible::ComboBox);
+    EXPECT_FALSE(modifier->state().expanded);
+    tapKey(dialog, Qt::Key_Space);
+    ASSERT_NE(dialog.modifierList(), nullptr);
+    EXPECT_TRUE(modifier->state().expanded);
+    EXPECT_FALSE(dialog.keyField1()->isEnabled());
+    // Esc closes the list as its opener does; Space opens it again.
+    tapKey(dialog, Qt::Key_Escape);
+    EXPECT_EQ(dialog.modifierList(), nullptr);
+    tapKey(dialog, Qt::Key_Space);
+    tapKey(dialog, Qt::Key_Down);
+    tapKey(dialog, Qt::Key_Down);
+    tapKey(dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog.modifierName(), "Left Shift");
+    EXPECT_EQ(dialog.modifierList(), nullptr);
+    EXPECT_EQ(modifier->text(QAccessible::Value), "Left Shift");
+    EXPECT_EQ(focusedName(dialog), "Modifier");
+
+    tapKey(dialog, Qt::Key_Tab);
+    ASSERT_EQ(focusedName(dialog), "Key 1");
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_EQ(dialog.keyboardCaptureField(), dialog.keyField1());
+    tapKey(dialog, Qt::Key_Tab); // a key like any other here
+    EXPECT_EQ(dialog.key1Name(), "Tab");
+    EXPECT_EQ(focusedName(dialog), "OK");
+    tapKey(dialog, Qt::Key_Backtab);
+    ASSERT_EQ(focusedName(dialog), "Key 2");
+    tapKey(dialog, Qt::Key_Space);
+    tapKey(dialog, Qt::Key_Escape);
+    EXPECT_EQ(dialog.key2Name(), "Esc");
+    EXPECT_FALSE(dialog.finished());
+    tapKey(dialog, Qt::Key_Space);
+    EXPECT_EQ(dialog.result(), DialogResult::Ok);
+    EXPECT_EQ(dialog.key1Name(), "Tab");
+    EXPECT_EQ(dialog.modifierName(), "Left Shift");
+}
+
+TEST(CaptureDialogs, TheKeyboardsHintShowsOnlyInADialogOpenedByTheKeyboard) {
+    DialogRig rig;
+    for (Language language : {Language::English, Language::TraditionalChinese}) {
+        const QString hint = QString::fromUtf8(keyboardTexts(language).singleKeyHint.data());
+        CSingleDialog pointer(rig.skin(), rig.messages, language, Qt::green);
+        pointer.show();
+        EXPECT_TRUE(textsDrawnIn(pointer, CSingleDialog::kHintRect).isEmpty());
+        CSingleDialog keyboard(rig.skin(), rig.messages, language, Qt::green);
+        keyboard.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+        keyboard.show();
+        EXPECT_EQ(textsDrawnIn(keyboard, CSingleDialog::kHintRect).join(""), hint);
+    }
 }
 
 TEST(ComboKeyDialog, KeysGoToTheClickedFieldAndNowhereWithoutOne) {

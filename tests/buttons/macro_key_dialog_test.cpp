@@ -114,6 +114,35 @@ TEST(MacroKeyDialog, APresetShowsTheButtonsMacroAndModeUnlessTheyAreGone) {
     EXPECT_EQ(stale->repeatMode(), 0);
 }
 
+TEST(MacroKeyDialog, EnterIsOkAndEscCancelUnlessTheKeyboardIsInTheList) {
+    MacroDialogRig rig;
+    auto dialog = rig.open({"One", "Two", "Three"});
+    dialog->setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
+    // The keyboard starts on the macro box; Space opens its list, where the
+    // arrows move and Enter chooses, without ending the dialog.
+    tapKey(*dialog, Qt::Key_Space);
+    ASSERT_NE(dialog->macroList(), nullptr);
+    tapKey(*dialog, Qt::Key_Down);
+    tapKey(*dialog, Qt::Key_Down);
+    tapKey(*dialog, Qt::Key_Return);
+    EXPECT_EQ(dialog->macroName(), "Two");
+    EXPECT_EQ(dialog->macroList(), nullptr);
+    EXPECT_FALSE(dialog->finished());
+    // The repeat modes are radio buttons: the arrows choose.
+    tapKey(*dialog, Qt::Key_Tab);
+    tapKey(*dialog, Qt::Key_Down);
+    EXPECT_EQ(dialog->repeatMode(), 1);
+    tapKey(*dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog->finished());
+    EXPECT_EQ(dialog->result(), DialogResult::Ok);
+    EXPECT_EQ(dialog->macroPosition(), 1);
+
+    auto other = rig.open({"One"});
+    tapKey(*other, Qt::Key_Escape);
+    EXPECT_TRUE(other->finished());
+    EXPECT_EQ(other->result(), DialogResult::Cancel);
+}
+
 TEST(MacroKeyDialog, AMissingBackgroundIsReported) {
     MacroDialogRig rig;
     std::filesystem::remove(rig.folder() / "macro-key.png");

@@ -4,6 +4,7 @@
 #include "support/process.h"
 #include "ui/gdip_button.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -259,6 +260,81 @@ TEST(SettingsDpiSection, ALoadedRecordShowsInTheBoxesAtTheNextDraw) {
     EXPECT_EQ(rig.record().dpiStage[3], 2);
     // Screen readers tell the boxes apart by what they set.
     EXPECT_EQ(rig.sections().dpiEdit(3)->accessibleName(), "DPI Setting 4");
+}
+
+// A control of the window as a screen reader finds it: by role and name.
+QAccessibleInterface* controlNamed(CMavloDlg& window, QAccessible::Role role, const QString& name) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
+    for (int i = 0; face && i < face->childCount(); ++i)
+        if (QAccessibleInterface* child = face->child(i); child && child->role() == role &&
+                                                          child->text(QAccessible::Name) == name &&
+                                                          !child->state().invisible)
+            return child;
+    return nullptr;
+}
+
+// Tabs until the keyboard is on the named control; false after a round.
+bool tabTo(CMavloDlg& window, const QString& name) {
+    for (int i = 0; i < 200; ++i) {
+        if (const auto focused = window.focusedElement();
+            focused && window.elements().nameOf(*focused) == name)
+            return true;
+        QTest::keyClick(&window, Qt::Key_Tab);
+    }
+    return false;
+}
+
+TEST(SettingsKeys, ArrowsStepTheSlidersMoveAlongTheStagesAndChooseTheRadios) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.sections().toggle(Lighting);
+
+    // The four stages are one stop of Tab; Up and Down step the value the
+    // box shows, Left and Right go from stage to stage.
+    ASSERT_TRUE(tabTo(window, "DPI Setting 1"));
+    QTest::keyClick(&window, Qt::Key_Up);
+    EXPECT_EQ(rig.record().dpiStage[0], 17);
+    EXPECT_EQ(rig.dpiText(0), "850");
+    QTest::keyClick(&window, Qt::Key_Right);
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(rig.record().dpiStage[1], 31);
+    QTest::keyClick(&window, Qt::Key_Home);
+    EXPECT_EQ(rig.record().dpiStage[1], 2); // 100 DPI, the lowest
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(rig.record().dpiStage[1], 2);
+    QAccessibleInterface* stage2 = controlNamed(window, QAccessible::Slider, "DPI Setting 2");
+    ASSERT_NE(stage2, nullptr);
+    EXPECT_TRUE(stage2->state().focused);
+    EXPECT_EQ(stage2->text(QAccessible::Value), "100");
+    ASSERT_NE(stage2->valueInterface(), nullptr);
+    EXPECT_EQ(stage2->valueInterface()->maximumValue().toInt(), 100);
+    stage2->valueInterface()->setCurrentValue(60);
+    EXPECT_EQ(rig.record().dpiStage[1], 60);
+    EXPECT_EQ(rig.dpiText(1), "3000");
+    // Tab leaves the stages at once.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_TRUE(window.focusedElement());
+    EXPECT_FALSE(window.elements().nameOf(*window.focusedElement()).startsWith("DPI Setting"));
+
+    // The lighting modes are radio buttons: the arrows choose as they move.
+    ASSERT_TRUE(tabTo(window, "Standard"));
+    QAccessibleInterface* respiration =
+        controlNamed(window, QAccessible::RadioButton, "Respiration");
+    ASSERT_NE(respiration, nullptr);
+    EXPECT_FALSE(respiration->state().checked);
+    QTest::keyClick(&window, Qt::Key_Down);
+    EXPECT_EQ(rig.record().lightingMode, 2);
+    EXPECT_TRUE(respiration->state().checked);
+    EXPECT_TRUE(respiration->state().focused);
+    QTest::keyClick(&window, Qt::Key_Up);
+    QTest::keyClick(&window, Qt::Key_Up); // round to the last
+    EXPECT_EQ(rig.record().lightingMode, 3);
+    // Coming back by Tab lands on the chosen one.
+    QTest::keyClick(&window, Qt::Key_Tab);
+    QTest::keyClick(&window, Qt::Key_Backtab);
+    ASSERT_TRUE(window.focusedElement());
+    EXPECT_EQ(window.elements().nameOf(*window.focusedElement()), "Neon");
 }
 
 // ------------------------------------------------- Lighting, report rate

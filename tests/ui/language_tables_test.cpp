@@ -87,6 +87,7 @@ TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
         expectNoEmptyField(profileFileTexts(language), language);
         expectNoEmptyField(saveProgressTexts(language), language);
         expectNoEmptyField(trayMenuTexts(language), language);
+        expectNoEmptyField(keyboardTexts(language), language);
     }
 }
 
