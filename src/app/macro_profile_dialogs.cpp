@@ -59,6 +59,12 @@ void MacroProfileDialogs::openMacroManager() {
     setup.storePath = session_.profile().macroStorePath();
     setup.memory = &recorderMemory_;
     setup.tick = tick_;
+    // Every profile's table keeps naming a renamed macro, in the same
+    // transaction as the store.
+    setup.renameAlongside = [folder = session_.profile().userFolder()](std::string_view oldName,
+                                                                       std::string_view newName) {
+        return macroRenameInProfiles(folder, oldName, newName);
+    };
     CMacroProgramDialog dialog(std::move(setup));
     if (dialog.finished())
         return; // no background: the message has been shown
@@ -71,17 +77,12 @@ void MacroProfileDialogs::openMacroManager() {
     (*session_.profiles()).macroTableNames();
     const DialogResult result = runner_->run(dialog);
     for (const auto& [oldName, newName] : dialog.renames()) {
-        // A renamed macro keeps its images, in this record and in every
-        // profile's files.
+        // A renamed macro keeps its images in this record too; the
+        // profiles' files changed with the store.
         for (auto* names : {&state.macroTableNames, &state.appliedMacroTableNames}) {
             if (*names)
                 renameInList(**names, oldName, newName);
         }
-        const FileWriteResult renamed =
-            renameMacroInProfiles(session_.profile().userFolder(), oldName, newName);
-        if (!renamed.ok())
-            session_.messages().showMessage(writeErrorMessage(renamed),
-                                            std::string(kWriteErrorCaption));
     }
     if (result != DialogResult::Ok || !dialog.table())
         return;

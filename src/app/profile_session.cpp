@@ -314,7 +314,8 @@ std::optional<UnsavedEdits> ProfileSession::unsavedEdits() const {
                         .record = state.record,
                         .pointerChanges = state.pointerChanges,
                         .labels = files.labels(),
-                        .imported = imported_};
+                        .imported = imported_,
+                        .macroTableNames = state.macroTableNames};
 }
 
 bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
@@ -337,8 +338,11 @@ bool ProfileSession::restoreEdits(const UnsavedEdits& edits) {
     RecordState& state = session_.state();
     if (!state.loaded)
         return false;
-    // The kept edits do not say which macros a table of their own holds.
-    if (edits.record.macroData != state.record.macroData)
+    // Kept edits of an earlier version do not say which macros a table of
+    // their own holds: it is then guessed from the store.
+    if (edits.macroTableNames)
+        state.macroTableNames = edits.macroTableNames;
+    else if (edits.record.macroData != state.record.macroData)
         state.macroTableNames.reset();
     state.record = edits.record;
     state.pointerChanges = edits.pointerChanges;

@@ -680,14 +680,14 @@ FileWriteResult writeLanguageToProfiles(const fs::path& userFolder, std::string_
     return {};
 }
 
-FileWriteResult renameMacroInProfiles(const fs::path& userFolder, std::string_view oldName,
-                                      std::string_view newName) {
-    FileWriteResult first;
+std::vector<FileChange> macroRenameInProfiles(const fs::path& userFolder, std::string_view oldName,
+                                              std::string_view newName) {
+    std::vector<FileChange> changes;
     for (int index = 0; index < kProfileCount; ++index) {
-        const fs::path path = userFolder / profileSettingsFileName(index);
-        IniLoadResult loaded = loadIniFile(path);
+        const std::string name = profileSettingsFileName(index);
+        IniLoadResult loaded = loadIniFile(userFolder / name);
         if (loaded.status != IniLoadStatus::Loaded) {
-            continue; // a file that cannot be read is never replaced
+            continue;
         }
         const std::optional<MacroTableNames> before = readMacroTableNames(loaded.file);
         if (!before) {
@@ -698,12 +698,9 @@ FileWriteResult renameMacroInProfiles(const fs::path& userFolder, std::string_vi
         if (after == *before || !putMacroTableNames(loaded.file, after)) {
             continue;
         }
-        const FileWriteResult written = saveIniFile(path, loaded.file);
-        if (!written.ok() && first.ok()) {
-            first = fileWriteFailure(path, written.errorCode);
-        }
+        changes.push_back({name, loaded.file.toBytes()});
     }
-    return first;
+    return changes;
 }
 
 } // namespace qvr

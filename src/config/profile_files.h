@@ -2,6 +2,7 @@
 
 #include "config/atomic_file.h"
 #include "config/config_record.h"
+#include "config/file_journal.h"
 #include "config/ini_file.h"
 #include "config/message_sink.h"
 #include "config/profile_record_file.h"
@@ -241,10 +242,11 @@ FileWriteResult writeLanguageToProfiles(const std::filesystem::path& userFolder,
                                         std::string_view code, const AtomicWriteFault& fault = {});
 
 // A macro renamed in the store keeps its place in every profile's macro
-// table: the name changes in the macro table section of each profile
-// settings file of the user folder that lists it, each file replaced
-// atomically. Returns the first failure; the files after it are still tried.
-FileWriteResult renameMacroInProfiles(const std::filesystem::path& userFolder,
-                                      std::string_view oldName, std::string_view newName);
+// table: the new text of each profile settings file of the user folder whose
+// macro table names oldName. The rename writes them together with the store
+// (renameMacroSection), so no profile is left naming a macro the store no
+// longer holds. A file that cannot be read is left out, never replaced.
+std::vector<FileChange> macroRenameInProfiles(const std::filesystem::path& userFolder,
+                                              std::string_view oldName, std::string_view newName);
 
 } // namespace qvr

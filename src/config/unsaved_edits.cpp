@@ -3,6 +3,7 @@
 #include "config/file_system.h"
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace qvr {
@@ -14,6 +15,10 @@ constexpr std::string_view kProfileKey = "Profile";
 constexpr std::string_view kNameKey = "Name";
 constexpr std::string_view kRecordKey = "Record";
 constexpr std::string_view kImportedKey = "Imported";
+constexpr std::string_view kTableCountKey = "MacroTableCount";
+std::string tableKey(std::size_t position) {
+    return "MacroTable" + std::to_string(position);
+}
 
 // Names and labels may hold any bytes, and INI values lose their outer
 // blanks: everything of the user's goes as hex.
@@ -58,6 +63,13 @@ FileWriteResult writeUnsavedEdits(const std::filesystem::path& path, const Unsav
         file.setValue(kSection, settings_keys::itemKey(i + 1),
                       toHex(edits.labels[static_cast<std::size_t>(i)]));
     putPointerChanges(file, edits.pointerChanges);
+    if (edits.macroTableNames) {
+        const std::size_t count =
+            std::min(edits.macroTableNames->size(), static_cast<std::size_t>(kMacroCount));
+        file.setValue(kSection, kTableCountKey, std::to_string(count));
+        for (std::size_t i = 0; i < count; ++i)
+            file.setValue(kSection, tableKey(i), toHex((*edits.macroTableNames)[i]));
+    }
     return saveIniFile(path, file);
 }
 
@@ -92,6 +104,26 @@ std::optional<UnsavedEdits> readUnsavedEdits(const std::filesystem::path& path) 
     }
     edits.imported = raw(kImportedKey) == "1";
     edits.pointerChanges = readPointerChanges(file);
+    // Names that cannot be read cost only the names: the table is then
+    // guessed, as for a file that never had them.
+    if (const auto count = file.findRaw(kSection, kTableCountKey)) {
+        std::size_t wanted = 0;
+        const auto [countEnd, countError] =
+            std::from_chars(count->data(), count->data() + count->size(), wanted);
+        if (countError == std::errc() && countEnd == count->data() + count->size() &&
+            wanted <= static_cast<std::size_t>(kMacroCount)) {
+            MacroTableNames names;
+            for (std::size_t i = 0; i < wanted; ++i) {
+                const auto hex = file.findRaw(kSection, tableKey(i));
+                const auto name = hex ? fromHex(*hex) : std::nullopt;
+                if (!name)
+                    break;
+                names.push_back(*name);
+            }
+            if (names.size() == wanted)
+                edits.macroTableNames = std::move(names);
+        }
+    }
     return edits;
 }
 

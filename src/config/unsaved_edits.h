@@ -24,6 +24,9 @@ struct UnsavedEdits {
     PointerChanges pointerChanges{};
     ButtonLabels labels;
     bool imported = false;
+    // The names behind the record's macro table; nullopt when the window
+    // had none (it guessed them), and in files of earlier versions.
+    std::optional<MacroTableNames> macroTableNames;
 
     bool operator==(const UnsavedEdits&) const = default;
 };

@@ -126,7 +126,8 @@ std::optional<std::string> acceptDelayEdit(std::string_view typed) {
 }
 
 MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
-                                     std::string_view oldName, std::string_view newName) {
+                                     std::string_view oldName, std::string_view newName,
+                                     const std::vector<FileChange>& alongside) {
     MacroRenameResult result;
     if (oldName == newName) {
         result.status = MacroRenameStatus::Unchanged;
@@ -166,7 +167,13 @@ MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
             return result;
         }
     }
-    result.file = saveIniFile(storePath, edited);
+    if (alongside.empty()) {
+        result.file = saveIniFile(storePath, edited);
+    } else {
+        std::vector<FileChange> changes{{storePath.filename().string(), edited.toBytes()}};
+        changes.insert(changes.end(), alongside.begin(), alongside.end());
+        result.file = replaceFilesTogether(storePath.parent_path(), changes);
+    }
     if (!result.file.ok())
         return result;
     result.status = MacroRenameStatus::Renamed;

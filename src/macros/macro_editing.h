@@ -2,6 +2,7 @@
 
 #include "config/atomic_file.h"
 #include "config/config_record.h"
+#include "config/file_journal.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -65,9 +66,12 @@ struct MacroRenameResult {
 
 // Moves the section oldName, keys and values in order, to newName at the end
 // of the store, in one write. A section that is missing is created empty, so
-// the renamed macro keeps a section whatever the store held.
+// the renamed macro keeps a section whatever the store held. alongside are
+// files of the store's folder that name the macro (the profiles' settings):
+// they and the store are replaced together or not at all.
 MacroRenameResult renameMacroSection(const std::filesystem::path& storePath,
-                                     std::string_view oldName, std::string_view newName);
+                                     std::string_view oldName, std::string_view newName,
+                                     const std::vector<FileChange>& alongside = {});
 
 // Points the record's macro keys at the same macros after the store was
 // reordered. tableNames are the macro names in the order of the record's

@@ -336,7 +336,10 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
     QListWidgetItem* item = names_->item(row);
     const std::string oldName = item->text().toStdString();
     const std::string newName = typed->toStdString();
-    const MacroRenameResult renamed = renameMacroSection(store_.path(), oldName, newName);
+    const MacroRenameResult renamed =
+        renameMacroSection(store_.path(), oldName, newName,
+                           setup_.renameAlongside ? setup_.renameAlongside(oldName, newName)
+                                                  : std::vector<FileChange>{});
     switch (renamed.status) {
     case MacroRenameStatus::Renamed:
         item->setText(*typed);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/config_record.h"
+#include "config/file_journal.h"
 #include "macros/macro_encoder.h"
 #include "macros/macro_recorder.h"
 #include "macros/macro_store.h"
@@ -38,6 +39,10 @@ struct MacroManagerSetup {
     RecorderMemory* memory = nullptr;
     // A millisecond counter that may wrap; the system's steady clock when empty.
     std::function<std::uint32_t()> tick;
+    // The other files of the store's folder that name a macro being renamed,
+    // with their new text: the rename writes them together with the store.
+    std::function<std::vector<FileChange>(std::string_view oldName, std::string_view newName)>
+        renameAlongside;
 };
 
 // The macro manager: the macro list, the event list of the selected macro,

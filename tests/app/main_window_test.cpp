@@ -734,6 +734,35 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     EXPECT_FALSE(std::filesystem::exists(kept));
 }
 
+// The names behind an unsaved macro table come back with it; a file of an
+// earlier version, without them, still gives the edits back and the names
+// are guessed from the store.
+TEST(MainWindowSessionEnd, KeptChangesBringBackTheNamesBehindTheirMacroTable) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    const std::filesystem::path kept = window.unsavedEditsPath();
+    rig.state().record.macroData[0] = 77;
+    rig.state().macroTableNames = std::vector<std::string>{"Second", "First"};
+    window.keepUnsavedEdits();
+    ASSERT_TRUE(std::filesystem::exists(kept));
+    IniFile older = loadIniFile(kept).file;
+    for (const std::string& key : older.keyNames("Unsaved")) {
+        if (key.starts_with("MacroTable"))
+            older.removeKey("Unsaved", key);
+    }
+
+    restart(rig).offerUnsavedEdits();
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
+    EXPECT_EQ(rig.state().macroTableNames, (std::vector<std::string>{"Second", "First"}));
+    EXPECT_FALSE(std::filesystem::exists(kept));
+
+    ASSERT_TRUE(saveIniFile(kept, older).ok());
+    restart(rig).offerUnsavedEdits();
+    EXPECT_EQ(rig.state().record.macroData[0], 77);
+    EXPECT_EQ(rig.state().macroTableNames, std::nullopt);
+    EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
+}
+
 // Presses Escape in the next message box, once it is up.
 void escapeNextBox() {
     auto* poll = new QTimer;

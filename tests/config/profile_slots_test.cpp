@@ -14,6 +14,7 @@
 #include "program_folder.h"
 #include "support/faulting_file_system.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
 #include <gtest/gtest.h>
@@ -260,6 +261,8 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
         const char* name;
         std::function<void()> run;
         std::function<void()> prepare = {};
+        // What must hold after the restart besides the files themselves.
+        std::function<void()> check = {};
     };
     const Operation operations[] = {
         {"delete", [this] { ProfileSlots(folder.path()).deleteProfile(names, 2, "B"); }},
@@ -304,6 +307,28 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
              b.save();
          },
          [this] { prepareMacroTable(folder, factory); }},
+        {"macro rename",
+         [this] {
+             renameMacroSection(folder / "record.ini", "First", "Primo",
+                                macroRenameInProfiles(folder.path(), "First", "Primo"));
+         },
+         [this] {
+             folder.putText("record.ini", ""); // the last round's rename goes
+             prepareMacroTable(folder, factory);
+             IniFile d = loadIniFile(folder / "str3.ini").file;
+             ASSERT_TRUE(putMacroTableNames(d, {"First"}));
+             folder.put("str3.ini", d.toBytes());
+         },
+         [this] {
+             // The store and both tables that named the macro agree on its name.
+             const Names stored = MacroStore(folder / "record.ini").names();
+             const bool renamed = std::ranges::count(stored, "Primo") == 1;
+             EXPECT_EQ(std::ranges::count(stored, "First"), renamed ? 0 : 1);
+             const std::string name = renamed ? "Primo" : "First";
+             EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str1.ini").file),
+                       (Names{name, "Second"}));
+             EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str3.ini").file), (Names{name}));
+         }},
         {"recovery file",
          [&] { writeUnsavedEdits(folder / std::string(kUnsavedEditsFileName), edits); }},
         {"recovery file removed",
@@ -376,6 +401,8 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
                 }
                 ASSERT_LT(started.profile, static_cast<int>(list.names.size()));
                 EXPECT_EQ(list.names[static_cast<std::size_t>(started.profile)], list.currentName);
+                if (operation.check)
+                    operation.check();
                 for (const std::string& name : folder.listing()) {
                     EXPECT_EQ(name.find(".tmp-"), std::string::npos) << name;
                     EXPECT_NE(name, kFileJournalName);

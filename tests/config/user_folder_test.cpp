@@ -1,4 +1,5 @@
 #include "config/factory_files.h"
+#include "config/file_journal.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
 #include "config/user_folder.h"
@@ -57,34 +58,76 @@ TEST_F(UserFolderTest, AFreshFolderIsPrivateAndGetsTheUserFilesOnly) {
     EXPECT_TRUE(report.migratedFrom.empty());
 }
 
+// A first start into a fresh folder, and a start into one an earlier start
+// left half-filled, with a change of profile 1's files cut short after its
+// record (the journal left behind), each cut or failing at every step.
 TEST_F(UserFolderTest, AFirstStartCutShortOrFailingAtAnyStepIsCompletedByTheNext) {
-    int steps = 0;
-    {
-        test::FaultingFileSystem counting;
-        prepareUserFolder(user, factory.path());
-        steps = counting.steps();
-    }
-    EXPECT_GT(steps, static_cast<int>(userFileNames().size()));
-    for (int cut = 0; cut < steps; ++cut) {
-        for (const bool crash : {true, false}) {
-            SCOPED_TRACE((crash ? "cut at step " : "failing step ") + std::to_string(cut));
-            fs::remove_all(user);
-            {
-                test::FaultingFileSystem faulting;
-                crash ? faulting.cutAt(cut) : faulting.failAt(cut, EIO);
-                try {
-                    EXPECT_FALSE(prepareUserFolder(user, factory.path()).problems.empty());
-                } catch (const test::CutShort&) {
+    const std::vector<std::uint8_t> changedRecord = fileImage(patternRecord(7), 1);
+    const std::string changedSettings = "[Setting-EN]\r\nItem1=label7\r\n";
+    const auto journalEntry = [](const std::string& name, const std::string& bytes) {
+        return name + "\n" + std::to_string(bytes.size()) + "\n" + bytes + "\n";
+    };
+    const auto setUp = [&](bool leftover) {
+        fs::remove_all(user);
+        if (!leftover)
+            return;
+        for (const std::string& name : userFileNames()) {
+            if (name != "config3.bin" && name != "str4.ini")
+                home.put("qvr/" + name, factoryBytes(name));
+        }
+        home.put("qvr/config1.bin", changedRecord);
+        home.putText("qvr/" + std::string(kFileJournalName),
+                     "qvr-journal 1\n" +
+                         journalEntry("config1.bin",
+                                      std::string(changedRecord.begin(), changedRecord.end())) +
+                         journalEntry("str1.ini", changedSettings) + "end\n");
+    };
+    for (const bool leftover : {false, true}) {
+        int steps = 0;
+        setUp(leftover);
+        {
+            test::FaultingFileSystem counting;
+            prepareUserFolder(user, factory.path());
+            steps = counting.steps();
+        }
+        EXPECT_GT(steps, leftover ? 3 : static_cast<int>(userFileNames().size()));
+        for (int cut = 0; cut < steps; ++cut) {
+            for (const bool crash : {true, false}) {
+                SCOPED_TRACE((leftover ? "leftover journal, " : "fresh, ") +
+                             std::string(crash ? "cut at step " : "failing step ") +
+                             std::to_string(cut));
+                setUp(leftover);
+                {
+                    test::FaultingFileSystem faulting;
+                    crash ? faulting.cutAt(cut) : faulting.failAt(cut, EIO);
+                    try {
+                        // Only a journal that could not be removed goes
+                        // unreported: it is emptied, and plays nothing again.
+                        if (prepareUserFolder(user, factory.path()).problems.empty()) {
+                            EXPECT_TRUE(leftover);
+                            const std::string emptied = "qvr-journal 1\nend\n";
+                            EXPECT_EQ(userBytes(std::string(kFileJournalName)),
+                                      std::vector<std::uint8_t>(emptied.begin(), emptied.end()));
+                        }
+                    } catch (const test::CutShort&) {
+                    }
                 }
-            }
-            const testing::StartedFiles started = testing::startProgramOn(user, factory.path());
-            EXPECT_TRUE(started.prepared.problems.empty());
-            EXPECT_TRUE(started.loaded);
-            // Record files copied before the list make the next start name
-            // each of them in a list of its own.
-            for (const std::string& name : userFileNames()) {
-                if (name != kGlobalSettingsFileName) {
-                    EXPECT_EQ(userBytes(name), factoryBytes(name)) << name;
+                const testing::StartedFiles started = testing::startProgramOn(user, factory.path());
+                EXPECT_TRUE(started.prepared.problems.empty());
+                EXPECT_TRUE(started.loaded);
+                EXPECT_FALSE(fs::exists(user / kFileJournalName));
+                // Record files copied before the list make the next start
+                // name each of them in a list of its own.
+                for (const std::string& name : userFileNames()) {
+                    if (leftover && name == "config1.bin") {
+                        EXPECT_EQ(userBytes(name), changedRecord);
+                    } else if (leftover && name == "str1.ini") {
+                        EXPECT_EQ(userBytes(name),
+                                  std::vector<std::uint8_t>(changedSettings.begin(),
+                                                            changedSettings.end()));
+                    } else if (name != kGlobalSettingsFileName) {
+                        EXPECT_EQ(userBytes(name), factoryBytes(name)) << name;
+                    }
                 }
             }
         }
