@@ -159,7 +159,7 @@ void CComboDialog::openedByChanged() {
     }
     // The pointer's dialog: keys go to the field clicked into, Tab too.
     boundedCapture_ = nullptr;
-    held_.clear();
+    captureKeys_.clear();
     setTabKeys(TabKeys::AreInput);
 }
 
@@ -167,7 +167,7 @@ void CComboDialog::startKeyboardCapture(QLineEdit* field) {
     if (!capture_ || openedBy() != OpenedBy::Keyboard || !field->isEnabled())
         return;
     boundedCapture_ = field;
-    held_.clear();
+    captureKeys_.clear();
     // The field with the focus is the one that takes the keys.
     setTabKeys(TabKeys::AreInput);
     field->setFocus(Qt::OtherFocusReason);
@@ -177,29 +177,17 @@ void CComboDialog::startKeyboardCapture(QLineEdit* field) {
 bool CComboDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
     if (!boundedCapture_)
         return false;
-    const int key = event.nativeScanCode() ? static_cast<int>(event.nativeScanCode()) : event.key();
-    const bool held = std::ranges::find(held_, key) != held_.end();
-    if (event.type() == QEvent::KeyPress) {
-        if (!held && !event.isAutoRepeat())
-            held_.push_back(key);
-        // A key that was down before the capture (the Space that asked for
-        // it) is not the key to capture.
-        if (held_.empty())
-            return true;
-    } else if (!held) {
+    const CaptureKeys::Step step = captureKeys_.take(event);
+    if (step == CaptureKeys::Step::Outside)
         return true;
-    }
     captureInto(boundedCapture_, name);
-    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) {
-        std::erase(held_, key);
-        if (held_.empty()) {
-            // Every key of the capture is up: the keyboard moves on to OK.
-            boundedCapture_ = nullptr;
-            setTabKeys(TabKeys::MoveFocus);
-            setFocus(Qt::OtherFocusReason);
-            if (okId())
-                focusElement(*okId());
-        }
+    if (step == CaptureKeys::Step::Ended) {
+        // Every key of the capture is up: the keyboard moves on to OK.
+        boundedCapture_ = nullptr;
+        setTabKeys(TabKeys::MoveFocus);
+        setFocus(Qt::OtherFocusReason);
+        if (okId())
+            focusElement(*okId());
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "buttons/capture_keys.h"
 #include "ui/language_tables.h"
 #include "ui/skinned_dialog.h"
 
@@ -79,7 +80,7 @@ class CComboDialog : public SkinnedDialog {
     QString hint_;
     std::optional<ElementTable::Id> modifierId_;
     QLineEdit* boundedCapture_ = nullptr;
-    std::vector<int> held_;
+    CaptureKeys captureKeys_;
 };
 
 } // namespace qvr

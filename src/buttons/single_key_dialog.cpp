@@ -65,7 +65,7 @@ void CSingleDialog::openedByChanged() {
     }
     // The pointer's dialog: every key is captured from now on.
     boundedCapture_ = false;
-    held_.clear();
+    captureKeys_.clear();
     setTabKeys(TabKeys::AreInput);
 }
 
@@ -73,7 +73,7 @@ void CSingleDialog::startKeyboardCapture() {
     if (!capture_ || openedBy() != OpenedBy::Keyboard)
         return;
     boundedCapture_ = true;
-    held_.clear();
+    captureKeys_.clear();
     setTabKeys(TabKeys::AreInput);
     update();
 }
@@ -81,30 +81,17 @@ void CSingleDialog::startKeyboardCapture() {
 bool CSingleDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
     if (!boundedCapture_)
         return isWindowsKey(event, name);
-    // Keys are told apart by where they are on the keyboard.
-    const int key = event.nativeScanCode() ? static_cast<int>(event.nativeScanCode()) : event.key();
-    const bool held = std::ranges::find(held_, key) != held_.end();
-    if (event.type() == QEvent::KeyPress) {
-        if (!held && !event.isAutoRepeat())
-            held_.push_back(key);
-        // A key that was down before the capture (the Space that asked for
-        // it) is not the key to assign.
-        if (held_.empty())
-            return true;
-    } else if (!held) {
+    const CaptureKeys::Step step = captureKeys_.take(event);
+    if (step == CaptureKeys::Step::Outside)
         return true;
-    }
     keyName_ = name;
     updateFace(kKeyDisplayRect);
-    if (event.type() == QEvent::KeyRelease && !event.isAutoRepeat()) {
-        std::erase(held_, key);
-        if (held_.empty()) {
-            // Every key of the capture is up: the keyboard moves on to OK.
-            boundedCapture_ = false;
-            setTabKeys(TabKeys::MoveFocus);
-            if (okId())
-                focusElement(*okId());
-        }
+    if (step == CaptureKeys::Step::Ended) {
+        // Every key of the capture is up: the keyboard moves on to OK.
+        boundedCapture_ = false;
+        setTabKeys(TabKeys::MoveFocus);
+        if (okId())
+            focusElement(*okId());
     }
     return true;
 }

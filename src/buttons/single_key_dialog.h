@@ -1,5 +1,6 @@
 #pragma once
 
+#include "buttons/capture_keys.h"
 #include "ui/language_tables.h"
 #include "ui/skinned_dialog.h"
 
@@ -46,7 +47,7 @@ class CSingleDialog : public SkinnedDialog {
     QString hint_;
     std::optional<ElementTable::Id> keyBoxId_;
     bool boundedCapture_ = false;
-    std::vector<int> held_;
+    CaptureKeys captureKeys_;
 };
 
 } // namespace qvr
