@@ -120,7 +120,7 @@ bool drawSaveProgress(QPainter& painter, PageHost& window, QRect line) {
 } // namespace
 
 StatusCard::StatusCard(PageHost& host, UserSession& session)
-    : QObject(&host.face()), host_(host), session_(session) {
+    : QObject(&host.face()), host_(host), face_(&host.face()), session_(session) {
     host.face().installEventFilter(this);
     for (int line = 0; line < 3; ++line)
         addAccessibleFaceText(host.face(), {.rect = [line] { return lineRect(line); },
@@ -179,7 +179,7 @@ bool StatusCard::profileLineElided() {
 
 bool StatusCard::eventFilter(QObject* watched, QEvent* event) {
     // The whole profile line, where the card had to shorten it.
-    if (watched == &host_.face() && event->type() == QEvent::ToolTip) {
+    if (watched == face_ && event->type() == QEvent::ToolTip) {
         const auto* help = static_cast<QHelpEvent*>(event);
         if (lineRect(2).contains(help->pos()) && profileLineElided()) {
             QToolTip::showText(help->globalPos(), profileLine().whole(), &host_.face(),

@@ -42,6 +42,9 @@ class StatusCard : public QObject, public WindowPage {
     bool profileLineElided();
 
     PageHost& host_;
+    // The window whose events the page filters; kept, since the host is
+    // no longer one while the window is being destroyed.
+    QObject* const face_;
     UserSession& session_;
     int nameIndex_ = -1;
     QElapsedTimer nameAge_;

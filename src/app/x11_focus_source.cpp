@@ -80,9 +80,9 @@ class X11FocusSource final : public FocusSource {
             connection_, xcb_get_property(connection_, 0, window, name, type, 0, 1024), nullptr);
         std::string bytes;
         if (reply && reply->type != XCB_ATOM_NONE)
+            // The length is in bytes already, whatever the item size.
             bytes.assign(static_cast<const char*>(xcb_get_property_value(reply)),
-                         static_cast<std::size_t>(xcb_get_property_value_length(reply)) *
-                             (reply->format / 8));
+                         static_cast<std::size_t>(xcb_get_property_value_length(reply)));
         std::free(reply);
         return bytes;
     }

@@ -110,7 +110,7 @@ QRect AssignmentSection::optionListRect(OptionList option, QRect list, QRect ent
 }
 
 AssignmentSection::AssignmentSection(PageHost& host, UserSession& session)
-    : QObject(&host.face()), host_(host), session_(session) {
+    : QObject(&host.face()), host_(host), face_(&host.face()), session_(session) {
     looks_.fill(BoxLook::Normal);
     addElements();
     host_.face().installEventFilter(this);
@@ -511,7 +511,7 @@ AssignmentSection::BoxLook AssignmentSection::boxLook(int index) const {
 }
 
 bool AssignmentSection::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == &host_.face()) {
+    if (watched == face_) {
         if (event->type() == QEvent::MouseMove)
             pointerAt(host_.face().toFace(static_cast<QMouseEvent*>(event)->position()));
         else if (event->type() == QEvent::Leave)

@@ -107,6 +107,9 @@ class AssignmentSection : public QObject, public WindowPage {
     QFont labelFont(int index) const;
 
     PageHost& host_;
+    // The window whose events the page filters; kept, since the host is
+    // no longer one while the window is being destroyed.
+    QObject* const face_;
     UserSession& session_;
     ModalRunner* runner_ = nullptr;
     std::array<QPointer<SkinListBox>, 8> functionLists_{};

@@ -113,7 +113,8 @@ void drawFitted(QPainter& painter, QRect rect, int flags, const QString& text, Q
 } // namespace
 
 SettingsSections::SettingsSections(PageHost& host, UserSession& session, ColourDialog& colours)
-    : QObject(&host.face()), host_(host), session_(session), colours_(colours) {
+    : QObject(&host.face()), host_(host), face_(&host.face()), session_(session),
+      colours_(colours) {
     for (int stage = 0; stage < 4; ++stage) {
         auto* edit = new QLineEdit(&host.face());
         edit->setObjectName(QString("dpiEdit%1").arg(124 + stage));
@@ -676,7 +677,7 @@ void SettingsSections::closeAll() {
 
 bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
     // The wheel over the right panel scrolls it, as a drag of its thumb does.
-    if (watched == &host_.face() && event->type() == QEvent::Wheel) {
+    if (watched == face_ && event->type() == QEvent::Wheel) {
         const auto* wheel = static_cast<QWheelEvent*>(event);
         const int notches = wheel->angleDelta().y();
         if (host_.face().toFace(wheel->position()).x() >= skin::kRightPanel.left && notches != 0) {
@@ -686,7 +687,7 @@ bool SettingsSections::eventFilter(QObject* watched, QEvent* event) {
     }
     // Page Up and Page Down scroll it from the keyboard, wherever the focus
     // is in the window (a key an edit box leaves comes on to the window).
-    if (watched == &host_.face() && event->type() == QEvent::KeyPress) {
+    if (watched == face_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_PageUp || key == Qt::Key_PageDown) {
             scrollToPosition(key == Qt::Key_PageDown ? PanelPosition::Bottom : PanelPosition::Top);

@@ -103,6 +103,9 @@ class SettingsSections : public QObject {
     void paintAngleSnap(QPainter& painter, QPoint origin);
 
     PageHost& host_;
+    // The window whose events the page filters; kept, since the host is
+    // no longer one while the window is being destroyed.
+    QObject* const face_;
     UserSession& session_;
     ColourDialog& colours_;
     SectionFlags open_{};
