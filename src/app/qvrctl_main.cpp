@@ -11,6 +11,7 @@
 #include "app/version.h"
 #include "config/auto_switch.h"
 #include "config/config_record.h"
+#include "config/file_journal.h"
 #include "config/file_system.h"
 #include "config/ini_file.h"
 #include "config/profile_files.h"
@@ -497,11 +498,17 @@ int profileByItself(Session& session, const ProfileRequest& request) {
         return fail(kBadFile, "there is no user folder (" + user.string() +
                                   ") yet; start qvr once, which makes it.");
     ProfileSlots slots(hasUserFolder ? user : factoryFolder());
-    // A delete cut short leaves positions that do not match their names.
-    if (hasUserFolder)
+    if (hasUserFolder) {
+        // A change of files that belong together, cut short: until it is
+        // finished, a record and its settings may not describe each other.
+        if (const FileWriteResult finished = finishFileJournal(user); !finished.ok())
+            return fail(kBadFile, "an interrupted change of profile files cannot be finished: " +
+                                      finished.message);
+        // A delete cut short leaves positions that do not match their names.
         if (const FileWriteResult resumed = slots.resumePendingDelete(); !resumed.ok())
             return fail(kBadFile,
                         "an interrupted profile delete cannot be finished: " + resumed.message);
+    }
     const ProfileList list = readProfileList(slots.listPath());
     if (list.names.empty())
         return fail(kBadFile, "cannot read the profile list in " + slots.listPath().string() + ".");

@@ -458,6 +458,36 @@ TEST(QvrctlProfile, WithoutQvrTheFilesSwitchThenTheMouseEachOutcomeWithItsStatus
     EXPECT_NE(none.err.find("no user folder"), std::string::npos) << none.err;
 }
 
+// A Save that a crash cut short left its journal: qvrctl finishes it before
+// it reads the list or sends a record, as the window's start would.
+TEST(QvrctlProfile, WithoutQvrAChangeCutShortIsFinishedFirst) {
+    ProfileFolder folder({"Game", "Work"});
+    ConfigRecord saved{};
+    saved.reportRateCode = 3;
+    const auto record = profileFile(saved);
+    const std::string list = "[Profile]\r\nCurProfileName=Work\r\nItemCount=2\r\n"
+                             "Item0=Game\r\nItem1=Work\r\n";
+    std::string journal = "qvr-journal 1\nconfig1.bin\n" + std::to_string(record.size()) + "\n";
+    journal.append(record.begin(), record.end());
+    journal += "\nstr.ini\n" + std::to_string(list.size()) + "\n" + list + "\nend\n";
+    test::writeText(folder.user / "changes.journal", journal);
+
+    const auto listed = folder.run({"profile", "list"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_EQ(listed.out, "  0 Game\n* 1 Work\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.user / "changes.journal"));
+    const std::string written = test::readText(folder.user / "config1.bin");
+    EXPECT_EQ(std::vector<unsigned char>(written.begin(), written.end()), record);
+
+    // One that cannot be read stays for the window's start, and nothing is
+    // switched past it.
+    test::writeText(folder.user / "changes.journal", "qvr-journal 1\nconfig0.bin\n99");
+    const auto refused = folder.run({"--virtual-mouse", "profile", "switch", "Game"});
+    EXPECT_EQ(refused.exitCode, 3) << refused.err;
+    EXPECT_NE(refused.err.find("cannot be finished"), std::string::npos) << refused.err;
+    EXPECT_EQ(folder.currentName(), "Work");
+}
+
 TEST(QvrctlAuto, RulesAreEditedByNameWithTheProfileCommandsStatuses) {
     ProfileFolder folder({"Game", "Work", "Work", "Solo"});
     const std::vector<std::string> x11{"XDG_SESSION_TYPE=x11", "DISPLAY=:5", "WAYLAND_DISPLAY="};
