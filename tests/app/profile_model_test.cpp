@@ -70,12 +70,14 @@ struct Program {
     }
     // Returns once the window has handled the mouse's return.
     bool replug() {
+        // Generous: a long run shares the machine with builds.
+        constexpr int kPatience = 60'000;
         const std::size_t shown = balloons.shown.size();
         backend.unplug(mouse);
-        if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 1; }))
+        if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 1; }, kPatience))
             return false;
         backend.plug(mouse);
-        return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; });
+        return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; }, kPatience);
     }
 
     // Outlive the window, whose last Save may still apply pointer settings.
