@@ -68,16 +68,26 @@ struct Program {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    // Returns once the window has handled the mouse's return.
-    bool replug() {
+    // Empty once the window has handled the mouse's going and return;
+    // otherwise what it missed.
+    std::string replug() {
         // Generous: a long run shares the machine with builds.
         constexpr int kPatience = 60'000;
         const std::size_t shown = balloons.shown.size();
+        const auto missed = [&](const char* what) {
+            std::string seen = std::string(what) + "; balloons:";
+            for (std::size_t i = shown; i < balloons.shown.size(); ++i)
+                seen += " [" + balloons.shown[i].title.toStdString() + ": " +
+                        balloons.shown[i].text.toStdString() + "]";
+            return seen + (session->mousePresent() ? "; mouse present" : "; mouse absent");
+        };
         backend.unplug(mouse);
         if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 1; }, kPatience))
-            return false;
+            return missed("its going was not noticed");
         backend.plug(mouse);
-        return QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; }, kPatience);
+        if (!QTest::qWaitFor([&] { return balloons.shown.size() == shown + 2; }, kPatience))
+            return missed("its return was not noticed");
+        return {};
     }
 
     // Outlive the window, whose last Save may still apply pointer settings.
@@ -356,7 +366,7 @@ class Sequence {
             return did.str() + ", start";
         }
         case 13: // the mouse goes and comes back: edits and an import stay
-            EXPECT_TRUE(program_.replug()) << "the mouse's return was not handled";
+            EXPECT_EQ(program_.replug(), "") << "after: " << log_;
             if (!model_.dirty())
                 model_.load(model_.window);
             return "plug";
