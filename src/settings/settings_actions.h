@@ -36,7 +36,7 @@ class SettingsActions : public QObject, public EditCommands, public DesktopPoint
                     PointerDesktop& pointerDesktop, std::ostream& notes, SettingsTimings timings);
     ~SettingsActions() override;
 
-    // The session's Save, Reset and Cancel.
+    // The buttons' presses, as the session hands them over.
     void save() override { ApplySettings(); }
     void reset() override { ResetToDefaults(); }
     void cancel() override { CancelChanges(); }
