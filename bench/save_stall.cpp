@@ -31,7 +31,7 @@ int main() {
         ticker.setInterval(1);
         QObject::connect(&ticker, &QTimer::timeout,
                          [&] { stall = std::max(stall, sinceTick.restart()); });
-        QObject::connect(&rig.pages->actions(), &SettingsActions::saveFinished, &loop,
+        QObject::connect(rig.rig.session.get(), &UserSession::saveFinished, &loop,
                          [&] { loop.quit(); });
         QTimer::singleShot(20, [&] {
             upload.start();

@@ -67,16 +67,14 @@ CMavloDlg::CMavloDlg(UserSession& session, MainWindowSetup setup)
     setFocusPolicy(Qt::StrongFocus);
     resize(kDefaultSize);
     addWindowElements();
-    outcomeTimer_.setSingleShot(true);
-    outcomeTimer_.setInterval(kOutcomeShown);
-    connect(&outcomeTimer_, &QTimer::timeout, this, [this] { setSaveProgress({}); });
-    searchPatience_.setSingleShot(true);
-    connect(&searchPatience_, &QTimer::timeout, this, [this] {
-        if (search_ == StartUpSearch::Searching) {
-            search_ = StartUpSearch::NoAnswer;
-            update();
-        }
+    connect(&session_, &UserSession::saveProgressChanged, this, [this] { update(); });
+    connect(&session_, &UserSession::startUpSearchChanged, this, &CMavloDlg::searchChanged);
+    connect(&session_, &UserSession::mouseChanged, this, [this] {
+        refreshTray();
+        update();
     });
+    connect(&session_, &UserSession::deviceNotification, this, &CMavloDlg::showDeviceNotification);
+    connect(&session_, &UserSession::mouseLost, this, &CMavloDlg::hideToTray);
 }
 
 CMavloDlg::~CMavloDlg() {
@@ -87,17 +85,6 @@ CMavloDlg::~CMavloDlg() {
     // The session ends before its windows go; a window that goes first (a
     // test's restart) ends it, since what is queued still answers here.
     session_.shutDown();
-}
-
-void CMavloDlg::setSaveProgress(SaveProgress progress) {
-    saveProgress_ = progress;
-    const bool outcome = progress.phase != SaveProgress::Phase::Idle &&
-                         progress.phase != SaveProgress::Phase::Uploading;
-    if (outcome)
-        outcomeTimer_.start();
-    else if (progress.phase == SaveProgress::Phase::Uploading)
-        outcomeTimer_.stop();
-    update();
 }
 
 void CMavloDlg::addWindowElements() {
@@ -150,9 +137,9 @@ void CMavloDlg::addWindowElements() {
 void CMavloDlg::startUp() {
     RecordState& state = session_.state();
     // The window comes up while the device thread looks for the mouse.
-    searchForTheMouse();
+    session_.searchForMouse(setup_.mouse);
     startListener();
-    startHotplugWatch();
+    session_.watchHotplug(std::move(setup_.mouse));
 
     ProfileFiles& profile = session_.profile();
     profile.LoadProfileFiles(state);
@@ -186,55 +173,19 @@ void CMavloDlg::startUp() {
     addPage(*macroProfileDialogs_);
 }
 
-void CMavloDlg::searchForTheMouse() {
-    struct Outcome {
-        std::optional<std::uint8_t> activeSlot;
-        std::optional<int> dpiStage;
-        std::optional<std::string> advice;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    search_ = StartUpSearch::Searching;
-    searchPatience_.start(setup_.searchPatience);
-    session_.deviceQueue().request(
-        [this, outcome] {
-            // The open sequence only learns the mouse's active slot.
-            ConfigRecord slot{};
-            if (connectAtStartup(session_.link(), slot)) {
-                outcome->activeSlot = slot.activeProfile;
-                outcome->dpiStage = readActiveDpiStage(session_.link());
-            } else if (setup_.permissionProblem)
-                outcome->advice = setup_.permissionProblem();
-        },
-        [this, outcome] {
-            if (session_.ending())
-                return;
-            search_ = StartUpSearch::Answered;
-            searchPatience_.stop();
-            markStartUpPhase("mouse search answered");
-            if (outcome->activeSlot) {
-                // The mouse's slot is no edit of the user's.
-                RecordState& state = session_.state();
-                state.record.activeProfile = *outcome->activeSlot;
-                state.appliedRecord.activeProfile = *outcome->activeSlot;
-            }
-            // A stage switch the listener handed over meanwhile is newer.
-            if (!activeDpiStage_)
-                activeDpiStage_ = outcome->dpiStage;
-            if (outcome->advice)
-                explainPermissionOnce(*outcome->advice);
-            if (session_.link().devicePresent == 1) {
-                pageDrawn_ = true;
-                notifyProfileDrawn();
-                if (session_.profiles())
-                    session_.profiles()->mouseFound();
-            }
-            refreshTray();
-            update();
-        });
+void CMavloDlg::searchChanged() {
+    if (session_.startUpSearch() == StartUpSearch::Answered) {
+        markStartUpPhase("mouse search answered");
+        if (session_.mousePresent()) {
+            pageDrawn_ = true;
+            notifyProfileDrawn();
+        }
+    }
+    update();
 }
 
 bool CMavloDlg::startUpSettled() const {
-    return search_ == StartUpSearch::Answered && painted_;
+    return session_.startUpSearch() == StartUpSearch::Answered && painted_;
 }
 
 void CMavloDlg::paintEvent(QPaintEvent* event) {
@@ -320,90 +271,6 @@ void CMavloDlg::startListener() {
             },
             [this] { return session_.listenerStopping(); });
     });
-}
-
-void CMavloDlg::startHotplugWatch() {
-    coalescer_ = std::make_unique<HotplugCoalescer>([this](HotplugKind kind) { runHotplug(kind); },
-                                                    setup_.hotplugSettle);
-    if (!setup_.hotplug)
-        return;
-    // Without udev (a container, for one) the window still works; only
-    // plugging the mouse in later goes unnoticed.
-    if (!setup_.hotplug->start([this](HotplugKind kind) { coalescer_->add(kind); }))
-        std::fprintf(stderr, "qvr: device arrival and removal cannot be watched here\n");
-}
-
-void CMavloDlg::runHotplug(HotplugKind kind) {
-    // The search and the open sequence run on the device thread, in turn with
-    // its other requests. What they ask of the window is kept and done here
-    // afterwards, in the same order.
-    struct Outcome {
-        std::vector<std::function<void()>> steps;
-        std::optional<std::uint8_t> activeSlot;
-        std::optional<int> dpiStage;
-        bool present = false;
-        std::optional<std::string> advice;
-    };
-    auto outcome = std::make_shared<Outcome>();
-    session_.deviceQueue().reopen(
-        [this, kind, outcome] {
-            const auto later = [outcome](std::function<void()> step) {
-                outcome->steps.push_back(std::move(step));
-            };
-            const DeviceEventHooks hooks{
-                .notify =
-                    [this, later](int type, int value) {
-                        later([=, this] { showDeviceNotification(type, value); });
-                    },
-                .reloadProfile =
-                    [this, later] {
-                        later([this] {
-                            if (session_.profiles())
-                                session_.profiles()->deviceArrived();
-                        });
-                    },
-                .hideWindow = [this, later] { later([this] { hideToTray(); }); }};
-            DeviceLink& link = session_.link();
-            if (kind == HotplugKind::Arrival) {
-                // The open sequence only learns the mouse's active slot.
-                ConfigRecord slot{};
-                onDeviceArrival(link, slot, hooks);
-                if (link.devicePresent == 1) {
-                    outcome->activeSlot = slot.activeProfile;
-                    outcome->dpiStage = readActiveDpiStage(link);
-                } else if (setup_.permissionProblem) {
-                    outcome->advice = setup_.permissionProblem();
-                }
-            } else {
-                onDeviceRemoval(link, hooks);
-            }
-            outcome->present = link.devicePresent == 1;
-        },
-        [this, kind, outcome] {
-            if (session_.ending())
-                return;
-            if (outcome->activeSlot)
-                session_.state().record.activeProfile = *outcome->activeSlot;
-            // A mouse opened anew says where it is; one that is gone says
-            // nothing any more.
-            if (!outcome->present)
-                activeDpiStage_.reset();
-            else if (kind == HotplugKind::Arrival)
-                activeDpiStage_ = outcome->dpiStage;
-            for (const auto& step : outcome->steps)
-                step();
-            if (outcome->advice)
-                explainPermissionOnce(*outcome->advice);
-            refreshTray();
-            update();
-        });
-}
-
-void CMavloDlg::explainPermissionOnce(const std::string& advice) {
-    if (permissionExplained_)
-        return;
-    permissionExplained_ = true;
-    messages().showMessage(advice, std::string(kApplicationTitle));
 }
 
 void CMavloDlg::takeDesktopPointerSettingsIfNew() {
@@ -518,8 +385,8 @@ void CMavloDlg::refreshTray() {
             lines << qstr(texts.profileLine)
                          .arg(QString::fromStdString(names[static_cast<std::size_t>(current)]));
     }
-    if (activeDpiStage_)
-        lines << qstr(texts.dpiStageLine).arg(*activeDpiStage_);
+    if (const auto stage = session_.activeDpiStage())
+        lines << qstr(texts.dpiStageLine).arg(*stage);
     tray_->setToolTip(lines.join('\n'));
     if (profilesMenu_)
         fillProfilesMenu();
@@ -600,7 +467,7 @@ void CMavloDlg::setTrayMode(bool available) {
 
 void CMavloDlg::trayLeftClick() {
     // While the start-up search runs the mouse is not known to be missing.
-    if (session_.link().devicePresent != 1 && search_ != StartUpSearch::Searching) {
+    if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching) {
         showDeviceNotification(kNotifyNotDetected, 0);
         return;
     }
@@ -626,7 +493,7 @@ void CMavloDlg::comeBack() {
 void CMavloDlg::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
-    if (session_.link().devicePresent != 1 && search_ != StartUpSearch::Searching)
+    if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching)
         showDeviceNotification(kNotifyNotDetected, 0);
     comeBack();
     showNormal();
@@ -635,9 +502,7 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
 
 void CMavloDlg::showDeviceNotification(int type, int value) {
     if (needsActiveBlock(type, value)) {
-        activeDpiStage_ = value;
-        refreshTray();
-        update();
+        session_.setActiveDpiStage(value);
         session_.deviceQueue().readBack(
             session_.state().record,
             [this, type, value](const Block& active) { showBalloon(type, value, active); });

@@ -2,7 +2,6 @@
 
 #include "app/balloons.h"
 #include "app/device_thread.h"
-#include "app/hotplug_watch.h"
 #include "app/instance_channel.h"
 #include "app/page_host.h"
 #include "app/profile_session.h"
@@ -47,21 +46,15 @@ struct TrayAction {
 // What the main window is built from. The application fills it from the
 // command line; tests fill it with a virtual mouse and a temporary folder.
 struct MainWindowSetup {
-    std::unique_ptr<HotplugSource> hotplug; // none: no hotplug watch
-    BalloonSink* balloons = nullptr;        // none: the tray icon's balloons
+    // Handed to the session at start-up, which searches and watches with it.
+    MouseWatchSetup mouse;
+    BalloonSink* balloons = nullptr; // none: the tray icon's balloons
     std::vector<TrayAction> trayActions;
-    // Says why a mouse that is there could not be opened (no permission).
-    // Called on the device thread, right after its search.
-    std::function<std::optional<std::string>()> permissionProblem;
     std::function<void(int exitCode)> endProcess; // none: leave the event loop
-    std::chrono::milliseconds hotplugSettle = HotplugCoalescer::kSettleTime;
     // Whether the desktop shows a tray; none: ask Qt. Asked again every
     // trayRecheck, since a tray may come and go while the program runs.
     std::function<bool()> trayAvailable;
     std::chrono::milliseconds trayRecheck = std::chrono::seconds(2);
-    // How long the start-up search may take before the status card says the
-    // mouse does not answer (the answer still counts when it comes).
-    std::chrono::milliseconds searchPatience = std::chrono::seconds(5);
     // The desktop's autostart entry the menu's "Start at login" writes, and
     // the program it starts. No entry: the menu has no such item.
     std::filesystem::path autostartEntry;
@@ -103,13 +96,13 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     CMavloDlg(UserSession& session, MainWindowSetup setup);
     ~CMavloDlg() override;
 
-    // The start-up sequence: device search (answered on the device thread
-    // while the window comes up), listener, hotplug, profile, language,
-    // texts, skin, colours, fonts, tray icon. The button page follows the
-    // search's answer; a never-saved profile's desktop pointer values are
-    // read at the first click, the first time anything can show or keep them.
+    // The start-up sequence: the session's device search (answered on the
+    // device thread while the window comes up), listener and hotplug watch,
+    // then profile, language, texts, skin, colours, fonts, tray icon. The
+    // button page follows the search's answer; a never-saved profile's
+    // desktop pointer values are read at the first click, the first time
+    // anything can show or keep them.
     void startUp();
-    StartUpSearch startUpSearch() const override { return search_; }
     // The search has answered and the window has been painted: where a
     // start-up without the user's hand comes to rest.
     bool startUpSettled() const;
@@ -120,14 +113,6 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     const QFont& headingFont() const override { return headingFont_; }
     const QFont& smallFont() const override { return smallFont_; }
     SkinnedWindow& face() override { return *this; }
-    const SaveProgress& saveProgress() const override { return saveProgress_; }
-    // The DPI stage the mouse's own buttons are at (1..6), as the mouse last
-    // said: read back when it is opened, then from each DPI event. Nothing
-    // while the mouse is away or has not said.
-    std::optional<int> activeDpiStage() const override { return activeDpiStage_; }
-    // An outcome stays on the status card for kOutcomeShown.
-    void setSaveProgress(SaveProgress progress) override;
-    static constexpr std::chrono::milliseconds kOutcomeShown{5000};
     QSystemTrayIcon* trayIcon() const { return tray_.get(); }
     // Open, Profiles, Start at login, the virtual mouse's actions, Exit;
     // also the title strip's menu where there is no tray.
@@ -229,14 +214,12 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
 
   private:
     void addWindowElements();
-    void searchForTheMouse();
+    // The session's search answered or gave up waiting.
+    void searchChanged();
     void takeStartUpDesktopPointerSettings();
     // The end without a question.
     void endProgram();
     void startListener();
-    void startHotplugWatch();
-    void runHotplug(HotplugKind kind);
-    void explainPermissionOnce(const std::string& advice);
     void loadSkin();
     void createTrayIcon();
     void fillProfilesMenu();
@@ -259,11 +242,8 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     QFont headingFont_;
     QFont smallFont_;
     bool pageDrawn_ = false;
-    StartUpSearch search_ = StartUpSearch::Searching;
-    QTimer searchPatience_;
     bool painted_ = false;
     bool desktopPointerPending_ = false;
-    bool permissionExplained_ = false;
     int mouseView_ = 1;
     std::vector<WindowPage*> pages_;
     LeftPanel leftPanel_;
@@ -271,10 +251,6 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     // ends meanwhile), or was written by this run.
     bool offeringEdits_ = false;
     bool wroteUnsavedEdits_ = false;
-    SaveProgress saveProgress_;
-    std::optional<int> activeDpiStage_;
-    QTimer outcomeTimer_;
-    std::unique_ptr<HotplugCoalescer> coalescer_;
     std::unique_ptr<QSystemTrayIcon> tray_;
     std::unique_ptr<QMenu> trayMenu_;
     QAction* exitAction_ = nullptr;

@@ -320,11 +320,11 @@ int CMavloApp::run(int argc, char** argv) {
     setup.autostartEntry = autostartEntryPath();
     setup.program = executableFolder() / "qvr";
     if (virtualBackend) {
-        setup.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
+        setup.mouse.hotplug = std::make_unique<VirtualHotplugSource>(*virtualBackend);
         setup.trayActions = virtualMouseActions(*virtualBackend, device.virtualMouse());
     } else {
-        setup.hotplug = std::make_unique<UdevHotplugSource>();
-        setup.permissionProblem = [&link]() -> std::optional<std::string> {
+        setup.mouse.hotplug = std::make_unique<UdevHotplugSource>();
+        setup.mouse.permissionProblem = [&link]() -> std::optional<std::string> {
             if (link.commandRefusal.error != HidOpenError::PermissionDenied)
                 return std::nullopt;
             return permissionAdvice(link.commandRefusal.path,

@@ -6,7 +6,6 @@
 
 #include <QFont>
 #include <QSize>
-#include <optional>
 
 class QMenu;
 class QString;
@@ -19,21 +18,11 @@ class SkinnedWindow;
 // The main window's face, in face pixels.
 inline constexpr QSize kMainFaceSize{1000, 640};
 
-// The device search that start-up hands to the device thread.
-enum class StartUpSearch { Searching, Answered, NoAnswer };
-
-// Where the last Save or Reset stands, for the status card.
-struct SaveProgress {
-    enum class Phase { Idle, Uploading, Saved, NotReceived, NotWritten };
-    Phase phase = Phase::Idle;
-    int done = 0;
-    int total = 0;
-};
-
 // What a page or dialog built into the main window needs of the window: its
 // face (the element table, the skin, the text colour and font, the place of
 // child widgets), its other fonts and texts, the panels' state, and the
-// window's own doings. The user's data comes from the session instead.
+// window's own doings. The user's data and the mouse's state come from the
+// session instead.
 class PageHost {
   public:
     virtual ~PageHost() = default;
@@ -54,11 +43,6 @@ class PageHost {
     // Whether the page is drawn (the mouse has been there since start-up or
     // the window came back from the tray).
     virtual bool pageDrawn() const = 0;
-    virtual StartUpSearch startUpSearch() const = 0;
-    // The DPI stage the mouse's own buttons are at (1..6), as it last said.
-    virtual std::optional<int> activeDpiStage() const = 0;
-    virtual const SaveProgress& saveProgress() const = 0;
-    virtual void setSaveProgress(SaveProgress progress) = 0;
 
     // Later pages paint over earlier ones; each must last as long as the
     // window.

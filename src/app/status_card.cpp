@@ -58,10 +58,10 @@ QString qtext(std::string_view text) {
 
 // The outcome of the last Save or the upload under way; empty when there is
 // nothing to tell.
-QString saveProgressText(PageHost& window) {
+QString saveProgressText(PageHost& window, const SaveProgress& progress) {
     const SaveProgressTexts& texts = saveProgressTexts(window.language());
     using Phase = SaveProgress::Phase;
-    switch (window.saveProgress().phase) {
+    switch (progress.phase) {
     case Phase::Idle:
         return {};
     case Phase::Uploading:
@@ -78,8 +78,8 @@ QString saveProgressText(PageHost& window) {
 
 // The upload's bar and the outcome of the last Save take the connection
 // line while they last. False when there is nothing to show.
-bool drawSaveProgress(QPainter& painter, PageHost& window, QRect line) {
-    const SaveProgress& progress = window.saveProgress();
+bool drawSaveProgress(QPainter& painter, PageHost& window, const SaveProgress& progress,
+                      QRect line) {
     const SaveProgressTexts& texts = saveProgressTexts(window.language());
     using Phase = SaveProgress::Phase;
     switch (progress.phase) {
@@ -141,20 +141,20 @@ QString StatusCard::lineText(int line) {
     case 0:
         return QString::fromUtf8(texts.device);
     case 1: {
-        const QString progress = saveProgressText(host_);
+        const QString progress = saveProgressText(host_, session_.saveProgress());
         if (!progress.isEmpty())
             return progress;
         // Until the start-up search answers, the mouse is neither connected
         // nor absent.
-        if (host_.startUpSearch() == StartUpSearch::Searching)
+        if (session_.startUpSearch() == StartUpSearch::Searching)
             return QString::fromUtf8(texts.searching);
-        if (host_.startUpSearch() == StartUpSearch::NoAnswer)
+        if (session_.startUpSearch() == StartUpSearch::NoAnswer)
             return QString::fromUtf8(texts.noAnswer);
         if (!session_.mousePresent())
             return QString::fromUtf8(texts.absent);
         QString connected = QString::fromUtf8(texts.connected);
         // Where the mouse's own buttons have put it.
-        if (const auto stage = host_.activeDpiStage())
+        if (const auto stage = session_.activeDpiStage())
             connected += QStringLiteral(" · ") + QString::fromUtf8(texts.dpiStage).arg(*stage);
         return connected;
     }
@@ -211,8 +211,8 @@ void StatusCard::paintFace(QPainter& painter) {
     painter.setFont(host_.face().textFont());
     painter.setPen(host_.face().textColor());
     drawLabel(painter, lineRect(0), Qt::AlignLeft | Qt::AlignVCenter, lineText(0));
-    if (!drawSaveProgress(painter, host_, lineRect(1))) {
-        const StartUpSearch search = host_.startUpSearch();
+    if (!drawSaveProgress(painter, host_, session_.saveProgress(), lineRect(1))) {
+        const StartUpSearch search = session_.startUpSearch();
         const bool present = session_.mousePresent();
         painter.setPen(search == StartUpSearch::Searching             ? host_.face().textColor()
                        : search == StartUpSearch::Answered && present ? kConnected

@@ -120,7 +120,7 @@ AssignmentSection::AssignmentSection(PageHost& host, UserSession& session)
 
 QString AssignmentSection::absenceText() const {
     // Not while the start-up search may still find the mouse.
-    if (host_.pageDrawn() || host_.startUpSearch() != StartUpSearch::Answered)
+    if (host_.pageDrawn() || session_.startUpSearch() != StartUpSearch::Answered)
         return {};
     const std::string_view text = kAssignWhenConnected[static_cast<std::size_t>(host_.language())];
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));

@@ -30,20 +30,13 @@ SettingsActions::SettingsActions(PageHost& host, UserSession& session, SettingsS
         cursor->setInterval(timings.waitCursor);
         connect(cursor, &QTimer::timeout, this, [this, cursor] { endWaitCursor(*cursor); });
     }
-    connect(&session_.deviceQueue(), &DeviceThread::uploadFinished, this,
-            [this](int ticket, bool received) { uploadEnded(ticket, received); });
-    connect(&session_.deviceQueue(), &DeviceThread::uploadSkipped, this,
-            [this](int ticket) { uploadEnded(ticket, std::nullopt); });
-    connect(&session_.deviceQueue(), &DeviceThread::uploadProgress, this,
-            [this](int done, int total) {
-                if (!uploads_.empty())
-                    host_.setSaveProgress({SaveProgress::Phase::Uploading, done, total});
-            });
 }
 
 SettingsActions::~SettingsActions() {
     if (session_.editCommands() == this)
         session_.setEditCommands(nullptr);
+    if (session_.desktopPointer() == this)
+        session_.setDesktopPointer(nullptr);
 }
 
 bool SettingsActions::waitCursorShown() const {
@@ -60,89 +53,14 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
     host_.face().setCursor(Qt::ArrowCursor);
 }
 
-void SettingsActions::uploadAndApply() {
-    // The files are written at the press; edits made while the upload runs
-    // belong to the next Save.
-    const std::optional<bool> written = (*session_.profiles()).writeProfile();
-    if (!written)
-        return;
-    const RecordState& state = session_.state();
-    const int ticket = session_.deviceQueue().upload(state.record);
-    uploads_.emplace(ticket, Upload{state.record, state.pointerChanges, *written});
-    host_.setSaveProgress({SaveProgress::Phase::Uploading, 0, 0});
-}
-
-namespace {
-
-void addChanges(PointerChanges& into, const PointerChanges& from) {
-    into.speed |= from.speed;
-    into.doubleClick |= from.doubleClick;
-    into.scrollLines |= from.scrollLines;
-    into.precision |= from.precision;
-}
-
-} // namespace
-
-void SettingsActions::uploadEnded(int ticket, std::optional<bool> received) {
-    const auto found = uploads_.find(ticket);
-    if (found == uploads_.end())
-        return;
-    const Upload done = std::move(found->second);
-    const auto newer = uploads_.erase(found);
-    // The desktop takes the newest press's values once, not each older
-    // press's values in between.
-    if (newer != uploads_.end())
-        addChanges(newer->second.pointerChanges, done.pointerChanges);
-    else
-        ApplyPointerSettings(done.record, done.pointerChanges);
-    if (!uploads_.empty())
-        return;
-    using Phase = SaveProgress::Phase;
-    if (!received) {
-        // A switch's upload took its place; its files are written.
-        host_.setSaveProgress({done.written ? Phase::Idle : Phase::NotWritten, 0, 0});
-        return;
-    }
-    host_.setSaveProgress({!done.written ? Phase::NotWritten
-                           : *received   ? Phase::Saved
-                                         : Phase::NotReceived,
-                           0, 0});
-    // The user must not take the mouse to hold what it never received.
-    if (!*received)
-        host_.showDeviceNotification(kNotifyNotDetected, 0);
-    emit saveFinished(*received, done.written);
-}
-
 void SettingsActions::ApplySettings() {
     if (applyBusy_)
         return;
     applyBusy_ = true;
-    if (session_.mousePresent()) {
+    if (session_.mousePresent())
         showWaitCursor(saveCursorTimer_);
-        uploadAndApply();
-    } else {
-        saveWithoutMouse();
-    }
+    session_.saveRecord();
     applyBusyTimer_.start();
-}
-
-void SettingsActions::saveWithoutMouse() {
-    // The files keep the edits; the session sends them when the mouse comes
-    // back. As after an upload the mouse missed, the user is told.
-    const std::optional<bool> written = (*session_.profiles()).writeProfile();
-    if (!written)
-        return;
-    using Phase = SaveProgress::Phase;
-    host_.setSaveProgress({*written ? Phase::NotReceived : Phase::NotWritten, 0, 0});
-    host_.showDeviceNotification(kNotifyNotDetected, 0);
-    // Presses still in the queue are older: this one applies their desktop
-    // settings with its newer values, and they apply none when they end.
-    const RecordState& state = session_.state();
-    PointerChanges changes = state.pointerChanges;
-    for (auto& [ticket, older] : uploads_)
-        addChanges(changes, std::exchange(older.pointerChanges, {}));
-    ApplyPointerSettings(state.record, changes);
-    emit saveFinished(false, *written);
 }
 
 bool SettingsActions::resetConfirmed() {
@@ -162,12 +80,7 @@ void SettingsActions::ResetToDefaults() {
     if (!resetConfirmed())
         return;
     showWaitCursor(resetCursorTimer_);
-    session_.profile().resetToDefaults(session_.state());
-    // The factory pointer fields are no choice of the user's: show the
-    // desktop's own, which a Save then leaves alone.
-    takeDesktopPointerSettings(session_.state().record);
-    if (session_.mousePresent())
-        uploadAndApply();
+    session_.resetRecord();
     host_.closePagePopups();
     sections_.closeAll();
     host_.redraw();

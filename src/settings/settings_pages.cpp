@@ -47,6 +47,7 @@ SettingsPages& installSettingsPages(PageHost& host, UserSession& session,
                                     const SettingsPagesSetup& setup) {
     auto* pages = new SettingsPages(host, session, setup);
     session.setEditCommands(&pages->actions());
+    session.setDesktopPointer(&pages->actions());
     host.addPage(*pages);
     return *pages;
 }

@@ -819,7 +819,7 @@ void SettingsSections::paintDpi(QPainter& painter) {
         painter.fillRect(swatchRect(stage), QColor(colour.red, colour.green, colour.blue));
     }
     // The stage the mouse's own buttons are at gets its lane ringed.
-    if (const auto active = host_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
+    if (const auto active = session_.activeDpiStage(); active && *active >= 1 && *active <= 4) {
         const int centre = skin::kDpiSliderLeft[*active - 1] + kDpiSliderWidth / 2;
         const QRectF lane(centre - kDpiLaneHalfWidth, kDpiBodyOrigin.y() + kDpiLaneTop,
                           2 * kDpiLaneHalfWidth, kDpiLaneHeight);

@@ -176,9 +176,8 @@ class MacroStoreModel : public test::MacroDialogFixture {
         return record;
     }
     bool deviceSettled() {
-        return QTest::qWaitFor([&] {
-            return !pages->actions().uploadPending() && !rig.session->deviceQueue().busy();
-        });
+        return QTest::qWaitFor(
+            [&] { return !rig.session->uploadPending() && !rig.session->deviceQueue().busy(); });
     }
 
     // Closing asks only about what the file does not hold; true when the

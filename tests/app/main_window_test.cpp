@@ -3,6 +3,7 @@
 #include "app/profile_session.h"
 #include "app/session_end.h"
 #include "app/window_rig.h"
+#include "config/profile_record_file.h"
 #include "device/mouse_protocol.h"
 #include "ui/gdip_button.h"
 #include "ui/qt_fonts.h"
@@ -75,18 +76,18 @@ TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsThe
     // card says the mouse is being looked for, and the button page waits.
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.grab().isNull());
-    EXPECT_EQ(window.startUpSearch(), StartUpSearch::Searching);
+    EXPECT_EQ(rig.session->startUpSearch(), StartUpSearch::Searching);
     EXPECT_FALSE(window.pageDrawn());
     EXPECT_EQ(page.drawn, 0);
     // Not known to be missing, so nothing says it is.
     window.trayLeftClick();
     EXPECT_TRUE(rig.balloons.shown.empty());
-    EXPECT_TRUE(waitFor([&] { return window.startUpSearch() == StartUpSearch::NoAnswer; }));
+    EXPECT_TRUE(waitFor([&] { return rig.session->startUpSearch() == StartUpSearch::NoAnswer; }));
     EXPECT_FALSE(window.pageDrawn());
 
     // The answer still counts when it comes.
     rig.checkedBackend.releaseSearches();
-    EXPECT_TRUE(waitFor([&] { return window.startUpSearch() == StartUpSearch::Answered; }));
+    EXPECT_TRUE(waitFor([&] { return rig.session->startUpSearch() == StartUpSearch::Answered; }));
     EXPECT_EQ(rig.link.devicePresent, 1);
     EXPECT_TRUE(window.pageDrawn());
     EXPECT_EQ(page.drawn, 1);
@@ -306,7 +307,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
 
         // The tooltip: the title, then the profile and the mouse's DPI stage.
         rig.virtualMouse->emitEvent(1, 3);
-        ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 3; }));
+        ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 3; }));
         const QStringList tip = window.trayIcon()->toolTip().split('\n');
         const TrayMenuTexts& texts = trayMenuTexts(window.language());
         EXPECT_EQ(tip, (QStringList{"QVR 2.7", qstr(texts.profileLine).arg("P1"),
@@ -513,8 +514,8 @@ TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
 TEST(MainWindowBalloons, TheActiveDpiStageComesFromTheReadBackAtOpeningAndFromEachEvent) {
     WindowRig rig;
     rig.virtualMouse->setDpiStage(3);
-    CMavloDlg& window = rig.start();
-    EXPECT_EQ(window.activeDpiStage(), 3);
+    rig.start();
+    EXPECT_EQ(rig.session->activeDpiStage(), 3);
     // Read back right after the open command.
     const std::vector<std::string> trace = rig.virtualMouse->trace()->lines();
     const auto open = std::ranges::find_if(
@@ -527,22 +528,22 @@ TEST(MainWindowBalloons, TheActiveDpiStageComesFromTheReadBackAtOpeningAndFromEa
 
     // The mouse's own buttons: the event says where they went.
     rig.virtualMouse->emitEvent(1, 2);
-    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 2; }));
     ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
     rig.virtualMouse->emitEvent(3, 4);
-    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 4; }));
+    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 4; }));
     // An event naming no stage changes nothing.
     rig.virtualMouse->emitEvent(1, 7);
     rig.virtualMouse->emitEvent(9, 1);
     ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 3; }));
-    EXPECT_EQ(window.activeDpiStage(), 4);
+    EXPECT_EQ(rig.session->activeDpiStage(), 4);
 
     // Gone, the mouse says nothing; back, it is asked again.
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return !window.activeDpiStage().has_value(); }));
+    ASSERT_TRUE(waitFor([&] { return !rig.session->activeDpiStage().has_value(); }));
     rig.virtualMouse->setDpiStage(1);
     rig.backend.plug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return window.activeDpiStage() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 1; }));
 }
 
 TEST(MainWindowBalloons, AReadBackThatNamesNoStageMarksNone) {
@@ -550,11 +551,12 @@ TEST(MainWindowBalloons, AReadBackThatNamesNoStageMarksNone) {
         WindowRig rig;
         rig.virtualMouse->setConfigAnswerLength(length); // 0x40: cut before the stage
         rig.virtualMouse->setDpiStage(length == 0x40 ? 2 : 0);
-        CMavloDlg& window = rig.start();
-        EXPECT_FALSE(window.activeDpiStage().has_value()) << int{length};
+        rig.start();
+        EXPECT_FALSE(rig.session->activeDpiStage().has_value()) << int{length};
     }
     WindowRig absent(WindowRig::Mouse::Absent);
-    EXPECT_FALSE(absent.start().activeDpiStage().has_value());
+    absent.start();
+    EXPECT_FALSE(absent.session->activeDpiStage().has_value());
 }
 
 TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
@@ -1153,16 +1155,37 @@ void openMouse(UserSession& session) {
     ASSERT_TRUE(waitFor([&] { return !session.deviceQueue().busy(); }));
 }
 
+// The session's profile read as the program's start-up does, with the
+// mouse opened when it is there.
+ProfileSession& openSession(WindowRig& rig, NoWindowView& view) {
+    UserSession& session = *rig.session;
+    if (rig.virtualMouse)
+        openMouse(session);
+    EXPECT_EQ(session.mousePresent(), rig.virtualMouse != nullptr);
+    EXPECT_TRUE(session.profile().LoadProfileFiles(session.state()));
+    session.state().takeSnapshot();
+    session.profile().ReadProfileSettings();
+    return session.openProfiles(view);
+}
+
+// The desktop's pointer settings as Save hands them over.
+struct RecordingPointer final : DesktopPointerHandler {
+    void applyPointerSettings(const ConfigRecord& record, const PointerChanges& changes) override {
+        applied.push_back({record, changes});
+    }
+    void takeDesktopPointerSettings(ConfigRecord& record) override { record.pointerSpeed = 5; }
+    std::vector<std::pair<ConfigRecord, PointerChanges>> applied;
+};
+
+bool saveSettled(UserSession& session) {
+    return waitFor([&] { return !session.uploadPending() && !session.deviceQueue().busy(); });
+}
+
 TEST(UserSession, SavesAndSendsTheProfileWithNoWindowAndEndsWithTheUploadDone) {
     WindowRig rig;
     UserSession& session = *rig.session;
-    openMouse(session);
-    ASSERT_TRUE(session.mousePresent());
-    ASSERT_TRUE(session.profile().LoadProfileFiles(session.state()));
-    session.state().takeSnapshot();
-    session.profile().ReadProfileSettings();
     NoWindowView view;
-    ProfileSession& profiles = session.openProfiles(view);
+    ProfileSession& profiles = openSession(rig, view);
     EXPECT_EQ(session.profiles(), &profiles);
 
     session.state().record.dpiStage[0] = 42;
@@ -1177,6 +1200,98 @@ TEST(UserSession, SavesAndSendsTheProfileWithNoWindowAndEndsWithTheUploadDone) {
     EXPECT_FALSE(profiles.mouseOutOfDate());
     EXPECT_TRUE(view.notifications.empty());
     EXPECT_EQ(rig.link.commandHandle(), nullptr);
+}
+
+TEST(UserSession, SaveWritesTheFilesSendsTheRecordAndTellsWhoeverListensWithNoWindow) {
+    using Phase = SaveProgress::Phase;
+    for (const auto mouse : {WindowRig::Mouse::Present, WindowRig::Mouse::Absent}) {
+        const bool present = mouse == WindowRig::Mouse::Present;
+        WindowRig rig(mouse);
+        UserSession& session = *rig.session;
+        NoWindowView view;
+        ProfileSession& profiles = openSession(rig, view);
+        RecordingPointer pointer;
+        session.setDesktopPointer(&pointer);
+        std::vector<Phase> phases;
+        std::vector<std::pair<bool, bool>> finished; // received, written
+        std::vector<int> notices;
+        QObject listening; // goes before what it fills
+        QObject::connect(&session, &UserSession::saveProgressChanged, &listening,
+                         [&] { phases.push_back(session.saveProgress().phase); });
+        QObject::connect(&session, &UserSession::saveFinished, &listening,
+                         [&](bool received, bool written) {
+                             finished.push_back({received, written});
+                         });
+        QObject::connect(&session, &UserSession::deviceNotification, &listening,
+                         [&](int type, int) { notices.push_back(type); });
+
+        session.state().record.dpiStage[0] = 42;
+        session.state().pointerChanges.speed = true;
+        session.saveRecord();
+        // The files at the press, whatever the mouse does.
+        EXPECT_EQ(fileBytes(rig.dir / "config0.bin").at(1 + offsetof(ConfigRecord, dpiStage)), 42);
+        EXPECT_FALSE(profiles.hasUnsavedChanges());
+        ASSERT_TRUE(saveSettled(session));
+
+        ASSERT_EQ(pointer.applied.size(), 1u) << present;
+        EXPECT_EQ(pointer.applied[0].first.dpiStage[0], 42);
+        EXPECT_TRUE(pointer.applied[0].second.speed);
+        EXPECT_EQ(profiles.mouseOutOfDate(), !present);
+        if (present) {
+            EXPECT_EQ(rig.virtualMouse->uploadsBegun(), 1);
+            // The bar from its start, each step of the upload, then the outcome.
+            ASSERT_GT(phases.size(), 2u);
+            EXPECT_EQ(phases.front(), Phase::Uploading);
+            EXPECT_EQ(phases.back(), Phase::Saved);
+            EXPECT_EQ(session.saveProgress().phase, Phase::Saved);
+            EXPECT_EQ(finished, (std::vector<std::pair<bool, bool>>{{true, true}}));
+            EXPECT_TRUE(notices.empty());
+        } else {
+            EXPECT_EQ(phases, std::vector<Phase>{Phase::NotReceived});
+            EXPECT_EQ(finished, (std::vector<std::pair<bool, bool>>{{false, true}}));
+            EXPECT_EQ(notices, std::vector<int>{kNotifyNotDetected});
+        }
+        session.setDesktopPointer(nullptr);
+    }
+}
+
+TEST(UserSession, ASaveWaitingBehindAnUploadGivesWayToALaterSwitchWithNoWindow) {
+    WindowRig rig;
+    rig.writeProfiles({"P1", "P2"});
+    ConfigRecord second{};
+    second.sensitivityX = 2;
+    const auto image = recordFileImage(second, 1);
+    WindowRig::writeFile(rig.dir / profileRecordFileName(1),
+                         std::string(image.begin(), image.end()));
+    UserSession& session = *rig.session;
+    NoWindowView view;
+    ProfileSession& profiles = openSession(rig, view);
+    RecordingPointer pointer;
+    session.setDesktopPointer(&pointer);
+
+    rig.clock.hold();
+    session.state().record.sensitivityX = 4;
+    session.saveRecord();
+    ASSERT_TRUE(waitFor([&] { return rig.clock.waiting(); }));
+    session.state().record.sensitivityX = 6;
+    session.state().pointerChanges.speed = true;
+    session.saveRecord(); // waits behind the first
+    ASSERT_TRUE(profiles.switchProfile(1));
+    rig.clock.release();
+    ASSERT_TRUE(saveSettled(session));
+
+    // The first press, then the profile switched to; the waiting press's
+    // upload was needless, its files and desktop settings were not.
+    EXPECT_EQ(rig.virtualMouse->uploadsBegun(), 2);
+    EXPECT_EQ(rig.virtualMouse->configurationBlock()[0x4A], 2 * 20);
+    EXPECT_EQ(session.profile().currentProfileIndex(), 1);
+    EXPECT_EQ(fileBytes(rig.dir / "config0.bin").at(1 + offsetof(ConfigRecord, sensitivityX)), 6);
+    ASSERT_EQ(pointer.applied.size(), 1u);
+    EXPECT_EQ(pointer.applied[0].first.sensitivityX, 6);
+    EXPECT_TRUE(pointer.applied[0].second.speed);
+    EXPECT_NE(session.saveProgress().phase, SaveProgress::Phase::Uploading);
+    EXPECT_FALSE(profiles.mouseOutOfDate());
+    session.setDesktopPointer(nullptr);
 }
 
 TEST(UserSession, EndsOnceListenerFirstThenTheQueueThenTheHandles) {

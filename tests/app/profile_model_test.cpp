@@ -49,8 +49,8 @@ struct Program {
         MainWindowSetup setup;
         setup.balloons = &balloons;
         setup.endProcess = [this](int) { ended = true; };
-        setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
-        setup.hotplugSettle = std::chrono::milliseconds(20);
+        setup.mouse.hotplug = std::make_unique<VirtualHotplugSource>(backend);
+        setup.mouse.hotplugSettle = std::chrono::milliseconds(20);
         window = std::make_unique<CMavloDlg>(*session, std::move(setup));
         ended = false;
         // Reset and its question come with the settings pages.

@@ -78,7 +78,7 @@ TEST(StatusCard, TheStartUpSearchIsNeitherConnectedNorAbsentUntilItAnswers) {
         const QImage looking = statusArea(window);
         EXPECT_EQ(absentPixels(looking), 0) << lan;
         EXPECT_EQ(accentPixels(looking), 0) << lan;
-        for (int i = 0; i < 200 && window.startUpSearch() != StartUpSearch::NoAnswer; ++i)
+        for (int i = 0; i < 200 && rig.session->startUpSearch() != StartUpSearch::NoAnswer; ++i)
             QTest::qWait(10);
         EXPECT_EQ(card->lineText(1), QString::fromUtf8(noAnswer));
         const QImage silent = statusArea(window);
@@ -234,7 +234,7 @@ TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     QCoreApplication::sendEvent(&window, &help);
     EXPECT_TRUE(QToolTip::text().isEmpty());
 
-    window.setSaveProgress({SaveProgress::Phase::Saved, 16, 16});
+    rig.session->setSaveProgress({SaveProgress::Phase::Saved, 16, 16});
     EXPECT_EQ(spokenLines(window)[1], "Saved");
 }
 

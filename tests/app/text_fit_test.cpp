@@ -174,12 +174,12 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         for (SaveProgress::Phase phase :
              {SaveProgress::Phase::Idle, SaveProgress::Phase::Uploading, SaveProgress::Phase::Saved,
               SaveProgress::Phase::NotReceived, SaveProgress::Phase::NotWritten}) {
-            window.setSaveProgress({phase, 5, 16});
+            rig.rig.session->setSaveProgress({phase, 5, 16});
             const QString state = QString("main-save%1-").arg(static_cast<int>(phase)) + tag;
             expectEverythingFits(window, state);
             expectProfileLineOffered(window, lrig.longName, state.toStdString());
         }
-        window.setSaveProgress({});
+        rig.rig.session->setSaveProgress({});
 
         // Every section open: the upper ones at the top, the lower ones below.
         rig.click(100, 117); // Button Assignment

@@ -125,14 +125,14 @@ struct WindowRig {
     // painted (unless waitForStartUp is false).
     CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
-        setup.hotplug = std::make_unique<VirtualHotplugSource>(backend);
+        setup.mouse.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.balloons = deliverBalloons ? nullptr : &balloons;
-        setup.permissionProblem = permissionProblem;
+        setup.mouse.permissionProblem = permissionProblem;
         setup.endProcess = [this](int code) { exitCode = code; };
-        setup.hotplugSettle = std::chrono::milliseconds(20);
+        setup.mouse.hotplugSettle = std::chrono::milliseconds(20);
         setup.trayAvailable = [this] { return trayPresent; };
         setup.trayRecheck = std::chrono::milliseconds(20);
-        setup.searchPatience = searchPatience;
+        setup.mouse.searchPatience = searchPatience;
         setup.trayActions = trayActions;
         setup.autostartEntry = dir / "autostart" / "qvr.desktop";
         setup.program = "/opt/qvr tools/bin/qvr";

@@ -38,7 +38,7 @@ void save(SettingsRig& rig) {
     rig.click(kSave.x(), kSave.y());
     // The upload, the files and the desktop's settings end after the click.
     ASSERT_TRUE(waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
+        return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
 }
 

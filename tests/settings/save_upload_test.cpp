@@ -31,7 +31,7 @@ struct HeldSave {
     void finish() {
         rig.rig.clock.release();
         EXPECT_TRUE(waitFor([&] {
-            return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
+            return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
         }));
     }
     void pressAgain() {
@@ -46,7 +46,7 @@ TEST(SaveDuringUpload, ASecondSaveWaitsAndTheNewestPressIsSentAfterIt) {
     rig.start();
     rig.record().sensitivityX = 3;
     HeldSave save(rig);
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Uploading);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::Uploading);
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
 
     rig.record().sensitivityX = 5; // belongs to the next Save
@@ -60,7 +60,7 @@ TEST(SaveDuringUpload, ASecondSaveWaitsAndTheNewestPressIsSentAfterIt) {
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 7 * 20);
     EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Saved);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::Saved);
 }
 
 TEST(SaveDuringUpload, ASwitchMeanwhileLeavesEachProfileItsOwnFilesAndTheNewestEdits) {
@@ -126,7 +126,7 @@ TEST(SaveDuringUpload, ASwitchAfterAWaitingSaveLeavesTheMouseWithTheProfileSwitc
     EXPECT_EQ(std::ranges::count_if(
                   set, [](const std::string& key) { return key.starts_with("speed="); }),
               1);
-    EXPECT_NE(rig.window().saveProgress().phase, SaveProgress::Phase::Uploading);
+    EXPECT_NE(rig.rig.session->saveProgress().phase, SaveProgress::Phase::Uploading);
 }
 
 TEST(SaveDuringUpload, ClosingTheProgramLetsTheWaitingSaveReachTheMouse) {
@@ -189,7 +189,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.rig.messages.confirmations = {true};
     rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
     ASSERT_TRUE(waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
+        return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
     rig.window().exitProgram();
 
@@ -212,7 +212,7 @@ TEST(SaveDuringUpload, AnUnplugEndsTheUploadSavesTheFilesAndTellsTheUser) {
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
     ASSERT_FALSE(rig.rig.balloons.shown.empty());
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::NotReceived);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::NotReceived);
 }
 
 TEST(SaveDuringUpload, AnEventsReadBackWaitsForTheUpload) {
@@ -247,13 +247,13 @@ TEST(SaveProgressCard, ShowsTheBarThenTheOutcomeInTheWindowsLanguage) {
                      });
     const QImage idle = rig.window().grab().toImage();
     HeldSave save(rig);
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Uploading);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::Uploading);
     const QImage during = rig.window().grab().toImage();
     save.finish();
     std::vector<int> expected(16);
     std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(steps, expected);
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::Saved);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::Saved);
     const QImage after = rig.window().grab().toImage();
     EXPECT_NE(idle, during);
     EXPECT_NE(during, after);

@@ -34,7 +34,7 @@ void dragThumbAndLetGo(CGdipButton& thumb, int dy) {
 
 bool settled(SettingsRig& rig) {
     return waitFor([&] {
-        return !rig.pages->actions().uploadPending() && !rig.rig.session->deviceQueue().busy();
+        return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     });
 }
 
@@ -697,7 +697,7 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     ASSERT_EQ(file.size(), kProfileFileSize);
     EXPECT_EQ(file[1 + 0x3A], 3);
     EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
-    EXPECT_EQ(rig.window().saveProgress().phase, SaveProgress::Phase::NotReceived);
+    EXPECT_EQ(rig.rig.session->saveProgress().phase, SaveProgress::Phase::NotReceived);
     EXPECT_EQ(saveProgressTexts(Language::English).notReceived, "Saved to files only");
     ASSERT_EQ(rig.rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
