@@ -27,30 +27,69 @@ namespace qvr {
 namespace {
 
 constexpr std::array<AutoSwitchTexts, 3> kTexts{{
-    {"Automatic switching", "Switch profiles automatically",
+    {"Automatic switching",
+     "Switch profiles automatically",
      "Switch profiles by the focused application",
-     "Automatic profile switching waits: the window has unsaved changes.", "Watching the focus: %1",
-     "Automatic switching is not available on this desktop: %1", "Application", "Profile",
-     "Every other application", "Stay on the current profile", "Add", "Remove", "Close",
+     "Automatic profile switching waits: the window has unsaved changes.",
+     "Watching the focus: %1",
+     "Automatic switching is not available on this desktop: %1",
+     "Application",
+     "Profile",
+     "Every other application",
+     "Stay on the current profile",
+     "Add",
+     "Remove",
+     "Close",
      "%1 (no such profile)",
-     "KDE Plasma on Wayland tells only KWin scripts which window has the focus.",
-     "GNOME Shell on Wayland tells only its extensions which window has the focus.",
+     "KWin did not answer on the session bus, or did not run qvr's focus script.",
+     "GNOME Shell tells the focus only to its extensions. Enable qvr's with "
+     "\"gnome-extensions enable %1\", then log out and in again.",
      "no X11 display or Wayland compositor was found.",
      "the Wayland compositor does not list its windows (zwlr_foreign_toplevel_manager_v1).",
-     "the display did not answer."},
-    {"自动切换", "自动切换配置", "按焦点应用程序切换配置",
-     "自动切换配置已暂停：窗口中有未保存的更改。", "正在跟踪焦点：%1", "此桌面不支持自动切换：%1",
-     "应用程序", "配置", "其他应用程序", "保持当前配置", "添加", "删除", "关闭", "%1（无此配置）",
-     "Wayland 下的 KDE Plasma 只把焦点窗口告诉 KWin 脚本。",
-     "Wayland 下的 GNOME Shell 只把焦点窗口告诉它的扩展。", "未找到 X11 显示或 Wayland 合成器。",
-     "Wayland 合成器不提供窗口列表（zwlr_foreign_toplevel_manager_v1）。", "显示服务器没有应答。"},
-    {"自動切換", "自動切換配置", "依焦點應用程式切換配置",
-     "自動切換配置已暫停：視窗中有未儲存的變更。", "正在追蹤焦點：%1", "此桌面不支援自動切換：%1",
-     "應用程式", "配置", "其他應用程式", "保持目前配置", "新增", "刪除", "關閉", "%1（無此配置）",
-     "Wayland 下的 KDE Plasma 只把焦點視窗告訴 KWin 指令稿。",
-     "Wayland 下的 GNOME Shell 只把焦點視窗告訴它的擴充功能。",
+     "the display did not answer.",
+     "the D-Bus session bus cannot be reached."},
+    {"自动切换",
+     "自动切换配置",
+     "按焦点应用程序切换配置",
+     "自动切换配置已暂停：窗口中有未保存的更改。",
+     "正在跟踪焦点：%1",
+     "此桌面不支持自动切换：%1",
+     "应用程序",
+     "配置",
+     "其他应用程序",
+     "保持当前配置",
+     "添加",
+     "删除",
+     "关闭",
+     "%1（无此配置）",
+     "KWin 没有在会话总线上应答，或没有运行 qvr 的焦点脚本。",
+     "GNOME Shell 只把焦点窗口告诉它的扩展。请用“gnome-extensions enable %1”启用 qvr "
+     "的扩展，然后注销并重新登录。",
+     "未找到 X11 显示或 Wayland 合成器。",
+     "Wayland 合成器不提供窗口列表（zwlr_foreign_toplevel_manager_v1）。",
+     "显示服务器没有应答。",
+     "无法连接 D-Bus 会话总线。"},
+    {"自動切換",
+     "自動切換配置",
+     "依焦點應用程式切換配置",
+     "自動切換配置已暫停：視窗中有未儲存的變更。",
+     "正在追蹤焦點：%1",
+     "此桌面不支援自動切換：%1",
+     "應用程式",
+     "配置",
+     "其他應用程式",
+     "保持目前配置",
+     "新增",
+     "刪除",
+     "關閉",
+     "%1（無此配置）",
+     "KWin 沒有在工作階段匯流排上回應，或沒有執行 qvr 的焦點指令稿。",
+     "GNOME Shell 只把焦點視窗告訴它的擴充功能。請用「gnome-extensions enable %1」啟用 qvr "
+     "的擴充功能，然後登出再登入。",
      "未找到 X11 顯示或 Wayland 合成器。",
-     "Wayland 合成器不提供視窗清單（zwlr_foreign_toplevel_manager_v1）。", "顯示伺服器沒有回應。"},
+     "Wayland 合成器不提供視窗清單（zwlr_foreign_toplevel_manager_v1）。",
+     "顯示伺服器沒有回應。",
+     "無法連線到 D-Bus 工作階段匯流排。"},
 }};
 
 bool ownWindow(const FocusedWindow& window) {
@@ -210,19 +249,23 @@ QString AutoProfileSwitch::unavailableText() const {
     if (available_)
         return {};
     const AutoSwitchTexts& texts = autoSwitchTexts(host_.language());
+    const std::string problem = setup_.source ? setup_.source->problem() : std::string();
     std::string_view reason = texts.noAnswer;
     switch (setup_.desktop) {
     case FocusDesktop::KdeWayland:
-        reason = texts.kdeWayland;
-        break;
     case FocusDesktop::GnomeWayland:
-        reason = texts.gnomeWayland;
+        if (problem.starts_with(kSessionBusUnreachable))
+            reason = texts.noSessionBus;
+        else if (setup_.desktop == FocusDesktop::KdeWayland)
+            reason = texts.kdeWayland;
+        else
+            return qstr(texts.unavailable).arg(qstr(texts.gnomeWayland).arg(kGnomeExtensionUuid));
         break;
     case FocusDesktop::None:
         reason = texts.noDisplay;
         break;
     case FocusDesktop::Wlroots:
-        if (setup_.source && setup_.source->problem().find("zwlr_") != std::string::npos)
+        if (problem.find("zwlr_") != std::string::npos)
             reason = texts.noToplevelList;
         break;
     case FocusDesktop::X11:
@@ -234,7 +277,21 @@ QString AutoProfileSwitch::unavailableText() const {
 QString AutoProfileSwitch::sourceText() const {
     if (!available_)
         return unavailableText();
-    const char* where = setup_.desktop == FocusDesktop::X11 ? "X11" : "Wayland (wlroots)";
+    const char* where = "X11";
+    switch (setup_.desktop) {
+    case FocusDesktop::Wlroots:
+        where = "Wayland (wlroots)";
+        break;
+    case FocusDesktop::KdeWayland:
+        where = "KWin (Wayland)";
+        break;
+    case FocusDesktop::GnomeWayland:
+        where = "GNOME Shell (Wayland)";
+        break;
+    case FocusDesktop::X11:
+    case FocusDesktop::None:
+        break;
+    }
     return qstr(autoSwitchTexts(host_.language()).watching).arg(where);
 }
 

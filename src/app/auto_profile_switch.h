@@ -35,8 +35,9 @@ struct AutoSwitchTexts {
     std::string_view unavailable; // %1 why not
     std::string_view application, profile, otherApplications, stay, add, remove, close;
     std::string_view noSuchProfile;
-    // Why this desktop cannot tell the focus.
-    std::string_view kdeWayland, gnomeWayland, noDisplay, noToplevelList, noAnswer;
+    // Why this desktop cannot tell the focus. gnomeWayland: %1 the
+    // extension's uuid.
+    std::string_view kdeWayland, gnomeWayland, noDisplay, noToplevelList, noAnswer, noSessionBus;
 };
 const AutoSwitchTexts& autoSwitchTexts(Language language);
 

@@ -1,5 +1,7 @@
 #include "app/focus_desktop.h"
 
+#include "app/session_bus.h"
+
 #include <cstdlib>
 #include <string_view>
 
@@ -60,9 +62,9 @@ std::string focusDesktopDescription(FocusDesktop desktop) {
     case FocusDesktop::Wlroots:
         return "Wayland (zwlr_foreign_toplevel_manager_v1 of sway, Hyprland, river, labwc)";
     case FocusDesktop::KdeWayland:
-        return "KDE Plasma on Wayland";
+        return "KDE Plasma on Wayland (a KWin script)";
     case FocusDesktop::GnomeWayland:
-        return "GNOME Shell on Wayland";
+        return std::string("GNOME Shell on Wayland (the extension ") + kGnomeExtensionUuid + ")";
     case FocusDesktop::None:
         break;
     }
@@ -73,17 +75,28 @@ std::string focusUnavailableReason(FocusDesktop desktop) {
     switch (desktop) {
     case FocusDesktop::X11:
     case FocusDesktop::Wlroots:
-        return {};
     case FocusDesktop::KdeWayland:
-        return "KWin on Wayland tells only its own scripts which window has the focus, and qvr "
-               "brings no KWin script yet; an X11 session of Plasma works.";
     case FocusDesktop::GnomeWayland:
-        return "GNOME Shell on Wayland tells only its own extensions which window has the focus, "
-               "and qvr brings no extension yet; a GNOME on Xorg session works.";
+        return {};
     case FocusDesktop::None:
         break;
     }
     return "neither an X11 display (DISPLAY) nor a Wayland compositor (WAYLAND_DISPLAY) is set.";
+}
+
+std::string focusServiceProblem(FocusDesktop desktop) {
+    const char* name = desktop == FocusDesktop::KdeWayland     ? "org.kde.KWin"
+                       : desktop == FocusDesktop::GnomeWayland ? kGnomeExtensionBusName
+                                                               : nullptr;
+    if (!name)
+        return {};
+    SessionBus bus;
+    std::string problem;
+    if (!bus.connect(problem))
+        return problem;
+    if (!bus.nameOwner(name).empty())
+        return {};
+    return desktop == FocusDesktop::KdeWayland ? kKwinSilent : kGnomeExtensionMissing;
 }
 
 } // namespace qvr

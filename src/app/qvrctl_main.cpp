@@ -609,7 +609,9 @@ void printAutoSwitch(const AutoSwitchRules& rules, const std::vector<std::string
         std::printf("%s -> %s%s\n", rule.application.c_str(), rule.profile.c_str(),
                     known(rule.profile));
     const FocusDesktop desktop = chooseFocusDesktop(SessionEnvironment::fromProcess());
-    const std::string reason = focusUnavailableReason(desktop);
+    std::string reason = focusUnavailableReason(desktop);
+    if (reason.empty())
+        reason = focusServiceProblem(desktop);
     if (reason.empty())
         std::printf("focus: %s\n", focusDesktopDescription(desktop).c_str());
     else

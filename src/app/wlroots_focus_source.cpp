@@ -5,14 +5,9 @@
 #include "app/focus_source.h"
 #include "wlr-foreign-toplevel-management-unstable-v1-client-protocol.h"
 
-#include <array>
-#include <cerrno>
 #include <cstring>
 #include <list>
 #include <poll.h>
-#include <sys/eventfd.h>
-#include <thread>
-#include <unistd.h>
 #include <wayland-client.h>
 
 namespace qvr {
@@ -26,11 +21,7 @@ class WlrootsFocusSource final : public FocusSource {
   public:
     explicit WlrootsFocusSource(std::string display) : display_(std::move(display)) {}
     ~WlrootsFocusSource() override {
-        if (thread_.joinable()) {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const auto written = ::write(stop_, &one, sizeof one);
-            thread_.join();
-        }
+        thread_.stop();
         for (Toplevel& toplevel : toplevels_)
             zwlr_foreign_toplevel_handle_v1_destroy(toplevel.handle);
         if (manager_)
@@ -39,8 +30,6 @@ class WlrootsFocusSource final : public FocusSource {
             wl_registry_destroy(registry_);
         if (connection_)
             wl_display_disconnect(connection_);
-        if (stop_ >= 0)
-            ::close(stop_);
     }
 
     bool start(Sink sink) override {
@@ -80,13 +69,7 @@ class WlrootsFocusSource final : public FocusSource {
                        "(wlroots compositors such as sway, Hyprland, river and labwc do).";
             return false;
         }
-        stop_ = ::eventfd(0, EFD_CLOEXEC);
-        if (stop_ < 0) {
-            problem_ = std::string("no event file: ") + std::strerror(errno);
-            return false;
-        }
-        thread_ = std::thread([this] { run(); });
-        return true;
+        return thread_.start([this] { run(); }, problem_);
     }
 
     const std::string& problem() const override { return problem_; }
@@ -172,22 +155,18 @@ class WlrootsFocusSource final : public FocusSource {
                 if (wl_display_dispatch_pending(connection_) < 0)
                     return;
             wl_display_flush(connection_);
-            std::array<pollfd, 2> waits{pollfd{fd, POLLIN, 0}, pollfd{stop_, POLLIN, 0}};
-            if (::poll(waits.data(), waits.size(), -1) < 0 && errno != EINTR) {
+            const std::optional<short> ready = thread_.wait(fd);
+            if (!ready) {
                 wl_display_cancel_read(connection_);
                 return;
             }
-            if (waits[1].revents) {
-                wl_display_cancel_read(connection_);
-                return;
-            }
-            if (waits[0].revents & POLLIN) {
+            if (*ready & POLLIN) {
                 if (wl_display_read_events(connection_) < 0)
                     return;
             } else {
                 wl_display_cancel_read(connection_);
                 // The compositor went away.
-                if (waits[0].revents & (POLLHUP | POLLERR))
+                if (*ready & (POLLHUP | POLLERR))
                     return;
             }
             if (wl_display_dispatch_pending(connection_) < 0)
@@ -202,9 +181,8 @@ class WlrootsFocusSource final : public FocusSource {
     zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
     // A list: the handles' listeners hold pointers to its elements.
     std::list<Toplevel> toplevels_;
-    int stop_ = -1;
     Sink sink_;
-    std::thread thread_;
+    FocusThread thread_;
 };
 
 } // namespace

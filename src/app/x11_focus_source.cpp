@@ -3,15 +3,8 @@
 
 #include "app/focus_source.h"
 
-#include <array>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <poll.h>
-#include <sys/eventfd.h>
-#include <thread>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace qvr {
@@ -22,13 +15,7 @@ class X11FocusSource final : public FocusSource {
   public:
     explicit X11FocusSource(std::string display) : display_(std::move(display)) {}
     ~X11FocusSource() override {
-        if (thread_.joinable()) {
-            const std::uint64_t one = 1;
-            [[maybe_unused]] const auto written = ::write(stop_, &one, sizeof one);
-            thread_.join();
-        }
-        if (stop_ >= 0)
-            ::close(stop_);
+        thread_.stop();
         if (connection_)
             xcb_disconnect(connection_);
     }
@@ -53,14 +40,12 @@ class X11FocusSource final : public FocusSource {
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
         xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(connection_);
-        stop_ = ::eventfd(0, EFD_CLOEXEC);
-        if (stop_ < 0 || activeWindow_ == XCB_ATOM_NONE) {
+        if (activeWindow_ == XCB_ATOM_NONE) {
             problem_ = "the X11 display " + display_ + " does not answer.";
             return false;
         }
         sink_ = std::move(sink);
-        thread_ = std::thread([this] { run(); });
-        return true;
+        return thread_.start([this] { run(); }, problem_);
     }
 
     const std::string& problem() const override { return problem_; }
@@ -100,16 +85,6 @@ class X11FocusSource final : public FocusSource {
         // None while the focus is on the desktop or changing hands.
         if (window == XCB_WINDOW_NONE)
             return;
-        FocusedWindow focused;
-        const auto add = [&focused](const std::string& name) {
-            const auto stored = storableApplicationName(name);
-            if (!stored)
-                return;
-            for (const std::string& known : focused.names)
-                if (sameApplication(known, *stored))
-                    return;
-            focused.names.push_back(*stored);
-        };
         // WM_CLASS: the instance, then the class, each ending in a NUL.
         const std::string wmClass = property(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
         const std::string instance = wmClass.substr(0, wmClass.find('\0'));
@@ -118,22 +93,11 @@ class X11FocusSource final : public FocusSource {
             windowClass = wmClass.substr(instance.size() + 1);
             windowClass = windowClass.substr(0, windowClass.find('\0'));
         }
-        add(windowClass);
-        add(instance);
-        if (const std::uint32_t pid = cardinal(window, windowPid_, XCB_ATOM_CARDINAL)) {
-            focused.own = pid == static_cast<std::uint32_t>(::getpid());
-            std::ifstream comm("/proc/" + std::to_string(pid) + "/comm");
-            std::string name;
-            if (std::getline(comm, name))
-                add(name);
-        }
-        sink_(focused);
+        sink_(windowNamed(windowClass, instance, cardinal(window, windowPid_, XCB_ATOM_CARDINAL)));
     }
 
     void run() {
         reportActiveWindow();
-        std::array<pollfd, 2> waits{pollfd{xcb_get_file_descriptor(connection_), POLLIN, 0},
-                                    pollfd{stop_, POLLIN, 0}};
         while (!xcb_connection_has_error(connection_)) {
             bool changed = false;
             while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
@@ -145,9 +109,7 @@ class X11FocusSource final : public FocusSource {
             // A burst of notifications asks for one look.
             if (changed)
                 reportActiveWindow();
-            if (::poll(waits.data(), waits.size(), -1) < 0 && errno != EINTR)
-                return;
-            if (waits[1].revents)
+            if (!thread_.wait(xcb_get_file_descriptor(connection_)))
                 return;
         }
     }
@@ -158,30 +120,14 @@ class X11FocusSource final : public FocusSource {
     xcb_window_t root_ = XCB_WINDOW_NONE;
     xcb_atom_t activeWindow_ = XCB_ATOM_NONE;
     xcb_atom_t windowPid_ = XCB_ATOM_NONE;
-    int stop_ = -1;
     Sink sink_;
-    std::thread thread_;
+    FocusThread thread_;
 };
 
 } // namespace
 
 std::unique_ptr<FocusSource> makeX11FocusSource(const std::string& display) {
     return std::make_unique<X11FocusSource>(display);
-}
-
-std::unique_ptr<FocusSource> makeFocusSource(FocusDesktop desktop,
-                                             const SessionEnvironment& session) {
-    switch (desktop) {
-    case FocusDesktop::X11:
-        return makeX11FocusSource(session.display);
-    case FocusDesktop::Wlroots:
-        return makeWlrootsFocusSource(session.waylandDisplay);
-    case FocusDesktop::KdeWayland:
-    case FocusDesktop::GnomeWayland:
-    case FocusDesktop::None:
-        break;
-    }
-    return nullptr;
 }
 
 } // namespace qvr

@@ -541,6 +541,70 @@ TEST_F(AutoSwitchInWindow, TheTrayTheRulesWindowAndQvrctlEditOneFile) {
     rules->close();
 }
 
+// The session says which desktop tells the focus; on KDE and GNOME Wayland
+// a source over the session bus tries, and what it found missing at start
+// is what the rules window shows, in the window's words.
+TEST(FocusDesktops, TheSessionChoosesTheSourceAndOnlyNoDisplayIsRuledOutBeforehand) {
+    const struct {
+        SessionEnvironment session;
+        FocusDesktop desktop;
+    } cases[] = {
+        {{"wayland", "wayland-0", "KDE", ""}, FocusDesktop::KdeWayland},
+        {{"wayland", "wayland-0", "ubuntu:GNOME", ":0"}, FocusDesktop::GnomeWayland},
+        {{"", "wayland-0", "sway", ""}, FocusDesktop::Wlroots},
+        // A stray WAYLAND_DISPLAY in an X11 session of Plasma.
+        {{"x11", "wayland-0", "KDE", ":0"}, FocusDesktop::X11},
+        {{"tty", "", "", ""}, FocusDesktop::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.session.currentDesktop);
+        EXPECT_EQ(chooseFocusDesktop(c.session), c.desktop);
+        EXPECT_EQ(focusUnavailableReason(c.desktop).empty(), c.desktop != FocusDesktop::None);
+        EXPECT_EQ(makeFocusSource(c.desktop, c.session) != nullptr,
+                  c.desktop != FocusDesktop::None);
+    }
+}
+
+struct RefusingFocusSource final : FocusSource {
+    explicit RefusingFocusSource(std::string why) : why(std::move(why)) {}
+    bool start(Sink) override { return false; }
+    const std::string& problem() const override { return why; }
+    std::string why;
+};
+
+TEST_F(ProfileSwitch, WhatTheBusSourcesMissAtStartIsWhatTheRulesWindowSays) {
+    const struct {
+        FocusDesktop desktop;
+        std::string problem;
+        std::string_view AutoSwitchTexts::*reason;
+    } cases[] = {
+        {FocusDesktop::KdeWayland, std::string(kKwinSilent) + " KWin said: no such method",
+         &AutoSwitchTexts::kdeWayland},
+        {FocusDesktop::GnomeWayland, kGnomeExtensionMissing, &AutoSwitchTexts::gnomeWayland},
+        {FocusDesktop::GnomeWayland, std::string(kSessionBusUnreachable) + ": refused",
+         &AutoSwitchTexts::noSessionBus},
+    };
+    const AutoSwitchTexts& english = autoSwitchTexts(Language::English);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.problem);
+        auto* autoSwitch =
+            new AutoProfileSwitch(*p.rig.window, *p.rig.window, *p.rig.session,
+                                  {std::make_unique<RefusingFocusSource>(c.problem), c.desktop});
+        EXPECT_FALSE(autoSwitch->available());
+        EXPECT_FALSE(autoSwitch->trayAction()->isEnabled());
+        const QString expected =
+            qstr(english.unavailable).arg(qstr(english.*c.reason).arg(kGnomeExtensionUuid));
+        EXPECT_EQ(autoSwitch->sourceText(), expected);
+        delete autoSwitch;
+    }
+    // Every language tells how to enable the extension.
+    for (const Language language :
+         {Language::English, Language::SimplifiedChinese, Language::TraditionalChinese})
+        EXPECT_TRUE(qstr(autoSwitchTexts(language).gnomeWayland)
+                        .arg(kGnomeExtensionUuid)
+                        .contains(QString("gnome-extensions enable ") + kGnomeExtensionUuid));
+}
+
 TEST(ProfileNames, NamesThatAreNotUtf8AndAnEmptyCurrentNameRoundTrip) {
     ProfileRig p;
     p.putProfile(0, 10);

@@ -17,14 +17,7 @@ SWAY_PID=""
 CLIENT_PIDS=()
 trap 'kill "${CLIENT_PIDS[@]}" $SWAY_PID 2>/dev/null || true; e2e_cleanup' EXIT
 
-# Desk, Shell and Web, told apart on the mouse by their report rate codes.
-e2e_copy_program
-for position in 0 1 2; do
-    printf "\\x0$position" | dd of="$E2E_PROGRAM/config$position.bin" bs=1 seek=6 conv=notrunc 2>/dev/null
-done
-sed -i '/^\[Profile\]/,/^\r\?$/d' "$E2E_PROGRAM/str.ini"
-printf '\r\n[Profile]\r\nCurProfileName=Desk\r\nItemCount=3\r\nItem0=Desk\r\nItem1=Shell\r\nItem2=Web\r\n' \
-    >>"$E2E_PROGRAM/str.ini"
+e2e_three_profiles
 
 # sway's runtime folder belongs to nobody; the clients, running as root,
 # reach its socket by its full path.
@@ -66,16 +59,9 @@ client() {
 client weston-flower "$FLOWER"
 client weston-clickdot "$CLICKDOT"
 
-QT_QPA_PLATFORM=offscreen "$E2E_QVR" --virtual-mouse --trace "$E2E_TRACE" >"$E2E_DIR/qvr.log" 2>&1 &
-E2E_QVR_PID=$!
-trace_open() { [ -e "$E2E_TRACE" ] && e2e_trace_has '^set-feature 00 01 fc'; }
-e2e_wait_for "qvr's open sequence" trace_open
+e2e_start_qvr_offscreen
 grep -q "not available" "$E2E_DIR/qvr.log" && e2e_fail "no focus source: $(cat "$E2E_DIR/qvr.log")"
 
-current() { "$QVRCTL" profile current 2>/dev/null; }
-current_is() { [ "$(current)" = "$1" ]; }
-uploads_since() { grep -E -c '^set-feature 00 02 ' <<<"$(e2e_trace_since "$1")" || true; }
-sent() { e2e_wait_trace "^set-feature 00 03 [0-9a-f]{2} 0$1" "$2"; }
 focus() {
     swaymsg "[app_id=\"$1\"] focus" >/dev/null
     focused_is() { [ "$(focused_app)" = "$1" ]; }
@@ -86,15 +72,6 @@ focus() {
 "$QVRCTL" auto add "${CLICKDOT^^}" Web || e2e_fail "qvrctl auto add"
 "$QVRCTL" auto list | grep -q '^focus: Wayland' || e2e_fail "qvrctl auto list: $("$QVRCTL" auto list)"
 
-before=$(e2e_trace_lines)
-focus "$FLOWER"
-sent 1 "$before"
-e2e_wait_for "the profile to follow the focus to Shell" current_is "1 Shell"
-[ "$(uploads_since "$before")" -eq 1 ] || e2e_fail "$(uploads_since "$before") uploads for one switch"
-
-before=$(e2e_trace_lines)
-focus "$CLICKDOT"
-sent 2 "$before"
-e2e_wait_for "the profile to follow the focus to Web" current_is "2 Web"
-[ "$(uploads_since "$before")" -eq 1 ] || e2e_fail "$(uploads_since "$before") uploads for one switch"
+e2e_focus_switches 1 Shell focus "$FLOWER"
+e2e_focus_switches 2 Web focus "$CLICKDOT"
 echo "automatic switching on sway: ok"

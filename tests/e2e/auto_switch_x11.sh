@@ -8,17 +8,8 @@ command -v openbox >/dev/null && command -v xmessage >/dev/null && command -v xp
     exit 77
 
 QVRCTL="$QVR_PROGRAM_DIR/qvrctl"
-UPLOAD='^set-feature 00 02 '
 
-# Three profiles, Desk, Shell and Web, told apart on the mouse by their
-# report rate codes 0, 1 and 2 (byte 5 of the record, after the file's flag).
-e2e_copy_program
-for position in 0 1 2; do
-    printf "\\x0$position" | dd of="$E2E_PROGRAM/config$position.bin" bs=1 seek=6 conv=notrunc 2>/dev/null
-done
-sed -i '/^\[Profile\]/,/^\r\?$/d' "$E2E_PROGRAM/str.ini"
-printf '\r\n[Profile]\r\nCurProfileName=Desk\r\nItemCount=3\r\nItem0=Desk\r\nItem1=Shell\r\nItem2=Web\r\n' \
-    >>"$E2E_PROGRAM/str.ini"
+e2e_three_profiles
 
 e2e_prepare_session
 export XDG_SESSION_TYPE=x11
@@ -26,11 +17,6 @@ unset WAYLAND_DISPLAY
 e2e_start_openbox
 e2e_start_qvr
 
-current() { "$QVRCTL" profile current 2>/dev/null; }
-current_is() { [ "$(current)" = "$1" ]; }
-uploads_since() { grep -E -c "$UPLOAD" <<<"$(e2e_trace_since "$1")" || true; }
-# sent PROFILE_POSITION AFTER_LINES: waits for that profile's upload.
-sent() { e2e_wait_trace "^set-feature 00 03 [0-9a-f]{2} 0$1" "$2"; }
 
 # A window of another program, named by WM_CLASS: "instance class".
 client() {
@@ -54,18 +40,9 @@ DESK_WINDOW=$(client delta Editor)
 "$QVRCTL" auto list | grep -q '^focus: X11' || e2e_fail "qvrctl auto list: $("$QVRCTL" auto list)"
 
 # One settled focus, one upload, the profile it names.
-e2e_wait_for "the first focus to settle" current_is "0 Desk"
-before=$(e2e_trace_lines)
-xdotool windowactivate --sync "$SHELL_WINDOW"
-sent 1 "$before"
-e2e_wait_for "the profile to follow the focus to Shell" current_is "1 Shell"
-[ "$(uploads_since "$before")" -eq 1 ] || e2e_fail "$(uploads_since "$before") uploads for one switch"
-
-before=$(e2e_trace_lines)
-xdotool windowactivate --sync "$WEB_WINDOW"
-sent 2 "$before"
-e2e_wait_for "the profile to follow the focus to Web" current_is "2 Web"
-[ "$(uploads_since "$before")" -eq 1 ] || e2e_fail "$(uploads_since "$before") uploads for one switch"
+e2e_wait_for "the first focus to settle" e2e_current_is "0 Desk"
+e2e_focus_switches 1 Shell xdotool windowactivate --sync "$SHELL_WINDOW"
+e2e_focus_switches 2 Web xdotool windowactivate --sync "$WEB_WINDOW"
 
 # A burst through Shell's and Desk's windows that ends on Desk's: one upload,
 # Desk's. The burst must be quicker than the settling time to say anything.
@@ -75,12 +52,12 @@ xdotool windowactivate --sync "$DESK_WINDOW" windowactivate --sync "$SHELL_WINDO
     windowactivate --sync "$DESK_WINDOW"
 took=$((($(date +%s%N) - start) / 1000000))
 # A switch to Shell on the way would have reached the mouse before Desk's.
-sent 0 "$before"
-e2e_wait_for "the profile to follow the burst's last focus" current_is "0 Desk"
+e2e_wait_profile_sent 0 "$before"
+e2e_wait_for "the profile to follow the burst's last focus" e2e_current_is "0 Desk"
 echo "burst of three focus changes: ${took} ms"
 if [ "$took" -lt 450 ]; then
-    [ "$(uploads_since "$before")" -eq 1 ] ||
-        e2e_fail "$(uploads_since "$before") uploads for a burst that settled once"
+    [ "$(e2e_uploads_since "$before")" -eq 1 ] ||
+        e2e_fail "$(e2e_uploads_since "$before") uploads for a burst that settled once"
 else
     echo "the burst took ${took} ms, longer than settling; its upload count is not checked"
 fi

@@ -478,3 +478,61 @@ e2e_find_main_by_size() {
     done
     return 1
 }
+
+# --- Automatic switching --------------------------------------------------------
+
+# e2e_three_profiles: the user folder with Desk, Shell and Web, told apart on
+# the mouse by their report rate codes 0, 1 and 2 (byte 5 of the record,
+# after the file's flag); Desk is current.
+e2e_three_profiles() {
+    e2e_copy_program
+    local position
+    for position in 0 1 2; do
+        printf "\\x0$position" | dd of="$E2E_PROGRAM/config$position.bin" bs=1 seek=6 conv=notrunc 2>/dev/null
+    done
+    sed -i '/^\[Profile\]/,/^\r\?$/d' "$E2E_PROGRAM/str.ini"
+    printf '\r\n[Profile]\r\nCurProfileName=Desk\r\nItemCount=3\r\nItem0=Desk\r\nItem1=Shell\r\nItem2=Web\r\n' \
+        >>"$E2E_PROGRAM/str.ini"
+}
+
+# e2e_current_is "POSITION NAME": qvrctl names that profile as current.
+e2e_current_is() {
+    [ "$("$QVR_PROGRAM_DIR/qvrctl" profile current 2>/dev/null)" = "$1" ]
+}
+
+# e2e_uploads_since AFTER_LINES: how many profile uploads began since.
+e2e_uploads_since() {
+    grep -E -c '^set-feature 00 02 ' <<<"$(e2e_trace_since "$1")" || true
+}
+
+# e2e_wait_profile_sent POSITION AFTER_LINES: waits for that profile's upload.
+e2e_wait_profile_sent() {
+    e2e_wait_trace "^set-feature 00 03 [0-9a-f]{2} 0$1" "$2"
+}
+
+# e2e_focus_switches POSITION NAME COMMAND...: COMMAND moves the focus; then
+# that profile reaches the mouse in one upload and is the current one.
+e2e_focus_switches() {
+    local position=$1 name=$2 before
+    shift 2
+    before=$(e2e_trace_lines)
+    "$@"
+    e2e_wait_profile_sent "$position" "$before"
+    e2e_wait_for "the profile to follow the focus to $name" e2e_current_is "$position $name"
+    [ "$(e2e_uploads_since "$before")" -eq 1 ] ||
+        e2e_fail "$(e2e_uploads_since "$before") uploads for one switch to $name"
+}
+
+e2e_qvr_opened() {
+    [ -e "$E2E_TRACE" ] && e2e_trace_has '^set-feature 00 01 fc'
+}
+
+# e2e_start_qvr_offscreen: qvr drawn offscreen, for sessions whose screen
+# the test does not look at; returns once its open sequence reached the
+# mouse. The trace starts anew.
+e2e_start_qvr_offscreen() {
+    rm -f "$E2E_TRACE"
+    QT_QPA_PLATFORM=offscreen "$E2E_QVR" --virtual-mouse --trace "$E2E_TRACE" >"$E2E_DIR/qvr.log" 2>&1 &
+    E2E_QVR_PID=$!
+    e2e_wait_for "qvr's open sequence" e2e_qvr_opened
+}

@@ -29,6 +29,7 @@ rm -f "$dest.log"
 root=$dest/usr
 
 appstream_id=io.github.qvr.qvr
+extension=share/gnome-shell/extensions/qvr-focus@qvr.github.io
 expected=(
     bin/qvr bin/qvrctl
     share/qvr/config.bin share/qvr/str.ini share/qvr/record.ini
@@ -40,6 +41,7 @@ expected=(
     lib/udev/rules.d/70-qvr-mouse.rules
     share/doc/qvr/copyright share/doc/qvr/changelog.gz
     share/lintian/overrides/qvr
+    share/qvr/kwin/focus.js "$extension/metadata.json" "$extension/extension.js"
 )
 sizes=(16 22 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do
@@ -54,6 +56,23 @@ appstreamcli validate --no-net --explain "$root/share/metainfo/$appstream_id.met
     fail "appstreamcli validate"
 grep -q '<launchable type="desktop-id">qvr.desktop</launchable>' \
     "$root/share/metainfo/$appstream_id.metainfo.xml" || fail "metainfo does not launch qvr.desktop"
+
+# GNOME Shell loads an extension only from the folder of its uuid and for
+# the versions it names; both scripts must at least parse (node, where it is
+# there: the desktops' own engines are not).
+/usr/bin/python3 - "$root/$extension" <<'PY' || fail "the GNOME Shell extension's metadata.json"
+import json, os, sys
+meta = json.load(open(os.path.join(sys.argv[1], "metadata.json")))
+assert meta["uuid"] == os.path.basename(sys.argv[1]), meta["uuid"]
+assert {"43", "44"} <= set(meta["shell-version"]), meta["shell-version"]
+PY
+if command -v node >/dev/null; then
+    for script in share/qvr/kwin/focus.js "$extension/extension.js"; do
+        node --check "$root/$script" || fail "$script does not parse"
+    done
+else
+    echo "node is not installed: the scripts' syntax is not checked"
+fi
 
 # A PNG's width and height sit at bytes 16..23 of its header.
 for size in "${sizes[@]}"; do
