@@ -266,6 +266,12 @@ void CKeysPanel::keyPressEvent(QKeyEvent* event) {
     SkinnedWindow::keyPressEvent(event);
 }
 
+bool CKeysPanel::focusNextPrevChild(bool) {
+    if (const std::vector<ElementTable::Id> order = focusOrder(); !order.empty())
+        focusElement(order.front());
+    return true;
+}
+
 void CKeysPanel::paintFace(QPainter& painter) {
     painter.setPen(textColor());
     painter.setFont(headingFont(textFont()));

@@ -39,6 +39,8 @@ class CKeysPanel : public SkinnedWindow {
   protected:
     void paintFace(QPainter& painter) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Tab stays in the panel, on its one control, until Esc closes it.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void layOut();

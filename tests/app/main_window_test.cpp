@@ -988,6 +988,11 @@ TEST(MainWindowHelpPanel, TheKeysPanelOpensAndClosesByKeyboardAndHandsTheFocusBa
         ASSERT_TRUE(keys->focusedElement().has_value());
         EXPECT_EQ(keys->elements().nameOf(*keys->focusedElement()), "Close");
         EXPECT_TRUE(keys->hasFocus());
+        // Tab keeps the keyboard in the panel until it is closed.
+        QTest::keyClick(keys, Qt::Key_Tab);
+        EXPECT_TRUE(keys->hasFocus());
+        ASSERT_TRUE(keys->focusedElement().has_value());
+        EXPECT_EQ(keys->elements().nameOf(*keys->focusedElement()), "Close");
         QTest::keyClick(keys, ending);
         EXPECT_EQ(help->keysPanel(), nullptr);
         EXPECT_TRUE(help->hasFocus());
