@@ -57,6 +57,10 @@ void drawFitted(QPainter& painter, const QRect& rect, int flags, const QString& 
     painter.restore();
 }
 
+constexpr QRect kTitleBand = edges(0, 0, 490, 50);
+constexpr QRect kMacroColumn = edges(0, 50, 141, 434);
+constexpr QRect kEventColumn = edges(141, 50, 272, 434);
+
 QString styleFor(const QColor& background, const QColor& text) {
     return QString("background-color: %1; color: %2; border: none;")
         .arg(background.name(), text.name());
@@ -79,6 +83,11 @@ CMacroProgramDialog::CMacroProgramDialog(MacroManagerSetup setup, QWidget* paren
     }
     addElements();
     createControls();
+    // Read as the face is laid out: the title strip, then each column top
+    // to bottom (the macros with New and Delete, the events, the options
+    // with OK and Cancel), the lists and the field in their places.
+    setReadingRegions({kTitleBand, kMacroColumn, kEventColumn});
+    setNativeTabOrder(NativeTabOrder::ReadingOrder);
     loadStore();
     releaseTimer_.setSingleShot(true);
     releaseTimer_.setInterval(kReleaseWaitMs);

@@ -5,6 +5,7 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_image_cache.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QPainter>
 
@@ -53,6 +54,47 @@ CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& mess
     }
     addAccessibleFaceText(*this,
                           {[] { return kVersionLine; }, [this] { return qstr(texts_->version); }});
+    // A skin of the user's own may have the shorter panel of old, without
+    // room for this line.
+    keysLine_ = elements().add(
+        {.rect = kKeysLine,
+         .onClick = [this](QPoint) { toggleKeysPanel(); },
+         .active = [this] { return naturalSize().height() >= kKeysLine.bottom() + 1; },
+         .name = [this] { return qstr(keysPanelTexts(language_).entry); }});
+}
+
+void CHelpDialog::toggleKeysPanel() {
+    if (keys_) {
+        closeKeysPanel();
+        return;
+    }
+    keys_ = new CKeysPanel(sharedSkin(), messages(), language_, parentWidget());
+    connect(keys_, &CKeysPanel::closeRequested, this, [this] {
+        closeKeysPanel();
+        focusElement(keysLine_);
+    });
+    keys_->show();
+    keys_->raise();
+    // Opened from the keyboard, the keyboard goes into the keys panel.
+    if (const std::vector<ElementTable::Id> order = keys_->focusOrder();
+        focusMarkShown() && !order.empty())
+        keys_->focusElement(order.front());
+    update();
+}
+
+void CHelpDialog::closeKeysPanel() {
+    if (!keys_)
+        return;
+    // The panel may be the sender of the key that closes it.
+    keys_->hide();
+    keys_->deleteLater();
+    keys_ = nullptr;
+    update();
+}
+
+void CHelpDialog::hideEvent(QHideEvent* event) {
+    closeKeysPanel();
+    SkinnedWindow::hideEvent(event);
 }
 
 void CHelpDialog::showEvent(QShowEvent* event) {
@@ -77,6 +119,8 @@ void CHelpDialog::setLanguage(Language language) {
     language_ = language;
     texts_ = &helpPanelTexts(language);
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    if (keys_)
+        keys_->setLanguage(language);
     update();
 }
 
@@ -98,6 +142,153 @@ void CHelpDialog::paintFace(QPainter& painter) {
         const QRect room = line.adjusted(kNameLeft, 0, -6, 0);
         painter.setFont(fittedFont(font, name, room.width()));
         drawLabel(painter, room, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, name);
+    }
+    if (elements().isActive(keysLine_)) {
+        const QString keys = qstr(keysPanelTexts(language_).entry);
+        const QRect room = kKeysLine.adjusted(6, 0, -6, 0);
+        painter.setPen(textColor());
+        painter.setFont(fittedFont(textFont(), keys, room.width()));
+        drawLabel(painter, room, flags, keys);
+    }
+}
+
+// ------------------------------------------------------------------ keys panel
+
+namespace {
+
+constexpr int kMargin = 14;
+constexpr int kColumnGap = 12;
+constexpr int kLineGap = 5;
+constexpr int kHeadingGap = 10;
+const QColor kKeysText(0xdd, 0xe3, 0xea);
+const QColor kKeysHeading(0x19, 0xc3, 0xff);
+constexpr int kWrap = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+
+QFont headingFont(QFont font) {
+    font.setBold(true);
+    return font;
+}
+
+} // namespace
+
+CKeysPanel::CKeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                       Language language, QWidget* parent)
+    : SkinnedWindow(std::move(skin), messages, parent), texts_(&keysPanelTexts(language)),
+      language_(language) {
+    loadBackground("/Help/KeysWindow.png", "Keys Panel Load background image failed!!!");
+    placeOnFace(this, QRect(kPosition, naturalSize()));
+    setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    setTextColor(kKeysText);
+    elements().add({.rect = kCloseRect,
+                    .image = "/button-close",
+                    .hover = true,
+                    .onClick = [this](QPoint) { emit closeRequested(); },
+                    .name = [this] { return qstr(texts_->close); }});
+    addAccessibleFaceText(*this,
+                          {[] { return kTitleRect; }, [this] { return qstr(texts_->title); }});
+    // Each line is read as one text: the keys, then what they do.
+    constexpr std::size_t kLines = 3 + std::tuple_size_v<decltype(KeysPanelTexts::moving)> +
+                                   std::tuple_size_v<decltype(KeysPanelTexts::windows)> +
+                                   std::tuple_size_v<decltype(KeysPanelTexts::capture)>;
+    for (std::size_t i = 0; i < kLines; ++i)
+        addAccessibleFaceText(
+            *this, {[this, i] {
+                        return i < lines_.size() ? lines_[i].keysRect.united(lines_[i].actionRect)
+                                                 : QRect();
+                    },
+                    [this, i] {
+                        if (i >= lines_.size())
+                            return QString();
+                        const Line& line = lines_[i];
+                        return line.keys.isEmpty() ? line.action : line.keys + ": " + line.action;
+                    }});
+    layOut();
+}
+
+void CKeysPanel::setLanguage(Language language) {
+    language_ = language;
+    texts_ = &keysPanelTexts(language);
+    setTextFont(qtFontFor(WindowFont::SmallDialog, language));
+    layOut();
+    update();
+}
+
+void CKeysPanel::layOut() {
+    lines_.clear();
+    const QFontMetrics body(textFont());
+    const QFontMetrics heading(headingFont(textFont()));
+    const int width = skin::kKeysPanel.width;
+    const QRect keysColumn = edges(kMargin, 0, skin::kKeysColumnSplit - kColumnGap / 2, 1 << 16);
+    const QRect actionColumn =
+        edges(skin::kKeysColumnSplit + kColumnGap / 2, 0, width - kMargin, 1 << 16);
+    int top = skin::kKeysTitleHeight + 4;
+    const auto addHeading = [&](std::string_view text) {
+        top += lines_.empty() ? 0 : kHeadingGap;
+        const QString shown = qstr(text);
+        const int height =
+            heading.boundingRect(edges(kMargin, top, width - kMargin, 1 << 16), kWrap, shown)
+                .height();
+        lines_.push_back({QRect(), edges(kMargin, top, width - kMargin, top + height), {}, shown});
+        top += height + kLineGap;
+    };
+    const auto addLines = [&](const auto& block) {
+        for (const KeyHelpLine& line : block) {
+            const QString keys = qstr(line.keys);
+            const QString action = qstr(line.action);
+            const int height = std::max(
+                heading.boundingRect(keysColumn.translated(0, top), kWrap, keys).height(),
+                body.boundingRect(actionColumn.translated(0, top), kWrap, action).height());
+            lines_.push_back(
+                {edges(keysColumn.left(), top, keysColumn.right() + 1, top + height),
+                 edges(actionColumn.left(), top, actionColumn.right() + 1, top + height), keys,
+                 action});
+            top += height + kLineGap;
+        }
+    };
+    addHeading(texts_->everywhere);
+    addLines(texts_->moving);
+    addHeading(texts_->enterAndEscape);
+    addLines(texts_->windows);
+    addHeading(texts_->capturing);
+    addLines(texts_->capture);
+}
+
+int CKeysPanel::contentBottom() const {
+    return lines_.empty() ? 0 : lines_.back().actionRect.bottom() + 1;
+}
+
+void CKeysPanel::keyPressEvent(QKeyEvent* event) {
+    if (isEndingKey(*event)) {
+        event->accept();
+        emit closeRequested();
+        return;
+    }
+    SkinnedWindow::keyPressEvent(event);
+}
+
+bool CKeysPanel::focusNextPrevChild(bool) {
+    if (const std::vector<ElementTable::Id> order = focusOrder(); !order.empty())
+        focusElement(order.front());
+    return true;
+}
+
+void CKeysPanel::paintFace(QPainter& painter) {
+    painter.setPen(textColor());
+    painter.setFont(headingFont(textFont()));
+    drawLabel(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+              qstr(texts_->title));
+    for (const Line& line : lines_) {
+        if (line.keys.isEmpty()) {
+            painter.setPen(kKeysHeading);
+            painter.setFont(headingFont(textFont()));
+            drawWrappedText(painter, line.actionRect, kWrap, line.action);
+            continue;
+        }
+        painter.setPen(textColor());
+        painter.setFont(headingFont(textFont()));
+        drawWrappedText(painter, line.keysRect, kWrap, line.keys);
+        painter.setFont(textFont());
+        drawWrappedText(painter, line.actionRect, kWrap, line.action);
     }
 }
 

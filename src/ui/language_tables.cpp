@@ -360,6 +360,73 @@ constexpr std::array<HelpPanelTexts, 3> kHelp{{
     {"Update Firmware", "Version：1.0", kLanguageNames, "語言未更改，檔案均未改動。\n%1"},
 }};
 
+constexpr std::array<KeysPanelTexts, 3> kKeysPanel{{
+    {"Keyboard keys",
+     "Keyboard keys",
+     "Close",
+     "In every window",
+     {{{"Tab, Shift+Tab", "Next or previous control; a ring marks it"},
+       {"Space", "Press the marked control"},
+       {"Arrow keys", "Move within a group or an open list; step a slider"},
+       {"Home, End", "First or last entry or value"},
+       {"Enter, Esc", "Choose in an open list, or close it"},
+       {"Page Up, Page Down", "Scroll the right panel to its top or its end"}}},
+     "Enter and Esc",
+     {{{"Main window, Configuration", "Do nothing"},
+       {"Help panel, this panel", "Close the panel"},
+       {"Macro key dialog", "OK and Cancel"},
+       {"Message boxes", "Enter presses the marked button; Esc cancels"},
+       {"Macro manager", "Enter is OK once a recording has stopped; Esc does nothing"}}},
+     "Capturing keys",
+     {{{"Key capture dialogs", "Every key is captured, Enter, Esc, Tab and Space too"},
+       {"Single key", "Opened from the keyboard, it takes the next key, then moves to OK; Space "
+                      "on the key box takes another"},
+       {"Combination", "Space on a key box, then the key; Space on the modifier opens its list"},
+       {"Macro manager", "Space on Start Recording starts a recording; Ctrl+Break ends it"}}}},
+    {"键盘按键",
+     "键盘按键",
+     "关闭",
+     "所有窗口",
+     {{{"Tab、Shift+Tab", "下一个或上一个控件；以光圈标出"},
+       {"空格键", "按下标出的控件"},
+       {"方向键", "在组内或打开的列表中移动；调节滑块"},
+       {"Home、End", "第一项或最后一项，最小值或最大值"},
+       {"Enter、Esc", "在打开的列表中选择，或关闭列表"},
+       {"Page Up、Page Down", "将右侧面板滚动到顶部或底部"}}},
+     "Enter 与 Esc",
+     {{{"主窗口、配置窗口", "无作用"},
+       {"帮助面板、本面板", "关闭面板"},
+       {"宏按键对话框", "确定与取消"},
+       {"消息框", "Enter 按下标出的按钮；Esc 取消"},
+       {"宏管理器", "录制停止后 Enter 即确定；Esc 无作用"}}},
+     "捕获按键",
+     {{{"按键捕获对话框", "所有键都会被捕获，包括 Enter、Esc、Tab 和空格键"},
+       {"单键", "用键盘打开时直接捕获下一个键，然后移到确定；在按键框上按空格键可重新捕获"},
+       {"组合键", "在按键框上按空格键，再按要设置的键；在修饰键上按空格键打开其列表"},
+       {"宏管理器", "在“开始录制”上按空格键开始录制；Ctrl+Break 结束录制"}}}},
+    {"鍵盤按鍵",
+     "鍵盤按鍵",
+     "關閉",
+     "所有視窗",
+     {{{"Tab、Shift+Tab", "下一個或上一個控制項；以光圈標出"},
+       {"空白鍵", "按下標出的控制項"},
+       {"方向鍵", "在群組內或開啟的清單中移動；調整滑桿"},
+       {"Home、End", "第一項或最後一項，最小值或最大值"},
+       {"Enter、Esc", "在開啟的清單中選擇，或關閉清單"},
+       {"Page Up、Page Down", "將右側面板捲動到頂端或底端"}}},
+     "Enter 與 Esc",
+     {{{"主視窗、配置視窗", "無作用"},
+       {"說明面板、本面板", "關閉面板"},
+       {"巨集按鍵對話方塊", "確定與取消"},
+       {"訊息方塊", "Enter 按下標出的按鈕；Esc 取消"},
+       {"巨集管理器", "錄製停止後 Enter 即確定；Esc 無作用"}}},
+     "擷取按鍵",
+     {{{"按鍵擷取對話方塊", "所有按鍵都會被擷取，包括 Enter、Esc、Tab 和空白鍵"},
+       {"單鍵", "用鍵盤開啟時直接擷取下一個鍵，然後移到確定；在按鍵框上按空白鍵可重新擷取"},
+       {"組合鍵", "在按鍵框上按空白鍵，再按要設定的鍵；在修飾鍵上按空白鍵開啟其清單"},
+       {"巨集管理器", "在「開始錄製」上按空白鍵開始錄製；Ctrl+Break 結束錄製"}}}},
+}};
+
 constexpr std::array<UserFolderTexts, 3> kUserFolder{{
     {"The profile list %1 could not be read. It was rebuilt from your profile files; the old "
      "file was kept as %2.",
@@ -576,6 +643,10 @@ const PointerSettingTexts& pointerSettingTexts(Language language) {
 
 const HelpPanelTexts& helpPanelTexts(Language language) {
     return kHelp[index(language)];
+}
+
+const KeysPanelTexts& keysPanelTexts(Language language) {
+    return kKeysPanel[index(language)];
 }
 
 const OptionListTexts& optionListTexts(Language language) {

@@ -135,6 +135,22 @@ struct HelpPanelTexts {
     std::string_view languageNotSaved; // %1 the file and the system's reason
 };
 
+// The keys panel, opened from the help panel: what each key does, in three
+// blocks under their headings.
+struct KeyHelpLine {
+    std::string_view keys, action;
+};
+struct KeysPanelTexts {
+    std::string_view entry; // the help panel's line that opens it
+    std::string_view title, close;
+    std::string_view everywhere;
+    std::array<KeyHelpLine, 6> moving;
+    std::string_view enterAndEscape;
+    std::array<KeyHelpLine, 5> windows;
+    std::string_view capturing;
+    std::array<KeyHelpLine, 4> capture;
+};
+
 // Option lists of the assignment page; the position selects the stored value.
 struct OptionListTexts {
     std::array<std::string_view, 14> functions;
@@ -190,6 +206,7 @@ const ProfileFileTexts& profileFileTexts(Language language);
 const MacroManagerTexts& macroManagerTexts(Language language);
 const MacroKeyDialogTexts& macroKeyDialogTexts(Language language);
 const HelpPanelTexts& helpPanelTexts(Language language);
+const KeysPanelTexts& keysPanelTexts(Language language);
 const PointerSettingTexts& pointerSettingTexts(Language language);
 const OptionListTexts& optionListTexts(Language language);
 const UserFolderTexts& userFolderTexts(Language language);

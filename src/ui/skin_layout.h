@@ -217,7 +217,12 @@ inline constexpr Size kKeyDialog{378, 284}; // single-key.png, combo-key.png
 inline constexpr Size kMacroKeyDialog{396, 296};
 inline constexpr Size kMacroManager{490, 434};
 inline constexpr Size kConfigWindow{263, 598};
-inline constexpr Size kHelpPanel{166, 156};
+inline constexpr Size kHelpPanel{166, 182};
+// The keys panel beside the help panel: a title band, then two columns (the
+// keys, what they do) split at kKeysColumnSplit.
+inline constexpr Size kKeysPanel{540, 560};
+inline constexpr int kKeysTitleHeight = 34;
+inline constexpr int kKeysColumnSplit = 178;
 
 // The skin's close button is 15 x 15 everywhere; the key dialogs hit-test an
 // 18 x 18 rectangle (352, 6, 370, 24) around it.

@@ -33,6 +33,15 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
     installFaceAccessibility();
     // The face covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The mark follows the keyboard into and out of the native children.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (focusMarkShown_ && ((old && isAncestorOf(old)) || (now && isAncestorOf(now))))
+            update();
+    });
+}
+
+QColor focusMarkColour() {
+    return kFocusMark;
 }
 
 bool SkinnedWindow::loadBackground(const QString& name, std::string_view failureCaption) {
@@ -260,7 +269,11 @@ void SkinnedWindow::paintEvent(QPaintEvent*) {
 
 void SkinnedWindow::paintFocusMark(QPainter& painter) {
     settleFocus();
-    if (!focused_)
+    // A native child in reading order is ringed on the face around it, as
+    // the face's own controls are.
+    const Placement* child =
+        nativeTabOrder_ == NativeTabOrder::ReadingOrder && !focused_ ? focusedPlacement() : nullptr;
+    if (!focused_ && !child)
         return;
     painter.save();
     // Widget pixels, so the ring keeps its width at any face scale.
@@ -268,7 +281,7 @@ void SkinnedWindow::paintFocusMark(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     // Held inside the window, so a control at its edge (a panel's full-width
     // line) keeps a whole ring.
-    const QRectF outer = QRectF(toWidget(elements_.rectOf(*focused_)))
+    const QRectF outer = QRectF(toWidget(child ? child->faceRect : elements_.rectOf(*focused_)))
                              .adjusted(-3, -3, 3, 3)
                              .intersected(QRectF(rect()));
     QPainterPath ring;
@@ -569,6 +582,78 @@ void SkinnedWindow::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
+bool SkinnedWindow::isTabStop(const Placement& placed) const {
+    const QWidget* child = placed.child;
+    return child && child->isVisibleTo(this) && child->isEnabled() &&
+           (child->focusPolicy() & Qt::TabFocus);
+}
+
+const SkinnedWindow::Placement* SkinnedWindow::focusedPlacement() const {
+    const QWidget* focus = window()->focusWidget();
+    if (!focus || focus == this)
+        return nullptr;
+    for (const Placement& placed : placements_)
+        if (isTabStop(placed) && (placed.child == focus || placed.child->isAncestorOf(focus)))
+            return &placed;
+    return nullptr;
+}
+
+std::vector<SkinnedWindow::TabStop> SkinnedWindow::tabStops() const {
+    std::vector<std::pair<TabStop, QRect>> stops;
+    for (ElementTable::Id id : focusOrder())
+        stops.push_back({{.element = id}, elements_.rectOf(id)});
+    for (const Placement& placed : placements_)
+        if (isTabStop(placed))
+            stops.push_back({{.element = std::nullopt, .widget = placed.child}, placed.faceRect});
+    std::ranges::stable_sort(
+        stops, [this](const auto& a, const auto& b) { return readsBefore(a.second, b.second); });
+    std::vector<TabStop> order;
+    for (const auto& [stop, rect] : stops)
+        order.push_back(stop);
+    return order;
+}
+
+bool SkinnedWindow::moveAmongTabStops(bool next) {
+    const std::vector<TabStop> stops = tabStops();
+    if (stops.empty())
+        return QWidget::focusNextPrevChild(next);
+    std::optional<TabStop> now;
+    if (faceHasFocus() && focused_)
+        now = TabStop{.element = focused_};
+    else if (const Placement* placed = focusedPlacement())
+        now = TabStop{.element = std::nullopt, .widget = placed->child};
+    const auto at = now ? std::ranges::find(stops, *now) : stops.end();
+    const auto count = static_cast<std::ptrdiff_t>(stops.size());
+    std::ptrdiff_t index = at == stops.end() ? (next ? -1 : count) : at - stops.begin();
+    index += next ? 1 : -1;
+    if (index < 0 || index >= count) {
+        // A panel hands the keyboard on past its ends; a window goes round.
+        if (!isWindow())
+            return QWidget::focusNextPrevChild(next);
+        index = (index + count) % count;
+    }
+    const TabStop& stop = stops[static_cast<std::size_t>(index)];
+    if (stop.widget) {
+        setFocusedElement(std::nullopt);
+        stop.widget->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    } else {
+        if (!hasFocus())
+            setFocus(Qt::OtherFocusReason);
+        setFocusedElement(stop.element);
+    }
+    update();
+    return true;
+}
+
+void SkinnedWindow::showEvent(QShowEvent* event) {
+    // The keyboard starts on the face, so the first Tab goes to the first
+    // stop rather than to whichever native child was made first.
+    if (nativeTabOrder_ == NativeTabOrder::ReadingOrder && isWindow() &&
+        (!focusWidget() || focusWidget() != this))
+        setFocus(Qt::OtherFocusReason);
+    QWidget::showEvent(event);
+}
+
 bool SkinnedWindow::focusNextPrevChild(bool next) {
     if (tabKeys_ == TabKeys::AreInput)
         return false;
@@ -577,6 +662,8 @@ bool SkinnedWindow::focusNextPrevChild(bool next) {
         focusMarkShown_ = true;
         update();
     }
+    if (nativeTabOrder_ == NativeTabOrder::ReadingOrder)
+        return moveAmongTabStops(next);
     const std::vector<ElementTable::Id> order = focusOrder();
     const auto onFace = [this] { return faceHasFocus(); };
     if (onFace() && !order.empty()) {

@@ -70,6 +70,19 @@ class SkinnedWindow : public QWidget {
     // element belongs to the first that holds its centre, and those in none
     // come last. Without regions the whole face is one.
     void setReadingRegions(std::vector<QRect> regions) { readingRegions_ = std::move(regions); }
+    // Where the native children placed on the face (lists, edit boxes) take
+    // their turn at Tab: after every face control, or among them by their
+    // place on the face.
+    enum class NativeTabOrder { AfterFace, ReadingOrder };
+    void setNativeTabOrder(NativeTabOrder order) { nativeTabOrder_ = order; }
+    // What Tab visits, in order, under NativeTabOrder::ReadingOrder: a face
+    // control (element) or a native child (widget).
+    struct TabStop {
+        std::optional<ElementTable::Id> element;
+        QWidget* widget = nullptr;
+        bool operator==(const TabStop&) const = default;
+    };
+    std::vector<TabStop> tabStops() const;
     // The focus mark shows once the keyboard is used; a press hides it.
     bool focusMarkShown() const { return focusMarkShown_; }
     // The pointer pressed on the window or a child of it (such as a list).
@@ -144,6 +157,7 @@ class SkinnedWindow : public QWidget {
     bool focusNextPrevChild(bool next) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
     // The window's scale changed; children placed with placeChild have
     // already followed.
@@ -174,6 +188,11 @@ class SkinnedWindow : public QWidget {
         QRect faceRect;
         std::optional<QFont> font;
     };
+    // Tab under NativeTabOrder::ReadingOrder.
+    bool moveAmongTabStops(bool next);
+    // The placed native child the keyboard is in, if any.
+    const Placement* focusedPlacement() const;
+    bool isTabStop(const Placement& placed) const;
 
     std::shared_ptr<SkinImageCache> skin_;
     MessageSink& messages_;
@@ -199,7 +218,11 @@ class SkinnedWindow : public QWidget {
     const QKeyEvent* pressingKey_ = nullptr;
     bool readsBefore(QRect a, QRect b) const;
     bool focusMarkShown_ = false;
+    NativeTabOrder nativeTabOrder_ = NativeTabOrder::AfterFace;
 };
+
+// The colour of the keyboard's focus mark: the skin's accent.
+QColor focusMarkColour();
 
 // The skinned window a widget lies on, or none.
 SkinnedWindow* skinnedWindowOf(QWidget* widget);

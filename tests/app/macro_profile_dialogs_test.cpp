@@ -216,6 +216,80 @@ TEST_F(DialogsTest, SpaceOnTheRecordButtonStartsARecordingThatLeavesItsOwnKeyOut
     });
 }
 
+// What the keyboard is on in the macro manager: a face control by its name,
+// or a native child by what it is.
+QString tabStopOf(CMacroProgramDialog& dialog) {
+    const QWidget* focus = dialog.focusWidget();
+    if (focus == &dialog.nameList())
+        return "macro list";
+    if (focus == &dialog.eventList())
+        return "event list";
+    if (focus == &dialog.loopTimesField())
+        return "loop times field";
+    const auto element = dialog.focusedElement();
+    return element ? dialog.elements().nameOf(*element) : QString("nothing");
+}
+
+// Tab reads the face column by column, the native lists and the field in
+// their places among the skinned controls, and goes round; Shift+Tab is the
+// same round backwards. The mark rings a list the keyboard is in.
+TEST_F(DialogsTest, TabFollowsReadingOrderOverSkinnedAndNativeControls) {
+    constexpr int kX11Tab = 15 + 8;
+    WindowRig::writeFile(store(), kFirstAndSecond);
+    runMacroManager([&](CMacroProgramDialog& dialog) {
+        const auto press = [&](Qt::KeyboardModifiers modifiers) {
+            const int qtKey = modifiers ? Qt::Key_Backtab : Qt::Key_Tab;
+            QKeyEvent down(QEvent::KeyPress, qtKey, modifiers, kX11Tab, 0, 0);
+            QCoreApplication::sendEvent(dialog.windowHandle(), &down);
+            QKeyEvent up(QEvent::KeyRelease, qtKey, modifiers, kX11Tab, 0, 0);
+            QCoreApplication::sendEvent(dialog.windowHandle(), &up);
+            return tabStopOf(dialog);
+        };
+        const QStringList withoutField = {"Close",
+                                          "macro list",
+                                          "New",
+                                          "Delete",
+                                          "event list",
+                                          "Start Recording",
+                                          "Record delays between key commands",
+                                          "Loop Times",
+                                          "OK",
+                                          "Cancel"};
+        QStringList forward;
+        for (qsizetype i = 0; i < withoutField.size(); ++i)
+            forward << press(Qt::NoModifier);
+        EXPECT_EQ(forward, withoutField);
+        EXPECT_EQ(press(Qt::NoModifier), "Close");
+
+        QStringList backward;
+        for (qsizetype i = 0; i < withoutField.size(); ++i)
+            backward.prepend(press(Qt::ShiftModifier));
+        EXPECT_EQ(backward, withoutField);
+
+        // Space on Loop Times enables the field, which comes right after it.
+        while (tabStopOf(dialog) != "Loop Times")
+            press(Qt::NoModifier);
+        QTest::keyClick(&dialog, Qt::Key_Space);
+        ASSERT_TRUE(dialog.loopOption());
+        EXPECT_EQ(press(Qt::NoModifier), "loop times field");
+        EXPECT_EQ(press(Qt::NoModifier), "OK");
+        EXPECT_EQ(press(Qt::ShiftModifier), "loop times field");
+
+        while (tabStopOf(dialog) != "macro list")
+            press(Qt::NoModifier);
+        // Arrows in the list still choose the macro.
+        QTest::keyClick(&dialog.nameList(), Qt::Key_Down);
+        EXPECT_EQ(dialog.nameList().currentRow(), 1);
+        EXPECT_EQ(textsOf(dialog.eventList()), (Items{"B   Dn", "B   Up"}));
+        const QImage face = dialog.grab().toImage();
+        const QRect list = CMacroProgramDialog::kNameList;
+        EXPECT_EQ(face.pixelColor(list.left() - 2, list.center().y()), focusMarkColour());
+        EXPECT_NE(face.pixelColor(CMacroProgramDialog::kEventList.left() - 2, list.center().y()),
+                  focusMarkColour());
+        dialog.cancel();
+    });
+}
+
 TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo) {
     runMacroManager([&](CMacroProgramDialog& dialog) {
         dialog.newMacro();

@@ -9,12 +9,14 @@
 #include "ui/qt_fonts.h"
 #include "ui/skin_layout.h"
 
+#include <QAccessible>
 #include <QActionGroup>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
@@ -765,16 +767,26 @@ TEST(MainWindowSessionEnd, KeptChangesBringBackTheNamesBehindTheirMacroTable) {
     EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
 }
 
-// Presses Escape in the next message box, once it is up.
-void escapeNextBox() {
+// Runs act on the next message box, once it is up.
+void inNextBox(std::function<void(QWidget&)> act) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, act = std::move(act)] {
         if (QWidget* box = QApplication::activeModalWidget()) {
-            QTest::keyClick(box, Qt::Key_Escape);
+            poll->stop();
             poll->deleteLater();
+            act(*box);
         }
     });
     poll->start(10);
+}
+
+void pressInNextBox(Qt::Key key) {
+    inNextBox([key](QWidget& box) { QTest::keyClick(&box, key); });
+}
+
+// Presses Escape in the next message box, once it is up.
+void escapeNextBox() {
+    pressInNextBox(Qt::Key_Escape);
 }
 
 TEST(MainWindowQuestions, EscapeAnswersWhatLosesNothing) {
@@ -787,6 +799,49 @@ TEST(MainWindowQuestions, EscapeAnswersWhatLosesNothing) {
     EXPECT_FALSE(boxes.confirm("Delete?", "Warning", {"Delete", "Cancel"}));
     escapeNextBox();
     EXPECT_TRUE(boxes.confirm("Restore?", "QVR 2.7", {"Restore", "Discard"}, true));
+}
+
+// Enter takes the marked button: OK of a message, Save of the question
+// about unsaved changes, and the answer that loses nothing of a
+// confirmation until Tab marks the other. The mark is the skin's accent
+// ring, and screen readers hear each button's whole text.
+TEST(MainWindowQuestions, EnterTakesTheMarkedButtonRingedInTheAccentAndNamed) {
+    qtApp();
+    MessageBoxes boxes;
+    bool shown = false;
+    inNextBox([&shown](QWidget& box) {
+        shown = true;
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    boxes.showMessage("Config file is not exist.", "QVR 2.7");
+    EXPECT_TRUE(shown);
+    escapeNextBox();
+    boxes.showMessage("Config file is not exist.", "QVR 2.7");
+    pressInNextBox(Qt::Key_Return);
+    EXPECT_EQ(boxes.askUnsavedChanges("Save first?", "QVR 2.7", {"Save", "Discard", "Cancel"}),
+              UnsavedChoice::Save);
+    pressInNextBox(Qt::Key_Enter);
+    EXPECT_FALSE(boxes.confirm("Delete?", "Warning", {"Delete", "Cancel"}));
+
+    QStringList names;
+    QString marked;
+    QColor edge;
+    inNextBox([&](QWidget& box) {
+        for (const QPushButton* button : box.findChildren<QPushButton*>())
+            names << button->accessibleName();
+        QTest::keyClick(&box, Qt::Key_Tab);
+        if (auto* button = qobject_cast<QPushButton*>(box.focusWidget())) {
+            marked = button->accessibleName();
+            const QImage face = button->grab().toImage();
+            edge = face.pixelColor(1, face.height() / 2);
+        }
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EXPECT_TRUE(boxes.confirm("Delete?", "Warning", {"Delete", "Save & Close"}));
+    names.sort();
+    EXPECT_EQ(names, (QStringList{"Delete", "Save & Close"}));
+    EXPECT_EQ(marked, "Delete");
+    EXPECT_EQ(edge, focusMarkColour());
 }
 
 TEST(MainWindowLanguage, OnlyExactCodesSelectChinese) {
@@ -906,6 +961,61 @@ TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     EXPECT_NE(panel->grab().toImage(), disabled);
     EXPECT_TRUE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
     EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
+}
+
+// From the keyboard: Space on Help puts the keyboard into the help panel,
+// Space on its last line opens the keys panel with the keyboard in it; Esc
+// there goes back to that line, Enter works alike, and Esc in the help
+// panel goes back to Help. Screen readers read each line of the keys.
+TEST(MainWindowHelpPanel, TheKeysPanelOpensAndClosesByKeyboardAndHandsTheFocusBack) {
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_EQ(window.focusedElement(), window.ids().help);
+    QTest::keyClick(&window, Qt::Key_Space);
+    CHelpDialog* help = window.helpPanel();
+    ASSERT_NE(help, nullptr);
+    const auto nameOnHelp = [help] {
+        const auto focused = help->focusedElement();
+        return focused ? help->elements().nameOf(*focused) : QString();
+    };
+    for (int i = 0; i < 6 && nameOnHelp() != "Keyboard keys"; ++i)
+        QTest::keyClick(help, Qt::Key_Tab);
+    ASSERT_EQ(nameOnHelp(), "Keyboard keys");
+
+    for (Qt::Key ending : {Qt::Key_Escape, Qt::Key_Return}) {
+        QTest::keyClick(help, Qt::Key_Space);
+        CKeysPanel* keys = help->keysPanel();
+        ASSERT_NE(keys, nullptr);
+        ASSERT_TRUE(keys->focusedElement().has_value());
+        EXPECT_EQ(keys->elements().nameOf(*keys->focusedElement()), "Close");
+        EXPECT_TRUE(keys->hasFocus());
+        // Tab keeps the keyboard in the panel until it is closed.
+        QTest::keyClick(keys, Qt::Key_Tab);
+        EXPECT_TRUE(keys->hasFocus());
+        ASSERT_TRUE(keys->focusedElement().has_value());
+        EXPECT_EQ(keys->elements().nameOf(*keys->focusedElement()), "Close");
+        QTest::keyClick(keys, ending);
+        EXPECT_EQ(help->keysPanel(), nullptr);
+        EXPECT_TRUE(help->hasFocus());
+        EXPECT_EQ(nameOnHelp(), "Keyboard keys");
+    }
+
+    help->toggleKeysPanel();
+    QStringList read;
+    QAccessibleInterface* panel = QAccessible::queryAccessibleInterface(help->keysPanel());
+    ASSERT_NE(panel, nullptr);
+    for (int i = 0; i < panel->childCount(); ++i)
+        read << panel->child(i)->text(QAccessible::Name);
+    EXPECT_TRUE(read.contains("Tab, Shift+Tab: Next or previous control; a ring marks it"))
+        << read.join(" | ").toStdString();
+    EXPECT_TRUE(read.contains("Capturing keys"));
+    EXPECT_TRUE(read.contains("Close"));
+
+    QTest::keyClick(help, Qt::Key_Escape);
+    EXPECT_FALSE(window.helpPanelOpen());
+    EXPECT_EQ(window.focusedElement(), window.ids().help);
+    EXPECT_TRUE(rig.messages.messages.empty());
 }
 
 TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {

@@ -217,6 +217,12 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         // The help panel over the window.
         window.toggleHelpPanel();
         expectEverythingFits(window, "main-help-" + tag);
+        // The keys panel beside it, every line inside its picture.
+        window.helpPanel()->toggleKeysPanel();
+        const CKeysPanel* keys = window.helpPanel()->keysPanel();
+        ASSERT_NE(keys, nullptr);
+        EXPECT_LE(keys->contentBottom(), keys->naturalSize().height() - 8) << tag.toStdString();
+        expectEverythingFits(window, "main-keys-" + tag);
         window.closeHelpPanel();
     }
 }

@@ -45,7 +45,8 @@ inline void writeMinimalSkin(const std::filesystem::path& folder) {
         {"button-mouse-leave.png", {62, 29}},
         {"Mouse/Front/MouseFront.png", {300, 460}},
         {"Mouse/Side/MouseSide.png", {300, 460}},
-        {"Help/HelpWindow.png", {166, 156}},
+        {"Help/HelpWindow.png", {166, 182}},
+        {"Help/KeysWindow.png", {540, 560}},
         {"Enable.png", {14, 14}},
         {"Disable.png", {14, 14}},
     };

@@ -82,6 +82,7 @@ TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
         expectNoEmptyField(macroManagerTexts(language), language);
         expectNoEmptyField(macroKeyDialogTexts(language), language);
         expectNoEmptyField(helpPanelTexts(language), language);
+        expectNoEmptyField(keysPanelTexts(language), language);
         expectNoEmptyField(optionListTexts(language), language);
         expectNoEmptyField(userFolderTexts(language), language);
         expectNoEmptyField(profileFileTexts(language), language);

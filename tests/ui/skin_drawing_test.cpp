@@ -450,12 +450,37 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     int updates = 0;
     CHelpDialog panel(
         skin, rig.messages, Language::English, [&] { ++updates; }, {}, &main);
-    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 156));
+    EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 182));
     panel.clickAt({80, 60}); // the version line
     EXPECT_EQ(updates, 0);
     panel.clickAt({80, 30});
     EXPECT_EQ(updates, 1);
+
+    // The last line opens the keys panel beside it, and closes it again.
+    EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
+    CKeysPanel* keys = panel.keysPanel();
+    ASSERT_NE(keys, nullptr);
+    EXPECT_EQ(keys->parentWidget(), &main);
+    EXPECT_EQ(keys->geometry(), QRect(CKeysPanel::kPosition, QSize(540, 560)));
+    EXPECT_LT(keys->geometry().right(), panel.geometry().left());
+    EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
+    EXPECT_EQ(panel.keysPanel(), nullptr);
+    // Hiding the help panel takes the keys panel with it.
+    main.show();
+    panel.toggleKeysPanel();
+    ASSERT_NE(panel.keysPanel(), nullptr);
+    panel.hide();
+    EXPECT_EQ(panel.keysPanel(), nullptr);
     EXPECT_TRUE(rig.messages.messages.empty());
+
+    // A skin's shorter panel of old has no room for the keys line.
+    QImage shorter(166, 156, QImage::Format_ARGB32);
+    shorter.fill(Qt::gray);
+    shorter.save(rig.dir.path() + "/Help/HelpWindow.png");
+    CHelpDialog old(std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages), rig.messages,
+                    Language::English, {}, {}, &main);
+    EXPECT_FALSE(old.clickAt(CHelpDialog::kKeysLine.center() - QPoint(0, 5)));
+    EXPECT_EQ(old.keysPanel(), nullptr);
 }
 
 TEST(HelpPanel, TheWindowShowsThroughTheTransparentPartsOfItsPicture) {

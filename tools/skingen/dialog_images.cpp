@@ -238,8 +238,14 @@ void drawHelpPanel(QPainter& p, QSize s) {
     p.fillRect(QRectF(0, 6, s.width(), 4), kAccent);
     p.restore();
     p.fillRect(QRectF(14, 49, s.width() - 28, 1), QColor(0, 0, 0, 35));
-    // Below the version: the language choice.
+    // Below the version: the language choice, then the keys line.
     p.fillRect(QRectF(8, 79, s.width() - 16, 1), QColor(0, 0, 0, 60));
+    p.fillRect(QRectF(8, 151, s.width() - 16, 1), QColor(0, 0, 0, 60));
+}
+
+void drawKeysPanel(QPainter& p, QSize s) {
+    dialogFrame(p, s, skin::kKeysTitleHeight);
+    vseparator(p, skin::kKeysColumnSplit, skin::kKeysTitleHeight + 8, s.height() - 10);
 }
 
 } // namespace
@@ -291,6 +297,7 @@ void addDialogImages(SkinTable& t) {
             {"/Config/Config.png", qs(skin::kConfigWindow), drawConfigWindow},
             {"/Config/New-Config.png", QSize(263, 23), drawNewConfig},
             {"/Help/HelpWindow.png", qs(skin::kHelpPanel), drawHelpPanel},
+            {"/Help/KeysWindow.png", qs(skin::kKeysPanel), drawKeysPanel},
         });
 }
 
