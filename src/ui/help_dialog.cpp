@@ -68,8 +68,8 @@ void CHelpDialog::toggleKeysPanel() {
         closeKeysPanel();
         return;
     }
-    keys_ = new CKeysPanel(sharedSkin(), messages(), language_, parentWidget());
-    connect(keys_, &CKeysPanel::closeRequested, this, [this] {
+    keys_ = new KeysPanel(sharedSkin(), messages(), language_, parentWidget());
+    connect(keys_, &KeysPanel::closeRequested, this, [this] {
         closeKeysPanel();
         focusElement(keysLine_);
     });
@@ -171,7 +171,7 @@ QFont headingFont(QFont font) {
 
 } // namespace
 
-CKeysPanel::CKeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+KeysPanel::KeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                        Language language, QWidget* parent)
     : SkinnedWindow(std::move(skin), messages, parent), texts_(&keysPanelTexts(language)),
       language_(language) {
@@ -205,7 +205,7 @@ CKeysPanel::CKeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messag
     layOut();
 }
 
-void CKeysPanel::setLanguage(Language language) {
+void KeysPanel::setLanguage(Language language) {
     language_ = language;
     texts_ = &keysPanelTexts(language);
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
@@ -213,7 +213,7 @@ void CKeysPanel::setLanguage(Language language) {
     update();
 }
 
-void CKeysPanel::layOut() {
+void KeysPanel::layOut() {
     lines_.clear();
     const QFontMetrics body(textFont());
     const QFontMetrics heading(headingFont(textFont()));
@@ -253,11 +253,11 @@ void CKeysPanel::layOut() {
     addLines(texts_->capture);
 }
 
-int CKeysPanel::contentBottom() const {
+int KeysPanel::contentBottom() const {
     return lines_.empty() ? 0 : lines_.back().actionRect.bottom() + 1;
 }
 
-void CKeysPanel::keyPressEvent(QKeyEvent* event) {
+void KeysPanel::keyPressEvent(QKeyEvent* event) {
     if (isEndingKey(*event)) {
         event->accept();
         emit closeRequested();
@@ -266,13 +266,13 @@ void CKeysPanel::keyPressEvent(QKeyEvent* event) {
     SkinnedWindow::keyPressEvent(event);
 }
 
-bool CKeysPanel::focusNextPrevChild(bool) {
+bool KeysPanel::focusNextPrevChild(bool) {
     if (const std::vector<ElementTable::Id> order = focusOrder(); !order.empty())
         focusElement(order.front());
     return true;
 }
 
-void CKeysPanel::paintFace(QPainter& painter) {
+void KeysPanel::paintFace(QPainter& painter) {
     painter.setPen(textColor());
     painter.setFont(headingFont(textFont()));
     drawLabel(painter, kTitleRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,

@@ -10,7 +10,7 @@ namespace qvr {
 
 // The keyboard's keys and what they do in each window, opened from the help
 // panel: a skinned child of the main window beside it. Esc or Enter close it.
-class CKeysPanel : public SkinnedWindow {
+class KeysPanel : public SkinnedWindow {
     Q_OBJECT
 
   public:
@@ -25,7 +25,7 @@ class CKeysPanel : public SkinnedWindow {
         QString keys, action;
     };
 
-    CKeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+    KeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
                QWidget* parent);
 
     void setLanguage(Language language);
@@ -77,7 +77,7 @@ class CHelpDialog : public SkinnedWindow {
 
     // Opens the keys panel, or closes it when it is open.
     void toggleKeysPanel();
-    CKeysPanel* keysPanel() const { return keys_; }
+    KeysPanel* keysPanel() const { return keys_; }
 
   signals:
     // Esc or Enter on the panel: the keyboard's way to close it.
@@ -96,7 +96,7 @@ class CHelpDialog : public SkinnedWindow {
     const HelpPanelTexts* texts_;
     bool updateAvailable_ = false;
     ElementTable::Id keysLine_ = -1;
-    QPointer<CKeysPanel> keys_;
+    QPointer<KeysPanel> keys_;
 };
 
 } // namespace qvr

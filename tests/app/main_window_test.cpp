@@ -985,7 +985,7 @@ TEST(MainWindowHelpPanel, TheKeysPanelOpensAndClosesByKeyboardAndHandsTheFocusBa
 
     for (Qt::Key ending : {Qt::Key_Escape, Qt::Key_Return}) {
         QTest::keyClick(help, Qt::Key_Space);
-        CKeysPanel* keys = help->keysPanel();
+        KeysPanel* keys = help->keysPanel();
         ASSERT_NE(keys, nullptr);
         ASSERT_TRUE(keys->focusedElement().has_value());
         EXPECT_EQ(keys->elements().nameOf(*keys->focusedElement()), "Close");

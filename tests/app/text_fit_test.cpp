@@ -219,7 +219,7 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         expectEverythingFits(window, "main-help-" + tag);
         // The keys panel beside it, every line inside its picture.
         window.helpPanel()->toggleKeysPanel();
-        const CKeysPanel* keys = window.helpPanel()->keysPanel();
+        const KeysPanel* keys = window.helpPanel()->keysPanel();
         ASSERT_NE(keys, nullptr);
         EXPECT_LE(keys->contentBottom(), keys->naturalSize().height() - 8) << tag.toStdString();
         expectEverythingFits(window, "main-keys-" + tag);

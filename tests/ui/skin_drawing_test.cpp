@@ -458,10 +458,10 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
 
     // The last line opens the keys panel beside it, and closes it again.
     EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
-    CKeysPanel* keys = panel.keysPanel();
+    KeysPanel* keys = panel.keysPanel();
     ASSERT_NE(keys, nullptr);
     EXPECT_EQ(keys->parentWidget(), &main);
-    EXPECT_EQ(keys->geometry(), QRect(CKeysPanel::kPosition, QSize(540, 560)));
+    EXPECT_EQ(keys->geometry(), QRect(KeysPanel::kPosition, QSize(540, 560)));
     EXPECT_LT(keys->geometry().right(), panel.geometry().left());
     EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
     EXPECT_EQ(panel.keysPanel(), nullptr);
