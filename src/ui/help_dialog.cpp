@@ -171,8 +171,8 @@ QFont headingFont(QFont font) {
 
 } // namespace
 
-KeysPanel::KeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                       Language language, QWidget* parent)
+KeysPanel::KeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                     QWidget* parent)
     : SkinnedWindow(std::move(skin), messages, parent), texts_(&keysPanelTexts(language)),
       language_(language) {
     loadBackground("/Help/KeysWindow.png", "Keys Panel Load background image failed!!!");

@@ -26,7 +26,7 @@ class KeysPanel : public SkinnedWindow {
     };
 
     KeysPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-               QWidget* parent);
+              QWidget* parent);
 
     void setLanguage(Language language);
     const std::vector<Line>& lines() const { return lines_; }
