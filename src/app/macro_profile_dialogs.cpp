@@ -28,15 +28,19 @@ constexpr QPoint kProfileManagerOffset{10, 5};
 MacroProfileDialogs::MacroProfileDialogs(PageHost& host, UserSession& session)
     : QObject(&host.face()), host_(host), session_(session),
       runner_(std::make_unique<EventLoopRunner>()), files_(std::make_unique<QtFileDialogs>()) {
-    macroBar_ =
-        host_.face().elements().add({.rect = host_.leftPanel().macroBar(),
-                                     .image = "/MacroManagementBK.png",
-                                     .label = qstr(host_.texts().macroManager),
-                                     .align = LabelAlign::LeftIndented,
-                                     .labelIndent = kMacroBarTitleIndent,
-                                     .onClick = [this](QPoint) { openMacroManager(); },
-                                     .stage = ClickStage::PanelButtons,
-                                     .follow = [this] { return host_.leftPanel().macroBar(); }});
+    macroBar_ = actions_.add(host_.face().elements(), *this,
+                             {.rect = host_.leftPanel().macroBar(),
+                              .image = "/MacroManagementBK.png",
+                              .label = qstr(host_.texts().macroManager),
+                              .align = LabelAlign::LeftIndented,
+                              .labelIndent = kMacroBarTitleIndent,
+                              .stage = ClickStage::PanelButtons,
+                              .follow = [this] { return host_.leftPanel().macroBar(); }},
+                             [this](QPoint) { openMacroManager(); });
+}
+
+void MacroProfileDialogs::press(ElementTable::Id id, QPoint at) {
+    actions_.press(id, at);
 }
 
 MacroProfileDialogs::~MacroProfileDialogs() {

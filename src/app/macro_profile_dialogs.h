@@ -5,6 +5,7 @@
 #include "config/profile_manager_dialog.h"
 #include "macros/macro_editing.h"
 #include "macros/macro_manager_dialog.h"
+#include "ui/element_actions.h"
 #include "ui/modal_runner.h"
 
 #include <QObject>
@@ -45,6 +46,7 @@ class MacroProfileDialogs final : public QObject, public WindowPage {
     // The macro bar's title and an open profile manager follow the window's
     // new language.
     void languageChanged() override;
+    void press(ElementTable::Id id, QPoint at) override;
     // The profile manager's requests (message 0x0B03).
     void runProfileCommand(ProfileCommand command, int position);
 
@@ -59,6 +61,7 @@ class MacroProfileDialogs final : public QObject, public WindowPage {
   private:
     PageHost& host_;
     UserSession& session_;
+    ElementActions actions_;
     ElementTable::Id macroBar_ = 0;
     std::unique_ptr<ModalRunner> runner_;
     std::unique_ptr<FileDialogs> files_;

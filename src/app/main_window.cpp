@@ -719,6 +719,12 @@ void CMavloDlg::addPage(WindowPage& page) {
     update();
 }
 
+void CMavloDlg::removePage(WindowPage& page) {
+    std::erase(pages_, &page);
+    elements().release(page);
+    update();
+}
+
 void CMavloDlg::closePagePopups() {
     for (WindowPage* page : pages_)
         page->closePopups();

@@ -185,6 +185,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     // later ones paint over earlier ones. Each page must last as long as the
     // window; the pages built in are its children.
     void addPage(WindowPage& page) override;
+    void removePage(WindowPage& page) override;
     // Closes every page's lists and edit boxes.
     void closePagePopups() override;
     // Whether the page has been drawn (the mouse was there at start-up or

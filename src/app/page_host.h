@@ -47,6 +47,8 @@ class PageHost {
     // Later pages paint over earlier ones; each must last as long as the
     // window.
     virtual void addPage(WindowPage& page) = 0;
+    // The page is no longer called, and its elements no longer answer.
+    virtual void removePage(WindowPage& page) = 0;
     virtual void closePagePopups() = 0;
     // The balloon of a device event (DPI stage, macro key, found, lost).
     virtual void showDeviceNotification(int type, int value) = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/window_elements.h"
+
 class QPainter;
 
 namespace qvr {
@@ -9,9 +11,12 @@ struct ConfigRecord;
 // What the main window asks of each page built into it. Each call does
 // nothing unless the page needs it; the window calls its pages in the order
 // they were added.
-class WindowPage {
+class WindowPage : public ElementOwner {
   public:
     virtual ~WindowPage() = default;
+
+    // A click or a key press on an element the page added as its own.
+    void press(ElementTable::Id /*id*/, QPoint /*at*/) override {}
 
     // Draws over the window's face, and so over the pages added before.
     virtual void paintFace(QPainter&) {}

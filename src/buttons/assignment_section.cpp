@@ -130,32 +130,40 @@ AssignmentSection::~AssignmentSection() = default;
 
 void AssignmentSection::addElements() {
     ElementTable& table = host_.face().elements();
-    table.add({.rect = LeftPanel::kAssignmentHeader,
-               .onClick = [this](QPoint) { toggle(); },
-               .stage = ClickStage::PanelButtons,
-               .active = [this] { return host_.pageDrawn(); },
-               .name = [this] { return qstr(host_.texts().buttonAssignment); },
-               .role = ElementRole::SectionHeader});
+    actions_.add(table, *this,
+                 {.rect = LeftPanel::kAssignmentHeader,
+                  .stage = ClickStage::PanelButtons,
+                  .active = [this] { return host_.pageDrawn(); },
+                  .name = [this] { return qstr(host_.texts().buttonAssignment); },
+                  .role = ElementRole::SectionHeader},
+                 [this](QPoint) { toggle(); });
     // Runs before the boxes and lets the click on to them.
-    table.add({.rect = QRect(QPoint(0, 0), kMainFaceSize),
-               .onClick = [this](QPoint position) { closeListsOutside(position); },
-               .stage = ClickStage::DropDowns,
-               .onHit = OnHit::Continue,
-               .active = [this] { return anyFunctionList(); }});
+    actions_.add(table, *this,
+                 {.rect = QRect(QPoint(0, 0), kMainFaceSize),
+                  .stage = ClickStage::DropDowns,
+                  .onHit = OnHit::Continue,
+                  .active = [this] { return anyFunctionList(); }},
+                 [this](QPoint position) { closeListsOutside(position); });
     const int boxes = table.newGroup();
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);
-        table.add({.rect = boxRect(index),
-                   .onClick = [this, index](QPoint) { clickBox(index); },
-                   .stage = ClickStage::DropDowns,
-                   .active = [this] { return host_.pageDrawn() && isOpen(); },
-                   .name = [this, n] { return qstr(host_.texts().buttonTitles[n]); },
-                   .role = ElementRole::DropDown,
-                   .group = boxes,
-                   .valueText =
-                       [this, n] { return QString::fromStdString(session_.profile().labels()[n]); },
-                   .expanded = [this, n] { return !functionLists_[n].isNull(); }});
+        actions_.add(
+            table, *this,
+            {.rect = boxRect(index),
+             .stage = ClickStage::DropDowns,
+             .active = [this] { return host_.pageDrawn() && isOpen(); },
+             .name = [this, n] { return qstr(host_.texts().buttonTitles[n]); },
+             .role = ElementRole::DropDown,
+             .group = boxes,
+             .valueText = [this,
+                           n] { return QString::fromStdString(session_.profile().labels()[n]); },
+             .expanded = [this, n] { return !functionLists_[n].isNull(); }},
+            [this, index](QPoint) { clickBox(index); });
     }
+}
+
+void AssignmentSection::press(ElementTable::Id id, QPoint at) {
+    actions_.press(id, at);
 }
 
 bool AssignmentSection::isOpen() const {

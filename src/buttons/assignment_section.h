@@ -2,6 +2,7 @@
 
 #include "app/window_page.h"
 #include "buttons/button_catalogue.h"
+#include "ui/element_actions.h"
 #include "ui/skinned_dialog.h"
 #include "ui/window_elements.h"
 
@@ -73,6 +74,7 @@ class AssignmentSection : public QObject, public WindowPage {
     // first-run labels.
     void closePopups() override;
     void profileDrawn() override;
+    void press(ElementTable::Id id, QPoint at) override;
 
     SkinListBox* functionList(int index) const;
     SkinListBox* optionList(OptionList option) const;
@@ -111,6 +113,7 @@ class AssignmentSection : public QObject, public WindowPage {
     // no longer one while the window is being destroyed.
     QObject* const face_;
     UserSession& session_;
+    ElementActions actions_;
     ModalRunner* runner_ = nullptr;
     std::array<QPointer<SkinListBox>, 8> functionLists_{};
     std::array<QPointer<SkinListBox>, 5> optionLists_{};

@@ -11,9 +11,13 @@
 namespace qvr {
 
 SettingsPages::SettingsPages(PageHost& host, UserSession& session, const SettingsPagesSetup& setup)
-    : QObject(&host.face()), sections_(new SettingsSections(host, session, *setup.colours)),
+    : QObject(&host.face()), sections_(new SettingsSections(host, session, *setup.colours, *this)),
       actions_(new SettingsActions(host, session, *sections_, *setup.pointerDesktop,
                                    setup.notes ? *setup.notes : std::cerr, setup.timings)) {}
+
+void SettingsPages::press(ElementTable::Id id, QPoint at) {
+    sections_->press(id, at);
+}
 
 void SettingsPages::paintFace(QPainter& painter) {
     sections_->paint(painter);

@@ -35,6 +35,7 @@ class SettingsPages : public QObject, public WindowPage {
     SettingsSections& sections() { return *sections_; }
     SettingsActions& actions() { return *actions_; }
 
+    void press(ElementTable::Id id, QPoint at) override;
     void paintFace(QPainter& painter) override;
     void closePopups() override;
     void languageChanged() override;

@@ -141,7 +141,7 @@ class ElementAccessible final : public FacePartAccessible<SkinnedWindow>,
         const bool shown = isValid() && window_->isVisible() && window_->elements().isActive(id_) &&
                            !text(QAccessible::Name).isEmpty();
         state.invisible = !shown;
-        state.disabled = isValid() && !window_->elements()[id_].onClick;
+        state.disabled = isValid() && !window_->elements().hasAction(id_);
         state.focusable = shown && !state.disabled;
         state.focused = shown && window_->focusedElement() == id_;
         if (!isValid())

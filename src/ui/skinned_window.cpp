@@ -301,7 +301,8 @@ bool SkinnedWindow::isFocusable(ElementTable::Id id) const {
     if (id < 0 || static_cast<std::size_t>(id) >= elements_.size())
         return false;
     const WindowElement& element = elements_[id];
-    return element.onClick && element.clickable && elements_.isActive(id) && elements_.isNamed(id);
+    return elements_.hasAction(id) && element.clickable && elements_.isActive(id) &&
+           elements_.isNamed(id);
 }
 
 bool SkinnedWindow::readsBefore(QRect a, QRect b) const {

@@ -19,6 +19,26 @@ bool ElementTable::isActive(Id id) const {
     return !element.active || element.active();
 }
 
+bool ElementTable::hasAction(Id id) const {
+    const WindowElement& element = (*this)[id];
+    return element.owner || element.onClick;
+}
+
+void ElementTable::release(const ElementOwner& owner) {
+    for (WindowElement& element : elements_)
+        if (element.owner == &owner)
+            element = {.rect = element.rect, .clickable = false, .active = [] { return false; }};
+}
+
+void ElementTable::press(Id id, QPoint point) const {
+    // Both copied: a handler may add elements and so move the table's storage.
+    const WindowElement& element = (*this)[id];
+    if (ElementOwner* const owner = element.owner)
+        owner->press(id, point);
+    else if (const auto handler = element.onClick)
+        handler(point);
+}
+
 QRect ElementTable::rectOf(Id id) const {
     const WindowElement& element = (*this)[id];
     return element.follow ? element.follow() : element.rect;
@@ -55,9 +75,7 @@ void ElementTable::dragTo(Id id, QPoint point) const {
     const QRect rect = rectOf(id);
     const QPoint held(std::clamp(point.x(), rect.left(), rect.right()),
                       std::clamp(point.y(), rect.top(), rect.bottom()));
-    const auto handler = (*this)[id].onClick;
-    if (handler)
-        handler(held);
+    press(id, held);
 }
 
 std::optional<ElementTable::Id> ElementTable::hoverElementAt(QPoint point) const {
@@ -75,11 +93,8 @@ bool ElementTable::dispatch(QPoint point) const {
         if (!element.clickable || !rectOf(id).contains(point) || !isActive(id))
             continue;
         taken = true;
-        // Copied: a handler may add elements and so move the table's storage.
-        const auto handler = element.onClick;
         const OnHit onHit = element.onHit;
-        if (handler)
-            handler(point);
+        press(id, point);
         if (onHit == OnHit::Stop)
             break;
     }

@@ -52,6 +52,17 @@ enum class ElementRole {
     DropDown,    // opens a list; with expanded
 };
 
+// What answers the clicks on the elements it added to a window (a page of
+// the main window): the element's id tells it which one was hit.
+class ElementOwner {
+  public:
+    // The click or key press at a point in window coordinates.
+    virtual void press(int id, QPoint at) = 0;
+
+  protected:
+    ~ElementOwner() = default;
+};
+
 // How an element's label sits in its rectangle.
 enum class LabelAlign { Centre, LeftIndented };
 
@@ -68,6 +79,8 @@ struct WindowElement {
     LabelAlign align = LabelAlign::Centre;
     int labelIndent = 0;
     std::function<void(QPoint)> onClick{}; // click position in window coordinates
+    // Takes the clicks in place of onClick: the page that added the element.
+    ElementOwner* owner = nullptr;
     ClickStage stage = ClickStage::WindowButtons;
     OnHit onHit = OnHit::Stop;
     // Pictures such as a track are drawn but let clicks through.
@@ -126,6 +139,12 @@ class ElementTable {
     std::size_t size() const { return elements_.size(); }
 
     bool isActive(Id id) const;
+    // Whether a click on the element does anything: its owner answers it,
+    // or it has a handler of its own.
+    bool hasAction(Id id) const;
+    // The elements of an owner going away stay as inert places: their ids
+    // remain valid, but they neither draw nor answer nor call the owner.
+    void release(const ElementOwner& owner);
     // The screen reader's name: the name function's answer, or the label.
     QString nameOf(Id id) const;
     // Whether a screen reader is offered the element at all.
@@ -152,6 +171,7 @@ class ElementTable {
 
   private:
     std::vector<Id> clickOrder() const;
+    void press(Id id, QPoint point) const;
     std::vector<WindowElement> elements_;
     int lastGroup_ = 0;
 };

@@ -1239,6 +1239,48 @@ TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {
     EXPECT_EQ(over.popupsClosed, 1);
 }
 
+TEST(MainWindowPages, APagesElementsReachItsPressByPointerAndKeyUntilThePageIsRemoved) {
+    RecordingPage page;
+    RecordingPage other;
+    WindowRig rig;
+    CMavloDlg& window = rig.start();
+    window.addPage(other);
+    window.addPage(page);
+    const ElementTable::Id id =
+        window.elements().add({.rect = edges(500, 5, 520, 20),
+                               .image = "/Bar1.png",
+                               .label = "Extra",
+                               .owner = &page,
+                               .stage = ClickStage::Sections,
+                               .active = [&page] { return page.drawn >= 0; }});
+    EXPECT_TRUE(window.elements().hasAction(id));
+    window.clickAt({505, 10});
+    ASSERT_EQ(page.presses.size(), 1u);
+    EXPECT_EQ(page.presses[0], std::pair(id, QPoint(505, 10)));
+    EXPECT_TRUE(other.presses.empty());
+
+    // Space on it goes the same way.
+    for (int i = 0; i < 100 && window.focusedElement() != id; ++i)
+        QTest::keyClick(&window, Qt::Key_Tab);
+    ASSERT_EQ(window.focusedElement(), id);
+    QTest::keyClick(&window, Qt::Key_Space);
+    ASSERT_EQ(page.presses.size(), 2u);
+    EXPECT_EQ(page.presses[1].first, id);
+
+    // Gone with its page: drawn no more, pressed no more, passed by Tab,
+    // and nothing left behind that calls the page.
+    window.removePage(page);
+    EXPECT_FALSE(window.elements().hasAction(id));
+    EXPECT_FALSE(window.elements().isActive(id));
+    EXPECT_NE(window.focusedElement(), id);
+    window.clickAt({505, 10});
+    QTest::keyClick(&window, Qt::Key_Space);
+    (void)window.grab();
+    EXPECT_EQ(page.presses.size(), 2u);
+    EXPECT_EQ(std::ranges::count(window.focusOrder(), id), 0);
+    EXPECT_TRUE(other.presses.empty());
+}
+
 // The session alone, as the program builds it before any window: what it
 // owns works and ends without a widget.
 struct NoWindowView final : ProfileView {

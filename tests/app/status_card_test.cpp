@@ -1,4 +1,5 @@
 #include "app/status_card.h"
+#include "buttons/assignment_section.h"
 #include "ui/label_text.h"
 #include "ui/skin_layout.h"
 #include "window_rig.h"
@@ -208,6 +209,20 @@ TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
     // A press elsewhere leaves the keyboard where it was.
     window.clickAt(CMavloDlg::kFrontTabRect.center());
     EXPECT_TRUE(controlNamed(window, "Side")->state().focused);
+
+    // A page's control is pressed through its page: available while the
+    // page is there, gone with it.
+    QAccessibleInterface* header = controlNamed(window, "Button Assignment");
+    ASSERT_NE(header, nullptr);
+    EXPECT_FALSE(header->state().disabled);
+    EXPECT_TRUE(header->state().focusable);
+    auto* assignment = window.findChild<AssignmentSection*>();
+    ASSERT_NE(assignment, nullptr);
+    const bool open = window.leftPanel().assignmentOpen;
+    window.removePage(*assignment);
+    EXPECT_EQ(controlNamed(window, "Button Assignment"), nullptr);
+    window.clickAt(LeftPanel::kAssignmentHeader.center());
+    EXPECT_EQ(window.leftPanel().assignmentOpen, open);
 }
 
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {

@@ -36,6 +36,7 @@ struct RecordingPage final : WindowPage {
     void scrollPanel(int thumbTop) override { scrolls.push_back(thumbTop); }
     void panelScrollReleased() override { scrolls.push_back(kReleased); }
     void profileDrawn() override { ++drawn; }
+    void press(ElementTable::Id id, QPoint at) override { presses.emplace_back(id, at); }
 
     static constexpr int kReleased = -1;
     std::function<void(QPainter&)> paint;
@@ -43,6 +44,7 @@ struct RecordingPage final : WindowPage {
     int popupsClosed = 0;
     std::vector<int> scrolls; // thumb tops, kReleased where it was let go
     int drawn = 0;
+    std::vector<std::pair<ElementTable::Id, QPoint>> presses;
 };
 
 class RecordingBalloons final : public BalloonSink {

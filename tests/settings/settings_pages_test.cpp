@@ -3,6 +3,7 @@
 #include "settings/settings_rig.h"
 #include "support/process.h"
 #include "ui/gdip_button.h"
+#include "ui/skin_layout.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -225,6 +226,71 @@ TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
     EXPECT_TRUE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
     rig.click(kHeaderX, closedHeaderY(DpiSetting));
     EXPECT_FALSE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
+}
+
+// Whatever is open and wherever the panel is, the page's elements that
+// answer are its visible headers and the controls of the sections shown,
+// each inside its own section's body; the boxes likewise.
+TEST(SettingsPanel, EachSectionsControlsAnswerOnlyWhileItIsOpenAndOnThePanel) {
+    SettingsRig rig;
+    CMavloDlg& window = rig.start();
+    SettingsSections& sections = rig.sections();
+    const ElementTable& table = window.elements();
+    const auto check = [&](int mask) {
+        std::vector<QRect> places{sections.xyHeaderRect()};
+        if (window.leftPanel().xyOpen)
+            places.push_back(
+                QRect(sections.xyBodyOrigin(), QSize(skin::kXYBody.width, skin::kXYBody.height)));
+        std::vector<QRect> bodies;
+        for (int s = 0; s < kRightSectionCount; ++s) {
+            const auto section = static_cast<RightSection>(s);
+            if (!sections.isVisible(section))
+                continue;
+            places.push_back(sections.headerRect(section));
+            if (sections.isOpen(section))
+                bodies.push_back(QRect(sections.bodyOrigin(section),
+                                       QSize(skin::kPanelWidth, rightBodyHeight(section))));
+        }
+        places.insert(places.end(), bodies.begin(), bodies.end());
+        std::vector<int> answering(bodies.size());
+        for (ElementTable::Id id = 0; id < static_cast<int>(table.size()); ++id) {
+            if (table[id].owner != rig.pages || !table.isActive(id))
+                continue;
+            const QRect rect = table.rectOf(id);
+            EXPECT_TRUE(
+                std::ranges::any_of(places, [&](QRect place) { return place.contains(rect); }))
+                << "mask " << mask << " element " << id;
+            for (std::size_t b = 0; b < bodies.size(); ++b)
+                answering[b] += bodies[b].contains(rect);
+        }
+        EXPECT_TRUE(std::ranges::none_of(answering, [](int count) { return count == 0; }))
+            << "mask " << mask;
+        const auto shown = [&](RightSection section) {
+            return sections.isOpen(section) && sections.isVisible(section);
+        };
+        EXPECT_EQ(sections.dpiEdit(0)->isVisibleTo(&window), shown(DpiSetting)) << mask;
+        EXPECT_EQ(sections.rowsEdit()->isVisibleTo(&window), shown(ScrollSpeed)) << mask;
+    };
+    for (int mask = 0; mask < (1 << kRightSectionCount); ++mask) {
+        sections.closeAll();
+        if (mask % 3 == 0)
+            sections.toggleXY();
+        for (int s = kRightSectionCount - 1; s >= 0; --s) {
+            const auto section = static_cast<RightSection>(s);
+            if (!(mask & (1 << s)))
+                continue;
+            if (!sections.isVisible(section))
+                sections.scrollToPosition(sections.position() == PanelPosition::Top
+                                              ? PanelPosition::Bottom
+                                              : PanelPosition::Top);
+            sections.toggle(section);
+            ASSERT_TRUE(sections.isOpen(section)) << "mask " << mask << " section " << s;
+        }
+        for (const PanelPosition position : {PanelPosition::Top, PanelPosition::Bottom}) {
+            sections.scrollToPosition(position);
+            check(mask);
+        }
+    }
 }
 
 TEST(SettingsDpiSection, ASwatchStoresTheChosenColourRedBlueGreenAndCancelKeepsIt) {

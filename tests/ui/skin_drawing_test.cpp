@@ -394,6 +394,39 @@ TEST(ElementTable, ClicksRunInStageOrderUpToTheFirstStoppingHit) {
     EXPECT_FALSE(table.dispatch({150, 5}));
 }
 
+TEST(ElementTable, AnOwnedElementsClicksAndDragsGoToItsOwnerUntilItIsReleased) {
+    struct Owner final : ElementOwner {
+        void press(int id, QPoint at) override { presses.emplace_back(id, at); }
+        std::vector<std::pair<int, QPoint>> presses;
+    } owner, other;
+    ElementTable table;
+    const auto slider =
+        table.add({.rect = edges(0, 0, 100, 10),
+                   .owner = &owner,
+                   .stage = ClickStage::Sliders,
+                   .drag = true,
+                   .name = [&owner] { return QString("%1").arg(owner.presses.size()); }});
+    const auto picture = table.add({.rect = edges(0, 20, 10, 30), .clickable = false});
+    const auto button = table.add({.rect = edges(0, 20, 10, 30), .owner = &other});
+    EXPECT_TRUE(table.hasAction(slider));
+    EXPECT_FALSE(table.hasAction(picture));
+    EXPECT_TRUE(table.dispatch({50, 5}));
+    table.dragTo(slider, {150, 50});
+    EXPECT_EQ(owner.presses,
+              (std::vector<std::pair<int, QPoint>>{{slider, {50, 5}}, {slider, {99, 9}}}));
+
+    table.release(owner);
+    EXPECT_FALSE(table.hasAction(slider));
+    EXPECT_FALSE(table.isActive(slider));
+    EXPECT_FALSE(table.isNamed(slider));
+    EXPECT_FALSE(table.dispatch({50, 5}));
+    table.dragTo(slider, {50, 5});
+    EXPECT_EQ(owner.presses.size(), 2u);
+    // The other elements keep their ids and their owners.
+    EXPECT_TRUE(table.dispatch({5, 25}));
+    EXPECT_EQ(other.presses, (std::vector<std::pair<int, QPoint>>{{button, {5, 25}}}));
+}
+
 TEST(ElementTable, RightAndBottomEdgesAreExclusiveAndPicturesLetClicksThrough) {
     ElementTable table;
     table.add({.rect = edges(0, 0, 20, 20), .image = "/Bar1.png", .clickable = false});
