@@ -143,6 +143,10 @@ void MacroProfileDialogs::openProfileManager() {
     profileManager_ = dialog;
     placeOverOwner(*dialog, &host_.face(), kProfileManagerOffset);
     dialog->show();
+    // A tool window is not given the keyboard by every window manager (nor
+    // without one); whoever opened it, by key or pointer, works in it next.
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position) {

@@ -8,10 +8,12 @@
 #include "ui/list_box_editor.h"
 #include "ui/qt_fonts.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QStyle>
 
 namespace qvr {
 
@@ -56,11 +58,23 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     list_->setFrameShape(QFrame::NoFrame);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The list fills the panel's width, so no ring around it would show:
+    // the keyboard's mark is the list's own border.
     list_->setStyleSheet(
         QString("QListWidget { background-color: %1; color: %2; border: none; }"
+                "QListWidget[keyboardMark=\"true\"] { border: 2px solid %4; }"
                 "QListWidget::item { padding: 3px 6px; }"
                 "QListWidget::item:selected { background-color: %3; color: white; }")
-            .arg(kListColour.name(), textColor().name(), kSelectionColour.name()));
+            .arg(kListColour.name(), textColor().name(), kSelectionColour.name(),
+                 focusMarkColour().name()));
+    connect(qApp, &QApplication::focusChanged, list_, [this] {
+        const bool marked = focusMarkShown() && list_->hasFocus();
+        if (list_->property("keyboardMark").toBool() == marked)
+            return;
+        list_->setProperty("keyboardMark", marked);
+        list_->style()->unpolish(list_);
+        list_->style()->polish(list_);
+    });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (!selecting_)
             lastSelected_ = row;
@@ -73,6 +87,8 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
         const auto menu = contextMenu();
         menu->exec(list_->viewport()->mapToGlobal(at));
     });
+    // Close, the list, then New, as they stand on the face.
+    setNativeTabOrder(NativeTabOrder::ReadingOrder);
     readList();
 }
 

@@ -819,6 +819,27 @@ class ProfileManagerTest : public DialogsTest {
     }
 };
 
+// Opened by pointer or key, it takes the keyboard: Tab goes Close, the list,
+// New and round.
+TEST_F(ProfileManagerTest, ItTakesTheKeyboardAndTabReadsItTopToBottom) {
+    constexpr int kX11Tab = 15 + 8;
+    CConfigDialog& dialog = open();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    const auto tab = [&] {
+        QKeyEvent down(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, kX11Tab, 0, 0);
+        QCoreApplication::sendEvent(dialog.windowHandle(), &down);
+        QKeyEvent up(QEvent::KeyRelease, Qt::Key_Tab, Qt::NoModifier, kX11Tab, 0, 0);
+        QCoreApplication::sendEvent(dialog.windowHandle(), &up);
+        if (dialog.focusWidget() == &dialog.list())
+            return QString("list");
+        const auto element = dialog.focusedElement();
+        return element ? dialog.elements().nameOf(*element) : QString("nothing");
+    };
+    const QStringList order{tab(), tab(), tab(), tab()};
+    EXPECT_EQ(order, (QStringList{"Close", "list", "New", "Close"}));
+    close(dialog);
+}
+
 TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
     writeProfiles("[Profile]\r\nCurProfileName=PROFILE_1\r\nItemCount=2\r\n"
                   "Item0=PROFILE_0\r\nItem1=PROFILE_1\r\n");
