@@ -1,9 +1,9 @@
 #include "app/session_bus.h"
 
 #include "app/focus_desktop.h"
+#include "app/gio_library.h"
 
 #include <cstdlib>
-#include <dlfcn.h>
 #include <glib-unix.h>
 #include <sys/stat.h>
 
@@ -42,46 +42,38 @@ struct SessionBus::Calls {
 
 namespace {
 
-template <typename Function> bool find(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 // nullptr when the library or one of its calls is not there.
 const SessionBus::Calls* loadCalls() {
     static const SessionBus::Calls* const calls = []() -> const SessionBus::Calls* {
-        void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!library)
+        if (!gioLibrary())
             return nullptr;
         static SessionBus::Calls c{};
-        const bool all =
-            find(library, "g_dbus_connection_new_for_address_sync", c.connectionNew) &&
-            find(library, "g_dbus_connection_call_sync", c.callSync) &&
-            find(library, "g_dbus_connection_close_sync", c.closeSync) &&
-            find(library, "g_dbus_connection_signal_subscribe", c.signalSubscribe) &&
-            find(library, "g_dbus_connection_signal_unsubscribe", c.signalUnsubscribe) &&
-            find(library, "g_dbus_connection_register_object", c.registerObject) &&
-            find(library, "g_dbus_connection_unregister_object", c.unregisterObject) &&
-            find(library, "g_dbus_node_info_new_for_xml", c.nodeInfoNew) &&
-            find(library, "g_dbus_node_info_unref", c.nodeInfoUnref) &&
-            find(library, "g_dbus_method_invocation_return_value", c.returnValue) &&
-            find(library, "g_object_unref", c.objectUnref) &&
-            find(library, "g_error_free", c.errorFree) &&
-            find(library, "g_variant_new", c.variantNew) &&
-            find(library, "g_variant_get", c.variantGet) &&
-            find(library, "g_variant_unref", c.variantUnref) &&
-            find(library, "g_variant_type_checked_", c.variantType) &&
-            find(library, "g_main_context_new", c.contextNew) &&
-            find(library, "g_main_context_unref", c.contextUnref) &&
-            find(library, "g_main_context_push_thread_default", c.pushContext) &&
-            find(library, "g_main_context_pop_thread_default", c.popContext) &&
-            find(library, "g_main_context_iteration", c.iteration) &&
-            find(library, "g_unix_fd_source_new", c.fdSourceNew) &&
-            find(library, "g_source_set_callback", c.sourceSetCallback) &&
-            find(library, "g_source_attach", c.sourceAttach) &&
-            find(library, "g_source_destroy", c.sourceDestroy) &&
-            find(library, "g_source_unref", c.sourceUnref);
-        // Kept open for the rest of the run: GIO does not unload cleanly.
+        const bool all = findGioCall("g_dbus_connection_new_for_address_sync", c.connectionNew) &&
+                         findGioCall("g_dbus_connection_call_sync", c.callSync) &&
+                         findGioCall("g_dbus_connection_close_sync", c.closeSync) &&
+                         findGioCall("g_dbus_connection_signal_subscribe", c.signalSubscribe) &&
+                         findGioCall("g_dbus_connection_signal_unsubscribe", c.signalUnsubscribe) &&
+                         findGioCall("g_dbus_connection_register_object", c.registerObject) &&
+                         findGioCall("g_dbus_connection_unregister_object", c.unregisterObject) &&
+                         findGioCall("g_dbus_node_info_new_for_xml", c.nodeInfoNew) &&
+                         findGioCall("g_dbus_node_info_unref", c.nodeInfoUnref) &&
+                         findGioCall("g_dbus_method_invocation_return_value", c.returnValue) &&
+                         findGioCall("g_object_unref", c.objectUnref) &&
+                         findGioCall("g_error_free", c.errorFree) &&
+                         findGioCall("g_variant_new", c.variantNew) &&
+                         findGioCall("g_variant_get", c.variantGet) &&
+                         findGioCall("g_variant_unref", c.variantUnref) &&
+                         findGioCall("g_variant_type_checked_", c.variantType) &&
+                         findGioCall("g_main_context_new", c.contextNew) &&
+                         findGioCall("g_main_context_unref", c.contextUnref) &&
+                         findGioCall("g_main_context_push_thread_default", c.pushContext) &&
+                         findGioCall("g_main_context_pop_thread_default", c.popContext) &&
+                         findGioCall("g_main_context_iteration", c.iteration) &&
+                         findGioCall("g_unix_fd_source_new", c.fdSourceNew) &&
+                         findGioCall("g_source_set_callback", c.sourceSetCallback) &&
+                         findGioCall("g_source_attach", c.sourceAttach) &&
+                         findGioCall("g_source_destroy", c.sourceDestroy) &&
+                         findGioCall("g_source_unref", c.sourceUnref);
         return all ? &c : nullptr;
     }();
     return calls;

@@ -1,9 +1,9 @@
 #include "settings/linux_pointer_desktop.h"
 
+#include "app/gio_library.h"
 #include "settings/desktop_pointer_settings.h"
 
 #include <cstdlib>
-#include <dlfcn.h>
 #include <gio/gio.h>
 #include <string>
 #include <xcb/xcb.h>
@@ -32,34 +32,27 @@ struct GioCalls {
     decltype(&g_object_unref) objectUnref;
 };
 
-template <typename Function> bool find(void* library, const char* name, Function& function) {
-    function = reinterpret_cast<Function>(::dlsym(library, name));
-    return function != nullptr;
-}
-
 // nullptr when the library or one of its calls is not there.
 const GioCalls* gioCalls() {
     static const GioCalls* const calls = []() -> const GioCalls* {
-        void* library = ::dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
-        if (!library)
+        if (!gioLibrary())
             return nullptr;
         static GioCalls found{};
         const bool all =
-            find(library, "g_settings_schema_source_get_default", found.sourceGetDefault) &&
-            find(library, "g_settings_schema_source_lookup", found.sourceLookup) &&
-            find(library, "g_settings_schema_unref", found.schemaUnref) &&
-            find(library, "g_settings_schema_has_key", found.schemaHasKey) &&
-            find(library, "g_settings_schema_get_key", found.schemaGetKey) &&
-            find(library, "g_settings_schema_key_unref", found.keyUnref) &&
-            find(library, "g_settings_schema_key_get_value_type", found.keyValueType) &&
-            find(library, "g_settings_schema_key_range_check", found.keyRangeCheck) &&
-            find(library, "g_settings_new_full", found.settingsNew) &&
-            find(library, "g_settings_get_value", found.getValue) &&
-            find(library, "g_settings_set_value", found.setValue) &&
-            find(library, "g_settings_is_writable", found.isWritable) &&
-            find(library, "g_settings_sync", found.sync) &&
-            find(library, "g_object_unref", found.objectUnref);
-        // Kept open for the rest of the run: GIO does not unload cleanly.
+            findGioCall("g_settings_schema_source_get_default", found.sourceGetDefault) &&
+            findGioCall("g_settings_schema_source_lookup", found.sourceLookup) &&
+            findGioCall("g_settings_schema_unref", found.schemaUnref) &&
+            findGioCall("g_settings_schema_has_key", found.schemaHasKey) &&
+            findGioCall("g_settings_schema_get_key", found.schemaGetKey) &&
+            findGioCall("g_settings_schema_key_unref", found.keyUnref) &&
+            findGioCall("g_settings_schema_key_get_value_type", found.keyValueType) &&
+            findGioCall("g_settings_schema_key_range_check", found.keyRangeCheck) &&
+            findGioCall("g_settings_new_full", found.settingsNew) &&
+            findGioCall("g_settings_get_value", found.getValue) &&
+            findGioCall("g_settings_set_value", found.setValue) &&
+            findGioCall("g_settings_is_writable", found.isWritable) &&
+            findGioCall("g_settings_sync", found.sync) &&
+            findGioCall("g_object_unref", found.objectUnref);
         return all ? &found : nullptr;
     }();
     return calls;
