@@ -67,7 +67,7 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
                 "QListWidget::item:selected { background-color: %3; color: white; }")
             .arg(kListColour.name(), textColor().name(), kSelectionColour.name(),
                  focusMarkColour().name()));
-    connect(qApp, &QApplication::focusChanged, list_, [this] {
+    listFocusWatch_ = connect(qApp, &QApplication::focusChanged, list_, [this] {
         const bool marked = focusMarkShown() && list_->hasFocus();
         if (list_->property("keyboardMark").toBool() == marked)
             return;
@@ -90,6 +90,12 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     // Close, the list, then New, as they stand on the face.
     setNativeTabOrder(NativeTabOrder::ReadingOrder);
     readList();
+}
+
+CConfigDialog::~CConfigDialog() {
+    // The window gives up the keyboard as it goes, when only a QWidget is
+    // left of it.
+    disconnect(listFocusWatch_);
 }
 
 void CConfigDialog::setLanguage(Language language) {

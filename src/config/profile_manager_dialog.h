@@ -64,6 +64,7 @@ class CConfigDialog : public SkinnedWindow {
     static constexpr double kOpacity = 178 / 255.0;
 
     explicit CConfigDialog(ProfileManagerSetup setup);
+    ~CConfigDialog() override;
 
     // False when the background is missing: the window must not be shown.
     bool created() const { return hasBackground(); }
@@ -112,6 +113,7 @@ class CConfigDialog : public SkinnedWindow {
     const ProfileManagerTexts* texts_;
     ElementTable::Id newId_ = 0;
     QListWidget* list_ = nullptr;
+    QMetaObject::Connection listFocusWatch_;
     QPointer<CLBEditorWnd> editor_;
     ProfileSlots slots_;
     int lastSelected_ = -1;

@@ -34,10 +34,15 @@ SkinnedWindow::SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& 
     // The face covers every pixel; nothing needs erasing first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     // The mark follows the keyboard into and out of the native children.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
-        if (focusMarkShown_ && ((old && isAncestorOf(old)) || (now && isAncestorOf(now))))
-            update();
-    });
+    focusWatch_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            if (focusMarkShown_ && ((old && isAncestorOf(old)) || (now && isAncestorOf(now))))
+                update();
+        });
+}
+
+SkinnedWindow::~SkinnedWindow() {
+    disconnect(focusWatch_);
 }
 
 QColor focusMarkColour() {

@@ -38,6 +38,7 @@ class SkinnedWindow : public QWidget {
 
     SkinnedWindow(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
                   QWidget* parent = nullptr, Dragging dragging = Dragging::NotAllowed);
+    ~SkinnedWindow() override;
 
     ElementTable& elements() { return elements_; }
     SkinImageCache& skin() { return *skin_; }
@@ -219,6 +220,9 @@ class SkinnedWindow : public QWidget {
     bool readsBefore(QRect a, QRect b) const;
     bool focusMarkShown_ = false;
     NativeTabOrder nativeTabOrder_ = NativeTabOrder::AfterFace;
+    // Dropped before QWidget's own destructor, which may move the focus
+    // while only a QWidget is left of this window.
+    QMetaObject::Connection focusWatch_;
 };
 
 // The colour of the keyboard's focus mark: the skin's accent.
