@@ -6,6 +6,7 @@
 #include <QDBusPendingReply>
 #include <QStringList>
 #include <QVariantMap>
+#include <utility>
 
 namespace qvr {
 
@@ -23,24 +24,36 @@ DesktopNotifications::DesktopNotifications(Undelivered undelivered, QObject* par
     : QObject(parent), undelivered_(std::move(undelivered)) {}
 
 bool DesktopNotifications::notify(const QString& title, const QString& text, int timeoutMs) {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!QDBusConnection::sessionBus().isConnected())
         return false;
+    waiting_ = Notification{title, text, timeoutMs};
+    if (!inFlight_)
+        sendWaiting();
+    return true;
+}
+
+void DesktopNotifications::sendWaiting() {
+    if (!waiting_)
+        return;
+    const Notification next = *std::exchange(waiting_, std::nullopt);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
-    call << QString(kAppName) << lastId_ << QString(kAppIcon) << title << text << QStringList()
-         << QVariantMap() << static_cast<qint32>(timeoutMs);
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, title, text] {
+    call << QString(kAppName) << lastId_ << QString(kAppIcon) << next.title << next.text
+         << QStringList() << QVariantMap() << static_cast<qint32>(next.timeoutMs);
+    inFlight_ = true;
+    auto* watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, next] {
         const QDBusPendingReply<uint> reply = *watcher;
+        inFlight_ = false;
         if (reply.isError()) {
             if (undelivered_)
-                undelivered_(title, text);
+                undelivered_(next.title, next.text);
         } else {
             lastId_ = reply.value();
         }
         watcher->deleteLater();
+        sendWaiting();
     });
-    return true;
 }
 
 } // namespace qvr

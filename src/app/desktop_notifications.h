@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace qvr {
 
@@ -24,8 +25,19 @@ class DesktopNotifications final : public QObject {
     bool notify(const QString& title, const QString& text, int timeoutMs);
 
   private:
+    struct Notification {
+        QString title, text;
+        int timeoutMs = 0;
+    };
+    void sendWaiting();
+
     Undelivered undelivered_;
     uint lastId_ = 0;
+    // One call at a time: the next one must name the id the service gave
+    // the last, or both stay on screen. Of those that come meanwhile, only
+    // the newest is sent, as it would have replaced the others.
+    bool inFlight_ = false;
+    std::optional<Notification> waiting_;
 };
 
 } // namespace qvr
