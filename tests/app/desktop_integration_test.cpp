@@ -22,15 +22,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool waitFor(const std::function<bool()>& condition, int timeoutMs = 3000) {
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        if (condition())
-            return true;
-        QTest::qWait(10);
-    }
-    return condition();
-}
-
 // A socket file whose owner is gone, as a crashed instance leaves it.
 void leaveStaleSocket(const QString& path) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -91,7 +82,7 @@ TEST(InstanceChannel, ALaterStartReachesTheHolderEvenOverAStaleSocket) {
 
     std::atomic<int> answered{-1};
     std::thread later([&] { answered = askRunningInstanceToShow(path, {"tok", "id"}, 3s); });
-    ASSERT_TRUE(waitFor([&] { return answered != -1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answered != -1; }));
     later.join();
     EXPECT_EQ(answered, 1);
     ASSERT_EQ(received.size(), 1u);
@@ -111,7 +102,8 @@ TEST(InstanceChannel, AnOversizedOrGarbledRequestShowsNothing) {
         ASSERT_TRUE(socket.waitForConnected(1000));
         socket.write(bytes);
         socket.flush();
-        EXPECT_TRUE(waitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
     }
     EXPECT_EQ(shown, 0);
 }
@@ -145,7 +137,8 @@ struct RunningWindow {
         environment.insert("XDG_CONFIG_HOME", runtime.path() + "/no-user-folder");
         process.setProcessEnvironment(environment);
         process.start(QString(QVR_PROGRAM_DIR) + "/qvrctl", args);
-        waitFor([&] { return process.state() == QProcess::NotRunning; }, 20000);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 20000))
+            << "qvrctl did not end";
         return {process.exitCode(), process.readAllStandardOutput(),
                 process.readAllStandardError()};
     }
@@ -218,7 +211,7 @@ TEST(QvrctlThroughTheWindow, ListCurrentAndSwitchesFollowTheUsersAnswer) {
 
     // Without the mouse the files switch, and it gets the profile on return.
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.link.devicePresent == 0; }));
     auto away = running.qvrctl({"profile", "switch", "P3"});
     EXPECT_EQ(away.exitCode, 2) << away.err.toStdString();
     EXPECT_EQ(running.session().windowProfile(), 2);
@@ -308,23 +301,23 @@ TEST(MainWindowTrayChanges, AnAppearingTrayTakesTheWindowAndAVanishingOneGivesIt
 
     // A shown window stays shown, now without its taskbar entry.
     rig.trayPresent = true;
-    ASSERT_TRUE(waitFor([&] { return window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.usesTray(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowType(), Qt::Tool);
-    EXPECT_TRUE(waitFor([&] { return window.trayIcon()->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.trayIcon()->isVisible(); }));
 
     rig.trayPresent = false;
-    ASSERT_TRUE(waitFor([&] { return !window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.usesTray(); }));
     window.hideToTray();
     EXPECT_TRUE(window.isMinimized());
     // A minimised window goes into a tray that appears.
     rig.trayPresent = true;
-    ASSERT_TRUE(waitFor([&] { return window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.usesTray(); }));
     EXPECT_FALSE(window.isVisible());
 
     // Hidden in a tray that goes away: back on the screen.
     rig.trayPresent = false;
-    ASSERT_TRUE(waitFor([&] { return !window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.usesTray(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isMinimized());
     EXPECT_EQ(window.windowType(), Qt::Window);

@@ -40,12 +40,6 @@ void moveMouse(QWidget& widget, QPoint position) {
     QApplication::sendEvent(&widget, &move);
 }
 
-bool waitFor(const std::function<bool()>& condition) {
-    for (int i = 0; i < 200 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     WindowRig rig;
     CMavloDlg& window = rig.start();
@@ -84,12 +78,14 @@ TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsThe
     // Not known to be missing, so nothing says it is.
     window.trayLeftClick();
     EXPECT_TRUE(rig.balloons.shown.empty());
-    EXPECT_TRUE(waitFor([&] { return rig.session->startUpSearch() == StartUpSearch::NoAnswer; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rig.session->startUpSearch() == StartUpSearch::NoAnswer; }));
     EXPECT_FALSE(window.pageDrawn());
 
     // The answer still counts when it comes.
     rig.checkedBackend.releaseSearches();
-    EXPECT_TRUE(waitFor([&] { return rig.session->startUpSearch() == StartUpSearch::Answered; }));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return rig.session->startUpSearch() == StartUpSearch::Answered; }));
     EXPECT_EQ(rig.link.devicePresent, 1);
     EXPECT_TRUE(window.pageDrawn());
     EXPECT_EQ(page.drawn, 1);
@@ -309,7 +305,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
 
         // The tooltip: the title, then the profile and the mouse's DPI stage.
         rig.virtualMouse->emitEvent(1, 3);
-        ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 3; }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.session->activeDpiStage() == 3; }));
         const QStringList tip = window.trayIcon()->toolTip().split('\n');
         const TrayMenuTexts& texts = trayMenuTexts(window.language());
         EXPECT_EQ(tip, (QStringList{"QVR 2.7", qstr(texts.profileLine).arg("P1"),
@@ -345,10 +341,10 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
 
     // Without changes: loaded, kept in the list, sent.
     profileItems()[1]->trigger();
-    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return session.windowProfile() == 1; }));
     EXPECT_EQ(rig.state().record.macroData[0], 2);
     EXPECT_EQ(listedCurrentName(rig), "P2");
-    ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     EXPECT_TRUE(profileItems()[1]->isChecked());
     EXPECT_TRUE(rig.messages.messages.empty());
     EXPECT_TRUE(window.trayIcon()->toolTip().contains("P2"));
@@ -358,7 +354,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     window.hideToTray();
     rig.messages.answers = {UnsavedChoice::Cancel};
     profileItems()[2]->trigger();
-    ASSERT_TRUE(waitFor([&] { return rig.messages.messages.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.messages.messages.size() == 1; }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(session.windowProfile(), 1);
     EXPECT_EQ(rig.state().record.macroData[5], 77);
@@ -368,7 +364,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     // Discard: the other profile, without the changes.
     rig.messages.answers = {UnsavedChoice::Discard};
     profileItems()[2]->trigger();
-    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return session.windowProfile() == 2; }));
     EXPECT_EQ(rig.state().record.macroData[0], 3);
     EXPECT_EQ(rig.state().record.macroData[5], 0);
     EXPECT_EQ(listedCurrentName(rig), "P3");
@@ -378,7 +374,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     rig.state().record.macroData[5] = 66;
     rig.messages.answers = {UnsavedChoice::Save};
     profileItems()[0]->trigger();
-    ASSERT_TRUE(waitFor([&] { return session.windowProfile() == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return session.windowProfile() == 0; }));
     EXPECT_EQ(fileBytes(rig.dir / "config2.bin")[1 + offsetof(ConfigRecord, macroData) + 5], 66);
     EXPECT_EQ(listedCurrentName(rig), "P1");
 }
@@ -432,7 +428,7 @@ TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
         rig.shown = StartShown::Minimized;
         rig.waitForStartUp = false;
         CMavloDlg& window = rig.start();
-        EXPECT_TRUE(waitFor([&] { return window.trayIcon()->isVisible(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.trayIcon()->isVisible(); }));
         EXPECT_FALSE(window.isVisible());
         window.trayLeftClick();
         EXPECT_TRUE(window.isVisible());
@@ -496,7 +492,7 @@ TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     rig.link.protocol().uploadConfiguration(rig.state().record);
 
     rig.virtualMouse->emitEvent(2, 3);
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 1; }));
     EXPECT_EQ(rig.balloons.shown[0].text, "Switch DPI into the third stage 1600");
     EXPECT_EQ(rig.balloons.shown[0].title, "Info");
     EXPECT_EQ(rig.balloons.shown[0].timeoutMs, 5000);
@@ -505,7 +501,7 @@ TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     // balloon.
     rig.virtualMouse->emitEvent(4, 1);
     rig.virtualMouse->emitEvent(9, 2);
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() >= 2; }));
     QTest::qWait(50);
     ASSERT_EQ(rig.balloons.shown.size(), 2u);
     EXPECT_EQ(rig.balloons.shown[1].text, "Switch to macro key2");
@@ -530,22 +526,22 @@ TEST(MainWindowBalloons, TheActiveDpiStageComesFromTheReadBackAtOpeningAndFromEa
 
     // The mouse's own buttons: the event says where they went.
     rig.virtualMouse->emitEvent(1, 2);
-    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 2; }));
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.session->activeDpiStage() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 1; }));
     rig.virtualMouse->emitEvent(3, 4);
-    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 4; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.session->activeDpiStage() == 4; }));
     // An event naming no stage changes nothing.
     rig.virtualMouse->emitEvent(1, 7);
     rig.virtualMouse->emitEvent(9, 1);
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 3; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 3; }));
     EXPECT_EQ(rig.session->activeDpiStage(), 4);
 
     // Gone, the mouse says nothing; back, it is asked again.
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return !rig.session->activeDpiStage().has_value(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.session->activeDpiStage().has_value(); }));
     rig.virtualMouse->setDpiStage(1);
     rig.backend.plug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.session->activeDpiStage() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.session->activeDpiStage() == 1; }));
 }
 
 TEST(MainWindowBalloons, AReadBackThatNamesNoStageMarksNone) {
@@ -566,7 +562,7 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     rig.start();
 
     rig.backend.unplug(rig.virtualMouse); // two nodes, two events
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 1; }));
     QTest::qWait(60);
     ASSERT_EQ(rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
@@ -574,7 +570,7 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     EXPECT_EQ(rig.link.devicePresent, 0);
 
     rig.backend.plug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.balloons.shown.size() == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 2; }));
     QTest::qWait(60);
     ASSERT_EQ(rig.balloons.shown.size(), 2u);
     EXPECT_EQ(rig.balloons.shown[1].text, "The system detect the gaming mouse.");
@@ -587,15 +583,15 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
 bool replug(WindowRig& rig) {
     const std::size_t balloons = rig.balloons.shown.size();
     rig.backend.unplug(rig.virtualMouse);
-    if (!waitFor([&] { return rig.balloons.shown.size() == balloons + 1; }))
+    if (!QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 1; }))
         return false;
     rig.backend.plug(rig.virtualMouse);
-    return waitFor([&] { return rig.balloons.shown.size() == balloons + 2; }) &&
+    return QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 2; }) &&
            rig.link.devicePresent == 1;
 }
 
 bool deviceSettled(WindowRig& rig) {
-    return waitFor([&] { return !rig.session->deviceQueue().busy(); });
+    return QTest::qWaitFor([&] { return !rig.session->deviceQueue().busy(); });
 }
 
 TEST(MainWindowPlug, ArrivalKeepsUnsavedChangesAndReloadsAWindowWithoutThem) {
@@ -625,7 +621,7 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     ProfileSession& session = rig.profiles();
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.link.devicePresent == 0; }));
     rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(session.saveProfile());
     EXPECT_EQ(savedMacroByte(rig), 77);
@@ -633,9 +629,9 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     rig.state().record.macroData[0] = 88; // on screen only
 
     rig.backend.plug(rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     ASSERT_TRUE(deviceSettled(rig));
-    ASSERT_TRUE(waitFor([&] { return !session.mouseOutOfDate(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.mouseOutOfDate(); }));
     EXPECT_EQ(rig.virtualMouse->macroBlock(1)[0], 77); // the saved record, not the screen
     EXPECT_EQ(rig.state().record.macroData[0], 88);
     EXPECT_TRUE(session.hasUnsavedChanges());
@@ -668,7 +664,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
                               [&] { rig.window->endSession(); });
         ASSERT_TRUE(watch.catchesTerminate());
         ASSERT_EQ(::kill(::getpid(), SIGTERM), 0);
-        ASSERT_TRUE(waitFor([&] { return rig.exitCode.has_value(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return rig.exitCode.has_value(); }));
     }
     EXPECT_EQ(rig.exitCode, 0);
     EXPECT_TRUE(rig.messages.messages.empty()); // no one was there to answer
@@ -960,7 +956,7 @@ TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(panel->grab().toImage(), disabled);
     EXPECT_TRUE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
-    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(marker); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(marker); }));
 }
 
 // From the keyboard: Space on Help puts the keyboard into the help panel,
@@ -1105,7 +1101,7 @@ TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
     ASSERT_NE(thumb, nullptr);
     EXPECT_EQ(thumb->geometry(), QRect(984, 32, 8, 114));
     EXPECT_TRUE(thumb->dragBy(300));
-    ASSERT_TRUE(waitFor([&] { return !page.scrolls.empty(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !page.scrolls.empty(); }));
     EXPECT_EQ(page.scrolls, std::vector<int>{332});
 
     // A drag by the pointer: the release comes after the move it ended.
@@ -1115,7 +1111,7 @@ TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(thumb, &move);
     QTest::mouseRelease(thumb, Qt::LeftButton, {}, QPoint(4, 10));
-    ASSERT_TRUE(waitFor([&] { return page.scrolls.size() >= 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.scrolls.size() >= 2; }));
     EXPECT_EQ(page.scrolls, (std::vector<int>{232, RecordingPage::kReleased}));
 }
 
@@ -1304,7 +1300,7 @@ void openMouse(UserSession& session) {
             connectAtStartup(session.link(), slot);
         },
         {});
-    ASSERT_TRUE(waitFor([&] { return !session.deviceQueue().busy(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !session.deviceQueue().busy(); }));
 }
 
 // The session's profile read as the program's start-up does, with the
@@ -1330,7 +1326,8 @@ struct RecordingPointer final : DesktopPointerHandler {
 };
 
 bool saveSettled(UserSession& session) {
-    return waitFor([&] { return !session.uploadPending() && !session.deviceQueue().busy(); });
+    return QTest::qWaitFor(
+        [&] { return !session.uploadPending() && !session.deviceQueue().busy(); });
 }
 
 TEST(UserSession, SavesAndSendsTheProfileWithNoWindowAndEndsWithTheUploadDone) {
@@ -1424,7 +1421,7 @@ TEST(UserSession, ASaveWaitingBehindAnUploadGivesWayToALaterSwitchWithNoWindow) 
     rig.clock.hold();
     session.state().record.sensitivityX = 4;
     session.saveRecord();
-    ASSERT_TRUE(waitFor([&] { return rig.clock.waiting(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.clock.waiting(); }));
     session.state().record.sensitivityX = 6;
     session.state().pointerChanges.speed = true;
     session.saveRecord(); // waits behind the first
@@ -1466,7 +1463,7 @@ TEST(UserSession, EndsOnceListenerFirstThenTheQueueThenTheHandles) {
     bool ran = false;
     bool answered = false;
     session.deviceQueue().request([&] { ran = true; }, [&] { answered = true; });
-    EXPECT_TRUE(waitFor([&] { return answered; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return answered; }));
     EXPECT_FALSE(ran);
     session.shutDown();
     EXPECT_TRUE(session.ending());

@@ -27,17 +27,11 @@ int closedHeaderY(RightSection section) {
 // The Mouse Speed gauge's right end, with only that section open.
 constexpr QPoint kFastestSpeed{734 + 50 + 71 + 70, 127 + 6 + 71};
 
-bool waitFor(const std::function<bool()>& condition) {
-    for (int i = 0; i < 200 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 void save(SettingsRig& rig) {
-    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(kSave.x(), kSave.y());
     // The upload, the files and the desktop's settings end after the click.
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
 }

@@ -9,12 +9,6 @@
 namespace qvr::test {
 namespace {
 
-bool waitFor(const std::function<bool()>& condition) {
-    for (int i = 0; i < 300 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 std::string fileOf(const ConfigRecord& record) {
     const auto bytes = recordBytes(record);
     return std::string(1, '\1') + std::string(bytes.begin(), bytes.end());
@@ -26,16 +20,16 @@ struct HeldSave {
     explicit HeldSave(SettingsRig& rig) : rig(rig) {
         rig.rig.clock.hold();
         rig.click(955, 619);
-        EXPECT_TRUE(waitFor([&] { return rig.rig.clock.waiting(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return rig.rig.clock.waiting(); }));
     }
     void finish() {
         rig.rig.clock.release();
-        EXPECT_TRUE(waitFor([&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
             return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
         }));
     }
     void pressAgain() {
-        ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
         rig.click(955, 619);
     }
     SettingsRig& rig;
@@ -180,15 +174,15 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.record().sensitivityX = 5;
     rig.click(955, 619); // Save
     rig.rig.virtualMouse->emitEvent(2, 2);
-    ASSERT_TRUE(waitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     rig.rig.backend.unplug(rig.rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 0; }));
     rig.rig.backend.plug(rig.rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 1; }));
-    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.rig.messages.confirmations = {true};
     rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
-    ASSERT_TRUE(waitFor([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));
     rig.window().exitProgram();
@@ -208,7 +202,7 @@ TEST(SaveDuringUpload, AnUnplugEndsTheUploadSavesTheFilesAndTellsTheUser) {
     EXPECT_EQ(rig.rig.link.devicePresent, 1);
     save.finish();
 
-    ASSERT_TRUE(waitFor([&] { return rig.rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 0; }));
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
     ASSERT_FALSE(rig.rig.balloons.shown.empty());
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
@@ -225,7 +219,7 @@ TEST(SaveDuringUpload, AnEventsReadBackWaitsForTheUpload) {
     EXPECT_TRUE(rig.rig.balloons.shown.empty());
     save.finish();
 
-    ASSERT_TRUE(waitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "Switch DPI into the third stage 1600");
 }
 

@@ -15,12 +15,6 @@ namespace {
 
 using enum RightSection;
 
-bool waitFor(const std::function<bool()>& condition) {
-    for (int i = 0; i < 200 && !condition(); ++i)
-        QTest::qWait(10);
-    return condition();
-}
-
 // Save and Reset end on the device thread; their files, balloons and pointer
 // settings follow once the window hears back.
 // Presses the thumb, moves it down by dy and lets go, as a hand would.
@@ -34,7 +28,7 @@ void dragThumbAndLetGo(CGdipButton& thumb, int dy) {
 }
 
 bool settled(SettingsRig& rig) {
-    return waitFor([&] {
+    return QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     });
 }
@@ -206,14 +200,14 @@ TEST(SettingsDpiSection, TheStageTheMouseIsAtHasItsLaneRinged) {
     };
     EXPECT_EQ(ringed(), std::vector<int>{2});
     rig.rig.virtualMouse->emitEvent(1, 4);
-    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{4}; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ringed() == std::vector<int>{4}; }));
     // Stages this mouse does not use, and a mouse that went away: no ring.
     rig.rig.virtualMouse->emitEvent(1, 5);
-    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ringed().empty(); }));
     rig.rig.virtualMouse->emitEvent(1, 1);
-    EXPECT_TRUE(waitFor([&] { return ringed() == std::vector<int>{1}; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ringed() == std::vector<int>{1}; }));
     rig.rig.backend.unplug(rig.rig.virtualMouse);
-    EXPECT_TRUE(waitFor([&] { return ringed().empty(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ringed().empty(); }));
 }
 
 TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
@@ -722,7 +716,7 @@ TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
     EXPECT_TRUE(rig.pages->actions().applyBusy());
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
-    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(955, 619);
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
@@ -746,14 +740,14 @@ TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     // No pointer control was touched: the desktop keeps its own settings.
     EXPECT_TRUE(rig.desktop.setKeys().empty());
     // The cursor has its own timer, however long the upload took.
-    EXPECT_TRUE(waitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().waitCursorShown(); }));
 }
 
 TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComesBack) {
     SettingsRig rig;
     rig.start();
     rig.rig.backend.unplug(rig.rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     rig.rig.balloons.shown.clear();
     rig.click(100, 185);
     rig.click(37 + 46, 223); // X axis 3
@@ -773,7 +767,8 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     const int uploads = rig.rig.virtualMouse->uploadsBegun();
     rig.click(37 + 88, 223); // X axis 5
     rig.rig.backend.plug(rig.rig.virtualMouse);
-    ASSERT_TRUE(waitFor([&] { return rig.rig.virtualMouse->uploadsBegun() == uploads + 1; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rig.rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->configurationBlock()[0x4A], 3 * 20);
     EXPECT_EQ(rig.record().sensitivityX, 5);
@@ -806,7 +801,7 @@ TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     rig.click(780, 150); // 2600 DPI
     rig.click(955, 619);
     ASSERT_TRUE(settled(rig));
-    ASSERT_TRUE(waitFor([&] { return !rig.pages->actions().applyBusy(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.click(780, 180); // 1100 DPI, not saved
     rig.click(37 + 30, 223);
     EXPECT_EQ(rig.dpiText(0), "1100");
