@@ -4,7 +4,7 @@
 // one line of text, so that loading a font counts here as it does in qvr.
 // Run with QVR_EXIT_AFTER_FIRST_PAINT set, it reports its first paint as qvr
 // does.
-#include "app/first_paint_exit.h"
+#include "gui/window/first_paint_exit.h"
 
 #include <QApplication>
 #include <QImage>

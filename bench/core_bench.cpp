@@ -1,11 +1,11 @@
 // Timings of the core that a user waits for: the upload of Save (real waits
 // included), the macro table an upload builds, and a profile load and save.
-#include "config/profile_files.h"
-#include "config/profile_record_file.h"
-#include "device/mouse_protocol.h"
-#include "device/virtual_mouse.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_store.h"
+#include "core/device/mouse_protocol.h"
+#include "core/device/virtual_mouse.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_store.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/profile_record_file.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

@@ -2,9 +2,9 @@
 // takes them (through a 64-byte buffer) and turned into the balloon the
 // window would show. The first byte picks the report length, the rest is the
 // report and then the configuration block the mouse answered with.
-#include "app/notification_text.h"
-#include "device/listener.h"
-#include "device/virtual_mouse.h"
+#include "core/device/listener.h"
+#include "core/device/virtual_mouse.h"
+#include "core/text/notification_text.h"
 
 #include <algorithm>
 #include <array>

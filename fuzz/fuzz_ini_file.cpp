@@ -1,6 +1,6 @@
 // The INI engine on arbitrary file images: every image reads, writes back
 // unchanged, and survives look-ups and edits.
-#include "config/ini_file.h"
+#include "core/files/ini_file.h"
 
 #include <cstdlib>
 

@@ -1,9 +1,9 @@
 // Key-name look-ups with any text or code: names from files, event items
 // and key events.
-#include "buttons/button_labels.h"
-#include "buttons/evdev_key_names.h"
-#include "buttons/key_tables.h"
-#include "macros/macro_model.h"
+#include "core/buttons/button_labels.h"
+#include "core/buttons/evdev_key_names.h"
+#include "core/buttons/key_tables.h"
+#include "core/macros/macro_model.h"
 
 #include <algorithm>
 #include <cstdlib>

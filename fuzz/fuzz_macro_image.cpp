@@ -1,5 +1,5 @@
 // A macro image as a mouse or a hand-edited profile may hold it.
-#include "macros/macro_decoder.h"
+#include "core/macros/macro_decoder.h"
 
 #include <cstdlib>
 

@@ -1,8 +1,8 @@
 // "record.ini" as arbitrary bytes, turned into the macro table an upload
 // sends, and each image read back.
-#include "macros/macro_decoder.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_store.h"
+#include "core/macros/macro_decoder.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_store.h"
 
 #include <cstdlib>
 

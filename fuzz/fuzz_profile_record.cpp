@@ -1,9 +1,9 @@
 // A profile record file image, loaded and then read by everything that reads
 // a loaded record: the upload's blocks, the labels and the profile report.
-#include "app/profile_report.h"
-#include "buttons/button_labels.h"
-#include "config/profile_record_file.h"
-#include "device/config_block.h"
+#include "core/buttons/button_labels.h"
+#include "core/device/config_block.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/text/profile_report.h"
 
 #include <algorithm>
 #include <cstdlib>

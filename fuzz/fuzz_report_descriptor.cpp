@@ -1,5 +1,5 @@
 // HID report descriptors as any device may present them.
-#include "device/report_descriptor.h"
+#include "core/device/report_descriptor.h"
 
 #include <cstdlib>
 

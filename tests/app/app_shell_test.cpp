@@ -1,10 +1,10 @@
-#include "app/firmware_updater.h"
-#include "app/hotplug_watch.h"
-#include "app/instance_channel.h"
-#include "app/mavlo_app.h"
-#include "app/single_instance.h"
-#include "app/ui_handoff.h"
-#include "config/unsaved_edits.h"
+#include "core/record/unsaved_edits.h"
+#include "gui/session/hotplug_watch.h"
+#include "gui/window/firmware_updater.h"
+#include "gui/window/instance_channel.h"
+#include "gui/window/mavlo_app.h"
+#include "gui/window/ui_handoff.h"
+#include "platform/single_instance.h"
 #include "support/qt_test_app.h"
 
 #include <QDir>

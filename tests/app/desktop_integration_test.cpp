@@ -1,7 +1,7 @@
-#include "app/instance_channel.h"
-#include "app/profile_session.h"
-#include "app/single_instance.h"
 #include "app/window_rig.h"
+#include "gui/session/profile_session.h"
+#include "gui/window/instance_channel.h"
+#include "platform/single_instance.h"
 
 #include <QContextMenuEvent>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/macro_profile_dialogs.h"
 #include "dialog_skin.h"
-#include "macros/macro_manager_dialog.h"
+#include "gui/macros/macro_manager_dialog.h"
+#include "gui/profiles/macro_profile_dialogs.h"
 #include "window_rig.h"
 
 #include <QKeyEvent>

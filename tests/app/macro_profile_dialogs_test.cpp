@@ -1,17 +1,17 @@
 // The macro manager, the profile manager and profile import and export, run
 // from the main window on a virtual mouse in a temporary program folder.
-#include "app/macro_profile_dialogs.h"
-#include "app/profile_session.h"
-#include "buttons/button_catalogue.h"
-#include "config/factory_files.h"
-#include "config/profile_record_file.h"
+#include "core/buttons/button_catalogue.h"
+#include "core/macros/macro_encoder.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/text/language_tables.h"
 #include "dialog_skin.h"
+#include "gui/macros/macro_key_dialog.h"
+#include "gui/profiles/macro_profile_dialogs.h"
+#include "gui/session/profile_session.h"
+#include "gui/widgets/skin_list_box.h"
 #include "list_clicks.h"
 #include "macro_dialog_fixture.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_key_dialog.h"
-#include "ui/language_tables.h"
-#include "ui/skin_list_box.h"
 #include "window_rig.h"
 
 #include <QKeyEvent>

@@ -1,13 +1,13 @@
-#include "app/firmware_updater.h"
-#include "app/message_boxes.h"
-#include "app/profile_session.h"
-#include "app/session_end.h"
 #include "app/window_rig.h"
-#include "config/profile_record_file.h"
-#include "device/mouse_protocol.h"
-#include "ui/gdip_button.h"
-#include "ui/qt_fonts.h"
-#include "ui/skin_layout.h"
+#include "core/device/mouse_protocol.h"
+#include "core/layout/skin_layout.h"
+#include "core/profiles/profile_record_file.h"
+#include "gui/session/profile_session.h"
+#include "gui/widgets/gdip_button.h"
+#include "gui/widgets/qt_fonts.h"
+#include "gui/window/firmware_updater.h"
+#include "gui/window/message_boxes.h"
+#include "gui/window/session_end.h"
 
 #include <QAccessible>
 #include <QActionGroup>

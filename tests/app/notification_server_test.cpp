@@ -1,7 +1,7 @@
 // Runs under dbus-run-session: a private session bus on which the test
 // itself plays the desktop's notification service.
-#include "app/desktop_notifications.h"
 #include "app/window_rig.h"
+#include "gui/window/desktop_notifications.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

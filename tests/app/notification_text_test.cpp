@@ -1,4 +1,4 @@
-#include "app/notification_text.h"
+#include "core/text/notification_text.h"
 
 #include <array>
 #include <gtest/gtest.h>

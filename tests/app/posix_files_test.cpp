@@ -1,7 +1,7 @@
-#include "app/app_folders.h"
-#include "app/posix_file_system.h"
-#include "app/single_instance.h"
-#include "config/profile_files.h"
+#include "core/profiles/profile_files.h"
+#include "platform/app_folders.h"
+#include "platform/posix_file_system.h"
+#include "platform/single_instance.h"
 #include "support/process.h"
 
 #include <cerrno>

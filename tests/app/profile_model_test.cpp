@@ -3,11 +3,11 @@
 // settings and the window shows the window's profile; Saves meet a failing
 // disk or a crash. A short run in the normal suite; QVR_LONG_TESTS=1 runs
 // 10,000 sequences.
-#include "app/notification_text.h"
-#include "config/private_profile.h"
-#include "config/user_folder.h"
-#include "device/clock.h"
-#include "device/virtual_backend.h"
+#include "core/device/clock.h"
+#include "core/device/virtual_backend.h"
+#include "core/files/private_profile.h"
+#include "core/profiles/user_folder.h"
+#include "core/text/notification_text.h"
 #include "profile_rig.h"
 #include "settings/settings_rig.h"
 #include "support/faulting_file_system.h"

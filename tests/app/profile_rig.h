@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/macro_profile_dialogs.h"
-#include "app/profile_session.h"
-#include "config/factory_files.h"
-#include "config/profile_list.h"
-#include "config/profile_record_file.h"
-#include "config/profile_slots.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_list.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/profiles/profile_slots.h"
 #include "dialog_skin.h"
+#include "gui/profiles/macro_profile_dialogs.h"
+#include "gui/session/profile_session.h"
 #include "window_rig.h"
 
 #include <QListWidget>

@@ -1,11 +1,11 @@
 // The window's record belongs to one profile at a time, and a profile's name
 // and files travel together: switching, importing, deleting, copying and
 // creating profiles through the profile manager.
-#include "app/auto_profile_switch.h"
-#include "app/file_access.h"
-#include "config/private_profile.h"
+#include "core/files/private_profile.h"
+#include "gui/session/auto_profile_switch.h"
+#include "gui/widgets/qt_fonts.h"
+#include "platform/file_access.h"
 #include "profile_rig.h"
-#include "ui/qt_fonts.h"
 
 #include <QAction>
 #include <QCheckBox>

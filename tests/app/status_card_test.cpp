@@ -1,7 +1,7 @@
-#include "app/status_card.h"
-#include "buttons/assignment_section.h"
-#include "ui/label_text.h"
-#include "ui/skin_layout.h"
+#include "core/layout/skin_layout.h"
+#include "gui/buttons/assignment_section.h"
+#include "gui/widgets/label_text.h"
+#include "gui/window/status_card.h"
 #include "window_rig.h"
 
 #include <QAccessible>

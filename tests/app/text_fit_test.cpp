@@ -4,20 +4,20 @@
 // the font it was drawn in. With QVR_SCREENSHOT_DIR set, every state is also
 // written there as a PNG for a person to look at.
 
-#include "app/macro_profile_dialogs.h"
-#include "buttons/assignment_section.h"
-#include "buttons/combo_key_dialog.h"
-#include "buttons/key_tables.h"
-#include "buttons/single_key_dialog.h"
-#include "config/ini_file.h"
-#include "config/profile_manager_dialog.h"
-#include "macros/macro_key_dialog.h"
-#include "macros/macro_manager_dialog.h"
+#include "core/buttons/key_tables.h"
+#include "core/files/ini_file.h"
+#include "gui/buttons/assignment_section.h"
+#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/single_key_dialog.h"
+#include "gui/macros/macro_key_dialog.h"
+#include "gui/macros/macro_manager_dialog.h"
+#include "gui/profiles/macro_profile_dialogs.h"
+#include "gui/profiles/profile_manager_dialog.h"
+#include "gui/widgets/label_text.h"
+#include "gui/widgets/qt_fonts.h"
+#include "gui/widgets/skin_list_box.h"
+#include "gui/window/help_dialog.h"
 #include "settings/settings_rig.h"
-#include "ui/help_dialog.h"
-#include "ui/label_text.h"
-#include "ui/qt_fonts.h"
-#include "ui/skin_list_box.h"
 
 #include <QAccessible>
 #include <QFontMetrics>

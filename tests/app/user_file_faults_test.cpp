@@ -1,10 +1,10 @@
 // Faults of the user's files that permission bits and a full disk cause. They
 // mean something only to an ordinary user: ctest runs this suite as
 // "nobody", and the full-disk cases on a small tmpfs (QVR_FULL_DISK_DIR).
-#include "app/posix_file_system.h"
-#include "config/factory_files.h"
-#include "config/profile_files.h"
-#include "config/user_folder.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/user_folder.h"
+#include "platform/posix_file_system.h"
 #include "support/process.h"
 
 #include <cerrno>

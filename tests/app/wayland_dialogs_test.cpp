@@ -1,14 +1,14 @@
 // Runs on the wayland platform under a headless compositor (on_weston.sh):
 // there a client cannot place its own top-levels, so every window the
 // program opens must belong to the main window, as its transient or child.
-#include "app/macro_profile_dialogs.h"
-#include "app/message_boxes.h"
-#include "app/profile_transfer.h"
 #include "app/window_rig.h"
-#include "buttons/assignment_section.h"
 #include "buttons/button_page_support.h"
-#include "config/profile_manager_dialog.h"
-#include "settings/colour_dialog.h"
+#include "gui/buttons/assignment_section.h"
+#include "gui/profiles/macro_profile_dialogs.h"
+#include "gui/profiles/profile_manager_dialog.h"
+#include "gui/session/profile_transfer.h"
+#include "gui/settings/colour_dialog.h"
+#include "gui/window/message_boxes.h"
 
 #include <QContextMenuEvent>
 #include <QMenu>

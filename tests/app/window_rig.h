@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/main_window.h"
-#include "device/virtual_backend.h"
+#include "core/device/virtual_backend.h"
+#include "gui/window/main_window.h"
 #include "support/gated_clock.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"

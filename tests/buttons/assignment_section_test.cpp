@@ -1,10 +1,10 @@
 #include "app/window_rig.h"
-#include "buttons/assignment_section.h"
-#include "buttons/button_encoding.h"
 #include "buttons/button_page_support.h"
-#include "buttons/combo_key_dialog.h"
-#include "buttons/single_key_dialog.h"
-#include "macros/macro_key_dialog.h"
+#include "core/buttons/button_encoding.h"
+#include "gui/buttons/assignment_section.h"
+#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/single_key_dialog.h"
+#include "gui/macros/macro_key_dialog.h"
 #include "support/button_page_skin.h"
 
 #include <QHelpEvent>

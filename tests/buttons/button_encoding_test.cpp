@@ -1,5 +1,5 @@
-#include "buttons/button_catalogue.h"
-#include "buttons/button_encoding.h"
+#include "core/buttons/button_catalogue.h"
+#include "core/buttons/button_encoding.h"
 
 #include <gtest/gtest.h>
 #include <vector>

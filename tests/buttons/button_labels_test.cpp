@@ -1,7 +1,7 @@
-#include "buttons/button_catalogue.h"
-#include "buttons/button_encoding.h"
-#include "buttons/button_labels.h"
-#include "buttons/key_tables.h"
+#include "core/buttons/button_catalogue.h"
+#include "core/buttons/button_encoding.h"
+#include "core/buttons/button_labels.h"
+#include "core/buttons/key_tables.h"
 
 #include <gtest/gtest.h>
 

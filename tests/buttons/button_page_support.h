@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/skin_list_box.h"
-#include "ui/skinned_dialog.h"
+#include "gui/widgets/skin_list_box.h"
+#include "gui/widgets/skinned_dialog.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -1,11 +1,11 @@
 #include "buttons/button_page_support.h"
-#include "buttons/combo_key_dialog.h"
-#include "buttons/key_tables.h"
-#include "buttons/single_key_dialog.h"
+#include "core/buttons/key_tables.h"
+#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/single_key_dialog.h"
+#include "gui/widgets/key_event_names.h"
+#include "gui/widgets/label_text.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
-#include "ui/key_event_names.h"
-#include "ui/label_text.h"
 
 #include <QAccessible>
 #include <QLineEdit>

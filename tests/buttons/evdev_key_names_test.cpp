@@ -1,5 +1,5 @@
-#include "buttons/evdev_key_names.h"
-#include "buttons/key_tables.h"
+#include "core/buttons/evdev_key_names.h"
+#include "core/buttons/key_tables.h"
 
 #include <gtest/gtest.h>
 #include <limits>

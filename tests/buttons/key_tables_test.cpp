@@ -1,4 +1,4 @@
-#include "buttons/key_tables.h"
+#include "core/buttons/key_tables.h"
 
 #include <gtest/gtest.h>
 #include <set>

@@ -1,5 +1,5 @@
 #include "buttons/button_page_support.h"
-#include "macros/macro_key_dialog.h"
+#include "gui/macros/macro_key_dialog.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
 

@@ -1,4 +1,4 @@
-#include "config/config_record.h"
+#include "core/record/config_record.h"
 
 #include <gtest/gtest.h>
 

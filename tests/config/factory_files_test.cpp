@@ -1,8 +1,8 @@
-#include "buttons/button_labels.h"
-#include "config/factory_files.h"
-#include "config/ini_file.h"
-#include "config/profile_files.h"
-#include "config/profile_record_file.h"
+#include "core/buttons/button_labels.h"
+#include "core/files/ini_file.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/profile_record_file.h"
 #include "program_folder.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // failure and leave every file whole: its old bytes or, for writes that went
 // through before the failing one, its new bytes; never a truncated file or a
 // temporary one left behind.
-#include "config/profile_files.h"
-#include "config/profile_record_file.h"
-#include "config/save_after_upload.h"
-#include "macros/macro_store.h"
+#include "core/macros/macro_store.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/profiles/save_after_upload.h"
 #include "support/file_snapshot.h"
 #include "support/process.h"
 

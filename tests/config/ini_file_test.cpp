@@ -1,4 +1,4 @@
-#include "config/ini_file.h"
+#include "core/files/ini_file.h"
 
 #include <array>
 #include <gtest/gtest.h>

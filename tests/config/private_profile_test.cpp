@@ -1,6 +1,6 @@
-#include "config/atomic_file.h"
-#include "config/ini_file.h"
-#include "config/private_profile.h"
+#include "core/files/atomic_file.h"
+#include "core/files/ini_file.h"
+#include "core/files/private_profile.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "config/factory_files.h"
-#include "config/ini_file.h"
-#include "config/private_profile.h"
-#include "config/profile_files.h"
+#include "core/files/ini_file.h"
+#include "core/files/private_profile.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_files.h"
 #include "program_folder.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "config/auto_switch.h"
-#include "config/profile_list.h"
-#include "config/profile_slots.h"
+#include "core/profiles/auto_switch.h"
+#include "core/profiles/profile_list.h"
+#include "core/profiles/profile_slots.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "config/config_record.h"
-#include "config/factory_files.h"
-#include "config/message_sink.h"
-#include "config/profile_files.h"
-#include "config/profile_record_file.h"
-#include "config/user_folder.h"
+#include "core/files/message_sink.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/profiles/user_folder.h"
+#include "core/record/config_record.h"
 
 #include <algorithm>
 #include <filesystem>

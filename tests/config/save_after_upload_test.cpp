@@ -1,8 +1,8 @@
-#include "config/private_profile.h"
-#include "config/save_after_upload.h"
-#include "device/mouse_protocol.h"
-#include "device/trace.h"
-#include "device/virtual_mouse.h"
+#include "core/device/mouse_protocol.h"
+#include "core/device/trace.h"
+#include "core/device/virtual_mouse.h"
+#include "core/files/private_profile.h"
+#include "core/profiles/save_after_upload.h"
 #include "program_folder.h"
 
 #include <gtest/gtest.h>

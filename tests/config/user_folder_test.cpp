@@ -1,8 +1,8 @@
-#include "config/factory_files.h"
-#include "config/file_journal.h"
-#include "config/ini_file.h"
-#include "config/profile_files.h"
-#include "config/user_folder.h"
+#include "core/files/file_journal.h"
+#include "core/files/ini_file.h"
+#include "core/profiles/factory_files.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/user_folder.h"
 #include "program_folder.h"
 #include "support/faulting_file_system.h"
 

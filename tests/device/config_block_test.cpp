@@ -1,4 +1,4 @@
-#include "device/config_block.h"
+#include "core/device/config_block.h"
 
 #include <gtest/gtest.h>
 

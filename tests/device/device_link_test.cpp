@@ -1,8 +1,8 @@
-#include "config/factory_files.h"
-#include "device/device_events.h"
-#include "device/device_queue.h"
-#include "device/listener.h"
-#include "device/virtual_backend.h"
+#include "core/device/device_events.h"
+#include "core/device/device_queue.h"
+#include "core/device/listener.h"
+#include "core/device/virtual_backend.h"
+#include "core/profiles/factory_files.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,6 +1,6 @@
-#include "device/device_events.h"
-#include "device/device_setup.h"
-#include "device/virtual_mouse.h"
+#include "core/device/device_events.h"
+#include "core/device/virtual_mouse.h"
+#include "platform/device_setup.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>

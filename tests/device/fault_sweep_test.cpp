@@ -3,13 +3,13 @@
 // call, the program must come through: no crash, no hang, the presence flag
 // telling the truth once hotplug handling has run, every profile file whole,
 // and the mouse usable again afterwards.
-#include "config/profile_files.h"
-#include "config/profile_record_file.h"
-#include "config/save_after_upload.h"
-#include "device/config_block.h"
-#include "device/device_events.h"
-#include "device/listener.h"
-#include "device/virtual_backend.h"
+#include "core/device/config_block.h"
+#include "core/device/device_events.h"
+#include "core/device/listener.h"
+#include "core/device/virtual_backend.h"
+#include "core/profiles/profile_files.h"
+#include "core/profiles/profile_record_file.h"
+#include "core/profiles/save_after_upload.h"
 #include "support/file_snapshot.h"
 #include "support/process.h"
 #include "support/ui_thread.h"

@@ -1,5 +1,5 @@
-#include "device/hidapi_backend.h"
-#include "device/mouse_descriptor.h"
+#include "core/device/mouse_descriptor.h"
+#include "platform/hidapi_backend.h"
 #include "support/process.h"
 
 #include <filesystem>

@@ -1,6 +1,6 @@
-#include "device/config_block.h"
-#include "device/mouse_protocol.h"
-#include "device/virtual_mouse.h"
+#include "core/device/config_block.h"
+#include "core/device/mouse_protocol.h"
+#include "core/device/virtual_mouse.h"
 
 #include <gtest/gtest.h>
 #include <numeric>

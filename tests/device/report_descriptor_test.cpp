@@ -1,5 +1,5 @@
-#include "device/mouse_descriptor.h"
-#include "device/report_descriptor.h"
+#include "core/device/mouse_descriptor.h"
+#include "core/device/report_descriptor.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "device/udev_hotplug.h"
+#include "platform/udev_hotplug.h"
 
 #include <gtest/gtest.h>
 

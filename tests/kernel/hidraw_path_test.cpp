@@ -1,17 +1,17 @@
 // The real hidapi backend, device link and listener against the mouse as the
 // kernel presents it: udev enumeration, sysfs descriptors, hidraw nodes.
 
-#include "app/notification_text.h"
-#include "config/message_sink.h"
-#include "config/private_profile.h"
 #include "config/program_folder.h"
-#include "config/save_after_upload.h"
-#include "device/config_block.h"
-#include "device/device_events.h"
-#include "device/hidapi_backend.h"
-#include "device/listener.h"
-#include "device/tracing_backend.h"
-#include "device/virtual_backend.h"
+#include "core/device/config_block.h"
+#include "core/device/device_events.h"
+#include "core/device/listener.h"
+#include "core/device/tracing_backend.h"
+#include "core/device/virtual_backend.h"
+#include "core/files/message_sink.h"
+#include "core/files/private_profile.h"
+#include "core/profiles/save_after_upload.h"
+#include "core/text/notification_text.h"
+#include "platform/hidapi_backend.h"
 #include "support/emulated_mouse.h"
 
 #include <chrono>

@@ -1,10 +1,10 @@
 // Plugging the emulated mouse out and in through real udev events: the
 // monitor, the window's coalescing, the device link and the listener.
 
-#include "app/hotplug_watch.h"
-#include "device/device_events.h"
-#include "device/hidapi_backend.h"
-#include "device/listener.h"
+#include "core/device/device_events.h"
+#include "core/device/listener.h"
+#include "gui/session/hotplug_watch.h"
+#include "platform/hidapi_backend.h"
 #include "support/emulated_mouse.h"
 #include "support/qt_test_app.h"
 

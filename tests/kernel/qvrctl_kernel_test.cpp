@@ -1,9 +1,9 @@
 // qvrctl against the emulated kernel: the programs started here inherit the
 // preload library and the test bed.
 
-#include "config/config_record.h"
 #include "config/program_folder.h"
-#include "device/hidapi_backend.h"
+#include "core/record/config_record.h"
+#include "platform/hidapi_backend.h"
 #include "support/emulated_mouse.h"
 #include "support/process.h"
 

@@ -1,6 +1,6 @@
-#include "macros/macro_decoder.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_model.h"
+#include "core/macros/macro_decoder.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_model.h"
 
 #include <gtest/gtest.h>
 #include <random>

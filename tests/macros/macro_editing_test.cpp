@@ -1,6 +1,6 @@
+#include "core/macros/macro_editing.h"
+#include "core/macros/macro_store.h"
 #include "macro_test_support.h"
-#include "macros/macro_editing.h"
-#include "macros/macro_store.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,6 +1,6 @@
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_model.h"
 #include "macro_test_support.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_model.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,4 +1,4 @@
-#include "macros/macro_model.h"
+#include "core/macros/macro_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "buttons/button_catalogue.h"
-#include "macros/macro_numbering.h"
+#include "core/buttons/button_catalogue.h"
+#include "core/macros/macro_numbering.h"
 
 #include <array>
 #include <gtest/gtest.h>

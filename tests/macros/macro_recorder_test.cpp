@@ -1,5 +1,5 @@
-#include "macros/macro_encoder.h"
-#include "macros/macro_recorder.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_recorder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

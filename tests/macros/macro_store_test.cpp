@@ -1,7 +1,7 @@
-#include "config/ini_file.h"
+#include "core/files/ini_file.h"
+#include "core/macros/macro_encoder.h"
+#include "core/macros/macro_store.h"
 #include "macro_test_support.h"
-#include "macros/macro_encoder.h"
-#include "macros/macro_store.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macros/macro_encoder.h"
+#include "core/macros/macro_encoder.h"
 
 #include <cstdint>
 #include <filesystem>

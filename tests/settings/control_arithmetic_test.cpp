@@ -1,5 +1,5 @@
-#include "settings/control_arithmetic.h"
-#include "ui/skin_layout.h"
+#include "core/layout/control_arithmetic.h"
+#include "core/layout/skin_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Which desktop pointer settings a Save puts on the desktop, and where a
 // profile's pointer fields come from.
-#include "settings/desktop_pointer_settings.h"
-#include "settings/linux_pointer_desktop.h"
+#include "platform/desktop_pointer_settings.h"
+#include "platform/display/linux_pointer_desktop.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
 

@@ -1,4 +1,4 @@
-#include "settings/desktop_pointer_settings.h"
+#include "platform/desktop_pointer_settings.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "settings/pointer_values.h"
+#include "core/record/pointer_values.h"
 
 #include <gtest/gtest.h>
 

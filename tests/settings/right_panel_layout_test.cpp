@@ -1,5 +1,5 @@
-#include "settings/right_panel_layout.h"
-#include "ui/skin_layout.h"
+#include "core/layout/right_panel_layout.h"
+#include "core/layout/skin_layout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/profile_session.h"
+#include "gui/session/profile_session.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
 

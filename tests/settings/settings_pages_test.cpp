@@ -1,9 +1,9 @@
-#include "app/profile_session.h"
-#include "device/mouse_protocol.h"
+#include "core/device/mouse_protocol.h"
+#include "core/layout/skin_layout.h"
+#include "gui/session/profile_session.h"
+#include "gui/widgets/gdip_button.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
-#include "ui/gdip_button.h"
-#include "ui/skin_layout.h"
 
 #include <QAccessible>
 #include <QTest>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/window_rig.h"
-#include "settings/colour_dialog.h"
-#include "settings/pointer_desktop.h"
-#include "settings/settings_pages.h"
+#include "gui/settings/colour_dialog.h"
+#include "gui/settings/settings_pages.h"
+#include "platform/pointer_desktop.h"
 
 #include <QLineEdit>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "support/emulated_mouse.h"
 
-#include "device/mouse_descriptor.h"
+#include "core/device/mouse_descriptor.h"
 
 #include <algorithm>
 #include <array>

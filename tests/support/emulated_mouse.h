@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/virtual_mouse.h"
+#include "core/device/virtual_mouse.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/file_system.h"
+#include "core/files/file_system.h"
 
 #include <functional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/clock.h"
+#include "core/device/clock.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/hid_backend.h"
+#include "core/device/hid_backend.h"
 
 #include <atomic>
 #include <condition_variable>

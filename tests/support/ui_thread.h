@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/listener.h"
+#include "core/device/listener.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "ui/app_icon.h"
+#include "gui/widgets/app_icon.h"
 
 #include <QGuiApplication>
 #include <QXmlStreamReader>

@@ -1,4 +1,4 @@
-#include "ui/language_tables.h"
+#include "core/text/language_tables.h"
 
 #include <bit>
 #include <gtest/gtest.h>

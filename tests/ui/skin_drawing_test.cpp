@@ -1,11 +1,11 @@
+#include "gui/widgets/gdip_button.h"
+#include "gui/widgets/label_text.h"
+#include "gui/widgets/skin_image_cache.h"
+#include "gui/widgets/skinned_window.h"
+#include "gui/widgets/window_elements.h"
+#include "gui/window/help_dialog.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
-#include "ui/gdip_button.h"
-#include "ui/help_dialog.h"
-#include "ui/label_text.h"
-#include "ui/skin_image_cache.h"
-#include "ui/skinned_window.h"
-#include "ui/window_elements.h"
 
 #include <QApplication>
 #include <QCoreApplication>

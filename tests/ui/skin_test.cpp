@@ -2,7 +2,7 @@
 // the size its rectangles need, and its pictures agree with the click
 // arithmetic of the controls they show.
 
-#include "ui/skin_layout.h"
+#include "core/layout/skin_layout.h"
 
 #include <QFileInfo>
 #include <QImage>

@@ -1,6 +1,6 @@
 // Writes the factory data files into the factory folder given as the only
 // argument. Files that already hold the right bytes are left alone.
-#include "config/factory_files.h"
+#include "core/profiles/factory_files.h"
 
 #include <cstdio>
 

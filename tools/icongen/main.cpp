@@ -1,7 +1,7 @@
 // Writes the program's icon into a hicolor theme folder: the scalable SVG and
 // a PNG for every size desktops commonly ask for.
 
-#include "ui/app_icon.h"
+#include "gui/widgets/app_icon.h"
 
 #include <QDir>
 #include <QFile>

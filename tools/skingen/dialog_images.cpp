@@ -1,9 +1,9 @@
 // Backgrounds and buttons of the small windows: key capture dialogs, macro
 // key dialog, macro manager, profile manager and help panel.
 
+#include "core/layout/skin_layout.h"
 #include "paint_kit.h"
 #include "skin_table.h"
-#include "ui/skin_layout.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

@@ -1,9 +1,9 @@
 // Images of the main window's frame: background, panel crops, title and
 // bottom buttons, scroll track and mouse-view tabs.
 
+#include "core/layout/skin_layout.h"
 #include "paint_kit.h"
 #include "skin_table.h"
-#include "ui/skin_layout.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

@@ -3,9 +3,9 @@
 // picture. Every button image carries the button's shape, a leader line and
 // a marker at the panel edge; "-over" lights all three in the accent colour.
 
+#include "core/layout/skin_layout.h"
 #include "paint_kit.h"
 #include "skin_table.h"
-#include "ui/skin_layout.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

@@ -1,8 +1,8 @@
 #include "preview.h"
 
+#include "core/layout/skin_layout.h"
 #include "paint_kit.h"
 #include "skin_table.h"
-#include "ui/skin_layout.h"
 
 #include <QFont>
 #include <QHash>

@@ -2,9 +2,9 @@
 // stages, the report-rate dial, the speed gauge, the angle-snap previews and
 // the assignment drop-down boxes.
 
+#include "core/layout/skin_layout.h"
 #include "paint_kit.h"
 #include "skin_table.h"
-#include "ui/skin_layout.h"
 
 #include <QLinearGradient>
 #include <QRadialGradient>

@@ -1,5 +1,0 @@
-#include "app/mavlo_app.h"
-
-int main(int argc, char** argv) {
-    return qvr::CMavloApp().run(argc, argv);
-}
