@@ -100,6 +100,26 @@ void UserSession::writeAndUpload() {
 
 namespace {
 
+// What a mouse just opened says of itself (its active slot and DPI stage),
+// or, when it would not open, why. Runs on the device thread.
+struct OpenedMouse {
+    std::optional<std::uint8_t> activeSlot;
+    std::optional<int> dpiStage;
+    std::optional<std::string> advice;
+};
+
+OpenedMouse readOpenedMouse(DeviceLink& link, const ConfigRecord& slot,
+                            const std::function<std::optional<std::string>()>& permissionProblem) {
+    OpenedMouse opened;
+    if (link.devicePresent == 1) {
+        opened.activeSlot = slot.activeProfile;
+        opened.dpiStage = readActiveDpiStage(link);
+    } else if (permissionProblem) {
+        opened.advice = permissionProblem();
+    }
+    return opened;
+}
+
 void addChanges(PointerChanges& into, const PointerChanges& from) {
     into.speed |= from.speed;
     into.doubleClick |= from.doubleClick;
@@ -177,24 +197,15 @@ void UserSession::explainPermissionOnce(const std::string& advice) {
 }
 
 void UserSession::searchForMouse(const MouseWatchSetup& setup) {
-    struct Outcome {
-        std::optional<std::uint8_t> activeSlot;
-        std::optional<int> dpiStage;
-        std::optional<std::string> advice;
-    };
-    auto outcome = std::make_shared<Outcome>();
+    auto outcome = std::make_shared<OpenedMouse>();
     search_ = StartUpSearch::Searching;
     searchPatience_.start(setup.searchPatience);
     queue_.request(
         [this, outcome, permissionProblem = setup.permissionProblem] {
             // The open sequence only learns the mouse's active slot.
             ConfigRecord slot{};
-            if (connectAtStartup(link_, slot)) {
-                outcome->activeSlot = slot.activeProfile;
-                outcome->dpiStage = readActiveDpiStage(link_);
-            } else if (permissionProblem) {
-                outcome->advice = permissionProblem();
-            }
+            connectAtStartup(link_, slot);
+            *outcome = readOpenedMouse(link_, slot, permissionProblem);
         },
         [this, outcome] {
             if (ending_)
@@ -237,10 +248,8 @@ void UserSession::runHotplug(HotplugKind kind) {
     // kept and done here afterwards, in the same order.
     struct Outcome {
         std::vector<std::function<void()>> steps;
-        std::optional<std::uint8_t> activeSlot;
-        std::optional<int> dpiStage;
+        OpenedMouse opened;
         bool present = false;
-        std::optional<std::string> advice;
     };
     auto outcome = std::make_shared<Outcome>();
     queue_.reopen(
@@ -265,12 +274,7 @@ void UserSession::runHotplug(HotplugKind kind) {
                 // The open sequence only learns the mouse's active slot.
                 ConfigRecord slot{};
                 onDeviceArrival(link_, slot, hooks);
-                if (link_.devicePresent == 1) {
-                    outcome->activeSlot = slot.activeProfile;
-                    outcome->dpiStage = readActiveDpiStage(link_);
-                } else if (permissionProblem) {
-                    outcome->advice = permissionProblem();
-                }
+                outcome->opened = readOpenedMouse(link_, slot, permissionProblem);
             } else {
                 onDeviceRemoval(link_, hooks);
             }
@@ -279,18 +283,18 @@ void UserSession::runHotplug(HotplugKind kind) {
         [this, kind, outcome] {
             if (ending_)
                 return;
-            if (outcome->activeSlot)
-                state_.record.activeProfile = *outcome->activeSlot;
+            if (outcome->opened.activeSlot)
+                state_.record.activeProfile = *outcome->opened.activeSlot;
             // A mouse opened anew says where it is; one that is gone says
             // nothing any more.
             if (!outcome->present)
                 activeDpiStage_.reset();
             else if (kind == HotplugKind::Arrival)
-                activeDpiStage_ = outcome->dpiStage;
+                activeDpiStage_ = outcome->opened.dpiStage;
             for (const auto& step : outcome->steps)
                 step();
-            if (outcome->advice)
-                explainPermissionOnce(*outcome->advice);
+            if (outcome->opened.advice)
+                explainPermissionOnce(*outcome->opened.advice);
             emit mouseChanged();
         });
 }
