@@ -153,7 +153,7 @@ std::optional<MouseEvent> parseEvent(const std::string& text) {
     const auto value = parseNumber(std::string_view(text).substr(colon + 1), 0, 255);
     if (!type || !value)
         return std::nullopt;
-    return MouseEvent{static_cast<std::uint8_t>(*type), static_cast<std::uint8_t>(*value)};
+    return MouseEvent{static_cast<DeviceEventType>(*type), static_cast<std::uint8_t>(*value)};
 }
 
 struct ProfileFile {
@@ -391,12 +391,18 @@ int commandListen(Session& session, const Options& options) {
     }
     std::atomic<long> printed{0};
     Listener listener(session.link(), [&](MouseEvent event) {
-        if (event.type >= 1 && event.type <= 3)
+        switch (event.type) {
+        case DeviceEventType::DpiStage1:
+        case DeviceEventType::DpiStage2:
+        case DeviceEventType::DpiStage3:
             std::printf("DPI stage %d\n", event.value);
-        else if (event.type == 9)
+            break;
+        case DeviceEventType::MacroKey:
             std::printf("macro key %d\n", event.value);
-        else
-            std::printf("event type %d value %d\n", event.type, event.value);
+            break;
+        default:
+            std::printf("event type %d value %d\n", static_cast<int>(event.type), event.value);
+        }
         std::fflush(stdout);
         ++printed;
     });
@@ -405,7 +411,7 @@ int commandListen(Session& session, const Options& options) {
     listener.start();
     if (auto* mouse = session.virtualMouse())
         for (const auto& event : options.virtualEvents)
-            mouse->emitEvent(event.type, event.value);
+            mouse->emitEvent(static_cast<std::uint8_t>(event.type), event.value);
     while (!interrupted && (limit < 0 || printed < limit))
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     listener.stop();

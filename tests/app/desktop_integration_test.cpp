@@ -211,7 +211,7 @@ TEST(QvrctlThroughTheWindow, ListCurrentAndSwitchesFollowTheUsersAnswer) {
 
     // Without the mouse the files switch, and it gets the profile on return.
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.link.devicePresent; }));
     auto away = running.qvrctl({"profile", "switch", "P3"});
     EXPECT_EQ(away.exitCode, 2) << away.err.toStdString();
     EXPECT_EQ(running.session().windowProfile(), 2);

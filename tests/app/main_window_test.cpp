@@ -44,7 +44,7 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     WindowRig rig;
     MainWindow& window = rig.start();
 
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.link.devicePresent);
     EXPECT_EQ(rig.virtualMouse->openModeByte(), 0xFC); // the open sequence ran
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.size(), QSize(1000, 640));
@@ -86,7 +86,7 @@ TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsThe
     rig.checkedBackend.releaseSearches();
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return rig.session->startUpSearch() == StartUpSearch::Answered; }));
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.link.devicePresent);
     EXPECT_TRUE(window.pageDrawn());
     EXPECT_EQ(page.drawn, 1);
     (void)window.grab();
@@ -99,7 +99,7 @@ TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
     WindowRig rig(WindowRig::Mouse::Absent);
     MainWindow& window = rig.start();
 
-    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_FALSE(rig.link.devicePresent);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.size(), QSize(1000, 640));
     EXPECT_NE(window.trayIcon(), nullptr);
@@ -567,7 +567,7 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     ASSERT_EQ(rig.balloons.shown.size(), 1u);
     EXPECT_EQ(rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");
     EXPECT_EQ(rig.balloons.shown[0].title, "Warning");
-    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_FALSE(rig.link.devicePresent);
 
     rig.backend.plug(rig.virtualMouse);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.balloons.shown.size() == 2; }));
@@ -575,7 +575,7 @@ TEST(MainWindowBalloons, OnePlugGivesOneBalloonForRemovalAndForArrival) {
     ASSERT_EQ(rig.balloons.shown.size(), 2u);
     EXPECT_EQ(rig.balloons.shown[1].text, "The system detect the gaming mouse.");
     EXPECT_EQ(rig.balloons.shown[1].title, "Info");
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.link.devicePresent);
 }
 
 // Unplugs the mouse and plugs it in again; returns once the window has
@@ -587,7 +587,7 @@ bool replug(WindowRig& rig) {
         return false;
     rig.backend.plug(rig.virtualMouse);
     return QTest::qWaitFor([&] { return rig.balloons.shown.size() == balloons + 2; }) &&
-           rig.link.devicePresent == 1;
+           rig.link.devicePresent;
 }
 
 bool deviceSettled(WindowRig& rig) {
@@ -621,7 +621,7 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
     ProfileSession& session = rig.profiles();
     const int uploads = rig.virtualMouse->uploadsBegun();
     rig.backend.unplug(rig.virtualMouse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.link.devicePresent; }));
     rig.state().record.macroData[0] = 77;
     ASSERT_TRUE(session.saveProfile());
     EXPECT_EQ(savedMacroByte(rig), 77);
@@ -1200,13 +1200,13 @@ TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
 TEST(MainWindowKeys, SpacePressesTheFocusedControl) {
     WindowRig rig;
     MainWindow& window = rig.start();
-    ASSERT_NE(window.mouseView(), 2);
+    ASSERT_EQ(window.mouseView(), MouseView::Front);
     while (window.focusedElement() != window.ids().sideTab &&
            window.focusedElement() != window.ids().save)
         QTest::keyClick(&window, Qt::Key_Tab);
     ASSERT_EQ(window.focusedElement(), window.ids().sideTab);
     QTest::keyClick(&window, Qt::Key_Space);
-    EXPECT_EQ(window.mouseView(), 2);
+    EXPECT_EQ(window.mouseView(), MouseView::Side);
     EXPECT_EQ(window.focusedElement(), window.ids().sideTab);
 }
 
@@ -1286,10 +1286,12 @@ struct NoWindowView final : ProfileView {
     void closePagePopups() override {}
     void takeDesktopPointerSettingsIfNew() override {}
     void notifyProfileDrawn() override {}
-    void showDeviceNotification(int type, int) override { notifications.push_back(type); }
+    void showDeviceNotification(DeviceEventType type, int) override {
+        notifications.push_back(type);
+    }
     bool profileManagerOpen() const override { return false; }
     void showForQuestion() override {}
-    std::vector<int> notifications;
+    std::vector<DeviceEventType> notifications;
 };
 
 void openMouse(UserSession& session) {
@@ -1363,7 +1365,7 @@ TEST(UserSession, SaveWritesTheFilesSendsTheRecordAndTellsWhoeverListensWithNoWi
         session.setDesktopPointer(&pointer);
         std::vector<Phase> phases;
         std::vector<std::pair<bool, bool>> finished; // received, written
-        std::vector<int> notices;
+        std::vector<DeviceEventType> notices;
         QObject listening; // goes before what it fills
         QObject::connect(&session, &UserSession::saveProgressChanged, &listening,
                          [&] { phases.push_back(session.saveProgress().phase); });
@@ -1372,7 +1374,7 @@ TEST(UserSession, SaveWritesTheFilesSendsTheRecordAndTellsWhoeverListensWithNoWi
                              finished.push_back({received, written});
                          });
         QObject::connect(&session, &UserSession::deviceNotification, &listening,
-                         [&](int type, int) { notices.push_back(type); });
+                         [&](DeviceEventType type, int) { notices.push_back(type); });
 
         session.state().record.dpiStage[0] = 42;
         session.state().pointerChanges.speed = true;
@@ -1398,7 +1400,7 @@ TEST(UserSession, SaveWritesTheFilesSendsTheRecordAndTellsWhoeverListensWithNoWi
         } else {
             EXPECT_EQ(phases, std::vector<Phase>{Phase::NotReceived});
             EXPECT_EQ(finished, (std::vector<std::pair<bool, bool>>{{false, true}}));
-            EXPECT_EQ(notices, std::vector<int>{kNotifyNotDetected});
+            EXPECT_EQ(notices, std::vector{DeviceEventType::MouseNotDetected});
         }
         session.setDesktopPointer(nullptr);
     }

@@ -91,10 +91,8 @@ struct Program {
                 kPatience))
             return missed("its going was not noticed");
         backend.plug(mouse);
-        const QString found =
-            QString::fromStdString(balloonForEvent(static_cast<int>(DeviceEventType::MouseDetected),
-                                                   0, Language::English, {})
-                                       ->text);
+        const QString found = QString::fromStdString(
+            balloonForEvent(DeviceEventType::MouseDetected, 0, Language::English, {})->text);
         if (!QTest::qWaitFor(
                 [&] {
                     return session->mousePresent() && !session->deviceQueue().busy() &&

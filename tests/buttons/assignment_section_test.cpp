@@ -377,7 +377,7 @@ TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
     window.clickAt(boxCentre(3));
     EXPECT_EQ(pixel(front3), kViewButtonOver);
     window.clickAt(MainWindow::kSideTabRect.center());
-    EXPECT_EQ(window.mouseView(), 2);
+    EXPECT_EQ(window.mouseView(), MouseView::Side);
     EXPECT_EQ(pixel(side3), kViewButtonOver);
     window.clickAt(MainWindow::kFrontTabRect.center());
 

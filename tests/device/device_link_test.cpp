@@ -35,11 +35,13 @@ struct LinkRig {
     ManualClock clock;
     DeviceLink link{backend, clock};
     ConfigRecord record{};
-    std::vector<std::pair<int, int>> notified; // (type, devicePresent at that moment)
+    std::vector<std::pair<DeviceEventType, bool>> notified; // (type, devicePresent then)
     bool hidden = false;
     int reloads = 0;
     DeviceEventHooks hooks{
-        [this](int type, int) { notified.emplace_back(type, link.devicePresent.load()); },
+        [this](DeviceEventType type, int) {
+            notified.emplace_back(type, link.devicePresent.load());
+        },
         [this] { ++reloads; },
         [this] { hidden = true; },
     };
@@ -96,7 +98,7 @@ TEST(MouseSearch, OpensBothCollectionsInEitherListingOrder) {
         listener.start();
         mouse->emitEvent(1, 2);
         ASSERT_TRUE(log.waitForCount(1));
-        EXPECT_EQ(log.events.front(), (MouseEvent{1, 2}));
+        EXPECT_EQ(log.events.front(), (MouseEvent{DeviceEventType::DpiStage1, 2}));
     }
 }
 
@@ -114,7 +116,7 @@ TEST(MouseSearch, AnEventNodeThatRefusesLeavesTheCommandCollectionWorking) {
     rig.backend.addMouse();
     rig.backend.refuseOpen("virtual:mouse0:event", HidOpenError::PermissionDenied);
     ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.link.devicePresent);
     EXPECT_EQ(rig.link.listenerHandle(), nullptr);
     EXPECT_EQ(rig.link.eventRefusal.path, "virtual:mouse0:event");
     EXPECT_EQ(rig.link.eventRefusal.error, HidOpenError::PermissionDenied);
@@ -166,7 +168,7 @@ TEST(MouseSearch, AnUnplugableFirstMouseDoesNotHideASecond) {
     ASSERT_TRUE(connectAtStartup(rig.link, rig.record));
     rig.backend.unplug(first);
     onDeviceRemoval(rig.link, rig.hooks);
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.link.devicePresent);
     EXPECT_TRUE(rig.notified.empty());
     // The handle now talks to the second mouse.
     rig.link.protocol().readActiveSlot();
@@ -183,8 +185,8 @@ TEST(Hotplug, ArrivalTellsTheUserBeforeTheMouseCountsAsPresentThenOpensAndReload
     onDeviceArrival(rig.link, rig.record, rig.hooks);
 
     ASSERT_EQ(rig.notified.size(), 1u);
-    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyDetected, 0));
-    EXPECT_EQ(rig.link.devicePresent, 1);
+    EXPECT_EQ(rig.notified[0], std::make_pair(DeviceEventType::MouseDetected, false));
+    EXPECT_TRUE(rig.link.devicePresent);
     EXPECT_EQ(rig.reloads, 1);
     EXPECT_EQ(rig.record.activeProfile, 2);
     const auto lines = mouse->trace()->lines();
@@ -201,9 +203,9 @@ TEST(Hotplug, FailedArrivalWarnsHidesAndClearsThePresence) {
     mouse->unplug();
     onDeviceArrival(rig.link, rig.record, rig.hooks);
     ASSERT_EQ(rig.notified.size(), 1u);
-    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyNotDetected, 1));
+    EXPECT_EQ(rig.notified[0], std::make_pair(DeviceEventType::MouseNotDetected, true));
     EXPECT_TRUE(rig.hidden);
-    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_FALSE(rig.link.devicePresent);
     EXPECT_EQ(rig.reloads, 0);
 }
 
@@ -214,8 +216,8 @@ TEST(Hotplug, RemovalSearchesAgainAndWarnsWhenNothingIsLeft) {
     rig.backend.unplug(mouse);
     onDeviceRemoval(rig.link, rig.hooks);
     ASSERT_EQ(rig.notified.size(), 1u);
-    EXPECT_EQ(rig.notified[0], std::make_pair(kNotifyNotDetected, 1));
-    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_EQ(rig.notified[0], std::make_pair(DeviceEventType::MouseNotDetected, true));
+    EXPECT_FALSE(rig.link.devicePresent);
     EXPECT_FALSE(rig.hidden); // the window stays as it was
     EXPECT_EQ(rig.link.commandHandle(), nullptr);
 }
@@ -249,7 +251,7 @@ TEST(EventReport, OnlyReportsStartingSixSevenAreEvents) {
     const std::uint8_t good[] = {0x06, 0x07, 0x01, 0x03};
     const std::uint8_t wrongMarker[] = {0x06, 0x08, 0x01, 0x03};
     const std::uint8_t tooShort[] = {0x06, 0x07, 0x01};
-    EXPECT_EQ(decodeEventReport(good), (MouseEvent{1, 3}));
+    EXPECT_EQ(decodeEventReport(good), (MouseEvent{DeviceEventType::DpiStage1, 3}));
     EXPECT_FALSE(decodeEventReport(wrongMarker));
     EXPECT_FALSE(decodeEventReport(tooShort));
     EXPECT_FALSE(decodeEventReport({}));
@@ -267,7 +269,8 @@ TEST(ListenerThread, HandsEventsOverInOrderAndDropsForeignReports) {
     mouse->emitEvent(9, 2);
     ASSERT_TRUE(log.waitForCount(2));
     listener.stop();
-    const std::vector<MouseEvent> expected = {{1, 3}, {9, 2}};
+    const std::vector<MouseEvent> expected = {{DeviceEventType::DpiStage1, 3},
+                                              {DeviceEventType::MacroKey, 2}};
     EXPECT_EQ(log.events, expected);
 }
 
@@ -286,7 +289,7 @@ TEST(ListenerThread, ReadsNothingWhileTheMouseIsAbsentAndStartsOnArrival) {
     onDeviceArrival(rig.link, rig.record, rig.hooks);
     mouse->emitEvent(2, 4);
     ASSERT_TRUE(log.waitForCount(1));
-    EXPECT_EQ(log.events.front(), (MouseEvent{2, 4}));
+    EXPECT_EQ(log.events.front(), (MouseEvent{DeviceEventType::DpiStage2, 4}));
 }
 
 TEST(ListenerThread, StopsWithinASecondWhileAReadIsPending) {
@@ -311,13 +314,13 @@ TEST(ListenerThread, SurvivesUnplugDuringAReadAndResumesAfterReplug) {
     std::this_thread::sleep_for(20ms);
     rig.backend.unplug(mouse);
     onDeviceRemoval(rig.link, rig.hooks);
-    EXPECT_EQ(rig.link.devicePresent, 0);
+    EXPECT_FALSE(rig.link.devicePresent);
     std::this_thread::sleep_for(50ms);
     rig.backend.plug(mouse);
     onDeviceArrival(rig.link, rig.record, rig.hooks);
     mouse->emitEvent(1, 1);
     ASSERT_TRUE(log.waitForCount(1));
-    EXPECT_EQ(log.events.front(), (MouseEvent{1, 1}));
+    EXPECT_EQ(log.events.front(), (MouseEvent{DeviceEventType::DpiStage1, 1}));
 }
 
 // A queue whose answers are taken in place on its worker, with what ran and

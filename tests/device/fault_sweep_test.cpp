@@ -48,7 +48,7 @@ struct Rig {
     DeviceLink link{backend, clock};
     RecordState state;
     DeviceEventHooks hooks{
-        [](int, int) {},
+        [](DeviceEventType, int) {},
         [this] {
             files.loadProfileFiles(state);
             files.readProfileSettings();
@@ -146,12 +146,13 @@ void listenerSession(Rig& rig) {
     // back afterwards is a sound one.
     rig.mouse->armFault(FaultKind::None);
     rig.runHotplugHandling();
-    EXPECT_EQ(rig.link.devicePresent == 1, rig.mouse->plugged());
+    EXPECT_EQ(rig.link.devicePresent, rig.mouse->plugged());
     rig.replug();
     rig.mouse->emitEvent(3, 2);
     std::optional<MouseEvent> second;
     ui.pump([&](MouseEvent event) { second = event; }, kEventWait);
-    EXPECT_EQ(second, (MouseEvent{3, 2})) << "the listener stopped delivering";
+    EXPECT_EQ(second, (MouseEvent{DeviceEventType::DpiStage3, 2}))
+        << "the listener stopped delivering";
     ui.close();
     const auto stopStart = std::chrono::steady_clock::now();
     listener.stop();
@@ -189,16 +190,16 @@ void sweep(const Scenario& scenario, FaultKind kind) {
         rig.runHotplugHandling();
         EXPECT_LT(std::chrono::steady_clock::now() - start, kRunBound);
 
-        EXPECT_EQ(rig.link.devicePresent == 1, rig.mouse->plugged());
+        EXPECT_EQ(rig.link.devicePresent, rig.mouse->plugged());
         if (kind == FaultKind::VanishAt && !scenario.replugsItself) {
-            EXPECT_EQ(rig.link.devicePresent, 0);
+            EXPECT_FALSE(rig.link.devicePresent);
         }
         EXPECT_EQ(test::filesNotWhole(snapshotFolder(rig.folder.path()), before, after),
                   std::vector<std::string>{});
 
         rig.mouse->armFault(FaultKind::None);
         rig.replug();
-        EXPECT_EQ(rig.link.devicePresent, 1);
+        EXPECT_TRUE(rig.link.devicePresent);
         scenario.expectWorking(rig);
     }
 }

@@ -269,11 +269,12 @@ TEST(KernelEvents, AnEventReportInTheEventNodeGivesTheDpiBalloonFromTheReadBack)
     mouse.emitEvent(9, 2);
     ASSERT_TRUE(events.waitFor(2));
     listener.stop();
-    EXPECT_EQ(events.list(), (std::vector<MouseEvent>{{1, 3}, {9, 2}}));
+    EXPECT_EQ(events.list(), (std::vector<MouseEvent>{{DeviceEventType::DpiStage1, 3},
+                                                      {DeviceEventType::MacroKey, 2}}));
 
     const Block active = readBackForDpiEvent(link, record);
     EXPECT_EQ(active, mouse.firmware().configurationBlock());
-    const auto balloon = balloonForEvent(1, 3, Language::English, active);
+    const auto balloon = balloonForEvent(DeviceEventType::DpiStage1, 3, Language::English, active);
     ASSERT_TRUE(balloon.has_value());
     // The firmware's stage 3 holds 48: 2400 DPI.
     EXPECT_EQ(balloon->text, "Switch DPI into the third stage 2400");

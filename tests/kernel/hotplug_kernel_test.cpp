@@ -87,10 +87,11 @@ TEST(KernelHotplug, RemoveThenAddGivesOneLostAndOneFoundAndTheListenerResumes) {
     };
     listener.start();
 
-    std::vector<int> notifications;
-    DeviceEventHooks hooks{.notify = [&](int type, int) { notifications.push_back(type); },
-                           .reloadProfile = {},
-                           .hideWindow = {}};
+    std::vector<DeviceEventType> notifications;
+    DeviceEventHooks hooks{
+        .notify = [&](DeviceEventType type, int) { notifications.push_back(type); },
+        .reloadProfile = {},
+        .hideWindow = {}};
     HotplugCoalescer coalescer(
         [&](HotplugKind kind) {
             if (kind == HotplugKind::Arrival)
@@ -107,13 +108,14 @@ TEST(KernelHotplug, RemoveThenAddGivesOneLostAndOneFoundAndTheListenerResumes) {
 
     mouse.unplug();
     ASSERT_TRUE(spinUntil([&] { return !notifications.empty() && !coalescer.pending(); }));
-    EXPECT_EQ(notifications, std::vector<int>{kNotifyNotDetected});
-    EXPECT_EQ(link.devicePresent, 0);
+    EXPECT_EQ(notifications, std::vector{DeviceEventType::MouseNotDetected});
+    EXPECT_FALSE(link.devicePresent);
 
     mouse.plug();
     ASSERT_TRUE(spinUntil([&] { return notifications.size() == 2 && !coalescer.pending(); }));
-    EXPECT_EQ(notifications, (std::vector<int>{kNotifyNotDetected, kNotifyDetected}));
-    EXPECT_EQ(link.devicePresent, 1);
+    EXPECT_EQ(notifications,
+              (std::vector{DeviceEventType::MouseNotDetected, DeviceEventType::MouseDetected}));
+    EXPECT_TRUE(link.devicePresent);
     ASSERT_TRUE(mouse.waitUntilOpen(Node::Event));
 
     // The listener reads the new event node.
@@ -121,7 +123,8 @@ TEST(KernelHotplug, RemoveThenAddGivesOneLostAndOneFoundAndTheListenerResumes) {
     ASSERT_TRUE(spinUntil([&] { return eventCount() == 2; }));
     listener.stop();
     std::lock_guard lock(mutex);
-    EXPECT_EQ(events, (std::vector<MouseEvent>{{1, 2}, {1, 3}}));
+    EXPECT_EQ(events, (std::vector<MouseEvent>{{DeviceEventType::DpiStage1, 2},
+                                               {DeviceEventType::DpiStage1, 3}}));
 }
 
 } // namespace

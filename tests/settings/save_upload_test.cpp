@@ -176,9 +176,9 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     rig.rig.virtualMouse->emitEvent(2, 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     rig.rig.backend.unplug(rig.rig.virtualMouse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.rig.link.devicePresent; }));
     rig.rig.backend.plug(rig.rig.virtualMouse);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent.load(); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.rig.messages.confirmations = {true};
     rig.click(MainWindow::kResetRect.center().x(), MainWindow::kResetRect.center().y());
@@ -199,10 +199,10 @@ TEST(SaveDuringUpload, AnUnplugEndsTheUploadSavesTheFilesAndTellsTheUser) {
     rig.rig.backend.unplug(rig.rig.virtualMouse);
     // The search waits for the upload, which still holds the handle.
     QTest::qWait(60);
-    EXPECT_EQ(rig.rig.link.devicePresent, 1);
+    EXPECT_TRUE(rig.rig.link.devicePresent);
     save.finish();
 
-    ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.rig.link.devicePresent; }));
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), fileOf(rig.record()));
     ASSERT_FALSE(rig.rig.balloons.shown.empty());
     EXPECT_EQ(rig.rig.balloons.shown[0].text, "The system did not detect the gaming mouse!");

@@ -17,11 +17,11 @@ using namespace std::chrono_literals;
 // Numbers each event through its two bytes, so order, loss and duplicates
 // all show in the sequence the window receives.
 MouseEvent eventNumber(int n) {
-    return MouseEvent{static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n & 0xFF)};
+    return MouseEvent{static_cast<DeviceEventType>(n >> 8), static_cast<std::uint8_t>(n & 0xFF)};
 }
 
 int numberOf(MouseEvent event) {
-    return event.type << 8 | event.value;
+    return static_cast<int>(event.type) << 8 | event.value;
 }
 
 TEST(EventBurst, EveryReportOfABurstReachesTheWindowOnceAndInOrder) {
@@ -39,7 +39,7 @@ TEST(EventBurst, EveryReportOfABurstReachesTheWindowOnceAndInOrder) {
     std::thread burst([&] {
         for (int n = 0; n < count; ++n) {
             const MouseEvent event = eventNumber(n);
-            mouse->emitEvent(event.type, event.value);
+            mouse->emitEvent(static_cast<std::uint8_t>(event.type), event.value);
         }
     });
 

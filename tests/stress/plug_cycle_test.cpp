@@ -50,7 +50,7 @@ TEST(PlugCycles, RepeatedUnplugAndPlugLeaveNoHandleOrThreadBehind) {
     DeviceLink link(backend, clock);
     ConfigRecord record{};
     int reloads = 0;
-    const DeviceEventHooks hooks{[](int, int) {}, [&] { ++reloads; }, [] {}};
+    const DeviceEventHooks hooks{[](DeviceEventType, int) {}, [&] { ++reloads; }, [] {}};
     // The hotplug monitor's part: each plug event runs its handling.
     backend.setPlugListener([&](VirtualHidBackend::Plug plug, const std::string&) {
         if (plug == VirtualHidBackend::Plug::Arrival)
@@ -78,15 +78,15 @@ TEST(PlugCycles, RepeatedUnplugAndPlugLeaveNoHandleOrThreadBehind) {
     for (int cycle = 0; cycle <= cycles; ++cycle) {
         SCOPED_TRACE("cycle " + std::to_string(cycle));
         backend.unplug(mouse);
-        ASSERT_EQ(link.devicePresent, 0);
+        ASSERT_FALSE(link.devicePresent);
         backend.plug(mouse);
-        ASSERT_EQ(link.devicePresent, 1);
+        ASSERT_TRUE(link.devicePresent);
         // The listener must have taken up the new handle.
         const auto value = static_cast<std::uint8_t>(cycle);
         mouse->emitEvent(1, value);
         std::optional<MouseEvent> got;
         ASSERT_TRUE(ui.pump([&](MouseEvent event) { got = event; }, 2s));
-        ASSERT_EQ(got, (MouseEvent{1, value}));
+        ASSERT_EQ(got, (MouseEvent{DeviceEventType::DpiStage1, value}));
         if (cycle == 0) {
             // Counted after one warm-up cycle, once everything lazy exists.
             fdsAtStart = openFileDescriptors();

@@ -15,7 +15,7 @@ bool connectAtStartup(DeviceLink& link, ConfigRecord& record) {
 void onDeviceArrival(DeviceLink& link, ConfigRecord& record, const DeviceEventHooks& hooks) {
     if (link.openMouse()) {
         if (hooks.notify)
-            hooks.notify(kNotifyDetected, 0);
+            hooks.notify(DeviceEventType::MouseDetected, 0);
         link.setPresent(true);
         link.protocol().openSequence(record);
         if (hooks.reloadProfile)
@@ -23,7 +23,7 @@ void onDeviceArrival(DeviceLink& link, ConfigRecord& record, const DeviceEventHo
         return;
     }
     if (hooks.notify)
-        hooks.notify(kNotifyNotDetected, 0);
+        hooks.notify(DeviceEventType::MouseNotDetected, 0);
     if (hooks.hideWindow)
         hooks.hideWindow();
     link.setPresent(false);
@@ -35,12 +35,12 @@ void onDeviceRemoval(DeviceLink& link, const DeviceEventHooks& hooks) {
         return;
     }
     if (hooks.notify)
-        hooks.notify(kNotifyNotDetected, 0);
+        hooks.notify(DeviceEventType::MouseNotDetected, 0);
     link.setPresent(false);
 }
 
 Block readBackForDpiEvent(DeviceLink& link, const ConfigRecord& record) {
-    if (link.devicePresent == 1) {
+    if (link.devicePresent) {
         MouseProtocol protocol = link.protocol();
         protocol.readActiveSlot();
         protocol.readConfigurationBlock();
@@ -58,7 +58,7 @@ std::optional<int> activeDpiStageOf(const Block& block) {
 }
 
 std::optional<int> readActiveDpiStage(DeviceLink& link) {
-    if (link.devicePresent != 1)
+    if (!link.devicePresent)
         return std::nullopt;
     MouseProtocol protocol = link.protocol();
     // A short or failed answer leaves the byte cleared: no stage.

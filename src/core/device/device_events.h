@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/device_event_type.h"
 #include "core/device/device_link.h"
 #include "core/record/config_record.h"
 
@@ -7,10 +8,6 @@
 #include <optional>
 
 namespace qvr {
-
-// Notification types the device side raises (the balloons of the window).
-inline constexpr int kNotifyDetected = 14;
-inline constexpr int kNotifyNotDetected = 15;
 
 // The byte of the configuration block read back with 0x8C where the mouse
 // reports the DPI stage its own buttons are at (1 = stage 1). An upload
@@ -22,7 +19,7 @@ inline constexpr int kDeviceDpiStages = 6;
 // What the window does for the device side. notify must be synchronous: the
 // balloon is handled before the device flag changes.
 struct DeviceEventHooks {
-    std::function<void(int type, int value)> notify;
+    std::function<void(DeviceEventType type, int value)> notify;
     std::function<void()> reloadProfile; // profile record and settings files
     std::function<void()> hideWindow;
 };

@@ -74,7 +74,7 @@ bool DeviceLink::openMouse() {
 }
 
 void DeviceLink::setPresent(bool present) {
-    devicePresent = present ? 1 : 0;
+    devicePresent = present;
     listenerWakeEvent.set();
 }
 

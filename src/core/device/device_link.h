@@ -27,7 +27,9 @@ bool isEventCollection(const HidInterfaceInfo& info);
 
 // What the program knows of the mouse: its open handles, report lengths, the
 // device-present flag (the one gate of every command) and the device images.
-// Lives as long as the program; the UI thread writes it, the listener reads.
+// Lives as long as the program. The device thread searches, opens and writes
+// it, one request at a time; the listener reads the flag and takes its own
+// reference to the event handle; the window's thread reads only the flag.
 class DeviceLink {
   public:
     DeviceLink(HidBackend& backend, Clock& clock);
@@ -52,7 +54,7 @@ class DeviceLink {
     // while the mouse is absent.
     void setPresent(bool present);
 
-    std::atomic<int> devicePresent{0};
+    std::atomic<bool> devicePresent{false};
     std::atomic<std::uint16_t> listenerReportLength{0};
     std::uint16_t featureReportLength = 0;
     std::uint16_t inputReportLength = 0;

@@ -7,7 +7,7 @@ namespace qvr {
 std::optional<MouseEvent> decodeEventReport(std::span<const std::uint8_t> report) {
     if (report.size() < 4 || report[0] != 0x06 || report[1] != 0x07)
         return std::nullopt;
-    return MouseEvent{report[2], report[3]};
+    return MouseEvent{static_cast<DeviceEventType>(report[2]), report[3]};
 }
 
 Listener::Listener(DeviceLink& link, Deliver deliver) : link_(link), deliver_(std::move(deliver)) {}
@@ -39,7 +39,7 @@ void Listener::run() {
         // Holding our own reference keeps the handle open during the read,
         // even when a new search replaces it meanwhile.
         std::shared_ptr<HidDevice> handle = link_.listenerHandle();
-        if (link_.devicePresent != 1 || !handle) {
+        if (!link_.devicePresent || !handle) {
             link_.listenerWakeEvent.waitFor(kIdleRecheck);
             continue;
         }
@@ -52,7 +52,7 @@ void Listener::run() {
             link_.listenerWakeEvent.waitFor(kPauseAfterError);
             continue;
         }
-        if (got == 0 || link_.devicePresent != 1)
+        if (got == 0 || !link_.devicePresent)
             continue;
         if (auto event = decodeEventReport(std::span(buffer).first(static_cast<std::size_t>(got))))
             deliver_(*event);

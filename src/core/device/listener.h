@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/device_event_type.h"
 #include "core/device/device_link.h"
 
 #include <atomic>
@@ -13,7 +14,7 @@ namespace qvr {
 
 // An event the mouse reports when its own buttons switch something.
 struct MouseEvent {
-    std::uint8_t type = 0; // 1..3 DPI stage, 9 macro key
+    DeviceEventType type{}; // the report's byte, whatever it is
     std::uint8_t value = 0;
     bool operator==(const MouseEvent&) const = default;
 };

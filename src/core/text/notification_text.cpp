@@ -7,10 +7,9 @@
 namespace qvr {
 namespace {
 
-bool isDpiStageEvent(int type) {
-    return type == static_cast<int>(DeviceEventType::DpiStage1) ||
-           type == static_cast<int>(DeviceEventType::DpiStage2) ||
-           type == static_cast<int>(DeviceEventType::DpiStage3);
+bool isDpiStageEvent(DeviceEventType type) {
+    return type == DeviceEventType::DpiStage1 || type == DeviceEventType::DpiStage2 ||
+           type == DeviceEventType::DpiStage3;
 }
 
 constexpr int kNamedStages =
@@ -18,11 +17,11 @@ constexpr int kNamedStages =
 
 } // namespace
 
-bool needsActiveBlock(int type, int value) {
+bool needsActiveBlock(DeviceEventType type, int value) {
     return isDpiStageEvent(type) && value >= 1 && value <= kNamedStages;
 }
 
-std::optional<Balloon> balloonForEvent(int type, int value, Language language,
+std::optional<Balloon> balloonForEvent(DeviceEventType type, int value, Language language,
                                        std::span<const std::uint8_t> activeBlock) {
     const MainWindowTexts& texts = mainWindowTexts(language);
     if (isDpiStageEvent(type)) {
@@ -36,15 +35,15 @@ std::optional<Balloon> balloonForEvent(int type, int value, Language language,
         return Balloon{std::move(text), kInfoTitle, kEventBalloonTimeoutMs};
     }
     switch (type) {
-    case static_cast<int>(DeviceEventType::MacroKey):
+    case DeviceEventType::MacroKey:
         if (value == 0) {
             return std::nullopt;
         }
         return Balloon{std::string(texts.macroKeySwitched) + std::to_string(value), kInfoTitle,
                        kEventBalloonTimeoutMs};
-    case static_cast<int>(DeviceEventType::MouseDetected):
+    case DeviceEventType::MouseDetected:
         return Balloon{std::string(texts.mouseDetected), kInfoTitle, kPresenceBalloonTimeoutMs};
-    case static_cast<int>(DeviceEventType::MouseNotDetected):
+    case DeviceEventType::MouseNotDetected:
         return Balloon{std::string(texts.mouseNotDetected), kWarningTitle,
                        kPresenceBalloonTimeoutMs};
     default:

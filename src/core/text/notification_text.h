@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/device_event_type.h"
 #include "core/text/language_tables.h"
 
 #include <cstdint>
@@ -9,16 +10,6 @@
 #include <string_view>
 
 namespace qvr {
-
-// Event types of the device notification message.
-enum class DeviceEventType : int {
-    DpiStage1 = 1, // types 1, 2 and 3 are handled alike
-    DpiStage2 = 2,
-    DpiStage3 = 3,
-    MacroKey = 9,
-    MouseDetected = 14,
-    MouseNotDetected = 15,
-};
 
 // A tray balloon. The titles are not translated.
 struct Balloon {
@@ -39,7 +30,7 @@ inline constexpr std::size_t kBlockDpiStageOffset = 0x54;
 
 // A DPI-stage event of a stage its balloon can name (1..6): the text needs
 // the mouse's active configuration block, read back first.
-bool needsActiveBlock(int type, int value);
+bool needsActiveBlock(DeviceEventType type, int value);
 
 // The balloon for a device event, or nullopt when the event shows none: an
 // unknown type, a DPI stage outside 1..6, a macro number of 0.
@@ -47,7 +38,7 @@ bool needsActiveBlock(int type, int value);
 // activeBlock is the configuration block the mouse reported for its active
 // slot; a DPI stage reads its byte there (times 50). A block too short to hold
 // that byte (a failed read) gives 0 DPI; the balloon is shown all the same.
-std::optional<Balloon> balloonForEvent(int type, int value, Language language,
+std::optional<Balloon> balloonForEvent(DeviceEventType type, int value, Language language,
                                        std::span<const std::uint8_t> activeBlock);
 
 } // namespace qvr

@@ -576,7 +576,7 @@ void AssignmentSection::paintFace(QPainter& painter) {
 }
 
 void AssignmentSection::paintMouseView(QPainter& painter) {
-    const bool front = host_.mouseView() != 2;
+    const bool front = host_.mouseView() == MouseView::Front;
     const std::optional<int> lit = mouseViewHighlight();
     for (int index = 0; index < kButtonCount; ++index) {
         const auto n = static_cast<std::size_t>(index);

@@ -23,7 +23,7 @@ ProfileSession::ProfileSession(UserSession& session, ProfileView& view)
             [this](int ticket, bool received) {
                 setMouseOutOfDate(!received);
                 if (notifyTickets_.erase(ticket) && !received)
-                    view_.showDeviceNotification(kNotifyNotDetected, 0);
+                    view_.showDeviceNotification(DeviceEventType::MouseNotDetected, 0);
             });
     connect(&session_.deviceQueue(), &DeviceThread::uploadSkipped, this,
             [this](int ticket) { notifyTickets_.erase(ticket); });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/device_event_type.h"
 #include "core/macros/macro_editing.h"
 #include "core/profiles/profile_files.h"
 #include "core/record/unsaved_edits.h"
@@ -31,7 +32,7 @@ class ProfileView {
     // A loaded profile is drawn in full (while the page is drawn).
     virtual void notifyProfileDrawn() = 0;
     // The balloon of a device event (here: the mouse missed an upload).
-    virtual void showDeviceNotification(int type, int value) = 0;
+    virtual void showDeviceNotification(DeviceEventType type, int value) = 0;
     virtual bool profileManagerOpen() const = 0;
     // Brings the window out for a question about it.
     virtual void showForQuestion() = 0;

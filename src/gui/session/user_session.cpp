@@ -111,7 +111,7 @@ struct OpenedMouse {
 OpenedMouse readOpenedMouse(DeviceLink& link, const ConfigRecord& slot,
                             const std::function<std::optional<std::string>()>& permissionProblem) {
     OpenedMouse opened;
-    if (link.devicePresent == 1) {
+    if (link.devicePresent) {
         opened.activeSlot = slot.activeProfile;
         opened.dpiStage = readActiveDpiStage(link);
     } else if (permissionProblem) {
@@ -139,7 +139,7 @@ void UserSession::saveWithoutMouse() {
         return;
     using Phase = SaveProgress::Phase;
     setSaveProgress({*written ? Phase::NotReceived : Phase::NotWritten, 0, 0});
-    emit deviceNotification(kNotifyNotDetected, 0);
+    emit deviceNotification(DeviceEventType::MouseNotDetected, 0);
     // Presses still in the queue are older: this one applies their desktop
     // settings with its newer values, and they apply none when they end.
     PointerChanges changes = state_.pointerChanges;
@@ -175,7 +175,7 @@ void UserSession::uploadEnded(int ticket, std::optional<bool> received) {
                      0, 0});
     // The user must not take the mouse to hold what it never received.
     if (!*received)
-        emit deviceNotification(kNotifyNotDetected, 0);
+        emit deviceNotification(DeviceEventType::MouseNotDetected, 0);
     emit saveFinished(*received, done.written);
 }
 
@@ -259,7 +259,7 @@ void UserSession::runHotplug(HotplugKind kind) {
             };
             const DeviceEventHooks hooks{
                 .notify =
-                    [this, later](int type, int value) {
+                    [this, later](DeviceEventType type, int value) {
                         later([=, this] { emit deviceNotification(type, value); });
                     },
                 .reloadProfile =
@@ -278,7 +278,7 @@ void UserSession::runHotplug(HotplugKind kind) {
             } else {
                 onDeviceRemoval(link_, hooks);
             }
-            outcome->present = link_.devicePresent == 1;
+            outcome->present = link_.devicePresent;
         },
         [this, kind, outcome] {
             if (ending_)

@@ -109,7 +109,7 @@ class UserSession : public QObject {
     // Every request to the mouse after start-up goes through it, in order.
     DeviceThread& deviceQueue() { return queue_; }
     DeviceLink& link() { return link_; }
-    bool mousePresent() const { return link_.devicePresent == 1; }
+    bool mousePresent() const { return link_.devicePresent; }
 
     // The profile's operations: built once the profile has been read, with
     // the view that shows it. Null before.
@@ -181,7 +181,7 @@ class UserSession : public QObject {
     void startUpSearchChanged();
     void mouseChanged();
     // A balloon for the user: the mouse found or lost, an upload it missed.
-    void deviceNotification(int type, int value);
+    void deviceNotification(DeviceEventType type, int value);
     // The mouse went away while being opened: the window goes out of sight.
     void mouseLost();
 

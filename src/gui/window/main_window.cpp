@@ -124,14 +124,14 @@ void MainWindow::addWindowElements() {
     table[ids_.config].align = LabelAlign::LeftIndented;
     table[ids_.config].labelIndent = skin::kConfigLabelIndent;
     ids_.frontTab = table.add({.rect = kFrontTabRect,
-                               .onClick = [this](QPoint) { setMouseView(1); },
+                               .onClick = [this](QPoint) { setMouseView(MouseView::Front); },
                                .stage = ClickStage::PanelButtons,
                                .role = ElementRole::PageTab});
     ids_.sideTab = table.add({.rect = kSideTabRect,
-                              .onClick = [this](QPoint) { setMouseView(2); },
+                              .onClick = [this](QPoint) { setMouseView(MouseView::Side); },
                               .stage = ClickStage::PanelButtons,
                               .role = ElementRole::PageTab});
-    setMouseView(1);
+    setMouseView(MouseView::Front);
 }
 
 void MainWindow::startUp() {
@@ -468,7 +468,7 @@ void MainWindow::setTrayMode(bool available) {
 void MainWindow::trayLeftClick() {
     // While the start-up search runs the mouse is not known to be missing.
     if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching) {
-        showDeviceNotification(kNotifyNotDetected, 0);
+        showDeviceNotification(DeviceEventType::MouseNotDetected, 0);
         return;
     }
     comeBack();
@@ -483,7 +483,7 @@ void MainWindow::comeBack() {
         closePagePopups();
         reloadProfile();
     }
-    if (session_.link().devicePresent == 1) {
+    if (session_.mousePresent()) {
         pageDrawn_ = true;
         notifyProfileDrawn();
     }
@@ -494,13 +494,13 @@ void MainWindow::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
     if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching)
-        showDeviceNotification(kNotifyNotDetected, 0);
+        showDeviceNotification(DeviceEventType::MouseNotDetected, 0);
     comeBack();
     showNormal();
     activateForRequest(*this, request);
 }
 
-void MainWindow::showDeviceNotification(int type, int value) {
+void MainWindow::showDeviceNotification(DeviceEventType type, int value) {
     if (needsActiveBlock(type, value)) {
         session_.setActiveDpiStage(value);
         session_.deviceQueue().readBack(
@@ -511,7 +511,7 @@ void MainWindow::showDeviceNotification(int type, int value) {
     showBalloon(type, value, Block{});
 }
 
-void MainWindow::showBalloon(int type, int value, const Block& active) {
+void MainWindow::showBalloon(DeviceEventType type, int value, const Block& active) {
     const auto balloon = balloonForEvent(type, value, language_, active);
     if (!balloon)
         return;
@@ -630,7 +630,7 @@ void MainWindow::toggleHelpPanel() {
     // Without an installed updater the line is drawn disabled.
     std::function<void()> update;
     if (firmwareUpdaterPath(session_.profile().factoryFolder()))
-        update = [this] { launchUpdater(0); };
+        update = [this] { launchUpdater(); };
     help_ = new HelpPanel(
         sharedSkin(), messages(), language_, std::move(update),
         [this](Language language) { chooseLanguage(language); }, this);
@@ -700,17 +700,16 @@ void MainWindow::closeHelpPanel() {
     help_ = nullptr;
 }
 
-void MainWindow::launchUpdater(int request) {
-    if (request == 0)
-        launchFirmwareUpdater(session_.profile().factoryFolder());
+void MainWindow::launchUpdater() {
+    launchFirmwareUpdater(session_.profile().factoryFolder());
 }
 
-void MainWindow::setMouseView(int view) {
+void MainWindow::setMouseView(MouseView view) {
     mouseView_ = view;
     elements()[ids_.frontTab].image =
-        view == 1 ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
+        view == MouseView::Front ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
     elements()[ids_.sideTab].image =
-        view == 2 ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
+        view == MouseView::Side ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
     update();
 }
 
@@ -744,7 +743,7 @@ void MainWindow::notifyProfileDrawn() {
 }
 
 void MainWindow::paintFace(QPainter& painter) {
-    if (mouseView_ == 1)
+    if (mouseView_ == MouseView::Front)
         skin().draw(painter, "/Mouse/Front/MouseFront.png", kFrontPicture);
     else
         skin().draw(painter, "/Mouse/Side/MouseSide.png", kSidePicture);

@@ -131,7 +131,7 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     // mouse is missing); the menu's "Exit" ends the program.
     void trayLeftClick();
     // The balloon of a device event (DPI stage, macro key, found, lost).
-    void showDeviceNotification(int type, int value) override;
+    void showDeviceNotification(DeviceEventType type, int value) override;
     // A balloon of the program's own, under the window's title.
     void showNotice(const QString& text) override;
     // The close button and "Exit": with unsaved changes the window shows
@@ -169,12 +169,11 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     // settings file, all or none, and redraws every open window in it.
     // Returns whether the language is now the chosen one.
     bool chooseLanguage(Language language);
-    // The updater request: 0 launches the updater, anything else nothing.
-    void launchUpdater(int request);
+    // The help panel's update line: runs the installed updater.
+    void launchUpdater();
 
-    // 1 front, 2 side.
-    int mouseView() const override { return mouseView_; }
-    void setMouseView(int view);
+    MouseView mouseView() const override { return mouseView_; }
+    void setMouseView(MouseView view);
 
     // Set by Cancel; the next tray click reloads the profile first.
     bool reloadOnReopen = false;
@@ -232,7 +231,7 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     // Back from the tray or the taskbar: the reload Cancel asked for, and
     // the page once the mouse is there.
     void comeBack();
-    void showBalloon(int type, int value, const Block& active);
+    void showBalloon(DeviceEventType type, int value, const Block& active);
     void applyLanguage(Language language);
 
     UserSession& session_;
@@ -245,7 +244,7 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     bool pageDrawn_ = false;
     bool painted_ = false;
     bool desktopPointerPending_ = false;
-    int mouseView_ = 1;
+    MouseView mouseView_ = MouseView::Front;
     std::vector<WindowPage*> pages_;
     LeftPanel leftPanel_;
     // The recovery file is being offered (it must outlive a session that

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/device/device_event_type.h"
 #include "core/text/language_tables.h"
 #include "gui/widgets/left_panel.h"
 #include "gui/window/window_page.h"
@@ -14,6 +15,9 @@ namespace qvr {
 
 class ScrollThumb;
 class SkinnedWindow;
+
+// The picture of the mouse the window shows, and whose buttons it labels.
+enum class MouseView { Front, Side };
 
 // The main window's face, in face pixels.
 inline constexpr QSize kMainFaceSize{1000, 640};
@@ -37,8 +41,8 @@ class PageHost {
     // Which left-panel sections are open; the assignment section moves the
     // macro manager bar and the X/Y section.
     virtual LeftPanel& leftPanel() = 0;
-    // 1 front, 2 side.
-    virtual int mouseView() const = 0;
+    // Which picture of the mouse the window shows.
+    virtual MouseView mouseView() const = 0;
     virtual ScrollThumb* scrollThumb() const = 0;
     // Whether the page is drawn (the mouse has been there since start-up or
     // the window came back from the tray).
@@ -51,7 +55,7 @@ class PageHost {
     virtual void removePage(WindowPage& page) = 0;
     virtual void closePagePopups() = 0;
     // The balloon of a device event (DPI stage, macro key, found, lost).
-    virtual void showDeviceNotification(int type, int value) = 0;
+    virtual void showDeviceNotification(DeviceEventType type, int value) = 0;
     // Cancel: the window goes into the tray (or the taskbar), and the
     // profile is read again when it comes back.
     virtual void hideAndReloadOnReopen() = 0;
