@@ -69,7 +69,7 @@ TEST(DesktopPointerSave, OnlyControlsTheUserChangedReachTheDesktopAndAreKeptPerP
 
 TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.clickHeader("Double Click Speed");
     rig.click(rig.rectNamed("Double Click Speed", ElementRole::Slider).topLeft() +
               QPoint(71 + 60, 71));

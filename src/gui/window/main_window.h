@@ -12,7 +12,7 @@
 #include "gui/widgets/left_panel.h"
 #include "gui/widgets/skinned_window.h"
 #include "gui/window/balloons.h"
-#include "gui/window/help_dialog.h"
+#include "gui/window/help_panel.h"
 #include "gui/window/instance_channel.h"
 #include "gui/window/page_host.h"
 #include "gui/window/window_page.h"
@@ -34,7 +34,7 @@ class QTimer;
 
 namespace qvr {
 
-class CGdipButton;
+class ScrollThumb;
 class MacroProfileDialogs;
 
 // An extra item of the tray menu (the virtual mouse's own actions).
@@ -70,7 +70,7 @@ enum class StartShown { Normal, Minimized };
 // is an ordinary window that minimises to the taskbar. It draws the session
 // it is built on and lasts no longer than it: the settings pages, the button
 // page and the dialogs are built into it as pages, through the page host.
-class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, public TrayHost {
+class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, public TrayHost {
     Q_OBJECT
 
   public:
@@ -93,8 +93,8 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
     static constexpr QSize kDefaultSize = kMainFaceSize;
 
-    CMavloDlg(UserSession& session, MainWindowSetup setup);
-    ~CMavloDlg() override;
+    MainWindow(UserSession& session, MainWindowSetup setup);
+    ~MainWindow() override;
 
     // The start-up sequence: the session's device search (answered on the
     // device thread while the window comes up), listener and hotplug watch,
@@ -125,7 +125,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     // Brings the window out for a question about it.
     void showForQuestion() override;
     bool profileManagerOpen() const override;
-    CGdipButton* scrollThumb() const override { return thumb_; }
+    ScrollThumb* scrollThumb() const override { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
@@ -164,7 +164,7 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     bool helpPanelOpen() const { return help_ != nullptr; }
     void toggleHelpPanel();
     void closeHelpPanel();
-    CHelpDialog* helpPanel() const { return help_; }
+    HelpPanel* helpPanel() const { return help_; }
     // The help panel's language choice: writes it into every profile's
     // settings file, all or none, and redraws every open window in it.
     // Returns whether the language is now the chosen one.
@@ -262,8 +262,8 @@ class CMavloDlg : public SkinnedWindow, public ProfileView, public PageHost, pub
     std::unique_ptr<BalloonSink> trayBalloons_;
     QTimer* trayCheck_ = nullptr;
     bool usesTray_ = true;
-    QPointer<CHelpDialog> help_;
-    CGdipButton* thumb_ = nullptr;
+    QPointer<HelpPanel> help_;
+    ScrollThumb* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
 };
 
