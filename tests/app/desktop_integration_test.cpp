@@ -253,7 +253,7 @@ TEST(MainWindowWithoutTray, AnOrdinaryWindowThatMinimisesInsteadOfHiding) {
     EXPECT_EQ(window.windowType(), Qt::Window); // a taskbar entry
     EXPECT_FALSE(window.trayIcon()->isVisible());
 
-    window.clickAt({960, 10}); // minimise button
+    clickNamed(window, "Minimise");
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(window.isMinimized());
     window.showNormal();

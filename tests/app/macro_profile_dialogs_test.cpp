@@ -780,14 +780,15 @@ TEST_F(DialogsTest, MacroBarOpensTheManagerAndFollowsTheAssignmentSection) {
     int runs = 0;
     dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow&) { ++runs; }));
     MainWindow& window = *rig.window;
-    const auto press = [&](int y) { QTest::mouseClick(&window, Qt::LeftButton, {}, {100, y}); };
-    press(150);
+    const auto press = [&](QPoint at) { QTest::mouseClick(&window, Qt::LeftButton, {}, at); };
+    const QPoint bar = test::rectNamed(window, "Macro Manager").center();
+    press(bar);
     EXPECT_EQ(runs, 1);
 
     window.leftPanel().assignmentOpen = true;
-    press(150); // now inside the open assignment section
+    press(bar); // now inside the open assignment section
     EXPECT_EQ(runs, 1);
-    press(150 + skin::kAssignmentBody.height);
+    press(bar + QPoint(0, skin::kAssignmentBody.height));
     EXPECT_EQ(runs, 2);
 }
 

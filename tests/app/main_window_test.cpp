@@ -140,7 +140,7 @@ TEST(MainWindowHideAndShow, CloseRequestAndMinimiseHideAndTheTrayClickShowsAgain
     window.trayLeftClick();
     EXPECT_TRUE(window.isVisible());
 
-    window.clickAt({960, 10}); // minimise button
+    clickNamed(window, "Minimise");
     EXPECT_FALSE(window.isVisible());
     window.trayLeftClick();
     EXPECT_TRUE(window.isVisible());
@@ -176,7 +176,7 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
     {
         WindowRig rig;
         MainWindow& window = rig.start();
-        window.clickAt({985, 10});
+        clickNamed(window, "Close");
         EXPECT_EQ(rig.exitCode, 0);
         EXPECT_EQ(rig.link.commandHandle(), nullptr);
         EXPECT_EQ(window.trayIcon(), nullptr);
@@ -455,7 +455,7 @@ TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) 
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ASSERT_EQ(rig.virtualMouse->eventsWaiting(), 0u);
         if (byExit) {
-            window.clickAt({985, 10});
+            clickNamed(window, "Close");
             EXPECT_EQ(rig.exitCode, 0);
         }
         rig.clock.release();
@@ -870,18 +870,16 @@ TEST(MainWindowLanguage, ChineseFacesMapToTheInstalledCjkSans) {
 TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomButtons) {
     WindowRig rig;
     MainWindow& window = rig.start();
-    const QPoint help(940, 10);
-
-    window.clickAt(help);
+    clickNamed(window, "Help");
     EXPECT_TRUE(window.helpPanelOpen());
-    window.clickAt(help);
+    clickNamed(window, "Help");
     EXPECT_FALSE(window.helpPanelOpen());
 
-    window.clickAt(help);
-    window.clickAt({930, 610}); // Save
-    window.clickAt({800, 610}); // Reset
+    clickNamed(window, "Help");
+    clickNamed(window, "Save");
+    clickNamed(window, "Reset");
     EXPECT_TRUE(window.helpPanelOpen());
-    window.clickAt({500, 300});
+    window.clickAt(window.rect().center()); // the mouse view, off the controls
     EXPECT_FALSE(window.helpPanelOpen());
     EXPECT_TRUE(rig.messages.messages.empty());
 }
@@ -1039,12 +1037,13 @@ TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
 TEST(MainWindowSkin, HoverShowsTheOverImage) {
     WindowRig rig;
     MainWindow& window = rig.start();
-    moveMouse(window, {944, 12});
+    const QPoint help = rectNamed(window, "Help").center();
+    moveMouse(window, help);
     ASSERT_EQ(window.hoveredElement(), window.ids().help);
-    EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(0, 150, 255));
-    moveMouse(window, {500, 300});
+    EXPECT_EQ(window.grab().toImage().pixelColor(help), QColor(0, 150, 255));
+    moveMouse(window, window.rect().center()); // the mouse view, off the controls
     EXPECT_FALSE(window.hoveredElement().has_value());
-    EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(30, 32, 40));
+    EXPECT_EQ(window.grab().toImage().pixelColor(help), QColor(30, 32, 40));
 }
 
 // A press and a move of the pointer with the left button held.
@@ -1061,7 +1060,8 @@ TEST(MainWindowSkin, OnlyADragPastTheDragDistanceMovesTheWindow) {
     WindowRig rig;
     MainWindow& window = rig.start();
     const QPoint start = window.pos();
-    const QPoint empty(500, 600); // the face between the panels
+    // The face between the panels, just above the bottom buttons.
+    const QPoint empty(window.width() / 2, rectNamed(window, "Config").top() - 4);
     ASSERT_FALSE(window.elements().elementAt(empty).has_value());
     const int distance = QApplication::startDragDistance();
 
@@ -1193,7 +1193,7 @@ TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
     EXPECT_EQ(window.focusedElement(), ids.help);
 
     // A pointer press hides the mark until the keyboard is used again.
-    QTest::mouseClick(&window, Qt::LeftButton, {}, {300, 300});
+    QTest::mouseClick(&window, Qt::LeftButton, {}, window.rect().center()); // off the controls
     EXPECT_FALSE(window.focusMarkShown());
 }
 

@@ -182,8 +182,9 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         rig.rig.session->setSaveProgress({});
 
         // Every section open: the upper ones at the top, the lower ones below.
-        rig.click(100, 117); // Button Assignment
-        rig.click(100, 185 + 198);
+        const MainWindowTexts& texts = mainWindowTexts(language);
+        rig.clickHeader(qstr(texts.buttonAssignment));
+        rig.clickHeader(qstr(texts.sensitivitySetting));
         for (RightSection section : {DpiSetting, Lighting, ReportRate}) {
             rig.sections().toggle(section);
         }

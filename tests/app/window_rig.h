@@ -11,6 +11,7 @@
 #include <QTest>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,63 @@ class RecordingBalloons final : public BalloonSink {
     }
     std::vector<RecordedBalloon> shown;
 };
+
+// Which elements a lookup by name searches: those answering now, or also
+// those of closed or hidden sections (their rectangles are where they would
+// be shown).
+enum class Among { Active, All };
+
+inline std::string roleText(ElementRole role) {
+    switch (role) {
+    case ElementRole::Button:
+        return "button";
+    case ElementRole::PageTab:
+        return "page tab";
+    case ElementRole::SectionHeader:
+        return "section header";
+    case ElementRole::CheckBox:
+        return "check box";
+    case ElementRole::RadioButton:
+        return "radio button";
+    case ElementRole::Slider:
+        return "slider";
+    case ElementRole::DropDown:
+        return "drop-down";
+    }
+    return "role " + std::to_string(static_cast<int>(role));
+}
+
+// The element a screen reader calls name, of that role when one is given.
+// Anything but exactly one match stops the test, naming what was looked for.
+inline ElementTable::Id elementNamed(const ElementTable& table, const QString& name,
+                                     std::optional<ElementRole> role = std::nullopt,
+                                     Among among = Among::Active) {
+    std::vector<ElementTable::Id> found;
+    for (ElementTable::Id id = 0; id < static_cast<ElementTable::Id>(table.size()); ++id) {
+        if (table.isNamed(id) && table.nameOf(id) == name && (!role || table[id].role == *role) &&
+            (among == Among::All || table.isActive(id)))
+            found.push_back(id);
+    }
+    if (found.size() != 1)
+        throw std::runtime_error((found.empty() ? "no " : std::to_string(found.size()) + " ") +
+                                 (among == Among::Active ? "active " : "") + "elements named \"" +
+                                 name.toStdString() + "\"" +
+                                 (role ? " (" + roleText(*role) + ")" : ""));
+    return found.front();
+}
+
+inline QRect rectNamed(SkinnedWindow& window, const QString& name,
+                       std::optional<ElementRole> role = std::nullopt,
+                       Among among = Among::Active) {
+    ElementTable& table = window.elements();
+    return table.rectOf(elementNamed(table, name, role, among));
+}
+
+// Clicks the middle of the named element; whether anything took the click.
+inline bool clickNamed(SkinnedWindow& window, const QString& name,
+                       std::optional<ElementRole> role = std::nullopt) {
+    return window.clickAt(rectNamed(window, name, role).center());
+}
 
 // A program directory with one profile and a minimal skin, a virtual mouse
 // (or none), and a main window built on them but not started.

@@ -338,7 +338,7 @@ TEST(AssignmentSection, ListsCloseBySecondClickOtherBoxOutsideClickAndCollapsing
 
     hoverEntry(*page.section->functionList(4), 8);
     ASSERT_NE(page.section->optionList(OptionList::HotKey), nullptr);
-    page.window->clickAt({600, 400}); // the mouse picture
+    page.window->clickAt(page.window->rect().center()); // the mouse picture, off its buttons
     EXPECT_EQ(page.section->functionList(4), nullptr);
     EXPECT_EQ(page.section->optionList(OptionList::HotKey), nullptr);
 
@@ -384,7 +384,7 @@ TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
     clickEntry(*page.section->functionList(2), 1);
     EXPECT_EQ(page.section->boxLook(2), AssignmentSection::BoxLook::Leave);
     EXPECT_EQ(pixel(box3), kBoxLeave);
-    moveMouse(window, {600, 100});
+    moveMouse(window, window.rect().center()); // the mouse picture, off its buttons
     EXPECT_EQ(page.section->boxLook(2), AssignmentSection::BoxLook::Normal);
     EXPECT_EQ(pixel(front3), kViewButtonNormal);
     EXPECT_FALSE(page.section->mouseViewHighlight().has_value());
@@ -413,7 +413,7 @@ TEST(AssignmentSection, OneActionClosesAListAndTakesBackItsLight) {
     window.clickAt(LeftPanel::kAssignmentHeader.center());
     moveMouse(window, boxCentre(6));
     EXPECT_EQ(page.section->mouseViewHighlight(), 5);
-    moveMouse(window, {600, 100});
+    moveMouse(window, window.rect().center()); // the mouse picture, off its buttons
     EXPECT_FALSE(page.section->mouseViewHighlight().has_value());
 }
 

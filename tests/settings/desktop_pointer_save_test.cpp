@@ -1,5 +1,6 @@
 // Which desktop pointer settings a Save puts on the desktop, and where a
 // profile's pointer fields come from.
+#include "gui/widgets/qt_fonts.h"
 #include "platform/desktop_pointer_settings.h"
 #include "platform/display/linux_pointer_desktop.h"
 #include "settings/settings_rig.h"
@@ -19,17 +20,14 @@ namespace {
 
 using enum RightSection;
 
-constexpr QPoint kSave{955, 619};
-constexpr int kHeaderX = 800;
-int closedHeaderY(RightSection section) {
-    return 42 + 25 * index(section);
+// A click on the Mouse Speed gauge's right end, level with its pivot.
+void clickFastestSpeed(SettingsRig& rig) {
+    rig.click(rig.rectNamed("Mouse Speed", ElementRole::Slider).topLeft() + QPoint(71 + 70, 71));
 }
-// The Mouse Speed gauge's right end, with only that section open.
-constexpr QPoint kFastestSpeed{734 + 50 + 71 + 70, 127 + 6 + 71};
 
 void save(SettingsRig& rig) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
-    rig.click(kSave.x(), kSave.y());
+    rig.clickNamed(qstr(mainWindowTexts(rig.window().language()).save));
     // The upload, the files and the desktop's settings end after the click.
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
@@ -39,15 +37,15 @@ void save(SettingsRig& rig) {
 TEST(DesktopPointerSave, OnlyControlsTheUserChangedReachTheDesktopAndAreKeptPerProfile) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
-    rig.click(780, 150); // DPI only
+    rig.clickHeader("DPI Setting");
+    rig.clickSliderStop("DPI Setting 1", 52); // DPI only
     save(rig);
     EXPECT_TRUE(rig.desktop.setKeys().empty());
     EXPECT_EQ(readText(rig.rig.dir / "str0.ini").find("DesktopPointer"), std::string::npos);
 
-    rig.click(kHeaderX, closedHeaderY(DpiSetting)); // closed again
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
-    rig.click(kFastestSpeed.x(), kFastestSpeed.y());
+    rig.clickHeader("DPI Setting"); // closed again
+    rig.clickHeader("Mouse Speed");
+    clickFastestSpeed(rig);
     ASSERT_EQ(rig.record().pointerSpeed, 12);
     save(rig);
     // The gauge's fastest stop is the desktop's fastest speed, no warning.
@@ -72,10 +70,11 @@ TEST(DesktopPointerSave, OnlyControlsTheUserChangedReachTheDesktopAndAreKeptPerP
 TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     SettingsRig rig;
     MainWindow& window = rig.start();
-    rig.click(kHeaderX, closedHeaderY(DoubleClickSpeed));
-    rig.click(734 + 50 + 71 + 60, 152 + 6 + 71);
+    rig.clickHeader("Double Click Speed");
+    rig.click(rig.rectNamed("Double Click Speed", ElementRole::Slider).topLeft() +
+              QPoint(71 + 60, 71));
     EXPECT_TRUE(rig.rig.state().pointerChanges.doubleClick);
-    rig.click(890, 619); // Cancel
+    rig.clickNamed("Cancel");
     window.trayLeftClick();
     EXPECT_FALSE(rig.rig.state().pointerChanges.doubleClick);
     save(rig);
@@ -87,7 +86,7 @@ TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     rig.desktop.values = {{"speed", "-0.2"}, {"double-click", "400"}};
     rig.rig.state().pointerChanges.speed = true;
     rig.rig.messages.confirmations = {true};
-    rig.click(826, 619);
+    rig.clickNamed("Reset");
     EXPECT_EQ(rig.record().pointerSpeed, 5);     // (5 - 6) / 5 = -0.2
     EXPECT_EQ(rig.record().doubleClickSpeed, 8); // 410 ms is the nearest step
     EXPECT_TRUE(rig.desktop.setKeys().empty());
@@ -99,8 +98,8 @@ TEST(DesktopPointerSave, AMissingDesktopSettingIsSaidOnceInTheInterfaceLanguage)
                                                    "GColor=255\r\nBColor=0\r\nLan=CHS\r\n");
     rig.start();
     ASSERT_EQ(rig.window().language(), Language::SimplifiedChinese);
-    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
-    rig.click(947, 189); // a row more
+    rig.clickHeader(qstr(mainWindowTexts(Language::SimplifiedChinese).scrollSpeed));
+    rig.clickNamed(qstr(keyboardTexts(Language::SimplifiedChinese).moreRows));
     save(rig);
     save(rig);
     const std::vector<RecordingMessageSink::Message> expected = {
@@ -127,13 +126,13 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     // is not asked during start-up.
     EXPECT_TRUE(rig.desktop.calls.empty());
     EXPECT_EQ(rig.record().pointerSpeed, 10);
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
+    rig.clickHeader("Mouse Speed");
     EXPECT_EQ(rig.record().pointerSpeed, 6);
     EXPECT_EQ(rig.record().doubleClickSpeed, 5);
     EXPECT_EQ(rig.record().enhancePointerPrecision, 0);
     EXPECT_EQ(rig.rig.state().appliedRecord, rig.record());
     const auto asked = rig.desktop.calls.size();
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
+    rig.clickHeader("Mouse Speed");
     EXPECT_EQ(rig.desktop.calls.size(), asked); // once per start
 
     // A saved profile keeps its own values.
@@ -141,7 +140,7 @@ TEST(DesktopPointerSave, AProfileFreshFromTheFactoryFilesTakesTheDesktopsValues)
     saved.desktop.values = rig.desktop.values;
     saved.installBeforeStartUp = true;
     saved.start();
-    saved.click(kHeaderX, closedHeaderY(MouseSpeed));
+    saved.clickHeader("Mouse Speed");
     EXPECT_EQ(saved.record().pointerSpeed, 6);
     EXPECT_EQ(saved.record().doubleClickSpeed, 7);
 }
@@ -175,14 +174,14 @@ TEST(DesktopPointerSave, KeyfileKeepsTheDesktopsMouseKeysUntilTheSpeedGaugeIsUse
         SettingsRig rig;
         rig.pointerDesktop = &gio;
         rig.start();
-        rig.click(kHeaderX, closedHeaderY(DpiSetting));
-        rig.click(780, 150);
+        rig.clickHeader("DPI Setting");
+        rig.clickSliderStop("DPI Setting 1", 52);
         save(rig);
         EXPECT_EQ(readText(desktop.keyfile), before);
 
-        rig.click(kHeaderX, closedHeaderY(DpiSetting));
-        rig.click(kHeaderX, closedHeaderY(MouseSpeed));
-        rig.click(kFastestSpeed.x(), kFastestSpeed.y());
+        rig.clickHeader("DPI Setting");
+        rig.clickHeader("Mouse Speed");
+        clickFastestSpeed(rig);
         save(rig);
         const std::string after = readText(desktop.keyfile);
         EXPECT_NE(after.find("speed=1.0"), std::string::npos) << after;

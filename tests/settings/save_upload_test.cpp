@@ -19,7 +19,7 @@ std::string fileOf(const ConfigRecord& record) {
 struct HeldSave {
     explicit HeldSave(SettingsRig& rig) : rig(rig) {
         rig.rig.clock.hold();
-        rig.click(955, 619);
+        rig.clickNamed("Save");
         EXPECT_TRUE(QTest::qWaitFor([&] { return rig.rig.clock.waiting(); }));
     }
     void finish() {
@@ -30,7 +30,7 @@ struct HeldSave {
     }
     void pressAgain() {
         ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
-        rig.click(955, 619);
+        rig.clickNamed("Save");
     }
     SettingsRig& rig;
 };
@@ -172,7 +172,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     SettingsRig rig;
     rig.start();
     rig.record().sensitivityX = 5;
-    rig.click(955, 619); // Save
+    rig.clickNamed("Save");
     rig.rig.virtualMouse->emitEvent(2, 2);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     rig.rig.backend.unplug(rig.rig.virtualMouse);
@@ -181,7 +181,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent.load(); }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.rig.messages.confirmations = {true};
-    rig.click(MainWindow::kResetRect.center().x(), MainWindow::kResetRect.center().y());
+    rig.clickNamed("Reset");
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));

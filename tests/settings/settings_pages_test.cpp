@@ -33,31 +33,26 @@ bool settled(SettingsRig& rig) {
     });
 }
 
-// Headers of the closed right panel: every 25 pixels from y 32.
-constexpr int kHeaderX = 800;
-int closedHeaderY(RightSection section) {
-    return 42 + 25 * index(section);
-}
-
 // ------------------------------------------------------------ DPI Setting
 
 TEST(SettingsDpiSection, TheLowestTwoRowsOfASliderGiveOneHundredDpi) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     ASSERT_TRUE(rig.sections().isOpen(DpiSetting));
     EXPECT_EQ(rig.dpiText(0), "800"); // drawn from the record: 16 x 50
 
-    rig.click(780, 202);
+    rig.clickSliderStop("DPI Setting 1", 0); // the lowest row
     EXPECT_EQ(rig.dpiText(0), "100");
     EXPECT_EQ(rig.record().dpiStage[0], 2);
-    rig.click(830, 201);
+    rig.clickSliderStop("DPI Setting 2", 1); // the row above it
     EXPECT_EQ(rig.dpiText(1), "100");
     EXPECT_EQ(rig.record().dpiStage[1], 2);
-    rig.click(940, 150);
+    rig.clickSliderStop("DPI Setting 4", 52);
     EXPECT_EQ(rig.dpiText(3), "2600");
     EXPECT_EQ(rig.record().dpiStage[3], 52);
-    rig.click(890, 90); // the top row
+    const QRect stage3 = rig.rectNamed("DPI Setting 3");
+    rig.click(stage3.center().x(), stage3.top()); // the top row
     EXPECT_EQ(rig.dpiText(2), "5000");
     EXPECT_EQ(rig.record().dpiStage[2], 100);
 }
@@ -65,7 +60,7 @@ TEST(SettingsDpiSection, TheLowestTwoRowsOfASliderGiveOneHundredDpi) {
 TEST(SettingsDpiSection, TypedValuesAreHeldToTheLimitsAndStoredInFiftySteps) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     QLineEdit* edit = rig.sections().dpiEdit(1);
     edit->setText("99");
     EXPECT_EQ(edit->text(), "100");
@@ -125,7 +120,7 @@ TEST(SettingsDpiSection, TypedValuesAreHeldToTheLimitsAndStoredInFiftySteps) {
 TEST(SettingsDpiSection, RepaintsWhileTypingLeaveTheBoxAsTyped) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     QLineEdit* edit = rig.sections().dpiEdit(2);
     edit->setFocus();
     edit->end(false);
@@ -163,13 +158,14 @@ TEST(SettingsDpiSection, RepaintsWhileTypingLeaveTheBoxAsTyped) {
     // A slider moved meanwhile writes the box it belongs to.
     edit->selectAll();
     QTest::keyClick(edit, Qt::Key_Backspace);
-    rig.click(890, 90); // the top row of stage 3's slider
+    const QRect stage3 = rig.rectNamed("DPI Setting 3");
+    rig.click(stage3.center().x(), stage3.top()); // the top row
     rig.paint();
     EXPECT_EQ(edit->text(), "5000");
 
     // The rows box waits the same way.
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
-    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("Scroll Speed");
     QLineEdit* rows = rig.sections().rowsEdit();
     rows->selectAll();
     QTest::keyClick(rows, Qt::Key_Backspace);
@@ -185,7 +181,7 @@ TEST(SettingsDpiSection, TheStageTheMouseIsAtHasItsLaneRinged) {
     SettingsRig rig;
     rig.rig.virtualMouse->setDpiStage(2);
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     // The middle of a lane's left edge, in the accent colour where ringed.
     const auto ringed = [&] {
         const QImage face = rig.window().grab().toImage();
@@ -214,11 +210,12 @@ TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
     SettingsRig rig;
     rig.start();
     EXPECT_FALSE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
-    rig.click(780, 150);
+    // Where stage 1's slider is while the section is open.
+    rig.click(rig.sliderStop("DPI Setting 1", 52, Among::All));
     EXPECT_EQ(rig.record().dpiStage[0], 16);
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     EXPECT_TRUE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     EXPECT_FALSE(rig.sections().dpiEdit(0)->isVisibleTo(&rig.window()));
 }
 
@@ -290,17 +287,17 @@ TEST(SettingsPanel, EachSectionsControlsAnswerOnlyWhileItIsOpenAndOnThePanel) {
 TEST(SettingsDpiSection, ASwatchStoresTheChosenColourRedBlueGreenAndCancelKeepsIt) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     rig.colours.answers.push_back(QColor(10, 20, 30));
-    rig.click(830, 260); // stage 2's swatch
+    rig.clickNamed("Colour of DPI stage 2");
     EXPECT_EQ(rig.colours.opened, 1);
     EXPECT_EQ(rig.record().stageColor[3], 10); // red
     EXPECT_EQ(rig.record().stageColor[4], 30); // blue
     EXPECT_EQ(rig.record().stageColor[5], 20); // green
     const QImage face = rig.window().grab().toImage();
-    EXPECT_EQ(face.pixelColor(830, 260), QColor(10, 20, 30));
+    EXPECT_EQ(face.pixelColor(rig.rectNamed("Colour of DPI stage 2").center()), QColor(10, 20, 30));
 
-    rig.click(830, 260); // cancelled
+    rig.clickNamed("Colour of DPI stage 2"); // cancelled
     EXPECT_EQ(rig.colours.opened, 2);
     // Each opening starts at the stage's colour of the moment.
     ASSERT_EQ(rig.colours.initials.size(), 2u);
@@ -311,7 +308,7 @@ TEST(SettingsDpiSection, ASwatchStoresTheChosenColourRedBlueGreenAndCancelKeepsI
 TEST(SettingsDpiSection, ALoadedRecordShowsInTheBoxesAtTheNextDraw) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     rig.record().dpiStage[0] = 40;
     rig.record().dpiStage[3] = 0; // a hand-made file: the box's rule makes it 100 DPI
     rig.paint();
@@ -348,7 +345,7 @@ bool tabTo(MainWindow& window, const QString& name) {
 TEST(SettingsKeys, ArrowsStepTheSlidersMoveAlongTheStagesAndChooseTheRadios) {
     SettingsRig rig;
     MainWindow& window = rig.start();
-    rig.click(kHeaderX, closedHeaderY(DpiSetting));
+    rig.clickHeader("DPI Setting");
     rig.sections().toggle(Lighting);
 
     // The four stages are one stop of Tab; Up and Down step the value the
@@ -403,12 +400,14 @@ TEST(SettingsKeys, ArrowsStepTheSlidersMoveAlongTheStagesAndChooseTheRadios) {
 TEST(SettingsLightingSection, RadiosPickTheModeAndSlidersTheirParameter) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(Lighting)); // body from y 77
-    rig.click(750, 124);                          // second row's radio
+    rig.clickHeader("Lighting");
+    rig.clickNamed("Respiration", ElementRole::RadioButton); // the second row
     EXPECT_EQ(rig.record().lightingMode, 2);
-    rig.click(838 + 124, 95); // last pixels of the first row's slider
+    const QRect standard = rig.rectNamed("Standard", ElementRole::Slider);
+    rig.click(standard.right() - 3, standard.center().y()); // the first row's last pixels
     EXPECT_EQ(rig.record().lightingParam1, 6);
-    rig.click(838 + 58, 124); // second row's slider, nearest the third stop
+    // The second row's slider, nearest the third stop.
+    rig.click(rig.sliderStop("Respiration", 3) - QPoint(4, 0));
     EXPECT_EQ(rig.record().lightingParam2, 3);
     EXPECT_EQ(rig.record().lightingMode, 2);
 }
@@ -416,8 +415,9 @@ TEST(SettingsLightingSection, RadiosPickTheModeAndSlidersTheirParameter) {
 TEST(SettingsReportRateSection, OnlyTheRingCountsAndEachQuadrantHasItsRate) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(ReportRate));
-    const QPoint centre(734 + 57 + 64, 102 + 6 + 64);
+    rig.clickHeader("USB Report Rate");
+    const QPoint centre =
+        rig.rectNamed("USB Report Rate", ElementRole::Slider).topLeft() + QPoint(64, 64);
     const auto clickAt = [&](int dx, int dy) {
         rig.click(centre.x() + dx, centre.y() + dy);
         return rig.record().reportRateCode;
@@ -437,8 +437,10 @@ TEST(SettingsReportRateSection, OnlyTheRingCountsAndEachQuadrantHasItsRate) {
 TEST(SettingsSpeedGauges, BelowTheCentreLineNothingChangesTheRightEndIsFast) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
-    const QPoint centre(734 + 50 + 71, 127 + 6 + 71);
+    rig.clickHeader("Mouse Speed");
+    // The gauge's pivot.
+    const QPoint centre =
+        rig.rectNamed("Mouse Speed", ElementRole::Slider).topLeft() + QPoint(71, 71);
     rig.click(centre.x() + 50, centre.y() + 1);
     EXPECT_EQ(rig.record().pointerSpeed, 6);
     rig.click(centre.x() + 70, centre.y());
@@ -451,10 +453,12 @@ TEST(SettingsSpeedGauges, BelowTheCentreLineNothingChangesTheRightEndIsFast) {
 TEST(SettingsSpeedGauges, TheDoubleClickGaugeSetsItsOwnField) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(DoubleClickSpeed));
-    rig.click(734 + 50 + 71, 152 + 6 + 71 - 60); // straight up
+    rig.clickHeader("Double Click Speed");
+    const QPoint centre =
+        rig.rectNamed("Double Click Speed", ElementRole::Slider).topLeft() + QPoint(71, 71);
+    rig.click(centre - QPoint(0, 60)); // straight up
     EXPECT_EQ(rig.record().doubleClickSpeed, 7);
-    rig.click(734 + 50 + 71 + 60, 152 + 6 + 71);
+    rig.click(centre + QPoint(60, 0));
     EXPECT_EQ(rig.record().doubleClickSpeed, 12);
     EXPECT_EQ(rig.record().pointerSpeed, 6);
 }
@@ -465,18 +469,18 @@ TEST(SettingsScrollSection, ArrowsKeepTheirLimitsAndTypedValuesOutsideBecomeOne)
     SettingsRig rig;
     rig.start();
     rig.record().wheelScrollLines = 1;
-    rig.click(kHeaderX, closedHeaderY(ScrollSpeed)); // body from y 177
+    rig.clickHeader("Scroll Speed");
     QLineEdit* rows = rig.sections().rowsEdit();
     ASSERT_TRUE(rows->isVisibleTo(&rig.window()));
     EXPECT_EQ(rows->text(), "1");
-    rig.click(947, 200); // down at 1
+    rig.clickNamed("Fewer rows"); // at 1
     EXPECT_EQ(rig.record().wheelScrollLines, 1);
     EXPECT_EQ(rows->text(), "1");
-    rig.click(947, 189); // up
+    rig.clickNamed("More rows");
     EXPECT_EQ(rows->text(), "2");
     EXPECT_EQ(rig.record().wheelScrollLines, 2);
     rows->setText("100");
-    rig.click(947, 189); // up at 100
+    rig.clickNamed("More rows"); // at 100
     EXPECT_EQ(rig.record().wheelScrollLines, 100);
     EXPECT_EQ(rows->text(), "100");
     rows->setText("0");
@@ -490,7 +494,7 @@ TEST(SettingsScrollSection, TypedRowsKeepTheirDigitsUntilTypingEnds) {
     SettingsRig rig;
     rig.start();
     rig.record().wheelScrollLines = 3;
-    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
+    rig.clickHeader("Scroll Speed");
     QLineEdit* rows = rig.sections().rowsEdit();
     rows->selectAll();
     QTest::keyClick(rows, Qt::Key_Backspace);
@@ -519,11 +523,11 @@ TEST(SettingsScrollSection, TypedRowsKeepTheirDigitsUntilTypingEnds) {
 TEST(SettingsScrollSection, OneScreenDisablesTheRowsBoxAndRowsEnablesIt) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, closedHeaderY(ScrollSpeed));
-    rig.click(750, 225);
+    rig.clickHeader("Scroll Speed");
+    rig.clickNamed("Scroll one screen");
     EXPECT_EQ(rig.record().scrollOneScreen, 1);
     EXPECT_FALSE(rig.sections().rowsEdit()->isEnabled());
-    rig.click(750, 195);
+    rig.clickNamed("The number of rows");
     EXPECT_EQ(rig.record().scrollOneScreen, 0);
     EXPECT_TRUE(rig.sections().rowsEdit()->isEnabled());
 }
@@ -533,28 +537,35 @@ TEST(SettingsScrollSection, OneScreenDisablesTheRowsBoxAndRowsEnablesIt) {
 TEST(SettingsStepSliders, LeftOfTheFirstStopIsOneAndTheLastTenPixelsAreEleven) {
     SettingsRig rig;
     rig.start();
-    rig.click(100, 185); // X/Y Sensitivity Setting, body from y 195
+    rig.clickHeader("X/Y Sensitivity Setting");
     ASSERT_TRUE(rig.window().leftPanel().xyOpen);
-    rig.click(37 + 5, 223);
+    const QRect x = rig.rectNamed("X axis");
+    rig.click(x.left(), x.center().y());
     EXPECT_EQ(rig.record().sensitivityX, 1);
-    rig.click(37 + 199, 271); // Y axis
+    const QRect y = rig.rectNamed("Y axis");
+    rig.click(y.right() - 8, y.center().y());
     EXPECT_EQ(rig.record().sensitivityY, 11);
 
-    rig.click(kHeaderX, closedHeaderY(AngleSnap)); // body from y 202
-    rig.click(751 + 205, 272);
+    rig.clickHeader("Angle Snap");
+    const QRect angle = rig.rectNamed("Angle Snap", ElementRole::Slider);
+    rig.click(angle.right() - 2, angle.center().y());
     EXPECT_EQ(rig.record().angleSnapLevel, 11);
-    rig.click(751 + 51, 272); // nearer stop 3 (46) than stop 4 (67)
+    rig.click(rig.sliderStop("Angle Snap", 3) + QPoint(5, 0)); // nearer stop 3 than stop 4
     EXPECT_EQ(rig.record().angleSnapLevel, 3);
 }
 
 TEST(SettingsStepSliders, TheXYSectionFollowsTheAssignmentSection) {
     SettingsRig rig;
     rig.start();
-    rig.window().leftPanel().assignmentOpen = true; // pushes it down by 198
+    // Where header and slider are before the assignment section opens above them.
+    const QPoint header = rig.rectNamed("X/Y Sensitivity Setting").center();
+    const QPoint stop = rig.sliderStop("X axis", 3, Among::All);
+    rig.window().leftPanel().assignmentOpen = true; // pushes it down by its body
     rig.paint();
-    rig.click(100, 185 + 198);
+    const QPoint down(0, skin::kAssignmentBody.height);
+    rig.click(header + down);
     ASSERT_TRUE(rig.window().leftPanel().xyOpen);
-    rig.click(37 + 40, 223 + 198);
+    rig.click(stop + down);
     EXPECT_EQ(rig.record().sensitivityX, 3);
 }
 
@@ -563,16 +574,19 @@ TEST(SettingsStepSliders, TheXYSectionFollowsTheAssignmentSection) {
 TEST(SettingsPanel, WithThreeUpperSectionsOpenTheLowerOnesAreNotShown) {
     SettingsRig rig;
     rig.start();
-    rig.click(kHeaderX, 42);  // DPI Setting
-    rig.click(kHeaderX, 295); // Lighting, below the DPI body
-    rig.click(kHeaderX, 420); // USB Report Rate
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("Lighting"); // below the DPI body
+    rig.clickHeader("USB Report Rate");
     auto& sections = rig.sections();
     ASSERT_TRUE(sections.isOpen(DpiSetting) && sections.isOpen(Lighting) &&
                 sections.isOpen(ReportRate));
     for (RightSection lower : {MouseSpeed, DoubleClickSpeed, ScrollSpeed, AngleSnap})
         EXPECT_FALSE(sections.isVisible(lower));
     // Where Mouse Speed's header would be, nothing answers.
-    EXPECT_FALSE(rig.click(kHeaderX, 585));
+    const QRect rate = rig.rectNamed("USB Report Rate", ElementRole::SectionHeader);
+    EXPECT_FALSE(
+        rig.click(rate.center() + QPoint(0, skin::kHeaderHeight + skin::kReportRateBody.height +
+                                                skin::kSectionGap)));
     EXPECT_FALSE(sections.isOpen(MouseSpeed));
 }
 
@@ -580,14 +594,14 @@ TEST(SettingsPanel, TheThumbBelowHalfWayShowsTheFourLowerSections) {
     SettingsRig rig;
     MainWindow& window = rig.start();
     auto& sections = rig.sections();
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed));
+    rig.clickHeader("Mouse Speed");
     // Everything fits: the panel stays at the top and so does the thumb.
     window.scrollThumb()->dragBy(300);
     QCoreApplication::processEvents();
     EXPECT_EQ(sections.position(), PanelPosition::Top);
     EXPECT_EQ(window.scrollThumb()->y(), 32);
 
-    rig.click(kHeaderX, 42); // DPI Setting
+    rig.clickHeader("DPI Setting");
     ASSERT_TRUE(window.scrollThumb()->dragBy(300));
     QCoreApplication::processEvents();
     EXPECT_EQ(sections.position(), PanelPosition::Bottom);
@@ -599,7 +613,7 @@ TEST(SettingsPanel, TheThumbBelowHalfWayShowsTheFourLowerSections) {
     // The top header is Mouse Speed's now: a click there closes it. Then
     // everything fits at the top again, and panel and thumb go back up, so
     // that DPI Setting is not left out of reach.
-    rig.click(kHeaderX, 42);
+    rig.clickHeader("Mouse Speed");
     EXPECT_FALSE(sections.isOpen(MouseSpeed));
     EXPECT_TRUE(sections.isOpen(DpiSetting));
     EXPECT_EQ(sections.position(), PanelPosition::Top);
@@ -622,8 +636,8 @@ TEST(SettingsPanel, TheWheelAndTheThumbsReleaseKeepPanelAndThumbTogether) {
     wheel(850, -1); // nothing to scroll to yet
     EXPECT_EQ(sections.position(), PanelPosition::Top);
 
-    rig.click(kHeaderX, 42);                                  // DPI Setting
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // Mouse Speed
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("Mouse Speed");
     wheel(500, -1); // over the mouse view: not the panel's wheel
     EXPECT_EQ(sections.position(), PanelPosition::Top);
     wheel(850, -1);
@@ -659,8 +673,8 @@ TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
     MainWindow& window = rig.start();
     auto& sections = rig.sections();
     ScrollThumb* thumb = window.scrollThumb();
-    rig.click(kHeaderX, 42);                                  // DPI Setting
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // Mouse Speed
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("Mouse Speed");
 
     // Just short of half way and let go: panel and thumb back at the top.
     dragThumbAndLetGo(*thumb, 100);
@@ -671,40 +685,48 @@ TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
 TEST(SettingsPanel, SlidersFollowADragAndHoldTheirEndValuesPastTheirEnds) {
     SettingsRig rig;
     MainWindow& window = rig.start();
-    rig.click(kHeaderX, 42); // DPI Setting
-    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(780, 150));
+    rig.clickHeader("DPI Setting");
+    const QRect stage1 = rig.rectNamed("DPI Setting 1");
+    QTest::mousePress(&window, Qt::LeftButton, {}, rig.sliderStop("DPI Setting 1", 52));
     const int pressed = rig.record().dpiStage[0];
     const auto dragTo = [&](QPoint at) {
         QMouseEvent move(QEvent::MouseMove, QPointF(at), window.mapToGlobal(QPointF(at)),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&window, &move);
     };
-    dragTo(QPoint(790, 120)); // off the slider's side, higher up
+    // Off the slider's side, higher up.
+    dragTo(rig.sliderStop("DPI Setting 1", 82) + QPoint(stage1.width(), 0));
     EXPECT_GT(rig.record().dpiStage[0], pressed);
-    dragTo(QPoint(780, 20)); // far above: the top value
+    const QPoint farAbove(stage1.center().x(), stage1.top() - 70);
+    dragTo(farAbove); // the top value
     EXPECT_EQ(rig.record().dpiStage[0], 100);
     EXPECT_EQ(rig.dpiText(0), "5000");
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(780, 20));
-    dragTo(QPoint(780, 200)); // released: moves change nothing
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, farAbove);
+    dragTo(rig.sliderStop("DPI Setting 1", 2)); // released: moves change nothing
     EXPECT_EQ(rig.record().dpiStage[0], 100);
 
-    rig.click(100, 185); // X/Y Sensitivity, X axis slider at y 223
-    QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(37 + 4, 223));
+    rig.clickHeader("X/Y Sensitivity Setting");
+    const QRect x = rig.rectNamed("X axis");
+    QTest::mousePress(&window, Qt::LeftButton, {}, rig.sliderStop("X axis", 1));
     EXPECT_EQ(rig.record().sensitivityX, 1);
-    dragTo(QPoint(37 + 67, 240));
+    dragTo(rig.sliderStop("X axis", 4) + QPoint(0, x.height() * 2)); // below the slider
     EXPECT_EQ(rig.record().sensitivityX, 4);
-    dragTo(QPoint(400, 223));
+    const QPoint farRight(x.right() + 150, x.center().y());
+    dragTo(farRight);
     EXPECT_EQ(rig.record().sensitivityX, 11);
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, QPoint(400, 223));
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, farRight);
 }
 
 TEST(SettingsPanel, ClicksReachTheSectionsThroughTheWindowAndEmptyAreasAreLeftToDragging) {
     SettingsRig rig;
     MainWindow& window = rig.start();
-    QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(kHeaderX, 42));
+    QTest::mouseClick(&window, Qt::LeftButton, {},
+                      rig.rectNamed("DPI Setting", ElementRole::SectionHeader).center());
     EXPECT_TRUE(rig.sections().isOpen(DpiSetting));
-    EXPECT_FALSE(rig.click(kHeaderX, 560)); // below the last header
-    EXPECT_FALSE(rig.click(780, 60));       // DPI body, off the controls
+    const QRect last = rig.rectNamed("Angle Snap", ElementRole::SectionHeader);
+    EXPECT_FALSE(rig.click(last.center() + QPoint(0, 4 * last.height()))); // below the last header
+    // The DPI body between its header and the top of the sliders.
+    EXPECT_FALSE(rig.click(rig.rectNamed("DPI Setting 1").topLeft() - QPoint(0, 30)));
 }
 
 // -------------------------------------------------- Save, Reset, Cancel
@@ -712,13 +734,13 @@ TEST(SettingsPanel, ClicksReachTheSectionsThroughTheWindowAndEmptyAreasAreLeftTo
 TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
     SettingsRig rig;
     rig.start();
-    rig.click(955, 619);
-    rig.click(955, 619);
+    rig.clickNamed("Save");
+    rig.clickNamed("Save");
     EXPECT_TRUE(rig.pages->actions().applyBusy());
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
-    rig.click(955, 619);
+    rig.clickNamed("Save");
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 2);
     EXPECT_TRUE(rig.rig.messages.messages.empty());
@@ -727,9 +749,9 @@ TEST(SettingsSave, TwoSavesWithinTheLockUploadOnce) {
 TEST(SettingsSave, SaveUploadsStoresAndShowsTheWaitCursor) {
     SettingsRig rig;
     rig.start();
-    rig.click(100, 185);
-    rig.click(37 + 46, 223); // X axis 3
-    rig.click(955, 619);
+    rig.clickHeader("X/Y Sensitivity Setting");
+    rig.clickSliderStop("X axis", 3);
+    rig.clickNamed("Save");
     EXPECT_TRUE(rig.pages->actions().waitCursorShown());
     ASSERT_TRUE(settled(rig));
 
@@ -750,9 +772,9 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
     rig.rig.backend.unplug(rig.rig.virtualMouse);
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.balloons.shown.size() == 1; }));
     rig.rig.balloons.shown.clear();
-    rig.click(100, 185);
-    rig.click(37 + 46, 223); // X axis 3
-    rig.click(955, 619);
+    rig.clickHeader("X/Y Sensitivity Setting");
+    rig.clickSliderStop("X axis", 3);
+    rig.clickNamed("Save");
     ASSERT_TRUE(settled(rig));
     const std::string file = readText(rig.rig.dir / "config0.bin");
     ASSERT_EQ(file.size(), kProfileFileSize);
@@ -766,7 +788,7 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
 
     // Edited again but not saved: the mouse gets what the files hold, once.
     const int uploads = rig.rig.virtualMouse->uploadsBegun();
-    rig.click(37 + 88, 223); // X axis 5
+    rig.clickSliderStop("X axis", 5);
     rig.rig.backend.plug(rig.rig.virtualMouse);
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return rig.rig.virtualMouse->uploadsBegun() == uploads + 1; }));
@@ -780,11 +802,11 @@ TEST(SettingsSave, WithoutTheMouseTheFilesAreSavedAndTheMouseGetsThemWhenItComes
 TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
     SettingsRig rig;
     rig.start();
-    rig.click(100, 185);
-    rig.click(37 + 46, 223); // X axis 3
+    rig.clickHeader("X/Y Sensitivity Setting");
+    rig.clickSliderStop("X axis", 3);
     rig.rig.virtualMouse->resetCallCount();
     rig.rig.virtualMouse->armFault(VirtualMouse::FaultKind::VanishAt, 8); // in the button block
-    rig.click(955, 619);
+    rig.clickNamed("Save");
     ASSERT_TRUE(settled(rig));
 
     const std::string file = readText(rig.rig.dir / "config0.bin");
@@ -798,16 +820,17 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
 TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     SettingsRig rig;
     MainWindow& window = rig.start();
-    rig.click(kHeaderX, 42);
-    rig.click(780, 150); // 2600 DPI
-    rig.click(955, 619);
+    rig.clickHeader("DPI Setting");
+    rig.clickSliderStop("DPI Setting 1", 52); // 2600 DPI
+    rig.clickNamed("Save");
     ASSERT_TRUE(settled(rig));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
-    rig.click(780, 180); // 1100 DPI, not saved
-    rig.click(37 + 30, 223);
+    rig.clickSliderStop("DPI Setting 1", 22); // 1100 DPI, not saved
+    // Where the X axis slider is when its section is open; it is closed.
+    rig.click(rig.sliderStop("X axis", 2, Among::All));
     EXPECT_EQ(rig.dpiText(0), "1100");
 
-    rig.click(890, 619); // Cancel
+    rig.clickNamed("Cancel");
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(window.reloadOnReopen);
     window.trayLeftClick();
@@ -830,12 +853,12 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
     rig.start();
     rig.record().activeProfile = 4;
     rig.record().macroData.fill(0x5A);
-    rig.click(kHeaderX, 42);
-    rig.click(100, 185);
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("X/Y Sensitivity Setting");
 
     // The question names the profile; Cancel changes nothing.
     const ConfigRecord before = rig.record();
-    rig.click(826, 619); // Reset
+    rig.clickNamed("Reset");
     ASSERT_EQ(rig.messages().size(), 1u);
     EXPECT_EQ(rig.messages()[0].text, "Reset the profile \"P1\" to the factory settings?");
     EXPECT_EQ(rig.record(), before);
@@ -843,7 +866,7 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
     EXPECT_FALSE(rig.pages->actions().waitCursorShown());
 
     rig.rig.messages.confirmations = {true};
-    rig.click(826, 619);
+    rig.clickNamed("Reset");
     const auto bytes = recordBytes(rig.record());
     EXPECT_EQ(bytes[0], 4);
     for (std::size_t i = 1; i < kSettingsPartSize; ++i)
@@ -859,21 +882,21 @@ TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
     SettingsRig rig;
     MainWindow& window = rig.start();
     WindowRig::writeFile(rig.rig.dir / "config.bin", readText(rig.rig.dir / "config0.bin"));
-    rig.click(kHeaderX, 42);
-    rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // below the DPI body
+    rig.clickHeader("DPI Setting");
+    rig.clickHeader("Mouse Speed"); // below the DPI body
     window.scrollThumb()->dragBy(300);
     QCoreApplication::processEvents();
     ASSERT_EQ(rig.sections().position(), PanelPosition::Bottom);
 
     const std::string saved = readText(rig.rig.dir / "config0.bin");
-    rig.click(826, 619); // Reset, cancelled
+    rig.clickNamed("Reset"); // cancelled
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 0);
     EXPECT_EQ(readText(rig.rig.dir / "config0.bin"), saved);
     EXPECT_EQ(rig.sections().position(), PanelPosition::Bottom);
 
     rig.rig.messages.confirmations = {true};
-    rig.click(826, 619);
+    rig.clickNamed("Reset");
     ASSERT_TRUE(settled(rig));
     EXPECT_EQ(rig.rig.virtualMouse->uploadsBegun(), 1);
     EXPECT_EQ(rig.sections().position(), PanelPosition::Top);

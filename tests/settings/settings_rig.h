@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/window_rig.h"
+#include "core/layout/skin_layout.h"
 #include "gui/settings/colour_dialog.h"
 #include "gui/settings/settings_pages.h"
 #include "platform/pointer_desktop.h"
@@ -135,6 +136,30 @@ struct SettingsRig {
     SettingsSections& sections() { return pages->sections(); }
     ConfigRecord& record() { return rig.state().record; }
     bool click(int x, int y) { return rig.window->clickAt(QPoint(x, y)); }
+    bool click(QPoint at) { return rig.window->clickAt(at); }
+    // The controls by the names screen readers know them by (English).
+    QRect rectNamed(const QString& name, std::optional<ElementRole> role = std::nullopt,
+                    Among among = Among::Active) {
+        return test::rectNamed(*rig.window, name, role, among);
+    }
+    bool clickNamed(const QString& name, std::optional<ElementRole> role = std::nullopt) {
+        return test::clickNamed(*rig.window, name, role);
+    }
+    bool clickHeader(const QString& title) { return clickNamed(title, ElementRole::SectionHeader); }
+    // Where a click on the named slider chooses value, on its middle line: a
+    // DPI stage's value v lies v rows above its lowest row, the lighting
+    // sliders' six values and the step sliders' eleven at their stops.
+    QPoint sliderStop(const QString& name, int value, Among among = Among::Active) {
+        ElementTable& table = rig.window->elements();
+        const ElementTable::Id id = elementNamed(table, name, ElementRole::Slider, among);
+        const QRect rect = table.rectOf(id);
+        if (table[id].orientation == Qt::Vertical)
+            return {rect.center().x(), rect.bottom() - value};
+        const int x =
+            table[id].maximum == 6 ? skin::lightingSliderStop(value) : skin::stepSliderStop(value);
+        return {rect.left() + x, rect.center().y()};
+    }
+    bool clickSliderStop(const QString& name, int value) { return click(sliderStop(name, value)); }
     // Paints once, as the screen would, so the pages draw from the record.
     void paint() { (void)rig.window->grab(); }
     std::vector<RecordingMessageSink::Message>& messages() { return rig.messages.messages; }
