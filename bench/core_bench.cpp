@@ -120,12 +120,12 @@ void LoadAndSaveProfile(benchmark::State& state) {
     RecordState record;
     int round = 0;
     for (auto _ : state) {
-        if (!files.LoadProfileFiles(record))
+        if (!files.loadProfileFiles(record))
             throw std::runtime_error("could not load the profile");
-        files.ReadProfileSettings();
+        files.readProfileSettings();
         files.labels()[7] = "Round " + std::to_string(round++);
-        files.SaveProfileRecord(record.record);
-        files.WriteButtonLabels();
+        files.saveProfileRecord(record.record);
+        files.writeButtonLabels();
     }
     if (!sink.messages.empty())
         throw std::runtime_error("a profile file could not be written");

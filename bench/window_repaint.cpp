@@ -24,7 +24,7 @@ void require(bool condition, const char* what) {
 
 struct OpenWindow {
     OpenWindow() {
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         // The same clicks the widget tests make: header positions of the
         // left panel and of the right panel as each opened section pushes
         // the next down.

@@ -12,11 +12,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::uint8_t code = qvr::KeyNameToCode(text);
+    const std::uint8_t code = qvr::keyNameToCode(text);
     // A name that maps to a code names that code (the first row wins both ways).
-    if (code != 0 && qvr::KeyNameToCode(qvr::keyNameForCode(code)) != code)
+    if (code != 0 && qvr::keyNameToCode(qvr::keyNameForCode(code)) != code)
         std::abort();
-    const std::uint8_t bit = qvr::ModifierNameToBit(text);
+    const std::uint8_t bit = qvr::modifierNameToBit(text);
     if (bit != 0 && qvr::modifierNameForBit(bit) != text)
         std::abort();
     qvr::macroKeyCode(text);

@@ -1,5 +1,5 @@
-#include "gui/window/mavlo_app.h"
+#include "gui/window/program.h"
 
 int main(int argc, char** argv) {
-    return qvr::CMavloApp().run(argc, argv);
+    return qvr::runProgram(argc, argv);
 }

@@ -2,7 +2,7 @@
 #include "gui/session/hotplug_watch.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/instance_channel.h"
-#include "gui/window/mavlo_app.h"
+#include "gui/window/program.h"
 #include "gui/window/ui_handoff.h"
 #include "platform/single_instance.h"
 #include "support/qt_test_app.h"

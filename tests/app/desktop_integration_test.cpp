@@ -248,7 +248,7 @@ TEST(QvrctlThroughTheWindow, ASlowWindowIsWaitedForABoundedTimeAndAnOlderOneRefu
 TEST(MainWindowWithoutTray, AnOrdinaryWindowThatMinimisesInsteadOfHiding) {
     WindowRig rig;
     rig.trayPresent = false;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     EXPECT_FALSE(window.tray().usesTray());
     EXPECT_EQ(window.windowType(), Qt::Window); // a taskbar entry
     EXPECT_FALSE(window.tray().trayIcon()->isVisible());
@@ -266,7 +266,7 @@ TEST(MainWindowWithoutTray, RestoringAfterCancelReloadsTheProfile) {
     RecordingPage page;
     WindowRig rig;
     rig.trayPresent = false;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.addPage(page);
     rig.state().record.dpiStage[0] = 77;
     window.reloadOnReopen = true;
@@ -280,7 +280,7 @@ TEST(MainWindowWithoutTray, RestoringAfterCancelReloadsTheProfile) {
 TEST(MainWindowWithoutTray, TheTitleAreaOffersTheTrayMenu) {
     WindowRig rig;
     rig.trayPresent = false;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     QContextMenuEvent elsewhere(QContextMenuEvent::Mouse, {400, 300},
                                 window.mapToGlobal(QPoint(400, 300)));
     QApplication::sendEvent(&window, &elsewhere);
@@ -297,7 +297,7 @@ TEST(MainWindowWithoutTray, TheTitleAreaOffersTheTrayMenu) {
 TEST(MainWindowTrayChanges, AnAppearingTrayTakesTheWindowAndAVanishingOneGivesItBack) {
     WindowRig rig;
     rig.trayPresent = false;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
 
     // A shown window stays shown, now without its taskbar entry.
     rig.trayPresent = true;
@@ -326,7 +326,7 @@ TEST(MainWindowTrayChanges, AnAppearingTrayTakesTheWindowAndAVanishingOneGivesIt
 TEST(MainWindowSecondStart, BringsTheWindowBackAndSaysWhenTheMouseIsMissing) {
     {
         WindowRig rig;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         window.hideToTray();
         ASSERT_FALSE(window.isVisible());
         window.bringForward({});
@@ -337,7 +337,7 @@ TEST(MainWindowSecondStart, BringsTheWindowBackAndSaysWhenTheMouseIsMissing) {
     {
         WindowRig rig(WindowRig::Mouse::Absent);
         rig.trayPresent = false;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         window.hideToTray();
         window.bringForward({"token", ""});
         EXPECT_TRUE(window.isVisible());

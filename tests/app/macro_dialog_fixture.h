@@ -45,7 +45,7 @@ class MacroDialogFixture : public ::testing::Test {
     std::filesystem::path store() const { return rig.dir / "record.ini"; }
 
     // Each keystroke gets its own window-system time unless one is given.
-    void key(CMacroProgramDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
+    void key(MacroManagerDialog& dialog, QEvent::Type type, int qtKey, int x11Code,
              bool autoRepeat = false, std::optional<quint64> timestamp = std::nullopt) {
         QKeyEvent event(type, qtKey, Qt::NoModifier, static_cast<quint32>(x11Code), 0, 0, QString(),
                         autoRepeat);
@@ -53,7 +53,7 @@ class MacroDialogFixture : public ::testing::Test {
         QCoreApplication::sendEvent(dialog.windowHandle(), &event);
     }
 
-    std::function<void(CMavloDlg&)> beforeStartUp;
+    std::function<void(MainWindow&)> beforeStartUp;
     WindowRig rig;
     std::uint32_t tick = 1000;
     quint64 keyTime = 1;

@@ -41,12 +41,12 @@ std::string readAll(const std::filesystem::path& path) {
 class DialogsTest : public test::MacroDialogFixture {
   protected:
     // Runs the macro manager with the script; returns whether it ended with OK.
-    bool runMacroManager(std::function<void(CMacroProgramDialog&)> script) {
+    bool runMacroManager(std::function<void(MacroManagerDialog&)> script) {
         bool ran = false;
         DialogResult result = DialogResult::Cancel;
         dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& window) {
             ran = true;
-            auto& dialog = static_cast<CMacroProgramDialog&>(window);
+            auto& dialog = static_cast<MacroManagerDialog&>(window);
             script(dialog);
             result = dialog.finished() ? dialog.result() : DialogResult::Cancel;
         }));
@@ -55,8 +55,8 @@ class DialogsTest : public test::MacroDialogFixture {
         return result == DialogResult::Ok;
     }
     bool confirmMacroManager() {
-        return runMacroManager([](CMacroProgramDialog& dialog) {
-            dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        return runMacroManager([](MacroManagerDialog& dialog) {
+            dialog.clickAt(MacroManagerDialog::kOkRect.center());
         });
     }
     // The program ends and starts again on the same folder.
@@ -67,8 +67,8 @@ class DialogsTest : public test::MacroDialogFixture {
     // The macro key dialog as a button opens it: the list as offered, and
     // what choosing row gives the button (position, name).
     std::pair<Names, std::pair<int, std::string>> chooseMacroKey(int row) {
-        CMacroDialog dialog(rig.window->sharedSkin(), rig.window->messages(), Language::English,
-                            Qt::green, dialogs().macroKeyChoices());
+        MacroKeyDialog dialog(rig.window->sharedSkin(), rig.window->messages(), Language::English,
+                              Qt::green, dialogs().macroKeyChoices());
         dialog.show();
         dialog.toggleList();
         SkinListBox* list = dialog.macroList();
@@ -97,7 +97,7 @@ constexpr const char* kFirstAndSecond = "[First]\r\nDelayTimeSelStatus=1\r\nMacr
                                         "ItemCount=2\r\nItem0=B   Dn\r\nItem1=B   Up\r\n";
 
 TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecording();
         ASSERT_TRUE(dialog.recording());
@@ -143,7 +143,7 @@ TEST_F(DialogsTest, RecordingWithDelaysGivesThreeItemsAndWithoutTwoAndIsSaved) {
 // The title's promise: Ctrl+Break ends the recording and is not recorded.
 TEST_F(DialogsTest, CtrlBreakStopsTheRecordingAndIsLeftOutOfTheMacro) {
     constexpr int kX11Ctrl = 29 + 8, kX11Pause = 119 + 8;
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecording();
         key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
@@ -181,7 +181,7 @@ TEST_F(DialogsTest, CtrlBreakStopsTheRecordingAndIsLeftOutOfTheMacro) {
 // stops; the Space that started is no key of the macro.
 TEST_F(DialogsTest, SpaceOnTheRecordButtonStartsARecordingThatLeavesItsOwnKeyOut) {
     constexpr int kX11Ctrl = 29 + 8, kX11Pause = 119 + 8, kX11Space = 57 + 8;
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         QStringList names;
         for (int i = 0; i < 12 && names.size() < 8; ++i) {
@@ -218,7 +218,7 @@ TEST_F(DialogsTest, SpaceOnTheRecordButtonStartsARecordingThatLeavesItsOwnKeyOut
 
 // What the keyboard is on in the macro manager: a face control by its name,
 // or a native child by what it is.
-QString tabStopOf(CMacroProgramDialog& dialog) {
+QString tabStopOf(MacroManagerDialog& dialog) {
     const QWidget* focus = dialog.focusWidget();
     if (focus == &dialog.nameList())
         return "macro list";
@@ -236,7 +236,7 @@ QString tabStopOf(CMacroProgramDialog& dialog) {
 TEST_F(DialogsTest, TabFollowsReadingOrderOverSkinnedAndNativeControls) {
     constexpr int kX11Tab = 15 + 8;
     WindowRig::writeFile(store(), kFirstAndSecond);
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         const auto press = [&](Qt::KeyboardModifiers modifiers) {
             const int qtKey = modifiers ? Qt::Key_Backtab : Qt::Key_Tab;
             QKeyEvent down(QEvent::KeyPress, qtKey, modifiers, kX11Tab, 0, 0);
@@ -282,16 +282,16 @@ TEST_F(DialogsTest, TabFollowsReadingOrderOverSkinnedAndNativeControls) {
         EXPECT_EQ(dialog.nameList().currentRow(), 1);
         EXPECT_EQ(textsOf(dialog.eventList()), (Items{"B   Dn", "B   Up"}));
         const QImage face = dialog.grab().toImage();
-        const QRect list = CMacroProgramDialog::kNameList;
+        const QRect list = MacroManagerDialog::kNameList;
         EXPECT_EQ(face.pixelColor(list.left() - 2, list.center().y()), focusMarkColour());
-        EXPECT_NE(face.pixelColor(CMacroProgramDialog::kEventList.left() - 2, list.center().y()),
+        EXPECT_NE(face.pixelColor(MacroManagerDialog::kEventList.left() - 2, list.center().y()),
                   focusMarkColour());
         dialog.cancel();
     });
 }
 
 TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo) {
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecordDelays();
         dialog.toggleRecording();
@@ -327,7 +327,7 @@ TEST_F(DialogsTest, HeldKeyRecordsOnePressAndAFullRecordingStopsPairedAndSaysSo)
 }
 
 TEST_F(DialogsTest, EventMenuOpensFromThePointerOnlyAndNeverWhileRecording) {
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         QWidget* viewport = dialog.eventList().viewport();
         const auto request = [&](QContextMenuEvent::Reason reason) {
@@ -359,12 +359,12 @@ TEST_F(DialogsTest, EventMenuOpensFromThePointerOnlyAndNeverWhileRecording) {
 TEST_F(DialogsTest, EmptiedMacroIsSavedEmpty) {
     WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                                   "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n");
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_TRUE(runMacroManager([&](MacroManagerDialog& dialog) {
         for (int i = 0; i < 2; ++i) {
             dialog.eventList().setCurrentRow(0);
-            dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+            dialog.runEventCommand(MacroManagerDialog::EventCommand::Delete);
         }
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        dialog.clickAt(MacroManagerDialog::kOkRect.center());
     }));
     EXPECT_EQ(MacroStore(store()).load("M").items, Items{});
     EXPECT_EQ(rig.state().record.macroData, MacroTable{});
@@ -372,7 +372,7 @@ TEST_F(DialogsTest, EmptiedMacroIsSavedEmpty) {
     // A recording of nothing empties a macro too.
     WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                                   "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.toggleRecording();
         dialog.toggleRecording();
         dialog.cancel();
@@ -381,13 +381,13 @@ TEST_F(DialogsTest, EmptiedMacroIsSavedEmpty) {
 }
 
 TEST_F(DialogsTest, DialogEndingWhileRecordingStopsWithoutSavingOrListening) {
-    QPointer<CMacroProgramDialog> seen;
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    QPointer<MacroManagerDialog> seen;
+    runMacroManager([&](MacroManagerDialog& dialog) {
         seen = &dialog;
         dialog.newMacro();
         dialog.toggleRecording();
         key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
-        dialog.clickAt(CMacroProgramDialog::kCloseRect.center());
+        dialog.clickAt(MacroManagerDialog::kCloseRect.center());
         EXPECT_TRUE(dialog.finished());
         EXPECT_FALSE(dialog.recording());
         // The recorder no longer listens: a key now changes nothing.
@@ -400,13 +400,13 @@ TEST_F(DialogsTest, DialogEndingWhileRecordingStopsWithoutSavingOrListening) {
 
 TEST_F(DialogsTest, OkWhileRecordingStopsItReleasingTheKeysStillDownThenSaves) {
     constexpr int kX11KeyShift = 42 + 8;
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_TRUE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecordDelays();
         dialog.toggleRecording();
         key(dialog, QEvent::KeyPress, Qt::Key_Shift, kX11KeyShift);
         key(dialog, QEvent::KeyPress, Qt::Key_A, kX11KeyA);
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        dialog.clickAt(MacroManagerDialog::kOkRect.center());
         EXPECT_FALSE(dialog.recording());
     }));
     const Items released{"Shift   Dn", "A   Dn", "A   Up", "Shift   Up"};
@@ -414,7 +414,7 @@ TEST_F(DialogsTest, OkWhileRecordingStopsItReleasingTheKeysStillDownThenSaves) {
     EXPECT_EQ(rig.state().record.macroData, buildMacroTable(store()));
 
     // The record button ends a recording the same way.
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         dialog.toggleRecording();
         key(dialog, QEvent::KeyPress, Qt::Key_B, kX11KeyB);
@@ -426,7 +426,7 @@ TEST_F(DialogsTest, OkWhileRecordingStopsItReleasingTheKeysStillDownThenSaves) {
 }
 
 TEST_F(DialogsTest, NewNamesMacrosAndRefusesAThirteenth) {
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         EXPECT_EQ(textsOf(dialog.nameList()), (Names{"Macro_0"}));
         dialog.cancel();
@@ -438,7 +438,7 @@ TEST_F(DialogsTest, NewNamesMacrosAndRefusesAThirteenth) {
         text += "[Mine" + std::to_string(i) + "]\r\nMacroLoopTimes=1\r\n";
     text += "[Macro_7]\r\nMacroLoopTimes=1\r\n";
     WindowRig::writeFile(store(), text);
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.newMacro();
         EXPECT_EQ(dialog.nameList().item(8)->text(), "Macro_8");
         for (int i = 0; i < 3; ++i)
@@ -459,10 +459,10 @@ TEST_F(DialogsTest, EventEditingFollowsTheInsertionRulesAndSavesAtOnce) {
     WindowRig::writeFile(store(), "[M]\r\nDelayTimeSelStatus=1\r\nLoopTimeSelStatus=0\r\n"
                                   "MacroLoopTimes=1\r\nItemCount=3\r\nItem0=A   Dn\r\n"
                                   "Item1=120 ms\r\nItem2=A   Up\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         QListWidget& events = dialog.eventList();
         ASSERT_EQ(events.count(), 3);
-        using Command = CMacroProgramDialog::EventCommand;
+        using Command = MacroManagerDialog::EventCommand;
         events.setCurrentRow(0);
         dialog.runEventCommand(Command::InsertDelay);
         events.setCurrentRow(1);
@@ -490,7 +490,7 @@ TEST_F(DialogsTest, DelayEditorClampsLargeValuesAndIgnoresOtherText) {
     WindowRig::writeFile(store(),
                          "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                          "ItemCount=3\r\nItem0=A   Dn\r\nItem1=120 ms\r\nItem2=A   Up\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         QListWidget& events = dialog.eventList();
         test::doubleClickRow(events, 1);
         ASSERT_NE(dialog.editor(), nullptr);
@@ -514,17 +514,17 @@ TEST_F(DialogsTest, ADoubleClickOnAChosenDelayOpensOneEditorAndKeepsWhatWasTyped
     WindowRig::writeFile(store(),
                          "[M]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                          "ItemCount=3\r\nItem0=A   Dn\r\nItem1=120 ms\r\nItem2=A   Up\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         QListWidget& events = dialog.eventList();
         events.setCurrentRow(1); // chosen: its next activation edits it
         // An inserted click moves the choice on without the user.
-        dialog.runEventCommand(CMacroProgramDialog::EventCommand::InsertMiddle);
+        dialog.runEventCommand(MacroManagerDialog::EventCommand::InsertMiddle);
         ASSERT_NE(events.currentRow(), 1);
         ASSERT_EQ(events.item(1)->text(), "120 ms");
         // The press opens the editor, the double click must not open another.
         test::doubleClickRow(events, 1);
         ASSERT_NE(dialog.editor(), nullptr);
-        EXPECT_EQ(events.viewport()->findChildren<CLBEditorWnd*>().size(), 1);
+        EXPECT_EQ(events.viewport()->findChildren<ListItemEditor*>().size(), 1);
         dialog.editor()->setText("700 ms");
         QTest::keyClick(dialog.editor(), Qt::Key_Return);
         QCoreApplication::processEvents(); // the posted save
@@ -543,7 +543,7 @@ TEST_F(DialogsTest, RenameSurvivesCancelAndReselection) {
     WindowRig::writeFile(store(), "[Macro_0]\r\nDelayTimeSelStatus=1\r\nMacroLoopTimes=1\r\n"
                                   "ItemCount=2\r\nItem0=A   Dn\r\nItem1=A   Up\r\n\r\n"
                                   "[Macro_1]\r\nMacroLoopTimes=1\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         QListWidget& names = dialog.nameList();
         test::doubleClickRow(names, 0);
         EXPECT_EQ(dialog.editor(), nullptr); // the first double click only remembers
@@ -579,20 +579,20 @@ TEST_F(DialogsTest, OkPutsTableAndKeptInStepMacroNumbersIntoTheRecordAndCancelDo
 
     // Saving "First" moves it to the end of the store; Cancel keeps the old
     // table, so the numbers must stay as they were too.
-    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_FALSE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.saveSelectedMacro();
         dialog.cancel();
     }));
     EXPECT_EQ(MacroStore(store()).names(), (Names{"Second", "First"}));
     EXPECT_EQ(record, before);
 
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_TRUE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.nameList().setCurrentRow(0); // "Second"
         dialog.eventList().setCurrentRow(1);
-        dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+        dialog.runEventCommand(MacroManagerDialog::EventCommand::Delete);
         dialog.nameList().setCurrentRow(1); // "First"
         dialog.saveSelectedMacro();
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        dialog.clickAt(MacroManagerDialog::kOkRect.center());
     }));
     EXPECT_EQ(MacroStore(store()).names(), (Names{"Second", "First"}));
     const auto table = buildMacroTable(store());
@@ -615,13 +615,13 @@ TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
     rig.profile().labels()[0] = "Macro Key-First";
     rig.profile().labels()[3] = "Macro Key-Second";
 
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_TRUE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.nameList().setCurrentRow(0);
         dialog.deleteMacro();
         // A new macro takes the freed position: the left button must not
         // start playing it.
         dialog.newMacro();
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+        dialog.clickAt(MacroManagerDialog::kOkRect.center());
     }));
     const ConfigRecord factory = factoryRecord();
     EXPECT_EQ(record.buttonFunction[0], factory.buttonFunction[0]);
@@ -634,19 +634,18 @@ TEST_F(DialogsTest, ADeletedMacrosButtonGoesBackToItsFactoryFunctionAndLabel) {
 TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     WindowRig::writeFile(store(), kFirstAndSecond);
     ConfigRecord& record = rig.state().record;
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
-    }));
+    EXPECT_TRUE(runMacroManager(
+        [&](MacroManagerDialog& dialog) { dialog.clickAt(MacroManagerDialog::kOkRect.center()); }));
     const MacroTable confirmed = record.macroData;
-    CMavloDlg& window = *rig.window;
+    MainWindow& window = *rig.window;
     // OK saved the selected "First", which moved it last.
     EXPECT_EQ(window.macroProfileDialogs().tableMacroNames(), (Names{"Second", "First"}));
 
     // Edits cancelled in the manager (a save that moves "First", a new
     // macro) stay out of the choices and out of the table.
-    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_FALSE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.eventList().setCurrentRow(0);
-        dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+        dialog.runEventCommand(MacroManagerDialog::EventCommand::Delete);
         dialog.newMacro();
         dialog.cancel();
     }));
@@ -659,9 +658,8 @@ TEST_F(DialogsTest, MacroKeyChoicesAreTheTablesMacrosNotCancelledEdits) {
     for (int i = 0; i < 14; ++i)
         text += "[M" + std::to_string(i) + "]\r\nMacroLoopTimes=1\r\n";
     WindowRig::writeFile(store(), text);
-    EXPECT_TRUE(runMacroManager([&](CMacroProgramDialog& dialog) {
-        dialog.clickAt(CMacroProgramDialog::kOkRect.center());
-    }));
+    EXPECT_TRUE(runMacroManager(
+        [&](MacroManagerDialog& dialog) { dialog.clickAt(MacroManagerDialog::kOkRect.center()); }));
     const Names offered = window.macroProfileDialogs().tableMacroNames();
     ASSERT_EQ(offered.size(), 12u);
     EXPECT_EQ(offered.front(), "M1"); // OK saved "M0", which moved it last
@@ -710,7 +708,7 @@ TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
     ASSERT_EQ(rig.profiles().writeProfile(), true);
     EXPECT_EQ(storedTableNames(0), (Names{"Second", "First"}));
 
-    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_FALSE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.nameList().setCurrentRow(0); // "Second"
         dialog.saveSelectedMacro();
         dialog.newMacro();
@@ -725,7 +723,7 @@ TEST_F(DialogsTest, AfterARestartTheKeyListIsTheSavedTablesNotCancelledEdits) {
     EXPECT_EQ(rig.state().record.macroData[128 + 3], 0x04); // image 1 presses A
 
     // A rename reaches the stored names at once, so it survives a restart.
-    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_FALSE(runMacroManager([&](MacroManagerDialog& dialog) {
         QListWidget& names = dialog.nameList();
         test::doubleClickRow(names, 0);
         test::doubleClickRow(names, 0);
@@ -747,7 +745,7 @@ TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt)
     EXPECT_EQ(rig.state().macroTableNames, std::nullopt);
     EXPECT_EQ(dialogs().tableMacroNames(), (Names{"First", "Second"}));
     // Edits cancelled after the guess do not change it.
-    EXPECT_FALSE(runMacroManager([&](CMacroProgramDialog& dialog) {
+    EXPECT_FALSE(runMacroManager([&](MacroManagerDialog& dialog) {
         dialog.saveSelectedMacro(); // "First" moves last
         dialog.cancel();
     }));
@@ -763,7 +761,7 @@ TEST_F(DialogsTest, AProfileWithoutStoredNamesTakesTheStoresOrderOnceAndSavesIt)
 
 TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
     WindowRig::writeFile(store(), "[M]\r\nLoopTimeSelStatus=1\r\nMacroLoopTimes=5\r\n");
-    runMacroManager([&](CMacroProgramDialog& dialog) {
+    runMacroManager([&](MacroManagerDialog& dialog) {
         QLineEdit& field = dialog.loopTimesField();
         EXPECT_EQ(field.text(), "5");
         EXPECT_TRUE(field.isEnabled());
@@ -781,7 +779,7 @@ TEST_F(DialogsTest, LoopTimesFieldWritesAtOnceAndFallsBackToOne) {
 TEST_F(DialogsTest, MacroBarOpensTheManagerAndFollowsTheAssignmentSection) {
     int runs = 0;
     dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow&) { ++runs; }));
-    CMavloDlg& window = *rig.window;
+    MainWindow& window = *rig.window;
     const auto press = [&](int y) { QTest::mouseClick(&window, Qt::LeftButton, {}, {100, y}); };
     press(150);
     EXPECT_EQ(runs, 1);
@@ -800,14 +798,14 @@ class ProfileManagerTest : public DialogsTest {
     void writeProfiles(const std::string& section) {
         WindowRig::writeFile(rig.dir / "str.ini", "[Setting-EN]\r\nItem1=Click\r\n\r\n" + section);
     }
-    CConfigDialog& open() {
-        rig.window->clickAt(CMavloDlg::kConfigRect.center());
-        CConfigDialog* dialog = dialogs().profileManager();
+    ProfileManagerDialog& open() {
+        rig.window->clickAt(MainWindow::kConfigRect.center());
+        ProfileManagerDialog* dialog = dialogs().profileManager();
         EXPECT_NE(dialog, nullptr);
         return *dialog;
     }
-    void close(CConfigDialog& dialog) {
-        dialog.clickAt(CConfigDialog::kCloseRect.center());
+    void close(ProfileManagerDialog& dialog) {
+        dialog.clickAt(ProfileManagerDialog::kCloseRect.center());
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EXPECT_EQ(dialogs().profileManager(), nullptr);
@@ -823,7 +821,7 @@ class ProfileManagerTest : public DialogsTest {
 // New and round.
 TEST_F(ProfileManagerTest, ItTakesTheKeyboardAndTabReadsItTopToBottom) {
     constexpr int kX11Tab = 15 + 8;
-    CConfigDialog& dialog = open();
+    ProfileManagerDialog& dialog = open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     const auto tab = [&] {
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, kX11Tab, 0, 0);
@@ -843,19 +841,19 @@ TEST_F(ProfileManagerTest, ItTakesTheKeyboardAndTabReadsItTopToBottom) {
 TEST_F(ProfileManagerTest, NewFollowsTheNamingRuleUpToSixNames) {
     writeProfiles("[Profile]\r\nCurProfileName=PROFILE_1\r\nItemCount=2\r\n"
                   "Item0=PROFILE_0\r\nItem1=PROFILE_1\r\n");
-    CConfigDialog& dialog = open();
-    EXPECT_EQ(dialog.windowOpacity(), CConfigDialog::kOpacity);
+    ProfileManagerDialog& dialog = open();
+    EXPECT_EQ(dialog.windowOpacity(), ProfileManagerDialog::kOpacity);
     // The window's profile is selected, whatever the file says meanwhile.
     EXPECT_EQ(dialog.list().currentRow(), 0);
     EXPECT_EQ(rig.profile().currentProfileIndex(), 0);
     // A second Config click while it is open does nothing.
-    rig.window->clickAt(CMavloDlg::kConfigRect.center());
+    rig.window->clickAt(MainWindow::kConfigRect.center());
     EXPECT_EQ(dialogs().profileManager(), &dialog);
 
-    dialog.clickAt(CConfigDialog::kNewRect.center());
+    dialog.clickAt(ProfileManagerDialog::kNewRect.center());
     EXPECT_EQ(textsOf(dialog.list()), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2"}));
     for (int i = 0; i < 4; ++i)
-        dialog.NewProfileName();
+        dialog.addProfile();
     EXPECT_EQ(dialog.list().count(), 6);
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "Profile numbers up to 6.");
@@ -868,10 +866,10 @@ TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=3\r\nItem0=A\r\nItem1=B\r\n"
                   "Item2=C\r\n");
     WindowRig::writeFile(rig.dir / "config1.bin", std::string(kProfileFileSize, '\x01'));
-    CConfigDialog& dialog = open();
+    ProfileManagerDialog& dialog = open();
     dialog.list().setCurrentRow(0);
     rig.messages.confirmations = {true};
-    dialog.DeleteProfileName();
+    dialog.deleteProfile();
     EXPECT_EQ(textsOf(dialog.list()), (Names{"B", "C"}));
     close(dialog);
     EXPECT_EQ(profileSection(),
@@ -886,9 +884,9 @@ TEST_F(ProfileManagerTest, DeletingTheFirstMovesTheFilesWithTheNames) {
 
 TEST_F(ProfileManagerTest, TheLastProfileIsNotDeleted) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
-    CConfigDialog& dialog = open();
+    ProfileManagerDialog& dialog = open();
     dialog.list().setCurrentRow(0);
-    dialog.DeleteProfileName();
+    dialog.deleteProfile();
     close(dialog);
     EXPECT_EQ(profileSection(), "[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "config0.bin"));
@@ -896,13 +894,13 @@ TEST_F(ProfileManagerTest, TheLastProfileIsNotDeleted) {
 
 TEST_F(ProfileManagerTest, RenameCopyAndMenuTexts) {
     writeProfiles("[Profile]\r\nCurProfileName=A\r\nItemCount=1\r\nItem0=A\r\n");
-    CConfigDialog& dialog = open();
+    ProfileManagerDialog& dialog = open();
     QListWidget& list = dialog.list();
     test::doubleClickRow(list, 0);
     ASSERT_NE(dialog.editor(), nullptr);
     dialog.editor()->setText("Work");
     QTest::keyClick(dialog.editor(), Qt::Key_Return);
-    dialog.CopyProfileName();
+    dialog.copyProfile();
     EXPECT_EQ(textsOf(list), (Names{"Work", "Copy Work"}));
     const auto menu = dialog.contextMenu();
     QStringList texts;
@@ -956,9 +954,9 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
     rig.profile().labels()[0] = "Fire";
     const ConfigRecord exported = record;
 
-    CConfigDialog& dialog = open();
+    ProfileManagerDialog& dialog = open();
     dialog.list().setCurrentRow(0);
-    dialog.SaveProfileCommand();
+    dialog.saveProfileToFile();
     QCoreApplication::processEvents(); // the posted export
     EXPECT_TRUE(std::filesystem::exists(chosen.string() + ".bin"));
     EXPECT_TRUE(std::filesystem::exists(rig.dir / "mine.bin"));
@@ -968,7 +966,7 @@ TEST_F(ProfileManagerTest, ExportThenImportRoundTripsTheRecordAndLabels) {
 
     record = ConfigRecord{};
     rig.profile().labels()[0] = "Other";
-    dialog.LoadProfileCommand();
+    dialog.loadProfileFromFile();
     QCoreApplication::processEvents(); // the posted import
     EXPECT_EQ(record, exported);
     EXPECT_EQ(rig.profile().labels()[0], "Fire");

@@ -141,7 +141,7 @@ bool inDialog(Step step) {
     return step < Step::Assign;
 }
 
-std::optional<std::string> selectedName(const CMacroProgramDialog& dialog) {
+std::optional<std::string> selectedName(const MacroManagerDialog& dialog) {
     const QListWidgetItem* item = dialog.nameList().currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
@@ -154,7 +154,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         // Reset reads the factory record, here from the rig's folder.
         const auto image = recordFileImage(factoryRecord(), 0);
         WindowRig::writeFile(rig.dir / "config.bin", std::string(image.begin(), image.end()));
-        beforeStartUp = [this](CMavloDlg& window) {
+        beforeStartUp = [this](MainWindow& window) {
             pages = &installSettingsPages(
                 window, *rig.session,
                 {.colours = &colours, .pointerDesktop = &desktop, .notes = &notes});
@@ -190,7 +190,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
             bytesUnsaved || rig.state().macroTableNames != rig.state().appliedMacroTableNames;
         const auto answer = static_cast<UnsavedChoice>(pick(3));
         rig.messages.answers = {answer};
-        rig.window->clickAt(CMavloDlg::kCloseRect.center());
+        rig.window->clickAt(MainWindow::kCloseRect.center());
         rig.messages.answers.clear();
         if (unsaved && answer == UnsavedChoice::Cancel) {
             EXPECT_FALSE(rig.exitCode.has_value());
@@ -223,7 +223,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         const ConfigRecord before = record();
         const bool yes = chance(50);
         rig.messages.confirmations = {yes};
-        rig.window->clickAt(CMavloDlg::kResetRect.center());
+        rig.window->clickAt(MainWindow::kResetRect.center());
         rig.messages.confirmations.clear();
         ASSERT_TRUE(deviceSettled());
         if (!yes) {
@@ -287,12 +287,12 @@ class MacroStoreModel : public test::MacroDialogFixture {
     int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random); }
     bool chance(int percent) { return pick(100) < percent; }
 
-    ModelMacro shown(const CMacroProgramDialog& dialog, const std::string& name) {
+    ModelMacro shown(const MacroManagerDialog& dialog, const std::string& name) {
         return {name, textsOf(dialog.eventList()), dialog.recordDelays(), dialog.loopOption(),
                 dialog.loopTimesField().text().toStdString()};
     }
     // The dialog saved its selected macro as it stands.
-    void saved(const CMacroProgramDialog& dialog) {
+    void saved(const MacroManagerDialog& dialog) {
         if (const auto name = selectedName(dialog))
             model.save(shown(dialog, *name));
     }
@@ -340,7 +340,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         const ConfigRecord before = record();
         bool confirmed = false;
         dialogs().setRunner(std::make_unique<ScriptedRunner>([&](ModalSkinnedWindow& window) {
-            auto& dialog = static_cast<CMacroProgramDialog&>(window);
+            auto& dialog = static_cast<MacroManagerDialog&>(window);
             ASSERT_EQ(textsOf(dialog.nameList()), Model::namesOf(model.store));
             for (; at < steps.size() && inDialog(steps[at]) && !dialog.finished(); ++at)
                 dialogStep(dialog, steps[at]);
@@ -363,7 +363,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         upload();
     }
 
-    void dialogStep(CMacroProgramDialog& dialog, Step step) {
+    void dialogStep(MacroManagerDialog& dialog, Step step) {
         // A committed in-place editor hides at once and is deleted later.
         const auto editing = [&] { return dialog.editor() && dialog.editor()->isVisible(); };
         ASSERT_FALSE(editing()) << "left open by step " << static_cast<int>(lastStep);
@@ -401,7 +401,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         }
         case Step::InsertClick: {
             chooseEvent();
-            using Command = CMacroProgramDialog::EventCommand;
+            using Command = MacroManagerDialog::EventCommand;
             const Command commands[] = {Command::InsertLeft, Command::InsertMiddle,
                                         Command::InsertRight};
             dialog.runEventCommand(commands[pick(3)]);
@@ -411,7 +411,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         case Step::InsertDelay: {
             chooseEvent();
             const Items before = textsOf(events);
-            dialog.runEventCommand(CMacroProgramDialog::EventCommand::InsertDelay);
+            dialog.runEventCommand(MacroManagerDialog::EventCommand::InsertDelay);
             if (textsOf(events) != before)
                 saved(dialog);
             break;
@@ -419,7 +419,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         case Step::DeleteEvent:
             chooseEvent();
             if (events.count() > 0) {
-                dialog.runEventCommand(CMacroProgramDialog::EventCommand::Delete);
+                dialog.runEventCommand(MacroManagerDialog::EventCommand::Delete);
                 saved(dialog);
             }
             break;
@@ -477,7 +477,7 @@ class MacroStoreModel : public test::MacroDialogFixture {
         case Step::Ok:
             saved(dialog);
             model.confirmed = model.store;
-            dialog.clickAt(CMacroProgramDialog::kOkRect.center());
+            dialog.clickAt(MacroManagerDialog::kOkRect.center());
             break;
         case Step::Cancel:
             dialog.cancel();

@@ -3,8 +3,8 @@
 #include "core/layout/skin_layout.h"
 #include "core/profiles/profile_record_file.h"
 #include "gui/session/profile_session.h"
-#include "gui/widgets/gdip_button.h"
 #include "gui/widgets/qt_fonts.h"
+#include "gui/widgets/scroll_thumb.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/message_boxes.h"
 #include "gui/window/session_end.h"
@@ -42,7 +42,7 @@ void moveMouse(QWidget& widget, QPoint position) {
 
 TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
 
     EXPECT_EQ(rig.link.devicePresent, 1);
     EXPECT_EQ(rig.virtualMouse->openModeByte(), 0xFC); // the open sequence ran
@@ -66,7 +66,7 @@ TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsThe
     RecordingPage page;
     page.paint = [&](QPainter&) { drawn += rig.window->pageDrawn(); };
     rig.checkedBackend.holdSearches();
-    CMavloDlg& window = rig.start([&](CMavloDlg& w) { w.addPage(page); });
+    MainWindow& window = rig.start([&](MainWindow& w) { w.addPage(page); });
 
     // A search that hangs freezes nothing: the window is up and painted, the
     // card says the mouse is being looked for, and the button page waits.
@@ -97,7 +97,7 @@ TEST(MainWindowStartUp, TheWindowShowsBeforeTheSearchAnswersAndThePageFollowsThe
 
 TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
     WindowRig rig(WindowRig::Mouse::Absent);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
 
     EXPECT_EQ(rig.link.devicePresent, 0);
     EXPECT_TRUE(window.isVisible());
@@ -109,10 +109,10 @@ TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
 TEST(MainWindowStartUp, AMissingBackgroundIsReportedAndTheWindowKeepsItsDefaultSize) {
     WindowRig rig;
     std::filesystem::remove(rig.dir / "Skins" / "Test" / "main.png");
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "LoadPng---Load image failed.");
-    EXPECT_EQ(window.size(), CMavloDlg::kDefaultSize);
+    EXPECT_EQ(window.size(), MainWindow::kDefaultSize);
     EXPECT_FALSE(window.grab().isNull());
 }
 
@@ -132,7 +132,7 @@ TEST(MainWindowStartUp, AMouseThatMayNotBeOpenedIsExplainedOnce) {
 
 TEST(MainWindowHideAndShow, CloseRequestAndMinimiseHideAndTheTrayClickShowsAgain) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
 
     window.close();
     EXPECT_FALSE(window.isVisible());
@@ -162,7 +162,7 @@ TEST(MainWindowHideAndShow, CloseRequestAndMinimiseHideAndTheTrayClickShowsAgain
 
 TEST(MainWindowHideAndShow, TrayClickWithTheMouseAbsentRaisesTheBalloonInstead) {
     WindowRig rig(WindowRig::Mouse::Absent);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.close();
     window.trayLeftClick();
     EXPECT_FALSE(window.isVisible());
@@ -175,7 +175,7 @@ TEST(MainWindowHideAndShow, TrayClickWithTheMouseAbsentRaisesTheBalloonInstead) 
 TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
     {
         WindowRig rig;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         window.clickAt({985, 10});
         EXPECT_EQ(rig.exitCode, 0);
         EXPECT_EQ(rig.link.commandHandle(), nullptr);
@@ -184,7 +184,7 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
     }
     {
         WindowRig rig;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         const QList<QAction*> actions = window.trayMenu()->actions();
         ASSERT_FALSE(actions.isEmpty());
         EXPECT_EQ(actions.back()->text(), "Exit");
@@ -210,7 +210,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
             SCOPED_TRACE(std::string(fromTray ? "Exit" : "close button") + ", answer " +
                          std::to_string(static_cast<int>(answer)));
             WindowRig rig;
-            CMavloDlg& window = rig.start();
+            MainWindow& window = rig.start();
             const std::string saved = fileBytes(rig.dir / "config0.bin");
             const int uploads = rig.virtualMouse->uploadsBegun();
             rig.state().record.macroData[0] = 77;
@@ -219,7 +219,7 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
                 window.hide();
                 window.trayMenu()->actions().back()->trigger();
             } else {
-                window.clickAt(CMavloDlg::kCloseRect.center());
+                window.clickAt(MainWindow::kCloseRect.center());
             }
             ASSERT_EQ(rig.messages.messages.size(), 1u);
             EXPECT_EQ(rig.messages.messages[0].text,
@@ -247,11 +247,11 @@ TEST(MainWindowHideAndShow, CloseAndExitWithUnsavedChangesAskFirstAndFollowTheAn
     }
     // A Save that cannot write its files keeps the program and the changes.
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.state().record.macroData[0] = 77;
     rig.profile().setWriteFault([](AtomicWriteStage) { return ENOSPC; });
     rig.messages.answers = {UnsavedChoice::Save};
-    window.clickAt(CMavloDlg::kCloseRect.center());
+    window.clickAt(MainWindow::kCloseRect.center());
     EXPECT_FALSE(rig.exitCode.has_value());
     EXPECT_TRUE(rig.profiles().hasUnsavedChanges());
     EXPECT_EQ(savedMacroByte(rig), 0);
@@ -287,7 +287,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
         WindowRig rig(WindowRig::Mouse::Present, c.lan);
         int pressed = 0;
         rig.trayActions = {{"Unplug", [&] { ++pressed; }}};
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         QMenu& menu = *window.trayMenu();
         EXPECT_EQ(actionTexts(menu), c.items);
         const QList<QAction*> actions = menu.actions();
@@ -320,7 +320,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
 TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedChanges) {
     WindowRig rig;
     rig.writeProfiles({"P1", "P2", "P3"});
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     ProfileSession& session = rig.profiles();
     const auto profileItems = [&] {
         emit window.tray().profilesMenu()->aboutToShow();
@@ -381,7 +381,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
 
 TEST(MainWindowTrayMenu, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     QAction& item = *window.tray().startAtLoginAction();
     const auto entry = rig.dir / "autostart" / "qvr.desktop";
     EXPECT_TRUE(item.isCheckable());
@@ -427,7 +427,7 @@ TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
         WindowRig rig;
         rig.shown = StartShown::Minimized;
         rig.waitForStartUp = false;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.tray().trayIcon()->isVisible(); }));
         EXPECT_FALSE(window.isVisible());
         window.trayLeftClick();
@@ -437,7 +437,7 @@ TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
     rig.trayPresent = false;
     rig.shown = StartShown::Minimized;
     rig.waitForStartUp = false;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     EXPECT_TRUE(window.isMinimized());
     EXPECT_FALSE(window.tray().trayIcon()->isVisible());
 }
@@ -446,7 +446,7 @@ TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) 
     for (const bool byExit : {true, false}) {
         SCOPED_TRACE(byExit ? "Exit" : "destruction");
         WindowRig rig;
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         rig.virtualMouse->emitEvent(1, 2);
         // Once read, the event waits for this thread, which does not turn
         // its event loop here: the close comes in the middle of the hand-over.
@@ -467,7 +467,7 @@ TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) 
 TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
     RecordingPage page;
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.addPage(page);
     rig.state().record.dpiStage[0] = 77; // an edit that Cancel discards
     // An edit box closed after the reload would write its stale value back.
@@ -485,7 +485,7 @@ TEST(MainWindowHideAndShow, ReopeningAfterCancelReloadsTheProfile) {
 
 TEST(MainWindowBalloons, MouseEventsShowTheirBalloonsThroughTheListener) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     // Put DPI byte 32 in stage 3 of the mouse's active slot.
     rig.state().record.dpiStage = {16, 24, 32, 64, 0, 0};
     rig.state().record.reportRateCode = 1;
@@ -642,7 +642,7 @@ TEST(MainWindowPlug, ASaveWhileTheMouseIsAwayIsSentOnceWhenItComesBack) {
 }
 
 // The program started again on the same folder, as after a new login.
-CMavloDlg& restart(WindowRig& rig) {
+MainWindow& restart(WindowRig& rig) {
     rig.window.reset();
     rig.state() = RecordState{};
     rig.messages.messages.clear();
@@ -674,7 +674,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
     EXPECT_EQ(kept.parent_path(), rig.dir);
 
     // Escape (no answer) restores: nothing is lost by not choosing.
-    CMavloDlg& window = restart(rig);
+    MainWindow& window = restart(rig);
     EXPECT_EQ(rig.state().record.macroData[0], 0);
     window.offerUnsavedEdits();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
@@ -700,7 +700,7 @@ TEST(MainWindowSessionEnd, SigtermKeepsUnsavedChangesAndTheNextStartOffersThemBa
 
 TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const std::filesystem::path kept = window.unsavedEditsPath();
     window.keepUnsavedEdits();
     EXPECT_FALSE(std::filesystem::exists(kept)); // nothing unsaved
@@ -739,7 +739,7 @@ TEST(MainWindowSessionEnd, TheRecoveryFileHoldsOnlyWhatIsStillUnsaved) {
 // are guessed from the store.
 TEST(MainWindowSessionEnd, KeptChangesBringBackTheNamesBehindTheirMacroTable) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const std::filesystem::path kept = window.unsavedEditsPath();
     rig.state().record.macroData[0] = 77;
     rig.state().macroTableNames = std::vector<std::string>{"Second", "First"};
@@ -850,7 +850,7 @@ TEST(MainWindowLanguage, OnlyExactCodesSelectChinese) {
     };
     for (const auto& [line, expected] : cases) {
         WindowRig rig(WindowRig::Mouse::Present, line);
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         EXPECT_EQ(window.language(), expected) << line.value_or("(none)");
         EXPECT_EQ(window.trayMenu()->actions().back()->text(),
                   qstr(mainWindowTexts(expected).exit));
@@ -859,7 +859,7 @@ TEST(MainWindowLanguage, OnlyExactCodesSelectChinese) {
 
 TEST(MainWindowLanguage, ChineseFacesMapToTheInstalledCjkSans) {
     WindowRig rig(WindowRig::Mouse::Present, "Lan=CHS");
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     EXPECT_EQ(window.textFont().family(), "WenQuanYi Micro Hei");
     EXPECT_EQ(window.textFont().pixelSize(), 13);
     EXPECT_EQ(window.headingFont().pixelSize(), 18);
@@ -869,7 +869,7 @@ TEST(MainWindowLanguage, ChineseFacesMapToTheInstalledCjkSans) {
 
 TEST(MainWindowHelpPanel, HelpButtonTogglesAndOtherClicksCloseExceptTheBottomButtons) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const QPoint help(940, 10);
 
     window.clickAt(help);
@@ -891,7 +891,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     for (int index = 1; index < 6; ++index)
         std::filesystem::copy_file(rig.dir / "str0.ini",
                                    rig.dir / ("str" + std::to_string(index) + ".ini"));
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const auto lanOf = [&rig](int index) {
         return loadIniFile(rig.dir / ("str" + std::to_string(index) + ".ini"))
             .file.value("Skins", "Lan");
@@ -901,7 +901,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     ASSERT_NE(panel, nullptr);
     const QImage english = window.grab().toImage();
 
-    EXPECT_TRUE(panel->clickAt(CHelpDialog::languageLine(2).center()));
+    EXPECT_TRUE(panel->clickAt(HelpPanel::languageLine(2).center()));
     EXPECT_EQ(window.language(), Language::TraditionalChinese);
     EXPECT_EQ(window.elements()[window.ids().save].label, "保存");
     EXPECT_EQ(window.elements()[window.ids().config].label,
@@ -926,7 +926,7 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
     std::filesystem::permissions(locked, std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::add);
 
-    EXPECT_TRUE(panel->clickAt(CHelpDialog::languageLine(0).center()));
+    EXPECT_TRUE(panel->clickAt(HelpPanel::languageLine(0).center()));
     EXPECT_EQ(window.language(), Language::English);
     EXPECT_EQ(languageFromCode(lanOf(3)), Language::English);
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
@@ -934,12 +934,12 @@ TEST(MainWindowHelpPanel, TheLanguageLinesSwitchTheWindowAndAllSixProfiles) {
 
 TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.toggleHelpPanel();
-    auto* panel = window.findChild<CHelpDialog*>();
+    auto* panel = window.findChild<HelpPanel*>();
     ASSERT_NE(panel, nullptr);
     const QImage disabled = panel->grab().toImage();
-    EXPECT_FALSE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
+    EXPECT_FALSE(panel->clickAt(HelpPanel::kUpdateLine.center()));
     window.closeHelpPanel();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -952,10 +952,10 @@ TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
     std::filesystem::permissions(updater, std::filesystem::perms::owner_all);
 
     window.toggleHelpPanel();
-    panel = window.findChild<CHelpDialog*>();
+    panel = window.findChild<HelpPanel*>();
     ASSERT_NE(panel, nullptr);
     EXPECT_NE(panel->grab().toImage(), disabled);
-    EXPECT_TRUE(panel->clickAt(CHelpDialog::kUpdateLine.center()));
+    EXPECT_TRUE(panel->clickAt(HelpPanel::kUpdateLine.center()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return std::filesystem::exists(marker); }));
 }
 
@@ -965,11 +965,11 @@ TEST(MainWindowHelpPanel, TheUpdateLineWorksOnlyWithAnInstalledUpdater) {
 // panel goes back to Help. Screen readers read each line of the keys.
 TEST(MainWindowHelpPanel, TheKeysPanelOpensAndClosesByKeyboardAndHandsTheFocusBack) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     QTest::keyClick(&window, Qt::Key_Tab);
     ASSERT_EQ(window.focusedElement(), window.ids().help);
     QTest::keyClick(&window, Qt::Key_Space);
-    CHelpDialog* help = window.helpPanel();
+    HelpPanel* help = window.helpPanel();
     ASSERT_NE(help, nullptr);
     const auto nameOnHelp = [help] {
         const auto focused = help->focusedElement();
@@ -1017,7 +1017,7 @@ TEST(MainWindowHelpPanel, TheKeysPanelOpensAndClosesByKeyboardAndHandsTheFocusBa
 TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {
     WindowRig rig;
     std::filesystem::remove(rig.dir / "Skins" / "Test" / "Help" / "HelpWindow.png");
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.toggleHelpPanel();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "error");
@@ -1027,7 +1027,7 @@ TEST(MainWindowHelpPanel, APanelWithoutItsBackgroundSaysSo) {
 TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
     WindowRig rig;
     std::filesystem::remove(rig.dir / "Skins" / "Test" / "button-save-normal.png");
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const QImage first = window.grab().toImage();
     const QImage second = window.grab().toImage();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
@@ -1038,7 +1038,7 @@ TEST(MainWindowSkin, AMissingElementImageIsReportedOnceAndPaintingGoesOn) {
 
 TEST(MainWindowSkin, HoverShowsTheOverImage) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     moveMouse(window, {944, 12});
     ASSERT_EQ(window.hoveredElement(), window.ids().help);
     EXPECT_EQ(window.grab().toImage().pixelColor(944, 12), QColor(0, 150, 255));
@@ -1059,7 +1059,7 @@ void pressAndDrag(QWidget& widget, QPoint from, std::vector<QPoint> moves) {
 
 TEST(MainWindowSkin, OnlyADragPastTheDragDistanceMovesTheWindow) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const QPoint start = window.pos();
     const QPoint empty(500, 600); // the face between the panels
     ASSERT_FALSE(window.elements().elementAt(empty).has_value());
@@ -1086,18 +1086,18 @@ TEST(MainWindowSkin, OnlyADragPastTheDragDistanceMovesTheWindow) {
     EXPECT_EQ(window.pos(), moved);
 
     // A press on a control acts on it and moves nothing, dragged or not.
-    pressAndDrag(window, CMavloDlg::kFrontTabRect.center(),
-                 {CMavloDlg::kFrontTabRect.center() + QPoint(60, 60)});
-    QTest::mouseRelease(&window, Qt::LeftButton, {}, CMavloDlg::kFrontTabRect.center());
+    pressAndDrag(window, MainWindow::kFrontTabRect.center(),
+                 {MainWindow::kFrontTabRect.center() + QPoint(60, 60)});
+    QTest::mouseRelease(&window, Qt::LeftButton, {}, MainWindow::kFrontTabRect.center());
     EXPECT_EQ(window.pos(), moved);
 }
 
 TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
     RecordingPage page;
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.addPage(page);
-    CGdipButton* thumb = window.scrollThumb();
+    ScrollThumb* thumb = window.scrollThumb();
     ASSERT_NE(thumb, nullptr);
     EXPECT_EQ(thumb->geometry(), QRect(984, 32, 8, 114));
     EXPECT_TRUE(thumb->dragBy(300));
@@ -1117,7 +1117,7 @@ TEST(MainWindowSkin, ScrollThumbPostsItsTopAndItsReleaseToThePages) {
 
 // The controls Tab stops at from the one it is on now, until it comes back
 // round to it; native children on the way count as none.
-std::vector<std::optional<ElementTable::Id>> tabRound(CMavloDlg& window, Qt::Key key) {
+std::vector<std::optional<ElementTable::Id>> tabRound(MainWindow& window, Qt::Key key) {
     std::vector<std::optional<ElementTable::Id>> visited{window.focusedElement()};
     for (int i = 0; i < 100; ++i) {
         QTest::keyClick(&window, key);
@@ -1130,8 +1130,8 @@ std::vector<std::optional<ElementTable::Id>> tabRound(CMavloDlg& window, Qt::Key
 
 TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
-    const CMavloDlg::Ids& ids = window.ids();
+    MainWindow& window = rig.start();
+    const MainWindow::Ids& ids = window.ids();
     // The settings pages give these their actions; without one a control
     // does nothing and Tab passes it by.
     for (ElementTable::Id id : {ids.reset, ids.cancel, ids.save})
@@ -1199,7 +1199,7 @@ TEST(MainWindowKeys, TabWalksTheControlsInReadingOrderAndShiftTabWalksBack) {
 
 TEST(MainWindowKeys, SpacePressesTheFocusedControl) {
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     ASSERT_NE(window.mouseView(), 2);
     while (window.focusedElement() != window.ids().sideTab &&
            window.focusedElement() != window.ids().save)
@@ -1214,7 +1214,7 @@ TEST(MainWindowPages, PagesAndElementsAddedLaterTakePartInPaintAndClicks) {
     RecordingPage under;
     RecordingPage over;
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     int clicks = 0;
     window.elements().add({.rect = edges(734, 32, 976, 52),
                            .onClick = [&](QPoint) { ++clicks; },
@@ -1239,7 +1239,7 @@ TEST(MainWindowPages, APagesElementsReachItsPressByPointerAndKeyUntilThePageIsRe
     RecordingPage page;
     RecordingPage other;
     WindowRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     window.addPage(other);
     window.addPage(page);
     const ElementTable::Id id =
@@ -1310,9 +1310,9 @@ ProfileSession& openSession(WindowRig& rig, NoWindowView& view) {
     if (rig.virtualMouse)
         openMouse(session);
     EXPECT_EQ(session.mousePresent(), rig.virtualMouse != nullptr);
-    EXPECT_TRUE(session.profile().LoadProfileFiles(session.state()));
+    EXPECT_TRUE(session.profile().loadProfileFiles(session.state()));
     session.state().takeSnapshot();
-    session.profile().ReadProfileSettings();
+    session.profile().readProfileSettings();
     return session.openProfiles(view);
 }
 

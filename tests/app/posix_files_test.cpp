@@ -232,7 +232,7 @@ TEST(ExportLinks, ALinkInASharedFolderIsRefusedAndOneInThePrivateFolderFollowed)
     fs::create_directories(dir / "shared");
     fs::permissions(dir / "shared", fs::perms::all | fs::perms::sticky_bit);
     fs::create_symlink(dir / "victim", dir / "shared" / "mine.ini");
-    profile.ExportProfile(dir / "shared" / "mine.bin", ConfigRecord{});
+    profile.exportProfile(dir / "shared" / "mine.bin", ConfigRecord{});
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_NE(sink.messages[0].text.find((dir / "shared" / "mine.ini").string()),
               std::string::npos);
@@ -243,7 +243,7 @@ TEST(ExportLinks, ALinkInASharedFolderIsRefusedAndOneInThePrivateFolderFollowed)
     sink.messages.clear();
     test::writeText(dir / "kept.bin", "");
     fs::create_symlink(dir / "kept.bin", dir / "user" / "out.bin");
-    profile.ExportProfile(dir / "user" / "out.bin", ConfigRecord{});
+    profile.exportProfile(dir / "user" / "out.bin", ConfigRecord{});
     EXPECT_TRUE(fs::is_symlink(dir / "user" / "out.bin"));
     EXPECT_EQ(fs::file_size(dir / "kept.bin"), kProfileFileSize);
     StandardFileSystem standard;

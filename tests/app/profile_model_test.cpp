@@ -52,7 +52,7 @@ struct Program {
         setup.endProcess = [this](int) { ended = true; };
         setup.mouse.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.mouse.hotplugSettle = std::chrono::milliseconds(20);
-        window = std::make_unique<CMavloDlg>(*session, std::move(setup));
+        window = std::make_unique<MainWindow>(*session, std::move(setup));
         ended = false;
         // Reset and its question come with the settings pages.
         installSettingsPages(*window, *session,
@@ -64,7 +64,7 @@ struct Program {
             std::unique_ptr<FileDialogs>(files = new test::FixedFileDialogs));
     }
 
-    CConfigDialog* manager() { return window->macroProfileDialogs().profileManager(); }
+    ProfileManagerDialog* manager() { return window->macroProfileDialogs().profileManager(); }
     void settle() {
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -118,7 +118,7 @@ struct Program {
     RecordingMessageSink messages;
     test::RecordingBalloons balloons;
     std::unique_ptr<UserSession> session;
-    std::unique_ptr<CMavloDlg> window;
+    std::unique_ptr<MainWindow> window;
     test::FixedFileDialogs* files = nullptr;
     bool ended = false; // the close button or Exit ended the program
 };
@@ -197,20 +197,20 @@ class Sequence {
     std::vector<std::string> listed() const { return model_.names; }
 
     std::string act() {
-        CConfigDialog* dialog = program_.manager();
+        ProfileManagerDialog* dialog = program_.manager();
         std::ostringstream did;
         switch (pick(16)) {
         case 0: // open the manager
             if (dialog)
                 return "open (already)";
-            program_.window->clickAt(CMavloDlg::kConfigRect.center());
+            program_.window->clickAt(MainWindow::kConfigRect.center());
             model_.managerOpen = true;
             model_.selected = model_.window;
             return "open";
         case 1: { // New
             if (!dialog || model_.names.size() >= 6)
                 return "new (no)";
-            dialog->NewProfileName();
+            dialog->addProfile();
             model_.names.push_back(nextProfileName(listed()));
             model_.saved.push_back(factoryRecord());
             model_.selected = static_cast<int>(model_.names.size()) - 1;
@@ -220,7 +220,7 @@ class Sequence {
         case 2: { // Copy
             if (!dialog || !model_.selected || model_.names.size() >= 6)
                 return "copy (no)";
-            dialog->CopyProfileName();
+            dialog->copyProfile();
             const auto from = static_cast<std::size_t>(*model_.selected);
             model_.names.push_back("Copy " + model_.names[from]);
             model_.saved.push_back(model_.saved[from]);
@@ -234,8 +234,8 @@ class Sequence {
             dialog->list().setCurrentRow(row);
             // A committed editor lingers until deleted later: only a new one
             // means the rename was armed.
-            const CLBEditorWnd* earlier = dialog->editor();
-            dialog->RenameProfileName();
+            const ListItemEditor* earlier = dialog->editor();
+            dialog->renameProfile();
             if (!dialog->editor() || dialog->editor() == earlier)
                 return "rename (not armed)";
             const std::string name = "R" + std::to_string(renames_++);
@@ -251,7 +251,7 @@ class Sequence {
             const int row = *model_.selected;
             const bool yes = pick(3) != 0;
             program_.messages.confirmations = {yes};
-            dialog->DeleteProfileName();
+            dialog->deleteProfile();
             program_.messages.confirmations.clear();
             if (model_.names.size() < 2)
                 return "delete (last)";
@@ -288,7 +288,7 @@ class Sequence {
                 return "close (no)";
             const UnsavedChoice answer = anyAnswer();
             program_.messages.answers = {answer};
-            dialog->clickAt(CConfigDialog::kCloseRect.center());
+            dialog->clickAt(ProfileManagerDialog::kCloseRect.center());
             program_.settle();
             program_.messages.answers.clear();
             did << "close answering " << static_cast<int>(answer);
@@ -323,7 +323,7 @@ class Sequence {
             const std::string name = "e" + std::to_string(model_.exported.size());
             program_.files->saveChoice = program_.dir / "exports" / name;
             std::filesystem::create_directories(program_.dir / "exports");
-            dialog->SaveProfileCommand();
+            dialog->saveProfileToFile();
             program_.settle();
             model_.exported.push_back(
                 row == model_.window ? model_.screen : model_.saved[static_cast<std::size_t>(row)]);
@@ -338,7 +338,7 @@ class Sequence {
                 program_.dir / "exports" / ("e" + std::to_string(file) + ".bin");
             const UnsavedChoice answer = anyAnswer();
             program_.messages.answers = {answer};
-            dialog->LoadProfileCommand();
+            dialog->loadProfileFromFile();
             program_.settle();
             program_.messages.answers.clear();
             did << "import " << file << " into " << row << " answering "
@@ -355,7 +355,7 @@ class Sequence {
         case 11: { // Reset, answering its question: the factory settings part, saved
             const bool yes = pick(2) == 0;
             program_.messages.confirmations = {yes};
-            program_.window->clickAt(CMavloDlg::kResetRect.center());
+            program_.window->clickAt(MainWindow::kResetRect.center());
             program_.messages.confirmations.clear();
             if (!yes)
                 return "reset (cancelled)";
@@ -368,7 +368,7 @@ class Sequence {
         case 12: { // the close button, answering a question if one comes
             const UnsavedChoice answer = anyAnswer();
             program_.messages.answers = {answer};
-            program_.window->clickAt(CMavloDlg::kCloseRect.center());
+            program_.window->clickAt(MainWindow::kCloseRect.center());
             program_.messages.answers.clear();
             did << "close answering " << static_cast<int>(answer);
             if (!model_.leave(answer)) {

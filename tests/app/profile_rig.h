@@ -75,16 +75,16 @@ struct ProfileRig {
 
     MacroProfileDialogs& dialogs() { return rig.window->macroProfileDialogs(); }
     ProfileSession& session() { return rig.profiles(); }
-    CConfigDialog* manager() { return dialogs().profileManager(); }
+    ProfileManagerDialog* manager() { return dialogs().profileManager(); }
 
-    CConfigDialog& open() {
-        rig.window->clickAt(CMavloDlg::kConfigRect.center());
+    ProfileManagerDialog& open() {
+        rig.window->clickAt(MainWindow::kConfigRect.center());
         EXPECT_NE(manager(), nullptr);
         return *manager();
     }
     // The close button; true when the manager closed.
     bool close() {
-        manager()->clickAt(CConfigDialog::kCloseRect.center());
+        manager()->clickAt(ProfileManagerDialog::kCloseRect.center());
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         return manager() == nullptr;

@@ -153,7 +153,7 @@ TEST_F(ProfileSwitch, AnImportBelongsToTheSelectedProfileAndClosingKeepsIt) {
 
     p.open();
     p.select(1);
-    p.manager()->LoadProfileCommand();
+    p.manager()->loadProfileFromFile();
     p.runPosted();
     EXPECT_EQ(p.windowProfile(), 1);
     EXPECT_EQ(p.seedOnScreen(), 55);
@@ -184,7 +184,7 @@ TEST_F(ProfileSwitch, AnImportWhoseLabelsWereNeverMadeReachesNoFileBeforeSave) {
     const auto importAndReopen = [&] {
         p.open();
         p.select(0);
-        p.manager()->LoadProfileCommand();
+        p.manager()->loadProfileFromFile();
         p.runPosted();
         ASSERT_TRUE(p.close());
         ASSERT_EQ(p.seedOnScreen(), 55);
@@ -217,13 +217,13 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     // Asked first, by name; Cancel keeps the profile and its files.
     p.open();
     p.select(0);
-    p.manager()->DeleteProfileName();
+    p.manager()->deleteProfile();
     ASSERT_EQ(p.rig.messages.messages.size(), 1u);
     EXPECT_EQ(p.rig.messages.messages[0].text, "Delete the profile \"Game\" and its settings?");
     EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office"}));
     EXPECT_EQ(p.seedInFile(0), 10);
     p.rig.messages.confirmations = {true};
-    p.manager()->DeleteProfileName();
+    p.manager()->deleteProfile();
     EXPECT_EQ(p.names(), (Names{"Work", "Office"}));
     EXPECT_EQ(p.seedInFile(0), 20);
     EXPECT_EQ(p.seedInFile(1), 30);
@@ -236,13 +236,13 @@ TEST_F(ProfileSwitch, DeleteTakesTheFilesAlongAndLoadsWhenTheWindowsOwnGoes) {
     p.rig.state().record.dpiStage[0] = 99; // changes of the deleted profile
     p.select(0);
     p.rig.messages.confirmations = {true};
-    p.manager()->DeleteProfileName();
+    p.manager()->deleteProfile();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_EQ(p.seedOnScreen(), 30);
     EXPECT_EQ(p.seedInFile(0), 30);
     // The last profile stays: the window always holds one.
     p.select(0);
-    p.manager()->DeleteProfileName();
+    p.manager()->deleteProfile();
     EXPECT_EQ(p.names(), Names{"Office"});
     EXPECT_TRUE(p.close());
     EXPECT_EQ(p.rig.messages.messages.size(), 3u); // the three questions, nothing else
@@ -281,8 +281,8 @@ TEST_F(ProfileSwitch, CopyTakesTheSavedFilesAndNewTheFactoryProfile) {
     p.putProfile(4, 45);
     p.open();
     p.select(0);
-    p.manager()->CopyProfileName();
-    p.manager()->NewProfileName();
+    p.manager()->copyProfile();
+    p.manager()->addProfile();
     EXPECT_EQ(p.names(), (Names{"Game", "Work", "Office", "Copy Game", "Copy Game_4"}));
     EXPECT_EQ(readBytes(p.rig.dir / "config3.bin"), readBytes(p.rig.dir / "config0.bin"));
     EXPECT_EQ(readBytes(p.rig.dir / "str3.ini"), readBytes(p.rig.dir / "str0.ini"));
@@ -304,7 +304,7 @@ TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
     // An unusable count, written by hand while the program runs.
     const std::string spoiled = "[Profile]\r\nCurProfileName=Game\r\nItemCount=x\r\n";
     test::WindowRig::writeFile(file("str.ini"), spoiled);
-    CConfigDialog& dialog = p.open();
+    ProfileManagerDialog& dialog = p.open();
     EXPECT_EQ(dialog.list().count(), 3);
     EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2"}));
     ASSERT_EQ(p.rig.messages.messages.size(), 1u);
@@ -314,7 +314,7 @@ TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
                   "kept as " +
                   file("str.ini.damaged").string() + ".");
     EXPECT_EQ(readBytes(file("str.ini.damaged")), spoiled);
-    dialog.NewProfileName();
+    dialog.addProfile();
     EXPECT_EQ(p.names(), (Names{"PROFILE_0", "PROFILE_1", "PROFILE_2", "PROFILE_3"}));
     EXPECT_EQ(readBytes(file("config0.bin")), game);
     EXPECT_EQ(readBytes(file("str0.ini")), gameSettings);
@@ -329,8 +329,8 @@ TEST_F(ProfileSwitch, AListSpoiledByHandIsRebuiltAndNewTakesNoProfilesFiles) {
     p.rig.messages.messages.clear();
     p.open();
     p.select(0);
-    p.manager()->NewProfileName();
-    p.manager()->CopyProfileName();
+    p.manager()->addProfile();
+    p.manager()->copyProfile();
     EXPECT_EQ(p.manager()->list().count(), 1);
     const std::string refused = "These files cannot be used; nothing was overwritten:\n" +
                                 file("config1.bin").string() + ": File exists";
@@ -345,7 +345,7 @@ TEST_F(ProfileSwitch, ABlankClickKeepsTheCurrentProfile) {
     p.open();
     p.select(1);
     ASSERT_TRUE(p.close());
-    CConfigDialog& dialog = p.open();
+    ProfileManagerDialog& dialog = p.open();
     EXPECT_EQ(dialog.list().currentRow(), 1);
     QWidget* viewport = dialog.list().viewport();
     QTest::mouseClick(viewport, Qt::LeftButton, {}, QPoint(20, viewport->height() - 10));
@@ -364,7 +364,7 @@ TEST_F(ProfileSwitch, ExportRefusesTheProgramsOwnFilesAndExportsTheSelectedProfi
     p.select(2);
     for (const char* name : {"config2", "record"}) {
         p.files->saveChoice = p.rig.dir / name;
-        p.manager()->SaveProfileCommand();
+        p.manager()->saveProfileToFile();
         p.runPosted();
     }
     EXPECT_EQ(readBytes(p.rig.dir / "config2.bin"), before);
@@ -376,7 +376,7 @@ TEST_F(ProfileSwitch, ExportRefusesTheProgramsOwnFilesAndExportsTheSelectedProfi
     QTemporaryDir elsewhere;
     const auto target = std::filesystem::path(elsewhere.path().toStdString()) / "office";
     p.files->saveChoice = target;
-    p.manager()->SaveProfileCommand();
+    p.manager()->saveProfileToFile();
     p.runPosted();
     EXPECT_EQ(readBytes(target.string() + ".bin"), before);
     EXPECT_EQ(p.windowProfile(), 0);
@@ -616,7 +616,7 @@ TEST(ProfileNames, NamesThatAreNotUtf8AndAnEmptyCurrentNameRoundTrip) {
     test::WindowRig::writeFile(p.rig.dir / "str.ini", list);
     p.start();
     EXPECT_EQ(p.seedOnScreen(), 20);
-    CConfigDialog& dialog = p.open();
+    ProfileManagerDialog& dialog = p.open();
     EXPECT_EQ(dialog.list().currentRow(), 1);
     EXPECT_TRUE(p.close());
     EXPECT_EQ(readBytes(p.rig.dir / "str.ini"), list);

@@ -19,7 +19,7 @@ namespace {
 
 using test::WindowRig;
 
-QImage statusArea(CMavloDlg& window) {
+QImage statusArea(MainWindow& window) {
     const skin::Rect area = skin::kStatusText;
     return window.grab(QRect(area.left, area.top, area.right - area.left, area.bottom - area.top))
         .toImage();
@@ -40,7 +40,7 @@ int accentPixels(const QImage& image) {
 
 TEST(StatusCard, SaysWhetherTheMouseIsConnectedAndFollowsUnplugging) {
     WindowRig rig(WindowRig::Mouse::Present);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const QImage present = statusArea(window);
     EXPECT_GT(accentPixels(present), 10);
 
@@ -71,7 +71,7 @@ TEST(StatusCard, TheStartUpSearchIsNeitherConnectedNorAbsentUntilItAnswers) {
         rig.waitForStartUp = false;
         rig.searchPatience = std::chrono::milliseconds(30);
         rig.checkedBackend.holdSearches();
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         StatusCard* card = window.findChild<StatusCard*>();
         ASSERT_NE(card, nullptr);
         EXPECT_EQ(card->lineText(1), QString::fromUtf8(searching));
@@ -97,7 +97,7 @@ TEST(StatusCard, TheStartUpSearchIsNeitherConnectedNorAbsentUntilItAnswers) {
 }
 
 // Screen readers get the card's lines as texts of the window.
-QStringList spokenLines(CMavloDlg& window) {
+QStringList spokenLines(MainWindow& window) {
     QStringList lines;
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     for (int i = 0; face && i < face->childCount(); ++i)
@@ -114,7 +114,7 @@ TEST(StatusCard, WithoutTheMouseTheButtonPagesPlaceSaysWhenItCanBeUsed) {
         WindowRig rig(WindowRig::Mouse::Absent, std::string(lan));
         rig.waitForStartUp = false;
         rig.checkedBackend.holdSearches();
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         const QRect place(20, 107, 242, 20);
         const QImage searching = window.grab(place).toImage();
         EXPECT_FALSE(spokenLines(window).contains(QString::fromUtf8(said))) << lan;
@@ -135,7 +135,7 @@ TEST(StatusCard, WithoutTheMouseTheButtonPagesPlaceSaysWhenItCanBeUsed) {
 }
 
 // A control of the window as a screen reader finds it: by its name.
-QAccessibleInterface* controlNamed(CMavloDlg& window, const QString& name) {
+QAccessibleInterface* controlNamed(MainWindow& window, const QString& name) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     for (int i = 0; face && i < face->childCount(); ++i)
         if (QAccessibleInterface* child = face->child(i);
@@ -152,7 +152,7 @@ TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughThei
           std::tuple{"Lan=CHT", Language::TraditionalChinese,
                      std::array{"說明", "最小化", "關閉"}}}) {
         WindowRig rig(WindowRig::Mouse::Present, std::string(lan));
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         const MainWindowTexts& texts = mainWindowTexts(language);
         QStringList names;
         for (const char* name : titleButtons)
@@ -184,7 +184,7 @@ TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughThei
     EXPECT_EQ(application->role(), QAccessible::Application);
     // Without the mouse the button page's header is not there to press.
     WindowRig absent(WindowRig::Mouse::Absent);
-    CMavloDlg& window = absent.start();
+    MainWindow& window = absent.start();
     EXPECT_EQ(controlNamed(window, "Button Assignment"), nullptr);
     EXPECT_NE(controlNamed(window, "Save"), nullptr);
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
@@ -193,7 +193,7 @@ TEST(WindowAccessibility, TheControlsAreNamedInEachLanguageAndPressedThroughThei
 
 TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
     WindowRig rig(WindowRig::Mouse::Present);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     while (window.focusedElement() != window.ids().sideTab &&
            window.focusedElement() != window.ids().save)
         QTest::keyClick(&window, Qt::Key_Tab);
@@ -207,7 +207,7 @@ TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
     ASSERT_NE(focus, nullptr);
     EXPECT_EQ(focus->text(QAccessible::Name), "Side");
     // A press elsewhere leaves the keyboard where it was.
-    window.clickAt(CMavloDlg::kFrontTabRect.center());
+    window.clickAt(MainWindow::kFrontTabRect.center());
     EXPECT_TRUE(controlNamed(window, "Side")->state().focused);
 
     // A page's control is pressed through its page: available while the
@@ -227,7 +227,7 @@ TEST(WindowAccessibility, TheControlTheKeyboardIsOnIsTheFocusedChild) {
 
 TEST(StatusCard, ItsLinesAreReadOutAndAShortNameIsDrawnWholeWithoutATooltip) {
     WindowRig rig(WindowRig::Mouse::Present);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.state().record.dpiStage[0] = 77; // an edit not saved yet
     const QStringList lines = spokenLines(window);
     ASSERT_EQ(lines.size(), 3);
@@ -258,11 +258,11 @@ TEST(StatusCard, SaysWhichDpiStageTheMouseIsAtInEachLanguage) {
              {"CHS", "已连接 · DPI 第3段"}, {"CHT", "已連接 · DPI 第3段"}}) {
         WindowRig rig(WindowRig::Mouse::Present, "Lan=" + code);
         rig.virtualMouse->setDpiStage(3);
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         EXPECT_EQ(spokenLines(window).value(1), connected);
     }
     WindowRig rig(WindowRig::Mouse::Present);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     const QImage atOne = statusArea(window);
     rig.virtualMouse->emitEvent(2, 4);
     for (int i = 0; i < 200 && spokenLines(window).value(1) != "Connected · DPI stage 4"; ++i)
@@ -277,7 +277,7 @@ TEST(StatusCard, SaysWhichDpiStageTheMouseIsAtInEachLanguage) {
 
 TEST(StatusCard, ShowsNothingConnectedWithoutAMouse) {
     WindowRig rig(WindowRig::Mouse::Absent);
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     EXPECT_EQ(accentPixels(statusArea(window)), 0);
 }
 

@@ -7,7 +7,7 @@
 #include "core/buttons/key_tables.h"
 #include "core/files/ini_file.h"
 #include "gui/buttons/assignment_section.h"
-#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/key_combination_dialog.h"
 #include "gui/buttons/single_key_dialog.h"
 #include "gui/macros/macro_key_dialog.h"
 #include "gui/macros/macro_manager_dialog.h"
@@ -16,7 +16,7 @@
 #include "gui/widgets/label_text.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skin_list_box.h"
-#include "gui/window/help_dialog.h"
+#include "gui/window/help_panel.h"
 #include "settings/settings_rig.h"
 
 #include <QAccessible>
@@ -120,7 +120,7 @@ struct LanguageRig {
 
 // The status card's profile line: shortened in the middle on the face, whole
 // in its tooltip and to screen readers.
-void expectProfileLineOffered(CMavloDlg& window, const QString& name, const std::string& state) {
+void expectProfileLineOffered(MainWindow& window, const QString& name, const std::string& state) {
     const QString mark = qstr(profileFileTexts(window.language()).changedMark);
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     ASSERT_NE(face, nullptr);
@@ -163,8 +163,8 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
         LanguageRig lrig(language);
         lrig.nameTheProfileAtLength();
         SettingsRig& rig = lrig.rig;
-        CMavloDlg& window = rig.start();
-        window.resize(CMavloDlg::kDefaultSize);
+        MainWindow& window = rig.start();
+        window.resize(MainWindow::kDefaultSize);
         const QString tag = languageTag(language);
         ASSERT_EQ(window.language(), language);
         expectEverythingFits(window, "main-closed-" + tag);
@@ -230,10 +230,10 @@ TEST(TextFit, TheMainWindowsTextsFitInEveryLanguage) {
 TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
     for (Language language : kLanguages) {
         LanguageRig lrig(language);
-        CMavloDlg& window = lrig.rig.start();
+        MainWindow& window = lrig.rig.start();
         const QString tag = languageTag(language);
 
-        CSingleDialog single(window.sharedSkin(), window.messages(), language, Qt::green);
+        SingleKeyDialog single(window.sharedSkin(), window.messages(), language, Qt::green);
         single.show();
         expectEverythingFits(single, "single-key-" + tag);
         // Opened by the keyboard, with the hint on how it captures.
@@ -241,10 +241,11 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
         expectEverythingFits(single, "single-key-keyboard-" + tag);
         const QFontMetrics singleMetrics(single.textFont());
         for (const QString& name : keyNames())
-            EXPECT_LE(singleMetrics.horizontalAdvance(name), CSingleDialog::kKeyDisplayRect.width())
+            EXPECT_LE(singleMetrics.horizontalAdvance(name),
+                      SingleKeyDialog::kKeyDisplayRect.width())
                 << name.toStdString();
 
-        CComboDialog combo(window.sharedSkin(), window.messages(), language, Qt::green);
+        KeyCombinationDialog combo(window.sharedSkin(), window.messages(), language, Qt::green);
         combo.show();
         for (const QString& name : keyNames()) {
             combo.keyField1()->setText(name);
@@ -259,11 +260,11 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
         combo.toggleModifierList();
         expectEverythingFits(combo, "combo-key-" + tag);
 
-        CMacroDialog macro(window.sharedSkin(), window.messages(), language, Qt::green,
-                           std::vector<MacroKeyChoice>{{"Macro 1", 0}, {"Macro 2", 1}},
-                           std::nullopt);
+        MacroKeyDialog macro(window.sharedSkin(), window.messages(), language, Qt::green,
+                             std::vector<MacroKeyChoice>{{"Macro 1", 0}, {"Macro 2", 1}},
+                             std::nullopt);
         macro.show();
-        macro.clickAt(CMacroDialog::kFieldRect.center());
+        macro.clickAt(MacroKeyDialog::kFieldRect.center());
         expectEverythingFits(macro, "macro-key-" + tag);
     }
 }
@@ -272,7 +273,7 @@ TEST(TextFit, KeyDialogsHoldTheLongestKeyNames) {
 void expectEventKindsInSight(QWidget& manager) {
     QListWidget* events = nullptr;
     for (QListWidget* list : manager.findChildren<QListWidget*>())
-        if (list->geometry() == CMacroProgramDialog::kEventList)
+        if (list->geometry() == MacroManagerDialog::kEventList)
             events = list;
     ASSERT_NE(events, nullptr);
     for (const char* text : {"Right Windows   Dn", "Scroll Lock   Up", "Application   Dn"})
@@ -289,7 +290,7 @@ void expectEventKindsInSight(QWidget& manager) {
 TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
     for (Language language : kLanguages) {
         LanguageRig lrig(language);
-        CMavloDlg& window = lrig.rig.start();
+        MainWindow& window = lrig.rig.start();
         const QString tag = languageTag(language);
         int runs = 0;
         window.macroProfileDialogs().setRunner(
@@ -298,7 +299,7 @@ TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
                 expectEverythingFits(dialog, "macro-manager-" + tag);
                 expectEventKindsInSight(dialog);
                 // The title band says how the keyboard ends a recording.
-                auto& manager = static_cast<CMacroProgramDialog&>(dialog);
+                auto& manager = static_cast<MacroManagerDialog&>(dialog);
                 manager.newMacro();
                 manager.toggleRecording();
                 expectEverythingFits(dialog, "macro-recording-" + tag);
@@ -308,7 +309,7 @@ TEST(TextFit, TheManagersTextsFitInEveryLanguage) {
         EXPECT_EQ(runs, 1);
         // The profile manager stays open beside the window.
         window.macroProfileDialogs().openProfileManager();
-        CConfigDialog* profiles = window.macroProfileDialogs().profileManager();
+        ProfileManagerDialog* profiles = window.macroProfileDialogs().profileManager();
         ASSERT_NE(profiles, nullptr);
         expectEverythingFits(*profiles, "profiles-" + tag);
         delete profiles;

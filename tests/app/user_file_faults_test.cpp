@@ -84,7 +84,7 @@ TEST_F(UserFileFaults, AReadOnlyUserFolderKeepsItsFilesAndNamesWhatIsMissing) {
     fs::permissions(user, fs::perms::owner_read | fs::perms::owner_exec);
     RecordingMessageSink sink;
     ProfileFiles profile(user, sink, factory);
-    EXPECT_FALSE(profile.SaveProfileRecord(ConfigRecord{}));
+    EXPECT_FALSE(profile.saveProfileRecord(ConfigRecord{}));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text,
               writeErrorMessage(fileWriteFailure(user / "config0.bin", EACCES)));
@@ -139,7 +139,7 @@ TEST_F(UserFileFaults, AFullDiskLeavesNoHalfWrittenFile) {
     ProfileFiles profile(onDisk, sink, factory);
     ConfigRecord changed{};
     changed.dpiStage[0] = 99;
-    EXPECT_FALSE(profile.SaveProfileRecord(changed));
+    EXPECT_FALSE(profile.saveProfileRecord(changed));
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text,
               writeErrorMessage(fileWriteFailure(onDisk / "config0.bin", ENOSPC)));

@@ -62,12 +62,12 @@ struct WaylandRig {
         EXPECT_EQ(QGuiApplication::platformName(), "wayland");
     }
     WindowRig rig;
-    CMavloDlg* window = nullptr;
+    MainWindow* window = nullptr;
 };
 
 TEST(WaylandDialogs, TheCaptureAndMacroKeyDialogsAreTransientsOfTheMainWindow) {
     WaylandRig wayland;
-    CMavloDlg& window = *wayland.window;
+    MainWindow& window = *wayland.window;
     auto* section = window.findChild<AssignmentSection*>();
     ASSERT_NE(section, nullptr);
     ScriptedDialogRunner runner;
@@ -89,7 +89,7 @@ TEST(WaylandDialogs, TheCaptureAndMacroKeyDialogsAreTransientsOfTheMainWindow) {
 
 TEST(WaylandDialogs, TheMacroAndProfileManagersAndTheHelpPanelBelongToTheMainWindow) {
     WaylandRig wayland;
-    CMavloDlg& window = *wayland.window;
+    MainWindow& window = *wayland.window;
     bool managerBelonged = false;
     window.macroProfileDialogs().setRunner(std::make_unique<ScriptedRunner>(
         [&](ModalSkinnedWindow& dialog) { managerBelonged = belongsTo(dialog, window); }));
@@ -97,20 +97,20 @@ TEST(WaylandDialogs, TheMacroAndProfileManagersAndTheHelpPanelBelongToTheMainWin
     EXPECT_TRUE(managerBelonged);
 
     window.macroProfileDialogs().openProfileManager();
-    auto* profiles = window.findChild<CConfigDialog*>();
+    auto* profiles = window.findChild<ProfileManagerDialog*>();
     ASSERT_NE(profiles, nullptr);
     EXPECT_TRUE(profiles->isVisible());
     EXPECT_TRUE(belongsTo(*profiles, window));
 
     window.toggleHelpPanel();
-    auto* help = window.findChild<CHelpDialog*>();
+    auto* help = window.findChild<HelpPanel*>();
     ASSERT_NE(help, nullptr);
     EXPECT_TRUE(belongsTo(*help, window));
 }
 
 TEST(WaylandDialogs, MessageColourAndFileDialogsAreOwnedByTheMainWindow) {
     WaylandRig wayland;
-    CMavloDlg& window = *wayland.window;
+    MainWindow& window = *wayland.window;
     {
         ModalCloser closer(window);
         MessageBoxes boxes;
@@ -138,7 +138,7 @@ TEST(WaylandDialogs, MessageColourAndFileDialogsAreOwnedByTheMainWindow) {
 
 TEST(WaylandDialogs, TheTitleMenuIsATransientOfTheMainWindow) {
     WaylandRig wayland;
-    CMavloDlg& window = *wayland.window;
+    MainWindow& window = *wayland.window;
     QContextMenuEvent onTitle(QContextMenuEvent::Mouse, {300, 10},
                               window.mapToGlobal(QPoint(300, 10)));
     QApplication::sendEvent(&window, &onTitle);

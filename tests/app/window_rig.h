@@ -125,7 +125,7 @@ struct WindowRig {
     // beforeStartUp installs pages as the program does, before the profile
     // loads. Returns once the search has answered and the window has been
     // painted (unless waitForStartUp is false).
-    CMavloDlg& start(const std::function<void(CMavloDlg&)>& beforeStartUp = {}) {
+    MainWindow& start(const std::function<void(MainWindow&)>& beforeStartUp = {}) {
         MainWindowSetup setup;
         setup.mouse.hotplug = std::make_unique<VirtualHotplugSource>(backend);
         setup.balloons = deliverBalloons ? nullptr : &balloons;
@@ -141,7 +141,7 @@ struct WindowRig {
         // A window that went ended its session: this start is the next run's.
         if (session->ending())
             session = makeSession();
-        window = std::make_unique<CMavloDlg>(*session, std::move(setup));
+        window = std::make_unique<MainWindow>(*session, std::move(setup));
         if (beforeStartUp)
             beforeStartUp(*window);
         window->startUp();
@@ -151,7 +151,7 @@ struct WindowRig {
         return *window;
     }
 
-    static void waitUntilSettled(CMavloDlg& window) {
+    static void waitUntilSettled(MainWindow& window) {
         for (int i = 0; i < 2000 && !window.startUpSettled(); ++i)
             QTest::qWait(5);
     }
@@ -174,7 +174,7 @@ struct WindowRig {
     StartShown shown = StartShown::Normal;
     std::vector<TrayAction> trayActions;
     std::chrono::milliseconds searchPatience{5000};
-    std::unique_ptr<CMavloDlg> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 } // namespace qvr::test

@@ -2,7 +2,7 @@
 #include "buttons/button_page_support.h"
 #include "core/buttons/button_encoding.h"
 #include "gui/buttons/assignment_section.h"
-#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/key_combination_dialog.h"
 #include "gui/buttons/single_key_dialog.h"
 #include "gui/macros/macro_key_dialog.h"
 #include "support/button_page_skin.h"
@@ -41,7 +41,7 @@ struct PageRig {
     ConfigRecord& record() { return rig.state().record; }
 
     WindowRig rig;
-    CMavloDlg* window = nullptr;
+    MainWindow* window = nullptr;
     AssignmentSection* section = nullptr;
     ScriptedDialogRunner runner;
 };
@@ -186,7 +186,7 @@ TEST(AssignmentSection, KeyDialogsGiveTheLabelsAndCodes) {
     };
     for (const Combo& combo : combos) {
         page.runner.script = [&](SkinnedDialog& dialog) {
-            auto& combo_dialog = dynamic_cast<CComboDialog&>(dialog);
+            auto& combo_dialog = dynamic_cast<KeyCombinationDialog&>(dialog);
             if (combo.modifierRow >= 0) {
                 combo_dialog.toggleModifierList();
                 clickEntry(*combo_dialog.modifierList(), combo.modifierRow);
@@ -290,12 +290,12 @@ TEST(AssignmentSection, MacroKeyStoresPositionAndModeFromTheStore) {
 
     int presetPosition = -1;
     page.runner.script = [&](SkinnedDialog& dialog) {
-        auto& macro = dynamic_cast<CMacroDialog&>(dialog);
+        auto& macro = dynamic_cast<MacroKeyDialog&>(dialog);
         presetPosition = macro.macroPosition();
         macro.toggleList();
         EXPECT_EQ(macro.macroList()->count(), 3);
         clickEntry(*macro.macroList(), 1);
-        dialog.clickAt(CMacroDialog::kTickRects[1].center());
+        dialog.clickAt(MacroKeyDialog::kTickRects[1].center());
         dialog.clickAt(SkinnedDialog::kOkRect.center());
         return dialog.result();
     };
@@ -305,11 +305,11 @@ TEST(AssignmentSection, MacroKeyStoresPositionAndModeFromTheStore) {
     EXPECT_EQ(page.record().buttonFunction[7], 12);
     EXPECT_EQ(page.record().buttonMacroNumber[7], 1);
     EXPECT_EQ(page.record().buttonMacroRepeat[7], 1);
-    EXPECT_EQ(EncodeButtonEntry(page.record(), 7), (ButtonEntry{0x09, 0x01, 0x02, 0x00}));
+    EXPECT_EQ(encodeButtonEntry(page.record(), 7), (ButtonEntry{0x09, 0x01, 0x02, 0x00}));
 
     // Opening again shows the button's macro and mode.
     page.runner.script = [&](SkinnedDialog& dialog) {
-        auto& macro = dynamic_cast<CMacroDialog&>(dialog);
+        auto& macro = dynamic_cast<MacroKeyDialog&>(dialog);
         presetPosition = macro.macroPosition();
         EXPECT_EQ(macro.repeatMode(), 1);
         EXPECT_EQ(macro.macroName(), "Reload");
@@ -360,7 +360,7 @@ TEST(AssignmentSection, ListsCloseBySecondClickOtherBoxOutsideClickAndCollapsing
 
 TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
     PageRig page;
-    CMavloDlg& window = *page.window;
+    MainWindow& window = *page.window;
     const auto pixel = [&](QPoint at) { return window.grab().toImage().pixelColor(at); };
     const QPoint box3 = AssignmentSection::boxRect(2).topLeft() + QPoint(2, 2);
     const QPoint front3(skin::kFrontButtonAt[2].x + 2, skin::kFrontButtonAt[2].y + 2);
@@ -376,10 +376,10 @@ TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
     EXPECT_EQ(pixel(front3), kViewButtonNormal);
     window.clickAt(boxCentre(3));
     EXPECT_EQ(pixel(front3), kViewButtonOver);
-    window.clickAt(CMavloDlg::kSideTabRect.center());
+    window.clickAt(MainWindow::kSideTabRect.center());
     EXPECT_EQ(window.mouseView(), 2);
     EXPECT_EQ(pixel(side3), kViewButtonOver);
-    window.clickAt(CMavloDlg::kFrontTabRect.center());
+    window.clickAt(MainWindow::kFrontTabRect.center());
 
     clickEntry(*page.section->functionList(2), 1);
     EXPECT_EQ(page.section->boxLook(2), AssignmentSection::BoxLook::Leave);
@@ -392,7 +392,7 @@ TEST(AssignmentSection, BoxesAndTheMouseViewShowHoverOpenAndChoice) {
 
 TEST(AssignmentSection, OneActionClosesAListAndTakesBackItsLight) {
     PageRig page;
-    CMavloDlg& window = *page.window;
+    MainWindow& window = *page.window;
     // A list left open by an entry with options is still the open list.
     window.clickAt(boxCentre(3));
     clickEntry(*page.section->functionList(2), 2);
@@ -419,7 +419,7 @@ TEST(AssignmentSection, OneActionClosesAListAndTakesBackItsLight) {
 
 TEST(AssignmentSection, ALabelTooLongForItsBoxShowsInFullAsTooltip) {
     PageRig page;
-    CMavloDlg& window = *page.window;
+    MainWindow& window = *page.window;
     const std::string full = "Combo Key-Right Shift+Right Windows+Scroll Lock";
     page.rig.profile().labels()[0] = full;
     page.rig.profile().labels()[1] = "Click";

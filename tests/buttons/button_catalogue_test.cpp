@@ -97,10 +97,10 @@ TEST(OptionAssignment, WritesTheTypeAndOnlyThatListsField) {
     EXPECT_EQ(record.buttonMediaCode[2], 0xE9);
     EXPECT_EQ(record.buttonCommand[2], 4); // other types' fields are kept
     EXPECT_EQ(record.buttonSingleKey[2], 0x10);
-    EXPECT_EQ(EncodeButtonEntry(record, 2), (ButtonEntry{0x03, 0x00, 0xE9, 0x00}));
+    EXPECT_EQ(encodeButtonEntry(record, 2), (ButtonEntry{0x03, 0x00, 0xE9, 0x00}));
 
     assignOption(record, 5, OptionList::Windows, 9);
-    EXPECT_EQ(EncodeButtonEntry(record, 5), (ButtonEntry{0, 0, 0, 0}));
+    EXPECT_EQ(encodeButtonEntry(record, 5), (ButtonEntry{0, 0, 0, 0}));
 
     const ConfigRecord before = record;
     assignOption(record, 8, OptionList::Dpi, 0);

@@ -19,13 +19,13 @@ ButtonEntry encodeOne(T type, auto setField) {
     ConfigRecord record{};
     record.buttonFunction[0] = static_cast<std::uint8_t>(type);
     setField(record);
-    return EncodeButtonEntry(record, 0);
+    return encodeButtonEntry(record, 0);
 }
 
 std::vector<std::uint8_t> buildBlock(const ConfigRecord& record) {
     std::array<std::uint8_t, kButtonBlockSize> block;
     block.fill(0xAA); // the builder must clear what was there
-    BuildButtonBlock(record, block);
+    buildButtonBlock(record, block);
     return {block.begin(), block.end()};
 }
 
@@ -133,7 +133,7 @@ TEST(ButtonEntryEncoding, MacroNumberPastTheTwelveMacrosGivesNoFunction) {
         record.buttonFunction[0] = static_cast<std::uint8_t>(T::MacroKey);
         record.buttonMacroNumber[0] = number;
         record.buttonMacroRepeat[0] = 1;
-        EXPECT_EQ(EncodeButtonEntry(record, 0), (ButtonEntry{0, 0, 0, 0})) << int(number);
+        EXPECT_EQ(encodeButtonEntry(record, 0), (ButtonEntry{0, 0, 0, 0})) << int(number);
     }
 }
 
@@ -144,15 +144,15 @@ TEST(ButtonEntryEncoding, UnknownTypesFromAFileGiveNoFunction) {
         record.buttonSingleKey[0] = 0x04;
         record.buttonComboKey1[0] = 0x04;
         record.buttonMacroNumber[0] = 1;
-        EXPECT_EQ(EncodeButtonEntry(record, 0), (ButtonEntry{0, 0, 0, 0})) << int(type);
+        EXPECT_EQ(encodeButtonEntry(record, 0), (ButtonEntry{0, 0, 0, 0})) << int(type);
     }
 }
 
 TEST(ButtonEntryEncoding, ButtonIndexOutsideTheEightGivesNoFunction) {
     const ConfigRecord record = allButtons(T::Click);
-    EXPECT_EQ(EncodeButtonEntry(record, -1), (ButtonEntry{0, 0, 0, 0}));
-    EXPECT_EQ(EncodeButtonEntry(record, 8), (ButtonEntry{0, 0, 0, 0}));
-    EXPECT_EQ(EncodeButtonEntry(record, 7), (ButtonEntry{0x01, 0x00, 0xF0, 0x00}));
+    EXPECT_EQ(encodeButtonEntry(record, -1), (ButtonEntry{0, 0, 0, 0}));
+    EXPECT_EQ(encodeButtonEntry(record, 8), (ButtonEntry{0, 0, 0, 0}));
+    EXPECT_EQ(encodeButtonEntry(record, 7), (ButtonEntry{0x01, 0x00, 0xF0, 0x00}));
 }
 
 TEST(ButtonBlock, AllButtonsOffGiveOneHundredTwentyEightZeros) {

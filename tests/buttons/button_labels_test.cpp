@@ -48,11 +48,11 @@ TEST(ButtonLabels, LabelFromRecordShowsOptionAndEntryTexts) {
 TEST(ButtonLabels, LabelFromRecordNamesKeysAndMacros) {
     ConfigRecord record{};
     record.buttonFunction = {10, 11, 11, 12, 14, 13, 0, 0};
-    record.buttonSingleKey[0] = KeyNameToCode("Num 1");
-    record.buttonComboModifiers[1] = ModifierNameToBit("Left Shift");
-    record.buttonComboKey1[1] = KeyNameToCode("A");
+    record.buttonSingleKey[0] = keyNameToCode("Num 1");
+    record.buttonComboModifiers[1] = modifierNameToBit("Left Shift");
+    record.buttonComboKey1[1] = keyNameToCode("A");
     record.buttonComboModifiers[2] = 0x11; // two bits, only from a file
-    record.buttonComboKey2[2] = KeyNameToCode("Delete");
+    record.buttonComboKey2[2] = keyNameToCode("Delete");
     EXPECT_EQ(englishLabelFor(record, 0), "Single Key-Num 1");
     EXPECT_EQ(englishLabelFor(record, 1), "Combo Key-Left Shift+A");
     EXPECT_EQ(englishLabelFor(record, 2), "Combo Key-Left Ctrl+Right Ctrl+Delete");
@@ -90,7 +90,7 @@ TEST(DefaultButtons, FirstRunAssignmentMatchesItsLabels) {
     }
 
     std::array<std::uint8_t, kButtonBlockSize> block{};
-    BuildButtonBlock(record, block);
+    buildButtonBlock(record, block);
     EXPECT_EQ((ButtonEntry{block[8], block[9], block[10], block[11]}),
               (ButtonEntry{0x01, 0x00, 0xF2, 0x00})); // button 3: middle button
     EXPECT_EQ((ButtonEntry{block[12], block[13], block[14], block[15]}),

@@ -1,6 +1,6 @@
 #include "buttons/button_page_support.h"
 #include "core/buttons/key_tables.h"
-#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/key_combination_dialog.h"
 #include "gui/buttons/single_key_dialog.h"
 #include "gui/widgets/key_event_names.h"
 #include "gui/widgets/label_text.h"
@@ -56,24 +56,24 @@ TEST(KeyNaming, KeysWithoutScanCodeAreNamedFromTheQtKeyAndKeypadFlag) {
     EXPECT_EQ(keyNameFromQtKey(Qt::Key_Print, Qt::NoModifier), "Prnt Scrn");
     // Every name above is a row of the key table.
     for (const char* name : {"A", "1", "Num 1", "Num Del", "Num Enter", "Right Windows"})
-        EXPECT_NE(KeyNameToCode(name), 0) << name;
+        EXPECT_NE(keyNameToCode(name), 0) << name;
 }
 
 TEST(KeyNaming, UnknownKeysKeepAReadableNameThatMapsToNoCode) {
     for (int key : {int(Qt::Key_F24), int(Qt::Key_VolumeUp), int(Qt::Key_unknown), 0}) {
         const std::string name = keyNameFromQtKey(key, Qt::NoModifier);
         EXPECT_FALSE(name.empty()) << key;
-        EXPECT_EQ(KeyNameToCode(name), 0) << name;
+        EXPECT_EQ(keyNameToCode(name), 0) << name;
     }
     // A scan code the key table does not know.
     QKeyEvent event(QEvent::KeyPress, 0, Qt::NoModifier, 8 + 200, 0, 0);
-    EXPECT_EQ(KeyNameToCode(keyNameFromKeyEvent(event)), 0);
+    EXPECT_EQ(keyNameToCode(keyNameFromKeyEvent(event)), 0);
     EXPECT_FALSE(keyNameFromKeyEvent(event).empty());
 }
 
 TEST(SingleKeyDialog, PressingAThenOkReturnsA) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     EXPECT_TRUE(dialog.capturing());
     EXPECT_EQ(dialog.size(), QSize(378, 284));
@@ -92,7 +92,7 @@ TEST(SingleKeyDialog, PressingAThenOkReturnsA) {
 
 TEST(SingleKeyDialog, EnterAndEscAreCapturedButNeverEndTheDialog) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     tapKey(dialog, Qt::Key_A);
     tapKey(dialog, Qt::Key_Return);
@@ -113,7 +113,7 @@ TEST(SingleKeyDialog, EnterAndEscAreCapturedButNeverEndTheDialog) {
 
 TEST(SingleKeyDialog, LeftAndRightModifiersAreNamedApartByScanCode) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     sendKey(dialog, QEvent::KeyPress, Qt::Key_Control, kX11RightCtrl, Qt::ControlModifier);
     EXPECT_EQ(dialog.keyName(), "Right Ctrl");
@@ -128,7 +128,7 @@ TEST(SingleKeyDialog, LeftAndRightModifiersAreNamedApartByScanCode) {
 
 TEST(SingleKeyDialog, WindowsKeysAreCapturedButKeptFromTheWidgets) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     KeyCounter counter;
     dialog.installEventFilter(&counter);
@@ -142,7 +142,7 @@ TEST(SingleKeyDialog, WindowsKeysAreCapturedButKeptFromTheWidgets) {
 TEST(SingleKeyDialog, CancelAndCloseEndWithCancel) {
     DialogRig rig;
     for (QPoint at : {SkinnedDialog::kCancelRect.center(), SkinnedDialog::kCloseRect.center()}) {
-        CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+        SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
         dialog.show();
         tapKey(dialog, Qt::Key_A);
         QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier, at);
@@ -154,7 +154,7 @@ TEST(SingleKeyDialog, CancelAndCloseEndWithCancel) {
 TEST(SingleKeyDialog, AMissingBackgroundIsReportedAndNothingIsCaptured) {
     DialogRig rig;
     std::filesystem::remove(rig.folder() / "single-key.png");
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     ASSERT_EQ(rig.messages.messages.size(), 1u);
     EXPECT_EQ(rig.messages.messages[0].text, "error");
@@ -177,7 +177,7 @@ QString focusedName(SkinnedWindow& dialog) {
 
 TEST(SingleKeyDialog, OpenedByTheKeyboardTheNextKeyIsTakenAndTheKeyboardGoesOnToOk) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
     dialog.show();
     EXPECT_TRUE(dialog.keyboardCaptureRunning());
@@ -223,7 +223,7 @@ TEST(SingleKeyDialog, OpenedByTheKeyboardTheNextKeyIsTakenAndTheKeyboardGoesOnTo
 
 TEST(SingleKeyDialog, APointerPressMakesAKeyboardsDialogCaptureEveryKeyAgain) {
     DialogRig rig;
-    CSingleDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    SingleKeyDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
     dialog.show();
     tapKey(dialog, Qt::Key_A, kX11A);
@@ -236,12 +236,12 @@ TEST(SingleKeyDialog, APointerPressMakesAKeyboardsDialogCaptureEveryKeyAgain) {
     EXPECT_FALSE(dialog.finished());
     // The key box is no control of the pointer's dialog: a click on it
     // is a click on the face.
-    EXPECT_FALSE(dialog.elements().elementAt(CSingleDialog::kKeyDisplayRect.center()));
+    EXPECT_FALSE(dialog.elements().elementAt(SingleKeyDialog::kKeyDisplayRect.center()));
 }
 
 TEST(ComboKeyDialog, OpenedByTheKeyboardSpaceOpensTheModifiersAndFillsAFieldWithTheNextKey) {
     DialogRig rig;
-    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
     dialog.show();
     // Nothing is taken before a box asks for it.
@@ -296,19 +296,19 @@ TEST(CaptureDialogs, TheKeyboardsHintShowsOnlyInADialogOpenedByTheKeyboard) {
     DialogRig rig;
     for (Language language : {Language::English, Language::TraditionalChinese}) {
         const QString hint = QString::fromUtf8(keyboardTexts(language).singleKeyHint.data());
-        CSingleDialog pointer(rig.skin(), rig.messages, language, Qt::green);
+        SingleKeyDialog pointer(rig.skin(), rig.messages, language, Qt::green);
         pointer.show();
-        EXPECT_TRUE(textsDrawnIn(pointer, CSingleDialog::kHintRect).isEmpty());
-        CSingleDialog keyboard(rig.skin(), rig.messages, language, Qt::green);
+        EXPECT_TRUE(textsDrawnIn(pointer, SingleKeyDialog::kHintRect).isEmpty());
+        SingleKeyDialog keyboard(rig.skin(), rig.messages, language, Qt::green);
         keyboard.setOpenedBy(SkinnedDialog::OpenedBy::Keyboard);
         keyboard.show();
-        EXPECT_EQ(textsDrawnIn(keyboard, CSingleDialog::kHintRect).join(""), hint);
+        EXPECT_EQ(textsDrawnIn(keyboard, SingleKeyDialog::kHintRect).join(""), hint);
     }
 }
 
 TEST(ComboKeyDialog, KeysGoToTheClickedFieldAndNowhereWithoutOne) {
     DialogRig rig;
-    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     tapKey(dialog, Qt::Key_A, kX11A);
     EXPECT_EQ(dialog.key1Name(), "");
@@ -338,14 +338,14 @@ TEST(ComboKeyDialog, KeysGoToTheClickedFieldAndNowhereWithoutOne) {
 
 TEST(ComboKeyDialog, TheModifierListDisablesTheFieldsUntilAChoiceClosesIt) {
     DialogRig rig;
-    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
     QTest::mouseClick(&dialog, Qt::LeftButton, Qt::NoModifier,
-                      CComboDialog::kModifierClickRect.center());
+                      KeyCombinationDialog::kModifierClickRect.center());
     SkinListBox* list = dialog.modifierList();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->geometry(), CComboDialog::kModifierListRect);
+    EXPECT_EQ(list->geometry(), KeyCombinationDialog::kModifierListRect);
     ASSERT_EQ(list->count(), 8);
     EXPECT_EQ(list->item(0)->text(), "Left Ctrl");
     EXPECT_EQ(list->item(7)->text(), "Right Win");
@@ -366,10 +366,10 @@ TEST(ComboKeyDialog, TheModifierListDisablesTheFieldsUntilAChoiceClosesIt) {
     EXPECT_EQ(dialog.key1Name(), "A"); // the field has its focus back
 
     // The opener toggles, and a click elsewhere closes without a choice.
-    dialog.clickAt(CComboDialog::kModifierClickRect.center());
-    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    dialog.clickAt(KeyCombinationDialog::kModifierClickRect.center());
+    dialog.clickAt(KeyCombinationDialog::kModifierClickRect.center());
     EXPECT_EQ(dialog.modifierList(), nullptr);
-    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    dialog.clickAt(KeyCombinationDialog::kModifierClickRect.center());
     ASSERT_NE(dialog.modifierList(), nullptr);
     dialog.clickAt({300, 60});
     EXPECT_EQ(dialog.modifierList(), nullptr);
@@ -391,35 +391,35 @@ QStringList textsDrawnIn(QWidget& dialog, QRect room) {
 TEST(ComboKeyDialog, SaysHowToUseItAndShowsTheCapturedKeysOnCapsThatTakeNoClicks) {
     constexpr quint32 kX11B = 48 + 8, kX11RightWindows = 126 + 8;
     DialogRig rig;
-    CComboDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
+    KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
-    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kPromptRect),
+    EXPECT_EQ(textsDrawnIn(dialog, KeyCombinationDialog::kPromptRect),
               QStringList{QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)});
     EXPECT_TRUE(QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)
                     .startsWith("Press the key combination"));
     // Nothing captured: three empty places, no names.
-    EXPECT_TRUE(textsDrawnIn(dialog, CComboDialog::kCombinationRect).isEmpty());
+    EXPECT_TRUE(textsDrawnIn(dialog, KeyCombinationDialog::kCombinationRect).isEmpty());
 
     QTest::mouseClick(dialog.keyField2(), Qt::LeftButton);
     tapKey(dialog, Qt::Key_A, kX11A);
-    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kCombinationRect), QStringList{"A"});
-    dialog.clickAt(CComboDialog::kModifierClickRect.center());
+    EXPECT_EQ(textsDrawnIn(dialog, KeyCombinationDialog::kCombinationRect), QStringList{"A"});
+    dialog.clickAt(KeyCombinationDialog::kModifierClickRect.center());
     clickEntry(*dialog.modifierList(), 7);
     QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
     tapKey(dialog, Qt::Key_Super_R, kX11RightWindows);
     // In the order the mouse sends them, the longest names whole.
-    EXPECT_EQ(textsDrawnIn(dialog, CComboDialog::kCombinationRect),
+    EXPECT_EQ(textsDrawnIn(dialog, KeyCombinationDialog::kCombinationRect),
               (QStringList{"Right Win", "Right Windows", "A"}));
 
     // A click on the caps is a click on the dialog's face: it changes
     // nothing, not even which field takes the next key.
-    for (int y = CComboDialog::kCombinationRect.top(); y < CComboDialog::kCombinationRect.bottom();
-         y += 8) {
-        const QPoint at(CComboDialog::kCombinationRect.center().x(), y);
+    for (int y = KeyCombinationDialog::kCombinationRect.top();
+         y < KeyCombinationDialog::kCombinationRect.bottom(); y += 8) {
+        const QPoint at(KeyCombinationDialog::kCombinationRect.center().x(), y);
         EXPECT_FALSE(dialog.elements().elementAt(at).has_value()) << y;
         EXPECT_EQ(dialog.childAt(at), nullptr) << y;
     }
-    dialog.clickAt(CComboDialog::kCombinationRect.center());
+    dialog.clickAt(KeyCombinationDialog::kCombinationRect.center());
     tapKey(dialog, Qt::Key_B, kX11B);
     EXPECT_EQ(dialog.key1Name(), "B");
     EXPECT_EQ(dialog.key2Name(), "A");
@@ -427,7 +427,7 @@ TEST(ComboKeyDialog, SaysHowToUseItAndShowsTheCapturedKeysOnCapsThatTakeNoClicks
 
 TEST(ComboKeyDialog, CancelEndsWithCancelAndChineseTextsAreUsed) {
     DialogRig rig;
-    CComboDialog dialog(rig.skin(), rig.messages, Language::SimplifiedChinese, Qt::green);
+    KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::SimplifiedChinese, Qt::green);
     dialog.show();
     QTest::mouseClick(dialog.keyField1(), Qt::LeftButton);
     tapKey(dialog, Qt::Key_A);

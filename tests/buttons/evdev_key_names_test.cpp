@@ -24,7 +24,7 @@ TEST(EvdevKeyNames, LeftAndRightModifiersGetTheirOwnNames) {
     EXPECT_EQ(keyNameFromEvdevCode(100), "Right Alt");
     EXPECT_EQ(keyNameFromEvdevCode(125), "Left Windows");
     EXPECT_EQ(keyNameFromEvdevCode(126), "Right Windows");
-    EXPECT_EQ(KeyNameToCode(keyNameFromEvdevCode(97)), 0xE4);
+    EXPECT_EQ(keyNameToCode(keyNameFromEvdevCode(97)), 0xE4);
 }
 
 TEST(EvdevKeyNames, KeypadKeysAreNamedApartFromTheMainBlock) {
@@ -38,7 +38,7 @@ TEST(EvdevKeyNames, KeypadKeysAreNamedApartFromTheMainBlock) {
     EXPECT_EQ(keyNameFromEvdevCode(74), "Num -");
     EXPECT_EQ(keyNameFromEvdevCode(78), "Num +");
     EXPECT_EQ(keyNameFromEvdevCode(69), "Num Lock");
-    EXPECT_EQ(KeyNameToCode(keyNameFromEvdevCode(kEvdevKpEnter)), 0x58);
+    EXPECT_EQ(keyNameToCode(keyNameFromEvdevCode(kEvdevKpEnter)), 0x58);
 }
 
 TEST(EvdevKeyNames, ArrowsAndNavigationKeysUseTheKeyTableNames) {
@@ -50,7 +50,7 @@ TEST(EvdevKeyNames, ArrowsAndNavigationKeysUseTheKeyTableNames) {
     };
     for (const auto& [code, name] : expected) {
         EXPECT_EQ(keyNameFromEvdevCode(code), name) << code;
-        EXPECT_NE(KeyNameToCode(name), 0) << name;
+        EXPECT_NE(keyNameToCode(name), 0) << name;
     }
 }
 
@@ -59,8 +59,8 @@ TEST(EvdevKeyNames, UnknownKeysGetAReadableNameThatMapsToNoCode) {
     EXPECT_EQ(keyNameFromEvdevCode(240), "Key 240");
     EXPECT_EQ(keyNameFromEvdevCode(0), "Key 0");
     EXPECT_EQ(keyNameFromEvdevCode(-1), "Key -1");
-    EXPECT_EQ(KeyNameToCode(keyNameFromEvdevCode(kEvdevF13)), 0);
-    EXPECT_EQ(KeyNameToCode(keyNameFromEvdevCode(86)), 0); // ISO 102nd key: no row
+    EXPECT_EQ(keyNameToCode(keyNameFromEvdevCode(kEvdevF13)), 0);
+    EXPECT_EQ(keyNameToCode(keyNameFromEvdevCode(86)), 0); // ISO 102nd key: no row
 }
 
 TEST(EvdevKeyNames, EveryNameIsEitherAKeyTableRowOrMapsToNoCodeAndFitsTheLabelLimit) {
@@ -71,7 +71,7 @@ TEST(EvdevKeyNames, EveryNameIsEitherAKeyTableRowOrMapsToNoCodeAndFitsTheLabelLi
         const std::string name = keyNameFromEvdevCode(code);
         EXPECT_FALSE(name.empty()) << code;
         EXPECT_LE(name.size(), 31u) << code;
-        if (const std::uint8_t device = KeyNameToCode(name); device != 0) {
+        if (const std::uint8_t device = keyNameToCode(name); device != 0) {
             EXPECT_EQ(reached.count(device), 0u) << name << " named twice";
             reached[device] = code;
         }
@@ -90,8 +90,8 @@ TEST(EvdevKeyNames, X11KeycodesAreEvdevCodesPlusEight) {
     EXPECT_EQ(keyNameFromX11Keycode(kEvdevKpEnter + 8), "Num Enter");
     EXPECT_EQ(keyNameFromX11Keycode(38), "A"); // the usual X11 keycode of A
     EXPECT_EQ(keyNameFromX11Keycode(kEvdevF13 + 8), "F13");
-    EXPECT_EQ(KeyNameToCode(keyNameFromX11Keycode(0)), 0);
-    EXPECT_EQ(KeyNameToCode(keyNameFromX11Keycode(std::numeric_limits<int>::min())), 0);
+    EXPECT_EQ(keyNameToCode(keyNameFromX11Keycode(0)), 0);
+    EXPECT_EQ(keyNameToCode(keyNameFromX11Keycode(std::numeric_limits<int>::min())), 0);
 }
 
 } // namespace

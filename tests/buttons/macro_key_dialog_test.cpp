@@ -15,15 +15,15 @@ struct MacroDialogRig {
         writeMinimalSkin(folder());
     }
     std::filesystem::path folder() const { return pathOf(temp) / "Skin"; }
-    std::unique_ptr<CMacroDialog> open(std::vector<std::string> names,
-                                       std::optional<MacroKeyPreset> preset = std::nullopt) {
+    std::unique_ptr<MacroKeyDialog> open(std::vector<std::string> names,
+                                         std::optional<MacroKeyPreset> preset = std::nullopt) {
         auto skin =
             std::make_shared<SkinImageCache>(QString::fromStdString(folder().string()), messages);
         std::vector<MacroKeyChoice> choices;
         for (std::size_t i = 0; i < names.size(); ++i)
             choices.push_back({names[i], static_cast<std::uint8_t>(i)});
-        auto dialog = std::make_unique<CMacroDialog>(skin, messages, Language::English, Qt::green,
-                                                     std::move(choices), preset);
+        auto dialog = std::make_unique<MacroKeyDialog>(skin, messages, Language::English, Qt::green,
+                                                       std::move(choices), preset);
         dialog->show();
         return dialog;
     }
@@ -42,17 +42,17 @@ TEST(MacroKeyDialog, TheSecondMacroAndTheMiddleModeAreReturnedOnOk) {
     auto dialog = rig.open({"One", "Two", "Three"});
     EXPECT_EQ(dialog->size(), QSize(396, 296));
     EXPECT_EQ(dialog->macroList(), nullptr);
-    dialog->clickAt(CMacroDialog::kFieldRect.center());
+    dialog->clickAt(MacroKeyDialog::kFieldRect.center());
     SkinListBox* list = dialog->macroList();
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->geometry(), CMacroDialog::kListRect);
+    EXPECT_EQ(list->geometry(), MacroKeyDialog::kListRect);
     ASSERT_EQ(list->count(), 3);
     hoverEntry(*list, 2);
     EXPECT_EQ(list->currentRow(), 2);
     EXPECT_EQ(dialog->macroName(), "");
     clickEntry(*list, 1);
     EXPECT_EQ(dialog->macroList(), nullptr);
-    dialog->clickAt(CMacroDialog::kTickRects[1].center());
+    dialog->clickAt(MacroKeyDialog::kTickRects[1].center());
     dialog->clickAt(SkinnedDialog::kOkRect.center());
     EXPECT_EQ(dialog->result(), DialogResult::Ok);
     EXPECT_EQ(dialog->macroPosition(), 1);
@@ -70,7 +70,7 @@ TEST(MacroKeyDialog, OkWithoutAChoiceGivesTheDefaultsAndCancelEndsWithCancel) {
     EXPECT_EQ(dialog->macroName(), "");
 
     auto cancelled = rig.open({});
-    cancelled->clickAt(CMacroDialog::kFieldRect.center());
+    cancelled->clickAt(MacroKeyDialog::kFieldRect.center());
     ASSERT_NE(cancelled->macroList(), nullptr);
     EXPECT_EQ(cancelled->macroList()->count(), 0); // no store: an empty list
     cancelled->clickAt(SkinnedDialog::kCloseRect.center());
@@ -84,10 +84,10 @@ TEST(MacroKeyDialog, TheListTogglesClosesOnOutsideClicksAndScrollsThreeLinesANot
     for (int i = 0; i < 12; ++i)
         names.push_back("M" + std::to_string(i));
     auto dialog = rig.open(names);
-    dialog->clickAt(CMacroDialog::kFieldRect.center());
-    dialog->clickAt(CMacroDialog::kFieldRect.center());
+    dialog->clickAt(MacroKeyDialog::kFieldRect.center());
+    dialog->clickAt(MacroKeyDialog::kFieldRect.center());
     EXPECT_EQ(dialog->macroList(), nullptr);
-    dialog->clickAt(CMacroDialog::kFieldRect.center());
+    dialog->clickAt(MacroKeyDialog::kFieldRect.center());
     SkinListBox* list = dialog->macroList();
     ASSERT_NE(list, nullptr);
     wheel(*dialog, {300, 150}, -120);

@@ -33,7 +33,7 @@ TEST(FactoryFiles, EveryGeneratedFileLoadsBack) {
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink);
     RecordState state;
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(files.currentProfileIndex(), 0);
     EXPECT_EQ(state.record, factoryRecord());
     EXPECT_EQ(languageFromCode(files.readLanguageCode()), Language::English);
@@ -59,7 +59,7 @@ TEST(FactoryFiles, EveryGeneratedFileLoadsBack) {
             EXPECT_EQ(settings.value("Skins", "RColor"), "225") << name;
         }
     }
-    files.ReadProfileSettings();
+    files.readProfileSettings();
     EXPECT_EQ(files.pointStrings()[3], "10");
     EXPECT_TRUE(sink.messages.empty());
 

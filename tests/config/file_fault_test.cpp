@@ -63,8 +63,8 @@ struct Folder {
                                                 "[Other]\r\nItemCount=0\r\n");
         test::writeText(exports / "mine.bin", "an older export");
         files = std::make_unique<ProfileFiles>(program, sink);
-        EXPECT_TRUE(files->LoadProfileFiles(state));
-        files->ReadProfileSettings();
+        EXPECT_TRUE(files->loadProfileFiles(state));
+        files->readProfileSettings();
         state.record.dpiStage = {10, 20, 40, 80, 0, 0};
         files->labels() = {"Single Key-A", "Menu", "M", "Up", "Down", "DPI loop", "F", "B"};
     }
@@ -94,16 +94,16 @@ bool reportedByMessage(Folder& folder, std::size_t before) {
 const Macro kNewMacro{"Macro_0", {"B   Dn", "20 ms", "B   Up"}, true, false, "1"};
 
 const std::array<FileOperation, 7> kOperations{{
-    {"SaveProfileRecord", 1,
+    {"saveProfileRecord", 1,
      [](Folder& f, const AtomicWriteFault& fault) {
          f.files->setWriteFault(fault);
-         const bool ok = f.files->SaveProfileRecord(f.state.record);
+         const bool ok = f.files->saveProfileRecord(f.state.record);
          return !ok && !f.sink.messages.empty();
      }},
-    {"WriteButtonLabels", 1,
+    {"writeButtonLabels", 1,
      [](Folder& f, const AtomicWriteFault& fault) {
          f.files->setWriteFault(fault);
-         const bool ok = f.files->WriteButtonLabels();
+         const bool ok = f.files->writeButtonLabels();
          return !ok && !f.sink.messages.empty();
      }},
     {"save after upload", 2,
@@ -112,10 +112,10 @@ const std::array<FileOperation, 7> kOperations{{
          saveAfterUpload (*f.files)(f.state.record);
          return reportedByMessage(f, 0);
      }},
-    {"ExportProfile", 4,
+    {"exportProfile", 4,
      [](Folder& f, const AtomicWriteFault& fault) {
          f.files->setWriteFault(fault);
-         f.files->ExportProfile(f.exports / "mine", f.state.record);
+         f.files->exportProfile(f.exports / "mine", f.state.record);
          return reportedByMessage(f, 0);
      }},
     {"MacroStore::save", 1,
@@ -180,7 +180,7 @@ TEST(FileFaults, AFailedRecordSaveLeavesTheOldProfileLoadable) {
     for (AtomicWriteStage stage : kStages) {
         Folder folder;
         folder.files->setWriteFault(failWriteAt(0, stage, std::make_shared<int>(0)));
-        EXPECT_FALSE(folder.files->SaveProfileRecord(folder.state.record));
+        EXPECT_FALSE(folder.files->saveProfileRecord(folder.state.record));
         const RecordFileRead read = readRecordFile(folder.program / "config0.bin");
         ASSERT_EQ(read.status, RecordFileStatus::Loaded);
         EXPECT_EQ(read.recordBytes[offsetof(ConfigRecord, dpiStage) + 3], 64);

@@ -65,7 +65,7 @@ TEST_F(ProfileFilesTest, ADamagedRecordFileIsKeptAsideAndTheProfileStartsFromThe
         image.resize(size, 0xEE);
         folder.put("config0.bin", image);
         state = RecordState{};
-        EXPECT_TRUE(files.LoadProfileFiles(state)) << size;
+        EXPECT_TRUE(files.loadProfileFiles(state)) << size;
         EXPECT_TRUE(state.loaded) << size;
         EXPECT_EQ(state.record, factoryRecord()) << size;
         EXPECT_EQ(state.firstRunFlag, 0) << size;
@@ -78,12 +78,12 @@ TEST_F(ProfileFilesTest, ADamagedRecordFileIsKeptAsideAndTheProfileStartsFromThe
                                              "factory settings; the damaged file is kept as " +
                                              name + ".damaged.");
         // Said once: the next load finds a sound file.
-        EXPECT_TRUE(files.LoadProfileFiles(state));
+        EXPECT_TRUE(files.loadProfileFiles(state));
         EXPECT_EQ(sink.messages.size(), 1u);
     }
 
     folder.put("config0.bin", fileImage(patternRecord(9), 1));
-    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(state.record, patternRecord(9));
     EXPECT_EQ(state.firstRunFlag, 1);
     EXPECT_EQ(files.macroStorePath(), folder / "record.ini");
@@ -92,7 +92,7 @@ TEST_F(ProfileFilesTest, ADamagedRecordFileIsKeptAsideAndTheProfileStartsFromThe
 
 TEST_F(ProfileFilesTest, AMissingRecordFileStartsFromTheFactoryInChinese) {
     folder.putText("str0.ini", "[Skins]\r\nLan=CHS\r\n");
-    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(state.record, factoryRecord());
     EXPECT_EQ(folder.bytes("config0.bin"), fileImage(factoryRecord(), 0));
     const Message told{"找不到 " + (folder / "config0.bin").string() + "。该配置从出厂设置开始。",
@@ -114,9 +114,9 @@ TEST_F(ProfileFilesTest, AWriteProtectedProfileFileIsReportedAndLeftAlone) {
                        "NULL ==fp "};
     };
 
-    EXPECT_FALSE(files.SaveProfileRecord(patternRecord(6)));
+    EXPECT_FALSE(files.saveProfileRecord(patternRecord(6)));
     files.labels() = labelsWith("New ");
-    EXPECT_FALSE(files.WriteButtonLabels());
+    EXPECT_FALSE(files.writeButtonLabels());
     EXPECT_EQ(sink.messages, (std::vector<Message>{denied("config0.bin"), denied("str0.ini")}));
     EXPECT_EQ(folder.bytes("config0.bin"), record);
     EXPECT_EQ(folder.bytes("str0.ini"), settings);
@@ -132,14 +132,14 @@ TEST_F(ProfileFilesTest, ImportIgnoresWrongSizesButStillReadsTheLabels) {
         image.resize(size, 0xEE);
         folder.put("out/p.bin", image);
         files.labels() = labelsWith("Old ");
-        files.ImportProfile(folder / "out/p.bin", state);
+        files.importProfile(folder / "out/p.bin", state);
         EXPECT_EQ(state.record, before) << size;
         EXPECT_EQ(files.labels(), labelsWith("Imported ")) << size;
     }
     EXPECT_TRUE(sink.messages.empty());
 
     folder.put("out/p.bin", fileImage(patternRecord(9), 1));
-    files.ImportProfile(folder / "out/p.bin", state);
+    files.importProfile(folder / "out/p.bin", state);
     EXPECT_EQ(state.record, patternRecord(9));
     EXPECT_EQ(state.firstRunFlag, 1);
     EXPECT_TRUE(sink.messages.empty());
@@ -149,8 +149,8 @@ TEST_F(ProfileFilesTest, ImportOfANameWithoutBinDoesNothing) {
     folder.put("out/p.dat", fileImage(patternRecord(9), 1));
     folder.put("out/p.BIN", fileImage(patternRecord(9), 1)); // the test is case-sensitive
     const ConfigRecord before = state.record;
-    files.ImportProfile(folder / "out/p.dat", state);
-    files.ImportProfile(folder / "out/p.BIN", state);
+    files.importProfile(folder / "out/p.dat", state);
+    files.importProfile(folder / "out/p.BIN", state);
     EXPECT_EQ(state.record, before);
     EXPECT_TRUE(sink.messages.empty());
 }
@@ -160,7 +160,7 @@ TEST_F(ProfileFilesTest, ImportReplacesEveryBinInThePathForTheSettingsFile) {
     folder.putText("a.ini.d/p.ini", labelSection("Setting-EN", "Folder "));
     folder.putText("a.bin.d/p.ini", labelSection("Setting-EN", "Wrong "));
     files.setCurrentProfileIndex(2);
-    files.ImportProfile(folder / "a.bin.d/p.bin", state);
+    files.importProfile(folder / "a.bin.d/p.bin", state);
     EXPECT_EQ(state.record, patternRecord(9));
     EXPECT_EQ(state.firstRunFlag, 0);
     EXPECT_EQ(files.labels(), labelsWith("Folder "));
@@ -173,8 +173,8 @@ TEST_F(ProfileFilesTest, ImportReplacesEveryBinInThePathForTheSettingsFile) {
 TEST_F(ProfileFilesTest, ImportOfAMissingOrUnreadableFileReportsItAsMissing) {
     std::filesystem::create_directories(folder / "out/dir.bin");
     const ConfigRecord before = state.record;
-    files.ImportProfile(folder / "out/none.bin", state);
-    files.ImportProfile(folder / "out/dir.bin", state);
+    files.importProfile(folder / "out/none.bin", state);
+    files.importProfile(folder / "out/dir.bin", state);
     EXPECT_EQ(state.record, before);
     EXPECT_EQ(sink.messages, (std::vector<Message>{kMissingFile, kMissingFile}));
     EXPECT_EQ(files.recordFilePath(), folder / "config0.bin");
@@ -222,7 +222,7 @@ TEST_F(ProfileFilesTest, TheLaterOfTwoProfilesWithOneNameBecomesCurrent) {
     folder.putText("str.ini", profileList("Twin", "3", {"Twin", "Other", "Twin"}));
     folder.put("config0.bin", fileImage(patternRecord(10), 1));
     folder.put("config2.bin", fileImage(patternRecord(12), 1));
-    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(files.currentProfileIndex(), 2);
     EXPECT_EQ(state.record, patternRecord(12));
     EXPECT_EQ(files.settingsFilePath(), folder / "str2.ini");
@@ -232,13 +232,13 @@ TEST_F(ProfileFilesTest, ACurrentNameMatchingNoProfileKeepsTheIndex) {
     folder.putText("str.ini", profileList("Gone", "6", {"A", "B", "C", "D", "E", "F"}));
     folder.put("config4.bin", fileImage(patternRecord(14), 1));
     ASSERT_TRUE(files.setCurrentProfileIndex(4));
-    EXPECT_TRUE(files.LoadProfileFiles(state));
+    EXPECT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(files.currentProfileIndex(), 4);
     EXPECT_EQ(state.record, patternRecord(14));
     // Names are compared case-sensitively; an index past the list's end
     // names no profile and falls back to the first.
     folder.putText("str.ini", profileList("a", "2", {"X", "A"}));
-    files.LoadProfileFiles(state);
+    files.loadProfileFiles(state);
     EXPECT_EQ(files.currentProfileIndex(), 0);
 }
 
@@ -248,7 +248,7 @@ TEST_F(ProfileFilesTest, InvalidItemCountLoadsNothingAndLabelsGoToTheFirstProfil
     for (std::string_view count : {"", "0", "7", "-1", "abc"}) {
         folder.putText("str.ini", profileList("P", count, {"P"}));
         const ConfigRecord before = state.record;
-        EXPECT_FALSE(files.LoadProfileFiles(state)) << count;
+        EXPECT_FALSE(files.loadProfileFiles(state)) << count;
         EXPECT_EQ(state.record, before) << count;
         EXPECT_EQ(files.recordFilePath(), folder / "config0.bin") << count;
         EXPECT_EQ(files.settingsFilePath(), folder / "str0.ini") << count;
@@ -256,7 +256,7 @@ TEST_F(ProfileFilesTest, InvalidItemCountLoadsNothingAndLabelsGoToTheFirstProfil
     EXPECT_TRUE(sink.messages.empty());
 
     files.labels() = labelsWith("First ");
-    EXPECT_TRUE(files.WriteButtonLabels());
+    EXPECT_TRUE(files.writeButtonLabels());
     auto expected = listingBefore;
     expected.push_back("str0.ini");
     std::sort(expected.begin(), expected.end());
@@ -267,14 +267,14 @@ TEST_F(ProfileFilesTest, InvalidItemCountLoadsNothingAndLabelsGoToTheFirstProfil
 TEST_F(ProfileFilesTest, AnUnreadableRecordFileIsReportedAsMissing) {
     std::filesystem::create_directories(folder / "config0.bin");
     const ConfigRecord before = state.record;
-    EXPECT_FALSE(files.LoadProfileFiles(state));
+    EXPECT_FALSE(files.loadProfileFiles(state));
     EXPECT_EQ(state.record, before);
     EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
 }
 
 TEST_F(ProfileFilesTest, SavingIntoADeletedRecordFileReportsAndCreatesNothing) {
     files.setCurrentProfileIndex(3);
-    EXPECT_FALSE(files.SaveProfileRecord(state.record));
+    EXPECT_FALSE(files.saveProfileRecord(state.record));
     EXPECT_EQ(sink.messages, std::vector<Message>{kMissingFile});
     EXPECT_EQ(folder.listing(), std::vector<std::string>{"str.ini"});
 }
@@ -282,7 +282,7 @@ TEST_F(ProfileFilesTest, SavingIntoADeletedRecordFileReportsAndCreatesNothing) {
 TEST_F(ProfileFilesTest, SaveWritesFlagOneAndTheRecordIntoTheCurrentProfile) {
     folder.put("config3.bin", fileImage(patternRecord(30), 0));
     files.setCurrentProfileIndex(3);
-    EXPECT_TRUE(files.SaveProfileRecord(patternRecord(33)));
+    EXPECT_TRUE(files.saveProfileRecord(patternRecord(33)));
     EXPECT_EQ(folder.bytes("config3.bin"), fileImage(patternRecord(33), 1));
     EXPECT_EQ(files.settingsFilePath(), folder / "str3.ini");
     EXPECT_TRUE(sink.messages.empty());
@@ -296,9 +296,9 @@ TEST_F(ProfileFilesTest, AWriteThatFailsHalfwayLeavesTheOldFilesAndReportsTheErr
     for (auto stage : {AtomicWriteStage::WriteData, AtomicWriteStage::Rename}) {
         files.setWriteFault([stage](AtomicWriteStage at) { return at == stage ? ENOSPC : 0; });
         sink.messages.clear();
-        EXPECT_FALSE(files.SaveProfileRecord(patternRecord(41)));
+        EXPECT_FALSE(files.saveProfileRecord(patternRecord(41)));
         files.labels() = labelsWith("New ");
-        EXPECT_FALSE(files.WriteButtonLabels());
+        EXPECT_FALSE(files.writeButtonLabels());
         EXPECT_EQ(folder.bytes("config0.bin"), oldRecord);
         EXPECT_EQ(folder.bytes("str0.ini"), oldSettings);
         const auto error = [&](const char* name) {
@@ -315,7 +315,7 @@ TEST_F(ProfileFilesTest, AWriteThatFailsHalfwayLeavesTheOldFilesAndReportsTheErr
 TEST_F(ProfileFilesTest, LabelsAreNotWrittenOverASettingsFileThatCannotBeRead) {
     std::filesystem::create_directories(folder / "str0.ini");
     files.labels() = labelsWith("New ");
-    EXPECT_FALSE(files.WriteButtonLabels());
+    EXPECT_FALSE(files.writeButtonLabels());
     EXPECT_TRUE(std::filesystem::is_directory(folder / "str0.ini"));
     const Message error{"Error Code is: " + std::to_string(EISDIR) + " \n" +
                             (folder / "str0.ini").string() + ": Is a directory",
@@ -328,8 +328,8 @@ TEST_F(ProfileFilesTest, LabelWritesKeepTheOtherSectionsOfTheSettingsFile) {
                                    labelSection("Setting-EN", "English "));
     files.setLanguage(Language::SimplifiedChinese);
     files.labels() = labelsWith("Chinese ");
-    EXPECT_TRUE(files.WriteButtonLabels());
-    files.ReadProfileSettings();
+    EXPECT_TRUE(files.writeButtonLabels());
+    files.readProfileSettings();
     EXPECT_EQ(files.labels(), labelsWith("Chinese "));
     EXPECT_EQ(files.skinStrings().path, "Carbon");
     EXPECT_EQ(files.readLanguageCode(), "CHS");
@@ -344,19 +344,19 @@ TEST_F(ProfileFilesTest, MacroTableNamesAreLoadedWithTheRecordAndWrittenWithTheL
     folder.put("config0.bin", fileImage(patternRecord(80), 1));
     folder.putText("str0.ini", skins + "[MacroTable]\r\nItemCount=2\r\nItem0=First\r\n"
                                        "Item1=Second\r\n");
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(state.macroTableNames, (Names{"First", "Second"}));
 
     // A file without the section says nothing; the labels' write keeps that.
     folder.putText("str0.ini", skins);
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     EXPECT_EQ(state.macroTableNames, std::nullopt);
     files.labels() = labelsWith("L");
-    EXPECT_TRUE(files.WriteButtonLabels());
+    EXPECT_TRUE(files.writeButtonLabels());
     EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file), std::nullopt);
 
     // Given, the section is written as a whole, in the file's line breaks.
-    EXPECT_TRUE(files.WriteButtonLabels(Names{"Second", "First"}));
+    EXPECT_TRUE(files.writeButtonLabels(Names{"Second", "First"}));
     const std::vector<std::uint8_t> written = folder.bytes("str0.ini");
     const std::string text(written.begin(), written.end());
     EXPECT_NE(text.find("[MacroTable]\r\nItemCount=2\r\nItem0=Second\r\nItem1=First\r\n"),
@@ -364,21 +364,21 @@ TEST_F(ProfileFilesTest, MacroTableNamesAreLoadedWithTheRecordAndWrittenWithTheL
         << text;
     EXPECT_EQ(text.rfind(skins, 0), 0u);
     files.labels() = labelsWith("M");
-    EXPECT_TRUE(files.WriteButtonLabels());
+    EXPECT_TRUE(files.writeButtonLabels());
     EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file),
               (Names{"Second", "First"}));
-    EXPECT_TRUE(files.WriteButtonLabels(Names{}));
+    EXPECT_TRUE(files.writeButtonLabels(Names{}));
     EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "str0.ini").file), Names{});
 
     // A name an INI line cannot hold changes nothing and is reported.
     const std::vector<std::uint8_t> before = folder.bytes("str0.ini");
-    EXPECT_FALSE(files.WriteButtonLabels(Names{"Line\nbreak"}));
+    EXPECT_FALSE(files.writeButtonLabels(Names{"Line\nbreak"}));
     EXPECT_EQ(folder.bytes("str0.ini"), before);
     EXPECT_EQ(sink.messages.size(), 1u);
 
     // A hand-made count is believed only as far as the table reaches.
     folder.putText("str0.ini", "[MacroTable]\r\nItemCount=40\r\nItem0=A\r\n");
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     ASSERT_TRUE(state.macroTableNames);
     EXPECT_EQ(state.macroTableNames->size(), 12u);
     EXPECT_EQ(state.macroTableNames->front(), "A");
@@ -408,7 +408,7 @@ class ExportTest : public ProfileFilesTest {
 
 TEST_F(ExportTest, WritesBinAndIniAtTheChosenPlaceAndInTheProgramDirectory) {
     std::filesystem::create_directories(folder / "out");
-    files.ExportProfile(folder / "out/p", patternRecord(60));
+    files.exportProfile(folder / "out/p", patternRecord(60));
 
     for (const std::string prefix : {"out/", ""}) {
         EXPECT_EQ(folder.bytes(prefix + "p.bin"), fileImage(patternRecord(60), 1)) << prefix;
@@ -422,12 +422,12 @@ TEST_F(ExportTest, WritesBinAndIniAtTheChosenPlaceAndInTheProgramDirectory) {
 TEST_F(ExportTest, TheMacroTableNamesTravelWithExportAndImport) {
     using Names = std::vector<std::string>;
     std::filesystem::create_directories(folder / "out");
-    files.ExportProfile(folder / "out/p", patternRecord(64), Names{"Jump", "Dash"});
+    files.exportProfile(folder / "out/p", patternRecord(64), Names{"Jump", "Dash"});
     for (const std::string prefix : {"out/", ""})
         EXPECT_EQ(readMacroTableNames(loadIniFile(folder / (prefix + "p.ini")).file),
                   (Names{"Jump", "Dash"}))
             << prefix;
-    ASSERT_TRUE(files.ImportProfile(folder / "out/p.bin", state));
+    ASSERT_TRUE(files.importProfile(folder / "out/p.bin", state));
     EXPECT_EQ(state.macroTableNames, (Names{"Jump", "Dash"}));
 
     // A saved profile goes out with the names its file keeps, or, before it
@@ -436,8 +436,8 @@ TEST_F(ExportTest, TheMacroTableNamesTravelWithExportAndImport) {
     folder.putText("str2.ini", "[MacroTable]\r\nItemCount=1\r\nItem0=Dash\r\n");
     folder.put("config3.bin", fileImage(patternRecord(66), 1));
     folder.putText("record.ini", "[Walk]\r\nMacroLoopTimes=1\r\n[Run]\r\nMacroLoopTimes=1\r\n");
-    files.ExportSavedProfile(folder / "out/two", 2);
-    files.ExportSavedProfile(folder / "out/three", 3);
+    files.exportSavedProfile(folder / "out/two", 2);
+    files.exportSavedProfile(folder / "out/three", 3);
     EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "out/two.ini").file), Names{"Dash"});
     EXPECT_EQ(readMacroTableNames(loadIniFile(folder / "out/three.ini").file),
               (Names{"Walk", "Run"}));
@@ -445,13 +445,13 @@ TEST_F(ExportTest, TheMacroTableNamesTravelWithExportAndImport) {
 
     // An export from before the names were kept imports without them.
     folder.putText("out/p.ini", "[Setting-CHT]\r\nItem1=x\r\n");
-    ASSERT_TRUE(files.ImportProfile(folder / "out/p.bin", state));
+    ASSERT_TRUE(files.importProfile(folder / "out/p.bin", state));
     EXPECT_EQ(state.macroTableNames, std::nullopt);
 }
 
 TEST_F(ExportTest, ANameEndingInBinGetsNoSecondExtension) {
     std::filesystem::create_directories(folder / "out");
-    files.ExportProfile(folder / "out/q.bin", patternRecord(61));
+    files.exportProfile(folder / "out/q.bin", patternRecord(61));
     EXPECT_EQ(folder.bytes("out/q.bin"), fileImage(patternRecord(61), 1));
     EXPECT_TRUE(folder.exists("out/q.ini"));
     EXPECT_FALSE(folder.exists("out/q.bin.bin"));
@@ -460,7 +460,7 @@ TEST_F(ExportTest, ANameEndingInBinGetsNoSecondExtension) {
 TEST_F(ExportTest, AFolderNamedWithBinStillGetsTheExtensionOnTheFile) {
     std::filesystem::create_directories(folder / "a.bin.d");
     std::filesystem::create_directories(folder / "a.ini.d");
-    files.ExportProfile(folder / "a.bin.d/p", patternRecord(62));
+    files.exportProfile(folder / "a.bin.d/p", patternRecord(62));
     EXPECT_EQ(folder.bytes("a.bin.d/p.bin"), fileImage(patternRecord(62), 1));
     expectLabelsOnly("a.ini.d/p.ini");
     EXPECT_FALSE(folder.exists("a.bin.d/p"));
@@ -481,7 +481,7 @@ TEST_F(ExportTest, NamesOfTheProgramsOwnFilesAreRefusedBeforeAnythingIsWritten) 
     for (std::string name : {"config2", "record", "str", "STR0.bin"}) {
         for (const auto& place : {folder.path(), folder / "out"}) {
             sink.messages.clear();
-            files.ExportProfile(place / name, patternRecord(71));
+            files.exportProfile(place / name, patternRecord(71));
             ASSERT_EQ(sink.messages.size(), 1u) << name;
             // In the export's language (Traditional Chinese here).
             EXPECT_NE(sink.messages[0].text.find("是本程式自己的檔案"), std::string::npos) << name;
@@ -494,7 +494,7 @@ TEST_F(ExportTest, NamesOfTheProgramsOwnFilesAreRefusedBeforeAnythingIsWritten) 
 
 TEST_F(ExportTest, AFailedExportWriteIsReportedAndTheSecondCopyStillHappens) {
     // The chosen folder does not exist, so both writes there fail.
-    files.ExportProfile(folder / "missing/p", patternRecord(63));
+    files.exportProfile(folder / "missing/p", patternRecord(63));
     const auto error = [&](const char* name) {
         return Message{writeErrorMessage(fileWriteFailure(folder / "missing" / name, ENOENT)),
                        "NULL ==fp "};

@@ -204,13 +204,13 @@ void saveCurrentProfile(const ProgramFolder& folder, const FactoryFolder& factor
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink, factory.path());
     RecordState state;
-    ASSERT_TRUE(files.LoadProfileFiles(state));
-    files.ReadProfileSettings();
+    ASSERT_TRUE(files.loadProfileFiles(state));
+    files.readProfileSettings();
     if (imported.empty()) {
         state.record = patternRecord(seed);
         files.labels()[0] = "label" + std::to_string(seed);
     } else {
-        ASSERT_TRUE(files.ImportProfile(imported, state));
+        ASSERT_TRUE(files.importProfile(imported, state));
     }
     saveProfileFiles(files, state.record, state.pointerChanges, state.macroTableNames);
 }
@@ -223,8 +223,8 @@ struct LoadedProfile {
 
     LoadedProfile(const ProgramFolder& folder, const FactoryFolder& factory)
         : files(folder.path(), sink, factory.path()) {
-        files.LoadProfileFiles(state);
-        files.ReadProfileSettings();
+        files.loadProfileFiles(state);
+        files.readProfileSettings();
     }
     void save() {
         saveProfileFiles(files, state.record, state.pointerChanges, state.macroTableNames);
@@ -293,7 +293,7 @@ TEST_F(ProfileSlotsTest, AnyChangeCutShortOrFailingAtAnyStepLosesNoProfile) {
         {"export",
          [&] {
              LoadedProfile b(folder, factory);
-             b.files.ExportProfile(outside / "out", b.state.record, b.state.macroTableNames);
+             b.files.exportProfile(outside / "out", b.state.record, b.state.macroTableNames);
          }},
         {"macro OK",
          [this] {

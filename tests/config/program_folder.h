@@ -96,7 +96,7 @@ inline StartedFiles startProgramOn(const std::filesystem::path& user,
     StartedFiles started;
     started.prepared = prepareUserFolder(user, factory);
     ProfileFiles files(user, started.messages, factory);
-    started.loaded = files.LoadProfileFiles(started.state);
+    started.loaded = files.loadProfileFiles(started.state);
     started.profile = files.currentProfileIndex();
     return started;
 }

@@ -22,12 +22,12 @@ TEST(SaveAfterUpload, AnUploadSavesTheRecordWithProfileZeroAndThenTheLabels) {
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink);
     RecordState state;
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     ASSERT_EQ(files.currentProfileIndex(), 1);
     state.record.activeProfile = 4; // as the mouse reported it
     files.labels() = {"L1", "L2", "L3", "L4", "L5", "L6", "L7", "L8"};
     // An export leaves the paths pointing elsewhere; the save must form them again.
-    files.ExportProfile(folder / "elsewhere", state.record);
+    files.exportProfile(folder / "elsewhere", state.record);
 
     VirtualMouse mouse;
     ManualClock manual;

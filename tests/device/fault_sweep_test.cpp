@@ -50,8 +50,8 @@ struct Rig {
     DeviceEventHooks hooks{
         [](int, int) {},
         [this] {
-            files.LoadProfileFiles(state);
-            files.ReadProfileSettings();
+            files.loadProfileFiles(state);
+            files.readProfileSettings();
         },
         [] {},
     };
@@ -69,8 +69,8 @@ struct Rig {
             settings += "Item" + std::to_string(i + 1) + "=" + kOldLabels[i] + "\r\n";
         test::writeText(folder / "str0.ini", settings);
 
-        EXPECT_TRUE(files.LoadProfileFiles(state));
-        files.ReadProfileSettings();
+        EXPECT_TRUE(files.loadProfileFiles(state));
+        files.readProfileSettings();
         EXPECT_TRUE(connectAtStartup(link, state.record));
         mouse->setSlot(0);
         // What the user changed since: DPI stages and a button label.

@@ -289,7 +289,7 @@ TEST(KernelUnplug, MidUploadNothingHangsTheFilesAreSavedAndTheLossIsReported) {
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink);
     RecordState state;
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
     state.record = uploadRecord(); // the user's edits
 
     EmulatedMouse mouse(Order::EventFirst);

@@ -71,7 +71,7 @@ TEST(DesktopPointerSave, OnlyControlsTheUserChangedReachTheDesktopAndAreKeptPerP
 
 TEST(DesktopPointerSave, CancelForgetsTheChangeAndResetLeavesTheDesktopAlone) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.click(kHeaderX, closedHeaderY(DoubleClickSpeed));
     rig.click(734 + 50 + 71 + 60, 152 + 6 + 71);
     EXPECT_TRUE(rig.rig.state().pointerChanges.doubleClick);

@@ -181,7 +181,7 @@ TEST(DeviceThread, NoCommandToTheMouseRunsOnTheWindowsThread) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.rig.link.devicePresent == 1; }));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !rig.pages->actions().applyBusy(); }));
     rig.rig.messages.confirmations = {true};
-    rig.click(CMavloDlg::kResetRect.center().x(), CMavloDlg::kResetRect.center().y());
+    rig.click(MainWindow::kResetRect.center().x(), MainWindow::kResetRect.center().y());
     ASSERT_TRUE(QTest::qWaitFor([&] {
         return !rig.rig.session->uploadPending() && !rig.rig.session->deviceQueue().busy();
     }));

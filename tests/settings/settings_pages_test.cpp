@@ -1,7 +1,7 @@
 #include "core/device/mouse_protocol.h"
 #include "core/layout/skin_layout.h"
 #include "gui/session/profile_session.h"
-#include "gui/widgets/gdip_button.h"
+#include "gui/widgets/scroll_thumb.h"
 #include "settings/settings_rig.h"
 #include "support/process.h"
 
@@ -18,7 +18,7 @@ using enum RightSection;
 // Save and Reset end on the device thread; their files, balloons and pointer
 // settings follow once the window hears back.
 // Presses the thumb, moves it down by dy and lets go, as a hand would.
-void dragThumbAndLetGo(CGdipButton& thumb, int dy) {
+void dragThumbAndLetGo(ScrollThumb& thumb, int dy) {
     QTest::mousePress(&thumb, Qt::LeftButton, {}, QPoint(4, 10));
     QMouseEvent move(QEvent::MouseMove, QPointF(4, 10 + dy), thumb.mapToGlobal(QPointF(4, 10 + dy)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -227,7 +227,7 @@ TEST(SettingsDpiSection, SlidersAndBoxesAnswerOnlyWhileTheSectionIsOpen) {
 // each inside its own section's body; the boxes likewise.
 TEST(SettingsPanel, EachSectionsControlsAnswerOnlyWhileItIsOpenAndOnThePanel) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     SettingsSections& sections = rig.sections();
     const ElementTable& table = window.elements();
     const auto check = [&](int mask) {
@@ -323,7 +323,8 @@ TEST(SettingsDpiSection, ALoadedRecordShowsInTheBoxesAtTheNextDraw) {
 }
 
 // A control of the window as a screen reader finds it: by role and name.
-QAccessibleInterface* controlNamed(CMavloDlg& window, QAccessible::Role role, const QString& name) {
+QAccessibleInterface* controlNamed(MainWindow& window, QAccessible::Role role,
+                                   const QString& name) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&window);
     for (int i = 0; face && i < face->childCount(); ++i)
         if (QAccessibleInterface* child = face->child(i); child && child->role() == role &&
@@ -334,7 +335,7 @@ QAccessibleInterface* controlNamed(CMavloDlg& window, QAccessible::Role role, co
 }
 
 // Tabs until the keyboard is on the named control; false after a round.
-bool tabTo(CMavloDlg& window, const QString& name) {
+bool tabTo(MainWindow& window, const QString& name) {
     for (int i = 0; i < 200; ++i) {
         if (const auto focused = window.focusedElement();
             focused && window.elements().nameOf(*focused) == name)
@@ -346,7 +347,7 @@ bool tabTo(CMavloDlg& window, const QString& name) {
 
 TEST(SettingsKeys, ArrowsStepTheSlidersMoveAlongTheStagesAndChooseTheRadios) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.click(kHeaderX, closedHeaderY(DpiSetting));
     rig.sections().toggle(Lighting);
 
@@ -577,7 +578,7 @@ TEST(SettingsPanel, WithThreeUpperSectionsOpenTheLowerOnesAreNotShown) {
 
 TEST(SettingsPanel, TheThumbBelowHalfWayShowsTheFourLowerSections) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     auto& sections = rig.sections();
     rig.click(kHeaderX, closedHeaderY(MouseSpeed));
     // Everything fits: the panel stays at the top and so does the thumb.
@@ -609,9 +610,9 @@ TEST(SettingsPanel, TheThumbBelowHalfWayShowsTheFourLowerSections) {
 
 TEST(SettingsPanel, TheWheelAndTheThumbsReleaseKeepPanelAndThumbTogether) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     auto& sections = rig.sections();
-    CGdipButton* thumb = window.scrollThumb();
+    ScrollThumb* thumb = window.scrollThumb();
     const auto wheel = [&](int x, int notches) {
         QWheelEvent event(QPointF(x, 300), window.mapToGlobal(QPointF(x, 300)), QPoint(),
                           QPoint(0, notches * 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
@@ -655,9 +656,9 @@ TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
     // The program builds the pages before start-up makes the thumb.
     SettingsRig rig;
     rig.installBeforeStartUp = true;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     auto& sections = rig.sections();
-    CGdipButton* thumb = window.scrollThumb();
+    ScrollThumb* thumb = window.scrollThumb();
     rig.click(kHeaderX, 42);                                  // DPI Setting
     rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // Mouse Speed
 
@@ -669,7 +670,7 @@ TEST(SettingsPanel, TheThumbsReleaseReachesPagesBuiltBeforeTheThumb) {
 
 TEST(SettingsPanel, SlidersFollowADragAndHoldTheirEndValuesPastTheirEnds) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.click(kHeaderX, 42); // DPI Setting
     QTest::mousePress(&window, Qt::LeftButton, {}, QPoint(780, 150));
     const int pressed = rig.record().dpiStage[0];
@@ -699,7 +700,7 @@ TEST(SettingsPanel, SlidersFollowADragAndHoldTheirEndValuesPastTheirEnds) {
 
 TEST(SettingsPanel, ClicksReachTheSectionsThroughTheWindowAndEmptyAreasAreLeftToDragging) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     QTest::mouseClick(&window, Qt::LeftButton, {}, QPoint(kHeaderX, 42));
     EXPECT_TRUE(rig.sections().isOpen(DpiSetting));
     EXPECT_FALSE(rig.click(kHeaderX, 560)); // below the last header
@@ -796,7 +797,7 @@ TEST(SettingsSave, AMouseGoneDuringTheUploadKeepsTheEditsAndTellsTheUser) {
 
 TEST(SettingsCancel, ReopeningAfterCancelShowsTheValuesLastSaved) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     rig.click(kHeaderX, 42);
     rig.click(780, 150); // 2600 DPI
     rig.click(955, 619);
@@ -856,7 +857,7 @@ TEST(SettingsReset, WithoutTheMouseTheDefaultsComeFromConfigBinAndMacrosStay) {
 
 TEST(SettingsReset, WithTheMouseItUploadsAndClosesEverything) {
     SettingsRig rig;
-    CMavloDlg& window = rig.start();
+    MainWindow& window = rig.start();
     WindowRig::writeFile(rig.rig.dir / "config.bin", readText(rig.rig.dir / "config0.bin"));
     rig.click(kHeaderX, 42);
     rig.click(kHeaderX, closedHeaderY(MouseSpeed) + 228 + 5); // below the DPI body

@@ -114,8 +114,8 @@ struct SettingsRig {
         WindowRig::writeFile(rig.dir / "config0.bin", bytes);
     }
 
-    CMavloDlg& start() {
-        const auto install = [this](CMavloDlg& window) {
+    MainWindow& start() {
+        const auto install = [this](MainWindow& window) {
             SettingsPagesSetup setup;
             setup.colours = &colours;
             setup.pointerDesktop = pointerDesktop;
@@ -126,12 +126,12 @@ struct SettingsRig {
         };
         if (installBeforeStartUp)
             return rig.start(install);
-        CMavloDlg& window = rig.start();
+        MainWindow& window = rig.start();
         install(window);
         return window;
     }
 
-    CMavloDlg& window() { return *rig.window; }
+    MainWindow& window() { return *rig.window; }
     SettingsSections& sections() { return pages->sections(); }
     ConfigRecord& record() { return rig.state().record; }
     bool click(int x, int y) { return rig.window->clickAt(QPoint(x, y)); }

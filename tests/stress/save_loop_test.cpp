@@ -27,7 +27,7 @@ TEST(SaveLoop, ManySavesInARowLeaveValidProfileFilesHoldingTheLastSave) {
     RecordingMessageSink sink;
     ProfileFiles files(folder.path(), sink);
     RecordState state;
-    ASSERT_TRUE(files.LoadProfileFiles(state));
+    ASSERT_TRUE(files.loadProfileFiles(state));
 
     VirtualMouse mouse;
     auto device = mouse.openCommandCollection();

@@ -1,9 +1,9 @@
-#include "gui/widgets/gdip_button.h"
 #include "gui/widgets/label_text.h"
+#include "gui/widgets/scroll_thumb.h"
 #include "gui/widgets/skin_image_cache.h"
 #include "gui/widgets/skinned_window.h"
 #include "gui/widgets/window_elements.h"
-#include "gui/window/help_dialog.h"
+#include "gui/window/help_panel.h"
 #include "support/qt_test_app.h"
 #include "support/skin_folder.h"
 
@@ -459,7 +459,7 @@ TEST(ScrollThumb, DragsStayInsideTheTrack) {
     qtApp();
     QWidget parent;
     parent.resize(1000, 640);
-    CGdipButton thumb(scrollThumbImage(), edges(984, 32, 992, 146), {31, 596}, &parent);
+    ScrollThumb thumb(scrollThumbImage(), edges(984, 32, 992, 146), {31, 596}, &parent);
     std::vector<int> tops;
     thumb.setMovedHandler([&](int top) { tops.push_back(top); });
 
@@ -481,7 +481,7 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     QWidget main;
     main.resize(1000, 640);
     int updates = 0;
-    CHelpDialog panel(
+    HelpPanel panel(
         skin, rig.messages, Language::English, [&] { ++updates; }, {}, &main);
     EXPECT_EQ(panel.geometry(), QRect(786, 25, 166, 182));
     panel.clickAt({80, 60}); // the version line
@@ -490,13 +490,13 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     EXPECT_EQ(updates, 1);
 
     // The last line opens the keys panel beside it, and closes it again.
-    EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
+    EXPECT_TRUE(panel.clickAt(HelpPanel::kKeysLine.center()));
     KeysPanel* keys = panel.keysPanel();
     ASSERT_NE(keys, nullptr);
     EXPECT_EQ(keys->parentWidget(), &main);
     EXPECT_EQ(keys->geometry(), QRect(KeysPanel::kPosition, QSize(540, 560)));
     EXPECT_LT(keys->geometry().right(), panel.geometry().left());
-    EXPECT_TRUE(panel.clickAt(CHelpDialog::kKeysLine.center()));
+    EXPECT_TRUE(panel.clickAt(HelpPanel::kKeysLine.center()));
     EXPECT_EQ(panel.keysPanel(), nullptr);
     // Hiding the help panel takes the keys panel with it.
     main.show();
@@ -510,9 +510,9 @@ TEST(HelpPanel, SitsAtItsPlaceAndItsFirstLineStartsTheUpdater) {
     QImage shorter(166, 156, QImage::Format_ARGB32);
     shorter.fill(Qt::gray);
     shorter.save(rig.dir.path() + "/Help/HelpWindow.png");
-    CHelpDialog old(std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages), rig.messages,
-                    Language::English, {}, {}, &main);
-    EXPECT_FALSE(old.clickAt(CHelpDialog::kKeysLine.center() - QPoint(0, 5)));
+    HelpPanel old(std::make_shared<SkinImageCache>(rig.dir.path(), rig.messages), rig.messages,
+                  Language::English, {}, {}, &main);
+    EXPECT_FALSE(old.clickAt(HelpPanel::kKeysLine.center() - QPoint(0, 5)));
     EXPECT_EQ(old.keysPanel(), nullptr);
 }
 
@@ -530,7 +530,7 @@ TEST(HelpPanel, TheWindowShowsThroughTheTransparentPartsOfItsPicture) {
     main.resize(1000, 640);
     main.setStyleSheet("background: rgb(200, 0, 0);");
     main.setAutoFillBackground(true);
-    CHelpDialog panel(skin, rig.messages, Language::English, {}, {}, &main);
+    HelpPanel panel(skin, rig.messages, Language::English, {}, {}, &main);
     const QImage shot = main.grab().toImage();
     const QPoint corner = panel.geometry().topLeft() + QPoint(2, 2); // a transparent row
     EXPECT_EQ(shot.pixelColor(corner), QColor(200, 0, 0));

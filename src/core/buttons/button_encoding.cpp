@@ -71,7 +71,7 @@ ButtonEntry pick(const std::array<ButtonEntry, N>& table, std::size_t index) {
 
 } // namespace
 
-ButtonEntry EncodeButtonEntry(const ConfigRecord& record, int buttonIndex) {
+ButtonEntry encodeButtonEntry(const ConfigRecord& record, int buttonIndex) {
     if (buttonIndex < 0 || buttonIndex >= kButtonCount) {
         return kEmpty;
     }
@@ -123,10 +123,10 @@ ButtonEntry EncodeButtonEntry(const ConfigRecord& record, int buttonIndex) {
     }
 }
 
-void BuildButtonBlock(const ConfigRecord& record, std::span<std::uint8_t, kButtonBlockSize> block) {
+void buildButtonBlock(const ConfigRecord& record, std::span<std::uint8_t, kButtonBlockSize> block) {
     std::ranges::fill(block, std::uint8_t{0});
     for (int button = 0; button < kButtonCount; ++button) {
-        const ButtonEntry entry = EncodeButtonEntry(record, button);
+        const ButtonEntry entry = encodeButtonEntry(record, button);
         const auto offset =
             static_cast<std::size_t>(kButtonSlots[static_cast<std::size_t>(button)]) *
             kButtonEntrySize;

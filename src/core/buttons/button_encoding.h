@@ -16,10 +16,10 @@ using ButtonEntry = std::array<std::uint8_t, 4>;
 // Values the mouse has no meaning for (unknown types, wheel choices, Windows
 // commands or macro numbers, or a button index outside 0..7) give an
 // all-zero entry, which the mouse treats as "no function".
-ButtonEntry EncodeButtonEntry(const ConfigRecord& record, int buttonIndex);
+ButtonEntry encodeButtonEntry(const ConfigRecord& record, int buttonIndex);
 
 // Clears the block and puts each button's entry in its slot.
-void BuildButtonBlock(const ConfigRecord& record, std::span<std::uint8_t, kButtonBlockSize> block);
+void buildButtonBlock(const ConfigRecord& record, std::span<std::uint8_t, kButtonBlockSize> block);
 
 // The slot (4 bytes each) of buttons 1..8 in the button block. The firmware
 // keeps the side buttons 4 and 5 apart from the others.

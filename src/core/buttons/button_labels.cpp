@@ -39,11 +39,11 @@ std::string singleKeyLabel(std::string_view keyName, std::string_view prefix) {
 std::string comboKeyLabel(std::string_view modifierName, std::string_view key1Name,
                           std::string_view key2Name, std::string_view prefix) {
     std::string parts;
-    if (ModifierNameToBit(modifierName) != 0) {
+    if (modifierNameToBit(modifierName) != 0) {
         appendPart(parts, modifierName);
     }
     for (std::string_view key : {key1Name, key2Name}) {
-        if (KeyNameToCode(key) != 0) {
+        if (keyNameToCode(key) != 0) {
             appendPart(parts, key);
         }
     }

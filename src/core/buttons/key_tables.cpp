@@ -129,12 +129,12 @@ const std::array<ModifierRow, kModifierRowCount> kModifierNameTable = {{
     {"Right Win", 0x80},
 }};
 
-std::uint8_t KeyNameToCode(std::string_view name) {
+std::uint8_t keyNameToCode(std::string_view name) {
     const auto row = std::ranges::find(kKeyNameTable, name, &KeyRow::name);
     return row == kKeyNameTable.end() ? 0 : row->code;
 }
 
-std::uint8_t ModifierNameToBit(std::string_view name) {
+std::uint8_t modifierNameToBit(std::string_view name) {
     const auto row = std::ranges::find(kModifierNameTable, name, &ModifierRow::name);
     return row == kModifierNameTable.end() ? 0 : row->bit;
 }

@@ -31,8 +31,8 @@ extern const std::array<ModifierRow, kModifierRowCount> kModifierNameTable;
 
 // Exact, case-sensitive, untrimmed comparison; the first equal row wins.
 // Returns 0 when no row matches.
-std::uint8_t KeyNameToCode(std::string_view name);
-std::uint8_t ModifierNameToBit(std::string_view name);
+std::uint8_t keyNameToCode(std::string_view name);
+std::uint8_t modifierNameToBit(std::string_view name);
 
 // Reverse look-ups for showing stored codes. The name of the first row with
 // that code, or an empty text when no row has it.

@@ -182,7 +182,7 @@ bool MouseProtocol::uploadConfiguration(
     allSent = writeConfigurationBlock() && allSent;
     stepDone(3);
 
-    BuildButtonBlock(record, images_.buttonBlock);
+    buildButtonBlock(record, images_.buttonBlock);
     allSent = writeButtonBlock() && allSent;
     stepDone(4);
 

@@ -106,7 +106,7 @@ bool isValidMacroName(std::string_view name) {
 }
 
 std::uint8_t macroKeyCode(std::string_view keyName) {
-    return keyName == "Application" ? 0 : KeyNameToCode(keyName);
+    return keyName == "Application" ? 0 : keyNameToCode(keyName);
 }
 
 std::uint32_t recordedDelayMs(std::optional<std::uint32_t> previousEventTick,

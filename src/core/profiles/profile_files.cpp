@@ -236,7 +236,7 @@ bool ProfileFiles::selectProfileFromList() {
     return true;
 }
 
-bool ProfileFiles::LoadProfileFiles(RecordState& state) {
+bool ProfileFiles::loadProfileFiles(RecordState& state) {
     macroStorePath_ = inUserFolder(kMacroStoreFileName);
     globalSettingsPath_ = inUserFolder(kGlobalSettingsFileName);
     if (defaultLoadMode_) {
@@ -326,7 +326,7 @@ RecordFileRead ProfileFiles::startFromFactory(RecordFileStatus found) {
     return decodeRecordFile(image);
 }
 
-void ProfileFiles::ReadProfileSettings() {
+void ProfileFiles::readProfileSettings() {
     using namespace settings_keys;
     const IniFile settings = readIniOrEmpty(settingsFilePath_);
     for (int i = 0; i < kButtonCount; ++i) {
@@ -360,7 +360,7 @@ void ProfileFiles::readButtonLabels() {
     }
 }
 
-bool ProfileFiles::WriteButtonLabels(const std::optional<MacroTableNames>& macroNames) {
+bool ProfileFiles::writeButtonLabels(const std::optional<MacroTableNames>& macroNames) {
     IniLoadResult loaded = loadIniFile(settingsFilePath_);
     if (loaded.status == IniLoadStatus::Failed) {
         // A file that cannot be read is never replaced: its other sections
@@ -395,7 +395,7 @@ bool ProfileFiles::WriteButtonLabels(const std::optional<MacroTableNames>& macro
     return result.ok();
 }
 
-bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
+bool ProfileFiles::writePointerChanges(const PointerChanges& changes) {
     IniLoadResult loaded = loadIniFile(settingsFilePath_);
     if (loaded.status == IniLoadStatus::Failed) {
         reportWriteError(fileWriteFailure(settingsFilePath_, loaded.errorCode));
@@ -417,7 +417,7 @@ bool ProfileFiles::WritePointerChanges(const PointerChanges& changes) {
     return result.ok();
 }
 
-bool ProfileFiles::SaveProfileRecord(const ConfigRecord& record) {
+bool ProfileFiles::saveProfileRecord(const ConfigRecord& record) {
     formCurrentProfilePaths();
     std::error_code ec;
     if (!fs::exists(recordFilePath_, ec)) {
@@ -472,7 +472,7 @@ bool ProfileFiles::saveProfile(const ConfigRecord& record, const PointerChanges&
     return result.ok();
 }
 
-bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state) {
+bool ProfileFiles::importProfile(const fs::path& chosenPath, RecordState& state) {
     if (chosenPath.filename().string().find(".bin") == std::string::npos) {
         return false;
     }
@@ -489,7 +489,7 @@ bool ProfileFiles::ImportProfile(const fs::path& chosenPath, RecordState& state)
             state.loaded = true;
         }
         settingsFilePath_ = replaceAll(chosenPath.string(), ".bin", ".ini");
-        ReadProfileSettings();
+        readProfileSettings();
         if (read.status == RecordFileStatus::Loaded) {
             const IniFile settings = readIniOrEmpty(settingsFilePath_);
             state.pointerChanges = readPointerChanges(settings);
@@ -528,7 +528,7 @@ bool ProfileFiles::refusesLinkIn(const fs::path& path) {
     return true;
 }
 
-void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord& record,
+void ProfileFiles::exportProfile(const fs::path& chosenPath, const ConfigRecord& record,
                                  const std::optional<MacroTableNames>& macroNames) {
     if (chosenPath.filename().empty()) {
         return;
@@ -557,18 +557,18 @@ void ProfileFiles::ExportProfile(const fs::path& chosenPath, const ConfigRecord&
         return;
     }
     settingsFilePath_ = paths.settings;
-    WriteButtonLabels(macroNames);
+    writeButtonLabels(macroNames);
     recordFilePath_ = paths.record;
     writeRecordFile(recordFilePath_, record);
 
     settingsFilePath_ = inUserFolder(settingsCopyName);
-    WriteButtonLabels(macroNames);
+    writeButtonLabels(macroNames);
     recordFilePath_ = inUserFolder(fileName);
     writeRecordFile(recordFilePath_, record);
     settingsFilePath_ = inUserFolder(profileSettingsFileName(currentProfileIndex_));
 }
 
-void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
+void ProfileFiles::exportSavedProfile(const fs::path& chosenPath, int index) {
     const RecordFileRead read = readRecordFile(inUserFolder(profileRecordFileName(index)));
     if (read.status != RecordFileStatus::Loaded) {
         reportMissingRecordFile();
@@ -584,7 +584,7 @@ void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
     }
     // A profile saved before its table's names were kept gets them guessed,
     // as its load would.
-    ExportProfile(chosenPath, record,
+    exportProfile(chosenPath, record,
                   readMacroTableNames(settings).value_or(
                       guessMacroTableNames(inUserFolder(kMacroStoreFileName))));
     labels_ = windowLabels;
@@ -593,8 +593,8 @@ void ProfileFiles::ExportSavedProfile(const fs::path& chosenPath, int index) {
 void ProfileFiles::resetToDefaults(RecordState& state) {
     const std::uint8_t keptActiveProfile = state.record.activeProfile;
     defaultLoadMode_ = true;
-    LoadProfileFiles(state);
-    ReadProfileSettings();
+    loadProfileFiles(state);
+    readProfileSettings();
     state.record.activeProfile = keptActiveProfile;
     defaultLoadMode_ = false;
     // Without the mouse nothing saves the defaults; pointing the paths back at

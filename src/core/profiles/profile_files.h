@@ -119,18 +119,18 @@ class ProfileFiles {
     // record; in default-load mode the first 220 bytes of "config.bin"
     // of the factory folder instead. Returns whether record bytes were read:
     // not with an unusable list, nor while a delete is unfinished.
-    bool LoadProfileFiles(RecordState& state);
+    bool loadProfileFiles(RecordState& state);
     // Makes index the current profile and reads its record file, without
     // consulting the list (a switch, a reload of the profile on screen).
     bool loadProfileAt(int index, RecordState& state);
     // Reads the labels of the label section, the "Skins" and the "Point"
     // strings from the settings file now in use. Missing keys read empty.
-    void ReadProfileSettings();
+    void readProfileSettings();
     // Writes "Item1".."Item8" of the label section into the settings file now
     // in use, creating it when needed, and with them the macro table's names
     // when given (otherwise the file's section stays as it is). Returns false
     // after reporting a failure.
-    bool WriteButtonLabels(const std::optional<MacroTableNames>& macroNames = std::nullopt);
+    bool writeButtonLabels(const std::optional<MacroTableNames>& macroNames = std::nullopt);
     // Whether the labels in memory are those of the label section of the
     // settings file now in use, and reading them from it.
     bool labelsMatchFile() const;
@@ -138,11 +138,11 @@ class ProfileFiles {
     // Keeps which pointer settings the user changed in the current profile's
     // settings file. A file without the section is left alone while nothing
     // changed. Returns false after reporting a failure.
-    bool WritePointerChanges(const PointerChanges& changes);
+    bool writePointerChanges(const PointerChanges& changes);
     // Writes the flag 1 and the record into the current profile's record
     // file, which must already exist; also points the settings path back at
     // the current profile's settings file.
-    bool SaveProfileRecord(const ConfigRecord& record);
+    bool saveProfileRecord(const ConfigRecord& record);
     // Save: the record (flag 1), the labels, the macro table's names (when
     // given) and the pointer changes go into the current profile's files
     // together or not at all: the record's macro images and the names in
@@ -152,15 +152,15 @@ class ProfileFiles {
                      const std::optional<MacroTableNames>& macroNames);
     // The file part of an import: chosenPath is the file the user picked.
     // Returns whether anything was read.
-    bool ImportProfile(const std::filesystem::path& chosenPath, RecordState& state);
+    bool importProfile(const std::filesystem::path& chosenPath, RecordState& state);
     // The file part of an export: the record and labels (and the macro
     // table's names, when given) go to chosenPath (with ".bin" added when its
     // name lacks it) and its ".ini" twin, and a second copy of both into the
     // user folder.
-    void ExportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record,
+    void exportProfile(const std::filesystem::path& chosenPath, const ConfigRecord& record,
                        const std::optional<MacroTableNames>& macroNames = std::nullopt);
     // Export of another profile than the one on screen: its files as saved.
-    void ExportSavedProfile(const std::filesystem::path& chosenPath, int index);
+    void exportSavedProfile(const std::filesystem::path& chosenPath, int index);
 
     // The record and settings files an export to chosenPath writes: ".bin"
     // added when the name lacks it, and its ".ini" twin.

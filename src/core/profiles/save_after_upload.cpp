@@ -4,8 +4,8 @@ namespace qvr {
 
 std::function<void(const ConfigRecord&)> saveAfterUpload(ProfileFiles& files) {
     return [&files](const ConfigRecord& record) {
-        files.SaveProfileRecord(record);
-        files.WriteButtonLabels();
+        files.saveProfileRecord(record);
+        files.writeButtonLabels();
     };
 }
 

@@ -146,7 +146,7 @@ std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFla
         << ", double-click speed " << int(record.doubleClickSpeed) << '\n';
     out << "buttons:\n";
     for (int i = 0; i < kButtonCount; ++i) {
-        const ButtonEntry entry = EncodeButtonEntry(record, i);
+        const ButtonEntry entry = encodeButtonEntry(record, i);
         out << "  button " << i + 1 << ": " << functionName(record.buttonFunction[i]);
         const std::string detail = buttonDetail(record, i, naming);
         if (!detail.empty())
@@ -172,7 +172,7 @@ std::string describeProfile(const ConfigRecord& record, std::uint8_t firstRunFla
 std::string describeUpload(const ConfigRecord& record) {
     std::string text = "config-block: " + hexRun(buildConfigurationBlock(record)) + '\n';
     Block buttons{};
-    BuildButtonBlock(record, buttons);
+    buildButtonBlock(record, buttons);
     text += "button-block: " + hexRun(buttons) + '\n';
     return text + describeMacroTable(record.macroData);
 }

@@ -3,7 +3,7 @@
 #include "core/buttons/button_labels.h"
 #include "core/buttons/key_tables.h"
 #include "core/layout/skin_layout.h"
-#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/key_combination_dialog.h"
 #include "gui/buttons/single_key_dialog.h"
 #include "gui/macros/macro_key_dialog.h"
 #include "gui/profiles/macro_profile_dialogs.h"
@@ -339,20 +339,21 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
 
     switch (type) {
     case ButtonFunctionType::SingleKey: {
-        CSingleDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color);
+        SingleKeyDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color);
         if (!runDialog(dialog))
             return false;
-        record.buttonSingleKey[n] = KeyNameToCode(dialog.keyName());
+        record.buttonSingleKey[n] = keyNameToCode(dialog.keyName());
         label = singleKeyLabel(dialog.keyName(), texts.singleKey);
         return true;
     }
     case ButtonFunctionType::ComboKey: {
-        CComboDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color);
+        KeyCombinationDialog dialog(host_.face().sharedSkin(), session_.messages(), language,
+                                    color);
         if (!runDialog(dialog))
             return false;
-        record.buttonComboModifiers[n] = ModifierNameToBit(dialog.modifierName());
-        record.buttonComboKey1[n] = KeyNameToCode(dialog.key1Name());
-        record.buttonComboKey2[n] = KeyNameToCode(dialog.key2Name());
+        record.buttonComboModifiers[n] = modifierNameToBit(dialog.modifierName());
+        record.buttonComboKey1[n] = keyNameToCode(dialog.key1Name());
+        record.buttonComboKey2[n] = keyNameToCode(dialog.key2Name());
         label = comboKeyLabel(dialog.modifierName(), dialog.key1Name(), dialog.key2Name(),
                               texts.comboKey);
         return true;
@@ -362,8 +363,8 @@ bool AssignmentSection::assignByDialog(int index, ButtonFunctionType type) {
         if (record.buttonFunction[n] == static_cast<std::uint8_t>(ButtonFunctionType::MacroKey)) {
             preset = MacroKeyPreset{record.buttonMacroNumber[n], record.buttonMacroRepeat[n]};
         }
-        CMacroDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color,
-                            session_.profiles()->macroKeyChoices(), preset);
+        MacroKeyDialog dialog(host_.face().sharedSkin(), session_.messages(), language, color,
+                              session_.profiles()->macroKeyChoices(), preset);
         if (!runDialog(dialog))
             return false;
         record.buttonMacroNumber[n] = dialog.macroPosition();
@@ -493,7 +494,7 @@ void AssignmentSection::applyFirstRunLabels() {
         profile.labels()[n] = std::string(defaults[n]);
     // An import's labels belong to no file until a Save keeps the import.
     if (!(*session_.profiles()).holdsImport())
-        profile.WriteButtonLabels();
+        profile.writeButtonLabels();
     // Once per loaded profile: later redraws must not take back labels the
     // user chose since. Loading the profile again reads the flag anew.
     state.firstRunFlag = 1;

@@ -21,8 +21,8 @@ bool isWindowsKey(const QKeyEvent& event, const std::string& name) {
 
 } // namespace
 
-CSingleDialog::CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                             Language language, QColor textColor)
+SingleKeyDialog::SingleKeyDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                                 Language language, QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::Allowed),
       texts_(singleKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).singleKey)),
       hint_(qstr(keyboardTexts(language).singleKeyHint)) {
@@ -52,9 +52,9 @@ CSingleDialog::CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& 
                 [this] { return openedBy() == OpenedBy::Keyboard ? hint_ : QString(); }});
 }
 
-CSingleDialog::~CSingleDialog() = default;
+SingleKeyDialog::~SingleKeyDialog() = default;
 
-void CSingleDialog::openedByChanged() {
+void SingleKeyDialog::openedByChanged() {
     if (!capture_)
         return SkinnedDialog::openedByChanged();
     if (openedBy() == OpenedBy::Keyboard) {
@@ -69,7 +69,7 @@ void CSingleDialog::openedByChanged() {
     setTabKeys(TabKeys::AreInput);
 }
 
-void CSingleDialog::startKeyboardCapture() {
+void SingleKeyDialog::startKeyboardCapture() {
     if (!capture_ || openedBy() != OpenedBy::Keyboard)
         return;
     boundedCapture_ = true;
@@ -78,7 +78,7 @@ void CSingleDialog::startKeyboardCapture() {
     update();
 }
 
-bool CSingleDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
+bool SingleKeyDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
     if (!boundedCapture_)
         return isWindowsKey(event, name);
     const CaptureKeys::Step step = captureKeys_.take(event);
@@ -96,7 +96,7 @@ bool CSingleDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent
     return true;
 }
 
-bool CSingleDialog::onKey(const std::string& name, const QKeyEvent& event) {
+bool SingleKeyDialog::onKey(const std::string& name, const QKeyEvent& event) {
     if (openedBy() == OpenedBy::Keyboard)
         return onKeyboardOpenedKey(name, event);
     keyName_ = name;
@@ -106,7 +106,7 @@ bool CSingleDialog::onKey(const std::string& name, const QKeyEvent& event) {
     return isDialogEndingKey(event) || isWindowsKey(event, name);
 }
 
-void CSingleDialog::paintFace(QPainter& painter) {
+void SingleKeyDialog::paintFace(QPainter& painter) {
     paintTitle(painter, title_);
     paintCloseButton(painter);
     painter.setFont(textFont());

@@ -11,7 +11,7 @@ namespace qvr {
 
 // The single-key capture dialog: the user presses a key and the dialog shows
 // its name; OK hands the last name to the assignment page.
-class CSingleDialog : public SkinnedDialog {
+class SingleKeyDialog : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -20,9 +20,9 @@ class CSingleDialog : public SkinnedDialog {
     // Above OK and Cancel: how the keyboard captures, when it opened the dialog.
     static constexpr QRect kHintRect = edges(16, 190, 362, 246);
 
-    CSingleDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                  QColor textColor);
-    ~CSingleDialog() override;
+    SingleKeyDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                    QColor textColor);
+    ~SingleKeyDialog() override;
 
     // The last key name captured; empty until a key is pressed.
     const std::string& keyName() const { return keyName_; }

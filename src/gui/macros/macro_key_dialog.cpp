@@ -16,9 +16,10 @@ constexpr std::string_view kBackgroundFailed = "Macro Key Dialog Load background
 
 } // namespace
 
-CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                           Language language, QColor textColor, std::vector<MacroKeyChoice> choices,
-                           std::optional<MacroKeyPreset> preset)
+MacroKeyDialog::MacroKeyDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                               Language language, QColor textColor,
+                               std::vector<MacroKeyChoice> choices,
+                               std::optional<MacroKeyPreset> preset)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
       texts_(macroKeyDialogTexts(language)), title_(qstr(mainWindowTexts(language).macroKey)),
       choices_(std::move(choices)) {
@@ -60,9 +61,9 @@ CMacroDialog::CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
     }
 }
 
-CMacroDialog::~CMacroDialog() = default;
+MacroKeyDialog::~MacroKeyDialog() = default;
 
-void CMacroDialog::toggleList() {
+void MacroKeyDialog::toggleList() {
     if (list_) {
         closeList();
         return;
@@ -75,13 +76,13 @@ void CMacroDialog::toggleList() {
     connect(list_, &SkinListBox::chosen, this, [this](int row) { chooseMacro(row); });
 }
 
-void CMacroDialog::closeList() {
+void MacroKeyDialog::closeList() {
     if (list_)
         list_->discard();
     list_ = nullptr;
 }
 
-void CMacroDialog::chooseMacro(int row) {
+void MacroKeyDialog::chooseMacro(int row) {
     if (row < 0 || row >= static_cast<int>(choices_.size()))
         return;
     const MacroKeyChoice& choice = choices_[static_cast<std::size_t>(row)];
@@ -91,26 +92,26 @@ void CMacroDialog::chooseMacro(int row) {
     update();
 }
 
-void CMacroDialog::chooseRepeatMode(int mode) {
+void MacroKeyDialog::chooseRepeatMode(int mode) {
     if (mode < 0 || mode >= kRepeatModeCount)
         return;
     repeatMode_ = static_cast<std::uint8_t>(mode);
     update();
 }
 
-bool CMacroDialog::beforeClick(QPoint position) {
+bool MacroKeyDialog::beforeClick(QPoint position) {
     if (list_ && !kFieldRect.contains(position))
         closeList();
     return false;
 }
 
-void CMacroDialog::wheelEvent(QWheelEvent* event) {
+void MacroKeyDialog::wheelEvent(QWheelEvent* event) {
     if (list_)
         list_->scrollByNotches(event->angleDelta().y() / kWheelNotch);
     event->accept();
 }
 
-void CMacroDialog::paintFace(QPainter& painter) {
+void MacroKeyDialog::paintFace(QPainter& painter) {
     paintTitle(painter, title_);
     paintCloseButton(painter);
     painter.setFont(textFont());

@@ -23,7 +23,7 @@ struct MacroKeyPreset {
 
 // The macro key dialog: one macro of the store and one of three repeat modes
 // for a button.
-class CMacroDialog : public SkinnedDialog {
+class MacroKeyDialog : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -39,10 +39,10 @@ class CMacroDialog : public SkinnedDialog {
 
     // choices: the macros in list order. A preset that names no listed
     // position or mode is left out.
-    CMacroDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                 QColor textColor, std::vector<MacroKeyChoice> choices,
-                 std::optional<MacroKeyPreset> preset = std::nullopt);
-    ~CMacroDialog() override;
+    MacroKeyDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                   QColor textColor, std::vector<MacroKeyChoice> choices,
+                   std::optional<MacroKeyPreset> preset = std::nullopt);
+    ~MacroKeyDialog() override;
 
     std::uint8_t macroPosition() const { return position_; }
     std::uint8_t repeatMode() const { return repeatMode_; }

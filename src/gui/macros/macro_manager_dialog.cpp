@@ -4,7 +4,7 @@
 #include "gui/macros/key_recording_filter.h"
 #include "gui/widgets/key_event_names.h"
 #include "gui/widgets/label_text.h"
-#include "gui/widgets/list_box_editor.h"
+#include "gui/widgets/list_item_editor.h"
 #include "gui/widgets/qt_fonts.h"
 
 #include <QKeyEvent>
@@ -68,7 +68,7 @@ QString styleFor(const QColor& background, const QColor& text) {
 
 } // namespace
 
-CMacroProgramDialog::CMacroProgramDialog(MacroManagerSetup setup, QWidget* parent)
+MacroManagerDialog::MacroManagerDialog(MacroManagerSetup setup, QWidget* parent)
     : ModalSkinnedWindow(setup.skin, *setup.messages, parent, Dragging::Allowed),
       setup_(std::move(setup)), texts_(macroManagerTexts(setup_.language)),
       store_(setup_.storePath), memory_(setup_.memory ? *setup_.memory : ownMemory_) {
@@ -94,11 +94,11 @@ CMacroProgramDialog::CMacroProgramDialog(MacroManagerSetup setup, QWidget* paren
     connect(&releaseTimer_, &QTimer::timeout, this, [this] { flushRecorder(); });
 }
 
-CMacroProgramDialog::~CMacroProgramDialog() {
+MacroManagerDialog::~MacroManagerDialog() {
     stopRecording(false);
 }
 
-void CMacroProgramDialog::addElements() {
+void MacroManagerDialog::addElements() {
     ElementTable& table = elements();
     const auto button = [](QRect rect, const char* stem, std::function<void(QPoint)> click) {
         return WindowElement{.rect = rect, .image = stem, .hover = true, .onClick = click};
@@ -138,7 +138,7 @@ void CMacroProgramDialog::addElements() {
           texts_.cancel);
 }
 
-void CMacroProgramDialog::createControls() {
+void MacroManagerDialog::createControls() {
     const QString listStyle = styleFor(kListColour, textColor());
     names_ = new QListWidget(this);
     placeChild(names_, kNameList, textFont());
@@ -192,7 +192,7 @@ void CMacroProgramDialog::createControls() {
     events_->viewport()->installEventFilter(this);
 }
 
-bool CMacroProgramDialog::eventFilter(QObject* watched, QEvent* event) {
+bool MacroManagerDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::ContextMenu ||
         (watched != events_ && watched != events_->viewport()))
         return ModalSkinnedWindow::eventFilter(watched, event);
@@ -207,7 +207,7 @@ bool CMacroProgramDialog::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void CMacroProgramDialog::loadStore() {
+void MacroManagerDialog::loadStore() {
     if (!store_.exists())
         return;
     const std::vector<std::string> names = store_.names();
@@ -217,7 +217,7 @@ void CMacroProgramDialog::loadStore() {
         names_->setCurrentRow(0);
 }
 
-std::uint32_t CMacroProgramDialog::now() const {
+std::uint32_t MacroManagerDialog::now() const {
     if (setup_.tick)
         return setup_.tick();
     using namespace std::chrono;
@@ -225,21 +225,21 @@ std::uint32_t CMacroProgramDialog::now() const {
         duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-std::optional<std::string> CMacroProgramDialog::selectedName() const {
+std::optional<std::string> MacroManagerDialog::selectedName() const {
     const QListWidgetItem* item = names_ ? names_->currentItem() : nullptr;
     if (!item || !item->isSelected())
         return std::nullopt;
     return item->text().toStdString();
 }
 
-void CMacroProgramDialog::report(const FileWriteResult& result) {
+void MacroManagerDialog::report(const FileWriteResult& result) {
     if (!result.ok())
         messages().showMessage(result.message, std::string(texts_.title));
 }
 
 // ------------------------------------------------------------------ macros
 
-void CMacroProgramDialog::selectMacro(int row) {
+void MacroManagerDialog::selectMacro(int row) {
     if (row < 0 || row >= names_->count())
         return;
     const Macro macro = store_.load(names_->item(row)->text().toStdString());
@@ -251,7 +251,7 @@ void CMacroProgramDialog::selectMacro(int row) {
     update();
 }
 
-void CMacroProgramDialog::setLoopTimesText(const QString& text) {
+void MacroManagerDialog::setLoopTimesText(const QString& text) {
     settingLoopTimes_ = true;
     loopTimes_->setText(text);
     settingLoopTimes_ = false;
@@ -259,7 +259,7 @@ void CMacroProgramDialog::setLoopTimesText(const QString& text) {
     loopTimesChanged();
 }
 
-void CMacroProgramDialog::loopTimesChanged() {
+void MacroManagerDialog::loopTimesChanged() {
     long value = static_cast<long>(leadingNumber(loopTimes_->text().toStdString()));
     if (value < 1 || value > static_cast<long>(kMaxLoopCount)) {
         value = 1;
@@ -272,7 +272,7 @@ void CMacroProgramDialog::loopTimesChanged() {
         report(store_.writeLoopCount(*name, value));
 }
 
-void CMacroProgramDialog::newMacro() {
+void MacroManagerDialog::newMacro() {
     if (recording())
         return;
     if (names_->count() >= kMaxMacros) {
@@ -293,7 +293,7 @@ void CMacroProgramDialog::newMacro() {
     update();
 }
 
-void CMacroProgramDialog::deleteMacro() {
+void MacroManagerDialog::deleteMacro() {
     if (recording())
         return;
     const auto name = selectedName();
@@ -310,7 +310,7 @@ void CMacroProgramDialog::deleteMacro() {
     report(store_.remove(*name));
 }
 
-void CMacroProgramDialog::saveSelectedMacro() {
+void MacroManagerDialog::saveSelectedMacro() {
     const auto name = selectedName();
     if (!name)
         return;
@@ -325,7 +325,7 @@ void CMacroProgramDialog::saveSelectedMacro() {
         report(saved.file);
 }
 
-void CMacroProgramDialog::nameDoubleClicked(int row) {
+void MacroManagerDialog::nameDoubleClicked(int row) {
     if (recording() || row < 0)
         return;
     if (row != lastNameActivated_) {
@@ -334,12 +334,12 @@ void CMacroProgramDialog::nameDoubleClicked(int row) {
     }
     // The section stays until the new name is known, so that a cancelled
     // edit or a change of selection can never leave the macro without one.
-    editor_ = CLBEditorWnd::open(*names_, row, [this, row](std::optional<QString> typed) {
+    editor_ = ListItemEditor::open(*names_, row, [this, row](std::optional<QString> typed) {
         finishRename(row, std::move(typed));
     });
 }
 
-void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
+void MacroManagerDialog::finishRename(int row, std::optional<QString> typed) {
     if (!typed || row >= names_->count())
         return;
     QListWidgetItem* item = names_->item(row);
@@ -372,27 +372,27 @@ void CMacroProgramDialog::finishRename(int row, std::optional<QString> typed) {
 
 // ------------------------------------------------------------------ events
 
-void CMacroProgramDialog::addEventItem(const std::string& text) {
+void MacroManagerDialog::addEventItem(const std::string& text) {
     auto* item = new QListWidgetItem(QString::fromStdString(text), events_);
     item->setToolTip(item->text());
 }
 
-std::vector<std::string> CMacroProgramDialog::eventItems() const {
+std::vector<std::string> MacroManagerDialog::eventItems() const {
     std::vector<std::string> items;
     for (int i = 0; i < events_->count(); ++i)
         items.push_back(events_->item(i)->text().toStdString());
     return items;
 }
 
-std::optional<int> CMacroProgramDialog::selectedEvent() const {
+std::optional<int> MacroManagerDialog::selectedEvent() const {
     const QListWidgetItem* item = events_->currentItem();
     if (!item || !item->isSelected())
         return std::nullopt;
     return events_->currentRow();
 }
 
-void CMacroProgramDialog::setEventItems(const std::vector<std::string>& items,
-                                        std::optional<int> select) {
+void MacroManagerDialog::setEventItems(const std::vector<std::string>& items,
+                                       std::optional<int> select) {
     selectingEvent_ = true;
     events_->clear();
     for (const std::string& item : items)
@@ -402,7 +402,7 @@ void CMacroProgramDialog::setEventItems(const std::vector<std::string>& items,
     selectingEvent_ = false;
 }
 
-void CMacroProgramDialog::runEventCommand(EventCommand command) {
+void MacroManagerDialog::runEventCommand(EventCommand command) {
     std::vector<std::string> items = eventItems();
     const std::optional<int> selected = selectedEvent();
     std::optional<int> select;
@@ -437,7 +437,7 @@ void CMacroProgramDialog::runEventCommand(EventCommand command) {
     saveSelectedMacro();
 }
 
-std::unique_ptr<QMenu> CMacroProgramDialog::eventMenu() {
+std::unique_ptr<QMenu> MacroManagerDialog::eventMenu() {
     auto menu = std::make_unique<QMenu>();
     const std::pair<std::string_view, EventCommand> rows[] = {
         {texts_.deleteButton, EventCommand::Delete},
@@ -451,19 +451,19 @@ std::unique_ptr<QMenu> CMacroProgramDialog::eventMenu() {
     return menu;
 }
 
-void CMacroProgramDialog::eventActivated(int row) {
+void MacroManagerDialog::eventActivated(int row) {
     if (row < 0 || row >= events_->count() || recording())
         return;
     if (!isDelayItemText(events_->item(row)->text().toStdString()) || row != lastDelayActivated_) {
         lastDelayActivated_ = row;
         return;
     }
-    editor_ = CLBEditorWnd::open(*events_, row, [this, row](std::optional<QString> typed) {
+    editor_ = ListItemEditor::open(*events_, row, [this, row](std::optional<QString> typed) {
         finishDelayEdit(row, std::move(typed));
     });
 }
 
-void CMacroProgramDialog::finishDelayEdit(int row, std::optional<QString> typed) {
+void MacroManagerDialog::finishDelayEdit(int row, std::optional<QString> typed) {
     if (!typed || row >= events_->count())
         return;
     const auto accepted = acceptDelayEdit(typed->toStdString());
@@ -480,14 +480,14 @@ void CMacroProgramDialog::finishDelayEdit(int row, std::optional<QString> typed)
 
 // --------------------------------------------------------------- recording
 
-void CMacroProgramDialog::toggleRecording() {
+void MacroManagerDialog::toggleRecording() {
     if (recording())
         stopRecording(true, HeldKeys::Release);
     else
         startRecording();
 }
 
-void CMacroProgramDialog::startRecording() {
+void MacroManagerDialog::startRecording() {
     if (editor_)
         editor_->commit();
     if (openMenu_) {
@@ -518,7 +518,7 @@ void CMacroProgramDialog::startRecording() {
     update();
 }
 
-void CMacroProgramDialog::stopRecording(bool save, HeldKeys held) {
+void MacroManagerDialog::stopRecording(bool save, HeldKeys held) {
     setTabKeys(TabKeys::MoveFocus);
     if (filter_) {
         filter_->disarm();
@@ -541,8 +541,8 @@ void CMacroProgramDialog::stopRecording(bool save, HeldKeys held) {
     saveSelectedMacro();
 }
 
-void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
-                                    std::uint64_t timestamp) {
+void MacroManagerDialog::recordKey(KeyDirection direction, std::string keyName, bool autoRepeat,
+                                   std::uint64_t timestamp) {
     if (startKey_ && keyName == *startKey_) {
         if (direction == KeyDirection::Release && !autoRepeat)
             startKey_.reset();
@@ -572,7 +572,7 @@ void CMacroProgramDialog::recordKey(KeyDirection direction, std::string keyName,
         releaseTimer_.start();
 }
 
-void CMacroProgramDialog::flushRecorder() {
+void MacroManagerDialog::flushRecorder() {
     const RecorderStep step =
         recorder_.flush(recordDelays_ ? DelayRecording::On : DelayRecording::Off);
     appendRecorded(step.items);
@@ -584,7 +584,7 @@ void CMacroProgramDialog::flushRecorder() {
     }
 }
 
-void CMacroProgramDialog::appendRecorded(const std::vector<std::string>& items) {
+void MacroManagerDialog::appendRecorded(const std::vector<std::string>& items) {
     if (items.empty())
         return;
     for (const std::string& item : items)
@@ -596,19 +596,19 @@ void CMacroProgramDialog::appendRecorded(const std::vector<std::string>& items) 
 
 // ------------------------------------------------------------------ options
 
-void CMacroProgramDialog::toggleRecordDelays() {
+void MacroManagerDialog::toggleRecordDelays() {
     recordDelays_ = !recordDelays_;
     update();
 }
 
-void CMacroProgramDialog::toggleLoop() {
+void MacroManagerDialog::toggleLoop() {
     loop_ = !loop_;
     if (!recording())
         loopTimes_->setEnabled(loop_);
     update();
 }
 
-void CMacroProgramDialog::ok() {
+void MacroManagerDialog::ok() {
     // A recording still running ends first, as its button ends it, so that
     // what is saved has every key it pressed released.
     if (recording())
@@ -628,7 +628,7 @@ void CMacroProgramDialog::ok() {
     done(DialogResult::Ok);
 }
 
-void CMacroProgramDialog::aboutToEnd(DialogResult) {
+void MacroManagerDialog::aboutToEnd(DialogResult) {
     // The recorder never outlives the dialog, and a recording cut short by
     // the dialog's end is not saved.
     stopRecording(false);
@@ -636,7 +636,7 @@ void CMacroProgramDialog::aboutToEnd(DialogResult) {
 
 // -------------------------------------------------------------- drawing
 
-void CMacroProgramDialog::paintFace(QPainter& painter) {
+void MacroManagerDialog::paintFace(QPainter& painter) {
     if (!hasBackground())
         return;
     const auto tick = [&](QRect rect, bool on) {
@@ -669,7 +669,7 @@ void CMacroProgramDialog::paintFace(QPainter& painter) {
 
 // ------------------------------------------------------------ input
 
-void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
+void MacroManagerDialog::mousePressEvent(QMouseEvent* event) {
     const QPoint position = toFace(event->position());
     if (event->button() == Qt::LeftButton && !kRecordRect.contains(position) &&
         elements().elementAt(position)) {
@@ -683,7 +683,7 @@ void CMacroProgramDialog::mousePressEvent(QMouseEvent* event) {
     ModalSkinnedWindow::mousePressEvent(event);
 }
 
-void CMacroProgramDialog::wheelEvent(QWheelEvent* event) {
+void MacroManagerDialog::wheelEvent(QWheelEvent* event) {
     if (!events_)
         return;
     const int notches = event->angleDelta().y() / kWheelNotch;
@@ -692,7 +692,7 @@ void CMacroProgramDialog::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-void CMacroProgramDialog::keyPressEvent(QKeyEvent* event) {
+void MacroManagerDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

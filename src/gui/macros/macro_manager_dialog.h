@@ -6,7 +6,7 @@
 #include "core/macros/macro_store.h"
 #include "core/record/config_record.h"
 #include "core/text/language_tables.h"
-#include "gui/widgets/list_box_editor.h"
+#include "gui/widgets/list_item_editor.h"
 #include "gui/widgets/modal_runner.h"
 
 #include <QPointer>
@@ -48,7 +48,7 @@ struct MacroManagerSetup {
 // The macro manager: the macro list, the event list of the selected macro,
 // the recorder and the options. Every edit goes to "record.ini" at once; OK
 // also builds the macro table.
-class CMacroProgramDialog : public ModalSkinnedWindow {
+class MacroManagerDialog : public ModalSkinnedWindow {
     Q_OBJECT
 
   public:
@@ -72,8 +72,8 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
 
     enum class EventCommand { Delete, InsertLeft, InsertMiddle, InsertRight, InsertDelay };
 
-    explicit CMacroProgramDialog(MacroManagerSetup setup, QWidget* parent = nullptr);
-    ~CMacroProgramDialog() override;
+    explicit MacroManagerDialog(MacroManagerSetup setup, QWidget* parent = nullptr);
+    ~MacroManagerDialog() override;
 
     // The table built by OK; nullopt otherwise, or when the store could not
     // be read (the record's table should then stay as it is).
@@ -89,7 +89,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     bool recordDelays() const { return recordDelays_; }
     bool loopOption() const { return loop_; }
     // The in-place editor now open, if any.
-    CLBEditorWnd* editor() const { return editor_; }
+    ListItemEditor* editor() const { return editor_; }
 
     void newMacro();
     void deleteMacro();
@@ -155,7 +155,7 @@ class CMacroProgramDialog : public ModalSkinnedWindow {
     QListWidget* names_ = nullptr;
     QListWidget* events_ = nullptr;
     QLineEdit* loopTimes_ = nullptr;
-    QPointer<CLBEditorWnd> editor_;
+    QPointer<ListItemEditor> editor_;
     bool recordDelays_ = true;
     bool loop_ = false;
     QString acceptedLoopTimes_ = "1";

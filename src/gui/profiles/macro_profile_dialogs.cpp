@@ -69,7 +69,7 @@ void MacroProfileDialogs::openMacroManager() {
                                                                        std::string_view newName) {
         return macroRenameInProfiles(folder, oldName, newName);
     };
-    CMacroProgramDialog dialog(std::move(setup));
+    MacroManagerDialog dialog(std::move(setup));
     if (dialog.finished())
         return; // no background: the message has been shown
     centreOverOwner(dialog, &host_.face());
@@ -135,7 +135,7 @@ void MacroProfileDialogs::openProfileManager() {
         if (auto* autoSwitch = host_.face().findChild<AutoProfileSwitch*>())
             autoSwitch->openRules(owner);
     };
-    auto* dialog = new CConfigDialog(std::move(setup));
+    auto* dialog = new ProfileManagerDialog(std::move(setup));
     if (!dialog->created()) {
         delete dialog;
         return;
@@ -157,16 +157,16 @@ void MacroProfileDialogs::runProfileCommand(ProfileCommand command, int position
         // The import belongs to the selected profile, which becomes the
         // window's; what the window held is asked about first.
         if (const auto path = chooseImport(*files_, &host_.face(), profile)) {
-            if (session.switchProfile(position) && profile.ImportProfile(*path, session_.state()))
+            if (session.switchProfile(position) && profile.importProfile(*path, session_.state()))
                 session.markImported();
         }
         break;
     case ProfileCommand::Export:
         if (const auto path = chooseExport(*files_, &host_.face(), profile)) {
             if (position == session.windowProfile())
-                profile.ExportProfile(*path, session_.state().record, session.macroTableNames());
+                profile.exportProfile(*path, session_.state().record, session.macroTableNames());
             else
-                profile.ExportSavedProfile(*path, position);
+                profile.exportSavedProfile(*path, position);
         }
         break;
     case ProfileCommand::Redraw:

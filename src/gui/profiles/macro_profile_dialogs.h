@@ -42,7 +42,7 @@ class MacroProfileDialogs final : public QObject, public WindowPage {
     void openMacroManager();
     // The Config button's click; nothing while the profile manager is open.
     void openProfileManager();
-    CConfigDialog* profileManager() const { return profileManager_; }
+    ProfileManagerDialog* profileManager() const { return profileManager_; }
     // The macro bar's title and an open profile manager follow the window's
     // new language.
     void languageChanged() override;
@@ -68,7 +68,7 @@ class MacroProfileDialogs final : public QObject, public WindowPage {
     std::function<std::uint32_t()> tick_;
     SlotFault slotFault_;
     RecorderMemory recorderMemory_;
-    QPointer<CConfigDialog> profileManager_;
+    QPointer<ProfileManagerDialog> profileManager_;
 };
 
 } // namespace qvr

@@ -5,7 +5,7 @@
 #include "core/text/user_folder_notes.h"
 #include "gui/session/auto_profile_switch.h"
 #include "gui/widgets/label_text.h"
-#include "gui/widgets/list_box_editor.h"
+#include "gui/widgets/list_item_editor.h"
 #include "gui/widgets/qt_fonts.h"
 
 #include <QApplication>
@@ -28,7 +28,7 @@ constexpr int kStoredNameRole = Qt::UserRole;
 
 } // namespace
 
-CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
+ProfileManagerDialog::ProfileManagerDialog(ProfileManagerSetup setup)
     : SkinnedWindow(setup.skin, *setup.messages, nullptr, Dragging::NotAllowed),
       setup_(std::move(setup)), texts_(&profileManagerTexts(setup_.language)),
       slots_(setup_.profile->userFolder(), setup_.slotFault) {
@@ -51,7 +51,7 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     newId_ = table.add({.rect = kNewRect,
                         .image = "/Config/New-Config.png",
                         .label = qstr(texts_->newButton),
-                        .onClick = [this](QPoint) { NewProfileName(); }});
+                        .onClick = [this](QPoint) { addProfile(); }});
 
     list_ = new QListWidget(this);
     placeChild(list_, kListRect, textFont());
@@ -81,7 +81,7 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     });
     connect(list_, &QListWidget::itemPressed, this,
             [this](QListWidgetItem* item) { lastSelected_ = list_->row(item); });
-    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { RenameProfileName(); });
+    connect(list_, &QListWidget::itemDoubleClicked, this, [this] { renameProfile(); });
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const auto menu = contextMenu();
@@ -92,13 +92,13 @@ CConfigDialog::CConfigDialog(ProfileManagerSetup setup)
     readList();
 }
 
-CConfigDialog::~CConfigDialog() {
+ProfileManagerDialog::~ProfileManagerDialog() {
     // The window gives up the keyboard as it goes, when only a QWidget is
     // left of it.
     disconnect(listFocusWatch_);
 }
 
-void CConfigDialog::setLanguage(Language language) {
+void ProfileManagerDialog::setLanguage(Language language) {
     setup_.language = language;
     texts_ = &profileManagerTexts(language);
     setWindowTitle(qstr(texts_->title));
@@ -108,7 +108,7 @@ void CConfigDialog::setLanguage(Language language) {
     update();
 }
 
-void CConfigDialog::readList() {
+void ProfileManagerDialog::readList() {
     const ProfileFiles& files = *setup_.profile;
     if (const FileWriteResult resumed = slots_.resumePendingDelete(); !resumed.ok())
         reportFailure(resumed);
@@ -125,19 +125,19 @@ void CConfigDialog::readList() {
         selectRow(current);
 }
 
-void CConfigDialog::addName(const std::string& stored) {
+void ProfileManagerDialog::addName(const std::string& stored) {
     auto* item = new QListWidgetItem(QString::fromStdString(stored));
     item->setData(kStoredNameRole, QByteArray::fromStdString(stored));
     list_->addItem(item);
 }
 
-void CConfigDialog::selectRow(int row) {
+void ProfileManagerDialog::selectRow(int row) {
     selecting_ = true;
     list_->setCurrentRow(row);
     selecting_ = false;
 }
 
-void CConfigDialog::reportFailure(const FileWriteResult& result) {
+void ProfileManagerDialog::reportFailure(const FileWriteResult& result) {
     messages().showMessage(writeErrorMessage(result), std::string(kWriteErrorCaption));
 }
 
@@ -145,7 +145,7 @@ void CConfigDialog::reportFailure(const FileWriteResult& result) {
 // from earlier profiles. When that is the window's profile or one before it,
 // the list does not tell the folder's profiles (it lost names since it was
 // written), and files there belong to a profile the user did not choose.
-bool CConfigDialog::refusesTakenPosition(int position) {
+bool ProfileManagerDialog::refusesTakenPosition(int position) {
     if (position > setup_.host->windowProfile())
         return false;
     for (const auto& file : {slots_.recordPath(position), slots_.settingsPath(position)}) {
@@ -160,13 +160,13 @@ bool CConfigDialog::refusesTakenPosition(int position) {
     return false;
 }
 
-void CConfigDialog::showNotes(const UserFolderReport& report) {
+void ProfileManagerDialog::showNotes(const UserFolderReport& report) {
     for (const std::string& note :
          userFolderNotes(report, setup_.profile->userFolder(), setup_.language))
         messages().showMessage(note, kApplicationTitle);
 }
 
-bool CConfigDialog::writeList() {
+bool ProfileManagerDialog::writeList() {
     const std::vector<std::string> stored = names();
     const int current = setup_.host->windowProfile();
     const std::string currentName = current >= 0 && current < static_cast<int>(stored.size())
@@ -178,26 +178,26 @@ bool CConfigDialog::writeList() {
     return written.ok();
 }
 
-std::optional<int> CConfigDialog::selectedRow() const {
+std::optional<int> ProfileManagerDialog::selectedRow() const {
     const QListWidgetItem* item = list_ ? list_->currentItem() : nullptr;
     if (!item || !item->isSelected())
         return std::nullopt;
     return list_->currentRow();
 }
 
-std::vector<std::string> CConfigDialog::names() const {
+std::vector<std::string> ProfileManagerDialog::names() const {
     std::vector<std::string> result;
     for (int i = 0; list_ && i < list_->count(); ++i)
         result.push_back(list_->item(i)->data(kStoredNameRole).toByteArray().toStdString());
     return result;
 }
 
-void CConfigDialog::post(ProfileCommand command, int position) {
+void ProfileManagerDialog::post(ProfileCommand command, int position) {
     if (setup_.post)
         setup_.post(command, position);
 }
 
-void CConfigDialog::NewProfileName() {
+void ProfileManagerDialog::addProfile() {
     if (!list_)
         return;
     if (list_->count() >= kMaxProfiles) {
@@ -219,7 +219,7 @@ void CConfigDialog::NewProfileName() {
     writeList();
 }
 
-void CConfigDialog::DeleteProfileName() {
+void ProfileManagerDialog::deleteProfile() {
     const auto row = selectedRow();
     // The window always holds one profile, so the last one stays.
     if (!row || list_->count() < 2)
@@ -255,16 +255,16 @@ void CConfigDialog::DeleteProfileName() {
     selectRow(setup_.host->windowProfile());
 }
 
-void CConfigDialog::RenameProfileName() {
+void ProfileManagerDialog::renameProfile() {
     const auto row = selectedRow();
     if (!row || *row != lastSelected_)
         return;
-    editor_ = CLBEditorWnd::open(*list_, *row, [this, row = *row](std::optional<QString> typed) {
+    editor_ = ListItemEditor::open(*list_, *row, [this, row = *row](std::optional<QString> typed) {
         finishRename(row, std::move(typed));
     });
 }
 
-void CConfigDialog::finishRename(int row, std::optional<QString> typed) {
+void ProfileManagerDialog::finishRename(int row, std::optional<QString> typed) {
     if (!typed || row >= list_->count())
         return;
     QListWidgetItem* item = list_->item(row);
@@ -277,7 +277,7 @@ void CConfigDialog::finishRename(int row, std::optional<QString> typed) {
     writeList();
 }
 
-void CConfigDialog::CopyProfileName() {
+void ProfileManagerDialog::copyProfile() {
     const auto row = selectedRow();
     if (!row || list_->count() < 1 || list_->count() >= kMaxProfiles)
         return;
@@ -293,17 +293,17 @@ void CConfigDialog::CopyProfileName() {
     writeList();
 }
 
-void CConfigDialog::LoadProfileCommand() {
+void ProfileManagerDialog::loadProfileFromFile() {
     if (const auto row = selectedRow())
         post(ProfileCommand::Import, *row);
 }
 
-void CConfigDialog::SaveProfileCommand() {
+void ProfileManagerDialog::saveProfileToFile() {
     if (const auto row = selectedRow())
         post(ProfileCommand::Export, *row);
 }
 
-void CConfigDialog::closeDialog() {
+void ProfileManagerDialog::closeDialog() {
     if (editor_)
         editor_->commit();
     // Nothing selected (a click on the blank part of the list) keeps the
@@ -320,14 +320,14 @@ void CConfigDialog::closeDialog() {
     close();
 }
 
-std::unique_ptr<QMenu> CConfigDialog::contextMenu() {
+std::unique_ptr<QMenu> ProfileManagerDialog::contextMenu() {
     auto menu = std::make_unique<QMenu>();
-    const std::pair<std::string_view, void (CConfigDialog::*)()> rows[] = {
-        {texts_->deleteItem, &CConfigDialog::DeleteProfileName},
-        {texts_->editItem, &CConfigDialog::RenameProfileName},
-        {texts_->copyItem, &CConfigDialog::CopyProfileName},
-        {texts_->loadItem, &CConfigDialog::LoadProfileCommand},
-        {texts_->saveItem, &CConfigDialog::SaveProfileCommand},
+    const std::pair<std::string_view, void (ProfileManagerDialog::*)()> rows[] = {
+        {texts_->deleteItem, &ProfileManagerDialog::deleteProfile},
+        {texts_->editItem, &ProfileManagerDialog::renameProfile},
+        {texts_->copyItem, &ProfileManagerDialog::copyProfile},
+        {texts_->loadItem, &ProfileManagerDialog::loadProfileFromFile},
+        {texts_->saveItem, &ProfileManagerDialog::saveProfileToFile},
     };
     for (const auto& [text, command] : rows)
         menu->addAction(qstr(text), this, [this, command = command] { (this->*command)(); });
@@ -339,7 +339,7 @@ std::unique_ptr<QMenu> CConfigDialog::contextMenu() {
     return menu;
 }
 
-void CConfigDialog::paintFace(QPainter& painter) {
+void ProfileManagerDialog::paintFace(QPainter& painter) {
     QFont title = textFont();
     title.setBold(true);
     painter.setFont(title);
@@ -348,7 +348,7 @@ void CConfigDialog::paintFace(QPainter& painter) {
               qstr(texts_->title));
 }
 
-void CConfigDialog::keyPressEvent(QKeyEvent* event) {
+void ProfileManagerDialog::keyPressEvent(QKeyEvent* event) {
     // Enter never closes the window.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->accept();

@@ -4,7 +4,7 @@
 #include "core/profiles/profile_slots.h"
 #include "core/profiles/user_folder.h"
 #include "core/text/language_tables.h"
-#include "gui/widgets/list_box_editor.h"
+#include "gui/widgets/list_item_editor.h"
 #include "gui/widgets/skinned_window.h"
 
 #include <QPointer>
@@ -53,7 +53,7 @@ struct ProfileManagerSetup {
 // of "str.ini". A name's position picks the profile's files, so every change
 // of the list moves, copies or creates those files with it and then writes
 // the list.
-class CConfigDialog : public SkinnedWindow {
+class ProfileManagerDialog : public SkinnedWindow {
     Q_OBJECT
 
   public:
@@ -63,23 +63,23 @@ class CConfigDialog : public SkinnedWindow {
     static constexpr QRect kTitleRect = edges(30, 0, 230, 31);
     static constexpr double kOpacity = 178 / 255.0;
 
-    explicit CConfigDialog(ProfileManagerSetup setup);
-    ~CConfigDialog() override;
+    explicit ProfileManagerDialog(ProfileManagerSetup setup);
+    ~ProfileManagerDialog() override;
 
     // False when the background is missing: the window must not be shown.
     bool created() const { return hasBackground(); }
     QListWidget& list() const { return *list_; }
-    CLBEditorWnd* editor() const { return editor_; }
+    ListItemEditor* editor() const { return editor_; }
     const ProfileManagerTexts& texts() const { return *texts_; }
     // Redraws the open dialog in another language.
     void setLanguage(Language language);
 
-    void NewProfileName();
-    void DeleteProfileName();
-    void RenameProfileName();
-    void CopyProfileName();
-    void LoadProfileCommand();
-    void SaveProfileCommand();
+    void addProfile();
+    void deleteProfile();
+    void renameProfile();
+    void copyProfile();
+    void loadProfileFromFile();
+    void saveProfileToFile();
     // The close button: makes the selected profile the window's (the window
     // may ask about unsaved changes; Cancel keeps the manager open), writes
     // the list, asks the main window to redraw, and closes.
@@ -114,7 +114,7 @@ class CConfigDialog : public SkinnedWindow {
     ElementTable::Id newId_ = 0;
     QListWidget* list_ = nullptr;
     QMetaObject::Connection listFocusWatch_;
-    QPointer<CLBEditorWnd> editor_;
+    QPointer<ListItemEditor> editor_;
     ProfileSlots slots_;
     int lastSelected_ = -1;
     bool selecting_ = false;

@@ -5,8 +5,8 @@
 #include "gui/session/user_session.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/mavlo_app.h"
 #include "gui/window/page_host.h"
+#include "gui/window/program.h"
 
 #include <QAction>
 #include <QCheckBox>

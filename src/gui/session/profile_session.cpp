@@ -100,7 +100,7 @@ void ProfileSession::loadProfile() {
     state.loaded = false;
     files.loadProfileAt(files.currentProfileIndex(), state);
     view_.takeDesktopPointerSettingsIfNew();
-    files.ReadProfileSettings();
+    files.readProfileSettings();
     markSaved();
     // First-run labels once per load, as the first drawing of a start-up.
     view_.notifyProfileDrawn();

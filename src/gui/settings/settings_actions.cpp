@@ -53,7 +53,7 @@ void SettingsActions::endWaitCursor(QTimer& timer) {
     host_.face().setCursor(Qt::ArrowCursor);
 }
 
-void SettingsActions::ApplySettings() {
+void SettingsActions::save() {
     if (applyBusy_)
         return;
     applyBusy_ = true;
@@ -76,7 +76,7 @@ bool SettingsActions::resetConfirmed() {
         {std::string(host_.texts().reset), std::string(texts.cancelChoice)});
 }
 
-void SettingsActions::ResetToDefaults() {
+void SettingsActions::reset() {
     if (!resetConfirmed())
         return;
     showWaitCursor(resetCursorTimer_);
@@ -86,12 +86,12 @@ void SettingsActions::ResetToDefaults() {
     host_.redraw();
 }
 
-void SettingsActions::CancelChanges() {
+void SettingsActions::cancel() {
     session_.state().restoreSnapshot();
     host_.hideAndReloadOnReopen();
 }
 
-void SettingsActions::ApplyPointerSettings(const ConfigRecord& record,
+void SettingsActions::applyPointerSettings(const ConfigRecord& record,
                                            const PointerChanges& changes) {
     // A desktop's settings store may take its time (dconf writes over the
     // session bus), so this runs on the device thread, in turn after the

@@ -37,24 +37,18 @@ class SettingsActions : public QObject, public EditCommands, public DesktopPoint
     ~SettingsActions() override;
 
     // The buttons' presses, as the session hands them over.
-    void save() override { ApplySettings(); }
-    void reset() override { ResetToDefaults(); }
-    void cancel() override { CancelChanges(); }
+    void save() override;
+    void reset() override;
+    void cancel() override;
 
-    void ApplySettings();
-    void ResetToDefaults();
-    void CancelChanges();
     // The pointer settings the user changed in this program, from the
     // record to the desktop, applied on the device thread; each refusal is a
     // "Warning" message box, and the next setting follows after it. A
     // changed setting the desktop does not have is said once per run.
-    void ApplyPointerSettings(const ConfigRecord& record, const PointerChanges& changes);
+    void applyPointerSettings(const ConfigRecord& record, const PointerChanges& changes) override;
     // The desktop's current pointer settings into the record's fields, for
     // a profile that starts out from the factory files.
     void takeDesktopPointerSettings(ConfigRecord& record) override;
-    void applyPointerSettings(const ConfigRecord& record, const PointerChanges& changes) override {
-        ApplyPointerSettings(record, changes);
-    }
 
     bool applyBusy() const { return applyBusy_; }
     bool waitCursorShown() const;

@@ -10,8 +10,8 @@
 #include "gui/settings/scroll_speed_section.h"
 #include "gui/settings/section_painting.h"
 #include "gui/settings/xy_sensitivity_section.h"
-#include "gui/widgets/gdip_button.h"
 #include "gui/widgets/qt_fonts.h"
+#include "gui/widgets/scroll_thumb.h"
 #include "gui/widgets/skinned_window.h"
 #include "gui/window/page_host.h"
 
@@ -183,7 +183,7 @@ void SettingsSections::scrollToPosition(PanelPosition position) {
 }
 
 void SettingsSections::placeThumb() {
-    CGdipButton* thumb = host_.scrollThumb();
+    ScrollThumb* thumb = host_.scrollThumb();
     if (!thumb)
         return;
     if (position_ == PanelPosition::Top)

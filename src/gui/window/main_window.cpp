@@ -5,8 +5,8 @@
 #include "gui/buttons/assignment_section.h"
 #include "gui/profiles/macro_profile_dialogs.h"
 #include "gui/session/profile_session.h"
-#include "gui/widgets/gdip_button.h"
 #include "gui/widgets/qt_fonts.h"
+#include "gui/widgets/scroll_thumb.h"
 #include "gui/widgets/window_placement.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/first_paint_exit.h"
@@ -56,7 +56,7 @@ TraySetup takeTraySetup(MainWindowSetup& setup) {
 
 } // namespace
 
-CMavloDlg::CMavloDlg(UserSession& session, MainWindowSetup setup)
+MainWindow::MainWindow(UserSession& session, MainWindowSetup setup)
     : SkinnedWindow(nullptr, session.messages(), nullptr, Dragging::Allowed), session_(session),
       setup_(std::move(setup)), texts_(&mainWindowTexts(Language::English)),
       tray_(*this, *this, session_, takeTraySetup(setup_)),
@@ -69,16 +69,16 @@ CMavloDlg::CMavloDlg(UserSession& session, MainWindowSetup setup)
     resize(kDefaultSize);
     addWindowElements();
     connect(&session_, &UserSession::saveProgressChanged, this, [this] { update(); });
-    connect(&session_, &UserSession::startUpSearchChanged, this, &CMavloDlg::searchChanged);
+    connect(&session_, &UserSession::startUpSearchChanged, this, &MainWindow::searchChanged);
     connect(&session_, &UserSession::mouseChanged, this, [this] {
         refreshTray();
         update();
     });
-    connect(&session_, &UserSession::deviceNotification, this, &CMavloDlg::showDeviceNotification);
-    connect(&session_, &UserSession::mouseLost, this, &CMavloDlg::hideToTray);
+    connect(&session_, &UserSession::deviceNotification, this, &MainWindow::showDeviceNotification);
+    connect(&session_, &UserSession::mouseLost, this, &MainWindow::hideToTray);
 }
 
-CMavloDlg::~CMavloDlg() {
+MainWindow::~MainWindow() {
     // An edit box losing the focus as the window goes reports its value to
     // the settings pages: let it do so while the window is still whole.
     if (QWidget* focused = focusWidget())
@@ -88,7 +88,7 @@ CMavloDlg::~CMavloDlg() {
     session_.shutDown();
 }
 
-void CMavloDlg::addWindowElements() {
+void MainWindow::addWindowElements() {
     // Tab reads the title strip, each panel in turn, then the bottom row.
     setReadingRegions({QRect(0, 0, kDefaultSize.width(), skin::kLeftPanel.top),
                        toQRect(skin::kLeftPanel), toQRect(skin::kMidPanel),
@@ -135,7 +135,7 @@ void CMavloDlg::addWindowElements() {
     setMouseView(1);
 }
 
-void CMavloDlg::startUp() {
+void MainWindow::startUp() {
     RecordState& state = session_.state();
     // The window comes up while the device thread looks for the mouse.
     session_.searchForMouse(setup_.mouse);
@@ -143,7 +143,7 @@ void CMavloDlg::startUp() {
     session_.watchHotplug(std::move(setup_.mouse));
 
     ProfileFiles& profile = session_.profile();
-    profile.LoadProfileFiles(state);
+    profile.loadProfileFiles(state);
     state.takeSnapshot();
     // Read when first needed (the first-run labels drawn meanwhile set the
     // flag this looks at).
@@ -153,7 +153,7 @@ void CMavloDlg::startUp() {
     language_ = languageFromCode(profile.readLanguageCode());
     profile.setLanguage(language_);
     applyLanguage(language_);
-    profile.ReadProfileSettings();
+    profile.readProfileSettings();
     session_.openProfiles(*this);
 
     loadSkin();
@@ -174,7 +174,7 @@ void CMavloDlg::startUp() {
     addPage(*macroProfileDialogs_);
 }
 
-void CMavloDlg::searchChanged() {
+void MainWindow::searchChanged() {
     if (session_.startUpSearch() == StartUpSearch::Answered) {
         markStartUpPhase("mouse search answered");
         if (session_.mousePresent()) {
@@ -185,16 +185,16 @@ void CMavloDlg::searchChanged() {
     update();
 }
 
-bool CMavloDlg::startUpSettled() const {
+bool MainWindow::startUpSettled() const {
     return session_.startUpSearch() == StartUpSearch::Answered && painted_;
 }
 
-void CMavloDlg::paintEvent(QPaintEvent* event) {
+void MainWindow::paintEvent(QPaintEvent* event) {
     SkinnedWindow::paintEvent(event);
     painted_ = true;
 }
 
-void CMavloDlg::takeStartUpDesktopPointerSettings() {
+void MainWindow::takeStartUpDesktopPointerSettings() {
     // A profile never saved shows the desktop's pointer values, which are
     // where it starts from rather than an edit of the user's. Nothing shows
     // or keeps them before the user's first click, so they are read then.
@@ -215,7 +215,7 @@ void CMavloDlg::takeStartUpDesktopPointerSettings() {
     markStartUpPhase("desktop pointer settings");
 }
 
-void CMavloDlg::loadSkin() {
+void MainWindow::loadSkin() {
     // A skin of the user's own comes before the installed one of that name.
     const std::filesystem::path name = session_.profile().skinStrings().path;
     auto folder = session_.profile().userFolder() / "Skins" / name;
@@ -234,7 +234,7 @@ void CMavloDlg::loadSkin() {
         move(keptOnScreen(placed, screen->availableGeometry()));
     }
 
-    thumb_ = new CGdipButton(scrollThumbImage(), kThumbRect, {31, 596}, this);
+    thumb_ = new ScrollThumb(scrollThumbImage(), kThumbRect, {31, 596}, this);
     thumb_->setMovedHandler([this](int top) {
         // Posted, as the thumb's message is: the panel scrolls after the move.
         QMetaObject::invokeMethod(
@@ -257,7 +257,7 @@ void CMavloDlg::loadSkin() {
     });
 }
 
-void CMavloDlg::takeDesktopPointerSettingsIfNew() {
+void MainWindow::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
     RecordState& state = session_.state();
@@ -268,16 +268,16 @@ void CMavloDlg::takeDesktopPointerSettingsIfNew() {
         page->takeDesktopPointerSettings(state.record);
 }
 
-void CMavloDlg::reloadProfile() {
+void MainWindow::reloadProfile() {
     if (session_.profiles())
         session_.profiles()->loadProfile();
 }
 
-bool CMavloDlg::profileManagerOpen() const {
+bool MainWindow::profileManagerOpen() const {
     return macroProfileDialogs_ && macroProfileDialogs_->profileManager();
 }
 
-void CMavloDlg::showAtStart(StartShown how) {
+void MainWindow::showAtStart(StartShown how) {
     if (how == StartShown::Normal) {
         show();
         return;
@@ -287,7 +287,7 @@ void CMavloDlg::showAtStart(StartShown how) {
         showMinimized();
 }
 
-void CMavloDlg::showForQuestion() {
+void MainWindow::showForQuestion() {
     // Coming back also drops what Cancel threw away.
     if (!isVisible() || isMinimized()) {
         comeBack();
@@ -297,7 +297,7 @@ void CMavloDlg::showForQuestion() {
     }
 }
 
-void CMavloDlg::trayLeftClick() {
+void MainWindow::trayLeftClick() {
     // While the start-up search runs the mouse is not known to be missing.
     if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching) {
         showDeviceNotification(kNotifyNotDetected, 0);
@@ -309,7 +309,7 @@ void CMavloDlg::trayLeftClick() {
     activateWindow();
 }
 
-void CMavloDlg::comeBack() {
+void MainWindow::comeBack() {
     if (reloadOnReopen) {
         reloadOnReopen = false;
         closePagePopups();
@@ -322,7 +322,7 @@ void CMavloDlg::comeBack() {
     update();
 }
 
-void CMavloDlg::bringForward(const ActivationRequest& request) {
+void MainWindow::bringForward(const ActivationRequest& request) {
     // Shown even without the mouse, which the notification then explains:
     // a start that did nothing visible would look like a failure.
     if (!session_.mousePresent() && session_.startUpSearch() != StartUpSearch::Searching)
@@ -332,15 +332,15 @@ void CMavloDlg::bringForward(const ActivationRequest& request) {
     activateForRequest(*this, request);
 }
 
-void CMavloDlg::showDeviceNotification(int type, int value) {
+void MainWindow::showDeviceNotification(int type, int value) {
     events_.showDeviceNotification(type, value);
 }
 
-void CMavloDlg::showNotice(const QString& text) {
+void MainWindow::showNotice(const QString& text) {
     events_.showNotice(text);
 }
 
-void CMavloDlg::exitProgram() {
+void MainWindow::exitProgram() {
     if (session_.ending())
         return;
     if (session_.profiles() && session_.profiles()->hasUnsavedChanges()) {
@@ -356,11 +356,11 @@ void CMavloDlg::exitProgram() {
     endProgram();
 }
 
-std::filesystem::path CMavloDlg::unsavedEditsPath() const {
+std::filesystem::path MainWindow::unsavedEditsPath() const {
     return session_.profile().userFolder() / kUnsavedEditsFileName;
 }
 
-void CMavloDlg::keepUnsavedEdits() {
+void MainWindow::keepUnsavedEdits() {
     // An offer still open holds edits of an earlier session.
     if (offeringEdits_ || !session_.profiles())
         return;
@@ -379,14 +379,14 @@ void CMavloDlg::keepUnsavedEdits() {
                      written.message.c_str());
 }
 
-void CMavloDlg::endSession() {
+void MainWindow::endSession() {
     if (session_.ending())
         return;
     keepUnsavedEdits();
     endProgram();
 }
 
-void CMavloDlg::offerUnsavedEdits() {
+void MainWindow::offerUnsavedEdits() {
     const std::filesystem::path path = unsavedEditsPath();
     const auto edits = readUnsavedEdits(path);
     if (!edits || !session_.profiles())
@@ -405,7 +405,7 @@ void CMavloDlg::offerUnsavedEdits() {
     removeUnsavedEdits(path);
 }
 
-void CMavloDlg::endProgram() {
+void MainWindow::endProgram() {
     session_.shutDown();
     tray_.removeTrayIcon();
     hide();
@@ -415,19 +415,19 @@ void CMavloDlg::endProgram() {
         QCoreApplication::exit(0);
 }
 
-void CMavloDlg::hideAndReloadOnReopen() {
+void MainWindow::hideAndReloadOnReopen() {
     reloadOnReopen = true;
     hideToTray();
 }
 
-void CMavloDlg::hideToTray() {
+void MainWindow::hideToTray() {
     if (tray_.usesTray())
         hide();
     else
         showMinimized();
 }
 
-void CMavloDlg::toggleHelpPanel() {
+void MainWindow::toggleHelpPanel() {
     if (help_) {
         closeHelpPanel();
         return;
@@ -436,17 +436,17 @@ void CMavloDlg::toggleHelpPanel() {
     std::function<void()> update;
     if (firmwareUpdaterPath(session_.profile().factoryFolder()))
         update = [this] { launchUpdater(0); };
-    help_ = new CHelpDialog(
+    help_ = new HelpPanel(
         sharedSkin(), messages(), language_, std::move(update),
         [this](Language language) { chooseLanguage(language); }, this);
-    connect(help_, &CHelpDialog::closeRequested, this, [this] {
+    connect(help_, &HelpPanel::closeRequested, this, [this] {
         closeHelpPanel();
         focusElement(ids_.help);
     });
     help_->show();
 }
 
-bool CMavloDlg::chooseLanguage(Language language) {
+bool MainWindow::chooseLanguage(Language language) {
     if (language == language_)
         return true;
     ProfileFiles& profile = session_.profile();
@@ -480,7 +480,7 @@ bool CMavloDlg::chooseLanguage(Language language) {
     return true;
 }
 
-void CMavloDlg::applyLanguage(Language language) {
+void MainWindow::applyLanguage(Language language) {
     language_ = language;
     texts_ = &mainWindowTexts(language_);
     setWindowTitle(qstr(texts_->windowTitle));
@@ -496,7 +496,7 @@ void CMavloDlg::applyLanguage(Language language) {
     smallFont_ = qtFontFor(WindowFont::MainSmall, language_);
 }
 
-void CMavloDlg::closeHelpPanel() {
+void MainWindow::closeHelpPanel() {
     if (!help_)
         return;
     // The panel may be the sender of the click that closes it.
@@ -505,12 +505,12 @@ void CMavloDlg::closeHelpPanel() {
     help_ = nullptr;
 }
 
-void CMavloDlg::launchUpdater(int request) {
+void MainWindow::launchUpdater(int request) {
     if (request == 0)
         launchFirmwareUpdater(session_.profile().factoryFolder());
 }
 
-void CMavloDlg::setMouseView(int view) {
+void MainWindow::setMouseView(int view) {
     mouseView_ = view;
     elements()[ids_.frontTab].image =
         view == 1 ? "/button-mouse-leave.png" : "/button-mouse-normal.png";
@@ -519,23 +519,23 @@ void CMavloDlg::setMouseView(int view) {
     update();
 }
 
-void CMavloDlg::addPage(WindowPage& page) {
+void MainWindow::addPage(WindowPage& page) {
     pages_.push_back(&page);
     update();
 }
 
-void CMavloDlg::removePage(WindowPage& page) {
+void MainWindow::removePage(WindowPage& page) {
     std::erase(pages_, &page);
     elements().release(page);
     update();
 }
 
-void CMavloDlg::closePagePopups() {
+void MainWindow::closePagePopups() {
     for (WindowPage* page : pages_)
         page->closePopups();
 }
 
-void CMavloDlg::notifyProfileDrawn() {
+void MainWindow::notifyProfileDrawn() {
     if (!pageDrawn_)
         return;
     const bool firstRun = session_.state().firstRunFlag == 0;
@@ -548,7 +548,7 @@ void CMavloDlg::notifyProfileDrawn() {
         session_.profiles()->labelsWritten();
 }
 
-void CMavloDlg::paintFace(QPainter& painter) {
+void MainWindow::paintFace(QPainter& painter) {
     if (mouseView_ == 1)
         skin().draw(painter, "/Mouse/Front/MouseFront.png", kFrontPicture);
     else
@@ -557,7 +557,7 @@ void CMavloDlg::paintFace(QPainter& painter) {
         page->paintFace(painter);
 }
 
-bool CMavloDlg::beforeClick(QPoint position) {
+bool MainWindow::beforeClick(QPoint position) {
     takeStartUpDesktopPointerSettings();
     // A click elsewhere closes the help panel first; the help button toggles
     // it itself and the three bottom-right buttons leave it open.
@@ -567,13 +567,13 @@ bool CMavloDlg::beforeClick(QPoint position) {
     return false;
 }
 
-void CMavloDlg::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // Closing only hides: the program lives on in the tray.
     event->ignore();
     hideToTray();
 }
 
-void CMavloDlg::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -585,7 +585,7 @@ void CMavloDlg::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CMavloDlg::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
         const bool minimised = windowState() & Qt::WindowMinimized;
@@ -601,7 +601,7 @@ void CMavloDlg::changeEvent(QEvent* event) {
     SkinnedWindow::changeEvent(event);
 }
 
-void CMavloDlg::contextMenuEvent(QContextMenuEvent* event) {
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     // The tray menu's items, for desktops without a tray.
     QMenu* popupMenu = tray_.trayMenu();
     if (!popupMenu || !kTitleBand.contains(toFace(QPointF(event->pos()))))

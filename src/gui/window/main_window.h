@@ -13,7 +13,7 @@
 #include "gui/widgets/skinned_window.h"
 #include "gui/window/balloons.h"
 #include "gui/window/device_event_relay.h"
-#include "gui/window/help_dialog.h"
+#include "gui/window/help_panel.h"
 #include "gui/window/instance_channel.h"
 #include "gui/window/page_host.h"
 #include "gui/window/tray_presence.h"
@@ -33,7 +33,7 @@ class QMenu;
 
 namespace qvr {
 
-class CGdipButton;
+class ScrollThumb;
 class MacroProfileDialogs;
 
 // What the main window is built from. The application fills it from the
@@ -67,11 +67,11 @@ enum class StartShown { Normal, Minimized };
 // page and the dialogs are built into it as pages, through the page host.
 // Its tray icon and menu are its TrayPresence's; the mouse's events reach
 // the balloons through its DeviceEventRelay.
-class CMavloDlg : public SkinnedWindow,
-                  public ProfileView,
-                  public PageHost,
-                  public TrayHost,
-                  public TrayOwner {
+class MainWindow : public SkinnedWindow,
+                   public ProfileView,
+                   public PageHost,
+                   public TrayHost,
+                   public TrayOwner {
     Q_OBJECT
 
   public:
@@ -94,8 +94,8 @@ class CMavloDlg : public SkinnedWindow,
     static constexpr QRect kThumbRect = edges(984, 32, 992, 146);
     static constexpr QSize kDefaultSize = kMainFaceSize;
 
-    CMavloDlg(UserSession& session, MainWindowSetup setup);
-    ~CMavloDlg() override;
+    MainWindow(UserSession& session, MainWindowSetup setup);
+    ~MainWindow() override;
 
     // The start-up sequence: the session's device search (answered on the
     // device thread while the window comes up), listener and hotplug watch,
@@ -126,7 +126,7 @@ class CMavloDlg : public SkinnedWindow,
     // Brings the window out for a question about it.
     void showForQuestion() override;
     bool profileManagerOpen() const override;
-    CGdipButton* scrollThumb() const override { return thumb_; }
+    ScrollThumb* scrollThumb() const override { return thumb_; }
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
@@ -162,7 +162,7 @@ class CMavloDlg : public SkinnedWindow,
     bool helpPanelOpen() const { return help_ != nullptr; }
     void toggleHelpPanel();
     void closeHelpPanel();
-    CHelpDialog* helpPanel() const { return help_; }
+    HelpPanel* helpPanel() const { return help_; }
     // The help panel's language choice: writes it into every profile's
     // settings file, all or none, and redraws every open window in it.
     // Returns whether the language is now the chosen one.
@@ -243,8 +243,8 @@ class CMavloDlg : public SkinnedWindow,
     bool wroteUnsavedEdits_ = false;
     TrayPresence tray_;
     DeviceEventRelay events_;
-    QPointer<CHelpDialog> help_;
-    CGdipButton* thumb_ = nullptr;
+    QPointer<HelpPanel> help_;
+    ScrollThumb* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
 };
 

@@ -12,7 +12,7 @@ class QString;
 
 namespace qvr {
 
-class CGdipButton;
+class ScrollThumb;
 class SkinnedWindow;
 
 // The main window's face, in face pixels.
@@ -39,7 +39,7 @@ class PageHost {
     virtual LeftPanel& leftPanel() = 0;
     // 1 front, 2 side.
     virtual int mouseView() const = 0;
-    virtual CGdipButton* scrollThumb() const = 0;
+    virtual ScrollThumb* scrollThumb() const = 0;
     // Whether the page is drawn (the mouse has been there since start-up or
     // the window came back from the tray).
     virtual bool pageDrawn() const = 0;

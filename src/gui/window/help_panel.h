@@ -53,7 +53,7 @@ class KeysPanel : public SkinnedWindow {
 // The help panel: a small skinned child of the main window with the
 // "Update Firmware" line, the version, the choice of the interface language
 // and the line that opens the keys panel. It exists only while shown.
-class CHelpDialog : public SkinnedWindow {
+class HelpPanel : public SkinnedWindow {
     Q_OBJECT
 
   public:
@@ -68,9 +68,9 @@ class CHelpDialog : public SkinnedWindow {
 
     // updateFirmware: none when no updater is installed; the line is then
     // drawn disabled. chooseLanguage: a click on a language line.
-    CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                std::function<void()> updateFirmware, std::function<void(Language)> chooseLanguage,
-                QWidget* parent);
+    HelpPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+              std::function<void()> updateFirmware, std::function<void(Language)> chooseLanguage,
+              QWidget* parent);
 
     // Redraws the panel in another language.
     void setLanguage(Language language);

@@ -13,7 +13,7 @@ namespace qvr {
 // Tab, a click outside it or the loss of focus commit; Esc cancels. It calls
 // its handler once, with the typed text or nullopt when cancelled, and then
 // deletes itself.
-class CLBEditorWnd : public QLineEdit {
+class ListItemEditor : public QLineEdit {
     Q_OBJECT
 
   public:
@@ -21,9 +21,9 @@ class CLBEditorWnd : public QLineEdit {
 
     // Opens the editor over the list's row; nullptr when the row does not
     // exist. While an edit of the list is open, that editor is returned.
-    static CLBEditorWnd* open(QListWidget& list, int row, Finished finished);
+    static ListItemEditor* open(QListWidget& list, int row, Finished finished);
 
-    ~CLBEditorWnd() override;
+    ~ListItemEditor() override;
 
     int row() const { return row_; }
     void commit();
@@ -36,7 +36,7 @@ class CLBEditorWnd : public QLineEdit {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    CLBEditorWnd(QListWidget& list, int row, Finished finished);
+    ListItemEditor(QListWidget& list, int row, Finished finished);
     void finish(std::optional<QString> typed);
 
     int row_;

@@ -19,7 +19,7 @@ QImage hotImage(const QImage& image);
 // A skinned image button that can be dragged vertically within limits; the
 // main window's scroll thumb. Each move inside the limits reports the new
 // top in parent coordinates.
-class CGdipButton : public QWidget {
+class ScrollThumb : public QWidget {
     Q_OBJECT
 
   public:
@@ -28,7 +28,7 @@ class CGdipButton : public QWidget {
         int maxBottomExclusive; // and the bottom below this (596)
     };
 
-    CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* parent);
+    ScrollThumb(QImage image, QRect geometry, Limits limits, QWidget* parent);
 
     void setMovedHandler(std::function<void(int top)> handler) { moved_ = std::move(handler); }
     void setReleasedHandler(std::function<void()> handler) { released_ = std::move(handler); }

@@ -1,4 +1,4 @@
-#include "gui/buttons/combo_key_dialog.h"
+#include "gui/buttons/key_combination_dialog.h"
 
 #include "core/buttons/key_tables.h"
 #include "gui/widgets/face_accessible.h"
@@ -50,8 +50,9 @@ void paintPlus(QPainter& painter, QPoint centre) {
 
 } // namespace
 
-CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                           Language language, QColor textColor)
+KeyCombinationDialog::KeyCombinationDialog(std::shared_ptr<SkinImageCache> skin,
+                                           MessageSink& messages, Language language,
+                                           QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
       title_(qstr(mainWindowTexts(language).comboKey)),
       prompt_(qstr(comboKeyDialogTexts(language).prompt)),
@@ -119,9 +120,9 @@ CComboDialog::CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& me
     connect(this, &SkinnedDialog::ended, this, [this] { capture_.reset(); });
 }
 
-CComboDialog::~CComboDialog() = default;
+KeyCombinationDialog::~KeyCombinationDialog() = default;
 
-QLineEdit* CComboDialog::focusedField() const {
+QLineEdit* KeyCombinationDialog::focusedField() const {
     // The dialog's own focus, which a click into a field sets; keys reach
     // the program only while the dialog is the active window anyway.
     QWidget* focused = focusWidget();
@@ -130,7 +131,7 @@ QLineEdit* CComboDialog::focusedField() const {
     return nullptr;
 }
 
-void CComboDialog::captureInto(QLineEdit* field, const std::string& name) {
+void KeyCombinationDialog::captureInto(QLineEdit* field, const std::string& name) {
     if (field == field1_ && field1_->isEnabled()) {
         key1Name_ = name;
         field1_->setText(QString::fromStdString(name));
@@ -141,7 +142,7 @@ void CComboDialog::captureInto(QLineEdit* field, const std::string& name) {
     updateFace(kCombinationRect);
 }
 
-bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
+bool KeyCombinationDialog::onKey(const std::string& name, const QKeyEvent& event) {
     if (openedBy() == OpenedBy::Keyboard)
         return onKeyboardOpenedKey(name, event);
     if (QLineEdit* focused = focusedField())
@@ -149,7 +150,7 @@ bool CComboDialog::onKey(const std::string& name, const QKeyEvent& event) {
     return isDialogEndingKey(event);
 }
 
-void CComboDialog::openedByChanged() {
+void KeyCombinationDialog::openedByChanged() {
     if (!capture_)
         return SkinnedDialog::openedByChanged();
     if (openedBy() == OpenedBy::Keyboard) {
@@ -163,7 +164,7 @@ void CComboDialog::openedByChanged() {
     setTabKeys(TabKeys::AreInput);
 }
 
-void CComboDialog::startKeyboardCapture(QLineEdit* field) {
+void KeyCombinationDialog::startKeyboardCapture(QLineEdit* field) {
     if (!capture_ || openedBy() != OpenedBy::Keyboard || !field->isEnabled())
         return;
     boundedCapture_ = field;
@@ -174,7 +175,7 @@ void CComboDialog::startKeyboardCapture(QLineEdit* field) {
     update();
 }
 
-bool CComboDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
+bool KeyCombinationDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent& event) {
     if (!boundedCapture_)
         return false;
     const CaptureKeys::Step step = captureKeys_.take(event);
@@ -192,7 +193,7 @@ bool CComboDialog::onKeyboardOpenedKey(const std::string& name, const QKeyEvent&
     return true;
 }
 
-void CComboDialog::toggleModifierList() {
+void KeyCombinationDialog::toggleModifierList() {
     if (list_) {
         closeModifierList();
         return;
@@ -206,14 +207,14 @@ void CComboDialog::toggleModifierList() {
     setFieldsEnabled(false);
 }
 
-void CComboDialog::closeModifierList() {
+void KeyCombinationDialog::closeModifierList() {
     if (list_)
         list_->discard();
     list_ = nullptr;
     setFieldsEnabled(true);
 }
 
-void CComboDialog::chooseModifier(int row) {
+void KeyCombinationDialog::chooseModifier(int row) {
     if (row < 0 || row >= static_cast<int>(kModifierNameTable.size()))
         return;
     modifierName_ = std::string(kModifierNameTable[static_cast<std::size_t>(row)].name);
@@ -222,7 +223,7 @@ void CComboDialog::chooseModifier(int row) {
     update();
 }
 
-void CComboDialog::setFieldsEnabled(bool enabled) {
+void KeyCombinationDialog::setFieldsEnabled(bool enabled) {
     if (!field1_)
         return;
     // Disabling takes the focus away from a field; it gets it back with the
@@ -238,7 +239,7 @@ void CComboDialog::setFieldsEnabled(bool enabled) {
     }
 }
 
-bool CComboDialog::beforeClick(QPoint position) {
+bool KeyCombinationDialog::beforeClick(QPoint position) {
     // A click anywhere but the list and its opener closes the list; the click
     // itself still counts (OK, Cancel).
     if (list_ && !kModifierClickRect.contains(position))
@@ -246,7 +247,7 @@ bool CComboDialog::beforeClick(QPoint position) {
     return false;
 }
 
-void CComboDialog::paintFace(QPainter& painter) {
+void KeyCombinationDialog::paintFace(QPainter& painter) {
     paintTitle(painter, title_);
     paintCloseButton(painter);
     if (!field1_)
@@ -265,7 +266,7 @@ void CComboDialog::paintFace(QPainter& painter) {
     paintHint(painter, kHintRect, hint_);
 }
 
-void CComboDialog::paintCombination(QPainter& painter) {
+void KeyCombinationDialog::paintCombination(QPainter& painter) {
     const QStringList names = {QString::fromStdString(modifierName_),
                                QString::fromStdString(key1Name_),
                                QString::fromStdString(key2Name_)};

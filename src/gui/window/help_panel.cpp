@@ -1,4 +1,4 @@
-#include "gui/window/help_dialog.h"
+#include "gui/window/help_panel.h"
 
 #include "gui/widgets/face_accessible.h"
 #include "gui/widgets/label_text.h"
@@ -25,9 +25,9 @@ bool isEndingKey(const QKeyEvent& event) {
 
 } // namespace
 
-CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
-                         Language language, std::function<void()> updateFirmware,
-                         std::function<void(Language)> chooseLanguage, QWidget* parent)
+HelpPanel::HelpPanel(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
+                     std::function<void()> updateFirmware,
+                     std::function<void(Language)> chooseLanguage, QWidget* parent)
     : SkinnedWindow(std::move(skin), messages, parent), language_(language),
       texts_(&helpPanelTexts(language)) {
     loadBackground("/Help/HelpWindow.png", "Help Dialog Load background image failed!!!");
@@ -63,7 +63,7 @@ CHelpDialog::CHelpDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& mess
          .name = [this] { return qstr(keysPanelTexts(language_).entry); }});
 }
 
-void CHelpDialog::toggleKeysPanel() {
+void HelpPanel::toggleKeysPanel() {
     if (keys_) {
         closeKeysPanel();
         return;
@@ -82,7 +82,7 @@ void CHelpDialog::toggleKeysPanel() {
     update();
 }
 
-void CHelpDialog::closeKeysPanel() {
+void HelpPanel::closeKeysPanel() {
     if (!keys_)
         return;
     // The panel may be the sender of the key that closes it.
@@ -92,12 +92,12 @@ void CHelpDialog::closeKeysPanel() {
     update();
 }
 
-void CHelpDialog::hideEvent(QHideEvent* event) {
+void HelpPanel::hideEvent(QHideEvent* event) {
     closeKeysPanel();
     SkinnedWindow::hideEvent(event);
 }
 
-void CHelpDialog::showEvent(QShowEvent* event) {
+void HelpPanel::showEvent(QShowEvent* event) {
     SkinnedWindow::showEvent(event);
     // Opened from the keyboard, the keyboard goes into the panel.
     const SkinnedWindow* host = skinnedWindowOf(parentWidget());
@@ -106,7 +106,7 @@ void CHelpDialog::showEvent(QShowEvent* event) {
         focusElement(order.front());
 }
 
-void CHelpDialog::keyPressEvent(QKeyEvent* event) {
+void HelpPanel::keyPressEvent(QKeyEvent* event) {
     if (isEndingKey(*event)) {
         event->accept();
         emit closeRequested();
@@ -115,7 +115,7 @@ void CHelpDialog::keyPressEvent(QKeyEvent* event) {
     SkinnedWindow::keyPressEvent(event);
 }
 
-void CHelpDialog::setLanguage(Language language) {
+void HelpPanel::setLanguage(Language language) {
     language_ = language;
     texts_ = &helpPanelTexts(language);
     setTextFont(qtFontFor(WindowFont::SmallDialog, language));
@@ -124,7 +124,7 @@ void CHelpDialog::setLanguage(Language language) {
     update();
 }
 
-void CHelpDialog::paintFace(QPainter& painter) {
+void HelpPanel::paintFace(QPainter& painter) {
     painter.setFont(textFont());
     const auto flags = Qt::AlignCenter | Qt::TextSingleLine;
     painter.setPen(updateAvailable_ ? textColor() : QColor(Qt::gray));

@@ -1,4 +1,4 @@
-#include "gui/widgets/gdip_button.h"
+#include "gui/widgets/scroll_thumb.h"
 
 #include "gui/widgets/skinned_window.h"
 
@@ -42,13 +42,13 @@ QImage hotImage(const QImage& image) {
     return result;
 }
 
-CGdipButton::CGdipButton(QImage image, QRect geometry, Limits limits, QWidget* parent)
+ScrollThumb::ScrollThumb(QImage image, QRect geometry, Limits limits, QWidget* parent)
     : QWidget(parent), plain_(std::move(image)), hot_(hotImage(plain_)), limits_(limits),
       face_(geometry) {
     placeOnFace(this, face_);
 }
 
-bool CGdipButton::dragBy(int dy) {
+bool ScrollThumb::dragBy(int dy) {
     // A fast drag past an end stops at the end rather than short of it.
     const int top = std::clamp(face_.y() + dy, limits_.minTopExclusive + 1,
                                limits_.maxBottomExclusive - 1 - face_.height());
@@ -60,25 +60,25 @@ bool CGdipButton::dragBy(int dy) {
     return true;
 }
 
-void CGdipButton::moveToTopEnd() {
+void ScrollThumb::moveToTopEnd() {
     moveFaceTop(limits_.minTopExclusive + 1);
 }
 
-void CGdipButton::moveToBottomEnd() {
+void ScrollThumb::moveToBottomEnd() {
     moveFaceTop(limits_.maxBottomExclusive - 1 - face_.height());
 }
 
-void CGdipButton::moveFaceTop(int top) {
+void ScrollThumb::moveFaceTop(int top) {
     face_.moveTop(top);
     placeOnFace(this, face_);
 }
 
-qreal CGdipButton::faceScale() const {
+qreal ScrollThumb::faceScale() const {
     const SkinnedWindow* window = skinnedWindowOf(parentWidget());
     return window ? window->faceScale() : 1.0;
 }
 
-void CGdipButton::paintEvent(QPaintEvent*) {
+void ScrollThumb::paintEvent(QPaintEvent*) {
     // At rest the button always shows its hot image, as the hover and leave
     // notifications both set it.
     // Drawn afresh at the device pixels it lands on when the built-in
@@ -93,16 +93,16 @@ void CGdipButton::paintEvent(QPaintEvent*) {
     painter.drawImage(rect(), hot_);
 }
 
-void CGdipButton::mousePressEvent(QMouseEvent* event) {
+void ScrollThumb::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
         dragY_ = event->globalPosition().toPoint().y();
 }
 
-void CGdipButton::mouseDoubleClickEvent(QMouseEvent* event) {
+void ScrollThumb::mouseDoubleClickEvent(QMouseEvent* event) {
     mousePressEvent(event);
 }
 
-void CGdipButton::mouseMoveEvent(QMouseEvent* event) {
+void ScrollThumb::mouseMoveEvent(QMouseEvent* event) {
     if (!dragY_ || !(event->buttons() & Qt::LeftButton))
         return;
     // The pointer moves in screen pixels, the thumb in face pixels.
@@ -112,7 +112,7 @@ void CGdipButton::mouseMoveEvent(QMouseEvent* event) {
         dragY_ = now;
 }
 
-void CGdipButton::mouseReleaseEvent(QMouseEvent*) {
+void ScrollThumb::mouseReleaseEvent(QMouseEvent*) {
     if (dragY_ && released_)
         released_();
     dragY_.reset();

@@ -1,4 +1,4 @@
-#include "gui/widgets/list_box_editor.h"
+#include "gui/widgets/list_item_editor.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -8,23 +8,23 @@
 
 namespace qvr {
 
-CLBEditorWnd* CLBEditorWnd::open(QListWidget& list, int row, Finished finished) {
+ListItemEditor* ListItemEditor::open(QListWidget& list, int row, Finished finished) {
     if (row < 0 || row >= list.count())
         return nullptr;
     // One edit per list at a time: another opened over it (the second press
     // of a double click) would leave the first one's text to be committed by
     // the next click anywhere, undoing what the user typed.
-    for (CLBEditorWnd* open : list.viewport()->findChildren<CLBEditorWnd*>())
+    for (ListItemEditor* open : list.viewport()->findChildren<ListItemEditor*>())
         if (!open->closed_)
             return open;
-    auto* editor = new CLBEditorWnd(list, row, std::move(finished));
+    auto* editor = new ListItemEditor(list, row, std::move(finished));
     editor->show();
     editor->setFocus(Qt::OtherFocusReason);
     editor->selectAll();
     return editor;
 }
 
-CLBEditorWnd::CLBEditorWnd(QListWidget& list, int row, Finished finished)
+ListItemEditor::ListItemEditor(QListWidget& list, int row, Finished finished)
     : QLineEdit(list.viewport()), row_(row), finished_(std::move(finished)) {
     QListWidgetItem* item = list.item(row);
     setFont(list.font());
@@ -36,20 +36,20 @@ CLBEditorWnd::CLBEditorWnd(QListWidget& list, int row, Finished finished)
     qApp->installEventFilter(this);
 }
 
-CLBEditorWnd::~CLBEditorWnd() {
+ListItemEditor::~ListItemEditor() {
     closed_ = true;
     qApp->removeEventFilter(this);
 }
 
-void CLBEditorWnd::commit() {
+void ListItemEditor::commit() {
     finish(text());
 }
 
-void CLBEditorWnd::cancel() {
+void ListItemEditor::cancel() {
     finish(std::nullopt);
 }
 
-void CLBEditorWnd::finish(std::optional<QString> typed) {
+void ListItemEditor::finish(std::optional<QString> typed) {
     if (closed_)
         return;
     closed_ = true;
@@ -60,7 +60,7 @@ void CLBEditorWnd::finish(std::optional<QString> typed) {
         finished_(std::move(typed));
 }
 
-bool CLBEditorWnd::event(QEvent* event) {
+bool ListItemEditor::event(QEvent* event) {
     // Tab must commit instead of moving the focus on.
     if (event->type() == QEvent::KeyPress) {
         const auto key = static_cast<QKeyEvent*>(event)->key();
@@ -72,7 +72,7 @@ bool CLBEditorWnd::event(QEvent* event) {
     return QLineEdit::event(event);
 }
 
-void CLBEditorWnd::keyPressEvent(QKeyEvent* event) {
+void ListItemEditor::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -86,14 +86,14 @@ void CLBEditorWnd::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CLBEditorWnd::focusOutEvent(QFocusEvent* event) {
+void ListItemEditor::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     // A context menu of the editor itself takes the focus only for a moment.
     if (event->reason() != Qt::PopupFocusReason)
         commit();
 }
 
-bool CLBEditorWnd::eventFilter(QObject* watched, QEvent* event) {
+bool ListItemEditor::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress && watched != this && watched->isWidgetType()) {
         const auto* press = static_cast<QMouseEvent*>(event);
         const QRect own(mapToGlobal(QPoint(0, 0)), size());

@@ -1,4 +1,4 @@
-#include "gui/window/mavlo_app.h"
+#include "gui/window/program.h"
 
 #include "core/device/virtual_backend.h"
 #include "core/text/user_folder_notes.h"
@@ -238,7 +238,7 @@ int bringRunningInstanceForward(const std::filesystem::path& lockFolder,
 
 } // namespace
 
-int CMavloApp::run(int argc, char** argv) {
+int runProgram(int argc, char** argv) {
     // Mistakes, help and version need no display, so they are answered
     // before Qt starts.
     const AppOptions options = parseAppOptions(std::vector<std::string>(argv + 1, argv + argc));
@@ -336,7 +336,7 @@ int CMavloApp::run(int argc, char** argv) {
     QtColourDialog colours;
     LinuxPointerDesktop pointerDesktop;
     markStartUpPhase("device and user folder");
-    CMavloDlg window(session, std::move(setup));
+    MainWindow window(session, std::move(setup));
     // The one end order, however the run ends: what follows goes first (it
     // calls the window), then the session ends (the listener is stopped and
     // joined, the queue drains while the pages that answer it are still

@@ -31,12 +31,9 @@ const char* appUsage();
 void keepSessionBusFromLaunching();
 inline constexpr char kNoSessionBus[] = "unix:path=/dev/null/no-session-bus";
 
-// The application: one instance per user, one main window for the whole
-// run. run() returns the process's exit code.
-class CMavloApp {
-  public:
-    int run(int argc, char** argv);
-};
+// The program's run: the command line, one instance per user, one main
+// window for the whole run. Returns the process's exit code.
+int runProgram(int argc, char** argv);
 
 // The class name other programs find the window by (WM_CLASS on X11).
 inline constexpr char kWindowClassName[] = "VL384-netGMClass";

@@ -16,7 +16,7 @@ class SkinListBox;
 
 // The combination capture dialog: one modifier chosen from a list and up to
 // two keys, each captured into the key field the user clicked into.
-class CComboDialog : public SkinnedDialog {
+class KeyCombinationDialog : public SkinnedDialog {
     Q_OBJECT
 
   public:
@@ -31,9 +31,9 @@ class CComboDialog : public SkinnedDialog {
     // Above OK and Cancel: how the keyboard captures, when it opened the dialog.
     static constexpr QRect kHintRect = edges(16, 194, 362, 246);
 
-    CComboDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages, Language language,
-                 QColor textColor);
-    ~CComboDialog() override;
+    KeyCombinationDialog(std::shared_ptr<SkinImageCache> skin, MessageSink& messages,
+                         Language language, QColor textColor);
+    ~KeyCombinationDialog() override;
 
     const std::string& modifierName() const { return modifierName_; }
     int modifierPosition() const { return modifierPosition_; }
