@@ -249,9 +249,9 @@ TEST(MainWindowWithoutTray, AnOrdinaryWindowThatMinimisesInsteadOfHiding) {
     WindowRig rig;
     rig.trayPresent = false;
     MainWindow& window = rig.start();
-    EXPECT_FALSE(window.usesTray());
+    EXPECT_FALSE(window.tray().usesTray());
     EXPECT_EQ(window.windowType(), Qt::Window); // a taskbar entry
-    EXPECT_FALSE(window.trayIcon()->isVisible());
+    EXPECT_FALSE(window.tray().trayIcon()->isVisible());
 
     clickNamed(window, "Minimise");
     EXPECT_TRUE(window.isVisible());
@@ -301,23 +301,23 @@ TEST(MainWindowTrayChanges, AnAppearingTrayTakesTheWindowAndAVanishingOneGivesIt
 
     // A shown window stays shown, now without its taskbar entry.
     rig.trayPresent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.tray().usesTray(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.windowType(), Qt::Tool);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window.trayIcon()->isVisible(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window.tray().trayIcon()->isVisible(); }));
 
     rig.trayPresent = false;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.tray().usesTray(); }));
     window.hideToTray();
     EXPECT_TRUE(window.isMinimized());
     // A minimised window goes into a tray that appears.
     rig.trayPresent = true;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.tray().usesTray(); }));
     EXPECT_FALSE(window.isVisible());
 
     // Hidden in a tray that goes away: back on the screen.
     rig.trayPresent = false;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.usesTray(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.tray().usesTray(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(window.isMinimized());
     EXPECT_EQ(window.windowType(), Qt::Window);

@@ -50,9 +50,9 @@ TEST(MainWindowStartUp, WithTheMouseOpensItSizesToTheSkinAndAddsTheTrayIcon) {
     EXPECT_EQ(window.size(), QSize(1000, 640));
     EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(window.windowFlags() & Qt::WindowType_Mask, Qt::Tool); // no taskbar entry
-    ASSERT_NE(window.trayIcon(), nullptr);
+    ASSERT_NE(window.tray().trayIcon(), nullptr);
     // The title first, then the profile and the stage the mouse reported.
-    EXPECT_EQ(window.trayIcon()->toolTip(), "QVR 2.7\nProfile: P1\nDPI stage 1");
+    EXPECT_EQ(window.tray().trayIcon()->toolTip(), "QVR 2.7\nProfile: P1\nDPI stage 1");
     EXPECT_EQ(window.textColor(), QColor(0, 255, 0));
     EXPECT_TRUE(rig.messages.messages.empty());
     EXPECT_EQ(window.elements()[window.ids().save].label, "Save");
@@ -102,7 +102,7 @@ TEST(MainWindowStartUp, WithoutTheMouseStillShowsTheWindowAndTheTrayIcon) {
     EXPECT_FALSE(rig.link.devicePresent);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(window.size(), QSize(1000, 640));
-    EXPECT_NE(window.trayIcon(), nullptr);
+    EXPECT_NE(window.tray().trayIcon(), nullptr);
     EXPECT_TRUE(rig.balloons.shown.empty()); // the missing mouse is not announced at once
 }
 
@@ -179,7 +179,7 @@ TEST(MainWindowHideAndShow, CloseButtonAndExitEndWithZeroAndCloseTheHandles) {
         clickNamed(window, "Close");
         EXPECT_EQ(rig.exitCode, 0);
         EXPECT_EQ(rig.link.commandHandle(), nullptr);
-        EXPECT_EQ(window.trayIcon(), nullptr);
+        EXPECT_EQ(window.tray().trayIcon(), nullptr);
         EXPECT_TRUE(rig.messages.messages.empty()); // nothing unsaved, nothing asked
     }
     {
@@ -296,7 +296,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
         EXPECT_EQ(pressed, 1);
         EXPECT_TRUE(actions[actions.size() - 2]->isSeparator());
         // The title strip offers the same menu.
-        EXPECT_EQ(window.profilesMenu()->menuAction(), actions[1]);
+        EXPECT_EQ(window.tray().profilesMenu()->menuAction(), actions[1]);
 
         // Open shows the window from the tray.
         window.hideToTray();
@@ -306,7 +306,7 @@ TEST(MainWindowTrayMenu, OpenProfilesStartAtLoginAndVirtualMouseComeBeforeExitIn
         // The tooltip: the title, then the profile and the mouse's DPI stage.
         rig.virtualMouse->emitEvent(1, 3);
         ASSERT_TRUE(QTest::qWaitFor([&] { return rig.session->activeDpiStage() == 3; }));
-        const QStringList tip = window.trayIcon()->toolTip().split('\n');
+        const QStringList tip = window.tray().trayIcon()->toolTip().split('\n');
         const TrayMenuTexts& texts = trayMenuTexts(window.language());
         EXPECT_EQ(tip, (QStringList{"QVR 2.7", qstr(texts.profileLine).arg("P1"),
                                     qstr(texts.dpiStageLine).arg(3)}));
@@ -323,12 +323,12 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     MainWindow& window = rig.start();
     ProfileSession& session = rig.profiles();
     const auto profileItems = [&] {
-        emit window.profilesMenu()->aboutToShow();
-        return window.profilesMenu()->actions();
+        emit window.tray().profilesMenu()->aboutToShow();
+        return window.tray().profilesMenu()->actions();
     };
     // Built as the menu opens, since the manager may change the names.
     const QList<QAction*> items = profileItems();
-    ASSERT_EQ(actionTexts(*window.profilesMenu()), (QStringList{"P1", "P2", "P3"}));
+    ASSERT_EQ(actionTexts(*window.tray().profilesMenu()), (QStringList{"P1", "P2", "P3"}));
     EXPECT_TRUE(items[0]->isChecked());
     EXPECT_TRUE(items[0]->actionGroup()->isExclusive());
 
@@ -347,7 +347,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
     ASSERT_TRUE(QTest::qWaitFor([&] { return rig.virtualMouse->uploadsBegun() == uploads + 1; }));
     EXPECT_TRUE(profileItems()[1]->isChecked());
     EXPECT_TRUE(rig.messages.messages.empty());
-    EXPECT_TRUE(window.trayIcon()->toolTip().contains("P2"));
+    EXPECT_TRUE(window.tray().trayIcon()->toolTip().contains("P2"));
 
     // With changes: the window comes out and asks; Cancel keeps everything.
     rig.state().record.macroData[5] = 77;
@@ -382,7 +382,7 @@ TEST(MainWindowTrayMenu, ProfilesSwitchAsTheManagerDoesAndAskFirstAboutUnsavedCh
 TEST(MainWindowTrayMenu, StartAtLoginWritesAndRemovesTheAutostartEntry) {
     WindowRig rig;
     MainWindow& window = rig.start();
-    QAction& item = *window.startAtLoginAction();
+    QAction& item = *window.tray().startAtLoginAction();
     const auto entry = rig.dir / "autostart" / "qvr.desktop";
     EXPECT_TRUE(item.isCheckable());
     EXPECT_FALSE(item.isChecked());
@@ -428,7 +428,7 @@ TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
         rig.shown = StartShown::Minimized;
         rig.waitForStartUp = false;
         MainWindow& window = rig.start();
-        EXPECT_TRUE(QTest::qWaitFor([&] { return window.trayIcon()->isVisible(); }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window.tray().trayIcon()->isVisible(); }));
         EXPECT_FALSE(window.isVisible());
         window.trayLeftClick();
         EXPECT_TRUE(window.isVisible());
@@ -439,7 +439,7 @@ TEST(MainWindowTrayMenu, MinimizedStartsInTheTrayOrIconifiedWithoutOne) {
     rig.waitForStartUp = false;
     MainWindow& window = rig.start();
     EXPECT_TRUE(window.isMinimized());
-    EXPECT_FALSE(window.trayIcon()->isVisible());
+    EXPECT_FALSE(window.tray().trayIcon()->isVisible());
 }
 
 TEST(MainWindowHideAndShow, ClosingWhileTheListenerHandsAnEventOverEndsCleanly) {

@@ -5,18 +5,14 @@
 #include "gui/buttons/assignment_section.h"
 #include "gui/profiles/macro_profile_dialogs.h"
 #include "gui/session/profile_session.h"
-#include "gui/widgets/app_icon.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/scroll_thumb.h"
 #include "gui/widgets/window_placement.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/first_paint_exit.h"
 #include "gui/window/status_card.h"
-#include "gui/window/ui_handoff.h"
 #include "gui/window/window_activation.h"
-#include "platform/autostart.h"
 
-#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -26,8 +22,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
-#include <QSystemTrayIcon>
-#include <QTimer>
 #include <QWindow>
 #include <array>
 #include <cstdio>
@@ -51,15 +45,22 @@ constexpr std::array<TitleButtonNames, 3> kTitleButtonNames{{
     {"說明", "最小化", "關閉"},
 }};
 
-} // namespace
-
-QIcon applicationIcon() {
-    return QIcon(QPixmap::fromImage(appIconImage(64)));
+// The tray's part of the window's setup, taken out of it.
+TraySetup takeTraySetup(MainWindowSetup& setup) {
+    return TraySetup{.trayActions = std::move(setup.trayActions),
+                     .trayAvailable = std::move(setup.trayAvailable),
+                     .trayRecheck = setup.trayRecheck,
+                     .autostartEntry = std::move(setup.autostartEntry),
+                     .program = std::move(setup.program)};
 }
+
+} // namespace
 
 MainWindow::MainWindow(UserSession& session, MainWindowSetup setup)
     : SkinnedWindow(nullptr, session.messages(), nullptr, Dragging::Allowed), session_(session),
-      setup_(std::move(setup)), texts_(&mainWindowTexts(Language::English)) {
+      setup_(std::move(setup)), texts_(&mainWindowTexts(Language::English)),
+      tray_(*this, *this, session_, takeTraySetup(setup_)),
+      events_(session_, *this, tray_, setup_.balloons) {
     // No frame; whether it gets a taskbar button depends on the tray, which
     // the start-up looks for.
     setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
@@ -138,7 +139,7 @@ void MainWindow::startUp() {
     RecordState& state = session_.state();
     // The window comes up while the device thread looks for the mouse.
     session_.searchForMouse(setup_.mouse);
-    startListener();
+    events_.startListener();
     session_.watchHotplug(std::move(setup_.mouse));
 
     ProfileFiles& profile = session_.profile();
@@ -168,7 +169,7 @@ void MainWindow::startUp() {
 
     installAssignmentSection(*this, session_);
     installStatusCard(*this, session_);
-    createTrayIcon();
+    tray_.createTrayIcon();
     macroProfileDialogs_ = new MacroProfileDialogs(*this, session_);
     addPage(*macroProfileDialogs_);
 }
@@ -256,23 +257,6 @@ void MainWindow::loadSkin() {
     });
 }
 
-void MainWindow::startListener() {
-    session_.startListener([this](MouseEvent event) {
-        runOnUiThreadAndWait(
-            this,
-            [this, event] {
-                // Behind a read-back still under way, so balloons keep the
-                // mouse's order.
-                if (session_.deviceQueue().busy() && !needsActiveBlock(event.type, event.value))
-                    session_.deviceQueue().request(
-                        {}, [this, event] { showDeviceNotification(event.type, event.value); });
-                else
-                    showDeviceNotification(event.type, event.value);
-            },
-            [this] { return session_.listenerStopping(); });
-    });
-}
-
 void MainWindow::takeDesktopPointerSettingsIfNew() {
     // A profile never saved still holds the factory file's pointer values,
     // which are nobody's choice; the desktop's own are what the user has.
@@ -289,118 +273,6 @@ void MainWindow::reloadProfile() {
         session_.profiles()->loadProfile();
 }
 
-void MainWindow::createTrayIcon() {
-    trayMenu_ = std::make_unique<QMenu>();
-    openAction_ = trayMenu_->addAction(QString(), this, [this] { trayLeftClick(); });
-    profilesMenu_ = trayMenu_->addMenu(QString());
-    // Built as it opens: the profile manager may have renamed, added or
-    // deleted profiles since.
-    connect(profilesMenu_, &QMenu::aboutToShow, this, &MainWindow::fillProfilesMenu);
-    fillProfilesMenu();
-    if (!setup_.autostartEntry.empty()) {
-        startAtLoginAction_ = trayMenu_->addAction(QString());
-        startAtLoginAction_->setCheckable(true);
-        connect(startAtLoginAction_, &QAction::triggered, this, &MainWindow::setStartAtLogin);
-    }
-    if (!setup_.trayActions.empty()) {
-        virtualMenu_ = trayMenu_->addMenu(QString());
-        for (const TrayAction& action : setup_.trayActions)
-            virtualMenu_->addAction(action.text, this, action.run);
-    }
-    trayMenu_->addSeparator();
-    exitAction_ = trayMenu_->addAction(QString(), this, [this] { exitProgram(); });
-    connect(trayMenu_.get(), &QMenu::aboutToShow, this, &MainWindow::refreshTray);
-
-    tray_ = std::make_unique<QSystemTrayIcon>(applicationIcon());
-    tray_->setContextMenu(trayMenu_.get());
-    applyTrayTexts();
-    connect(tray_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
-                    trayLeftClick();
-            });
-    trayBalloons_ = std::make_unique<TrayBalloons>(*tray_);
-
-    setTrayMode(trayAvailableNow());
-    // Qt tells nobody when a tray comes or goes.
-    trayCheck_ = new QTimer(this);
-    connect(trayCheck_, &QTimer::timeout, this, &MainWindow::checkTray);
-    trayCheck_->start(setup_.trayRecheck);
-}
-
-void MainWindow::applyTrayTexts() {
-    if (!trayMenu_)
-        return;
-    const TrayMenuTexts& texts = trayMenuTexts(language_);
-    openAction_->setText(qstr(texts.open));
-    profilesMenu_->setTitle(qstr(texts.profiles));
-    if (startAtLoginAction_)
-        startAtLoginAction_->setText(qstr(texts.startAtLogin));
-    if (virtualMenu_)
-        virtualMenu_->setTitle(qstr(texts.virtualMouse));
-    exitAction_->setText(qstr(texts_->exit));
-    refreshTray();
-}
-
-void MainWindow::fillProfilesMenu() {
-    profilesMenu_->clear();
-    if (!session_.profiles())
-        return;
-    auto* group = new QActionGroup(profilesMenu_);
-    group->setExclusive(true);
-    const std::vector<std::string> names = session_.profiles()->profileNames();
-    const int current = session_.profiles()->windowProfile();
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const int position = static_cast<int>(i);
-        QAction* action = profilesMenu_->addAction(QString::fromStdString(names[i]));
-        action->setCheckable(true);
-        action->setChecked(position == current);
-        action->setActionGroup(group);
-        // Queued: the question the switch may ask must not run inside the
-        // menu's own event handling.
-        connect(action, &QAction::triggered, this, [this, position] {
-            QMetaObject::invokeMethod(
-                this,
-                [this, position] {
-                    if (session_.profiles() && !session_.ending())
-                        session_.profiles()->switchOnRequest(position, {});
-                    refreshTray();
-                },
-                Qt::QueuedConnection);
-        });
-    }
-    // The profile manager writes the list itself when it closes.
-    profilesMenu_->setEnabled(!names.empty() && !profileManagerOpen());
-}
-
-void MainWindow::refreshTray() {
-    if (!tray_)
-        return;
-    const TrayMenuTexts& texts = trayMenuTexts(language_);
-    QStringList lines{qstr(texts_->windowTitle)};
-    if (session_.profiles()) {
-        const std::vector<std::string> names = session_.profiles()->profileNames();
-        const int current = session_.profiles()->windowProfile();
-        if (current >= 0 && current < static_cast<int>(names.size()))
-            lines << qstr(texts.profileLine)
-                         .arg(QString::fromStdString(names[static_cast<std::size_t>(current)]));
-    }
-    if (const auto stage = session_.activeDpiStage())
-        lines << qstr(texts.dpiStageLine).arg(*stage);
-    tray_->setToolTip(lines.join('\n'));
-    if (profilesMenu_)
-        fillProfilesMenu();
-    if (startAtLoginAction_)
-        startAtLoginAction_->setChecked(startsAtLogin(setup_.autostartEntry));
-}
-
-void MainWindow::setStartAtLogin(bool on) {
-    const FileWriteResult written = qvr::setStartAtLogin(setup_.autostartEntry, on, setup_.program);
-    if (!written.ok())
-        messages().showMessage(writeErrorMessage(written), std::string(kWriteErrorCaption));
-    startAtLoginAction_->setChecked(startsAtLogin(setup_.autostartEntry));
-}
-
 bool MainWindow::profileManagerOpen() const {
     return macroProfileDialogs_ && macroProfileDialogs_->profileManager();
 }
@@ -411,7 +283,7 @@ void MainWindow::showAtStart(StartShown how) {
         return;
     }
     // Nothing to look at until asked: the tray icon, or the taskbar entry.
-    if (!usesTray_)
+    if (!tray_.usesTray())
         showMinimized();
 }
 
@@ -423,46 +295,6 @@ void MainWindow::showForQuestion() {
         raise();
         activateWindow();
     }
-}
-
-bool MainWindow::trayAvailableNow() const {
-    return setup_.trayAvailable ? setup_.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
-}
-
-void MainWindow::checkTray() {
-    if (tray_)
-        useTray(trayAvailableNow());
-}
-
-void MainWindow::useTray(bool available) {
-    if (available == usesTray_)
-        return;
-    const bool wasOut = isVisible() && !isMinimized();
-    setTrayMode(available);
-    if (wasOut) {
-        show();
-    } else if (!available) {
-        // Hidden in a tray that went away: nothing would lead back to it.
-        comeBack();
-        showNormal();
-        raise();
-    }
-}
-
-void MainWindow::setTrayMode(bool available) {
-    usesTray_ = available;
-    // A tool window has no taskbar button; without a tray the taskbar is
-    // the only way back, so the window becomes an ordinary one.
-    setWindowFlags(Qt::FramelessWindowHint | (available ? Qt::Tool : Qt::Window));
-    // Posted, so that at start-up the window is on the screen before its
-    // icon: tools that look for the program's first window find the window.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (tray_)
-                tray_->setVisible(usesTray_);
-        },
-        Qt::QueuedConnection);
 }
 
 void MainWindow::trayLeftClick() {
@@ -501,36 +333,11 @@ void MainWindow::bringForward(const ActivationRequest& request) {
 }
 
 void MainWindow::showDeviceNotification(DeviceEventType type, int value) {
-    if (needsActiveBlock(type, value)) {
-        session_.setActiveDpiStage(value);
-        session_.deviceQueue().readBack(
-            session_.state().record,
-            [this, type, value](const Block& active) { showBalloon(type, value, active); });
-        return;
-    }
-    showBalloon(type, value, Block{});
-}
-
-void MainWindow::showBalloon(DeviceEventType type, int value, const Block& active) {
-    const auto balloon = balloonForEvent(type, value, language_, active);
-    if (!balloon)
-        return;
-    BalloonSink* sink = setup_.balloons ? setup_.balloons : trayBalloons_.get();
-    const QString text = QString::fromStdString(balloon->text);
-    const QString title = qstr(balloon->title);
-    if (sink)
-        sink->showBalloon(title, text, balloon->timeoutMs);
-    else
-        std::fprintf(stderr, "qvr: %s: %s\n", title.toUtf8().constData(),
-                     text.toUtf8().constData());
+    events_.showDeviceNotification(type, value);
 }
 
 void MainWindow::showNotice(const QString& text) {
-    BalloonSink* sink = setup_.balloons ? setup_.balloons : trayBalloons_.get();
-    if (sink)
-        sink->showBalloon(qstr(texts_->windowTitle), text, TrayBalloons::kMinimumTimeoutMs * 2);
-    else
-        std::fprintf(stderr, "qvr: %s\n", text.toUtf8().constData());
+    events_.showNotice(text);
 }
 
 void MainWindow::exitProgram() {
@@ -600,9 +407,7 @@ void MainWindow::offerUnsavedEdits() {
 
 void MainWindow::endProgram() {
     session_.shutDown();
-    if (tray_)
-        tray_->hide();
-    tray_.reset();
+    tray_.removeTrayIcon();
     hide();
     if (setup_.endProcess)
         setup_.endProcess(0);
@@ -616,7 +421,7 @@ void MainWindow::hideAndReloadOnReopen() {
 }
 
 void MainWindow::hideToTray() {
-    if (usesTray_)
+    if (tray_.usesTray())
         hide();
     else
         showMinimized();
@@ -670,7 +475,7 @@ bool MainWindow::chooseLanguage(Language language) {
         page->languageChanged();
     if (help_)
         help_->setLanguage(language);
-    applyTrayTexts();
+    tray_.applyTrayTexts();
     update();
     return true;
 }
@@ -783,7 +588,7 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) {
         const auto old = static_cast<QWindowStateChangeEvent*>(event)->oldState();
         const bool minimised = windowState() & Qt::WindowMinimized;
-        if (minimised && usesTray_) {
+        if (minimised && tray_.usesTray()) {
             setWindowState(windowState() & ~Qt::WindowMinimized);
             QMetaObject::invokeMethod(
                 this, [this] { hideToTray(); }, Qt::QueuedConnection);
@@ -797,12 +602,13 @@ void MainWindow::changeEvent(QEvent* event) {
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
     // The tray menu's items, for desktops without a tray.
-    if (!trayMenu_ || !kTitleBand.contains(toFace(QPointF(event->pos()))))
+    QMenu* popupMenu = tray_.trayMenu();
+    if (!popupMenu || !kTitleBand.contains(toFace(QPointF(event->pos()))))
         return SkinnedWindow::contextMenuEvent(event);
-    trayMenu_->winId();
-    if (QWindow* menu = trayMenu_->windowHandle())
+    popupMenu->winId();
+    if (QWindow* menu = popupMenu->windowHandle())
         menu->setTransientParent(windowHandle());
-    trayMenu_->popup(event->globalPos());
+    popupMenu->popup(event->globalPos());
     event->accept();
 }
 

@@ -12,9 +12,11 @@
 #include "gui/widgets/left_panel.h"
 #include "gui/widgets/skinned_window.h"
 #include "gui/window/balloons.h"
+#include "gui/window/device_event_relay.h"
 #include "gui/window/help_panel.h"
 #include "gui/window/instance_channel.h"
 #include "gui/window/page_host.h"
+#include "gui/window/tray_presence.h"
 #include "gui/window/window_page.h"
 
 #include <QPointer>
@@ -27,24 +29,17 @@
 #include <string>
 #include <vector>
 
-class QAction;
 class QMenu;
-class QSystemTrayIcon;
-class QTimer;
 
 namespace qvr {
 
 class ScrollThumb;
 class MacroProfileDialogs;
 
-// An extra item of the tray menu (the virtual mouse's own actions).
-struct TrayAction {
-    QString text;
-    std::function<void()> run;
-};
-
 // What the main window is built from. The application fills it from the
 // command line; tests fill it with a virtual mouse and a temporary folder.
+// The tray's fields (trayActions, trayAvailable, trayRecheck, autostartEntry,
+// program) are handed on to the window's TrayPresence as its TraySetup.
 struct MainWindowSetup {
     // Handed to the session at start-up, which searches and watches with it.
     MouseWatchSetup mouse;
@@ -70,7 +65,13 @@ enum class StartShown { Normal, Minimized };
 // is an ordinary window that minimises to the taskbar. It draws the session
 // it is built on and lasts no longer than it: the settings pages, the button
 // page and the dialogs are built into it as pages, through the page host.
-class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, public TrayHost {
+// Its tray icon and menu are its TrayPresence's; the mouse's events reach
+// the balloons through its DeviceEventRelay.
+class MainWindow : public SkinnedWindow,
+                   public ProfileView,
+                   public PageHost,
+                   public TrayHost,
+                   public TrayOwner {
     Q_OBJECT
 
   public:
@@ -113,14 +114,14 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     const QFont& headingFont() const override { return headingFont_; }
     const QFont& smallFont() const override { return smallFont_; }
     SkinnedWindow& face() override { return *this; }
-    QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+    // The tray icon, its menu and the look for the tray.
+    TrayPresence& tray() { return tray_; }
+    const TrayPresence& tray() const { return tray_; }
     // Open, Profiles, Start at login, the virtual mouse's actions, Exit;
     // also the title strip's menu where there is no tray.
-    QMenu* trayMenu() const override { return trayMenu_.get(); }
-    QMenu* profilesMenu() const { return profilesMenu_; }
-    QAction* startAtLoginAction() const { return startAtLoginAction_; }
+    QMenu* trayMenu() const override { return tray_.trayMenu(); }
     // The tooltip, the menu's profiles and checks, as they are now.
-    void refreshTray() override;
+    void refreshTray() override { tray_.refreshTray(); }
     void showAtStart(StartShown how);
     // Brings the window out for a question about it.
     void showForQuestion() override;
@@ -129,7 +130,7 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
 
     // Tray icon: a left click or double click shows the window (or says the
     // mouse is missing); the menu's "Exit" ends the program.
-    void trayLeftClick();
+    void trayLeftClick() override;
     // The balloon of a device event (DPI stage, macro key, found, lost).
     void showDeviceNotification(DeviceEventType type, int value) override;
     // A balloon of the program's own, under the window's title.
@@ -137,7 +138,7 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     // The close button and "Exit": with unsaved changes the window shows
     // and asks Save, Discard or Cancel first; then handles closed, tray icon
     // removed, end.
-    void exitProgram();
+    void exitProgram() override;
     // The desktop session ends and cannot wait for an answer: the unsaved
     // changes go to the recovery file, then the program ends.
     void endSession();
@@ -155,9 +156,6 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     void hideAndReloadOnReopen() override;
     // A later start of the program asked for the window.
     void bringForward(const ActivationRequest& request);
-    // Looks for the tray again and moves to it or away from it.
-    void checkTray();
-    bool usesTray() const { return usesTray_; }
     // The strip along the top whose right click opens the tray menu.
     static constexpr QRect kTitleBand = edges(0, 0, 930, 26);
 
@@ -219,19 +217,10 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     void takeStartUpDesktopPointerSettings();
     // The end without a question.
     void endProgram();
-    void startListener();
     void loadSkin();
-    void createTrayIcon();
-    void fillProfilesMenu();
-    void setStartAtLogin(bool on);
-    void applyTrayTexts();
-    bool trayAvailableNow() const;
-    void useTray(bool available);
-    void setTrayMode(bool available);
     // Back from the tray or the taskbar: the reload Cancel asked for, and
     // the page once the mouse is there.
-    void comeBack();
-    void showBalloon(DeviceEventType type, int value, const Block& active);
+    void comeBack() override;
     void applyLanguage(Language language);
 
     UserSession& session_;
@@ -251,23 +240,11 @@ class MainWindow : public SkinnedWindow, public ProfileView, public PageHost, pu
     // ends meanwhile), or was written by this run.
     bool offeringEdits_ = false;
     bool wroteUnsavedEdits_ = false;
-    std::unique_ptr<QSystemTrayIcon> tray_;
-    std::unique_ptr<QMenu> trayMenu_;
-    QAction* exitAction_ = nullptr;
-    QAction* openAction_ = nullptr;
-    QMenu* profilesMenu_ = nullptr; // children of trayMenu_
-    QMenu* virtualMenu_ = nullptr;
-    QAction* startAtLoginAction_ = nullptr;
-    std::unique_ptr<BalloonSink> trayBalloons_;
-    QTimer* trayCheck_ = nullptr;
-    bool usesTray_ = true;
+    TrayPresence tray_;
+    DeviceEventRelay events_;
     QPointer<HelpPanel> help_;
     ScrollThumb* thumb_ = nullptr;
     MacroProfileDialogs* macroProfileDialogs_ = nullptr; // a child of the window
 };
-
-// The program's icon, drawn rather than shipped: a mouse outline in the
-// accent colour.
-QIcon applicationIcon();
 
 } // namespace qvr
