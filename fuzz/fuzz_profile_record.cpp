@@ -3,7 +3,7 @@
 #include "core/buttons/button_labels.h"
 #include "core/device/config_block.h"
 #include "core/profiles/profile_record_file.h"
-#include "core/text/profile_report.h"
+#include "core/profiles/profile_report.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "core/record/unsaved_edits.h"
+#include "core/profiles/unsaved_edits.h"
 #include "gui/session/hotplug_watch.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/instance_channel.h"

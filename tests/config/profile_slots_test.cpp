@@ -10,7 +10,7 @@
 #include "core/profiles/profile_list.h"
 #include "core/profiles/profile_slots.h"
 #include "core/profiles/save_after_upload.h"
-#include "core/record/unsaved_edits.h"
+#include "core/profiles/unsaved_edits.h"
 #include "program_folder.h"
 #include "support/faulting_file_system.h"
 

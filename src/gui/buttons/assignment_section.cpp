@@ -11,10 +11,10 @@
 #include "gui/session/user_session.h"
 #include "gui/widgets/face_accessible.h"
 #include "gui/widgets/label_text.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skin_list_box.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>

@@ -4,7 +4,7 @@
 #include "gui/widgets/element_actions.h"
 #include "gui/widgets/skinned_dialog.h"
 #include "gui/widgets/window_elements.h"
-#include "gui/window/window_page.h"
+#include "gui/widgets/window_page.h"
 
 #include <QObject>
 #include <QPointer>

@@ -6,10 +6,10 @@
 #include "gui/session/auto_profile_switch.h"
 #include "gui/session/profile_session.h"
 #include "gui/session/user_session.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skinned_window.h"
 #include "gui/widgets/window_placement.h"
-#include "gui/window/page_host.h"
 
 #include <QEvent>
 #include <algorithm>

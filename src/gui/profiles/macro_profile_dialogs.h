@@ -6,7 +6,7 @@
 #include "gui/session/profile_transfer.h"
 #include "gui/widgets/element_actions.h"
 #include "gui/widgets/modal_runner.h"
-#include "gui/window/window_page.h"
+#include "gui/widgets/window_page.h"
 
 #include <QObject>
 #include <QPointer>

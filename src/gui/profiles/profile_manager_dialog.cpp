@@ -2,7 +2,7 @@
 
 #include "core/profiles/profile_list.h"
 #include "core/profiles/user_folder.h"
-#include "core/text/user_folder_notes.h"
+#include "core/profiles/user_folder_notes.h"
 #include "gui/session/auto_profile_switch.h"
 #include "gui/widgets/label_text.h"
 #include "gui/widgets/list_item_editor.h"

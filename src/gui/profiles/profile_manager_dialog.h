@@ -4,6 +4,7 @@
 #include "core/profiles/profile_slots.h"
 #include "core/profiles/user_folder.h"
 #include "core/text/language_tables.h"
+#include "gui/session/profile_host.h"
 #include "gui/widgets/list_item_editor.h"
 #include "gui/widgets/skinned_window.h"
 
@@ -18,21 +19,6 @@ namespace qvr {
 
 // What the profile manager asks of the main window (its message 0x0B03).
 enum class ProfileCommand { Import = 0, Export = 1, Redraw = 2 };
-
-// The window whose profile the manager changes. The window's record belongs
-// to one profile at a time; the manager asks before it changes which.
-class ProfileHost {
-  public:
-    virtual ~ProfileHost() = default;
-    // The list position of the window's profile.
-    virtual int windowProfile() const = 0;
-    // Makes position the window's profile and loads it; asks about unsaved
-    // changes first and returns false when the user cancels.
-    virtual bool switchProfile(int position) = 0;
-    // The profile at position was deleted and the later ones moved down;
-    // count profiles are left.
-    virtual void profileDeleted(int position, int count) = 0;
-};
 
 struct ProfileManagerSetup {
     std::shared_ptr<SkinImageCache> skin;

@@ -1,12 +1,12 @@
 #include "gui/session/auto_profile_switch.h"
 
 #include "core/profiles/profile_files.h"
+#include "core/text/program_names.h"
 #include "gui/session/profile_session.h"
 #include "gui/session/user_session.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
-#include "gui/window/program.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,8 +3,8 @@
 #include "core/device/device_event_type.h"
 #include "core/macros/macro_editing.h"
 #include "core/profiles/profile_files.h"
-#include "core/record/unsaved_edits.h"
-#include "gui/profiles/profile_manager_dialog.h"
+#include "core/profiles/unsaved_edits.h"
+#include "gui/session/profile_host.h"
 #include "platform/profile_request.h"
 
 #include <QObject>

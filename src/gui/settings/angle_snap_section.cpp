@@ -3,9 +3,9 @@
 #include "core/layout/control_arithmetic.h"
 #include "gui/session/user_session.h"
 #include "gui/settings/section_painting.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/skin_image_cache.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 namespace qvr {
 

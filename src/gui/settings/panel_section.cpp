@@ -1,9 +1,9 @@
 #include "gui/settings/panel_section.h"
 
 #include "core/text/language_tables.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <algorithm>
 

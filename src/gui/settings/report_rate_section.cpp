@@ -4,9 +4,9 @@
 #include "gui/session/user_session.h"
 #include "gui/settings/section_painting.h"
 #include "gui/widgets/label_text.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/skin_image_cache.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <QPainter>
 #include <algorithm>

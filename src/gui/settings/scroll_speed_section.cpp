@@ -6,10 +6,10 @@
 #include "gui/settings/section_edit_box.h"
 #include "gui/settings/section_painting.h"
 #include "gui/widgets/label_text.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skin_image_cache.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <QLineEdit>
 #include <QPainter>

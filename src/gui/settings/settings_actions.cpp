@@ -7,9 +7,9 @@
 #include "gui/session/profile_session.h"
 #include "gui/session/user_session.h"
 #include "gui/settings/settings_sections.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <memory>
 #include <mutex>

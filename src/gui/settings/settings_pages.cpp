@@ -2,8 +2,8 @@
 
 #include "gui/session/profile_session.h"
 #include "gui/session/user_session.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <QLineEdit>
 #include <iostream>

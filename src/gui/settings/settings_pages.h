@@ -2,7 +2,7 @@
 
 #include "gui/settings/settings_actions.h"
 #include "gui/settings/settings_sections.h"
-#include "gui/window/window_page.h"
+#include "gui/widgets/window_page.h"
 
 #include <QObject>
 #include <ostream>

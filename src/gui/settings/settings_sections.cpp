@@ -10,10 +10,10 @@
 #include "gui/settings/scroll_speed_section.h"
 #include "gui/settings/section_painting.h"
 #include "gui/settings/xy_sensitivity_section.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/widgets/scroll_thumb.h"
 #include "gui/widgets/skinned_window.h"
-#include "gui/window/page_host.h"
 
 #include <QPainter>
 #include <QWheelEvent>

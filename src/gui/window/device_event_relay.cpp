@@ -3,9 +3,9 @@
 #include "core/device/listener.h"
 #include "core/text/notification_text.h"
 #include "gui/session/user_session.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/qt_fonts.h"
 #include "gui/window/balloons.h"
-#include "gui/window/page_host.h"
 #include "gui/window/tray_presence.h"
 #include "gui/window/ui_handoff.h"
 

@@ -1,6 +1,6 @@
 #include "gui/window/main_window.h"
 
-#include "core/record/unsaved_edits.h"
+#include "core/profiles/unsaved_edits.h"
 #include "core/text/notification_text.h"
 #include "gui/buttons/assignment_section.h"
 #include "gui/profiles/macro_profile_dialogs.h"

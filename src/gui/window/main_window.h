@@ -10,14 +10,14 @@
 #include "gui/session/profile_session.h"
 #include "gui/session/user_session.h"
 #include "gui/widgets/left_panel.h"
+#include "gui/widgets/page_host.h"
 #include "gui/widgets/skinned_window.h"
+#include "gui/widgets/window_page.h"
 #include "gui/window/balloons.h"
 #include "gui/window/device_event_relay.h"
 #include "gui/window/help_panel.h"
 #include "gui/window/instance_channel.h"
-#include "gui/window/page_host.h"
 #include "gui/window/tray_presence.h"
-#include "gui/window/window_page.h"
 
 #include <QPointer>
 #include <QTimer>

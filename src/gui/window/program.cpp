@@ -1,7 +1,8 @@
 #include "gui/window/program.h"
 
 #include "core/device/virtual_backend.h"
-#include "core/text/user_folder_notes.h"
+#include "core/profiles/user_folder_notes.h"
+#include "core/text/program_names.h"
 #include "core/version.h"
 #include "gui/session/auto_profile_switch.h"
 #include "gui/session/hotplug_watch.h"

@@ -35,9 +35,4 @@ inline constexpr char kNoSessionBus[] = "unix:path=/dev/null/no-session-bus";
 // window for the whole run. Returns the process's exit code.
 int runProgram(int argc, char** argv);
 
-// The class name other programs find the window by (WM_CLASS on X11).
-inline constexpr char kWindowClassName[] = "VL384-netGMClass";
-// The installed desktop entry's name, also the Wayland app id.
-inline constexpr char kDesktopFileName[] = "qvr";
-
 } // namespace qvr

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/window/window_page.h"
+#include "gui/widgets/window_page.h"
 
 #include <QElapsedTimer>
 #include <QObject>

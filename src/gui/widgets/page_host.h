@@ -3,7 +3,7 @@
 #include "core/device/device_event_type.h"
 #include "core/text/language_tables.h"
 #include "gui/widgets/left_panel.h"
-#include "gui/window/window_page.h"
+#include "gui/widgets/window_page.h"
 
 #include <QFont>
 #include <QSize>

@@ -1,4 +1,4 @@
-#include "core/record/unsaved_edits.h"
+#include "core/profiles/unsaved_edits.h"
 
 #include "core/files/file_system.h"
 #include "core/files/ini_file.h"

@@ -1,4 +1,4 @@
-#include "core/text/profile_report.h"
+#include "core/profiles/profile_report.h"
 
 #include "core/buttons/button_catalogue.h"
 #include "core/buttons/button_encoding.h"

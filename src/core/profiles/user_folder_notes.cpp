@@ -1,4 +1,4 @@
-#include "core/text/user_folder_notes.h"
+#include "core/profiles/user_folder_notes.h"
 
 #include "core/profiles/profile_files.h"
 
