@@ -5,7 +5,7 @@
 #include "core/device/device_link.h"
 #include "core/device/listener.h"
 #include "core/device/trace.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/files/file_journal.h"
 #include "core/files/file_system.h"
 #include "core/files/ini_file.h"
@@ -26,7 +26,7 @@
 #include "platform/hidapi_backend.h"
 #include "platform/posix_file_system.h"
 #include "platform/profile_request.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <algorithm>
 #include <atomic>

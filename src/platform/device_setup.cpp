@@ -1,7 +1,7 @@
 #include "platform/device_setup.h"
 
 #include "core/device/tracing_backend.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "platform/hidapi_backend.h"
 
 namespace qvr {

@@ -4,7 +4,7 @@
 #include "gui/window/instance_channel.h"
 #include "gui/window/program.h"
 #include "gui/window/ui_handoff.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 #include "support/qt_test_app.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "app/window_rig.h"
 #include "gui/session/profile_session.h"
 #include "gui/window/instance_channel.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <QContextMenuEvent>
 #include <QElapsedTimer>

@@ -7,7 +7,7 @@
 #include "gui/widgets/scroll_thumb.h"
 #include "gui/window/firmware_updater.h"
 #include "gui/window/message_boxes.h"
-#include "gui/window/session_end.h"
+#include "gui/window/session_end_watch.h"
 
 #include <QAccessible>
 #include <QActionGroup>

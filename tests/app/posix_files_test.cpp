@@ -1,7 +1,7 @@
 #include "core/profiles/profile_files.h"
 #include "platform/app_folders.h"
 #include "platform/posix_file_system.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 #include "support/process.h"
 
 #include <cerrno>

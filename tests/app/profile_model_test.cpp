@@ -4,7 +4,7 @@
 // disk or a crash. A short run in the normal suite; QVR_LONG_TESTS=1 runs
 // 10,000 sequences.
 #include "core/device/clock.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/files/private_profile.h"
 #include "core/profiles/user_folder.h"
 #include "core/text/notification_text.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "gui/window/main_window.h"
 #include "support/gated_clock.h"
 #include "support/qt_test_app.h"

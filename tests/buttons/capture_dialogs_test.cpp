@@ -394,8 +394,8 @@ TEST(ComboKeyDialog, SaysHowToUseItAndShowsTheCapturedKeysOnCapsThatTakeNoClicks
     KeyCombinationDialog dialog(rig.skin(), rig.messages, Language::English, Qt::green);
     dialog.show();
     EXPECT_EQ(textsDrawnIn(dialog, KeyCombinationDialog::kPromptRect),
-              QStringList{QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)});
-    EXPECT_TRUE(QString::fromUtf8(comboKeyDialogTexts(Language::English).prompt)
+              QStringList{QString::fromUtf8(keyCombinationDialogTexts(Language::English).prompt)});
+    EXPECT_TRUE(QString::fromUtf8(keyCombinationDialogTexts(Language::English).prompt)
                     .startsWith("Press the key combination"));
     // Nothing captured: three empty places, no names.
     EXPECT_TRUE(textsDrawnIn(dialog, KeyCombinationDialog::kCombinationRect).isEmpty());

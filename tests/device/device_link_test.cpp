@@ -1,7 +1,7 @@
 #include "core/device/device_events.h"
 #include "core/device/device_queue.h"
 #include "core/device/listener.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/profiles/factory_files.h"
 
 #include <chrono>

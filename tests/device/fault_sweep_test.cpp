@@ -6,7 +6,7 @@
 #include "core/device/config_block.h"
 #include "core/device/device_events.h"
 #include "core/device/listener.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/profiles/profile_files.h"
 #include "core/profiles/profile_record_file.h"
 #include "core/profiles/save_after_upload.h"

@@ -6,7 +6,7 @@
 #include "core/device/device_events.h"
 #include "core/device/listener.h"
 #include "core/device/tracing_backend.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/files/message_sink.h"
 #include "core/files/private_profile.h"
 #include "core/profiles/save_after_upload.h"

@@ -1,6 +1,6 @@
 #include "core/device/device_events.h"
 #include "core/device/listener.h"
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "support/stress_count.h"
 #include "support/ui_thread.h"
 

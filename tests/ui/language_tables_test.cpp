@@ -76,7 +76,7 @@ template <typename Texts> void expectNoEmptyField(const Texts& texts, Language l
 TEST(LanguageTexts, EveryTextIsSetInEveryLanguage) {
     for (Language language : kLanguages) {
         expectNoEmptyField(mainWindowTexts(language), language);
-        expectNoEmptyField(comboKeyDialogTexts(language), language);
+        expectNoEmptyField(keyCombinationDialogTexts(language), language);
         expectNoEmptyField(singleKeyDialogTexts(language), language);
         expectNoEmptyField(profileManagerTexts(language), language);
         expectNoEmptyField(macroManagerTexts(language), language);
@@ -192,7 +192,7 @@ TEST(LanguageTexts, OptionListsFollowTheFunctionOrderOfEachLanguage) {
 
 TEST(LanguageTexts, DialogTextsKeepTheirQuirks) {
     EXPECT_EQ(singleKeyDialogTexts(Language::English).ok, "Ok");
-    EXPECT_EQ(comboKeyDialogTexts(Language::English).ok, "OK");
+    EXPECT_EQ(keyCombinationDialogTexts(Language::English).ok, "OK");
     EXPECT_EQ(macroManagerTexts(Language::SimplifiedChinese).eventListCaption, "按鍵序列");
     EXPECT_EQ(macroManagerTexts(Language::SimplifiedChinese).deleteButton, "刪除");
     EXPECT_EQ(profileManagerTexts(Language::SimplifiedChinese).deleteItem, "删除");

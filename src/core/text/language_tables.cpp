@@ -208,7 +208,7 @@ constexpr MainWindowTexts kMainTraditional{
 constexpr std::array<const MainWindowTexts*, 3> kMain{&kMainEnglish, &kMainSimplified,
                                                       &kMainTraditional};
 
-constexpr std::array<ComboKeyDialogTexts, 3> kComboKey{{
+constexpr std::array<KeyCombinationDialogTexts, 3> kComboKey{{
     {"OK", "Cancel",
      "Press the key combination: choose a modifier, click a key box, then press the key."},
     {"确定", "取消", "请按下组合键：选择修饰键，点击按键框，再按下按键。"},
@@ -600,7 +600,7 @@ const TrayMenuTexts& trayMenuTexts(Language language) {
     return kTrayMenu[index(language)];
 }
 
-const ComboKeyDialogTexts& comboKeyDialogTexts(Language language) {
+const KeyCombinationDialogTexts& keyCombinationDialogTexts(Language language) {
     return kComboKey[index(language)];
 }
 

@@ -78,7 +78,7 @@ struct MainWindowTexts {
 static_assert(sizeof(MainWindowTexts) == MainWindowTexts::kTextCount * sizeof(std::string_view),
               "every main window text is one std::string_view field");
 
-struct ComboKeyDialogTexts {
+struct KeyCombinationDialogTexts {
     std::string_view ok, cancel;
     std::string_view prompt; // how a combination is captured
 };
@@ -199,7 +199,7 @@ struct KeyboardTexts {
 const MainWindowTexts& mainWindowTexts(Language language);
 const KeyboardTexts& keyboardTexts(Language language);
 const TrayMenuTexts& trayMenuTexts(Language language);
-const ComboKeyDialogTexts& comboKeyDialogTexts(Language language);
+const KeyCombinationDialogTexts& keyCombinationDialogTexts(Language language);
 const SingleKeyDialogTexts& singleKeyDialogTexts(Language language);
 const ProfileManagerTexts& profileManagerTexts(Language language);
 const ProfileFileTexts& profileFileTexts(Language language);

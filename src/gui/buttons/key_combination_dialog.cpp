@@ -55,11 +55,11 @@ KeyCombinationDialog::KeyCombinationDialog(std::shared_ptr<SkinImageCache> skin,
                                            QColor textColor)
     : SkinnedDialog(std::move(skin), messages, Dragging::NotAllowed),
       title_(qstr(mainWindowTexts(language).comboKey)),
-      prompt_(qstr(comboKeyDialogTexts(language).prompt)),
+      prompt_(qstr(keyCombinationDialogTexts(language).prompt)),
       hint_(qstr(keyboardTexts(language).comboKeyHint)) {
     resize(skin::kKeyDialog.width, skin::kKeyDialog.height);
     setWindowTitle(title_);
-    const ComboKeyDialogTexts& texts = comboKeyDialogTexts(language);
+    const KeyCombinationDialogTexts& texts = keyCombinationDialogTexts(language);
     addFrameButtons(qstr(texts.ok), qstr(texts.cancel), qstr(keyboardTexts(language).close));
     if (!loadBackground("/combo-key.png", kBackgroundFailed))
         return;

@@ -47,7 +47,7 @@ class MacroProfileDialogs final : public QObject, public WindowPage {
     // new language.
     void languageChanged() override;
     void press(ElementTable::Id id, QPoint at) override;
-    // The profile manager's requests (message 0x0B03).
+    // The profile manager's requests.
     void runProfileCommand(ProfileCommand command, int position);
 
     // The names of the macros in the record's table, by macro number (at

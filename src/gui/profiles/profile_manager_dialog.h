@@ -17,8 +17,8 @@ class QListWidget;
 
 namespace qvr {
 
-// What the profile manager asks of the main window (its message 0x0B03).
-enum class ProfileCommand { Import = 0, Export = 1, Redraw = 2 };
+// What the profile manager asks of the main window.
+enum class ProfileCommand { Import, Export, Redraw };
 
 struct ProfileManagerSetup {
     std::shared_ptr<SkinImageCache> skin;

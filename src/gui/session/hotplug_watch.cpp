@@ -1,6 +1,6 @@
 #include "gui/session/hotplug_watch.h"
 
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 
 #include <QSocketNotifier>
 

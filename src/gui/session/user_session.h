@@ -7,7 +7,7 @@
 #include "core/record/config_record.h"
 #include "gui/session/device_thread.h"
 #include "gui/session/hotplug_watch.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <QObject>
 #include <QTimer>

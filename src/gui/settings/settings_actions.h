@@ -66,9 +66,9 @@ class SettingsActions : public QObject, public EditCommands, public DesktopPoint
     DesktopPointerSettings pointer_;
     std::mutex pointerMutex_;
     bool applyBusy_ = false;
-    QTimer applyBusyTimer_;   // timer 1
-    QTimer resetCursorTimer_; // timer 2
-    QTimer saveCursorTimer_;  // timer 3
+    QTimer applyBusyTimer_; // a second Save press within it is ignored
+    QTimer resetCursorTimer_;
+    QTimer saveCursorTimer_;
 };
 
 } // namespace qvr

@@ -1,6 +1,6 @@
 #include "gui/window/instance_channel.h"
 
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <QDeadlineTimer>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "gui/window/program.h"
 
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 #include "core/profiles/user_folder_notes.h"
 #include "core/text/program_names.h"
 #include "core/version.h"
@@ -14,7 +14,7 @@
 #include "gui/window/instance_channel.h"
 #include "gui/window/main_window.h"
 #include "gui/window/message_boxes.h"
-#include "gui/window/session_end.h"
+#include "gui/window/session_end_watch.h"
 #include "platform/app_folders.h"
 #include "platform/autostart.h"
 #include "platform/device_setup.h"
@@ -22,7 +22,7 @@
 #include "platform/file_access.h"
 #include "platform/hidapi_backend.h"
 #include "platform/posix_file_system.h"
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <QApplication>
 #include <QTimer>

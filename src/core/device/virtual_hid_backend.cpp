@@ -1,4 +1,4 @@
-#include "core/device/virtual_backend.h"
+#include "core/device/virtual_hid_backend.h"
 
 #include "core/device/mouse_descriptor.h"
 #include "core/device/report_descriptor.h"

@@ -1,4 +1,4 @@
-#include "platform/single_instance.h"
+#include "platform/single_instance_lock.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "gui/window/session_end.h"
+#include "gui/window/session_end_watch.h"
 
 #include <QGuiApplication>
 #include <QSessionManager>
