@@ -2,7 +2,7 @@
 // a Save, beside the upload's own time, on the virtual mouse with the real
 // waits. A 1 ms timer ticks throughout; the longest gap between two ticks,
 // from the press to the Save's end, is the stall. Prints one JSON line.
-#include "settings/settings_rig.h"
+#include "support/settings_rig.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

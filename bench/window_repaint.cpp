@@ -4,7 +4,7 @@
 // image the size of the window, as the backing store would be. Measured
 // with the skin's image cache and with every image decoded again at each
 // draw, in one run.
-#include "settings/settings_rig.h"
+#include "support/settings_rig.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -1,7 +1,6 @@
 // The real hidapi backend, device link and listener against the mouse as the
 // kernel presents it: udev enumeration, sysfs descriptors, hidraw nodes.
 
-#include "config/program_folder.h"
 #include "core/device/config_block.h"
 #include "core/device/device_events.h"
 #include "core/device/listener.h"
@@ -13,6 +12,7 @@
 #include "core/text/notification_text.h"
 #include "platform/hidapi_backend.h"
 #include "support/emulated_mouse.h"
+#include "support/program_folder.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,11 +1,11 @@
 // qvrctl against the emulated kernel: the programs started here inherit the
 // preload library and the test bed.
 
-#include "config/program_folder.h"
 #include "core/record/config_record.h"
 #include "platform/hidapi_backend.h"
 #include "support/emulated_mouse.h"
 #include "support/process.h"
+#include "support/program_folder.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
